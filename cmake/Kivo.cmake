@@ -1,0 +1,91 @@
+# Shared build settings and the helpers every folder uses.
+
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+add_library(kivo_options INTERFACE)
+target_compile_options(kivo_options INTERFACE
+  $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wno-unknown-pragmas -Wno-missing-field-initializers>
+  $<$<BOOL:${KIVO_WERROR}>:-Werror>)
+# Windows 2000 and later APIs, ANSI text (the program's strings are char), no min/max macros.
+target_compile_definitions(kivo_options INTERFACE
+  WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NOMINMAX STRICT)
+target_include_directories(kivo_options INTERFACE ${CMAKE_SOURCE_DIR})
+# One self-contained binary: no libstdc++, libgcc or winpthread DLLs to ship.
+target_link_options(kivo_options INTERFACE -static -static-libgcc -static-libstdc++)
+
+# boost is header-only here; it is reached through a folder that holds nothing but "boost",
+# so the host's /usr/include never appears on the cross compiler's search path.
+set(KIVO_BOOST_INCLUDE ${CMAKE_BINARY_DIR}/boost-include)
+if(NOT EXISTS ${KIVO_BOOST_INCLUDE}/boost)
+  if(NOT EXISTS /usr/include/boost/version.hpp)
+    message(FATAL_ERROR "boost headers not found: install libboost-dev")
+  endif()
+  file(MAKE_DIRECTORY ${KIVO_BOOST_INCLUDE})
+  file(CREATE_LINK /usr/include/boost ${KIVO_BOOST_INCLUDE}/boost SYMBOLIC)
+endif()
+add_library(kivo_boost INTERFACE)
+target_include_directories(kivo_boost SYSTEM INTERFACE ${KIVO_BOOST_INCLUDE})
+
+# GoogleTest from Debian's sources, compiled with the cross toolchain.
+macro(kivo_add_googletest)
+  set(KIVO_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source folder")
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${KIVO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+endmacro()
+
+# kivo_library(NAME [DEPENDS lib...] [EXCLUDE file...])
+# A static library of every .cpp file under the calling folder, except its tests/ and bench/ folders.
+function(kivo_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE;LIBS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  list(FILTER sources EXCLUDE REGEX "/(tests|bench)/")
+  foreach(file IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+  endforeach()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC kivo_options kivo_boost ${ARG_DEPENDS} ${ARG_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE kivo_options kivo_boost ${ARG_DEPENDS} ${ARG_LIBS})
+  endif()
+endfunction()
+
+# kivo_test(NAME SOURCES file... [LIBS lib...])
+# One test executable, run as one CTest test under Wine (each Wine start costs a second or two).
+function(kivo_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE kivo_testmain ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
+
+# kivo_test_folder(NAME [LIBS lib...]): one test executable of every .cpp in the calling folder's tests/.
+function(kivo_test_folder name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(sources)
+    kivo_test(${name} SOURCES ${sources} LIBS ${ARG_LIBS})
+  endif()
+endfunction()
+
+# The 32-bit installer plug-in: a second configure of this tree with the i686 toolchain.
+function(kivo_add_x86_build)
+  include(ExternalProject)
+  ExternalProject_Add(x86
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${CMAKE_BINARY_DIR}/x86
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/toolchain-i686-mingw.cmake
+               -DKIVO_PLUGIN_ONLY=ON -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+               -DKIVO_WERROR=${KIVO_WERROR}
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    USES_TERMINAL_BUILD ON)
+endfunction()
