@@ -39,7 +39,10 @@ kivo_install_missing() {
 }
 
 kivo_build() {
-  if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  # Configuring again is cheap and picks up library folders that arrived since the last build.
+  if [ -f "$BUILD_DIR/CMakeCache.txt" ]; then
+    cmake -S "$KIVO_ROOT" -B "$BUILD_DIR" >/dev/null
+  else
     cmake -S "$KIVO_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}"
   fi
   cmake --build "$BUILD_DIR" -j "$(nproc)"
