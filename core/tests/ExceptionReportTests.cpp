@@ -1,0 +1,160 @@
+#include "core/ExceptionReport.h"
+#include "core/tests/TestProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+namespace {
+
+// A private folder holding the crashing program and the stand-in crash reporter.
+class ExceptionReportRun : public testing::Test {
+protected:
+    void Prepare()
+    {
+        folder = testproc::MakeTempFolder("kivo-crash-");
+        ASSERT_FALSE(folder.empty());
+        ASSERT_TRUE(testproc::CopyProgram("exception_report_crasher.exe", folder, "Crasher.exe"));
+        ASSERT_TRUE(testproc::CopyProgram("crash_reporter_standin.exe", folder, "XCrashReport.exe"));
+    }
+    // A failed test leaves its folder behind for a look at the report.
+    void TearDown() override
+    {
+        if (!HasFailure())
+            testproc::RemoveTempFolder(folder);
+    }
+    DWORD RunCrasher(const char* mode) { return testproc::Run(folder + "Crasher.exe", mode); }
+    std::string Report() const { return testproc::ReadFileText(folder + "ERRORLOG.TXT"); }
+    std::string ReporterLog() const
+    {
+        return testproc::WaitForFileText(folder + "XCrashReport.log", "argument: ", 10000);
+    }
+
+    std::string folder;
+};
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+bool Matches(const std::string& text, const char* pattern)
+{
+    return std::regex_search(text, std::regex(pattern));
+}
+
+} // namespace
+
+TEST_F(ExceptionReportRun, AccessViolationWritesTheReportAndStartsTheCrashReporter)
+{
+    Prepare();
+    EXPECT_EQ(RunCrasher("read"), static_cast<DWORD>(-1));
+    const std::string report = Report();
+    SCOPED_TRACE(report.substr(0, 3000));
+    EXPECT_TRUE(Matches(report, "^Crasher caused an Access Violation \\(0xc0000005\\) \r\n"
+                                "in module Crasher\\.exe at [0-9a-f]{4}:[0-9a-f]{16}\\.\r\n\r\n"));
+    EXPECT_TRUE(Contains(report, "\r\nException handler called in DivUzodOze - _tWinMain.\r\n"));
+    EXPECT_TRUE(Matches(report, "Error occurred at \\d+/\\d+/\\d{4} \\d\\d:\\d\\d:\\d\\d\\.\r\n"));
+    EXPECT_TRUE(Contains(report, "Crasher.exe, run by "));
+    EXPECT_TRUE(Matches(report, "Operating system:  [^\r\n]+ \\(\\d+\\.\\d+\\.\\d+\\)\\.\r\n"));
+    EXPECT_TRUE(Matches(report, "\\d+ processor\\(s\\), type \\d+\\.\r\n\\d+% memory in use\\.\r\n"
+                                "\\d+ MBytes physical memory\\.\r\n"));
+    EXPECT_TRUE(Contains(report, "MBytes user address space free.\r\n"));
+    EXPECT_TRUE(Contains(report, "Read from location 0000000000000000 caused an access violation.\r\n"));
+    EXPECT_TRUE(Matches(report, "\r\nContext:\r\nRDI:    0x[0-9a-f]{16}  RSI: 0x[0-9a-f]{16}  RAX:   0x[0-9a-f]{16}\r\n"));
+    EXPECT_TRUE(Matches(report, "EFlags: 0x[0-9a-f]{8}  RSP: 0x[0-9a-f]{16}  SegSs: 0x[0-9a-f]{8}\r\n"));
+    EXPECT_TRUE(Matches(report, "\r\nBytes at CS:RIP:\r\n([0-9a-f]{2} ){16}\r\n\r\nStack:\r\n"));
+    EXPECT_TRUE(Matches(report, "\r\n0x[0-9a-f]{16}: ([0-9a-f]{8} ){4}[ -~]{16}\r\n"));
+    EXPECT_TRUE(Matches(report, "Module \\d+\r\n[^\r\n]*Crasher\\.exe\r\nImage Base: 0x[0-9a-f]{16}  Image Size: 0x"));
+    EXPECT_TRUE(Matches(report, "Module \\d+\r\n[^\r\n]*ntdll\\.dll\r\n"));
+    EXPECT_TRUE(Matches(report, "File Size:  \\d+ *  File Time:  \\d+/\\d+/\\d+ [0-9:]+\r\nVersion Information:\r\n"
+                                "   Company:    [^\r\n]*\r\n   Product:    [^\r\n]*\r\n   FileDesc:   [^\r\n]*\r\n"
+                                "   FileVer:    \\d+\\.\\d+\\.\\d+\\.\\d+\r\n   ProdVer:    "));
+    EXPECT_TRUE(report.ends_with("\r\n\r\n===== [end of ERRORLOG.TXT] =====\r\n"));
+
+    // The crash reporter is given the report's path.
+    const std::string log = ReporterLog();
+    EXPECT_TRUE(Contains(log, "command line: " + folder + "XCrashReport.exe \"" + folder + "ERRORLOG.TXT\"\r\n"))
+        << log;
+    EXPECT_TRUE(Contains(log, "argument: " + folder + "ERRORLOG.TXT\r\n")) << log;
+}
+
+TEST_F(ExceptionReportRun, EachReportReplacesThePreviousOne)
+{
+    Prepare();
+    EXPECT_EQ(RunCrasher("read"), static_cast<DWORD>(-1));
+    const size_t firstSize = Report().size();
+    EXPECT_GT(firstSize, 1000u);
+    EXPECT_EQ(RunCrasher("write"), static_cast<DWORD>(-1));
+    const std::string report = Report();
+    EXPECT_TRUE(Contains(report, "Write to location 0000000000000010 caused an access violation.\r\n"));
+    EXPECT_FALSE(Contains(report, "Read from location"));
+    EXPECT_EQ(report.find("===== [end of ERRORLOG.TXT] ====="), report.rfind("===== [end of ERRORLOG.TXT] ====="));
+}
+
+TEST_F(ExceptionReportRun, OnlyTheFirstExceptionIsReported)
+{
+    Prepare();
+    EXPECT_EQ(RunCrasher("twice"), 10u);
+    const std::string report = Report();
+    EXPECT_TRUE(Contains(report, "Crasher caused an Integer Divide by Zero (0xc0000094) \r\n"));
+    EXPECT_TRUE(Contains(report, "Exception handler called in first.\r\n"));
+    EXPECT_FALSE(Contains(report, "Stack Overflow"));
+    EXPECT_FALSE(Contains(report, "called in second"));
+}
+
+TEST_F(ExceptionReportRun, UncaughtCppExceptionIsLeftToTheRuntime)
+{
+    Prepare();
+    // The C++ runtime ends the program through std::terminate (abort: exit code 3); no report.
+    EXPECT_EQ(RunCrasher("throw"), 3u);
+    EXPECT_FALSE(testproc::FileExists(folder + "ERRORLOG.TXT"));
+    EXPECT_FALSE(testproc::FileExists(folder + "XCrashReport.log"));
+}
+
+TEST(ExceptionReport, Descriptions)
+{
+    EXPECT_STREQ(GetExceptionDescription(0xC0000005), "an Access Violation");
+    EXPECT_STREQ(GetExceptionDescription(0xC000008C), "a Array Bounds Exceeded");
+    EXPECT_STREQ(GetExceptionDescription(0xE06D7363), "a Microsoft C++ Exception");
+    EXPECT_STREQ(GetExceptionDescription(kGccCppExceptionCode), "a GNU C++ Exception");
+    EXPECT_STREQ(GetExceptionDescription(0x12345678), "an Unknown exception type");
+}
+
+TEST(ExceptionReport, WindowsVersionNames)
+{
+    struct Case {
+        DWORD platform, major, minor, build;
+        const char* name;
+        int code;
+    };
+    const Case cases[] = {
+        {1, 4, 0, 950, "Windows 95", 1},
+        {1, 4, 0, 951, "Windows 95 SP1", 2},
+        {1, 4, 0, 1080, "Windows 95 SP1", 2},
+        {1, 4, 0, 1081, "Windows 95 OSR2", 3},
+        {1, 4, 0, 900, "unknown Windows version", 0},
+        {1, 4, 10, 1998, "Windows 98", 4},
+        {1, 4, 10, 0x04000000 + 2182, "Windows 98 SP1", 5},
+        {1, 4, 10, 2183, "Windows 98 SE", 6},
+        {1, 4, 90, 3000, "Windows ME", 7},
+        {2, 3, 51, 1057, "Windows NT 3.51", 101},
+        {2, 4, 0, 1381, "Windows NT 4", 102},
+        {2, 5, 0, 2195, "Windows 2000", 103},
+        {2, 5, 1, 2600, "Windows XP", 104},
+        {2, 5, 2, 3790, "Windows 2003 Server", 105},
+        {2, 10, 0, 19045, "unknown Windows version", 0},
+        {3, 4, 2, 0, "Windows CE", 201},
+    };
+    for (const Case& c : cases) {
+        OSVERSIONINFOA version = {};
+        version.dwPlatformId = c.platform;
+        version.dwMajorVersion = c.major;
+        version.dwMinorVersion = c.minor;
+        version.dwBuildNumber = c.build;
+        int code = -1;
+        EXPECT_STREQ(GetWindowsVersionName(version, code), c.name) << c.platform << " " << c.major << "." << c.minor;
+        EXPECT_EQ(code, c.code) << c.name;
+    }
+}

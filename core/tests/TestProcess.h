@@ -1,0 +1,142 @@
+#pragma once
+// Helpers of the tests that start real processes: a private folder per test, copies of programs
+// into it, and a process run with a bounded wait.
+#include <windows.h>
+
+#include <string>
+
+namespace testproc {
+
+// The folder of the running test program, with a trailing backslash.
+inline std::string ProgramFolder()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+// A new empty folder under the temporary folder, with a trailing backslash.
+inline std::string MakeTempFolder(const char* prefix)
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    for (unsigned n = GetTickCount() ^ GetCurrentProcessId();; ++n) {
+        std::string folder = std::string(temp) + prefix + std::to_string(n) + "\\";
+        if (CreateDirectoryA(folder.c_str(), nullptr))
+            return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::string();
+    }
+}
+
+// Deletes the files of a folder made by MakeTempFolder, then the folder.
+inline void RemoveTempFolder(const std::string& folder)
+{
+    if (folder.empty())
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((folder + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// Copies a program built beside the test program into the folder, under a name of choice.
+inline bool CopyProgram(const char* builtName, const std::string& folder, const char* targetName)
+{
+    return CopyFileA((ProgramFolder() + builtName).c_str(), (folder + targetName).c_str(), FALSE) != 0;
+}
+
+inline std::string ReadFileText(const std::string& path)
+{
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        text.append(chunk, read);
+    CloseHandle(file);
+    return text;
+}
+
+inline bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Polls until the file holds text that contains the expected part, or the time is up.
+inline std::string WaitForFileText(const std::string& path, const char* expected, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    std::string text;
+    do {
+        text = ReadFileText(path);
+        if (text.find(expected) != std::string::npos)
+            break;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return text;
+}
+
+// A started process; the destructor ends it when it still runs.
+class Process {
+public:
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process()
+    {
+        if (m_info.hProcess) {
+            if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(m_info.hProcess, 99);
+            CloseHandle(m_info.hProcess);
+            CloseHandle(m_info.hThread);
+        }
+    }
+
+    // Starts "program" args in the folder of the program.
+    bool Start(const std::string& program, const std::string& arguments)
+    {
+        std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+        std::string folder = program.substr(0, program.find_last_of('\\') + 1);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        return CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.c_str(), &startup, &m_info) != 0;
+    }
+
+    // The exit code, or STILL_ACTIVE when the process did not end in time.
+    DWORD Wait(DWORD timeoutMs)
+    {
+        DWORD code = STILL_ACTIVE;
+        if (m_info.hProcess && WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(m_info.hProcess, &code);
+        return code;
+    }
+
+    DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+
+private:
+    PROCESS_INFORMATION m_info = {};
+};
+
+// Runs a program to its end and gives its exit code (STILL_ACTIVE after the time-out).
+inline DWORD Run(const std::string& program, const std::string& arguments, DWORD timeoutMs = 30000)
+{
+    Process process;
+    if (!process.Start(program, arguments))
+        return 0xDEADBEEF;
+    return process.Wait(timeoutMs);
+}
+
+} // namespace testproc
