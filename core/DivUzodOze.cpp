@@ -1,41 +1,32 @@
-// Program entry. For now it opens the main window class and runs the message loop until it closes.
+// The program's entry function. The application object is built by a static initializer before it
+// runs; the entry function guards the whole start with the exception report and calls the
+// application's operations in order: initialise, run, exit.
+#include "core/BrowserApp.h"
+#include "core/ExceptionReport.h"
+
 #include <windows.h>
 #include <tchar.h>
 
+#include <memory>
+
 namespace {
 
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(1);
-        return 0;
-    }
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-}
+// Destroyed after everything that was built on first use during the run (the single-instance
+// finder among them), as the application object is the last to go.
+const std::unique_ptr<CBrowserApp> g_application(CreateBrowserApp());
 
 } // namespace
 
-int WINAPI _tWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR, int nCmdShow)
+int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int showCommand)
 {
-    WNDCLASSEX wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = hInstance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-    wc.lpszClassName = _T("Kivo Browser");
-    if (!RegisterClassEx(&wc))
-        return 0;
-    HWND hwnd = CreateWindowEx(0, wc.lpszClassName, _T("Kivo Browser"), WS_OVERLAPPEDWINDOW,
-                               CW_USEDEFAULT, CW_USEDEFAULT, 600, 400, nullptr, nullptr, hInstance, nullptr);
-    if (!hwnd)
-        return 0;
-    ShowWindow(hwnd, nCmdShow);
-    UpdateWindow(hwnd);
-    MSG msg;
-    while (GetMessage(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    InstallExceptionReportGuard("DivUzodOze - _tWinMain");
+    // Makes sure the window subsystem is loaded before anything else.
+    DefWindowProc(nullptr, 0, 0, 0);
+    CBrowserApp& app = *g_application;
+    app.SetInstance(instance);
+    int exitCode = 0;
+    if (app.InitInstance())
+        exitCode = app.Run(commandLine, showCommand);
+    app.ExitInstance();
+    return exitCode;
 }

@@ -1,0 +1,40 @@
+#pragma once
+// What the start-up calls in the neighbouring subsystems (main frame, browser view, edit control,
+// ActiveX hosting) and in the settings object, gathered in one table of replaceable operations.
+// Each entry starts as the least that start-up needs; the subsystems that own the real operations
+// put theirs in place when they arrive.
+#include <windows.h>
+#include <objbase.h>
+
+struct CStartupServices {
+    // The frame's default-browser check (it may ask the user). Placeholder: nothing to check.
+    void (*checkDefaultBrowser)();
+    // "Config" / "SysFlags" of the settings object. Until the settings object exists, the value is
+    // read from the application's registry key (default 0x101C).
+    DWORD (*getSystemFlags)();
+    // Registers the ActiveX control host window classes. Placeholder: nothing to register.
+    void (*registerActiveXHost)();
+    // The class object of the http/https namespace handler (class id all zero), with a reference
+    // for the caller. Placeholder: a class object that creates nothing.
+    IClassFactory* (*getNamespaceHandlerClassObject)();
+    // The edit-control library's start (true on success) and stop, and the loader of one parser
+    // configuration held in a global memory block. Placeholders: nothing to start or load.
+    bool (*startEditControl)(HINSTANCE instance);
+    void (*stopEditControl)(HINSTANCE instance);
+    void (*loadParserConfiguration)(HGLOBAL configuration);
+    // Builds the main frame and creates its window: no parent, the given rectangle; 0 on failure.
+    // Placeholder: a window of the main frame's class that answers the single-instance protocol
+    // and opens URLs by showing them in its title.
+    HWND (*createMainFrame)(const RECT& rect);
+    // Every user-visible message box of start-up goes through here, so that tests can replace it.
+    int (*showMessageBox)(HWND owner, const char* text, const char* caption, UINT type);
+};
+
+CStartupServices& GetStartupServices();
+
+// Reads "Config" / "SysFlags" as the settings object stores it, or the default 0x101C.
+DWORD ReadSystemFlagsFromRegistry();
+
+constexpr DWORD kDefaultSystemFlags = 0x101C;
+// SysFlags bit: no splash screen.
+constexpr DWORD kSysFlagNoSplash = 0x8000;

@@ -1,0 +1,225 @@
+// The program's start end to end: real KivoBrowser.exe processes under one Wine server, which
+// share the single-instance mutex, the windows and the registry.
+#include "core/tests/TestProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr const char* kConfigKey = "software\\KivoBrowser\\Kivo Browser\\Config";
+
+struct WindowSearch {
+    DWORD processId;
+    bool toolWindow; // the splash: a popup tool window; else the main window of class "Kivo Browser"
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM searchPointer)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(searchPointer);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof(className));
+    const bool isTool = (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+    const bool matches = search->toolWindow ? isTool : std::string(className) == "Kivo Browser" && !isTool;
+    if (!matches)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindVisibleWindow(DWORD processId, bool toolWindow)
+{
+    WindowSearch search = {processId, toolWindow, nullptr};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string WindowTitle(HWND window)
+{
+    char title[512] = "";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(title), reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG, 5000,
+                        &length);
+    return title;
+}
+
+// Polls until the condition holds or the time is up; the condition's last value.
+template <typename Condition>
+bool Eventually(Condition condition, DWORD timeoutMs = kStartTimeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return condition();
+        Sleep(20);
+    }
+    return true;
+}
+
+void SetSystemFlags(DWORD flags)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "SysFlags", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&flags), sizeof(flags));
+    RegCloseKey(key);
+}
+
+class Startup : public testing::Test {
+protected:
+    // No splash unless a test asks for one: it only slows the start down.
+    void SetUp() override { SetSystemFlags(0x8000); }
+    void TearDown() override
+    {
+        for (auto& instance : instances) {
+            if (instance->Wait(0) == STILL_ACTIVE) {
+                if (HWND window = FindVisibleWindow(instance->Id(), false))
+                    PostMessageA(window, WM_CLOSE, 0, 0);
+                instance->Wait(5000);
+            }
+        }
+        instances.clear();
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, "SysFlags");
+            RegCloseKey(key);
+        }
+    }
+
+    static std::string Program(const char* name = "KivoBrowser.exe") { return testproc::ProgramFolder() + name; }
+
+    // Starts a process that stays; its main window once visible.
+    HWND StartInstance(const std::string& arguments, const char* program = "KivoBrowser.exe")
+    {
+        instances.push_back(std::make_unique<testproc::Process>());
+        testproc::Process& process = *instances.back();
+        if (!process.Start(Program(program), arguments))
+            return nullptr;
+        HWND window = nullptr;
+        Eventually([&] { return (window = FindVisibleWindow(process.Id(), false)) != nullptr; });
+        return window;
+    }
+
+    static DWORD RunToEnd(const std::string& arguments) { return testproc::Run(Program(), arguments, kStartTimeoutMs); }
+
+    // Closes the main window of the instance and gives its exit code.
+    DWORD Close(size_t index, HWND window)
+    {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return instances[index]->Wait(kStartTimeoutMs);
+    }
+
+    std::vector<std::unique_ptr<testproc::Process>> instances;
+};
+
+bool TitleIs(HWND window, const std::string& title)
+{
+    return Eventually([&] { return WindowTitle(window) == title; }, 5000);
+}
+
+} // namespace
+
+TEST_F(Startup, SecondStartsHandTheirUrlToTheFirstInstance)
+{
+    HWND first = StartInstance("http://first.example/");
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(TitleIs(first, "http://first.example/ - Kivo Browser")) << WindowTitle(first);
+
+    // The second start finds the first one, hands it the URL, brings it back and ends with 0.
+    ShowWindowAsync(first, SW_MINIMIZE);
+    ASSERT_TRUE(Eventually([&] { return IsIconic(first) != FALSE; }, 5000));
+    EXPECT_EQ(RunToEnd("http://second.example/a?b=c"), 0u);
+    EXPECT_TRUE(TitleIs(first, "http://second.example/a?b=c - Kivo Browser")) << WindowTitle(first);
+    EXPECT_TRUE(Eventually([&] { return !IsIconic(first); }, 5000));
+
+    // Without a URL the first instance only comes to the front; a start mode that differs from
+    // "multi" in letter case is a single start.
+    EXPECT_EQ(RunToEnd(""), 0u);
+    EXPECT_EQ(RunToEnd("/s MULTI http://third.example/"), 0u);
+    EXPECT_TRUE(TitleIs(first, "http://third.example/ - Kivo Browser")) << WindowTitle(first);
+    EXPECT_EQ(RunToEnd("-x \"http://quoted.example/x y\""), 0u);
+    EXPECT_TRUE(TitleIs(first, "http://third.example/ - Kivo Browser")) << WindowTitle(first);
+    EXPECT_EQ(RunToEnd("\"http://quoted.example/x y\""), 0u);
+    EXPECT_TRUE(TitleIs(first, "http://quoted.example/x y - Kivo Browser")) << WindowTitle(first);
+
+    // Closing the main window ends the process with exit code 1.
+    EXPECT_EQ(Close(0, first), 1u);
+}
+
+TEST_F(Startup, MultiStartModeStartsAnotherInstance)
+{
+    HWND first = StartInstance("");
+    ASSERT_NE(first, nullptr);
+    HWND second = StartInstance("-s multi http://second.example/");
+    HWND third = StartInstance("/s multi http://third.example/");
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(third, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_NE(third, first);
+    // Each keeps its URL until its window exists, then opens it.
+    EXPECT_TRUE(TitleIs(second, "http://second.example/ - Kivo Browser")) << WindowTitle(second);
+    EXPECT_TRUE(TitleIs(third, "http://third.example/ - Kivo Browser")) << WindowTitle(third);
+    EXPECT_EQ(WindowTitle(first), "Kivo Browser");
+    EXPECT_EQ(Close(2, third), 1u);
+    EXPECT_EQ(Close(1, second), 1u);
+    EXPECT_EQ(Close(0, first), 1u);
+}
+
+TEST_F(Startup, UrlForAnInstanceThatIsStillStartingIsNotLost)
+{
+    // The first instance holds the mutex for two seconds before its window exists.
+    SetEnvironmentVariableA("KIVO_LATE_START_MS", "2000");
+    instances.push_back(std::make_unique<testproc::Process>());
+    ASSERT_TRUE(instances[0]->Start(Program("late_instance_host.exe"), ""));
+    SetEnvironmentVariableA("KIVO_LATE_START_MS", nullptr);
+    ASSERT_TRUE(Eventually([] {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "{CBC28A19-427D-442b-925C-6C539D06565A}");
+        if (mutex)
+            CloseHandle(mutex);
+        return mutex != nullptr;
+    }));
+    EXPECT_EQ(RunToEnd("http://late.example/"), 0u);
+    HWND first = FindVisibleWindow(instances[0]->Id(), false);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(TitleIs(first, "http://late.example/ - Kivo Browser")) << WindowTitle(first);
+    EXPECT_EQ(Close(0, first), 1u);
+}
+
+TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)
+{
+    SetSystemFlags(0x101C);
+    instances.push_back(std::make_unique<testproc::Process>());
+    ASSERT_TRUE(instances[0]->Start(Program(), ""));
+    const DWORD first = instances[0]->Id();
+    EXPECT_TRUE(Eventually([&] { return FindVisibleWindow(first, true) != nullptr; }));
+    HWND window = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (window = FindVisibleWindow(first, false)) != nullptr; }));
+    // It closes half a second after the main window shows.
+    EXPECT_TRUE(Eventually([&] { return FindVisibleWindow(first, true) == nullptr; }, 10000));
+    EXPECT_EQ(Close(0, window), 1u);
+
+    SetSystemFlags(0x101C | 0x8000);
+    instances.push_back(std::make_unique<testproc::Process>());
+    ASSERT_TRUE(instances[1]->Start(Program(), ""));
+    const DWORD second = instances[1]->Id();
+    bool splashSeen = false;
+    window = nullptr;
+    Eventually([&] {
+        splashSeen = splashSeen || FindVisibleWindow(second, true) != nullptr;
+        if (!window)
+            window = FindVisibleWindow(second, false);
+        return false;
+    }, 3000);
+    EXPECT_NE(window, nullptr);
+    EXPECT_FALSE(splashSeen);
+    EXPECT_EQ(Close(1, window), 1u);
+}

@@ -1,0 +1,23 @@
+// Test program of the single-instance protocol: starts like the browser, but waits between taking
+// the single-instance mutex and creating its main window, as a slow start does. The wait in
+// milliseconds comes from the environment variable KIVO_LATE_START_MS (default 2000).
+#include "core/BrowserApp.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <memory>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
+{
+    const std::unique_ptr<CBrowserApp> app(CreateBrowserApp());
+    app->SetInstance(instance);
+    if (!app->InitInstance())
+        return 0;
+    char delay[32] = "2000";
+    GetEnvironmentVariableA("KIVO_LATE_START_MS", delay, sizeof(delay));
+    Sleep(static_cast<DWORD>(std::atoi(delay)));
+    const int exitCode = app->Run(commandLine, showCommand);
+    app->ExitInstance();
+    return exitCode;
+}
