@@ -360,8 +360,11 @@ void PrintReport(EXCEPTION_POINTERS* exception, const char* label)
     PrintSystemBlock();
     if (record && code == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2) {
         const ULONG64 location = record->ExceptionInformation[1];
+        // The first parameter is 0 for a read, 1 for a write and 8 for an instruction fetch from
+        // memory that may not run code.
+        const ULONG_PTR access = record->ExceptionInformation[0];
         Print("%s location %08x%08x caused an access violation.\r\n",
-              record->ExceptionInformation[0] ? "Write to" : "Read from", High(location), Low(location));
+              access == 8 ? "Execute at" : access ? "Write to" : "Read from", High(location), Low(location));
     }
     if (context) {
         PrintRegisters(*context);

@@ -194,6 +194,40 @@ TEST_F(Startup, UrlForAnInstanceThatIsStillStartingIsNotLost)
     EXPECT_EQ(Close(0, first), 1u);
 }
 
+TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
+{
+    // A copy of the program with the stand-in crash reporter beside it.
+    const std::string folder = testproc::MakeTempFolder("kivo-startcrash-");
+    ASSERT_FALSE(folder.empty());
+    ASSERT_TRUE(testproc::CopyProgram("KivoBrowser.exe", folder, "KivoBrowser.exe"));
+    ASSERT_TRUE(testproc::CopyProgram("crash_reporter_standin.exe", folder, "XCrashReport.exe"));
+    testproc::Process process;
+    ASSERT_TRUE(process.Start(folder + "KivoBrowser.exe", "-s multi"));
+    ASSERT_TRUE(Eventually([&] { return FindVisibleWindow(process.Id(), false) != nullptr; }));
+
+    // A thread of the running program that starts at an address where nothing is mapped.
+    HANDLE remote = CreateRemoteThread(process.Handle(), nullptr, 0,
+                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<ULONG_PTR>(0x10)),
+                                       nullptr, 0, nullptr);
+    ASSERT_NE(remote, nullptr);
+    CloseHandle(remote);
+    EXPECT_EQ(process.Wait(kStartTimeoutMs), static_cast<DWORD>(-1));
+
+    const std::string report = testproc::ReadFileText(folder + "ERRORLOG.TXT");
+    EXPECT_EQ(report.rfind("KivoBrowser caused an Access Violation (0xc0000005) \r\nin module ", 0), 0u)
+        << report.substr(0, 400);
+    EXPECT_NE(report.find("\r\nException handler called in DivUzodOze - _tWinMain.\r\n"), std::string::npos);
+    EXPECT_NE(report.find("Execute at location 0000000000000010 caused an access violation.\r\n"), std::string::npos);
+    EXPECT_NE(report.find("\r\nBytes at CS:RIP:\r\n?? ?? ?? ?? ?? ?? ?? ?? ?? ?? ?? ?? ?? ?? ?? ?? \r\n"),
+              std::string::npos);
+    EXPECT_NE(report.find("KivoBrowser.exe\r\nImage Base: "), std::string::npos);
+    EXPECT_TRUE(report.ends_with("===== [end of ERRORLOG.TXT] =====\r\n"));
+    const std::string log = testproc::WaitForFileText(folder + "XCrashReport.log", "argument: ", 10000);
+    EXPECT_NE(log.find("argument: " + folder + "ERRORLOG.TXT\r\n"), std::string::npos) << log;
+    if (!HasFailure())
+        testproc::RemoveTempFolder(folder);
+}
+
 TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)
 {
     SetSystemFlags(0x101C);
