@@ -1,4 +1,5 @@
 #include "core/BrowserApp.h"
+#include "core/AppModule.h"
 #include "core/CommandLineParser.h"
 #include "core/PlaceholderMainFrame.h"
 #include "core/SplashWindow.h"
@@ -100,24 +101,6 @@ TStdStr<char> CBrowserApp::TakePendingUrl()
     return url;
 }
 
-void CBrowserApp::RegisterClassObjects()
-{
-    IClassFactory* factory = GetStartupServices().getNamespaceHandlerClassObject();
-    if (!factory)
-        return;
-    if (FAILED(CoRegisterClassObject(GUID_NULL, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
-                                     &m_classObjectCookie)))
-        m_classObjectCookie = 0;
-    factory->Release();
-}
-
-void CBrowserApp::RevokeClassObjects()
-{
-    if (m_classObjectCookie)
-        CoRevokeClassObject(m_classObjectCookie);
-    m_classObjectCookie = 0;
-}
-
 // Starts the edit control and hands it the built-in parser configurations; a missing one is skipped.
 void CBrowserApp::StartEditControl()
 {
@@ -150,7 +133,8 @@ int CBrowserApp::Run(const char*, int showCommand)
     if (!(services.getSystemFlags() & kSysFlagNoSplash))
         splash.StartThread();
     services.registerActiveXHost();
-    RegisterClassObjects();
+    CAppModule& module = GetAppModule();
+    const bool registered = SUCCEEDED(module.RegisterClassObjects(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE));
     StartEditControl();
 
     int result = 0;
@@ -164,15 +148,16 @@ int CBrowserApp::Run(const char*, int showCommand)
         ShowWindow(frame, showCommand);
         splash.CloseAfter(500);
         ForceToForeground(frame);
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+        if (CMessageLoop* loop = module.GetMessageLoop()) {
+            result = loop->Run();
+        } else {
+            CMessageLoop ownLoop;
+            result = ownLoop.Run();
         }
-        result = static_cast<int>(msg.wParam);
         SetMainWindow(nullptr);
     }
     services.stopEditControl(m_instance);
-    RevokeClassObjects();
+    if (registered)
+        module.RevokeClassObjects();
     return result;
 }

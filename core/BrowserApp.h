@@ -31,14 +31,11 @@ public:
     TStdStr<char> TakePendingUrl();
 
 private:
-    void RegisterClassObjects();
-    void RevokeClassObjects();
     void StartEditControl();
 
     TStdStr<char> m_pendingUrl;
     HINSTANCE m_instance = nullptr;
     bool m_oleInitialized = false;
-    DWORD m_classObjectCookie = 0;
 };
 
 // Builds the application object on the heap; it becomes the current application.

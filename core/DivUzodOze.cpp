@@ -1,8 +1,11 @@
 // The program's entry function. The application object is built by a static initializer before it
-// runs; the entry function guards the whole start with the exception report and calls the
-// application's operations in order: initialise, run, exit.
+// runs; the entry function guards the whole start with the exception report, initialises the
+// module and calls the application's operations in order: initialise, run (with the message loop
+// added to the module), exit.
+#include "core/AppModule.h"
 #include "core/BrowserApp.h"
 #include "core/ExceptionReport.h"
+#include "core/NamespaceHandlerPlaceholder.h"
 
 #include <windows.h>
 #include <tchar.h>
@@ -10,6 +13,11 @@
 #include <memory>
 
 namespace {
+
+// The module's COM classes: the http/https namespace handler, under the all-zero class id.
+BEGIN_OBJECT_MAP(ObjectMap)
+OBJECT_ENTRY(CLSID_NULL, CNamespaceHandlerPlaceholder)
+END_OBJECT_MAP()
 
 // Destroyed after everything that was built on first use during the run (the single-instance
 // finder among them), as the application object is the last to go.
@@ -22,11 +30,17 @@ int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int show
     InstallExceptionReportGuard("DivUzodOze - _tWinMain");
     // Makes sure the window subsystem is loaded before anything else.
     DefWindowProc(nullptr, 0, 0, 0);
+    CAppModule& module = GetAppModule();
+    module.Init(ObjectMap, instance);
     CBrowserApp& app = *g_application;
     app.SetInstance(instance);
     int exitCode = 0;
-    if (app.InitInstance())
+    if (app.InitInstance()) {
+        CMessageLoop loop;
+        module.AddMessageLoop(&loop);
         exitCode = app.Run(commandLine, showCommand);
+        module.RemoveMessageLoop();
+    }
     app.ExitInstance();
     return exitCode;
 }

@@ -2,99 +2,73 @@
 #include "core/BrowserApp.h"
 #include "core/WindowFinder.h"
 
+#include "platform/AtlWin.h"
+
 namespace {
 
-class CPlaceholderMainFrame {
+// The window owns the object: it is deleted with the window's last message.
+class CPlaceholderMainFrame : public CWindowImpl<CPlaceholderMainFrame, CWindow, CFrameWinTraits> {
 public:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    DECLARE_WND_CLASS_EX(kMainFrameClassName, CS_DBLCLKS, COLOR_APPWORKSPACE)
+
+    BEGIN_MSG_MAP(CPlaceholderMainFrame)
+        // The single-instance finder sees every message first, as the frame base chains it.
+        CHAIN_MSG_MAP_MEMBER(GetSingleInstanceFinder())
+        MESSAGE_HANDLER(WM_CREATE, OnCreate)
+        MESSAGE_HANDLER(kAfterCreateMessage, OnAfterCreate)
+        MESSAGE_HANDLER(kOpenUrlMessage, OnOpenUrlMessage)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    END_MSG_MAP()
+
+    void OnFinalMessage(HWND) override { delete this; }
 
 private:
-    explicit CPlaceholderMainFrame(HWND window) : m_window(window) {}
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnOpenUrl(const char* url);
-    void OnAfterCreate();
+    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        PostMessage(kAfterCreateMessage);
+        return 0;
+    }
 
-    HWND m_window;
+    // The URL that arrived before the window existed.
+    LRESULT OnAfterCreate(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        if (auto* app = dynamic_cast<CBrowserApp*>(GetCurrentApp())) {
+            const TStdStr<char> url = app->TakePendingUrl();
+            OpenUrl(url.c_str());
+        }
+        return 0;
+    }
+
+    LRESULT OnOpenUrlMessage(UINT, WPARAM wParam, LPARAM, BOOL&)
+    {
+        return OpenUrl(reinterpret_cast<const char*>(wParam));
+    }
+
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        ::PostQuitMessage(1);
+        return 0;
+    }
+
+    // Without tabs, the window's title shows the page that was opened last.
+    LRESULT OpenUrl(const char* url)
+    {
+        if (!url || !*url || lstrlenA(url) > kMaxOpenUrlLength)
+            return 0;
+        SetWindowText((TStdStr<char>(url) + " - Kivo Browser").c_str());
+        return reinterpret_cast<LRESULT>(m_hWnd);
+    }
 };
-
-LRESULT CALLBACK CPlaceholderMainFrame::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* frame = reinterpret_cast<CPlaceholderMainFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        frame = new CPlaceholderMainFrame(window);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
-    }
-    if (!frame)
-        return DefWindowProcA(window, message, wParam, lParam);
-    const LRESULT result = frame->OnMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        delete frame;
-    }
-    return result;
-}
-
-LRESULT CPlaceholderMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // The single-instance finder sees every message first, as the frame base chains it.
-    LRESULT result = 0;
-    if (GetSingleInstanceFinder().ProcessWindowMessage(m_window, message, wParam, lParam, result))
-        return result;
-    switch (message) {
-    case WM_CREATE:
-        PostMessageA(m_window, kAfterCreateMessage, 0, 0);
-        return 0;
-    case kAfterCreateMessage:
-        OnAfterCreate();
-        return 0;
-    case kOpenUrlMessage:
-        return OnOpenUrl(reinterpret_cast<const char*>(wParam));
-    case WM_DESTROY:
-        PostQuitMessage(1);
-        return 0;
-    }
-    return DefWindowProcA(m_window, message, wParam, lParam);
-}
-
-// The URL that arrived before the window existed.
-void CPlaceholderMainFrame::OnAfterCreate()
-{
-    if (auto* app = dynamic_cast<CBrowserApp*>(GetCurrentApp())) {
-        const TStdStr<char> url = app->TakePendingUrl();
-        if (!url.empty())
-            OnOpenUrl(url.c_str());
-    }
-}
-
-LRESULT CPlaceholderMainFrame::OnOpenUrl(const char* url)
-{
-    if (!url || !*url || lstrlenA(url) > kMaxOpenUrlLength)
-        return 0;
-    const TStdStr<char> title = TStdStr<char>(url) + " - Kivo Browser";
-    SetWindowTextA(m_window, title.c_str());
-    return reinterpret_cast<LRESULT>(m_window);
-}
 
 } // namespace
 
 HWND CreatePlaceholderMainFrame(const RECT& rect)
 {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    if (!GetClassInfoExA(instance, kMainFrameClassName, &windowClass)) {
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = &CPlaceholderMainFrame::WindowProc;
-        windowClass.hInstance = instance;
-        windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-        windowClass.lpszClassName = kMainFrameClassName;
-        if (!RegisterClassExA(&windowClass))
-            return nullptr;
+    auto* frame = new CPlaceholderMainFrame;
+    RECT area = rect;
+    if (!frame->Create(nullptr, area, "Kivo Browser")) {
+        delete frame;
+        return nullptr;
     }
-    return CreateWindowExA(0, kMainFrameClassName, "Kivo Browser", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, rect.left,
-                           rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
-                           nullptr);
+    return frame->m_hWnd;
 }

@@ -1,13 +1,15 @@
 #include "core/SplashWindow.h"
+#include "core/AppModule.h"
 #include "core/StartupServices.h"
 
 #include <process.h>
-#include <cstdio>
 
 namespace {
 
 // How often the user-interface thread looks at the splash thread while it waits for it.
 constexpr DWORD kPollMs = 500;
+// AnimateWindow's flags for the splash: shown, sliding and blending in.
+constexpr DWORD kAnimation = AW_ACTIVATE | AW_SLIDE | AW_BLEND;
 
 // AnimateWindow, looked up at run time: the system may not have it.
 BOOL AnimateSplash(HWND window, DWORD timeMs, DWORD flags)
@@ -39,18 +41,16 @@ void CenterOnWorkArea(HWND window)
 }
 
 CSplashWindow::CSplashWindow()
-    : m_bitmap(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kBitmapId), IMAGE_BITMAP,
-                                               0, 0, LR_DEFAULTCOLOR)))
 {
+    m_bitmap.LoadBitmap(AtlGetResourceInstance(), kBitmapId);
 }
 
 CSplashWindow::~CSplashWindow()
 {
+    // Normally closed already; this only makes sure a started splash does not stay.
     CloseAfter(0);
-    while (IsWindow(m_window.load()))
+    while (::IsWindow(m_window.load()))
         Sleep(kPollMs);
-    if (m_bitmap)
-        DeleteObject(m_bitmap);
 }
 
 void CSplashWindow::StartThread()
@@ -75,7 +75,7 @@ void CSplashWindow::CloseAfter(UINT delayMs)
         while (!m_ready && WaitForSingleObject(m_thread, kPollMs) == WAIT_TIMEOUT) {
         }
         if (m_ready)
-            PostMessageA(m_window, kCloseAfterMessage, 0, static_cast<LPARAM>(delayMs));
+            ::PostMessageA(m_window, kCloseAfterMessage, 0, static_cast<LPARAM>(delayMs));
     }
     CloseHandle(m_thread);
     m_thread = nullptr;
@@ -84,113 +84,83 @@ void CSplashWindow::CloseAfter(UINT delayMs)
 unsigned __stdcall CSplashWindow::SplashThreadProc(void* splash)
 {
     auto* self = static_cast<CSplashWindow*>(splash);
-    HWND window = self->CreateSplashWindow();
-    if (!window)
-        return 0;
-    SetForegroundWindow(window);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    CMessageLoop loop;
+    GetAppModule().AddMessageLoop(&loop);
+    int result = 0;
+    if (HWND window = self->CreateSplashWindow()) {
+        ::SetForegroundWindow(window);
+        result = loop.Run();
     }
-    return static_cast<unsigned>(msg.wParam);
+    GetAppModule().RemoveMessageLoop();
+    return static_cast<unsigned>(result);
 }
 
 HWND CSplashWindow::CreateSplashWindow()
 {
-    // A class name of its own, made from the procedure's address like any private generated name.
-    static char className[48];
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!className[0]) {
-        std::snprintf(className, sizeof(className), "KivoSplash:%p",
-                      reinterpret_cast<void*>(&CSplashWindow::WindowProc));
-        WNDCLASSEXA windowClass = {};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-        windowClass.lpfnWndProc = &CSplashWindow::WindowProc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        windowClass.lpszClassName = className;
-        RegisterClassExA(&windowClass);
-    }
-    return CreateWindowExA(WS_EX_TOOLWINDOW, className, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, GetDesktopWindow(), nullptr, instance, this);
+    return Create(GetDesktopWindow(), rcDefault, nullptr, WS_POPUP, WS_EX_TOOLWINDOW);
 }
 
-LRESULT CALLBACK CSplashWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CSplashWindow::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<CSplashWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->m_window = window;
-    }
-    auto* self = reinterpret_cast<CSplashWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY)
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    return self->OnMessage(window, message, wParam, lParam);
-}
-
-LRESULT CSplashWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CREATE:
-        OnCreate(window);
-        return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        Paint(dc);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_APPSTARTING)));
-        return TRUE;
-    case kCloseAfterMessage:
-        SetTimer(window, kCloseTimerId, static_cast<UINT>(lParam), nullptr);
-        return 0;
-    case WM_TIMER:
-        if (wParam != kCloseTimerId)
-            break;
-        KillTimer(window, kCloseTimerId);
-        PostQuitMessage(0);
-        DestroyWindow(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void CSplashWindow::OnCreate(HWND window)
-{
-    BITMAP bitmap = {};
-    if (m_bitmap && GetObjectA(m_bitmap, sizeof(bitmap), &bitmap))
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, bitmap.bmWidth, bitmap.bmHeight, SWP_NOMOVE);
+    m_window = m_hWnd;
+    SIZE size = {};
+    if (!m_bitmap.IsNull() && m_bitmap.GetSize(size))
+        SetWindowPos(HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE);
     else
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CenterOnWorkArea(window);
-    SetForegroundWindow(window);
-    if (!IsNt5OrLater() || !AnimateSplash(window, 200, AW_ACTIVATE | AW_SLIDE | AW_BLEND))
-        ShowWindow(window, SW_SHOW);
+        SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    CenterOnWorkArea(m_hWnd);
+    ::SetForegroundWindow(m_hWnd);
+    if (!IsNt5OrLater() || !AnimateSplash(m_hWnd, 200, kAnimation))
+        ShowWindow(SW_SHOW);
     m_ready = true;
+    return 0;
 }
 
-void CSplashWindow::Paint(HDC dc)
+LRESULT CSplashWindow::OnPaint(UINT message, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (!m_bitmap || !dc)
+    if (message == WM_PRINTCLIENT) {
+        DrawPicture(reinterpret_cast<HDC>(wParam));
+    } else {
+        CPaintDC dc(m_hWnd);
+        DrawPicture(dc.m_hDC);
+    }
+    return 0;
+}
+
+LRESULT CSplashWindow::OnSetCursor(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_APPSTARTING)));
+    return TRUE;
+}
+
+LRESULT CSplashWindow::OnCloseAfter(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    SetTimer(kCloseTimerId, static_cast<UINT>(lParam));
+    return 0;
+}
+
+LRESULT CSplashWindow::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (wParam != kCloseTimerId) {
+        handled = FALSE;
+        return 0;
+    }
+    KillTimer(kCloseTimerId);
+    ::PostQuitMessage(0);
+    DestroyWindow();
+    return 0;
+}
+
+void CSplashWindow::DrawPicture(HDC target)
+{
+    if (m_bitmap.IsNull() || !target)
         return;
-    HDC memory = CreateCompatibleDC(dc);
-    if (!memory)
+    CDC memory;
+    if (!memory.CreateCompatibleDC(target))
         return;
-    HGDIOBJ previous = SelectObject(memory, m_bitmap);
+    const HBITMAP previous = memory.SelectBitmap(m_bitmap);
     RECT client;
-    GetClientRect(m_window, &client);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    GetClientRect(&client);
+    ::BitBlt(target, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    memory.SelectBitmap(previous);
 }

@@ -4,40 +4,8 @@
 
 namespace {
 
-// The namespace handler's class object until the browser view brings the handler: it lives for the
-// whole process and creates no objects.
-class CPlaceholderClassFactory : public IClassFactory {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override
-    {
-        if (object)
-            *object = nullptr;
-        return CLASS_E_CLASSNOTAVAILABLE;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
 void NoDefaultBrowserCheck() {}
 void NoActiveXHost() {}
-
-IClassFactory* PlaceholderNamespaceHandlerClassObject()
-{
-    static CPlaceholderClassFactory factory;
-    return &factory;
-}
 
 bool NoEditControlStart(HINSTANCE)
 {
@@ -73,9 +41,9 @@ DWORD ReadSystemFlagsFromRegistry()
 CStartupServices& GetStartupServices()
 {
     static CStartupServices services = {
-        &NoDefaultBrowserCheck,       &ReadSystemFlagsFromRegistry, &NoActiveXHost,
-        &PlaceholderNamespaceHandlerClassObject, &NoEditControlStart, &NoEditControlStop,
-        &NoParserConfiguration,       &CreatePlaceholderMainFrame,  &SystemMessageBox,
+        &NoDefaultBrowserCheck,  &ReadSystemFlagsFromRegistry, &NoActiveXHost,
+        &NoEditControlStart,     &NoEditControlStop,           &NoParserConfiguration,
+        &CreatePlaceholderMainFrame, &SystemMessageBox,
     };
     return services;
 }

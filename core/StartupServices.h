@@ -2,9 +2,9 @@
 // What the start-up calls in the neighbouring subsystems (main frame, browser view, edit control,
 // ActiveX hosting) and in the settings object, gathered in one table of replaceable operations.
 // Each entry starts as the least that start-up needs; the subsystems that own the real operations
-// put theirs in place when they arrive.
+// put theirs in place when they arrive. (The namespace handler's class object is the module's
+// object-map entry, which the program's entry file declares.)
 #include <windows.h>
-#include <objbase.h>
 
 struct CStartupServices {
     // The frame's default-browser check (it may ask the user). Placeholder: nothing to check.
@@ -14,9 +14,6 @@ struct CStartupServices {
     DWORD (*getSystemFlags)();
     // Registers the ActiveX control host window classes. Placeholder: nothing to register.
     void (*registerActiveXHost)();
-    // The class object of the http/https namespace handler (class id all zero), with a reference
-    // for the caller. Placeholder: a class object that creates nothing.
-    IClassFactory* (*getNamespaceHandlerClassObject)();
     // The edit-control library's start (true on success) and stop, and the loader of one parser
     // configuration held in a global memory block. Placeholders: nothing to start or load.
     bool (*startEditControl)(HINSTANCE instance);

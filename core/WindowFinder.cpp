@@ -1,13 +1,10 @@
 #include "core/WindowFinder.h"
+#include "core/AppModule.h"
 #include "core/Z4KApp.h"
 
-#include <mutex>
 #include <vector>
 
 namespace {
-
-// Finders can be built while other static initializers run; the registration is serialised.
-std::mutex g_registrationLock;
 
 BOOL CALLBACK TestWindowThunk(HWND window, LPARAM finder)
 {
@@ -36,7 +33,8 @@ bool ReadHandedOverUrl(const COPYDATASTRUCT& data, TStdStr<char>& url)
 CWindowFinder::CWindowFinder(const char* className, const char* questionMessageName)
     : m_className(className ? className : "")
 {
-    std::lock_guard<std::mutex> lock(g_registrationLock);
+    // Finders can be built while other static initializers run: registration holds the module's lock.
+    CComCritSecLock<CComAutoCriticalSection> lock(GetAppModule().m_csStaticDataInitAndTypeInfo);
     m_questionMessage = RegisterWindowMessageA(questionMessageName ? questionMessageName : "");
 }
 
@@ -125,19 +123,15 @@ bool CSingleInstanceFinder::SendUrl(HWND window, const char* url, bool bringToFr
     return true;
 }
 
-bool CSingleInstanceFinder::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
-                                                 LRESULT& result)
+LRESULT CSingleInstanceFinder::OnQuestion(UINT, WPARAM, LPARAM, BOOL&)
 {
-    if (message == m_questionMessage) {
-        result = m_questionMessage;
-        return true;
-    }
-    if (message == WM_COPYDATA) {
-        const bool handled = OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        result = handled ? 1 : 0;
-        return handled;
-    }
-    return false;
+    return m_questionMessage;
+}
+
+LRESULT CSingleInstanceFinder::OnCopyDataMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    handled = OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    return handled ? 1 : 0;
 }
 
 bool CSingleInstanceFinder::OnCopyData(HWND, const COPYDATASTRUCT* data)

@@ -5,8 +5,7 @@
 // it its command-line URL by WM_COPYDATA, brings it to the front and ends. The running instance's
 // main window answers through the same object's message handler.
 #include "core/StdStr.h"
-
-#include <windows.h>
+#include "platform/AtlWin.h"
 
 class CWindowFinder {
 public:
@@ -50,14 +49,21 @@ public:
     // The window that took the URL is given back, 0 when none did.
     bool HandOverToRunningInstance(const char* url, HWND& window, bool bringToFront);
 
-    // The message handler that the main window runs before its own: answers the question message
-    // and takes WM_COPYDATA. True when the message was handled; the reply is then in result.
-    bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The message handler that the main window chains before its own map: answers the question
+    // message with its own id and takes WM_COPYDATA (reply 1 when taken, else the message is left
+    // to the window).
+    BEGIN_MSG_MAP(CSingleInstanceFinder)
+        MESSAGE_HANDLER(m_questionMessage, OnQuestion)
+        MESSAGE_HANDLER(WM_COPYDATA, OnCopyDataMessage)
+    END_MSG_MAP()
+
     // Opens the handed-over URL through the application object. False for data that is not a
     // URL-sized text of this protocol; the text is never read beyond cbData.
     bool OnCopyData(HWND sender, const COPYDATASTRUCT* data);
 
 private:
+    LRESULT OnQuestion(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnCopyDataMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     bool CreateInstanceMutex();
     bool SendUrl(HWND window, const char* url, bool bringToFront);
 

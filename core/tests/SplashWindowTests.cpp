@@ -31,7 +31,7 @@ TEST(SplashWindow, ShowsOnItsOwnThreadAndClosesAfterTheDelay)
         for (int i = 0; i < 200 && !splash.IsReady(); ++i)
             Sleep(10);
         ASSERT_TRUE(splash.IsReady());
-        window = splash.GetWindow();
+        window = splash.GetSplashWindow();
         ASSERT_TRUE(IsWindow(window));
         EXPECT_NE(GetWindowThreadProcessId(window, nullptr), GetCurrentThreadId());
         EXPECT_TRUE(IsWindowVisible(window));
@@ -75,7 +75,7 @@ TEST(SplashWindow, WithoutAThreadNothingWaits)
     {
         CSplashWindow splash;
         splash.CloseAfter(500);
-        EXPECT_EQ(splash.GetWindow(), nullptr);
+        EXPECT_EQ(splash.GetSplashWindow(), nullptr);
     }
     EXPECT_LT(GetTickCount() - start, 200u);
 }

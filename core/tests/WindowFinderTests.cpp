@@ -140,7 +140,7 @@ TEST(SingleInstanceFinder, AnswersTheQuestionAndTakesOnlyProtocolData)
         buffer.push_back('X');
         COPYDATASTRUCT data = {c.id, static_cast<DWORD>(c.bytes.size()), c.nullData ? nullptr : buffer.data()};
         result = -1;
-        EXPECT_EQ(finder.ProcessWindowMessage(nullptr, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), result),
+        EXPECT_EQ(finder.ProcessWindowMessage(nullptr, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), result) != FALSE,
                   c.handled);
         EXPECT_EQ(result, c.handled ? 1 : 0);
         if (c.url) {

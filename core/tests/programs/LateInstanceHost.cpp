@@ -1,6 +1,7 @@
 // Test program of the single-instance protocol: starts like the browser, but waits between taking
 // the single-instance mutex and creating its main window, as a slow start does. The wait in
 // milliseconds comes from the environment variable KIVO_LATE_START_MS (default 2000).
+#include "core/AppModule.h"
 #include "core/BrowserApp.h"
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
+    GetAppModule().Init(nullptr, instance);
     const std::unique_ptr<CBrowserApp> app(CreateBrowserApp());
     app->SetInstance(instance);
     if (!app->InitInstance())
@@ -17,7 +19,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     char delay[32] = "2000";
     GetEnvironmentVariableA("KIVO_LATE_START_MS", delay, sizeof(delay));
     Sleep(static_cast<DWORD>(std::atoi(delay)));
+    CMessageLoop loop;
+    GetAppModule().AddMessageLoop(&loop);
     const int exitCode = app->Run(commandLine, showCommand);
+    GetAppModule().RemoveMessageLoop();
     app->ExitInstance();
     return exitCode;
 }
