@@ -805,12 +805,13 @@ public:
         return this->Detach();
     }
 
-    LRESULT DefWindowProc() noexcept
+    LRESULT DefWindowProc()
     {
         const _ATL_MSG* msg = this->m_pCurrentMsg;
         return msg ? DefWindowProc(msg->message, msg->wParam, msg->lParam) : 0;
     }
-    LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
+    // Frames replace the default processing (DefFrameProc, DefMDIChildProc).
+    virtual LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
     {
         return AtlWinCallSuper(this, this->m_hWnd, uMsg, wParam, lParam);
     }
