@@ -1,32 +1,34 @@
 // Connection-point advising and the exact type check of event arguments.
 #include "platform/AtlDisp.h"
 
-HRESULT AtlAdvise(IUnknown* pUnkCP, IUnknown* pUnk, const IID& iid, LPDWORD pdw) noexcept
-{
-    if (!pUnkCP || !pUnk || !pdw)
-        return E_INVALIDARG;
-    CComQIPtr<IConnectionPointContainer> container(pUnkCP);
-    if (!container)
-        return E_NOINTERFACE;
-    CComPtr<IConnectionPoint> point;
-    HRESULT hr = container->FindConnectionPoint(iid, &point);
-    if (SUCCEEDED(hr))
-        hr = point->Advise(pUnk, pdw);
-    return hr;
-}
+namespace {
 
-HRESULT AtlUnadvise(IUnknown* pUnkCP, const IID& iid, DWORD dw) noexcept
+HRESULT FindConnectionPoint(IUnknown* pUnkCP, const IID& iid, IConnectionPoint** point) noexcept
 {
     if (!pUnkCP)
         return E_INVALIDARG;
     CComQIPtr<IConnectionPointContainer> container(pUnkCP);
     if (!container)
         return E_NOINTERFACE;
+    return container->FindConnectionPoint(iid, point);
+}
+
+} // namespace
+
+HRESULT AtlAdvise(IUnknown* pUnkCP, IUnknown* pUnk, const IID& iid, LPDWORD pdw) noexcept
+{
+    if (!pUnk || !pdw)
+        return E_INVALIDARG;
     CComPtr<IConnectionPoint> point;
-    HRESULT hr = container->FindConnectionPoint(iid, &point);
-    if (SUCCEEDED(hr))
-        hr = point->Unadvise(dw);
-    return hr;
+    HRESULT hr = FindConnectionPoint(pUnkCP, iid, &point);
+    return SUCCEEDED(hr) ? point->Advise(pUnk, pdw) : hr;
+}
+
+HRESULT AtlUnadvise(IUnknown* pUnkCP, const IID& iid, DWORD dw) noexcept
+{
+    CComPtr<IConnectionPoint> point;
+    HRESULT hr = FindConnectionPoint(pUnkCP, iid, &point);
+    return SUCCEEDED(hr) ? point->Unadvise(dw) : hr;
 }
 
 bool AtlSinkArgs::MatchesInfo(const _ATL_FUNC_INFO* info, const DISPPARAMS* params) noexcept

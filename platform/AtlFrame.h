@@ -57,6 +57,34 @@ public:
                                                            atom, lpCreateParam);
     }
 
+protected:
+    // Registers TDerived's class and creates the window with TDerived's styles.
+    template <class TDerived>
+    HWND CreateOfClass(HWND hWndParent, _U_RECT rect, LPCSTR szWindowName, DWORD dwStyle, DWORD dwExStyle,
+                       _U_MENUorID MenuOrID, LPVOID lpCreateParam) noexcept
+    {
+        const ATOM atom = TDerived::GetWndClassInfo().Register(&this->m_pfnSuperWindowProc);
+        return Create(hWndParent, rect, szWindowName, TDerived::GetWndStyle(dwStyle), TDerived::GetWndExStyle(dwExStyle),
+                      MenuOrID, atom, lpCreateParam);
+    }
+    // Title, menu and accelerators from TDerived's common resource id, then TDerived::Create.
+    template <class TDerived>
+    HWND CreateFromCommonResource(HWND hWndParent, _U_RECT rect, DWORD dwStyle, DWORD dwExStyle, LPVOID lpCreateParam) noexcept
+    {
+        const UINT id = TDerived::GetWndClassInfo().m_uCommonResourceID;
+        char title[256] = {};
+        if (id)
+            ::LoadStringA(AtlGetResourceInstance(), id, title, sizeof(title));
+        HMENU menu = id ? ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(id)) : nullptr;
+        HWND hWnd = static_cast<TDerived*>(this)->Create(hWndParent, rect, title, dwStyle, dwExStyle, menu, lpCreateParam);
+        if (!hWnd && menu)
+            ::DestroyMenu(menu);
+        if (hWnd && id && !m_hAccel)
+            m_hAccel = ::LoadAcceleratorsA(AtlGetResourceInstance(), MAKEINTRESOURCEA(id));
+        return hWnd;
+    }
+
+public:
     // The rebar that toolbars and other bars go in, made the frame's tool bar window.
     BOOL CreateSimpleReBar(DWORD dwStyle = ATL_SIMPLE_REBAR_STYLE, UINT nID = ATL_IDW_TOOLBAR) noexcept
     {
@@ -235,27 +263,13 @@ public:
     HWND Create(HWND hWndParent = nullptr, _U_RECT rect = nullptr, LPCSTR szWindowName = nullptr, DWORD dwStyle = 0,
                 DWORD dwExStyle = 0, HMENU hMenu = nullptr, LPVOID lpCreateParam = nullptr) noexcept
     {
-        const ATOM atom = T::GetWndClassInfo().Register(&this->m_pfnSuperWindowProc);
-        dwStyle = T::GetWndStyle(dwStyle);
-        dwExStyle = T::GetWndExStyle(dwExStyle);
-        return CFrameWindowImplBase<TBase, TWinTraits>::Create(hWndParent, rect, szWindowName, dwStyle, dwExStyle, hMenu,
-                                                               atom, lpCreateParam);
+        return this->template CreateOfClass<T>(hWndParent, rect, szWindowName, dwStyle, dwExStyle, hMenu, lpCreateParam);
     }
     // Title, menu and accelerators from the class's common resource id.
     HWND CreateEx(HWND hWndParent = nullptr, _U_RECT rect = nullptr, DWORD dwStyle = 0, DWORD dwExStyle = 0,
                   LPVOID lpCreateParam = nullptr) noexcept
     {
-        const UINT id = T::GetWndClassInfo().m_uCommonResourceID;
-        char title[256] = {};
-        if (id)
-            ::LoadStringA(AtlGetResourceInstance(), id, title, sizeof(title));
-        HMENU menu = id ? ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(id)) : nullptr;
-        HWND hWnd = Create(hWndParent, rect, title, dwStyle, dwExStyle, menu, lpCreateParam);
-        if (!hWnd && menu)
-            ::DestroyMenu(menu);
-        if (hWnd && id && !this->m_hAccel)
-            this->m_hAccel = ::LoadAcceleratorsA(AtlGetResourceInstance(), MAKEINTRESOURCEA(id));
-        return hWnd;
+        return this->template CreateFromCommonResource<T>(hWndParent, rect, dwStyle, dwExStyle, lpCreateParam);
     }
 
     BEGIN_MSG_MAP(CFrameWindowImpl)
@@ -344,26 +358,12 @@ public:
                 DWORD dwExStyle = 0, HMENU hMenu = nullptr, LPVOID lpCreateParam = nullptr) noexcept
     {
         this->m_hMenu = hMenu;
-        const ATOM atom = T::GetWndClassInfo().Register(&this->m_pfnSuperWindowProc);
-        dwStyle = T::GetWndStyle(dwStyle);
-        dwExStyle = T::GetWndExStyle(dwExStyle);
-        return CFrameWindowImplBase<TBase, TWinTraits>::Create(hWndParent, rect, szWindowName, dwStyle, dwExStyle, hMenu,
-                                                               atom, lpCreateParam);
+        return this->template CreateOfClass<T>(hWndParent, rect, szWindowName, dwStyle, dwExStyle, hMenu, lpCreateParam);
     }
     HWND CreateEx(HWND hWndParent = nullptr, _U_RECT rect = nullptr, DWORD dwStyle = 0, DWORD dwExStyle = 0,
                   LPVOID lpCreateParam = nullptr) noexcept
     {
-        const UINT id = T::GetWndClassInfo().m_uCommonResourceID;
-        char title[256] = {};
-        if (id)
-            ::LoadStringA(AtlGetResourceInstance(), id, title, sizeof(title));
-        HMENU menu = id ? ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(id)) : nullptr;
-        HWND hWnd = Create(hWndParent, rect, title, dwStyle, dwExStyle, menu, lpCreateParam);
-        if (!hWnd && menu)
-            ::DestroyMenu(menu);
-        if (hWnd && id && !this->m_hAccel)
-            this->m_hAccel = ::LoadAcceleratorsA(AtlGetResourceInstance(), MAKEINTRESOURCEA(id));
-        return hWnd;
+        return this->template CreateFromCommonResource<T>(hWndParent, rect, dwStyle, dwExStyle, lpCreateParam);
     }
 
     // The MDI client fills the space between the bars; children get ids from nFirstChildID on and
@@ -436,12 +436,9 @@ public:
     {
         if (nMenuID && !this->m_hMenu)
             this->m_hMenu = ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(nMenuID));
-        const ATOM atom = T::GetWndClassInfo().Register(&this->m_pfnSuperWindowProc);
-        dwStyle = T::GetWndStyle(dwStyle);
-        dwExStyle = T::GetWndExStyle(dwExStyle) | WS_EX_MDICHILD;
         this->m_hWndMDIClient = hWndParent;
-        return CFrameWindowImplBase<TBase, TWinTraits>::Create(hWndParent, rect, szWindowName, dwStyle, dwExStyle, 0U,
-                                                               atom, lpCreateParam);
+        return this->template CreateOfClass<T>(hWndParent, rect, szWindowName, dwStyle,
+                                               T::GetWndExStyle(dwExStyle) | WS_EX_MDICHILD, 0U, lpCreateParam);
     }
 
     LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override

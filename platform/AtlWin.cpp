@@ -11,9 +11,30 @@ namespace {
 
 // Window properties naming the bound objects. A property rather than GWLP_USERDATA, because the
 // windows we subclass (common controls, other programs' code) may use their user data themselves.
-const char kLayerProp[] = "KivoWindowObject";
-const char kDialogProp[] = "KivoDialogObject";
-const char kBaseProcProp[] = "KivoWindowBaseProc";
+// Looked up by atom, the cheap form, on every message.
+LPCSTR PropName(const char* name) noexcept
+{
+    return MAKEINTATOM(::GlobalAddAtomA(name));
+}
+
+// Function-local, so that windows made during other files' static initialisation find them ready.
+LPCSTR LayerProp() noexcept
+{
+    static const LPCSTR name = PropName("KivoWindowObject");
+    return name;
+}
+
+LPCSTR DialogProp() noexcept
+{
+    static const LPCSTR name = PropName("KivoDialogObject");
+    return name;
+}
+
+LPCSTR BaseProcProp() noexcept
+{
+    static const LPCSTR name = PropName("KivoWindowBaseProc");
+    return name;
+}
 
 // A message on its way down from `from` (a call of DefWindowProc) to what lies beneath it. A
 // message that reaches AtlWinProc while such a frame is innermost for the same window belongs to
@@ -40,12 +61,12 @@ private:
     DispatchFrame m_frame;
 };
 
-_AtlWindowLayer* GetLayer(HWND hWnd, const char* prop) noexcept
+_AtlWindowLayer* GetLayer(HWND hWnd, LPCSTR prop) noexcept
 {
     return static_cast<_AtlWindowLayer*>(::GetPropA(hWnd, prop));
 }
 
-void SetLayer(HWND hWnd, const char* prop, _AtlWindowLayer* layer) noexcept
+void SetLayer(HWND hWnd, LPCSTR prop, _AtlWindowLayer* layer) noexcept
 {
     if (layer)
         ::SetPropA(hWnd, prop, layer);
@@ -76,7 +97,7 @@ std::map<std::string, std::pair<ATOM, WNDPROC>>& ContainedClasses()
 // Where a message goes when no object of ours takes it.
 WNDPROC BaseProc(HWND hWnd) noexcept
 {
-    if (auto base = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kBaseProcProp)))
+    if (auto base = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, BaseProcProp())))
         return base;
     const ATOM atom = static_cast<ATOM>(::GetClassLongPtrA(hWnd, GCW_ATOM));
     CComCritSecLock<CComAutoCriticalSection> lock(RegistrationLock());
@@ -95,7 +116,7 @@ _AtlWindowLayer* AtlWinSetCreating(_AtlWindowLayer* layer) noexcept
 
 _AtlWindowLayer* AtlWinTopLayer(HWND hWnd) noexcept
 {
-    return GetLayer(hWnd, kLayerProp);
+    return GetLayer(hWnd, LayerProp());
 }
 
 LRESULT CALLBACK AtlWinProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -105,13 +126,13 @@ LRESULT CALLBACK AtlWinProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     if (frame && frame->hWnd == hWnd && frame->from) {
         layer = frame->from->m_pLayerBelow;
     } else {
-        layer = GetLayer(hWnd, kLayerProp);
+        layer = GetLayer(hWnd, LayerProp());
         if (!layer && t_creating && !t_creating->m_bLayerIsDialog) {
             // The first message of a window being created: bind its object now.
             layer = t_creating;
             t_creating = nullptr;
             layer->m_pLayerBelow = nullptr;
-            SetLayer(hWnd, kLayerProp, layer);
+            SetLayer(hWnd, LayerProp(), layer);
         }
     }
     if (!layer)
@@ -127,7 +148,7 @@ LRESULT CALLBACK AtlWinProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    _AtlWindowLayer* layer = GetLayer(hWnd, kDialogProp);
+    _AtlWindowLayer* layer = GetLayer(hWnd, DialogProp());
     if (!layer && t_creating && t_creating->m_bLayerIsDialog) {
         layer = t_creating;
         t_creating = nullptr;
@@ -145,13 +166,13 @@ INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 void AtlDlgBind(_AtlWindowLayer* layer, HWND hWnd) noexcept
 {
-    SetLayer(hWnd, kDialogProp, layer);
+    SetLayer(hWnd, DialogProp(), layer);
 }
 
 void AtlDlgUnbind(_AtlWindowLayer* layer, HWND hWnd) noexcept
 {
-    if (GetLayer(hWnd, kDialogProp) == layer)
-        SetLayer(hWnd, kDialogProp, nullptr);
+    if (GetLayer(hWnd, DialogProp()) == layer)
+        SetLayer(hWnd, DialogProp(), nullptr);
 }
 
 bool AtlWinSubclass(_AtlWindowLayer* layer, HWND hWnd) noexcept
@@ -161,16 +182,16 @@ bool AtlWinSubclass(_AtlWindowLayer* layer, HWND hWnd) noexcept
     auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AtlWinProc)));
     if (!previous)
         return false;
-    layer->m_pLayerBelow = GetLayer(hWnd, kLayerProp);
+    layer->m_pLayerBelow = GetLayer(hWnd, LayerProp());
     layer->m_bLayerInstalledProc = true;
-    SetLayer(hWnd, kLayerProp, layer);
+    SetLayer(hWnd, LayerProp(), layer);
     layer->m_pfnSuperWindowProc = previous;
     return true;
 }
 
 bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept
 {
-    _AtlWindowLayer* const top = GetLayer(hWnd, kLayerProp);
+    _AtlWindowLayer* const top = GetLayer(hWnd, LayerProp());
     const bool ourProcOnTop = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) == AtlWinProc;
     if (top == layer) {
         if (!force && !ourProcOnTop)
@@ -179,7 +200,7 @@ bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept
         // back what this object replaced.
         if (layer->m_bLayerInstalledProc)
             ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(layer->m_pfnSuperWindowProc));
-        SetLayer(hWnd, kLayerProp, layer->m_pLayerBelow);
+        SetLayer(hWnd, LayerProp(), layer->m_pLayerBelow);
     } else {
         if (!force)
             return false;
@@ -197,11 +218,11 @@ bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept
         } else if (!layer->m_pLayerBelow && layer->m_bLayerInstalledProc) {
             // A foreign procedure lies between: it still calls AtlWinProc, which must then find
             // the procedure this object had replaced.
-            ::SetPropA(hWnd, kBaseProcProp, reinterpret_cast<HANDLE>(layer->m_pfnSuperWindowProc));
+            ::SetPropA(hWnd, BaseProcProp(), reinterpret_cast<HANDLE>(layer->m_pfnSuperWindowProc));
         }
     }
-    if (!GetLayer(hWnd, kLayerProp))
-        ::RemovePropA(hWnd, kBaseProcProp);
+    if (!GetLayer(hWnd, LayerProp()))
+        ::RemovePropA(hWnd, BaseProcProp());
     layer->m_pLayerBelow = nullptr;
     layer->m_bLayerInstalledProc = false;
     return true;

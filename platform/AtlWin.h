@@ -763,6 +763,14 @@ class CWindowImplBaseT : public CWindowImplRoot<TBase>
 public:
     using _AtlWindowLayer::m_pfnSuperWindowProc;
 
+    // An object that goes while its window lives lets go of the window first, so that later
+    // messages find no dangling object (the window falls back to its class's default processing).
+    ~CWindowImplBaseT() override
+    {
+        if (this->m_hWnd && ::IsWindow(this->m_hWnd))
+            AtlWinUnsubclass(this, this->m_hWnd, true);
+    }
+
     static DWORD GetWndStyle(DWORD dwStyle) noexcept { return TWinTraits::GetWndStyle(dwStyle); }
     static DWORD GetWndExStyle(DWORD dwExStyle) noexcept { return TWinTraits::GetWndExStyle(dwExStyle); }
 
@@ -862,7 +870,6 @@ public:
         const ATOM atom = T::GetWndClassInfo().Register(&this->m_pfnSuperWindowProc);
         dwStyle = T::GetWndStyle(dwStyle);
         dwExStyle = T::GetWndExStyle(dwExStyle);
-        // A child's menu argument is its id; 0 is a valid id, but no id at all is never meant.
         return CWindowImplBaseT<TBase, TWinTraits>::Create(hWndParent, rect, szWindowName, dwStyle, dwExStyle,
                                                           MenuOrID, atom, lpCreateParam);
     }
@@ -893,7 +900,11 @@ public:
     }
     CContainedWindowT(const CContainedWindowT&) = delete;
     CContainedWindowT& operator=(const CContainedWindowT&) = delete;
-    virtual ~CContainedWindowT() = default;
+    virtual ~CContainedWindowT()
+    {
+        if (this->m_hWnd && ::IsWindow(this->m_hWnd) && AtlWinTopLayer(this->m_hWnd))
+            AtlWinUnsubclass(this, this->m_hWnd, true);
+    }
 
     CContainedWindowT& operator=(HWND hWnd) noexcept
     {
@@ -1000,6 +1011,11 @@ class CDialogImplBaseT : public CWindowImplRoot<TBase>
 {
 public:
     CDialogImplBaseT() noexcept { this->m_bLayerIsDialog = true; }
+    ~CDialogImplBaseT() override
+    {
+        if (this->m_hWnd && ::IsWindow(this->m_hWnd))
+            AtlDlgUnbind(this, this->m_hWnd);
+    }
 
     virtual DLGPROC GetDialogProc() { return AtlDlgProc; }
 

@@ -386,6 +386,29 @@ TEST(PlatformWindow, SubclassedWindowLetsGoWhenDestroyed)
     ::DestroyWindow(again);
 }
 
+TEST(PlatformWindow, ObjectGoneBeforeItsWindowLeavesNoDanglingBinding)
+{
+    HWND created = nullptr;
+    {
+        CTestWindow window;
+        created = window.Create(nullptr, CRect(0, 0, 10, 10));
+        ASSERT_TRUE(created);
+    }
+    // The window outlived its object: it keeps working with the default processing.
+    EXPECT_EQ(0, ::SendMessageA(created, kPing, 0, 0));
+    EXPECT_TRUE(::SetWindowTextA(created, "still"));
+    ::DestroyWindow(created);
+
+    HWND base = MakeBaseWindow();
+    {
+        CTagLayer layer(6);
+        ASSERT_TRUE(layer.SubclassWindow(base));
+        EXPECT_EQ(16, ::SendMessageA(base, kPing, 0, 0));
+    }
+    EXPECT_EQ(1, ::SendMessageA(base, kPing, 0, 0));
+    ::DestroyWindow(base);
+}
+
 // A superclass of a system control keeps the control's behaviour as its default.
 class CSuperEdit : public CWindowImpl<CSuperEdit>
 {
