@@ -283,6 +283,13 @@ public:
         return ::RedrawWindow(m_hWnd, rcUpdate, rgnUpdate, flags);
     }
     BOOL ShowWindow(int cmdShow) noexcept { return ::ShowWindow(m_hWnd, cmdShow); }
+    BOOL ShowWindowAsync(int cmdShow) noexcept { return ::ShowWindowAsync(m_hWnd, cmdShow); }
+    BOOL LockWindowUpdate(BOOL lock = TRUE) noexcept { return ::LockWindowUpdate(lock ? m_hWnd : nullptr); }
+    BOOL GetUpdateRect(LPRECT rc, BOOL erase = FALSE) noexcept { return ::GetUpdateRect(m_hWnd, rc, erase); }
+    void DragAcceptFiles(BOOL accept = TRUE) noexcept
+    {
+        ModifyStyleEx(accept ? 0 : WS_EX_ACCEPTFILES, accept ? WS_EX_ACCEPTFILES : 0);
+    }
     BOOL IsWindowVisible() const noexcept { return ::IsWindowVisible(m_hWnd); }
     int SetWindowRgn(HRGN rgn, BOOL redraw = FALSE) noexcept { return ::SetWindowRgn(m_hWnd, rgn, redraw); }
     int ScrollWindowEx(int dx, int dy, LPCRECT scroll, LPCRECT clip, HRGN update, LPRECT rcUpdate, UINT flags) noexcept
@@ -324,6 +331,17 @@ public:
     HWND GetTopWindow() const noexcept { return ::GetTopWindow(m_hWnd); }
     HWND GetLastActivePopup() const noexcept { return ::GetLastActivePopup(m_hWnd); }
     HWND GetDlgItem(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
+    // The first descendant (at any depth) with the id, or null.
+    HWND GetDescendantWindow(int id) const noexcept
+    {
+        for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (::GetDlgCtrlID(child) == id)
+                return child;
+            if (HWND inner = CWindow(child).GetDescendantWindow(id))
+                return inner;
+        }
+        return nullptr;
+    }
     int GetDlgCtrlID() const noexcept { return ::GetDlgCtrlID(m_hWnd); }
     int SetDlgCtrlID(int id) noexcept { return static_cast<int>(::SetWindowLongPtrA(m_hWnd, GWLP_ID, id)); }
     HWND ChildWindowFromPoint(POINT point) const noexcept { return ::ChildWindowFromPoint(m_hWnd, point); }
