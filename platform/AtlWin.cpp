@@ -36,13 +36,18 @@ LPCSTR BaseProcProp() noexcept
     return name;
 }
 
-// A message on its way down from `from` (a call of DefWindowProc) to what lies beneath it. A
-// message that reaches AtlWinProc while such a frame is innermost for the same window belongs to
-// the next object down, not to the top one.
+// A message on its way down from `from` (a call of DefWindowProc) to the objects beneath it. When
+// AtlWinProc is reached again with that very message, for that window, while the frame is innermost,
+// the chain has come back to us and the message belongs to the next object down. Anything else,
+// such as WM_DESTROY sent by the default processing of WM_CLOSE, is a new message for the top object.
 struct DispatchFrame
 {
     HWND hWnd;
-    _AtlWindowLayer* from; // null: a message being handled, which re-entrant messages start over from
+    _AtlWindowLayer* from; // null: a message being handled
+    UINT uMsg;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool consumed;
     DispatchFrame* outer;
 };
 
@@ -52,7 +57,11 @@ thread_local _AtlWindowLayer* t_creating = nullptr;
 class FrameScope
 {
 public:
-    FrameScope(HWND hWnd, _AtlWindowLayer* from) noexcept : m_frame{hWnd, from, t_innermost} { t_innermost = &m_frame; }
+    FrameScope(HWND hWnd, _AtlWindowLayer* from, UINT uMsg = 0, WPARAM wParam = 0, LPARAM lParam = 0) noexcept
+        : m_frame{hWnd, from, uMsg, wParam, lParam, false, t_innermost}
+    {
+        t_innermost = &m_frame;
+    }
     ~FrameScope() { t_innermost = m_frame.outer; }
     FrameScope(const FrameScope&) = delete;
     FrameScope& operator=(const FrameScope&) = delete;
@@ -60,6 +69,17 @@ public:
 private:
     DispatchFrame m_frame;
 };
+
+// The object beneath the one passing this message on, when the message is that one coming back.
+_AtlWindowLayer* TakeChainContinuation(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    DispatchFrame* frame = t_innermost;
+    if (!frame || !frame->from || frame->consumed || frame->hWnd != hWnd || frame->uMsg != uMsg ||
+        frame->wParam != wParam || frame->lParam != lParam)
+        return nullptr;
+    frame->consumed = true;
+    return frame->from->m_pLayerBelow;
+}
 
 _AtlWindowLayer* GetLayer(HWND hWnd, LPCSTR prop) noexcept
 {
@@ -121,11 +141,8 @@ _AtlWindowLayer* AtlWinTopLayer(HWND hWnd) noexcept
 
 LRESULT CALLBACK AtlWinProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    _AtlWindowLayer* layer = nullptr;
-    DispatchFrame* frame = t_innermost;
-    if (frame && frame->hWnd == hWnd && frame->from) {
-        layer = frame->from->m_pLayerBelow;
-    } else {
+    _AtlWindowLayer* layer = TakeChainContinuation(hWnd, uMsg, wParam, lParam);
+    if (!layer) {
         layer = GetLayer(hWnd, LayerProp());
         if (!layer && t_creating && !t_creating->m_bLayerIsDialog) {
             // The first message of a window being created: bind its object now.
@@ -231,11 +248,12 @@ bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept
 LRESULT AtlWinCallSuper(_AtlWindowLayer* layer, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     const WNDPROC superProc = layer->m_pfnSuperWindowProc;
-    if (superProc == AtlWinProc && !layer->m_pLayerBelow) {
-        // The object beneath was taken out of the chain: go straight to the original procedure.
-        return ::CallWindowProcA(BaseProc(hWnd), hWnd, uMsg, wParam, lParam);
+    if (!layer->m_pLayerBelow) {
+        // Nothing of ours lies beneath, so the chain never comes back to AtlWinProc. (When it
+        // would, the object beneath was taken out: go straight to the original procedure.)
+        return ::CallWindowProcA(superProc == AtlWinProc ? BaseProc(hWnd) : superProc, hWnd, uMsg, wParam, lParam);
     }
-    FrameScope scope(hWnd, layer);
+    FrameScope scope(hWnd, layer, uMsg, wParam, lParam);
     return ::CallWindowProcA(superProc, hWnd, uMsg, wParam, lParam);
 }
 
