@@ -34,6 +34,21 @@ struct _ATL_MSG : public MSG
     BOOL bHandled = TRUE;
 };
 
+// Makes a message the current one for the length of its handling, and puts back the outer one
+// afterwards even when a handler throws.
+class _AtlCurrentMsgScope
+{
+public:
+    _AtlCurrentMsgScope(const _ATL_MSG*& slot, const _ATL_MSG* msg) noexcept : m_slot(slot), m_outer(slot) { slot = msg; }
+    ~_AtlCurrentMsgScope() { m_slot = m_outer; }
+    _AtlCurrentMsgScope(const _AtlCurrentMsgScope&) = delete;
+    _AtlCurrentMsgScope& operator=(const _AtlCurrentMsgScope&) = delete;
+
+private:
+    const _ATL_MSG*& m_slot;
+    const _ATL_MSG* m_outer;
+};
+
 // Anything with a message map: windows, and the objects that contained windows route to.
 class CMessageMap
 {
@@ -850,10 +865,12 @@ protected:
             this->m_hWnd = hWnd; // the first message of a window made by Create
         _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
         const _ATL_MSG* const outer = this->m_pCurrentMsg;
-        this->m_pCurrentMsg = &msg;
         LRESULT lResult = 0;
-        const BOOL handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
-        this->m_pCurrentMsg = outer;
+        BOOL handled = FALSE;
+        {
+            _AtlCurrentMsgScope current(this->m_pCurrentMsg, &msg);
+            handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
+        }
         if (uMsg == WM_NCDESTROY) {
             // The window ends: whatever the map did, the default processing runs and the object lets go.
             if (!handled)
@@ -976,11 +993,12 @@ protected:
         if (!this->m_hWnd)
             this->m_hWnd = hWnd;
         _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
-        const _ATL_MSG* const outer = m_pCurrentMsg;
-        m_pCurrentMsg = &msg;
         LRESULT lResult = 0;
-        const BOOL handled = m_pObject && m_pObject->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, m_dwMsgMapID);
-        m_pCurrentMsg = outer;
+        BOOL handled = FALSE;
+        {
+            _AtlCurrentMsgScope current(m_pCurrentMsg, &msg);
+            handled = m_pObject && m_pObject->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, m_dwMsgMapID);
+        }
         if (!handled)
             lResult = DefWindowProc(uMsg, wParam, lParam);
         if (uMsg == WM_NCDESTROY) {
@@ -1079,10 +1097,12 @@ protected:
             this->m_hWnd = hWnd;
         _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
         const _ATL_MSG* const outer = this->m_pCurrentMsg;
-        this->m_pCurrentMsg = &msg;
         LRESULT lResult = 0;
-        const BOOL handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
-        this->m_pCurrentMsg = outer;
+        BOOL handled = FALSE;
+        {
+            _AtlCurrentMsgScope current(this->m_pCurrentMsg, &msg);
+            handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
+        }
         INT_PTR answer = handled;
         if (handled) {
             switch (uMsg) {

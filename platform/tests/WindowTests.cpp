@@ -1,5 +1,6 @@
 // Window binding, message maps, contained windows, reflection and subclassing.
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 #include "platform/AtlWin.h"
@@ -452,6 +453,27 @@ TEST(PlatformWindow, MessagesSentFromTheDefaultProcessingReachEveryObject)
     EXPECT_EQ(expected, log);
     EXPECT_EQ(nullptr, lower.m_hWnd);
     EXPECT_EQ(nullptr, upper.m_hWnd);
+}
+
+class CThrowingWindow : public CWindowImpl<CThrowingWindow, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CThrowingWindow)
+        MESSAGE_HANDLER(kPing, OnPing)
+    END_MSG_MAP()
+    LRESULT OnPing(UINT, WPARAM, LPARAM, BOOL&) { throw std::runtime_error("handler failed"); }
+    void OnFinalMessage(HWND) override { m_final = true; }
+    bool m_final = false;
+};
+
+TEST(PlatformWindow, HandlerExceptionStopsAtTheWindowProcedure)
+{
+    CThrowingWindow window;
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    EXPECT_EQ(0, window.SendMessage(kPing));
+    EXPECT_EQ(nullptr, window.GetCurrentMessage());
+    window.DestroyWindow();
+    EXPECT_TRUE(window.m_final); // the object still ends normally
 }
 
 // A superclass of a system control keeps the control's behaviour as its default.
