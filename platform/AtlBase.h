@@ -371,8 +371,19 @@ public:
         return ::wcscmp(m_str, text) == 0;
     }
     bool operator!=(LPCOLESTR text) const noexcept { return !(*this == text); }
-    bool operator==(BSTR text) const noexcept { return *this == static_cast<LPCOLESTR>(text); }
-    bool operator!=(BSTR text) const noexcept { return !(*this == static_cast<LPCOLESTR>(text)); }
+    // A template, so that NULL and nullptr pick the LPCOLESTR form alone.
+    template <class P>
+        requires std::is_same_v<P, BSTR>
+    bool operator==(P text) const noexcept
+    {
+        return *this == static_cast<LPCOLESTR>(text);
+    }
+    template <class P>
+        requires std::is_same_v<P, BSTR>
+    bool operator!=(P text) const noexcept
+    {
+        return !(*this == static_cast<LPCOLESTR>(text));
+    }
 
     unsigned int Length() const noexcept { return ::SysStringLen(m_str); }
     unsigned int ByteLength() const noexcept { return ::SysStringByteLen(m_str); }
@@ -555,6 +566,8 @@ public:
             return false;
         if (vt == VT_EMPTY || vt == VT_NULL)
             return true;
+        if (vt == VT_UNKNOWN || vt == VT_DISPATCH)
+            return punkVal == other.punkVal;
         return ::VarCmp(const_cast<VARIANT*>(static_cast<const VARIANT*>(this)), const_cast<VARIANT*>(&other),
                         LOCALE_USER_DEFAULT, 0) == static_cast<HRESULT>(VARCMP_EQ);
     }

@@ -160,6 +160,8 @@ TEST(PlatformCom, BstrAndVariantHolders)
     EXPECT_TRUE(copy == text.m_str);
     CComBSTR empty;
     EXPECT_TRUE(empty == L""); // a null BSTR is an empty string
+    EXPECT_TRUE(empty == nullptr);
+    EXPECT_FALSE(text == nullptr);
     BSTR detached = copy.Detach();
     EXPECT_EQ(nullptr, copy.m_str);
     ::SysFreeString(detached);

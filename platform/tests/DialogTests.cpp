@@ -188,4 +188,27 @@ TEST(PlatformDialog, FileDialogPassesFilterPairsThroughTheSeam)
     AtlSetFileDialogRunner(nullptr);
 }
 
+LPITEMIDLIST FakeBrowse(BROWSEINFOA* info)
+{
+    EXPECT_STREQ("Pick", info->lpszTitle);
+    return ::ILCreateFromPathA("C:\\windows");
+}
+
+LPITEMIDLIST CancelBrowse(BROWSEINFOA*)
+{
+    return nullptr;
+}
+
+TEST(PlatformDialog, FolderDialogGivesThePathChosen)
+{
+    AtlSetFolderDialogRunner(FakeBrowse);
+    CFolderDialog dialog(nullptr, "Pick");
+    EXPECT_EQ(IDOK, dialog.DoModal(nullptr));
+    EXPECT_STREQ("C:\\windows", dialog.GetFolderPath());
+    AtlSetFolderDialogRunner(CancelBrowse);
+    EXPECT_EQ(IDCANCEL, dialog.DoModal(nullptr));
+    EXPECT_STREQ("", dialog.GetFolderPath());
+    AtlSetFolderDialogRunner(nullptr);
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 // Window binding, message maps, contained windows, reflection and subclassing.
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 #include "platform/AtlWin.h"
@@ -384,6 +385,95 @@ TEST(PlatformWindow, SubclassedWindowLetsGoWhenDestroyed)
     EXPECT_TRUE(layer.SubclassWindow(again));
     EXPECT_EQ(14, ::SendMessageA(again, kPing, 0, 0));
     ::DestroyWindow(again);
+}
+
+TEST(PlatformWindow, ObjectGoneBeforeItsWindowLeavesNoDanglingBinding)
+{
+    HWND created = nullptr;
+    {
+        CTestWindow window;
+        created = window.Create(nullptr, CRect(0, 0, 10, 10));
+        ASSERT_TRUE(created);
+    }
+    // The window outlived its object: it keeps working with the default processing.
+    EXPECT_EQ(0, ::SendMessageA(created, kPing, 0, 0));
+    EXPECT_TRUE(::SetWindowTextA(created, "still"));
+    ::DestroyWindow(created);
+
+    HWND base = MakeBaseWindow();
+    {
+        CTagLayer layer(6);
+        ASSERT_TRUE(layer.SubclassWindow(base));
+        EXPECT_EQ(16, ::SendMessageA(base, kPing, 0, 0));
+    }
+    EXPECT_EQ(1, ::SendMessageA(base, kPing, 0, 0));
+    ::DestroyWindow(base);
+}
+
+// Records the window's last messages; leaves WM_CLOSE to the default processing, which destroys the
+// window from inside DefWindowProc.
+class CClosingWindow : public CWindowImpl<CClosingWindow, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    explicit CClosingWindow(std::vector<std::string>& log, std::string name) : m_log(log), m_name(std::move(name)) {}
+    BEGIN_MSG_MAP(CClosingWindow)
+        MESSAGE_HANDLER(WM_CLOSE, OnMessage)
+        MESSAGE_HANDLER(WM_DESTROY, OnMessage)
+        MESSAGE_HANDLER(WM_NCDESTROY, OnMessage)
+    END_MSG_MAP()
+    LRESULT OnMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
+    {
+        m_log.push_back(m_name + (uMsg == WM_CLOSE ? " close" : uMsg == WM_DESTROY ? " destroy" : " ncdestroy"));
+        bHandled = FALSE;
+        return 0;
+    }
+    void OnFinalMessage(HWND) override { m_log.push_back(m_name + " final"); }
+    std::vector<std::string>& m_log;
+    std::string m_name;
+};
+
+TEST(PlatformWindow, MessagesSentFromTheDefaultProcessingReachEveryObject)
+{
+    std::vector<std::string> log;
+    CClosingWindow window(log, "own");
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    window.SendMessage(WM_CLOSE);
+    EXPECT_EQ((std::vector<std::string>{"own close", "own destroy", "own ncdestroy", "own final"}), log);
+    EXPECT_EQ(nullptr, window.m_hWnd);
+
+    // Two objects on one window: the lower one sees WM_CLOSE passed down, and both see the
+    // destruction that its default processing starts.
+    log.clear();
+    CClosingWindow lower(log, "lower"), upper(log, "upper");
+    ASSERT_TRUE(lower.Create(nullptr, CRect(0, 0, 10, 10)));
+    ASSERT_TRUE(upper.SubclassWindow(lower));
+    lower.SendMessage(WM_CLOSE);
+    const std::vector<std::string> expected = {"upper close", "lower close", "upper destroy", "lower destroy",
+                                               "upper ncdestroy", "lower ncdestroy", "lower final", "upper final"};
+    EXPECT_EQ(expected, log);
+    EXPECT_EQ(nullptr, lower.m_hWnd);
+    EXPECT_EQ(nullptr, upper.m_hWnd);
+}
+
+class CThrowingWindow : public CWindowImpl<CThrowingWindow, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CThrowingWindow)
+        MESSAGE_HANDLER(kPing, OnPing)
+    END_MSG_MAP()
+    LRESULT OnPing(UINT, WPARAM, LPARAM, BOOL&) { throw std::runtime_error("handler failed"); }
+    void OnFinalMessage(HWND) override { m_final = true; }
+    bool m_final = false;
+};
+
+TEST(PlatformWindow, HandlerExceptionStopsAtTheWindowProcedure)
+{
+    CThrowingWindow window;
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    EXPECT_EQ(0, window.SendMessage(kPing));
+    EXPECT_EQ(nullptr, window.GetCurrentMessage());
+    window.DestroyWindow();
+    EXPECT_TRUE(window.m_final); // the object still ends normally
 }
 
 // A superclass of a system control keeps the control's behaviour as its default.

@@ -1,0 +1,15 @@
+// Every header of the library in one translation unit, so that both builds (the 32-bit plug-in
+// build compiles this folder too) check that each stands on its own and compiles.
+#include "platform/AtlApp.h"
+#include "platform/AtlBase.h"
+#include "platform/AtlCom.h"
+#include "platform/AtlCtrls.h"
+#include "platform/AtlDisp.h"
+#include "platform/AtlDlgs.h"
+#include "platform/AtlFrame.h"
+#include "platform/AtlGdi.h"
+#include "platform/AtlInterfaces.h"
+#include "platform/AtlMisc.h"
+#include "platform/AtlRes.h"
+#include "platform/AtlTypes.h"
+#include "platform/AtlWin.h"
