@@ -1,0 +1,119 @@
+// A picture of every look: each strip shows a selected closable tab with its close button, a hot
+// tab, a highlighted tab and the scroll buttons. The window is shown on the test display, copied
+// from the screen and written to tab-looks.bmp beside the bin folder of the test program.
+#include "TabTestParent.h"
+#include "controls/ButtonTabCtrl.h"
+#include "controls/DotNet2005TabCtrl.h"
+#include "controls/DotNetTabCtrl.h"
+#include "controls/FlyingTabCtrl.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr int kWidth = 460;
+constexpr int kRowHeight = 32;
+constexpr int kStripHeight = 24;
+
+template <class TLook>
+void Populate(TLook& strip, HWND parent, int row)
+{
+    const DWORD style = kTabStyleScroll | kTabStyleCloseButton | kTabStyleHotTrack | kTabStyleToolTips |
+                        kTabStyleBoldSelected | (row == 4 ? DWORD{kTabStyleBottom} : DWORD{0});
+    ASSERT_TRUE(strip.Create(parent, RECT{4, row * kRowHeight + 4, kWidth - 4, row * kRowHeight + 4 + kStripHeight},
+                             style, 100 + row));
+    const char* texts[] = {"Start page", "Selected", "Hot tab", "Highlighted"};
+    for (const char* text : texts) {
+        auto item = strip.CreateNewItem();
+        item->SetText(text);
+        strip.InsertItem(-1, std::move(item));
+    }
+    strip.GetItem(3)->SetHighlighted(true);
+    strip.SetCurSel(1);
+    RECT hot;
+    strip.GetItemRect(2, hot);
+    SendMessageA(strip.m_hWnd, WM_MOUSEMOVE, 0, MousePoint((hot.left + hot.right) / 2, 12));
+    // Paint at once: the pointer is elsewhere, so a leave notice is on its way.
+    UpdateWindow(strip.m_hWnd);
+    EXPECT_EQ(strip.GetHotItem(), 2);
+}
+
+bool WriteBitmap(const std::string& path, HDC dc, HBITMAP bitmap, int width, int height)
+{
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    const int stride = (width * 3 + 3) & ~3;
+    std::string pixels(static_cast<size_t>(stride) * height, '\0');
+    if (!GetDIBits(dc, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
+        return false;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    fwrite(&file, sizeof(file), 1, out);
+    fwrite(&info, sizeof(info), 1, out);
+    fwrite(pixels.data(), 1, pixels.size(), out);
+    fclose(out);
+    return true;
+}
+
+std::string OutputPath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.erase(folder.find_last_of("\\/"));  // bin
+    folder.erase(folder.find_last_of("\\/"));  // the build folder
+    return folder + "\\tab-looks.bmp";
+}
+
+}  // namespace
+
+TEST(TabLookScreenshot, EveryLookDrawsSelectedHotAndClosableTabs)
+{
+    CTabTestParent parent(kWidth, 5 * kRowHeight + 4, true);
+    CDotNetTabCtrl dotNet;
+    CDotNet2005TabCtrl dotNet2005;
+    CButtonTabCtrl button;
+    CDotNetButtonTabCtrl dotNetButton;
+    CFlyingTabCtrl flying;
+    Populate(dotNet, parent.Window(), 0);
+    Populate(dotNet2005, parent.Window(), 1);
+    Populate(button, parent.Window(), 2);
+    Populate(dotNetButton, parent.Window(), 3);
+    Populate(flying, parent.Window(), 4);
+    GdiFlush();
+
+    const int height = 5 * kRowHeight + 4;
+    HDC window = GetDC(parent.Window());
+    HDC memory = CreateCompatibleDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(window, kWidth, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, kWidth, height, window, 0, 0, SRCCOPY);
+
+    // Each strip shows more than a plain background: tab edges, text and buttons.
+    for (int row = 0; row < 5; ++row) {
+        std::set<COLORREF> colours;
+        for (int x = 4; x < kWidth - 4; x += 2)
+            for (int y = row * kRowHeight + 4; y < row * kRowHeight + 4 + kStripHeight; y += 2)
+                colours.insert(GetPixel(memory, x, y));
+        EXPECT_GE(colours.size(), 3u) << "row " << row;
+    }
+    SelectObject(memory, old);
+    const std::string path = OutputPath();
+    EXPECT_TRUE(WriteBitmap(path, memory, bitmap, kWidth, height)) << path;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(parent.Window(), window);
+}
