@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 constexpr UINT kStripId = 77;
@@ -401,6 +403,18 @@ TEST_F(TabStrip, ItemMessagesReadAndSetRecords)
     EXPECT_EQ(SendMessageA(m_strip.m_hWnd, 0x1306, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&plain)), 0);
     EXPECT_EQ(plain.GetText(), "unchanged");
 
+    // A request from another thread carries a pointer the strip cannot trust: nothing is copied.
+    CTabItem foreign;
+    LRESULT fromThread = -1;
+    std::thread sender([&] {
+        fromThread = SendMessageA(m_strip.m_hWnd, 0x1305, 0, reinterpret_cast<LPARAM>(&foreign));
+    });
+    while (fromThread == -1)
+        CTabTestParent::Pump(10);
+    sender.join();
+    EXPECT_EQ(fromThread, 0);
+    EXPECT_TRUE(foreign.GetText().empty());
+
     // FindItem by view window copies the found record.
     CViewTabItem pattern;
     pattern.SetViewWindow(m_parent.Window());
@@ -428,6 +442,86 @@ TEST_F(TabStrip, ToolTipsNameItemsByPosition)
     }
     m_strip.DeleteItem(0);
     EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 4);
+}
+
+namespace {
+TStdStr<char> Shout(const char* text)
+{
+    TStdStr<char> loud(text);
+    loud.MakeUpper();
+    return loud;
+}
+
+std::string ToolText(HWND tips, HWND strip, int id)
+{
+    char text[80] = {};
+    TOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.hwnd = strip;
+    info.uId = static_cast<UINT_PTR>(static_cast<INT_PTR>(id));
+    info.lpszText = text;
+    SendMessageA(tips, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+}  // namespace
+
+TEST_F(TabStrip, ButtonToolTipsAreTranslatedWhenCreatedAndWhenAddedLater)
+{
+    SetTabTextTranslator(Shout);
+    Create(kTabStyleToolTips | kTabStyleScroll);
+    HWND tips = m_strip.GetToolTips();
+    EXPECT_EQ(ToolText(tips, m_strip.m_hWnd, CDotNetTabCtrl::kToolScrollLeft), "SCROLL LEFT");
+    EXPECT_EQ(ToolText(tips, m_strip.m_hWnd, CDotNetTabCtrl::kToolScrollRight), "SCROLL RIGHT");
+    // The close style set later brings its tool with the same translation.
+    SetWindowLongPtrA(m_strip.m_hWnd, GWL_STYLE, GetWindowLongPtrA(m_strip.m_hWnd, GWL_STYLE) | kTabStyleCloseButton);
+    EXPECT_EQ(ToolText(tips, m_strip.m_hWnd, CDotNetTabCtrl::kToolClose), "CLOSE");
+    SetTabTextTranslator(nullptr);
+}
+
+TEST_F(TabStrip, CustomDrawStagesReachTheParent)
+{
+    Create(kTabStyleToolTips);
+    AddTabs({"A", "B", "C"});
+    m_strip.SetCurSel(1);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 24);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    using Stages = std::vector<std::pair<DWORD, int>>;
+    // Asking for item notices: every item, unselected ones first, then the post-paint stages.
+    m_parent.AnswerCustomDraw(CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT, CDRF_NOTIFYPOSTPAINT);
+    m_parent.ClearDrawStages();
+    SendMessageA(m_strip.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    EXPECT_EQ(m_parent.DrawStages(), (Stages{{CDDS_PREPAINT, 0},
+                                             {CDDS_ITEMPREPAINT, 0},
+                                             {CDDS_ITEMPOSTPAINT, 0},
+                                             {CDDS_ITEMPREPAINT, 2},
+                                             {CDDS_ITEMPOSTPAINT, 2},
+                                             {CDDS_ITEMPREPAINT, 1},
+                                             {CDDS_ITEMPOSTPAINT, 1},
+                                             {CDDS_POSTPAINT, 0}}));
+    // Skipping the default drawing without item notices draws no items at all.
+    m_parent.AnswerCustomDraw(CDRF_SKIPDEFAULT, 0);
+    m_parent.ClearDrawStages();
+    SendMessageA(m_strip.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    EXPECT_EQ(m_parent.DrawStages(), (Stages{{CDDS_PREPAINT, 0}}));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+
+    // The strip keeps its own copy of a font it is given.
+    LOGFONTA logFont = {};
+    logFont.lfHeight = -20;
+    lstrcpyA(logFont.lfFaceName, "Tahoma");
+    HFONT given = CreateFontIndirectA(&logFont);
+    SendMessageA(m_strip.m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(given), TRUE);
+    DeleteObject(given);
+    auto kept = reinterpret_cast<HFONT>(SendMessageA(m_strip.m_hWnd, WM_GETFONT, 0, 0));
+    ASSERT_NE(kept, given);
+    LOGFONTA copy = {};
+    ASSERT_TRUE(GetObjectA(kept, sizeof(copy), &copy));
+    EXPECT_EQ(copy.lfHeight, -20);
 }
 
 TEST(TabLooks, WindowClassesAndMetrics)

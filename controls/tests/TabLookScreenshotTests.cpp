@@ -42,30 +42,45 @@ void Populate(TLook& strip, HWND parent, int row)
     EXPECT_EQ(strip.GetHotItem(), 2);
 }
 
-bool WriteBitmap(const std::string& path, HDC dc, HBITMAP bitmap, int width, int height)
-{
+// The bitmap as bottom-up 24-bit rows, the layout of a BMP file.
+struct CPixels {
     BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const int stride = (width * 3 + 3) & ~3;
-    std::string pixels(static_cast<size_t>(stride) * height, '\0');
-    if (!GetDIBits(dc, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
-        return false;
+    int stride = 0;
+    std::string bytes;
+
+    COLORREF At(int x, int y) const
+    {
+        const size_t at = static_cast<size_t>(info.biHeight - 1 - y) * stride + x * 3;
+        return RGB(static_cast<BYTE>(bytes[at + 2]), static_cast<BYTE>(bytes[at + 1]), static_cast<BYTE>(bytes[at]));
+    }
+};
+
+bool ReadPixels(HDC dc, HBITMAP bitmap, int width, int height, CPixels& pixels)
+{
+    pixels.info.biSize = sizeof(pixels.info);
+    pixels.info.biWidth = width;
+    pixels.info.biHeight = height;
+    pixels.info.biPlanes = 1;
+    pixels.info.biBitCount = 24;
+    pixels.stride = (width * 3 + 3) & ~3;
+    pixels.bytes.assign(static_cast<size_t>(pixels.stride) * height, '\0');
+    return GetDIBits(dc, bitmap, 0, height, pixels.bytes.data(), reinterpret_cast<BITMAPINFO*>(&pixels.info),
+                     DIB_RGB_COLORS) == height;
+}
+
+bool WriteBitmap(const std::string& path, const CPixels& pixels)
+{
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    file.bfOffBits = sizeof(file) + sizeof(pixels.info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.bytes.size());
     FILE* out = fopen(path.c_str(), "wb");
     if (!out)
         return false;
     fwrite(&file, sizeof(file), 1, out);
-    fwrite(&info, sizeof(info), 1, out);
-    fwrite(pixels.data(), 1, pixels.size(), out);
-    fclose(out);
-    return true;
+    fwrite(&pixels.info, sizeof(pixels.info), 1, out);
+    fwrite(pixels.bytes.data(), 1, pixels.bytes.size(), out);
+    return fclose(out) == 0;
 }
 
 std::string OutputPath()
@@ -102,17 +117,19 @@ TEST(TabLookScreenshot, EveryLookDrawsSelectedHotAndClosableTabs)
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, kWidth, height, window, 0, 0, SRCCOPY);
 
+    SelectObject(memory, old);
+    CPixels pixels;
+    ASSERT_TRUE(ReadPixels(memory, bitmap, kWidth, height, pixels));
     // Each strip shows more than a plain background: tab edges, text and buttons.
     for (int row = 0; row < 5; ++row) {
         std::set<COLORREF> colours;
-        for (int x = 4; x < kWidth - 4; x += 2)
-            for (int y = row * kRowHeight + 4; y < row * kRowHeight + 4 + kStripHeight; y += 2)
-                colours.insert(GetPixel(memory, x, y));
+        for (int x = 4; x < kWidth - 4; ++x)
+            for (int y = row * kRowHeight + 4; y < row * kRowHeight + 4 + kStripHeight; ++y)
+                colours.insert(pixels.At(x, y));
         EXPECT_GE(colours.size(), 3u) << "row " << row;
     }
-    SelectObject(memory, old);
     const std::string path = OutputPath();
-    EXPECT_TRUE(WriteBitmap(path, memory, bitmap, kWidth, height)) << path;
+    EXPECT_TRUE(WriteBitmap(path, pixels)) << path;
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(parent.Window(), window);

@@ -68,7 +68,14 @@ LRESULT CALLBACK CTabTestParent::WindowProc(HWND window, UINT message, WPARAM wP
     if (message == WM_NOTIFY && self) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         const int code = static_cast<int>(header->code);
-        if (code == static_cast<int>(NM_CUSTOMDRAW) || code == static_cast<int>(TTN_GETDISPINFOA) || code == static_cast<int>(TTN_SHOW) ||
+        if (code == static_cast<int>(NM_CUSTOMDRAW)) {
+            const auto* draw = reinterpret_cast<const NMCUSTOMDRAW*>(lParam);
+            self->m_drawStages.emplace_back(draw->dwDrawStage, static_cast<int>(draw->dwItemSpec));
+            if (draw->dwDrawStage == CDDS_PREPAINT)
+                return self->m_paintAnswer;
+            return draw->dwDrawStage == CDDS_ITEMPREPAINT ? self->m_itemAnswer : 0;
+        }
+        if (code == static_cast<int>(TTN_GETDISPINFOA) || code == static_cast<int>(TTN_SHOW) ||
             code == static_cast<int>(TTN_POP))
             return 0;
         CTabNotice notice = {code, 0, 0, {}};

@@ -32,6 +32,16 @@ public:
     // A readable form of the notices: "-561(0) -552(-1,0) ...".
     std::string Describe() const;
 
+    // Custom draw: the answers to the paint and item pre-paint stages, and the stages seen
+    // (stage, item index) since the last ClearDrawStages.
+    void AnswerCustomDraw(LRESULT paint, LRESULT item)
+    {
+        m_paintAnswer = paint;
+        m_itemAnswer = item;
+    }
+    const std::vector<std::pair<DWORD, int>>& DrawStages() const { return m_drawStages; }
+    void ClearDrawStages() { m_drawStages.clear(); }
+
     // Runs the message loop for the given time.
     static void Pump(DWORD milliseconds);
 
@@ -41,6 +51,9 @@ private:
     HWND m_window = nullptr;
     std::vector<CTabNotice> m_notices;
     std::map<int, LRESULT> m_answers;
+    std::vector<std::pair<DWORD, int>> m_drawStages;
+    LRESULT m_paintAnswer = 0;
+    LRESULT m_itemAnswer = 0;
 };
 
 // Packs a point the way mouse messages carry it.
