@@ -7,15 +7,13 @@ void CDotNetButtonTabCtrl::DrawItem(CTabCustomDraw& cd)
     if (cd.nmcd.uItemState & CDIS_SELECTED) {
         const bool highlighted = (cd.nmcd.uItemState & CDIS_MARKED) != 0;
         HDC dc = cd.nmcd.hdc;
-        HPEN pen = ::CreatePen(PS_SOLID, 1, highlighted ? cd.btnHighlight : cd.highlight);
-        HBRUSH brush = ::CreateSolidBrush(highlighted ? cd.highlight : cd.selectedTab);
-        const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-        const HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+        CPen pen;
+        pen.CreatePen(PS_SOLID, 1, highlighted ? cd.btnHighlight : cd.highlight);
+        CBrush brush;
+        brush.CreateSolidBrush(highlighted ? cd.highlight : cd.selectedTab);
+        CGdiObjectSelector selectPen(dc, pen);
+        CGdiObjectSelector selectBrush(dc, brush);
         ::Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-        ::SelectObject(dc, oldBrush);
-        ::SelectObject(dc, oldPen);
-        ::DeleteObject(brush);
-        ::DeleteObject(pen);
     } else {
         CTabDraw::UnselectedTab(cd, rect, IsBottom(), m_selected >= 0 && index == m_selected + 1, index + 1 == m_selected);
     }

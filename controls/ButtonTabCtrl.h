@@ -8,16 +8,13 @@ class TButtonTabCtrlImpl : public TTabCtrlBase<T> {
 public:
     TButtonTabCtrlImpl()
     {
-        this->m_inactiveText = ::GetSysColor(COLOR_BTNTEXT);
-        this->m_selectedTab = ::GetSysColor(COLOR_WINDOW);
-        this->m_metrics.textOffset = 0;
-        this->m_metrics.minTextWidth = 12;
+        this->SetLookColours(::GetSysColor(COLOR_BTNTEXT), ::GetSysColor(COLOR_WINDOW));
     }
 
     void SetupLook()
     {
         this->SetupFonts();
-        this->m_ownBrush.Reset();
+        this->m_ownBrush.DeleteObject();
         this->m_background = ::GetSysColorBrush(COLOR_BTNFACE);
         this->SetStandardMetrics(false);
     }

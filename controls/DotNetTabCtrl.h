@@ -22,10 +22,7 @@ class TDotNetTabCtrlImpl : public TTabCtrlBase<T> {
 public:
     TDotNetTabCtrlImpl()
     {
-        this->m_inactiveText = ::GetSysColor(COLOR_GRAYTEXT);
-        this->m_selectedTab = ::GetSysColor(COLOR_BTNFACE);
-        this->m_metrics.textOffset = 0;
-        this->m_metrics.minTextWidth = 12;
+        this->SetLookColours(::GetSysColor(COLOR_GRAYTEXT), ::GetSysColor(COLOR_BTNFACE));
     }
 
     void SetupLook()
@@ -34,11 +31,10 @@ public:
         const CDotNetColours colours = CDotNetColours::For(CDotNetColours::ScreenBitsPerPixel(),
                                                            ::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_GRAYTEXT));
         if (colours.useWindowBrush) {
-            this->m_ownBrush.Reset();
+            this->m_ownBrush.DeleteObject();
             this->m_background = ::GetSysColorBrush(COLOR_WINDOW);
         } else {
-            this->m_ownBrush.Reset(::CreateSolidBrush(colours.background));
-            this->m_background = static_cast<HBRUSH>(this->m_ownBrush.Get());
+            this->m_background = this->m_ownBrush.CreateSolidBrush(colours.background);
         }
         this->m_inactiveText = colours.inactiveText;
         static_cast<T*>(this)->SetLookMetrics();

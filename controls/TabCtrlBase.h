@@ -19,6 +19,7 @@
 #include "controls/TabLayout.h"
 #include "controls/TabNotify.h"
 #include "core/StdStr.h"
+#include "platform/AtlGdi.h"
 #include "platform/AtlWin.h"
 
 #include <commctrl.h>
@@ -31,26 +32,6 @@
 using TabTextTranslator = TStdStr<char> (*)(const char* text);
 void SetTabTextTranslator(TabTextTranslator translator);
 TStdStr<char> TranslateTabText(const char* text);
-
-// Owned GDI objects of the strips.
-class CTabGdiObject {
-public:
-    CTabGdiObject() = default;
-    ~CTabGdiObject() { Reset(); }
-    CTabGdiObject(const CTabGdiObject&) = delete;
-    CTabGdiObject& operator=(const CTabGdiObject&) = delete;
-
-    void Reset(HGDIOBJ object = nullptr)
-    {
-        if (m_object)
-            ::DeleteObject(m_object);
-        m_object = object;
-    }
-    HGDIOBJ Get() const { return m_object; }
-
-private:
-    HGDIOBJ m_object = nullptr;
-};
 
 // Private messages through which the strips exchange their item records (in-process only).
 enum : UINT {
@@ -84,7 +65,12 @@ public:
 
     static constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
-    TTabCtrlBase() = default;
+    // Every look starts with no vertical text offset and a 12-pixel minimum text width.
+    TTabCtrlBase()
+    {
+        m_metrics.textOffset = 0;
+        m_metrics.minTextWidth = 12;
+    }
     TTabCtrlBase(const TTabCtrlBase&) = delete;
     TTabCtrlBase& operator=(const TTabCtrlBase&) = delete;
     ~TTabCtrlBase()
@@ -307,8 +293,8 @@ public:
     const CTabLayout::Areas& GetAreas() const { return m_areas; }
     const CTabMetrics& GetMetrics() const { return m_metrics; }
     HWND GetToolTips() const { return m_toolTip; }
-    HFONT GetNormalFont() const { return static_cast<HFONT>(m_font.Get()); }
-    HFONT GetSelectedFont() const { return static_cast<HFONT>(m_selectedFont.Get()); }
+    HFONT GetNormalFont() const { return m_font; }
+    HFONT GetSelectedFont() const { return m_selectedFont; }
     bool IsDragging() const { return (m_state & kStateDragging) != 0; }
     int GetDragIndex() const { return m_dragIndex; }
 
@@ -456,14 +442,14 @@ protected:
     {
         LOGFONTA font = {};
         if (wParam && ::GetObjectA(reinterpret_cast<HGDIOBJ>(wParam), sizeof(font), &font))
-            m_font.Reset(::CreateFontIndirectA(&font));
+            m_font.CreateFontIndirect(&font);
         UpdateLayout();
         if (lParam)
             Repaint();
         return 0;
     }
 
-    LRESULT OnGetFont(UINT, WPARAM, LPARAM, BOOL&) { return reinterpret_cast<LRESULT>(m_font.Get()); }
+    LRESULT OnGetFont(UINT, WPARAM, LPARAM, BOOL&) { return reinterpret_cast<LRESULT>(static_cast<HFONT>(m_font)); }
 
     LRESULT OnSetRedraw(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
     {
@@ -699,24 +685,13 @@ protected:
 
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&)
     {
-        PAINTSTRUCT ps;
-        HDC screen = ::BeginPaint(this->m_hWnd, &ps);
-        const RECT& paint = ps.rcPaint;
-        const int width = paint.right - paint.left;
-        const int height = paint.bottom - paint.top;
-        if (width > 0 && height > 0) {
-            // Off-screen drawing in client coordinates, then one copy to the screen.
-            HDC memory = ::CreateCompatibleDC(screen);
-            HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-            const HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
-            ::SetViewportOrgEx(memory, -paint.left, -paint.top, nullptr);
+        CPaintDC screen(this->m_hWnd);
+        const CRect paint(screen.m_ps.rcPaint);
+        if (!paint.IsRectEmpty()) {
+            // Off-screen drawing in client coordinates, copied to the screen at the end.
+            CMemoryDC memory(screen, paint);
             DoPaint(memory, paint);
-            ::BitBlt(screen, paint.left, paint.top, width, height, memory, paint.left, paint.top, SRCCOPY);
-            ::SelectObject(memory, oldBitmap);
-            ::DeleteObject(bitmap);
-            ::DeleteDC(memory);
         }
-        ::EndPaint(this->m_hWnd, &ps);
         return 0;
     }
 
@@ -787,7 +762,7 @@ protected:
     void DoPaint(HDC dc, const RECT& paint)
     {
         T* look = static_cast<T*>(this);
-        const int saved = ::SaveDC(dc);
+        CSaveDC saved(dc);
         RECT client;
         ::GetClientRect(this->m_hWnd, &client);
         ::IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
@@ -806,12 +781,11 @@ protected:
             CTabCustomDraw post = MakeCustomDraw(dc, CDDS_POSTPAINT, client);
             SendCustomDraw(post);
         }
-        ::RestoreDC(dc, saved);
     }
 
     void DrawItems(HDC dc, const RECT& paint, LRESULT answer)
     {
-        const int saved = ::SaveDC(dc);
+        CSaveDC saved(dc);
         if (Style() & kTabStyleScroll) {
             const RECT& area = m_areas.items;
             ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
@@ -823,7 +797,6 @@ protected:
         }
         if (InRange(m_selected))
             DrawOneItem(dc, m_selected, paint, answer);
-        ::RestoreDC(dc, saved);
     }
 
     void DrawOneItem(HDC dc, int index, const RECT& paint, LRESULT answer)
@@ -887,6 +860,12 @@ protected:
 
     // ---- Look set-up helpers ---------------------------------------------------------------
 
+    void SetLookColours(COLORREF inactiveText, COLORREF selectedTab)
+    {
+        m_inactiveText = inactiveText;
+        m_selectedTab = selectedTab;
+    }
+
     // Recreates the fonts from the icon-title font when the face or the height changed.
     void SetupFonts()
     {
@@ -894,12 +873,12 @@ protected:
         if (!::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(iconFont), &iconFont, 0))
             ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(iconFont), &iconFont);
         LOGFONTA current = {};
-        const bool have = m_font.Get() && ::GetObjectA(m_font.Get(), sizeof(current), &current);
+        const bool have = !m_font.IsNull() && m_font.GetLogFont(&current);
         if (!have || lstrcmpiA(current.lfFaceName, iconFont.lfFaceName) != 0 || current.lfHeight != iconFont.lfHeight) {
-            m_font.Reset(CreateFontOrDefault(iconFont));
+            m_font.Attach(CreateFontOrDefault(iconFont));
             if (Style() & kTabStyleBoldSelected)
                 iconFont.lfWeight = FW_BOLD;
-            m_selectedFont.Reset(CreateFontOrDefault(iconFont));
+            m_selectedFont.Attach(CreateFontOrDefault(iconFont));
         }
         m_iconFontHeight = iconFont.lfHeight;
     }
@@ -927,10 +906,9 @@ protected:
     {
         if (item.GetText().empty())
             return 0;
-        const HGDIOBJ old = ::SelectObject(dc, selected && GetSelectedFont() ? GetSelectedFont() : GetNormalFont());
+        CGdiObjectSelector font(dc, selected && GetSelectedFont() ? GetSelectedFont() : GetNormalFont());
         RECT rect = {0, 0, 0, 0};
         ::DrawTextA(dc, item.GetText().c_str(), -1, &rect, DT_CALCRECT | DT_SINGLELINE);
-        ::SelectObject(dc, old);
         return rect.right - rect.left;
     }
 
@@ -950,9 +928,9 @@ protected:
     HCURSOR m_cursorOutside = nullptr;  // owned while a drag runs
     int m_offset = 0;                   // 0 or negative
     DWORD m_state = kStateInitial;
-    CTabGdiObject m_font;
-    CTabGdiObject m_selectedFont;
-    CTabGdiObject m_ownBrush;
+    CFont m_font;
+    CFont m_selectedFont;
+    CBrush m_ownBrush;
     HBRUSH m_background = nullptr;  // m_ownBrush or a system colour brush
     COLORREF m_inactiveText = 0;
     COLORREF m_selectedTab = 0;
@@ -990,10 +968,9 @@ private:
     {
         std::vector<int> widths;
         widths.reserve(m_items.size());
-        HDC dc = ::GetDC(this->m_hWnd);
+        CClientDC dc(this->m_hWnd);
         for (int i = 0; i < GetItemCount(); ++i)
             widths.push_back(static_cast<T*>(this)->NaturalWidth(dc, *m_items[i], i == m_selected));
-        ::ReleaseDC(this->m_hWnd, dc);
         return widths;
     }
 

@@ -1,38 +1,27 @@
 #include "controls/TabDraw.h"
 
+#include "platform/AtlGdi.h"
+
 #include <algorithm>
 
 namespace {
 
-// Selects a solid pen and brush of one colour for the lifetime of the object.
+// A solid pen, and optionally a solid brush, of one colour selected for the object's lifetime.
 class CSolidPenBrush {
 public:
     CSolidPenBrush(HDC dc, COLORREF colour, bool withBrush)
-        : m_dc(dc), m_pen(CreatePen(PS_SOLID, 1, colour)),
-          m_brush(withBrush ? CreateSolidBrush(colour) : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))),
-          m_ownsBrush(withBrush)
+        : m_pen(::CreatePen(PS_SOLID, 1, colour)),
+          m_brush(withBrush ? ::CreateSolidBrush(colour) : nullptr),
+          m_selectPen(dc, m_pen),
+          m_selectBrush(dc, withBrush ? static_cast<HGDIOBJ>(m_brush) : ::GetStockObject(NULL_BRUSH))
     {
-        m_oldPen = SelectObject(dc, m_pen);
-        m_oldBrush = SelectObject(dc, m_brush);
     }
-    ~CSolidPenBrush()
-    {
-        SelectObject(m_dc, m_oldPen);
-        SelectObject(m_dc, m_oldBrush);
-        DeleteObject(m_pen);
-        if (m_ownsBrush)
-            DeleteObject(m_brush);
-    }
-    CSolidPenBrush(const CSolidPenBrush&) = delete;
-    CSolidPenBrush& operator=(const CSolidPenBrush&) = delete;
 
 private:
-    HDC m_dc;
-    HPEN m_pen;
-    HBRUSH m_brush;
-    bool m_ownsBrush;
-    HGDIOBJ m_oldPen = nullptr;
-    HGDIOBJ m_oldBrush = nullptr;
+    CPen m_pen;
+    CBrush m_brush;
+    CGdiObjectSelector m_selectPen;
+    CGdiObjectSelector m_selectBrush;
 };
 
 }  // namespace
@@ -122,11 +111,11 @@ void CTabDraw::Slanted2005Tab(const CTabCustomDraw& cd, const RECT& rect, bool b
     }
     HDC dc = cd.nmcd.hdc;
     const COLORREF fill = (cd.nmcd.uItemState & CDIS_MARKED) ? cd.highlight : cd.selectedTab;
-    if (HRGN region = CreatePolygonRgn(points, 6, WINDING)) {
-        HBRUSH brush = CreateSolidBrush(fill);
-        FillRgn(dc, region, brush);
-        DeleteObject(brush);
-        DeleteObject(region);
+    CRgn region;
+    if (region.CreatePolygonRgn(points, 6, WINDING)) {
+        CBrush brush;
+        brush.CreateSolidBrush(fill);
+        ::FillRgn(dc, region, brush);
     }
     CSolidPenBrush pen(dc, cd.highlight, false);
     Polyline(dc, points, 6);
@@ -160,13 +149,11 @@ void CTabDraw::ItemContent(const CTabCustomDraw& cd, const CTabItem& item, RECT 
     textArea.left += metrics.textMargin;
     textArea.right -= metrics.textMargin;
     OffsetRect(&textArea, 0, metrics.textOffset);
-    const HGDIOBJ oldFont = SelectObject(dc, selected ? cd.fontSelected : cd.fontNormal);
-    const COLORREF oldColour = SetTextColor(dc, text);
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    CSaveDC saved(dc);
+    SelectObject(dc, selected ? cd.fontSelected : cd.fontNormal);
+    SetTextColor(dc, text);
+    SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, item.GetText().c_str(), -1, &textArea, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-    SetBkMode(dc, oldMode);
-    SetTextColor(dc, oldColour);
-    SelectObject(dc, oldFont);
 }
 
 void CTabDraw::CloseButton(const CTabCustomDraw& cd, const RECT& rect, ButtonState state)
