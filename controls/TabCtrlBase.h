@@ -1152,7 +1152,7 @@ private:
         const int start = m_dragStartIndex;
         if (m_dragIndex != start && InRange(m_dragIndex) && InRange(start)) {
             MoveItem(m_dragIndex, start, true, false);
-            EnsureVisible(start, false, false);
+            EnsureVisible(start, false, true);
         }
         NotifyItem(kTabNotifyCancelDrag, start, NoPoint());
         EndDrag(repaint);

@@ -368,6 +368,33 @@ TEST_F(TabStrip, DraggingPastTheNeighboursMiddleReordersTheItems)
     Send(WM_LBUTTONUP, second);
 }
 
+TEST_F(TabStrip, DraggingIntoTheEdgeZoneScrollsWhileTheDragRuns)
+{
+    Create(kTabStyleScroll | kTabStyleDragReorder | kTabStyleToolTips, 200);
+    for (int i = 0; i < 10; ++i)
+        m_strip.InsertItem(-1, Tab("A rather long tab title"));
+    m_strip.GetItem(0)->SetText("First");
+    m_strip.UpdateLayout();
+    const POINT start = ItemCentre(0);
+    const POINT edge{m_strip.GetAreas().items.right - 5, start.y};
+    Send(WM_LBUTTONDOWN, start, MK_LBUTTON);
+    Send(WM_MOUSEMOVE, edge, MK_LBUTTON);
+    ASSERT_TRUE(m_strip.IsDragging());
+    EXPECT_EQ(m_strip.GetScrollOffset(), -40);
+    // The edge timer repeats the drag move at the pointer's position every 100 ms.
+    POINT screen = edge;
+    ClientToScreen(m_strip.m_hWnd, &screen);
+    SetCursorPos(screen.x, screen.y);
+    CTabTestParent::Pump(450);
+    EXPECT_LE(m_strip.GetScrollOffset(), -120);
+    EXPECT_NE(m_strip.GetItem(0)->GetText(), "First");
+    // Cancelling puts the item back at the start and scrolls it into view.
+    SendMessageA(m_strip.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(m_strip.GetItem(0)->GetText(), "First");
+    EXPECT_EQ(m_strip.GetScrollOffset(), 0);
+    Send(WM_LBUTTONUP, edge);
+}
+
 TEST_F(TabStrip, ItemMessagesReadAndSetRecords)
 {
     Create(kTabStyleToolTips);
