@@ -13,7 +13,8 @@
 //   void DrawItem(CTabCustomDraw& cd);                     cd.nmcd.rc = item rectangle
 //
 // Lifetime: the owner holds the object (usually as a member) and the window lives inside it; the
-// window is destroyed with the owner's window or by Create again. The strip owns its items.
+// window ends with the owner's window, with Create again or with the object. The strip owns its
+// items; its window's end deletes them (the parent hears of each deletion).
 #include "controls/TabDraw.h"
 #include "controls/TabItem.h"
 #include "controls/TabLayout.h"
@@ -301,7 +302,7 @@ public:
     // Lays out the items and buttons; nothing happens without a window or while redraw is off.
     void UpdateLayout()
     {
-        if (!this->m_hWnd || !(m_state & kStateRedraw))
+        if (!this->m_hWnd || !(m_state & kStateRedraw) || m_destroying)
             return;
         RECT client;
         ::GetClientRect(this->m_hWnd, &client);
@@ -413,7 +414,10 @@ protected:
         RemoveTool(kToolScrollLeft);
         RemoveTool(kToolScrollRight);
         RemoveTool(kToolClose);
+        // No layout while the window ends: the object may be half destroyed already.
+        m_destroying = true;
         DeleteAllItems(false);
+        m_destroying = false;
         if (m_toolTip) {
             ::DestroyWindow(m_toolTip);
             m_toolTip = nullptr;
@@ -937,6 +941,7 @@ protected:
     CTabMetrics m_metrics;
     LONG m_iconFontHeight = -11;
     bool m_emptying = false;
+    bool m_destroying = false;
 
 private:
     static HFONT CreateFontOrDefault(const LOGFONTA& font)
@@ -949,9 +954,7 @@ private:
     }
 
     static POINT NoPoint() { return POINT{-1, -1}; }
-    static POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM_(lParam), GET_Y_LPARAM_(lParam)}; }
-    static int GET_X_LPARAM_(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
-    static int GET_Y_LPARAM_(LPARAM lParam) { return static_cast<short>(HIWORD(lParam)); }
+    static POINT PointOf(LPARAM lParam) { return CPoint(lParam); }
 
     bool InRange(int index) const { return index >= 0 && index < GetItemCount(); }
 

@@ -98,6 +98,8 @@ std::string OutputPath()
 TEST(TabLookScreenshot, EveryLookDrawsSelectedHotAndClosableTabs)
 {
     CTabTestParent parent(kWidth, 5 * kRowHeight + 4, true);
+    // Away from the corner where other test programs' windows appear.
+    SetWindowPos(parent.Window(), HWND_TOPMOST, 420, 380, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     CDotNetTabCtrl dotNet;
     CDotNet2005TabCtrl dotNet2005;
     CButtonTabCtrl button;
