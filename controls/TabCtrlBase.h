@@ -20,6 +20,7 @@
 #include "controls/TabLayout.h"
 #include "controls/TabNotify.h"
 #include "core/StdStr.h"
+#include "platform/AtlCtrls.h"
 #include "platform/AtlGdi.h"
 #include "platform/AtlWin.h"
 
@@ -293,7 +294,7 @@ public:
     void SetScrollRepeat(DWORD repeatBits) { m_state = (m_state & ~kStateRepeatMask) | (repeatBits & kStateRepeatMask); }
     const CTabLayout::Areas& GetAreas() const { return m_areas; }
     const CTabMetrics& GetMetrics() const { return m_metrics; }
-    HWND GetToolTips() const { return m_toolTip; }
+    HWND GetToolTips() const { return m_toolTip.m_hWnd; }
     HFONT GetNormalFont() const { return m_font; }
     HFONT GetSelectedFont() const { return m_selectedFont; }
     bool IsDragging() const { return (m_state & kStateDragging) != 0; }
@@ -383,9 +384,9 @@ protected:
 
     LRESULT OnMouseRelay(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
     {
-        if (m_toolTip) {
+        if (m_toolTip.m_hWnd) {
             MSG msg = {this->m_hWnd, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
-            ::SendMessageA(m_toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+            m_toolTip.RelayEvent(&msg);
         }
         handled = FALSE;
         return 0;
@@ -400,7 +401,8 @@ protected:
         const DWORD style = Style();
         if (style & kTabStyleToolTips) {
             CreateToolTips();
-            ::SendMessageA(m_toolTip, TTM_ACTIVATE, TRUE, 0);
+            if (m_toolTip.m_hWnd)
+                m_toolTip.Activate(TRUE);
             if (style & kTabStyleScroll)
                 AddScrollTools();
             if (style & kTabStyleCloseButton)
@@ -418,10 +420,8 @@ protected:
         m_destroying = true;
         DeleteAllItems(false);
         m_destroying = false;
-        if (m_toolTip) {
-            ::DestroyWindow(m_toolTip);
-            m_toolTip = nullptr;
-        }
+        if (m_toolTip.m_hWnd)
+            m_toolTip.DestroyWindow();
         EndDragCursors();
         handled = FALSE;
         return 0;
@@ -474,10 +474,10 @@ protected:
         const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
         const DWORD added = change->styleNew & ~change->styleOld;
         const DWORD removed = change->styleOld & ~change->styleNew;
-        if (m_toolTip && (added & kTabStyleToolTips))
-            ::SendMessageA(m_toolTip, TTM_ACTIVATE, TRUE, 0);
-        if (m_toolTip && (removed & kTabStyleToolTips))
-            ::SendMessageA(m_toolTip, TTM_ACTIVATE, FALSE, 0);
+        if (m_toolTip.m_hWnd && (added & kTabStyleToolTips))
+            m_toolTip.Activate(TRUE);
+        if (m_toolTip.m_hWnd && (removed & kTabStyleToolTips))
+            m_toolTip.Activate(FALSE);
         if (added & kTabStyleScroll)
             AddScrollTools();
         if (removed & kTabStyleScroll) {
@@ -670,7 +670,7 @@ protected:
 
     LRESULT OnToolTipText(int, LPNMHDR header, BOOL& handled)
     {
-        if (header->hwndFrom != m_toolTip) {
+        if (!m_toolTip.m_hWnd || header->hwndFrom != m_toolTip.m_hWnd) {
             handled = FALSE;
             return 0;
         }
@@ -923,7 +923,7 @@ protected:
     int m_hot = -1;
     std::vector<std::unique_ptr<CTabItem>> m_items;
     HIMAGELIST m_imageList = nullptr;  // shared, not owned
-    HWND m_toolTip = nullptr;          // owned
+    CToolTipCtrl m_toolTip;            // owned
     CTabLayout::Areas m_areas;
     int m_dragIndex = -1;
     int m_dragStartIndex = -1;
@@ -1209,16 +1209,13 @@ private:
 
     void CreateToolTips()
     {
-        m_toolTip = ::CreateWindowExA(WS_EX_TOOLWINDOW, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, this->m_hWnd, nullptr,
-                                      nullptr, nullptr);
-        if (!m_toolTip)
+        if (!m_toolTip.Create(this->m_hWnd, nullptr, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, WS_EX_TOOLWINDOW))
             return;
-        ::SetWindowPos(m_toolTip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        const UINT delay = ::GetDoubleClickTime();
-        ::SendMessageA(m_toolTip, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(delay, 0));
-        ::SendMessageA(m_toolTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(delay * 20, 0));
-        ::SendMessageA(m_toolTip, TTM_SETDELAYTIME, TTDT_RESHOW, MAKELPARAM(delay / 5, 0));
+        m_toolTip.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        const int delay = static_cast<int>(::GetDoubleClickTime());
+        m_toolTip.SetDelayTime(TTDT_INITIAL, delay);
+        m_toolTip.SetDelayTime(TTDT_AUTOPOP, delay * 20);
+        m_toolTip.SetDelayTime(TTDT_RESHOW, delay / 5);
     }
 
     // Button tools carry translated texts however they come to be added.
@@ -1229,40 +1226,35 @@ private:
     }
     void AddCloseTool() { AddTool(kToolClose, TranslateTabText("Close"), m_areas.close); }
 
-    TOOLINFOA ToolInfo(int id) const
+    // Tools are named by id (never by window handle) and get their mouse messages relayed.
+    CToolInfo ToolInfo(int id, const RECT* rect = nullptr, const char* text = nullptr) const
     {
-        TOOLINFOA info = {};
-        info.cbSize = TTTOOLINFOA_V2_SIZE;
-        info.hwnd = this->m_hWnd;
-        info.uId = static_cast<UINT_PTR>(static_cast<INT_PTR>(id));
-        return info;
+        return CToolInfo(0, this->m_hWnd, static_cast<UINT_PTR>(static_cast<INT_PTR>(id)), const_cast<RECT*>(rect),
+                         const_cast<char*>(text));
     }
 
     void AddTool(int id, const char* text, const RECT& rect)
     {
-        if (!m_toolTip)
+        if (!m_toolTip.m_hWnd)
             return;
-        TOOLINFOA info = ToolInfo(id);
-        info.rect = rect;
-        info.lpszText = const_cast<char*>(text);
-        ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        CToolInfo info = ToolInfo(id, &rect, text);
+        m_toolTip.AddTool(&info);
     }
 
     void RemoveTool(int id)
     {
-        if (!m_toolTip)
+        if (!m_toolTip.m_hWnd)
             return;
-        TOOLINFOA info = ToolInfo(id);
-        ::SendMessageA(m_toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        CToolInfo info = ToolInfo(id);
+        m_toolTip.DelTool(&info);
     }
 
     void SetToolRect(int id, const RECT& rect)
     {
-        if (!m_toolTip)
+        if (!m_toolTip.m_hWnd)
             return;
-        TOOLINFOA info = ToolInfo(id);
-        info.rect = rect;
-        ::SendMessageA(m_toolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&info));
+        CToolInfo info = ToolInfo(id, &rect);
+        m_toolTip.SetToolRect(&info);
     }
 
     void Repaint()
