@@ -571,4 +571,22 @@ TEST(TabLooks, WindowClassesAndMetrics)
     EXPECT_EQ(button.MinItemWidth(), 22);
     EXPECT_EQ(dotNet2005.GetMetrics().leftExtra, 16);
     EXPECT_EQ(button.GetMetrics().textOffset, 0);
+
+    // The fonts follow the icon-title font; the bold style makes only the selected one bold.
+    LOGFONTA iconFont = {};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(iconFont), &iconFont, 0));
+    CDotNetTabCtrl bold;
+    ASSERT_TRUE(bold.Create(parent.Window(), RECT{0, 90, 300, 114}, kTabStyleBoldSelected));
+    LOGFONTA normal = {}, selected = {};
+    ASSERT_TRUE(GetObjectA(bold.GetNormalFont(), sizeof(normal), &normal));
+    ASSERT_TRUE(GetObjectA(bold.GetSelectedFont(), sizeof(selected), &selected));
+    EXPECT_EQ(normal.lfHeight, iconFont.lfHeight);
+    EXPECT_STRCASEEQ(normal.lfFaceName, iconFont.lfFaceName);
+    EXPECT_NE(normal.lfWeight, FW_BOLD);
+    EXPECT_EQ(selected.lfWeight, FW_BOLD);
+    EXPECT_EQ(bold.GetMetrics().textOffset, CTabLayout::TextOffset(iconFont.lfHeight));
+    // A setting change with the same icon-title font keeps the fonts.
+    const HFONT before = bold.GetNormalFont();
+    SendMessageA(bold.m_hWnd, WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(bold.GetNormalFont(), before);
 }
