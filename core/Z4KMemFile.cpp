@@ -179,7 +179,10 @@ void CZ4KMemFile::GrowFile(SIZE_T newLength)
         return;
     if (m_growBytes == 0)
         throw CZ4KMemoryException();
-    const ULONGLONG steps = (newLength - m_capacity + m_growBytes - 1) / m_growBytes;
+    // Whole growth steps up to the new length, and at least half the capacity more, so that a file
+    // written in many small pieces is reallocated a logarithmic number of times, not once per step.
+    const ULONGLONG wanted = std::max<ULONGLONG>(newLength, m_capacity + m_capacity / 2ULL);
+    const ULONGLONG steps = (wanted - m_capacity + m_growBytes - 1) / m_growBytes;
     const ULONGLONG newCapacity = m_capacity + steps * m_growBytes;
     if (newCapacity > 0xFFFFFFFFULL)
         throw CZ4KMemoryException();
