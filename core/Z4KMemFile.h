@@ -44,6 +44,8 @@ protected:
     virtual void GrowFile(SIZE_T newLength);
 
 private:
+    // Grows the buffer for count bytes at the position and returns the position behind them.
+    DWORD MakeRoom(UINT count);
     // Zeroes the bytes between the end of the content and the position before they become content.
     void FillGap(DWORD upTo);
 
