@@ -1,5 +1,7 @@
 #include "core/StringSplit.h"
 
+#include "core/tests/PrintStdStr.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -2,6 +2,8 @@
 #include "core/UrlFunctions.h"
 #include "core/tests/GuardedBuffer.h"
 
+#include "core/tests/PrintStdStr.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
