@@ -201,9 +201,11 @@ TEST(Z4KTime, LocalTimeFollowsTheRuleOfTheValuesDate)
         EXPECT_EQ(parts.dayOfYear, month == 1 ? 15 : 196);
         // The build runs these tests a second time in this zone: one hour ahead in winter, two
         // in summer.
-        if (InBerlinZone())
+        if (InBerlinZone()) {
             EXPECT_EQ(offsetMinutes, month == 1 ? 60 : 120);
+        }
     }
-    if (InBerlinZone())
+    if (InBerlinZone()) {
         EXPECT_EQ(CZ4KTime(FileTimeOf(2023, 7, 15, 12)).Format("%d.%m. %H:%M"), "15.07. 14:00");
+    }
 }
