@@ -1,23 +1,14 @@
 #include "core/LifetimeTracker.h"
 #include "core/tests/PrintStdStr.h"
+#include "core/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 int g_attempts = 0;
 
@@ -61,7 +52,7 @@ TEST(LifetimeTracker, ProcessExitDestroysSingletonsByDescendingPriority)
     CloseHandle(process.hProcess);
     EXPECT_EQ(exitCode, 0u);
 
-    EXPECT_EQ(ReadFile(record), "create os-info\n"
+    EXPECT_EQ(ReadWholeFile(record), "create os-info\n"
                                 "create user-actions\n"
                                 "create log\n"
                                 "create main-frame\n"

@@ -1,13 +1,12 @@
 #include "core/Z4KLog.h"
 #include "core/Z4KTime.h"
 #include "core/tests/PrintStdStr.h"
+#include "core/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,14 +15,6 @@ namespace {
 std::vector<std::string> g_debugLines;
 
 void CaptureDebugOutput(const char* text) { g_debugLines.emplace_back(text); }
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class Z4KLogFile : public testing::Test {
 protected:
@@ -100,7 +91,7 @@ TEST_F(Z4KLogFile, WritesTheHeadBeforeTheFirstMessageAndClosesTheDocument)
         }
         log->Write(kLogInfo, "raw <i>", true);
     }
-    EXPECT_EQ(ReadFile(m_path), "\n<HTML>\n<Head>\n<meta description=\"two words\" generator=Kivo>"
+    EXPECT_EQ(ReadWholeFile(m_path), "\n<HTML>\n<Head>\n<meta description=\"two words\" generator=Kivo>"
                                 "\n<Title>Kivo <log></Title>\n"
                                 "\n<Style>s{}</Style>\n"
                                 "</Head>\n"
@@ -121,7 +112,7 @@ TEST_F(Z4KLogFile, LevelsMaskAndPrefixes)
     log->Write(1, "odd level");
     log->WriteFormat(kLogCritical, "%s=%d", "n", 5);
     // A critical message is flushed at once: the file shows it while the log is still open.
-    const std::string text = ReadFile(m_path);
+    const std::string text = ReadWholeFile(m_path);
     const std::regex expected("\n<HTML>\n<Head></Head>\n\n<Body>"
                               "\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\(\\d+\\): odd level"
                               "\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\(\\d+\\): n=5");
@@ -153,7 +144,7 @@ TEST_F(Z4KLogFile, AnElementDestroyedWhileItsTagIsFilteredLeavesTheQueue)
         log->Write(kLogInfo, "filtered");
     }
     // The tags still queued go out with the message, at its level; the closed ones are gone.
-    EXPECT_EQ(ReadFile(m_path), "\n<HTML>\n<Body>w");
+    EXPECT_EQ(ReadWholeFile(m_path), "\n<HTML>\n<Body>w");
 }
 
 TEST(Z4KLog, ProcessLogUsesTheDefaultsRecord)
