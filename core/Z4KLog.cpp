@@ -1,5 +1,6 @@
 #include "core/Z4KLog.h"
 
+#include "core/AppWindowInfo.h"
 #include "core/LifetimeTracker.h"
 #include "core/Z4KTime.h"
 
@@ -122,10 +123,9 @@ const char* CZ4KLog::GetLevelName(unsigned level)
 
 void CZ4KLog::ApplyDefaults()
 {
-    char module[MAX_PATH * 2] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, module, sizeof(module));
-    TStdStr<char> folder(module, length < sizeof(module) ? length : 0);
-    folder.erase(folder.find_last_of("\\/") + 1);
+    // The program folder is read here once; its record dies before the log at exit.
+    const CAppWindowInfo* info = GetAppWindowInfo();
+    const TStdStr<char> folder = info ? info->GetProgramFolder() : TStdStr<char>();
     m_filePath = folder + Z4KLogDefaults::kFolder + "\\" + Z4KLogDefaults::kFileName;
     m_styleSheet = Z4KLogDefaults::kStyleSheet;
 }
