@@ -1,5 +1,7 @@
 #include "core/SettingsStore.h"
 
+#include "core/LifetimeTracker.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -17,8 +19,8 @@ void CreateDefaultStore()
     g_storeCreated = true;
     auto& creators = GetSettingsStoreCreators();
     auto it = creators.find(0);
-    if (it != creators.end() && it->second)
-        it->second();  // the store publishes itself
+    if (it != creators.end() && it->second && it->second())  // the store publishes itself
+        new TLifetimeTracker<CSettingsStore>(kPrioritySettingsStore, &g_store);
 }
 
 // Registers the registry store as kind 0 and creates it before the entry function runs.
@@ -59,9 +61,17 @@ bool QueryValueSize(HKEY key, const char* name, DWORD& size)
 
 std::map<int, SettingsStoreCreator>& GetSettingsStoreCreators()
 {
-    // Deliberately never destroyed: the store it creates may outlive every other static object.
-    static auto* creators = new std::map<int, SettingsStoreCreator>();
-    return *creators;
+    // Created on first use (static initializers of other files may come first) and destroyed by
+    // the teardown at exit, just after the store.
+    static std::map<int, SettingsStoreCreator>* creators = nullptr;
+    static bool created = false;
+    if (!created) {
+        created = true;
+        creators = new std::map<int, SettingsStoreCreator>();
+        new TLifetimeTracker<std::map<int, SettingsStoreCreator>>(kPrioritySettingsStoreCreators, &creators);
+    }
+    static std::map<int, SettingsStoreCreator> afterTeardown;
+    return creators ? *creators : afterTeardown;
 }
 
 CSettingsStore::CSettingsStore()
