@@ -7,6 +7,13 @@ namespace {
 
 constexpr UINT kMinimumBufferSize = 128;
 
+// A direct buffer starts out as null pointers; a copy of nothing must not hand them to memcpy.
+void CopyBytes(void* target, const void* source, size_t count)
+{
+    if (count)
+        std::memcpy(target, source, count);
+}
+
 } // namespace
 
 CZ4KArchive::CZ4KArchive(CZ4KFile* file, UINT mode, UINT bufferSize, void* buffer)
@@ -108,11 +115,7 @@ void CZ4KArchive::FillBuffer(UINT needed)
     if (m_directBuffer) {
         if (unread)
             m_file->Seek(-static_cast<LONG>(unread), CZ4KFile::current);
-        void* start = nullptr;
-        void* end = nullptr;
-        m_file->GetBufferPtr(CZ4KFile::bufferRead, m_bufferSize, &start, &end);
-        m_bufferStart = m_cursor = static_cast<BYTE*>(start);
-        m_bufferEnd = static_cast<BYTE*>(end);
+        TakeSpan(CZ4KFile::bufferRead);
     } else {
         if (unread && m_cursor != m_bufferStart)
             std::memmove(m_bufferStart, m_cursor, unread);
@@ -130,6 +133,22 @@ void CZ4KArchive::FillBuffer(UINT needed)
         throw CZ4KArchiveException(CZ4KArchiveException::endOfFile);
 }
 
+void CZ4KArchive::TakeSpan(UINT command)
+{
+    void* start = nullptr;
+    void* end = nullptr;
+    m_file->GetBufferPtr(command, m_bufferSize, &start, &end);
+    m_bufferStart = m_cursor = static_cast<BYTE*>(start);
+    m_bufferEnd = static_cast<BYTE*>(end);
+}
+
+void CZ4KArchive::CommitSpan()
+{
+    if (m_cursor != m_bufferStart)
+        m_file->GetBufferPtr(CZ4KFile::bufferCommit, static_cast<UINT>(m_cursor - m_bufferStart));
+    m_cursor = m_bufferStart;
+}
+
 void CZ4KArchive::Write(const void* buffer, UINT count)
 {
     CheckStoring();
@@ -137,7 +156,7 @@ void CZ4KArchive::Write(const void* buffer, UINT count)
         return;
     const BYTE* source = static_cast<const BYTE*>(buffer);
     const UINT fits = std::min<UINT>(count, static_cast<UINT>(m_bufferEnd - m_cursor));
-    std::memcpy(m_cursor, source, fits);
+    CopyBytes(m_cursor, source, fits);
     m_cursor += fits;
     source += fits;
     count -= fits;
@@ -152,16 +171,12 @@ void CZ4KArchive::Write(const void* buffer, UINT count)
         count -= direct;
         if (m_directBuffer) {
             // The file moved on (and its memory may have moved): take a new span at its position.
-            void* start = nullptr;
-            void* end = nullptr;
-            m_file->GetBufferPtr(CZ4KFile::bufferWrite, m_bufferSize, &start, &end);
-            m_bufferStart = m_cursor = static_cast<BYTE*>(start);
-            m_bufferEnd = static_cast<BYTE*>(end);
+            TakeSpan(CZ4KFile::bufferWrite);
         }
     }
     if (count > static_cast<UINT>(m_bufferEnd - m_cursor))
         throw CZ4KMemoryException();
-    std::memcpy(m_cursor, source, count);
+    CopyBytes(m_cursor, source, count);
     m_cursor += count;
 }
 
@@ -173,7 +188,7 @@ UINT CZ4KArchive::Read(void* buffer, UINT count)
     BYTE* target = static_cast<BYTE*>(buffer);
     const UINT requested = count;
     const UINT buffered = std::min<UINT>(count, static_cast<UINT>(m_bufferEnd - m_cursor));
-    std::memcpy(target, m_cursor, buffered);
+    CopyBytes(target, m_cursor, buffered);
     m_cursor += buffered;
     target += buffered;
     count -= buffered;
@@ -190,17 +205,13 @@ UINT CZ4KArchive::Read(void* buffer, UINT count)
     }
     if (count) {
         if (m_directBuffer) {
-            void* start = nullptr;
-            void* end = nullptr;
-            m_file->GetBufferPtr(CZ4KFile::bufferRead, m_bufferSize, &start, &end);
-            m_bufferStart = m_cursor = static_cast<BYTE*>(start);
-            m_bufferEnd = static_cast<BYTE*>(end);
+            TakeSpan(CZ4KFile::bufferRead);
         } else {
             m_cursor = m_bufferStart;
             m_bufferEnd = m_bufferStart + m_file->Read(m_bufferStart, m_bufferSize);
         }
         const UINT rest = std::min<UINT>(count, static_cast<UINT>(m_bufferEnd - m_cursor));
-        std::memcpy(target, m_cursor, rest);
+        CopyBytes(target, m_cursor, rest);
         m_cursor += rest;
         count -= rest;
     }
@@ -309,11 +320,17 @@ void CZ4KArchive::ReadString(TStdStr<char>& text)
     text = units.data();
 }
 
-void CZ4KArchive::ReadIntList(std::vector<int>& values)
+DWORD CZ4KArchive::ReadCount(UINT minimumItemBytes)
 {
     DWORD count = 0;
     *this >> count;
-    RequireRemaining(4ULL * count);
+    RequireRemaining(static_cast<ULONGLONG>(minimumItemBytes) * count);
+    return count;
+}
+
+void CZ4KArchive::ReadIntList(std::vector<int>& values)
+{
+    const DWORD count = ReadCount(4);
     values.clear();
     values.reserve(count);
     for (DWORD i = 0; i < count; ++i) {
@@ -333,13 +350,8 @@ void CZ4KArchive::Flush()
         return;
     }
     if (m_directBuffer) {
-        if (m_cursor != m_bufferStart)
-            m_file->GetBufferPtr(CZ4KFile::bufferCommit, static_cast<UINT>(m_cursor - m_bufferStart));
-        void* start = nullptr;
-        void* end = nullptr;
-        m_file->GetBufferPtr(CZ4KFile::bufferWrite, m_bufferSize, &start, &end);
-        m_bufferStart = m_cursor = static_cast<BYTE*>(start);
-        m_bufferEnd = static_cast<BYTE*>(end);
+        CommitSpan();
+        TakeSpan(CZ4KFile::bufferWrite);
         return;
     }
     if (m_cursor != m_bufferStart)
@@ -353,9 +365,7 @@ void CZ4KArchive::Close()
         return;
     if (IsStoring() && m_directBuffer) {
         // Commit without asking for a new span, so the memory file does not grow for nothing.
-        if (m_cursor != m_bufferStart)
-            m_file->GetBufferPtr(CZ4KFile::bufferCommit, static_cast<UINT>(m_cursor - m_bufferStart));
-        m_cursor = m_bufferStart;
+        CommitSpan();
     } else {
         Flush();
     }
