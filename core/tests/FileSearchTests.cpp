@@ -1,6 +1,7 @@
 #include "core/FileSearch.h"
 
 #include "core/tests/PrintStdStr.h"
+#include "core/tests/RandomText.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -190,6 +191,23 @@ TEST(FileSearch, PatternsWithoutWildcardsAreNormalisedAndReturned)
     EXPECT_EQ(CFileSearch::JoinSearchPath("c:", "n"), "c:n");
 }
 
+// Random patterns without wildcards never reach the file system: each gives exactly one result,
+// written with "/" only (after a UNC prefix), whatever its dots, separators and options.
+TEST(FileSearch, RandomPatternsWithoutWildcardsGiveOneNormalisedResult)
+{
+    std::mt19937 random(31337);
+    for (int round = 0; round < 5000; ++round) {
+        const std::string pattern = RandomText(random, "./\\ab@-=:", random() % (round % 100 == 99 ? 2000 : 24));
+        CFileSearch search;
+        search.Search(pattern.c_str());
+        ASSERT_EQ(search.GetResults().size(), 1u) << pattern;
+        const TStdStr<char>& result = search.GetResults()[0];
+        const size_t start = result.starts_with("\\\\") ? 2 : 0;
+        ASSERT_EQ(result.find('\\', start), std::string::npos) << pattern << " gave " << result;
+        ASSERT_EQ(result.find('@'), std::string::npos) << pattern;
+    }
+}
+
 namespace {
 
 // A plain recursive matcher to hold the real one against.
@@ -223,13 +241,9 @@ TEST(FileSearch, NameMatcherAgreesWithAPlainMatcher)
             << c.pattern << " " << c.name;
 
     std::mt19937 random(99);
-    const char alphabet[] = "aAb*?";
     for (int round = 0; round < 20000; ++round) {
-        std::string pattern, name;
-        for (size_t i = random() % 8; i > 0; --i)
-            pattern += alphabet[random() % 5];
-        for (size_t i = random() % 10; i > 0; --i)
-            name += alphabet[random() % 3];
+        const std::string pattern = RandomText(random, "aAb*?", random() % 8);
+        const std::string name = RandomText(random, "aAb", random() % 10);
         ASSERT_EQ(CFileSearch::MatchFileNamePattern(pattern.c_str(), name.c_str(), false),
                   ReferenceMatch(pattern.c_str(), name.c_str()))
             << pattern << " " << name;
@@ -240,12 +254,9 @@ TEST(FileSearch, NameMatcherAgreesWithAPlainMatcher)
 // every result lies inside the tree, and a pattern without wildcards gives exactly one result.
 TEST_F(FileSearchTree, RandomPatternsEndInsideTheTree)
 {
-    const char alphabet[] = "ab*?/\\.@-=suU1lr";
     std::mt19937 random(4242);
     for (int round = 0; round < 400; ++round) {
-        std::string tail;
-        for (size_t i = random() % (round % 50 == 49 ? 400 : 16); i > 0; --i)
-            tail += alphabet[random() % (sizeof(alphabet) - 1)];
+        const std::string tail = RandomText(random, "ab*?/\\.@-=suU1lr", random() % (round % 50 == 49 ? 400 : 16));
         if (tail.find("..") != std::string::npos)
             continue;
         CFileSearch search;

@@ -50,6 +50,26 @@ TEST(Utf8, EncodesEachPlaneWithItsSequenceLength)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Encode(c.text), c.bytes) << c.bytes;
+    char bytes[1] = {'x'};
+    EXPECT_EQ(Utf16ToUtf8(static_cast<const wchar_t*>(nullptr), bytes), 0u);
+    EXPECT_EQ(bytes[0], 0);
+    wchar_t units[1] = {L'x'};
+    EXPECT_EQ(Utf8ToUtf16(nullptr, units), 0u);
+    EXPECT_EQ(units[0], 0);
+}
+
+TEST(Utf8, NarrowTextIsWidenedWithTheAnsiCodePage)
+{
+    // 0xE9 is e-acute in code page 1252, which Wine uses for an English locale.
+    const char narrow[] = "caf\xE9";
+    wchar_t expected[8] = {};
+    MultiByteToWideChar(CP_ACP, 0, narrow, -1, expected, 8);
+    TGuardedBuffer<char> viaNarrow(3 * 4 + 1);
+    const size_t length = Utf16ToUtf8(narrow, viaNarrow.Data());
+    EXPECT_EQ(std::string(viaNarrow.Data(), length), Encode(expected));
+    if (GetACP() == 1252) {
+        EXPECT_EQ(std::string(viaNarrow.Data(), length), "caf\xC3\xA9");
+    }
 }
 
 TEST(Utf8, DecodesWellFormedSequences)
