@@ -4,6 +4,7 @@
 #include "core/Z4KArchive.h"
 #include "core/Z4KException.h"
 #include "core/Z4KFile.h"
+#include "core/Z4KLog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -88,6 +89,8 @@ uint64_t GetCurrentFileTime()
 void ReportArchiveError(const char* text)
 {
     const CStdString message = FormatString("%s\n", text ? text : "");
+    if (CZ4KLog* log = GetLog())
+        log->Write(kLogCritical, message);
     if (ErrorDisplay())
         ErrorDisplay()(message);
 }

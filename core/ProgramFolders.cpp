@@ -1,5 +1,6 @@
 #include "core/ProgramFolders.h"
 
+#include "core/AppWindowInfo.h"
 #include "core/BlockedLogs.h"
 #include "core/IniFile.h"
 #include "core/LanguageManager.h"
@@ -27,14 +28,8 @@ HICON LoadSmallIcon(const CStdString& path)
 
 CStdString GetProgramFolder()
 {
-    static const CStdString folder = [] {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        CStdString text(path);
-        const size_t slash = text.find_last_of("\\/");
-        return slash == CStdString::npos ? CStdString() : CStdString(text.substr(0, slash + 1));
-    }();
-    return folder;
+    const CAppWindowInfo* info = GetAppWindowInfo();
+    return info ? CStdString(info->GetProgramFolder()) : CStdString();
 }
 
 CAppFolders::CAppFolders(const CStdString& programFolder)
