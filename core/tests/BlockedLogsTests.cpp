@@ -1,4 +1,5 @@
 #include "core/BlockedLogs.h"
+#include "core/IniFile.h"
 #include "core/ProgramFolders.h"
 #include "core/Settings.h"
 #include "core/Z4KArchive.h"
@@ -422,4 +423,44 @@ TEST(ProgramFolders, FoldersAndConfigurationLookUp)
     EXPECT_EQ(program.back(), '\\');
     EXPECT_TRUE(FileExists(CStdString(program + "core_tests.exe")));
     EXPECT_EQ(GetAppFolders()->GetAppDataFolder(), program + "appdata\\");
+}
+
+TEST(ProgramFolders, ConfigurationFilesComeFromTheConfigFolderFirst)
+{
+    const CAppFolders& folders = *GetAppFolders();
+    CScratchFolder::Remove(folders.m_configFolder);
+    const CStdString defaults = folders.GetConfigFolder(CAppFolders::defaultsFolder);
+    const CStdString language = folders.GetConfigFolder(CAppFolders::languageFolder);
+    CreateDirectoryA(folders.m_configFolder, nullptr);
+    CreateDirectoryA(defaults, nullptr);
+    CreateDirectoryA(language, nullptr);
+    auto write = [](const CStdString& path, const char* text) {
+        WriteWholeFile(path, std::vector<BYTE>(text, text + std::strlen(text)));
+    };
+    write(CStdString(defaults + "Alias.ini"), "[Alias]\r\nwhere=defaults\r\n");
+    write(CStdString(language + "Groups.ini"), "[Groups]\r\nwhere=language\r\n");
+    write(CStdString(defaults + "Groups.ini"), "[Groups]\r\nwhere=defaults\r\n");
+
+    CIniFile file;
+    ASSERT_TRUE(OpenConfigIniFile(file, "Alias.ini"));
+    EXPECT_EQ(file.GetString("Alias", "where", ""), "defaults");
+    file.Close();
+    ASSERT_TRUE(OpenConfigIniFile(file, "Groups.ini"));
+    EXPECT_EQ(file.GetString("Groups", "where", ""), "language");
+    file.Close();
+    write(CStdString(folders.m_configFolder + "Alias.ini"), "[Alias]\r\nwhere=config\r\n");
+    ASSERT_TRUE(OpenConfigIniFile(file, "Alias.ini"));
+    EXPECT_EQ(file.GetString("Alias", "where", ""), "config");
+    file.Close();
+    EXPECT_FALSE(OpenConfigIniFile(file, "Missing.ini"));
+
+    // Pictures: the language folder, else the defaults folder.
+    HBITMAP bitmap = nullptr;
+    EXPECT_FALSE(LoadConfigBitmap("missing.bmp", bitmap));
+    EXPECT_EQ(bitmap, nullptr);
+    HICON first = nullptr;
+    HICON second = nullptr;
+    EXPECT_FALSE(LoadConfigIconPair("missing.ico", "missing2.ico", first, second));
+    EXPECT_EQ(first, nullptr);
+    CScratchFolder::Remove(folders.m_configFolder);
 }

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <map>
 #include <memory>
+#include <string>
 #include <random>
 
 namespace {
@@ -310,4 +312,53 @@ TEST_F(CLanguageFixture, DamagedLanguageFilesNeverCrashAndAreLeftAlone)
         EXPECT_EQ(ReadWholeFile(germanPath), damagedGerman);
         EXPECT_EQ(ReadWholeFile(englishPath), damagedEnglish);
     }
+}
+
+namespace {
+
+// A control of the program's own kind: it hands out its tooltip text through the item messages
+// (count, get into a buffer of wParam characters, set from lParam).
+LRESULT CALLBACK TooltipControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static std::map<HWND, std::string> tips;
+    switch (message) {
+    case TCM_GETITEMCOUNT:
+        return tips.count(window) ? 1 : 0;
+    case TCM_GETITEMA:
+        lstrcpynA(reinterpret_cast<char*>(lParam), tips[window].c_str(), static_cast<int>(wParam));
+        return 1;
+    case TCM_SETITEMA:
+        tips[window] = reinterpret_cast<const char*>(lParam);
+        return 1;
+    case WM_NCDESTROY:
+        tips.erase(window);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(CLanguageFixture, TranslatesTheTooltipsOfTheProgramsOwnControls)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = TooltipControlProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "_HyperLink";
+    RegisterClassA(&wc);
+    HWND link = CreateWindowExA(0, "_HyperLink", "&Help", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(link, nullptr);
+    SendMessageA(link, TCM_SETITEMA, 0, reinterpret_cast<LPARAM>("&Copy"));
+
+    auto languages = Start("English");
+    languages->LoadLanguage("German");
+    languages->TranslateWindow(link);
+    EXPECT_EQ(WindowText(link), "&Hilfe");
+    char tip[64] = {};
+    SendMessageA(link, TCM_GETITEMA, sizeof(tip), reinterpret_cast<LPARAM>(tip));
+    EXPECT_STREQ(tip, "&Kopieren");
+    DestroyWindow(link);
 }

@@ -2,6 +2,7 @@
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <wininet.h>
 
 #include <cstring>
 #include <map>
@@ -349,4 +350,41 @@ TEST_F(CSettingsFixture, PrivacyCleanUpRunsOnlyWhenEnabled)
     }
     GetSettingsServices().clearUrlHistory = nullptr;
     GetSettingsServices().deleteTypedUrlHistory = nullptr;
+}
+
+namespace {
+
+// Puts an entry into the Internet cache; cookies are entries of their own type.
+bool AddCacheEntry(const char* url, DWORD type)
+{
+    char file[MAX_PATH] = {};
+    if (!CreateUrlCacheEntryA(url, 0, "txt", file, 0))
+        return false;
+    WriteWholeFile(file, {'x'});
+    FILETIME none = {};
+    return CommitUrlCacheEntryA(url, file, none, none, type, nullptr, 0, nullptr, nullptr) != FALSE;
+}
+
+bool HasCacheEntry(const char* url)
+{
+    DWORD size = 0;
+    GetUrlCacheEntryInfoA(url, nullptr, &size);
+    return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+
+}  // namespace
+
+TEST(PrivacyCleanUp, CacheAndCookiesAreClearedSeparately)
+{
+    const char* page = "http://kivo.test/page.txt";
+    const char* cookie = "Cookie:user@kivo.test/";
+    if (!AddCacheEntry(page, NORMAL_CACHE_ENTRY) || !AddCacheEntry(cookie, COOKIE_CACHE_ENTRY))
+        GTEST_SKIP() << "no Internet cache here";
+    ASSERT_TRUE(HasCacheEntry(page));
+    ASSERT_TRUE(HasCacheEntry(cookie));
+    EXPECT_TRUE(ClearUrlCacheEntries(true, false));
+    EXPECT_FALSE(HasCacheEntry(page));
+    EXPECT_TRUE(HasCacheEntry(cookie));
+    EXPECT_TRUE(ClearUrlCacheEntries(false, true));
+    EXPECT_FALSE(HasCacheEntry(cookie));
 }
