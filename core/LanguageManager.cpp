@@ -62,6 +62,26 @@ bool EqualsNoCase(const CStdString& a, const char* b)
     return lstrcmpiA(a, b) == 0;
 }
 
+// Translates the text of every item of a control that hands its items out as records (rebar
+// bands, tabs, header columns): `point` aims a record at a text buffer of a given size.
+template <typename Item, typename PointAtText>
+void TranslateItemTexts(const CLanguageManager& languages, HWND control, UINT countMessage, UINT getMessage,
+                        UINT setMessage, const Item& prototype, int capacity, PointAtText point)
+{
+    const int count = static_cast<int>(SendMessageA(control, countMessage, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char buffer[kItemTextSize] = {};
+        Item item = prototype;
+        point(item, buffer, capacity);
+        if (!SendMessageA(control, getMessage, i, reinterpret_cast<LPARAM>(&item)) || !buffer[0])
+            continue;
+        const char* translated = languages.Translate(buffer);
+        CStdString text(translated ? translated : buffer);
+        point(item, text.data(), text.GetLength() + 1);
+        SendMessageA(control, setMessage, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
 }  // namespace
 
 CStdString GetLanguageNameForLangId(LANGID id)
@@ -302,7 +322,6 @@ void CLanguageManager::SetTranslated(HWND window) const
 
 void CLanguageManager::TranslateControlItems(HWND window, const CStdString& className) const
 {
-    char buffer[kItemTextSize] = {};
     if (EqualsNoCase(className, TOOLBARCLASSNAMEA) || EqualsNoCase(className, "_ToolBarXP")) {
         const int count = static_cast<int>(SendMessageA(window, TB_BUTTONCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
@@ -312,6 +331,7 @@ void CLanguageManager::TranslateControlItems(HWND window, const CStdString& clas
             const LRESULT length = SendMessageA(window, TB_GETBUTTONTEXTA, button.idCommand, 0);
             if (length <= 0 || length >= kItemTextSize)
                 continue;
+            char buffer[kItemTextSize] = {};
             SendMessageA(window, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(buffer));
             CStdString translated = TranslatedCopy(buffer);
             TBBUTTONINFOA info = {sizeof(info)};
@@ -320,33 +340,15 @@ void CLanguageManager::TranslateControlItems(HWND window, const CStdString& clas
             SendMessageA(window, TB_SETBUTTONINFOA, button.idCommand, reinterpret_cast<LPARAM>(&info));
         }
     } else if (EqualsNoCase(className, REBARCLASSNAMEA)) {
-        const int count = static_cast<int>(SendMessageA(window, RB_GETBANDCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            REBARBANDINFOA band = {sizeof(band)};
-            band.fMask = RBBIM_TEXT;
-            band.lpText = buffer;
-            band.cch = kItemTextSize;
-            buffer[0] = '\0';
-            if (!SendMessageA(window, RB_GETBANDINFOA, i, reinterpret_cast<LPARAM>(&band)) || !buffer[0])
-                continue;
-            CStdString translated = TranslatedCopy(buffer);
-            band.lpText = translated.data();
-            SendMessageA(window, RB_SETBANDINFOA, i, reinterpret_cast<LPARAM>(&band));
-        }
+        REBARBANDINFOA band = {sizeof(band)};
+        band.fMask = RBBIM_TEXT;
+        TranslateItemTexts(*this, window, RB_GETBANDCOUNT, RB_GETBANDINFOA, RB_SETBANDINFOA, band, kItemTextSize,
+                           [](REBARBANDINFOA& item, char* text, int size) { item.lpText = text, item.cch = size; });
     } else if (EqualsNoCase(className, WC_TABCONTROLA)) {
-        const int count = static_cast<int>(SendMessageA(window, TCM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            TCITEMA item = {};
-            item.mask = TCIF_TEXT;
-            item.pszText = buffer;
-            item.cchTextMax = 128;
-            buffer[0] = '\0';
-            if (!SendMessageA(window, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item)) || !buffer[0])
-                continue;
-            CStdString translated = TranslatedCopy(buffer);
-            item.pszText = translated.data();
-            SendMessageA(window, TCM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
-        }
+        TCITEMA tab = {};
+        tab.mask = TCIF_TEXT;
+        TranslateItemTexts(*this, window, TCM_GETITEMCOUNT, TCM_GETITEMA, TCM_SETITEMA, tab, 128,
+                           [](TCITEMA& item, char* text, int size) { item.pszText = text, item.cchTextMax = size; });
     } else if (EqualsNoCase(className, "_HyperLink") || EqualsNoCase(className, "Static") ||
                EqualsNoCase(className, "_BmpButton") || EqualsNoCase(className, "Button")) {
         // The program's own buttons and hyperlinks hand out their tooltip text on request.
@@ -361,19 +363,11 @@ void CLanguageManager::TranslateControlItems(HWND window, const CStdString& clas
         }
     } else if (EqualsNoCase(className, "_ListView") || EqualsNoCase(className, WC_LISTVIEWA)) {
         HWND header = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETHEADER, 0, 0));
-        const int count = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-        for (int i = 0; i < count; ++i) {
-            HDITEMA item = {};
-            item.mask = HDI_TEXT;
-            item.pszText = buffer;
-            item.cchTextMax = kItemTextSize;
-            buffer[0] = '\0';
-            if (!SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item)) || !buffer[0])
-                continue;
-            CStdString translated = TranslatedCopy(buffer);
-            item.pszText = translated.data();
-            SendMessageA(header, HDM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
-        }
+        HDITEMA column = {};
+        column.mask = HDI_TEXT;
+        if (header)
+            TranslateItemTexts(*this, header, HDM_GETITEMCOUNT, HDM_GETITEMA, HDM_SETITEMA, column, kItemTextSize,
+                               [](HDITEMA& item, char* text, int size) { item.pszText = text, item.cchTextMax = size; });
     }
 }
 

@@ -140,7 +140,12 @@ TEST_F(CLanguageFixture, TranslatesAWholeDialogInPlace)
     HWND tabs = child(WC_TABCONTROLA, "");
     HWND list = child(WC_LISTVIEWA, "", LVS_REPORT);
     HWND toolbar = child(TOOLBARCLASSNAMEA, "", CCS_NORESIZE);
-    ASSERT_TRUE(label && button && edit && tabs && list && toolbar);
+    HWND rebar = child(REBARCLASSNAMEA, "", CCS_NORESIZE);
+    ASSERT_TRUE(label && button && edit && tabs && list && toolbar && rebar);
+    REBARBANDINFOA band = {sizeof(band)};
+    band.fMask = RBBIM_TEXT;
+    band.lpText = const_cast<char*>("&View");
+    SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
 
     TCITEMA tab = {};
     tab.mask = TCIF_TEXT;
@@ -185,6 +190,10 @@ TEST_F(CLanguageFixture, TranslatesAWholeDialogInPlace)
     EXPECT_STREQ(buffer, "Titel");
     SendMessageA(toolbar, TB_GETBUTTONTEXTA, 100, reinterpret_cast<LPARAM>(buffer));
     EXPECT_STREQ(buffer, "&Kopieren");
+    band.lpText = buffer;
+    band.cch = sizeof(buffer);
+    SendMessageA(rebar, RB_GETBANDINFOA, 0, reinterpret_cast<LPARAM>(&band));
+    EXPECT_STREQ(buffer, "&Ansicht");
 
     // And back: German texts become English again.
     languages->LoadLanguage("English");
