@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -370,4 +371,58 @@ TEST_F(CLanguageFixture, TranslatesTheTooltipsOfTheProgramsOwnControls)
     SendMessageA(link, TCM_GETITEMA, sizeof(tip), reinterpret_cast<LPARAM>(tip));
     EXPECT_STREQ(tip, "&Kopieren");
     DestroyWindow(link);
+}
+
+namespace {
+
+// A 16 x 16 24-bit bitmap file of one colour.
+std::vector<BYTE> MakeBitmapFile(COLORREF colour)
+{
+    const DWORD pixels = 16 * 16 * 3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + pixels;
+    info.biSize = sizeof(info);
+    info.biWidth = 16;
+    info.biHeight = 16;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::vector<BYTE> bytes(file.bfSize);
+    std::memcpy(bytes.data(), &file, sizeof(file));
+    std::memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+    for (DWORD i = file.bfOffBits; i + 2 < file.bfSize; i += 3) {
+        bytes[i] = GetBValue(colour);
+        bytes[i + 1] = GetGValue(colour);
+        bytes[i + 2] = GetRValue(colour);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(CLanguageFixture, FlagsComeFromTheLanguageFolder)
+{
+    ASSERT_TRUE(WriteWholeFile(CStdString(folder.Path() + "de.bmp"), MakeBitmapFile(RGB(0, 0, 0))));
+    ASSERT_TRUE(WriteWholeFile(CStdString(folder.Path() + "en.bmp"), MakeBitmapFile(RGB(255, 0, 0))));
+    auto patch = [&](const char* name, const char* icon) {
+        const CStdString path = folder.Path() + name;
+        std::vector<BYTE> bytes = ReadWholeFile(path);
+        std::string text(bytes.begin(), bytes.end());
+        const size_t at = text.find("icon=");
+        ASSERT_NE(at, std::string::npos);
+        text.insert(at + 5, icon);
+        WriteWholeFile(path, std::vector<BYTE>(text.begin(), text.end()));
+    };
+    patch("German.lng", "de.bmp");
+    patch("English.lng", "en.bmp");
+    auto languages = Start("German");
+    const auto& list = languages->GetLanguages();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].m_name, "English");
+    EXPECT_GE(list[0].m_imageIndex, 0);
+    EXPECT_GE(list[1].m_imageIndex, 0);
+    EXPECT_NE(list[0].m_imageIndex, list[1].m_imageIndex);
+    EXPECT_EQ(ImageList_GetImageCount(languages->GetImageList()), 2);
 }
