@@ -133,13 +133,11 @@ CLanguageManager::CLanguageManager(const CStdString& languageFolder)
     m_images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 1);
     ListLanguages();
     m_languageSetting.Load();
-    Table english;
-    if (ReadStringSection(kEnglish, english)) {
+    CIniFile english;
+    if (english.Open(GetLanguageFilePath(kEnglish))) {
         // Texts to keys; of two keys with the same English text the first one read stays.
-        CIniFile file;
-        file.Open(GetLanguageFilePath(kEnglish));
-        std::vector<std::pair<CStdString, CStdString>> pairs;
-        file.GetSectionKeyValues("String", pairs);
+        CIniFile::KeyValues pairs;
+        english.GetSectionKeyValues("String", pairs);
         for (const auto& [key, text] : pairs)
             m_reference.emplace(text, key);
         // A language whose file is gone falls back to English.
@@ -201,7 +199,7 @@ bool CLanguageManager::ReadStringSection(const char* name, Table& table) const
     CIniFile file;
     if (!file.Open(GetLanguageFilePath(name)))
         return false;
-    std::vector<std::pair<CStdString, CStdString>> pairs;
+    CIniFile::KeyValues pairs;
     file.GetSectionKeyValues("String", pairs);
     for (auto& [key, text] : pairs)
         table.emplace(std::move(key), std::move(text));
