@@ -11,12 +11,20 @@ namespace {
 CSettingsStore* g_store = nullptr;
 bool g_storeCreated = false;
 
+// Kind 0 makes the registry store.
+void RegisterRegistryStore()
+{
+    GetSettingsStoreCreators().emplace(0, [] { return new CRegistrySettingsStore(); });
+}
+
 // Creates the store of kind 0 once; later calls (also after teardown) leave things as they are.
+// A static initializer of another file may get here before this file's own registration ran.
 void CreateDefaultStore()
 {
     if (g_storeCreated)
         return;
     g_storeCreated = true;
+    RegisterRegistryStore();
     auto& creators = GetSettingsStoreCreators();
     auto it = creators.find(0);
     if (it != creators.end() && it->second && it->second())  // the store publishes itself
@@ -27,7 +35,7 @@ void CreateDefaultStore()
 struct CRegistryStoreRegistration {
     CRegistryStoreRegistration()
     {
-        GetSettingsStoreCreators().emplace(0, [] { return new CRegistrySettingsStore(); });
+        RegisterRegistryStore();
         CreateDefaultStore();
     }
 } g_registryStoreRegistration;
