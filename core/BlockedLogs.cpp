@@ -1,5 +1,6 @@
 #include "core/BlockedLogs.h"
 
+#include "core/AppWindowInfo.h"
 #include "core/Settings.h"
 #include "core/Z4KArchive.h"
 #include "core/Z4KException.h"
@@ -18,7 +19,8 @@ constexpr uint32_t kMaxSessionEntries = 200;
 ArchiveErrorDisplay& ErrorDisplay()
 {
     static ArchiveErrorDisplay display = [](const char* text) {
-        MessageBoxA(nullptr, text, "Kivo Browser", MB_OK | MB_ICONSTOP);
+        const CAppWindowInfo* info = GetAppWindowInfo();
+        MessageBoxA(info ? info->GetMainWindow() : nullptr, text, "Kivo Browser", MB_OK | MB_ICONSTOP);
     };
     return display;
 }
