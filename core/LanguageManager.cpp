@@ -82,7 +82,24 @@ void TranslateItemTexts(const CLanguageManager& languages, HWND control, UINT co
     }
 }
 
+std::map<CStdString, CLanguageManager::ItemsTranslator>& ItemsTranslators()
+{
+    static std::map<CStdString, CLanguageManager::ItemsTranslator> translators;  // lower-case class names
+    return translators;
+}
+
+CStdString LowerCaseClassName(const char* className)
+{
+    CStdString name = className ? className : "";
+    return name.MakeLower();
+}
+
 }  // namespace
+
+void CLanguageManager::RegisterItemsTranslator(const char* className, ItemsTranslator translator)
+{
+    ItemsTranslators()[LowerCaseClassName(className)] = translator;
+}
 
 CStdString GetLanguageNameForLangId(LANGID id)
 {
@@ -359,6 +376,9 @@ void CLanguageManager::TranslateControlItems(HWND window, const CStdString& clas
                 InvalidateRect(window, nullptr, TRUE);
             }
         }
+    } else if (const auto found = ItemsTranslators().find(LowerCaseClassName(className));
+               found != ItemsTranslators().end()) {
+        found->second(window, *this);
     } else if (EqualsNoCase(className, "_ListView") || EqualsNoCase(className, WC_LISTVIEWA)) {
         HWND header = reinterpret_cast<HWND>(SendMessageA(window, LVM_GETHEADER, 0, 0));
         HDITEMA column = {};

@@ -73,6 +73,14 @@ public:
     // The file of a language in the folder.
     CStdString GetLanguageFilePath(const char* name) const;
 
+    // Windows of other libraries whose items only their owner can read and write (the program's
+    // own tab strips, say): the owner registers a routine for its window class, and
+    // TranslateWindow calls it with each such window. The routine re-translates each item text
+    // with TranslateItemText.
+    using ItemsTranslator = void (*)(HWND window, const CLanguageManager& languages);
+    static void RegisterItemsTranslator(const char* className, ItemsTranslator translator);
+    CStdString TranslateItemText(const char* text) const { return TranslatedCopy(text); }
+
 private:
     using Table = std::map<CStdString, CStdString>;
 
