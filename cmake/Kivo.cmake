@@ -19,24 +19,31 @@ target_link_options(kivo_options INTERFACE -static -static-libgcc -static-libstd
 
 # boost is header-only here; it is reached through a folder that holds nothing but "boost",
 # so the host's /usr/include never appears on the cross compiler's search path.
+set(KIVO_BOOST_HEADERS /usr/include/boost CACHE PATH "The boost header folder (the one holding version.hpp)")
 set(KIVO_BOOST_INCLUDE ${CMAKE_BINARY_DIR}/boost-include)
 if(NOT EXISTS ${KIVO_BOOST_INCLUDE}/boost)
-  if(NOT EXISTS /usr/include/boost/version.hpp)
-    message(FATAL_ERROR "boost headers not found: install libboost-dev")
+  if(NOT EXISTS ${KIVO_BOOST_HEADERS}/version.hpp)
+    message(FATAL_ERROR "boost headers not found in ${KIVO_BOOST_HEADERS}: install libboost-dev")
   endif()
   file(MAKE_DIRECTORY ${KIVO_BOOST_INCLUDE})
-  file(CREATE_LINK /usr/include/boost ${KIVO_BOOST_INCLUDE}/boost SYMBOLIC)
+  file(CREATE_LINK ${KIVO_BOOST_HEADERS} ${KIVO_BOOST_INCLUDE}/boost SYMBOLIC COPY_ON_ERROR)
 endif()
 add_library(kivo_boost INTERFACE)
 target_include_directories(kivo_boost SYSTEM INTERFACE ${KIVO_BOOST_INCLUDE})
 
-# GoogleTest from Debian's sources, compiled with the cross toolchain.
+# GoogleTest from Debian's sources, compiled with the cross toolchain; on Windows, MSYS2's package.
 macro(kivo_add_googletest)
   set(KIVO_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source folder")
-  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
-  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(${KIVO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  if(EXISTS ${KIVO_GTEST_SOURCE}/CMakeLists.txt)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${KIVO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  else()
+    find_package(GTest REQUIRED)
+    add_library(gtest ALIAS GTest::gtest)
+    add_library(gmock ALIAS GTest::gmock)
+  endif()
 endmacro()
 
 # kivo_library(NAME [DEPENDS lib...] [EXCLUDE file...])
@@ -78,6 +85,11 @@ endfunction()
 
 # The 32-bit installer plug-in: a second configure of this tree with the i686 toolchain.
 function(kivo_add_x86_build)
+  find_program(KIVO_I686_CXX i686-w64-mingw32-g++-posix)
+  if(NOT KIVO_I686_CXX)
+    message(STATUS "No i686 mingw-w64 compiler: the 32-bit installer plug-in is not built")
+    return()
+  endif()
   include(ExternalProject)
   ExternalProject_Add(x86
     SOURCE_DIR ${CMAKE_SOURCE_DIR}

@@ -144,6 +144,11 @@ public:
         return Base::data();
     }
 
+    // Indexing by int, so that str[i] is not ambiguous with the conversion to const T*.
+    T& operator[](int index) { return Base::operator[](static_cast<size_t>(index)); }
+    const T& operator[](int index) const { return Base::operator[](static_cast<size_t>(index)); }
+    using Base::operator[];
+
     int GetLength() const { return static_cast<int>(Base::size()); }
     bool IsEmpty() const { return Base::empty(); }
     operator const T*() const { return Base::c_str(); }

@@ -1,0 +1,41 @@
+#include "controls/TabCtrlBase.h"
+
+#include "core/LanguageManager.h"
+
+namespace {
+
+TabTextTranslator g_translator = nullptr;
+
+// Re-translates the item texts of one of the program's tab strips through its item messages.
+void TranslateTabItems(HWND strip, const CLanguageManager& languages)
+{
+    const int count = static_cast<int>(::SendMessageA(strip, kTabMsgGetItemCount, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        CViewTabItem item;  // keeps a view window as it is
+        if (!::SendMessageA(strip, kTabMsgGetItem, i, reinterpret_cast<LPARAM>(&item)) || item.GetText().empty())
+            continue;
+        const TStdStr<char> translated = languages.TranslateItemText(item.GetText().c_str());
+        if (translated == item.GetText())
+            continue;
+        item.SetText(translated.c_str());
+        ::SendMessageA(strip, kTabMsgSetItem, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// The language translator learns the strips' window classes when this library is linked in.
+const bool g_registered = [] {
+    for (const char* className :
+         {"_DotNetTabCtrl", "_DotNet2005TabCtrl", "CFlyingTabCtrl", "_ButtonTab", "_DotNetButtonTabCtrl"})
+        CLanguageManager::RegisterItemsTranslator(className, TranslateTabItems);
+    return true;
+}();
+
+} // namespace
+
+void SetTabTextTranslator(TabTextTranslator translator) { g_translator = translator; }
+
+// Without a translator of its own the strip speaks the interface language.
+TStdStr<char> TranslateTabText(const char* text)
+{
+    return g_translator ? g_translator(text) : TranslateText(text);
+}
