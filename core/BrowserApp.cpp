@@ -1,7 +1,10 @@
 #include "core/BrowserApp.h"
 #include "core/AppModule.h"
+#include "core/AppWindowInfo.h"
 #include "core/CommandLineParser.h"
+#include "core/OleHolder.h"
 #include "core/PlaceholderMainFrame.h"
+#include "core/Settings.h"
 #include "core/SplashWindow.h"
 #include "core/StartupServices.h"
 #include "core/WindowFinder.h"
@@ -42,11 +45,7 @@ CBrowserApp* CreateBrowserApp()
 
 CBrowserApp::CBrowserApp() = default;
 
-CBrowserApp::~CBrowserApp()
-{
-    if (m_oleInitialized)
-        OleUninitialize();
-}
+CBrowserApp::~CBrowserApp() = default;
 
 bool CBrowserApp::InitInstance()
 {
@@ -68,10 +67,10 @@ bool CBrowserApp::InitInstanceFrom(const char* commandLine)
 
     if (mode != "multi") {
         HWND running = nullptr;
-        if (GetSingleInstanceFinder().HandOverToRunningInstance(url.c_str(), running, true))
+        if (GetSingleInstanceFinder()->HandOverToRunningInstance(url.c_str(), running, true))
             return false;
     }
-    m_oleInitialized = SUCCEEDED(OleInitialize(nullptr));
+    GetOleHolder();
     INITCOMMONCONTROLSEX controls = {sizeof(controls),
                                      ICC_BAR_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
@@ -86,7 +85,8 @@ bool CBrowserApp::OpenUrl(const char* url)
 {
     if (!url || !*url)
         return true;
-    if (HWND frame = GetMainWindow()) {
+    const CAppWindowInfo* info = GetAppWindowInfo();
+    if (HWND frame = info ? info->GetMainWindow() : nullptr) {
         SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(url), kOpenInNewTab);
         return true;
     }
@@ -130,7 +130,8 @@ int CBrowserApp::Run(const char*, int showCommand)
     CStartupServices& services = GetStartupServices();
     services.checkDefaultBrowser();
     CSplashWindow splash;
-    if (!(services.getSystemFlags() & kSysFlagNoSplash))
+    const CSettings* settings = GetSettings();
+    if (!settings || !(settings->SysFlags & SysFlag::NoSplash))
         splash.StartThread();
     services.registerActiveXHost();
     CAppModule& module = GetAppModule();
@@ -143,7 +144,8 @@ int CBrowserApp::Run(const char*, int showCommand)
     if (!frame) {
         splash.CloseAfter(1000);
     } else {
-        SetMainWindow(frame);
+        if (CAppWindowInfo* info = GetAppWindowInfo())
+            info->SetMainWindow(frame);
         CenterOnWorkArea(frame);
         ShowWindow(frame, showCommand);
         splash.CloseAfter(500);
@@ -154,7 +156,6 @@ int CBrowserApp::Run(const char*, int showCommand)
             CMessageLoop ownLoop;
             result = ownLoop.Run();
         }
-        SetMainWindow(nullptr);
     }
     services.stopEditControl(m_instance);
     if (registered)

@@ -35,7 +35,6 @@ private:
 
     TStdStr<char> m_pendingUrl;
     HINSTANCE m_instance = nullptr;
-    bool m_oleInitialized = false;
 };
 
 // Builds the application object on the heap; it becomes the current application.

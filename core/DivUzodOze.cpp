@@ -10,8 +10,6 @@
 #include <windows.h>
 #include <tchar.h>
 
-#include <memory>
-
 namespace {
 
 // The module's COM classes: the http/https namespace handler, under the all-zero class id.
@@ -19,9 +17,8 @@ BEGIN_OBJECT_MAP(ObjectMap)
 OBJECT_ENTRY(CLSID_NULL, CNamespaceHandlerPlaceholder)
 END_OBJECT_MAP()
 
-// Destroyed after everything that was built on first use during the run (the single-instance
-// finder among them), as the application object is the last to go.
-const std::unique_ptr<CBrowserApp> g_application(CreateBrowserApp());
+// Built before the entry function runs; the ordered teardown deletes it at exit.
+CBrowserApp* const g_application = CreateBrowserApp();
 
 } // namespace
 

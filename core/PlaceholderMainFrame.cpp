@@ -13,7 +13,8 @@ public:
 
     BEGIN_MSG_MAP(CPlaceholderMainFrame)
         // The single-instance finder sees every message first, as the frame base chains it.
-        CHAIN_MSG_MAP_MEMBER(GetSingleInstanceFinder())
+        if (CSingleInstanceFinder* finder = GetSingleInstanceFinder())
+            CHAIN_MSG_MAP_MEMBER(*finder)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(kAfterCreateMessage, OnAfterCreate)
         MESSAGE_HANDLER(kOpenUrlMessage, OnOpenUrlMessage)

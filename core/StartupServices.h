@@ -1,6 +1,6 @@
 #pragma once
 // What the start-up calls in the neighbouring subsystems (main frame, browser view, edit control,
-// ActiveX hosting) and in the settings object, gathered in one table of replaceable operations.
+// ActiveX hosting), gathered in one table of replaceable operations.
 // Each entry starts as the least that start-up needs; the subsystems that own the real operations
 // put theirs in place when they arrive. (The namespace handler's class object is the module's
 // object-map entry, which the program's entry file declares.)
@@ -9,9 +9,6 @@
 struct CStartupServices {
     // The frame's default-browser check (it may ask the user). Placeholder: nothing to check.
     void (*checkDefaultBrowser)();
-    // "Config" / "SysFlags" of the settings object. Until the settings object exists, the value is
-    // read from the application's registry key (default 0x101C).
-    DWORD (*getSystemFlags)();
     // Registers the ActiveX control host window classes. Placeholder: nothing to register.
     void (*registerActiveXHost)();
     // The edit-control library's start (true on success) and stop, and the loader of one parser
@@ -28,10 +25,3 @@ struct CStartupServices {
 };
 
 CStartupServices& GetStartupServices();
-
-// Reads "Config" / "SysFlags" as the settings object stores it, or the default 0x101C.
-DWORD ReadSystemFlagsFromRegistry();
-
-constexpr DWORD kDefaultSystemFlags = 0x101C;
-// SysFlags bit: no splash screen.
-constexpr DWORD kSysFlagNoSplash = 0x8000;

@@ -1,5 +1,6 @@
 #include "core/WindowFinder.h"
 #include "core/AppModule.h"
+#include "core/LifetimeTracker.h"
 #include "core/Z4KApp.h"
 
 #include <vector>
@@ -144,10 +145,9 @@ bool CSingleInstanceFinder::OnCopyData(HWND, const COPYDATASTRUCT* data)
     return true;
 }
 
-CSingleInstanceFinder& GetSingleInstanceFinder()
+CSingleInstanceFinder* GetSingleInstanceFinder()
 {
-    static CSingleInstanceFinder finder;
-    return finder;
+    return GetSingleton<CSingleInstanceFinder, kPriorityInstanceFinder>();
 }
 
 HANDLE StartProcess(const char* applicationPath, const char* commandLine)

@@ -70,8 +70,9 @@ private:
     HANDLE m_mutex = nullptr;
 };
 
-// The single-instance finder of the program.
-CSingleInstanceFinder& GetSingleInstanceFinder();
+// The single-instance finder of the program, created on first use and destroyed in the ordered
+// teardown (priority 201, before the application object), which closes the mutex; null after that.
+CSingleInstanceFinder* GetSingleInstanceFinder();
 
 // Starts a process; its handle, which the caller closes, or 0.
 HANDLE StartProcess(const char* applicationPath, const char* commandLine);

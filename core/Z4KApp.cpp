@@ -1,4 +1,5 @@
 #include "core/Z4KApp.h"
+#include "core/LifetimeTracker.h"
 
 namespace {
 
@@ -27,6 +28,9 @@ CZ4KApp* GetCurrentApp()
 CZ4KApp::CZ4KApp()
 {
     g_currentApp = this;
+    // The teardown deletes the application through the current-application pointer; an object
+    // destroyed before then has cleared the pointer, and the tracker finds nothing to delete.
+    new TLifetimeTracker<CZ4KApp>(kPriorityApplication, &g_currentApp);
 }
 
 CZ4KApp::~CZ4KApp()

@@ -1,5 +1,6 @@
 #pragma once
-// CZ4KApp: the library's application base. Exactly one application object exists; the base keeps
+// CZ4KApp: the library's application base. Exactly one application object exists, built on the heap
+// before the entry function runs and destroyed in the ordered teardown (priority 50); the base keeps
 // the process-wide pointer to it and the registry location under which the settings live:
 // "software", then the company name, then the application name, under HKEY_CURRENT_USER (or under
 // HKEY_LOCAL_MACHINE when the per-user flag is cleared).
@@ -31,16 +32,10 @@ public:
     // The root key and "software\<company>\<application>".
     void GetRegistryPath(HKEY& root, TStdStr<char>& path) const;
 
-    // The main window once it exists, else 0. Kept here until the process-wide window record
-    // takes it over.
-    HWND GetMainWindow() const { return m_mainWindow; }
-    void SetMainWindow(HWND window) { m_mainWindow = window; }
-
 protected:
     TStdStr<char> m_companyName;
     TStdStr<char> m_applicationName;
     int m_perUser = 1; // greater than 0: HKEY_CURRENT_USER, else HKEY_LOCAL_MACHINE
-    HWND m_mainWindow = nullptr;
 };
 
 // The application object, or null before it is built and after it is destroyed.

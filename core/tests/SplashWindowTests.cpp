@@ -1,3 +1,4 @@
+#include "core/AppWindowInfo.h"
 #include "core/BrowserApp.h"
 #include "core/PlaceholderMainFrame.h"
 #include "core/SplashWindow.h"
@@ -118,7 +119,7 @@ TEST(BrowserApp, OpenUrlKeepsTheUrlUntilTheMainWindowExists)
     HWND frame = CreateWindowExA(0, "KivoRecordingFrame", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  windowClass.hInstance, nullptr);
     ASSERT_NE(frame, nullptr);
-    app.SetMainWindow(frame);
+    GetAppWindowInfo()->SetMainWindow(frame);
     g_openRequests.clear();
     EXPECT_TRUE(app.OpenUrl("http://now.example/"));
     EXPECT_TRUE(app.OpenUrl(""));
@@ -126,6 +127,7 @@ TEST(BrowserApp, OpenUrlKeepsTheUrlUntilTheMainWindowExists)
     EXPECT_EQ(g_openRequests[0].url, "http://now.example/");
     EXPECT_EQ(g_openRequests[0].flags, 1); // a new tab
     EXPECT_EQ(app.GetPendingUrl(), "");
+    GetAppWindowInfo()->SetMainWindow(nullptr);
     DestroyWindow(frame);
 }
 

@@ -7,12 +7,12 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <memory>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     GetAppModule().Init(nullptr, instance);
-    const std::unique_ptr<CBrowserApp> app(CreateBrowserApp());
+    // Deleted in the ordered teardown at exit, as in the browser.
+    CBrowserApp* const app = CreateBrowserApp();
     app->SetInstance(instance);
     if (!app->InitInstance())
         return 0;
