@@ -13,25 +13,28 @@ class ExceptionReportRun : public testing::Test {
 protected:
     void Prepare()
     {
-        folder = testproc::MakeTempFolder("kivo-crash-");
-        ASSERT_FALSE(folder.empty());
         ASSERT_TRUE(testproc::CopyProgram("exception_report_crasher.exe", folder, "Crasher.exe"));
         ASSERT_TRUE(testproc::CopyProgram("crash_reporter_standin.exe", folder, "XCrashReport.exe"));
     }
-    // A failed test leaves its folder behind for a look at the report.
-    void TearDown() override
-    {
-        if (!HasFailure())
-            testproc::RemoveTempFolder(folder);
-    }
     DWORD RunCrasher(const char* mode) { return testproc::Run(folder + "Crasher.exe", mode); }
-    std::string Report() const { return testproc::ReadFileText(folder + "ERRORLOG.TXT"); }
+    std::string Report() const { return ScratchFolder::ReadBytes((folder + "ERRORLOG.TXT").c_str()); }
     std::string ReporterLog() const
     {
         return testproc::WaitForFileText(folder + "XCrashReport.log", "argument: ", 10000);
     }
 
-    std::string folder;
+    // The crash reporter runs on its own after a crash: its folder goes once it has ended.
+    void TearDown() override
+    {
+        if (!testproc::FileExists(folder + "ERRORLOG.TXT"))
+            return;
+        ReporterLog();
+        for (int i = 0; i < 100 && !DeleteFileA((folder + "XCrashReport.exe").c_str()); ++i)
+            Sleep(50);
+    }
+
+    ScratchFolder scratch{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    const std::string folder = scratch.Path();
 };
 
 bool Contains(const std::string& text, const std::string& part)

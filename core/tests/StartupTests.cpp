@@ -197,8 +197,8 @@ TEST_F(Startup, UrlForAnInstanceThatIsStillStartingIsNotLost)
 TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
 {
     // A copy of the program with the stand-in crash reporter beside it.
-    const std::string folder = testproc::MakeTempFolder("kivo-startcrash-");
-    ASSERT_FALSE(folder.empty());
+    ScratchFolder scratch("startcrash");
+    const std::string folder = scratch.Path();
     ASSERT_TRUE(testproc::CopyProgram("KivoBrowser.exe", folder, "KivoBrowser.exe"));
     ASSERT_TRUE(testproc::CopyProgram("crash_reporter_standin.exe", folder, "XCrashReport.exe"));
     testproc::Process process;
@@ -213,7 +213,7 @@ TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
     CloseHandle(remote);
     EXPECT_EQ(process.Wait(kStartTimeoutMs), static_cast<DWORD>(-1));
 
-    const std::string report = testproc::ReadFileText(folder + "ERRORLOG.TXT");
+    const std::string report = ScratchFolder::ReadBytes((folder + "ERRORLOG.TXT").c_str());
     EXPECT_EQ(report.rfind("KivoBrowser caused an Access Violation (0xc0000005) \r\nin module ", 0), 0u)
         << report.substr(0, 400);
     EXPECT_NE(report.find("\r\nException handler called in DivUzodOze - _tWinMain.\r\n"), std::string::npos);
@@ -224,8 +224,8 @@ TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
     EXPECT_TRUE(report.ends_with("===== [end of ERRORLOG.TXT] =====\r\n"));
     const std::string log = testproc::WaitForFileText(folder + "XCrashReport.log", "argument: ", 10000);
     EXPECT_NE(log.find("argument: " + folder + "ERRORLOG.TXT\r\n"), std::string::npos) << log;
-    if (!HasFailure())
-        testproc::RemoveTempFolder(folder);
+    for (int i = 0; i < 100 && !DeleteFileA((folder + "XCrashReport.exe").c_str()); ++i)
+        Sleep(50);
 }
 
 TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)

@@ -1,6 +1,8 @@
 #pragma once
-// Helpers of the tests that start real processes: a private folder per test, copies of programs
-// into it, and a process run with a bounded wait.
+// Helpers of the tests that start real processes: copies of programs into a test's scratch folder,
+// waits for the files they write, and a process run with a bounded wait.
+#include "core/tests/ScratchFolder.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,56 +18,10 @@ inline std::string ProgramFolder()
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-// A new empty folder under the temporary folder, with a trailing backslash.
-inline std::string MakeTempFolder(const char* prefix)
-{
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
-    for (unsigned n = GetTickCount() ^ GetCurrentProcessId();; ++n) {
-        std::string folder = std::string(temp) + prefix + std::to_string(n) + "\\";
-        if (CreateDirectoryA(folder.c_str(), nullptr))
-            return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return std::string();
-    }
-}
-
-// Deletes the files of a folder made by MakeTempFolder, then the folder.
-inline void RemoveTempFolder(const std::string& folder)
-{
-    if (folder.empty())
-        return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((folder + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 // Copies a program built beside the test program into the folder, under a name of choice.
 inline bool CopyProgram(const char* builtName, const std::string& folder, const char* targetName)
 {
     return CopyFileA((ProgramFolder() + builtName).c_str(), (folder + targetName).c_str(), FALSE) != 0;
-}
-
-inline std::string ReadFileText(const std::string& path)
-{
-    std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return text;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
-        text.append(chunk, read);
-    CloseHandle(file);
-    return text;
 }
 
 inline bool FileExists(const std::string& path)
@@ -79,7 +35,7 @@ inline std::string WaitForFileText(const std::string& path, const char* expected
     const DWORD start = GetTickCount();
     std::string text;
     do {
-        text = ReadFileText(path);
+        text = ScratchFolder::ReadBytes(path.c_str());
         if (text.find(expected) != std::string::npos)
             break;
         Sleep(50);
