@@ -107,7 +107,7 @@ void CBrowserApp::StartEditControl()
     CStartupServices& services = GetStartupServices();
     services.startEditControl(m_instance);
     for (WORD id : kParserConfigurationIds) {
-        HRSRC resource = FindResourceA(m_instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+        HRSRC resource = FindResourceA(m_instance, MAKEINTRESOURCEA(id), RT_RCDATA);
         HGLOBAL loaded = resource ? LoadResource(m_instance, resource) : nullptr;
         const void* bytes = loaded ? LockResource(loaded) : nullptr;
         const DWORD size = resource ? SizeofResource(m_instance, resource) : 0;

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -192,6 +194,76 @@ TEST_F(Startup, UrlForAnInstanceThatIsStillStartingIsNotLost)
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(TitleIs(first, "http://late.example/ - Kivo Browser")) << WindowTitle(first);
     EXPECT_EQ(Close(0, first), 1u);
+}
+
+namespace {
+
+// A stand-in for a running instance that is busy when the first question comes: it answers a
+// second before it looks at its messages again, then takes the URL.
+struct BusyInstance {
+    std::atomic<int> questions{0};
+    std::string url;
+};
+BusyInstance* g_busy = nullptr;
+
+LRESULT CALLBACK BusyInstanceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static const UINT question = RegisterWindowMessageA("UWM_KivoBrowser_IsMe");
+    if (message == question) {
+        if (g_busy->questions++ == 0)
+            Sleep(1000);
+        return question;
+    }
+    if (message == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data->dwData != 100 || data->cbData == 0)
+            return 0;
+        g_busy->url.assign(static_cast<const char*>(data->lpData), data->cbData - 1);
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(Startup, UrlForABusyInstanceIsNotLost)
+{
+    // This process holds the single-instance mutex and shows a window of the main window's class.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "{CBC28A19-427D-442b-925C-6C539D06565A}");
+    ASSERT_NE(mutex, nullptr);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    BusyInstance busy;
+    g_busy = &busy;
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> done{false};
+    std::thread owner([&] {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = BusyInstanceProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "Kivo Browser";
+        RegisterClassA(&windowClass);
+        window = CreateWindowExA(0, "Kivo Browser", "busy", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                 windowClass.hInstance, nullptr);
+        MSG msg;
+        while (!done) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(5);
+        }
+        DestroyWindow(window);
+        UnregisterClassA("Kivo Browser", windowClass.hInstance);
+    });
+    while (!window)
+        Sleep(1);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(RunToEnd("http://busy.example/"), 0u);
+    EXPECT_GE(GetTickCount() - start, 900u);
+    EXPECT_GE(busy.questions, 2);
+    done = true;
+    owner.join();
+    g_busy = nullptr;
+    CloseHandle(mutex);
+    EXPECT_EQ(busy.url, "http://busy.example/");
 }
 
 TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
