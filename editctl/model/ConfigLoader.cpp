@@ -646,6 +646,24 @@ void ParserConfig::SetFont(FontHandle& slot, FontHandle font)
     slot = font;
 }
 
+void ParserConfig::BuildTables()
+{
+    isDelimiter.fill(false);
+    startsBlock.fill(false);
+    for (char c : delimiters)
+        if (c != 0)
+            isDelimiter[static_cast<unsigned char>(c)] = true;
+    for (const BlockDef& block : blocks) {
+        if (block.start.empty())
+            continue;
+        const char c = block.start[0];
+        startsBlock[static_cast<unsigned char>(c)] = true;
+        startsBlock[static_cast<unsigned char>(caseSensitive ? c : FoldCase(c))] = true;
+        if (!caseSensitive && c >= 'a' && c <= 'z')
+            startsBlock[static_cast<unsigned char>(c - 'a' + 'A')] = true;
+    }
+}
+
 void AddKeyword(ParserConfig& config, std::string_view text, Colour colour, Colour background)
 {
     if (text.empty())
@@ -685,6 +703,7 @@ std::unique_ptr<ParserConfig> LoadParserConfigText(std::string_view text, std::s
     }
     if (!CreateMissingFonts(*config, env))
         return nullptr;
+    config->BuildTables();
     return config;
 }
 
@@ -697,6 +716,7 @@ std::unique_ptr<ParserConfig> CreateBuiltinDefaultConfig(ConfigEnvironment& env)
     BuildDefaultKeyMap(config->keys, [&](char c) { return env.KeyForChar(c); });
     if (!CreateMissingFonts(*config, env))
         return nullptr;
+    config->BuildTables();
     return config;
 }
 

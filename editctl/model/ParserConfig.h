@@ -122,6 +122,11 @@ struct ParserConfig {
     char escape = 0;
     bool caseSensitive = false;  // "Case="
     std::array<std::vector<KeywordEntry>, 256> keywords;
+
+    // Lookup tables of the parser, made from delimiters and blocks once they are read.
+    void BuildTables();
+    std::array<bool, 256> isDelimiter{};
+    std::array<bool, 256> startsBlock{};  // some block's start text begins with this byte
 };
 
 // The value "*" stands for, for colour index i, with the system colours as they are now.

@@ -58,6 +58,7 @@ struct EditData {
     HWND tooltip = nullptr;
     int desiredColumn = 0;
     int bookmarkCount = 0;
+    int lastLineCount = 1;  // the line count at the last repaint decision
 
     ParserConfig* config = nullptr;  // shared; owned by the configuration list
     std::vector<ColorSpan> spans;    // the painter's buffers, kept between paints

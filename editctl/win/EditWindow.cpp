@@ -123,14 +123,21 @@ void ScrollIntoView(EditData& ed)
         ed.firstColumn = std::max(0, column - ed.visibleColumns / 2);
 }
 
-// After an edit by the owner or a command: repaint, scroll bars, parent.
-void Refresh(EditData& ed, int firstLine, int lastLine)
+// After an edit by the owner or a command: repaint, scroll bars, parent. A change within one
+// line that did not move the view repaints that line only.
+void Refresh(EditData& ed, int firstLine, int lastLine, bool viewMoved)
 {
+    const int lines = ed.doc.Text().LineCount();
     AfterTextChange(ed, firstLine, lastLine);
     if (!ed.batch) {
-        InvalidateRect(ed.window, nullptr, FALSE);
-        UpdateScrollBars(ed);
+        if (firstLine == lastLine && !viewMoved && lines == ed.lastLineCount) {
+            RepaintLine(ed, firstLine);
+        } else {
+            InvalidateRect(ed.window, nullptr, FALSE);
+            UpdateScrollBars(ed);
+        }
     }
+    ed.lastLineCount = lines;
     NotifyState(ed);
     ReportCaretPosition(ed);
 }
@@ -156,8 +163,9 @@ LRESULT InsertAtCaret(EditData& ed, const char* text)
     const bool ok = ed.doc.InsertText(at, text, &end, groupStart);
     if (ok)
         ed.caret = end;
+    const int top = ed.firstLine, left = ed.firstColumn;
     ScrollIntoView(ed);
-    Refresh(ed, at.line, ed.caret.line);
+    Refresh(ed, at.line, ed.caret.line, !groupStart || top != ed.firstLine || left != ed.firstColumn);
     return ok ? 1 : 0;
 }
 
@@ -430,12 +438,23 @@ LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
     if (wParam != kParseTimer)
         return DefWindowProcA(window, WM_TIMER, wParam, lParam);
     // Once everything is parsed the timer simply ends; a tick that arrives late has nothing to do.
+    TextStore& text = ed->doc.Text();
+    const int first = std::max(0, ed->firstLine - 1);
+    const int last = std::min(text.LineCount() - 1, ed->firstLine + ed->visibleLines);
+    std::vector<int> before;  // the states the visible rows start from
+    for (int line = first; ed->frontier >= 0 && ed->frontier <= last && line <= last; ++line)
+        before.push_back(text.Line(line).endState);
     if (ed->frontier < 0 || !ed->ColouringOn() ||
-        !ParseUpTo(*ed->config, ed->doc.Text(), ed->frontier, ed->frontier + kParseSlice, ed->stableFrom)) {
+        !ParseUpTo(*ed->config, text, ed->frontier, ed->frontier + kParseSlice, ed->stableFrom)) {
         KillTimer(window, kParseTimer);
         ed->parseTimer = 0;
-        if (ed->frontier < 0)
+    }
+    // Repaint only when a visible row now starts from another state.
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (text.Line(first + static_cast<int>(i)).endState != before[i]) {
             InvalidateRect(window, nullptr, FALSE);
+            break;
+        }
     }
     return 0;
 }
@@ -779,7 +798,7 @@ LRESULT OnInsertLine(HWND, WPARAM wParam, LPARAM lParam, EditData* ed)
         first = end.line;
         ok = ed->doc.InsertText(end, "\r\n" + line, nullptr, true);
     }
-    Refresh(*ed, first, store.LineCount() - 1);
+    Refresh(*ed, first, store.LineCount() - 1, true);
     return ok ? 1 : 0;
 }
 
