@@ -121,7 +121,8 @@ protected:
     }
     void TearDown() override
     {
-        DestroyWindow(m_parent);
+        if (m_parent)
+            DestroyWindow(m_parent);
         SetFileWriteHook(nullptr);
     }
 
@@ -139,6 +140,19 @@ protected:
     {
         std::vector<char> buffer(static_cast<size_t>(Send(QPM_GETTEXTLENGTH)) + 1);
         return Send(QPM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer.data())) ? std::string(buffer.data()) : std::string();
+    }
+    // Paints the control into a memory bitmap (the test windows are hidden).
+    void PaintNow()
+    {
+        HDC screen = GetDC(m_edit);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 600, 360);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(m_edit, screen);
     }
     int Count(UINT code) const
     {
@@ -373,6 +387,10 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     EXPECT_EQ(Text(), "hi\r\n");
     ASSERT_EQ(Send(QPM_SAVEFILE, 0, static_cast<LPARAM>(0)), 1);
     EXPECT_EQ(ReadAll(wideFile), std::string("\xFF\xFEh\0i\0\n\0", 8));
+    // A text the code page cannot hold opens read-only rather than being saved back as "?".
+    WriteAllBytes(wideFile, std::string("\xFF\xFEh\0\x2D\x4E", 6));
+    ASSERT_EQ(SendText(QPM_LOADFILE, 1, wideFile.c_str()), 1);
+    EXPECT_EQ(Send(QPM_ISREADONLY), 1);
     // A missing file: result 2, one message.
     g_boxes.clear();
     EXPECT_EQ(SendText(QPM_LOADFILE, 1, (folder + "\\missing.txt").c_str()), 2);
@@ -393,6 +411,42 @@ TEST_F(EditWindow, ABadConfigurationFileIsSkipped)
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_NE(g_boxes[0].find("Unknown command on line 2"), std::string::npos);
     EXPECT_NE(g_boxes[0].find("bad.qpp"), std::string::npos);
+}
+
+// Colours set through the window go into its configuration; "no colour" makes a colour with a
+// system value follow the system again, and leaves the others without a colour.
+TEST_F(EditWindow, ColoursFollowTheSystemOrNone)
+{
+    const LRESULT old = Send(QPM_SETCOLOR, kTextRGB, static_cast<LPARAM>(MakeColour(1, 2, 3)));
+    EXPECT_EQ(old, static_cast<LRESULT>(GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(Send(QPM_GETCOLOR, kTextRGB), static_cast<LRESULT>(MakeColour(1, 2, 3)));
+    Send(QPM_SETCOLOR, kTextRGB, static_cast<LPARAM>(kNoColour));
+    EXPECT_EQ(Send(QPM_GETCOLOR, kTextRGB), static_cast<LRESULT>(GetSysColor(COLOR_WINDOWTEXT)));
+    Send(QPM_SETCOLOR, kHyperlinkRGB, static_cast<LPARAM>(kNoColour));
+    EXPECT_EQ(Send(QPM_GETCOLOR, kHyperlinkRGB), static_cast<LRESULT>(kNoColour));
+    Send(QPM_SETCOLOR, kHyperlinkRGB, static_cast<LPARAM>(MakeColour(0, 0, 255)));
+}
+
+// Bringing keywords to their stored spelling is a change like any other: it can be undone, and a
+// read-only window is left as it is.
+TEST_F(EditWindow, CaseFixingGoesThroughUndo)
+{
+    EditData* ed = GetEditData(m_edit);
+    ed->config->caseFixing = true;
+    ed->doc.Text().SetCaseFixing(true);
+    SendText(QPM_SETTEXT, 1, "<DIV CLASS=x>");
+    Send(QPM_SETREADONLY, 1);
+    PaintNow();
+    EXPECT_EQ(Text(), "<DIV CLASS=x>");
+    SendText(QPM_SETTEXT, 1, "<DIV CLASS=x>");
+    PaintNow();
+    ed->config->caseFixing = false;
+    ed->doc.Text().SetCaseFixing(false);
+    EXPECT_EQ(Text(), "<div class=x>");
+    EXPECT_EQ(Send(QPM_ISMODIFIED), 1);
+    Send(QPM_RUNCOMMAND, kEditUndo);
+    Send(QPM_RUNCOMMAND, kEditUndo);
+    EXPECT_EQ(Text(), "<DIV CLASS=x>");
 }
 
 TEST_F(EditWindow, ParseTimerEndsQuietly)
@@ -428,6 +482,42 @@ TEST_F(EditWindow, SetFontKeepsItsOwnCopy)
     proportional.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
     lstrcpyA(proportional.lfFaceName, "Arial");
     EXPECT_EQ(Send(QPM_SETSCREENFONT, 0, reinterpret_cast<LPARAM>(&proportional)), 0);
+}
+
+// With a settings folder in the registry the per-user folder is made from "Defaults" and its files
+// are loaded; a bad one is reported once and skipped, and the control starts all the same. Then
+// stopping and starting again works.
+TEST_F(EditWindow, StartsWithABadUserConfigurationAndStartsAgain)
+{
+    DestroyWindow(m_parent);
+    m_parent = nullptr;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(QuillpointDllMain(instance, 0, nullptr));
+    const std::string settings = TempFolder() + "\\settings";
+    CreateDirectoryA(settings.c_str(), nullptr);
+    CreateDirectoryA((settings + "\\Defaults").c_str(), nullptr);
+    WriteAllBytes(settings + "\\Defaults\\good.qpp", "Name=Good\nExtentions=.good\n");
+    WriteAllBytes(settings + "\\Defaults\\bad.qpp", "Name=Bad\nTab=99\nNoSuchKeyword=1\n");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\QPDLL\\CurrentVersion", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "Settings", 0, REG_SZ, reinterpret_cast<const BYTE*>(settings.c_str()),
+                   static_cast<DWORD>(settings.size() + 1));
+    g_boxes.clear();
+    const BOOL started = QuillpointDllMain(instance, 1, nullptr);
+    RegDeleteValueA(key, "Settings");
+    RegCloseKey(key);
+    ASSERT_TRUE(started);
+    std::vector<std::string> names;
+    for (ParserConfig* c : ParserList())
+        names.push_back(c->name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Default", "Good"}));
+    ASSERT_EQ(g_boxes.size(), 2u);  // 1018 for Tab=99, then 1014 that fails the file: once each
+    EXPECT_NE(g_boxes[1].find("Unknown command on line 3"), std::string::npos);
+    ASSERT_TRUE(QuillpointDllMain(instance, 0, nullptr));
+    StartControl();
+    EXPECT_EQ(ParserList().size(), 4u);
 }
 
 TEST_F(EditWindow, ReloadKeepsTheProgramsConfigurations)

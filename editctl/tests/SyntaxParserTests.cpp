@@ -192,6 +192,35 @@ TEST(SyntaxParser, BackgroundParsingReachesTheEndAndStopsWhenStable)
     EXPECT_EQ(frontier, -1);
 }
 
+// A row scrolled to the right keeps only the runs it shows, in the same colours.
+TEST(SyntaxParser, RunsFromAVisibleColumnOnMatchTheWholeLine)
+{
+    FakeEnvironment env;
+    auto c = LoadParserConfigText(ReadFile(EDITCTL_TEST_DATA "/../../res/html.qpp"), "MemoryHandle", true, env);
+    ASSERT_TRUE(c);
+    std::string line;
+    for (int i = 0; i < 200; ++i)
+        line += "<a href=\"http://x.org/" + std::to_string(i) + "\" class=row>t&amp;" + std::to_string(i) + "</a> ";
+    auto colourAt = [&](const std::vector<ColorSpan>& spans, int count, int column) {
+        for (int i = 0; i < count; ++i)
+            if (column < spans[i].end)
+                return std::make_pair(spans[i].colour, spans[i].background);
+        return std::make_pair(Colour{0}, Colour{0});
+    };
+    const int length = static_cast<int>(line.size());
+    std::vector<ColorSpan> whole(line.size() + 2);
+    int wholeCount = 0;
+    ParseLine(*c, -1, line.data(), length, whole.data(), &wholeCount, length + 2);
+    for (int skip : {1, 17, 1000, 5000, length - 3}) {
+        std::vector<ColorSpan> part(static_cast<size_t>(length - skip) + 4);
+        int count = 0;
+        ParseLine(*c, -1, line.data(), length, part.data(), &count, static_cast<int>(part.size()), nullptr, skip);
+        EXPECT_LE(count, length - skip + 4);
+        for (int column = skip; column < length; ++column)
+            ASSERT_EQ(colourAt(part, count, column), colourAt(whole, wholeCount, column)) << skip << " " << column;
+    }
+}
+
 // The built-in configurations on real samples, against golden files. On a difference the new
 // output is written beside the build as a .new file to review.
 TEST(SyntaxParser, GoldenRunsOfRealSamples)
