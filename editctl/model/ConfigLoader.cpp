@@ -203,6 +203,14 @@ Outcome SetFontValue(Loader& l, std::string_view value, bool screen)
 
 // ---- sections --------------------------------------------------------------------------------
 
+// Whether a section is open for a line that needs it; reports the message when it is not.
+bool Inside(Loader& l, bool open, int message)
+{
+    if (!open)
+        l.Report(message);
+    return open;
+}
+
 Outcome OpenBlock(Loader& l, std::string_view value)
 {
     if (l.inKeywords)
@@ -215,10 +223,8 @@ Outcome OpenBlock(Loader& l, std::string_view value)
 
 Outcome CloseBlock(Loader& l, std::string_view)
 {
-    if (!l.inBlock) {
-        l.Report(kMsgEndBlockAlone);
+    if (!Inside(l, l.inBlock, kMsgEndBlockAlone))
         return Outcome::kDone;
-    }
     l.config.blocks.push_back(std::move(l.block));
     l.block = BlockDef{};
     l.inBlock = false;
@@ -228,28 +234,22 @@ Outcome CloseBlock(Loader& l, std::string_view)
 
 Outcome BlockStart(Loader& l, std::string_view value)
 {
-    if (!l.inBlock) {
-        l.Report(kMsgOutsideBlock);
+    if (!Inside(l, l.inBlock, kMsgOutsideBlock))
         return Outcome::kDone;
-    }
     return SetText(l, value, l.block.start);
 }
 
 Outcome BlockStartOfLine(Loader& l, std::string_view value)
 {
-    if (!l.inBlock) {
-        l.Report(kMsgOutsideBlock);
+    if (!Inside(l, l.inBlock, kMsgOutsideBlock))
         return Outcome::kDone;
-    }
     return SetSwitch(l, value, l.block.startOfLine);
 }
 
 Outcome BlockEnd(Loader& l, std::string_view value)
 {
-    if (!l.inBlock) {
-        l.Report(kMsgOutsideBlock);
+    if (!Inside(l, l.inBlock, kMsgOutsideBlock))
         return Outcome::kDone;
-    }
     std::string end;
     SetText(l, value, end);
     if (end.empty())
@@ -269,10 +269,8 @@ Outcome OpenKeywords(Loader& l, std::string_view)
 
 Outcome CloseKeywords(Loader& l, std::string_view)
 {
-    if (!l.inKeywords) {
-        l.Report(kMsgEndKeywordsAlone);
+    if (!Inside(l, l.inKeywords, kMsgEndKeywordsAlone))
         return Outcome::kDone;
-    }
     l.inKeywords = false;
     l.keywordColour = l.WindowText();
     return Outcome::kDone;
@@ -327,10 +325,8 @@ Outcome OpenKey(Loader& l, std::string_view value)
 
 Outcome CloseKey(Loader& l, std::string_view)
 {
-    if (!l.inKey) {
-        l.Report(kMsgEndKeyAlone);
+    if (!Inside(l, l.inKey, kMsgEndKeyAlone))
         return Outcome::kDone;
-    }
     l.config.keys.Add(l.key, std::move(l.macro));
     l.macro = KeyMacro{};
     l.inKey = false;
@@ -339,10 +335,8 @@ Outcome CloseKey(Loader& l, std::string_view)
 
 Outcome KeyHardcoded(Loader& l, std::string_view value)
 {
-    if (!l.inKey) {
-        l.Report(kMsgOutsideKey);
+    if (!Inside(l, l.inKey, kMsgOutsideKey))
         return Outcome::kDone;
-    }
     if (!TakeValue(l, value))
         return Outcome::kDone;
     long number = 0;
@@ -358,10 +352,8 @@ Outcome KeyHardcoded(Loader& l, std::string_view value)
 template <MacroStep kind>
 Outcome KeyTextStep(Loader& l, std::string_view value)
 {
-    if (!l.inKey) {
-        l.Report(kMsgOutsideKey);
+    if (!Inside(l, l.inKey, kMsgOutsideKey))
         return Outcome::kDone;
-    }
     std::string text;
     SetText(l, value, text);
     if (!text.empty())

@@ -127,25 +127,11 @@ UndoOutcome EditDocument::Redo()
     return out;
 }
 
-UndoOutcome EditDocument::UndoAll()
+UndoOutcome EditDocument::ReplayAll(bool undo)
 {
     UndoOutcome total;
-    while (CanUndo()) {
-        const UndoOutcome step = Undo();
-        if (step.records == 0)
-            break;
-        total.records += step.records;
-        total.caret = step.caret;
-    }
-    total.lastLine = m_text.LineCount() - 1;
-    return total;
-}
-
-UndoOutcome EditDocument::RedoAll()
-{
-    UndoOutcome total;
-    while (CanRedo()) {
-        const UndoOutcome step = Redo();
+    while (undo ? CanUndo() : CanRedo()) {
+        const UndoOutcome step = undo ? Undo() : Redo();
         if (step.records == 0)
             break;
         total.records += step.records;

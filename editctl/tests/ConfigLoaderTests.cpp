@@ -6,12 +6,15 @@
 #include <sstream>
 
 #include "FakeEnvironment.h"
+#include "TestFiles.h"
 #include "editctl/model/Commands.h"
 #include "editctl/model/MessageIds.h"
 #include "editctl/model/SyntaxParser.h"
 
 using namespace quill;
+using quill::testing::BuiltinConfigText;
 using quill::testing::FakeEnvironment;
+using quill::testing::ReadFile;
 using quill::testing::ReportedMessage;
 
 namespace {
@@ -21,13 +24,6 @@ std::unique_ptr<ParserConfig> Load(FakeEnvironment& env, const std::string& text
     return LoadParserConfigText(text, source, false, env);
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 } // namespace
 
@@ -181,7 +177,7 @@ TEST(ConfigLoader, KeywordBucketsFollowTheCaseSwitch)
 // answers with a configuration or a clear failure, never a crash, and leaks no font.
 TEST(ConfigLoader, SurvivesMalformedText)
 {
-    const std::string valid = ReadFile(EDITCTL_TEST_DATA "/../../res/html.qpp");
+    const std::string valid = BuiltinConfigText("html.qpp");
     ASSERT_FALSE(valid.empty());
     const std::string alphabet = "=;,*\\\n\r\t 0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\"'<>/{}";
     int loaded = 0, failed = 0;
@@ -272,7 +268,7 @@ TEST(BuiltinConfigs, LoadCleanlyWithTheFullKeyMap)
     KeyBindings defaults;
     BuildDefaultKeyMap(defaults, layout);
     for (const Case& c : cases) {
-        auto config = LoadParserConfigText(ReadFile(std::string(EDITCTL_TEST_DATA "/../../res/") + c.file), "MemoryHandle", true, env);
+        auto config = LoadParserConfigText(BuiltinConfigText(c.file), "MemoryHandle", true, env);
         ASSERT_TRUE(config) << c.file;
         EXPECT_TRUE(env.messages.empty()) << c.file << ": message " << env.messages.front().id << " line " << env.messages.front().line;
         EXPECT_EQ(config->name, c.name);

@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "editctl/Quillpoint.h"
 #include "editctl/model/MessageIds.h"
 #include "editctl/win/EditData.h"
 
 using namespace quill;
 using namespace quill::win;
+using quill::testing::ReadFile;
 
 namespace {
 
@@ -54,13 +56,6 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void WriteAllBytes(const std::string& path, const std::string& bytes)
 {
@@ -357,8 +352,8 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     // Each window saves with the breaks of its own file.
     ASSERT_EQ(Send(QPM_SAVEFILE, 0, static_cast<LPARAM>(0)), 1);
     ASSERT_EQ(SendMessageA(other, QPM_SAVEFILE, 0, 0), 1);
-    EXPECT_EQ(ReadAll(unixFile), "a\nb\nc\n\nd");
-    EXPECT_EQ(ReadAll(dosFile), "x\r\ny\r\nz");
+    EXPECT_EQ(ReadFile(unixFile), "a\nb\nc\n\nd");
+    EXPECT_EQ(ReadFile(dosFile), "x\r\ny\r\nz");
 
     // A save that fails halfway leaves the old file as it was, and no stray file behind.
     SendText(QPM_SETTEXT, 1, "new text that will not arrive");
@@ -370,7 +365,7 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     });
     EXPECT_EQ(SendText(QPM_SAVEFILE, 0, dosFile.c_str()), 2);
     SetFileWriteHook(nullptr);
-    EXPECT_EQ(ReadAll(dosFile), "x\r\ny\r\nz");
+    EXPECT_EQ(ReadFile(dosFile), "x\r\ny\r\nz");
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].rfind("Error saving the file", 0), 0u);
     WIN32_FIND_DATAA found{};
@@ -386,7 +381,7 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     EXPECT_EQ(Send(QPM_GETUNICODE), 1);
     EXPECT_EQ(Text(), "hi\r\n");
     ASSERT_EQ(Send(QPM_SAVEFILE, 0, static_cast<LPARAM>(0)), 1);
-    EXPECT_EQ(ReadAll(wideFile), std::string("\xFF\xFEh\0i\0\n\0", 8));
+    EXPECT_EQ(ReadFile(wideFile), std::string("\xFF\xFEh\0i\0\n\0", 8));
     // A text the code page cannot hold opens read-only rather than being saved back as "?".
     WriteAllBytes(wideFile, std::string("\xFF\xFEh\0\x2D\x4E", 6));
     ASSERT_EQ(SendText(QPM_LOADFILE, 1, wideFile.c_str()), 1);
@@ -533,7 +528,7 @@ TEST_F(EditWindow, ReloadKeepsTheProgramsConfigurations)
 // (editctl-screenshot.bmp), checking that keyword, line-number and comment colours are on it.
 TEST_F(EditWindow, ScreenshotOfColouredHtml)
 {
-    const std::string sample = ReadAll(EDITCTL_TEST_DATA "/sample.html");
+    const std::string sample = ReadFile(EDITCTL_TEST_DATA "/sample.html");
     ASSERT_FALSE(sample.empty());
     ShowWindow(m_parent, SW_SHOW);
     SendText(QPM_SETTEXT, 1, sample.c_str());

@@ -7,21 +7,17 @@
 #include <sstream>
 
 #include "FakeEnvironment.h"
+#include "TestFiles.h"
 #include "editctl/model/SyntaxParser.h"
 #include "editctl/model/TextStore.h"
 
 using namespace quill;
+using quill::testing::BuiltinConfigText;
 using quill::testing::FakeEnvironment;
+using quill::testing::ReadFile;
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct ColourRun {
     std::string text;
@@ -196,7 +192,7 @@ TEST(SyntaxParser, BackgroundParsingReachesTheEndAndStopsWhenStable)
 TEST(SyntaxParser, RunsFromAVisibleColumnOnMatchTheWholeLine)
 {
     FakeEnvironment env;
-    auto c = LoadParserConfigText(ReadFile(EDITCTL_TEST_DATA "/../../res/html.qpp"), "MemoryHandle", true, env);
+    auto c = LoadParserConfigText(BuiltinConfigText("html.qpp"), "MemoryHandle", true, env);
     ASSERT_TRUE(c);
     std::string line;
     for (int i = 0; i < 200; ++i)
@@ -232,7 +228,7 @@ TEST(SyntaxParser, GoldenRunsOfRealSamples)
     const Case cases[] = {{"html.qpp", "sample.html"}, {"css.qpp", "sample.css"}, {"javascript.qpp", "sample.js"}};
     for (const Case& c : cases) {
         FakeEnvironment env;
-        auto config = LoadParserConfigText(ReadFile(std::string(EDITCTL_TEST_DATA "/../../res/") + c.config), "MemoryHandle", true, env);
+        auto config = LoadParserConfigText(BuiltinConfigText(c.config), "MemoryHandle", true, env);
         ASSERT_TRUE(config);
         const std::string sample = ReadFile(std::string(EDITCTL_TEST_DATA "/") + c.sample);
         ASSERT_FALSE(sample.empty());

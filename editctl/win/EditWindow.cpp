@@ -123,6 +123,15 @@ void ScrollIntoView(EditData& ed)
         ed.firstColumn = std::max(0, column - ed.visibleColumns / 2);
 }
 
+// The whole window again: repaint, scroll bars, and the parent told of state and caret.
+void RepaintAll(EditData& ed)
+{
+    InvalidateRect(ed.window, nullptr, FALSE);
+    UpdateScrollBars(ed);
+    NotifyState(ed);
+    ReportCaretPosition(ed);
+}
+
 // After an edit by the owner or a command: repaint, scroll bars, parent. A change within one
 // line that did not move the view repaints that line only.
 void Refresh(EditData& ed, int firstLine, int lastLine, bool viewMoved)
@@ -191,23 +200,13 @@ void AfterUndo(EditData& ed, const UndoOutcome& out)
     ReportCaretPosition(ed);
 }
 
-LRESULT EditUndo(EditData& ed)
+LRESULT EditUndoRedo(EditData& ed, bool undo)
 {
-    if (ed.ReadOnly() || !ed.doc.CanUndo())
+    if (ed.ReadOnly() || !(undo ? ed.doc.CanUndo() : ed.doc.CanRedo()))
         return 0;
     if (!ed.batch)
         ClearSelection(ed);
-    AfterUndo(ed, ed.doc.Undo());
-    return 1;
-}
-
-LRESULT EditRedo(EditData& ed)
-{
-    if (ed.ReadOnly() || !ed.doc.CanRedo())
-        return 0;
-    if (!ed.batch)
-        ClearSelection(ed);
-    AfterUndo(ed, ed.doc.Redo());
+    AfterUndo(ed, undo ? ed.doc.Undo() : ed.doc.Redo());
     return 1;
 }
 
@@ -519,7 +518,7 @@ LRESULT OnUseBuiltinDefault(HWND, WPARAM, LPARAM, EditData* ed)
     return 0;
 }
 
-LRESULT OnLoadFile(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
+LRESULT OnLoadFile(HWND, WPARAM wParam, LPARAM lParam, EditData* ed)
 {
     if (!wParam && !AskToSave(*ed))
         return 3;
@@ -543,10 +542,7 @@ LRESULT OnLoadFile(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
     SetFileName(*ed, name);
     ed->fileMode = fileMode;
     RestartParsing(*ed);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    NotifyState(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     if (!ok) {
         SetLastError(error);
         return 2;
@@ -572,9 +568,7 @@ LRESULT OnGotoLine(HWND, WPARAM wParam, LPARAM, EditData* ed)
     ClearSelection(*ed);
     ed->caret = {0, line};
     ScrollIntoView(*ed);
-    InvalidateRect(ed->window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     return 1;
 }
 
@@ -667,7 +661,7 @@ LRESULT OnAskToSave(HWND, WPARAM, LPARAM, EditData* ed) { return AskToSave(*ed) 
 // Clear, then fill. This is the owner's operation: it always fills, also in a window the owner
 // made read-only (the source view refills its read-only window on every page), and starts again
 // with the attributes of a new text.
-LRESULT OnSetText(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
+LRESULT OnSetText(HWND, WPARAM wParam, LPARAM lParam, EditData* ed)
 {
     if (!wParam && !AskToSave(*ed))
         return 0;
@@ -683,10 +677,7 @@ LRESULT OnSetText(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
     }
     SetFileName(*ed, name);
     RestartParsing(*ed);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    NotifyState(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     return result;
 }
 
@@ -826,7 +817,7 @@ LRESULT OnReplaceSel(HWND, WPARAM, LPARAM lParam, EditData* ed)
     return InsertAtCaret(*ed, text);
 }
 
-LRESULT OnSetCaret(HWND window, WPARAM, LPARAM lParam, EditData* ed)
+LRESULT OnSetCaret(HWND, WPARAM, LPARAM lParam, EditData* ed)
 {
     const auto* pos = reinterpret_cast<const QPPosition*>(lParam);
     if (!pos || !ed->doc.Text().IsValid({pos->column, pos->line}))
@@ -834,13 +825,11 @@ LRESULT OnSetCaret(HWND window, WPARAM, LPARAM lParam, EditData* ed)
     ClearSelection(*ed);
     ed->caret = {pos->column, pos->line};
     ScrollIntoView(*ed);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     return 1;
 }
 
-LRESULT OnSetSelection(HWND window, WPARAM, LPARAM lParam, EditData* ed)
+LRESULT OnSetSelection(HWND, WPARAM, LPARAM lParam, EditData* ed)
 {
     const auto* range = reinterpret_cast<const QPRange*>(lParam);
     if (!range)
@@ -856,10 +845,7 @@ LRESULT OnSetSelection(HWND window, WPARAM, LPARAM lParam, EditData* ed)
         ed->selStart = ed->selEnd = ed->anchor = {kNoPosition, kNoPosition};
     ed->caret = e;
     ScrollIntoView(*ed);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    NotifyState(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     return 1;
 }
 
@@ -1033,8 +1019,8 @@ void SetFileName(EditData& ed, const std::string& name)
 LRESULT RunCommand(EditData& ed, int number)
 {
     switch (number) {
-    case kEditUndo: return EditUndo(ed);
-    case kEditRedo: return EditRedo(ed);
+    case kEditUndo: return EditUndoRedo(ed, true);
+    case kEditRedo: return EditUndoRedo(ed, false);
     case kEditUndoAll: return EditUndoRedoAll(ed, true);
     case kEditRedoAll: return EditUndoRedoAll(ed, false);
     case kMiscClearUndoBuffers:
