@@ -13,8 +13,8 @@ namespace quill {
 
 namespace {
 
-const char* const kHyperlinkPrefixes[] = {"www.", "http:", "file:", "mailto:", "ftp:",
-                                          "https:", "gopher:", "nntp:", "telnet:", "news:"};
+constexpr std::string_view kHyperlinkPrefixes[] = {"www.", "http:", "file:", "mailto:", "ftp:",
+                                                   "https:", "gopher:", "nntp:", "telnet:", "news:"};
 
 // The CRC table of polynomial 0x1021, computed most-significant bit first (entry 1 = 0x1021).
 const std::array<uint16_t, 256>& CrcTable()
@@ -61,6 +61,8 @@ public:
         }
     }
     RunKind Kind() const { return m_kind; }
+    bool Writes() const { return m_spans != nullptr; }
+    int SkipBefore() const { return m_skipBefore; }
     int Count() const { return m_count; }
 
 private:
@@ -232,6 +234,10 @@ private:
         int end = pos;
         while (end < m_length && !IsConfigSpace(m_text[end]) && !IsDelimiter(c, m_text[end]))
             ++end;
+        // Words and keywords do not change the state, and a word that ends before the runs
+        // that are kept needs no colour: the run that follows it begins at its end.
+        if (!w.Writes() || end <= w.SkipBefore())
+            return end;
         const bool number = m_text[pos] >= '0' && m_text[pos] <= '9';
         Colour colour = number ? c.colours[kNumberRGB] : c.colours[kTextRGB];
         Colour background = number ? c.colours[kBkgndNumberRGB] : kNoColour;
@@ -299,9 +305,14 @@ const KeywordEntry* FindKeyword(const ParserConfig& config, const char* word, in
 
 bool IsHyperlinkStart(int remaining, const char* text)
 {
-    for (const char* prefix : kHyperlinkPrefixes) {
-        const size_t n = std::strlen(prefix);
-        if (static_cast<size_t>(remaining) >= n && EqualBytes(text, prefix, n, false))
+    if (remaining <= 0)
+        return false;
+    switch (FoldCase(text[0])) {  // the first letters of the prefixes
+    case 'w': case 'h': case 'f': case 'm': case 'g': case 'n': case 't': break;
+    default: return false;
+    }
+    for (const std::string_view prefix : kHyperlinkPrefixes) {
+        if (static_cast<size_t>(remaining) >= prefix.size() && EqualBytes(text, prefix.data(), prefix.size(), false))
             return true;
     }
     return false;

@@ -128,6 +128,8 @@ void RecomputeVisibleSize(EditData& ed);
 void PaintClient(EditData& ed, HDC dc, const RECT& update);
 void RepaintLine(EditData& ed, int line);
 void RepaintLines(EditData& ed, int first, int last);
+void ScrollLines(EditData& ed, int n);
+void ScrollColumns(EditData& ed, int n);
 void UpdateScrollBars(EditData& ed);
 bool RebuildBrushes(EditData& ed);
 void DeleteBrushes(EditData& ed);

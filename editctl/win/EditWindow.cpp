@@ -538,9 +538,7 @@ LRESULT OnLoadFile(HWND, WPARAM wParam, LPARAM lParam, EditData* ed)
     ed->selStart = ed->selEnd = ed->anchor = {kNoPosition, kNoPosition};
     ed->caret = {};
     ed->firstLine = ed->firstColumn = 0;
-    const int fileMode = ed->fileMode;
     SetFileName(*ed, name);
-    ed->fileMode = fileMode;
     RestartParsing(*ed);
     RepaintAll(*ed);
     if (!ok) {

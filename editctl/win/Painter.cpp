@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "editctl/win/EditData.h"
 
@@ -53,6 +55,14 @@ bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStar
 {
     const int tab = std::max(1, ed.config->tab);
     ed.display.clear();
+    if (!std::memchr(text.data(), '\t', std::min(text.size(), needed + 256))) {
+        // No tab before the cut: the display text is the line itself.
+        size_t cut = std::min(text.size(), needed);
+        while (cut < text.size() && cut < needed + 256 && text[cut] != ' ')
+            ++cut;
+        ed.display.assign(text.substr(0, cut));
+        return cut < text.size();
+    }
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (ed.display.size() >= needed && (c == ' ' || c == '\t' || ed.display.size() >= needed + 256))
@@ -287,8 +297,12 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     RECT client{};
     GetClientRect(ed.window, &client);
     if (!ed.memoryDc && client.right > 0 && client.bottom > 0) {
-        ed.memoryDc = CreateCompatibleDC(windowDc);
-        ed.memoryBitmap = ed.memoryDc ? CreateCompatibleBitmap(windowDc, client.right, client.bottom) : nullptr;
+        // The bitmap matches the window's own DC: the DC of a WM_PRINTCLIENT may be a memory DC
+        // that still holds its one-pixel monochrome bitmap.
+        HDC own = GetDC(ed.window);
+        ed.memoryDc = CreateCompatibleDC(own);
+        ed.memoryBitmap = ed.memoryDc ? CreateCompatibleBitmap(own, client.right, client.bottom) : nullptr;
+        ReleaseDC(ed.window, own);
         if (ed.memoryBitmap) {
             ed.replacedBitmap = static_cast<HBITMAP>(SelectObject(ed.memoryDc, ed.memoryBitmap));
         } else if (ed.memoryDc) {
@@ -387,6 +401,34 @@ void RepaintLines(EditData& ed, int first, int last)
 }
 
 void RepaintLine(EditData& ed, int line) { RepaintLines(ed, line, line); }
+
+// Moves the rows by n (the caller has moved the first visible line already): the system moves
+// what is on the screen and only the rows that come into view are painted.
+void ScrollLines(EditData& ed, int n)
+{
+    if (!ed.window || ed.batch || n == 0 || !ed.config || ed.config->lineHeight <= 0)
+        return;
+    if (std::abs(n) >= ed.visibleLines) {
+        InvalidateRect(ed.window, nullptr, FALSE);
+        return;
+    }
+    ScrollWindowEx(ed.window, 0, -n * ed.config->lineHeight, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+}
+
+// The same sideways, for the text area only: the margin and the line numbers stay.
+void ScrollColumns(EditData& ed, int n)
+{
+    if (!ed.window || ed.batch || n == 0 || !ed.config || ed.config->charWidth <= 0)
+        return;
+    RECT client{};
+    GetClientRect(ed.window, &client);
+    RECT text{TextLeft(ed), 0, client.right, client.bottom};
+    if (std::abs(n) >= ed.visibleColumns) {
+        InvalidateRect(ed.window, &text, FALSE);
+        return;
+    }
+    ScrollWindowEx(ed.window, -n * ed.config->charWidth, 0, &text, &text, nullptr, nullptr, SW_INVALIDATE);
+}
 
 void UpdateScrollBars(EditData& ed)
 {
