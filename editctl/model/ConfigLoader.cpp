@@ -159,7 +159,6 @@ Outcome SetFontValue(Loader& l, std::string_view value, bool screen)
         return Outcome::kDone;
     value = TrimRight(value);
     FontSpec spec;
-    spec.fixedPitch = true;
     const size_t comma = value.find(',');
     spec.face = std::string(value.substr(0, comma).substr(0, 31));
     if (comma != std::string_view::npos) {

@@ -41,7 +41,10 @@ struct FontSpec {
     int charset = 0;
     bool italic = false;
     bool underline = false;
-    bool fixedPitch = false;  // font keywords ask for a fixed-pitch font; the defaults do not
+    // Every screen font must be fixed-pitch: the painter places characters in columns. The
+    // default face asks for it too, so that a system without "Courier New" substitutes another
+    // fixed-pitch face rather than a proportional one.
+    bool fixedPitch = true;
     bool operator==(const FontSpec&) const = default;
 };
 

@@ -543,6 +543,12 @@ TEST_F(EditWindow, ScreenshotOfColouredHtml)
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // The default screen font is a fixed-pitch one even where "Courier New" is missing.
+    HGDIOBJ oldFont = SelectObject(dc, static_cast<HFONT>(GetEditData(m_edit)->config->screenFont));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, oldFont);
+    EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << "the screen font is proportional";
     HGDIOBJ old = SelectObject(dc, bitmap);
     Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     GdiFlush();

@@ -24,7 +24,7 @@ public:
         lf.lfCharSet = static_cast<BYTE>(spec.charset);
         lf.lfItalic = spec.italic;
         lf.lfUnderline = spec.underline;
-        lf.lfPitchAndFamily = spec.fixedPitch ? FIXED_PITCH : DEFAULT_PITCH;
+        lf.lfPitchAndFamily = spec.fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH;
         lstrcpynA(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
         return CreateFontIndirectA(&lf);
     }
