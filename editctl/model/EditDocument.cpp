@@ -59,7 +59,7 @@ bool EditDocument::DeleteText(TextPos start, TextPos end, bool groupStart)
         return false;
     if (start == end)
         return true;
-    if (!AddUndoRecord(kUndoDeletion | (groupStart ? uint32_t{kUndoGroupStart} : 0u), start, end, m_text.CopyRange(start, end)))
+    if (!AddUndoRecord(kUndoDeletion | (groupStart ? uint32_t{kUndoGroupStart} : 0u), start, end, m_text.CopyRangeText(start, end)))
         return false;
     if (!m_text.RawDeleteRange(start, end)) {
         m_records.pop_back();

@@ -311,7 +311,7 @@ size_t TextStore::RangeLength(TextPos start, TextPos end) const
     return total + 2 + static_cast<size_t>(end.column);
 }
 
-std::string TextStore::CopyRange(TextPos start, TextPos end) const
+std::string TextStore::CopyRangeText(TextPos start, TextPos end) const
 {
     if (end < start)
         std::swap(start, end);

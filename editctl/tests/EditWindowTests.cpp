@@ -29,7 +29,7 @@ int MessageBoxRecorder(HWND, const char* text, const char*, UINT)
 
 struct Notice {
     UINT code;
-    QPNotifyState state;
+    EditNotifyState state;
     int column, line;
     std::string fileName, configName;
 };
@@ -41,14 +41,14 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         const NMHDR* h = reinterpret_cast<const NMHDR*>(lParam);
         Notice n{h->code, {}, 0, 0, {}, {}};
         if (h->code == QPN_STATECHANGED)
-            n.state = *reinterpret_cast<const QPNotifyState*>(lParam);
+            n.state = *reinterpret_cast<const EditNotifyState*>(lParam);
         if (h->code == QPN_CARETMOVED) {
-            n.column = reinterpret_cast<const QPNotifyCaret*>(lParam)->column;
-            n.line = reinterpret_cast<const QPNotifyCaret*>(lParam)->line;
+            n.column = reinterpret_cast<const EditNotifyCaret*>(lParam)->column;
+            n.line = reinterpret_cast<const EditNotifyCaret*>(lParam)->line;
         }
         if (h->code == QPN_FILENAMECHANGED) {
-            n.fileName = reinterpret_cast<const QPNotifyFileName*>(lParam)->fileName;
-            n.configName = reinterpret_cast<const QPNotifyFileName*>(lParam)->configName;
+            n.fileName = reinterpret_cast<const EditNotifyFileName*>(lParam)->fileName;
+            n.configName = reinterpret_cast<const EditNotifyFileName*>(lParam)->configName;
         }
         g_notices.push_back(n);
         return 0;
@@ -400,7 +400,7 @@ TEST_F(EditWindow, ABadConfigurationFileIsSkipped)
     WriteAllBytes(folder + "\\good.qpp", "Name=Good\nExtentions=.good\n");
     WriteAllBytes(folder + "\\bad.qpp", "Name=Bad\nExtensions=.bad\n");
     std::vector<std::unique_ptr<ParserConfig>> list;
-    ScanParserFolder(folder, list);
+    ScanParserFiles(folder, list);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]->name, "Good");
     ASSERT_EQ(g_boxes.size(), 1u);

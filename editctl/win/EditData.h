@@ -65,7 +65,7 @@ struct EditData {
     std::string display;
 
     QPPosition lastCaretSent{-1, -1};
-    QPNotifyState lastState{};
+    EditNotifyState lastState{};
     bool stateSent = false;
 
     bool focused = false, overwrite = false, statesChanged = false, batch = false;
@@ -81,6 +81,10 @@ struct EditData {
 EditData* GetEditData(HWND window);
 
 // ---- process-wide state (SharedSettings.cpp) --------------------------------------------------
+// The configuration lock guards the configuration list and every walk over it; it is recursive,
+// as a reload re-chooses the windows' configurations while it holds the lock.
+void LockConfigurations();
+void UnlockConfigurations();
 class ConfigLock {
 public:
     ConfigLock();
@@ -103,7 +107,7 @@ std::vector<HWND> EditWindows();
 bool AddParserConfigText(const std::string& text, const std::string& source, bool builtIn);
 bool AddParserConfigFile(const std::string& path, bool builtIn);
 // Loads every "*.qpp" of a folder into list; a file that fails is reported and skipped.
-void ScanParserFolder(const std::string& folder, std::vector<std::unique_ptr<ParserConfig>>& list);
+void ScanParserFiles(const std::string& folder, std::vector<std::unique_ptr<ParserConfig>>& list);
 void ReloadParserConfigs();
 UINT ReloadMessage();
 // The window procedure of the hidden "QPCIPCClass" notification window.
@@ -148,7 +152,7 @@ using FileWriteHook = bool (*)(HANDLE file, const char* data, size_t size);
 void SetFileWriteHook(FileWriteHook hook);
 
 // ---- window (EditWindow.cpp) ------------------------------------------------------------------
-void NotifyState(EditData& ed);
+void EditNotifyParent(EditData& ed);
 void ReportCaretPosition(EditData& ed);
 void SetFileName(EditData& ed, const std::string& name);
 // Runs a command of the command table; 0 for numbers this control does not run.

@@ -42,7 +42,7 @@ void SendNotify(EditData& ed, NMHDR& header, UINT code)
 
 void NotifyFileName(EditData& ed)
 {
-    QPNotifyFileName n{};
+    EditNotifyFileName n{};
     n.fileName = ed.fileName.c_str();
     n.configName = ed.config ? ed.config->name.c_str() : "";
     n.smallIcon = ed.smallIcon;
@@ -58,7 +58,7 @@ void ApplyConfig(EditData& ed, ParserConfig* config)
     ed.doc.Text().SetTabWidth(config->tab);
     ed.doc.Text().SetCaseFixing(config->caseFixing);
     RecomputeVisibleSize(ed);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     if (!ed.batch) {
         RestartParsing(ed);
         SendMessageA(ed.window, WM_SYSCOLORCHANGE, 0, 0);
@@ -128,7 +128,7 @@ void RepaintAll(EditData& ed)
 {
     InvalidateRect(ed.window, nullptr, FALSE);
     UpdateScrollBars(ed);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     ReportCaretPosition(ed);
 }
 
@@ -147,7 +147,7 @@ void Refresh(EditData& ed, int firstLine, int lastLine, bool viewMoved)
         }
     }
     ed.lastLineCount = lines;
-    NotifyState(ed);
+    EditNotifyParent(ed);
     ReportCaretPosition(ed);
 }
 
@@ -196,11 +196,11 @@ void AfterUndo(EditData& ed, const UndoOutcome& out)
             UpdateScrollBars(ed);
         }
     }
-    NotifyState(ed);
+    EditNotifyParent(ed);
     ReportCaretPosition(ed);
 }
 
-LRESULT EditUndoRedo(EditData& ed, bool undo)
+LRESULT Replay(EditData& ed, bool undo)
 {
     if (ed.ReadOnly() || !(undo ? ed.doc.CanUndo() : ed.doc.CanRedo()))
         return 0;
@@ -210,7 +210,10 @@ LRESULT EditUndoRedo(EditData& ed, bool undo)
     return 1;
 }
 
-LRESULT EditUndoRedoAll(EditData& ed, bool undo)
+LRESULT EditUndo(EditData& ed) { return Replay(ed, true); }
+LRESULT EditRedo(EditData& ed) { return Replay(ed, false); }
+
+LRESULT ReplayAll(EditData& ed, bool undo)
 {
     if (ed.ReadOnly() || !(undo ? ed.doc.CanUndo() : ed.doc.CanRedo()))
         return 0;
@@ -222,7 +225,18 @@ LRESULT EditUndoRedoAll(EditData& ed, bool undo)
     ScrollIntoView(ed);
     InvalidateRect(ed.window, nullptr, FALSE);
     UpdateScrollBars(ed);
-    NotifyState(ed);
+    EditNotifyParent(ed);
+    return 1;
+}
+
+LRESULT EditUndoAll(EditData& ed) { return ReplayAll(ed, true); }
+LRESULT EditRedoAll(EditData& ed) { return ReplayAll(ed, false); }
+
+// Empties the undo history; whether the text differs from its file stays as it was.
+LRESULT MiscClearUndoBuffers(EditData& ed)
+{
+    ed.doc.ClearUndo();
+    EditNotifyParent(ed);
     return 1;
 }
 
@@ -257,7 +271,7 @@ LRESULT SaveTo(EditData& ed, std::string path)
     ed.doc.MarkSaved();
     SetFileName(ed, path);
     ed.caret = ed.doc.Text().Clamp(ed.caret);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     return 1;
 }
 
@@ -324,7 +338,7 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM lParam, EditData*)
     const char* name = create && create->lpszName && HIWORD(reinterpret_cast<ULONG_PTR>(create->lpszName))
                            ? create->lpszName : "";
     SetFileName(ed, name);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     UpdateScrollBars(ed);
     return 0;
 }
@@ -475,7 +489,7 @@ LRESULT OnSetFocus(HWND window, WPARAM, LPARAM, EditData* ed)
     ed->focused = true;
     if (ed->HasSelection())
         InvalidateRect(window, nullptr, FALSE);
-    NotifyState(*ed);
+    EditNotifyParent(*ed);
     return 0;
 }
 
@@ -589,7 +603,7 @@ LRESULT OnGetText(HWND, WPARAM, LPARAM lParam, EditData* ed)
     const TextStore& text = ed->doc.Text();
     if (!text.HasText())
         return 0;
-    return CopyOut(text.CopyRange({0, 0}, text.EndPosition()), lParam);
+    return CopyOut(text.CopyRangeText({0, 0}, text.EndPosition()), lParam);
 }
 
 LRESULT OnGetTextLength(HWND, WPARAM, LPARAM, EditData* ed)
@@ -694,7 +708,7 @@ LRESULT OnSetSyntaxColoring(HWND window, WPARAM wParam, LPARAM lParam, EditData*
 
 std::string SelectedText(const EditData& ed)
 {
-    return ed.HasSelection() ? ed.doc.Text().CopyRange(ed.selStart, ed.selEnd) : std::string();
+    return ed.HasSelection() ? ed.doc.Text().CopyRangeText(ed.selStart, ed.selEnd) : std::string();
 }
 
 LRESULT OnGetSelText(HWND, WPARAM, LPARAM lParam, EditData* ed)
@@ -729,7 +743,7 @@ LRESULT OnSetReadOnly(HWND window, WPARAM wParam, LPARAM, EditData* ed)
     if (readOnly != ed->ReadOnly()) {
         ed->attributes ^= FILE_ATTRIBUTE_READONLY;
         InvalidateRect(window, nullptr, FALSE);
-        NotifyState(*ed);
+        EditNotifyParent(*ed);
     }
     return 0;
 }
@@ -963,9 +977,9 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 EditData* GetEditData(HWND window) { return reinterpret_cast<EditData*>(GetWindowLongPtrA(window, 0)); }
 
-void NotifyState(EditData& ed)
+void EditNotifyParent(EditData& ed)
 {
-    QPNotifyState n{};
+    EditNotifyState n{};
     n.hasText = HasText(ed);
     n.canUndo = CanUndo(ed);
     n.canRedo = CanRedo(ed);
@@ -978,7 +992,7 @@ void NotifyState(EditData& ed)
     n.readOnly = ed.ReadOnly();
     n.bookmarks = ed.bookmarkCount;
     n.fileMode = ed.FileModeNow();
-    constexpr size_t from = offsetof(QPNotifyState, hasText);
+    constexpr size_t from = offsetof(EditNotifyState, hasText);
     if (ed.stateSent && std::memcmp(reinterpret_cast<const char*>(&n) + from,
                                     reinterpret_cast<const char*>(&ed.lastState) + from, sizeof(n) - from) == 0)
         return;
@@ -993,7 +1007,7 @@ void ReportCaretPosition(EditData& ed)
     if (now.column == ed.lastCaretSent.column && now.line == ed.lastCaretSent.line)
         return;
     ed.lastCaretSent = now;
-    QPNotifyCaret n{};
+    EditNotifyCaret n{};
     n.column = now.column;
     n.line = now.line;
     SendNotify(ed, n.hdr, QPN_CARETMOVED);
@@ -1017,21 +1031,18 @@ void SetFileName(EditData& ed, const std::string& name)
 LRESULT RunCommand(EditData& ed, int number)
 {
     switch (number) {
-    case kEditUndo: return EditUndoRedo(ed, true);
-    case kEditRedo: return EditUndoRedo(ed, false);
-    case kEditUndoAll: return EditUndoRedoAll(ed, true);
-    case kEditRedoAll: return EditUndoRedoAll(ed, false);
-    case kMiscClearUndoBuffers:
-        ed.doc.ClearUndo();
-        NotifyState(ed);
-        return 1;
+    case kEditUndo: return EditUndo(ed);
+    case kEditRedo: return EditRedo(ed);
+    case kEditUndoAll: return EditUndoAll(ed);
+    case kEditRedoAll: return EditRedoAll(ed);
+    case kMiscClearUndoBuffers: return MiscClearUndoBuffers(ed);
     case kMarkAll: {
         const QPRange all{0, 0, ed.doc.Text().EndPosition().column, ed.doc.Text().EndPosition().line};
         return OnSetSelection(ed.window, 0, reinterpret_cast<LPARAM>(&all), &ed);
     }
     case kMarkClear:
         ClearSelection(ed);
-        NotifyState(ed);
+        EditNotifyParent(ed);
         return 1;
     case kFileSave: return SaveTo(ed, ed.fileName) == 1 ? 1 : 0;
     case kFileClear: return OnSetText(ed.window, 0, 0, &ed);

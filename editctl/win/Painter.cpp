@@ -109,7 +109,7 @@ void FixKeywordCase(EditData& ed, int line, int count)
         start = end;
     }
     if (changed)
-        NotifyState(ed);
+        EditNotifyParent(ed);
 }
 
 void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool selected, COLORREF selectedColour)
