@@ -21,10 +21,11 @@ using quill::testing::ReadFile;
 namespace {
 
 std::vector<std::string> g_boxes;
+int g_answer = IDNO;  // what the recorded message boxes answer
 int MessageBoxRecorder(HWND, const char* text, const char*, UINT)
 {
     g_boxes.push_back(text);
-    return IDNO;
+    return g_answer;
 }
 
 struct Notice {
@@ -107,6 +108,7 @@ protected:
     void SetUp() override
     {
         g_boxes.clear();
+        g_answer = IDNO;
         m_parent = CreateWindowExA(0, "EditCtlTestParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 640, 400, nullptr,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_TRUE(m_parent);
@@ -390,6 +392,48 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     g_boxes.clear();
     EXPECT_EQ(SendText(QPM_LOADFILE, 1, (folder + "\\missing.txt").c_str()), 2);
     EXPECT_EQ(g_boxes.size(), 1u);
+}
+
+// Asking to save a modified text: Cancel keeps everything, No goes on, Yes saves first.
+TEST_F(EditWindow, AskToSaveBeforeReplacingTheText)
+{
+    const std::string file = TempFolder() + "\\ask.txt";
+    WriteAllBytes(file, "saved");
+    ASSERT_EQ(SendText(QPM_LOADFILE, 1, file.c_str()), 1);
+    SendText(QPM_INSERTTEXT, 0, "new ");
+    ASSERT_EQ(Send(QPM_ISMODIFIED), 1);
+    g_answer = IDCANCEL;
+    EXPECT_EQ(SendText(QPM_SETTEXT, 0, "other"), 0);
+    EXPECT_EQ(Text(), "new saved");
+    EXPECT_EQ(SendText(QPM_LOADFILE, 0, file.c_str()), 3);
+    ASSERT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(g_boxes[0], file + " modified!\nDo you wish to save it first?");
+    g_answer = IDYES;
+    EXPECT_EQ(Send(QPM_ASKTOSAVE), 1);
+    EXPECT_EQ(ReadFile(file), "new saved");
+    EXPECT_EQ(Send(QPM_ISMODIFIED), 0);
+    g_boxes.clear();
+    EXPECT_EQ(Send(QPM_ASKTOSAVE), 1);  // unmodified: no question
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(EditWindow, SavingMakesTheBackupFirst)
+{
+    const std::string folder = TempFolder();
+    const std::string file = folder + "\\notes.txt";
+    WriteAllBytes(file, "old");
+    DeleteFileA((folder + "\\notes.bak.txt").c_str());
+    ASSERT_EQ(SendText(QPM_LOADFILE, 1, file.c_str()), 1);
+    EditData* ed = GetEditData(m_edit);
+    ed->config->backupFiles = true;
+    ed->config->backupMode = 1;
+    SendText(QPM_INSERTTEXT, 0, "new ");
+    const LRESULT saved = Send(QPM_SAVEFILE, 0, static_cast<LPARAM>(0));
+    ed->config->backupFiles = false;
+    ed->config->backupMode = 0;
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(ReadFile(folder + "\\notes.bak.txt"), "old");
+    EXPECT_EQ(ReadFile(file), "new old");
 }
 
 // A bad user configuration is reported once and skipped; the good ones still load.
