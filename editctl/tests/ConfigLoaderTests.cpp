@@ -121,7 +121,7 @@ TEST(ConfigLoader, TakesEveryKeyword)
         "FileMode=1\nDateFormat=yyyy\nTimeFormat=HH\nScreenFont=Courier New\nPrinterFont=Courier New,-10,700,0,0,0\n"
         "HeaderLeft=%F\nHeaderCenter=%p\nHeaderRight=%P\nFooterLeft=%d\nFooterCenter=%t\nFooterRight=%%\n"
         "BackupFiles=Y\nBackupDirectory=c:\\backup\nBackupMode=1\nColumnMarkerOffset=72\nColumnMarker=Y\n"
-        "Key=F5\nHardcoded=1\nRun=notepad\nOpen=http://x\nInsertText=hi\nEndKey\nUndoSize=200\n";
+        "Key=F5\nHardcoded=1\nRun=tool.exe\nOpen=http://x\nInsertText=hi\nEndKey\nUndoSize=200\n";
     FakeEnvironment env;
     auto c = Load(env, text);
     ASSERT_TRUE(c);
