@@ -59,6 +59,10 @@ public:
     using _ThreadModel = ThreadModel;
     ULONG InternalAddRef() { return ThreadModel::Increment(&m_dwRef); }
     ULONG InternalRelease() { return ThreadModel::Decrement(&m_dwRef); }
+    // FinalConstruct runs with one reference held, so that handing out and releasing the object
+    // inside it cannot delete it.
+    void InternalFinalConstructAddRef() { InternalAddRef(); }
+    void InternalFinalConstructReleaseNoDelete() { InternalRelease(); }
     void Lock() { m_critsec.Lock(); }
     void Unlock() { m_critsec.Unlock(); }
 

@@ -82,6 +82,21 @@ INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 // The per-thread slot through which a window being created finds its object. Returns the previous
 // occupant, which the creator puts back afterwards (creation may nest).
 _AtlWindowLayer* AtlWinSetCreating(_AtlWindowLayer* layer) noexcept;
+// Offers an object to the next window or dialog created on this thread, for one creation: a
+// window class or dialog procedure of this library binds it at the window's first message.
+// Scopes nest; each puts back what was offered before it.
+class CWindowCreationScope
+{
+public:
+    explicit CWindowCreationScope(_AtlWindowLayer* layer) noexcept : m_previous(AtlWinSetCreating(layer)) {}
+    ~CWindowCreationScope() { AtlWinSetCreating(m_previous); }
+    CWindowCreationScope(const CWindowCreationScope&) = delete;
+    CWindowCreationScope& operator=(const CWindowCreationScope&) = delete;
+
+private:
+    _AtlWindowLayer* m_previous;
+};
+
 // Replaces the window's procedure with AtlWinProc and binds the object on top; false when hWnd is no window.
 bool AtlWinSubclass(_AtlWindowLayer* layer, HWND hWnd) noexcept;
 // Unbinds the object. Without force it refuses (false) when another procedure or another object
@@ -814,13 +829,12 @@ public:
             return nullptr;
         if (!rect.m_lpRect)
             rect.m_lpRect = &TBase::rcDefault;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         this->m_bLayerInstalledProc = false;
         HWND hWnd = ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.m_lpRect->left,
                                       rect.m_lpRect->top, rect.m_lpRect->right - rect.m_lpRect->left,
                                       rect.m_lpRect->bottom - rect.m_lpRect->top, hWndParent, MenuOrID.m_hMenu,
                                       AtlGetModuleInstance(), lpCreateParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
 
@@ -1029,13 +1043,12 @@ HWND CContainedWindowT<TBase, TWinTraits>::Create(HWND hWndParent, _U_RECT rect,
         rect.m_lpRect = &CWindow::rcDefault;
     dwStyle = TWinTraits::GetWndStyle(dwStyle);
     dwExStyle = TWinTraits::GetWndExStyle(dwExStyle);
-    _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+    CWindowCreationScope creating(this);
     this->m_bLayerInstalledProc = false;
     HWND hWnd = ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.m_lpRect->left,
                                   rect.m_lpRect->top, rect.m_lpRect->right - rect.m_lpRect->left,
                                   rect.m_lpRect->bottom - rect.m_lpRect->top, hWndParent, MenuOrID.m_hMenu,
                                   AtlGetModuleInstance(), lpCreateParam);
-    AtlWinSetCreating(previous);
     return hWnd;
 }
 
@@ -1061,10 +1074,9 @@ public:
         if (this->m_hWnd)
             return -1;
         m_bModal = true;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         const INT_PTR result = ::DialogBoxIndirectParamA(AtlGetResourceInstance(), dialogTemplate, hWndParent,
                                                          GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         m_bModal = false;
         return result;
     }
@@ -1073,10 +1085,9 @@ public:
         if (this->m_hWnd)
             return nullptr;
         m_bModal = false;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         HWND hWnd = ::CreateDialogIndirectParamA(AtlGetResourceInstance(), dialogTemplate, hWndParent,
                                                  GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
     // Ends a modal dialog with the given result; a modeless one is destroyed.
@@ -1149,10 +1160,9 @@ public:
         if (this->m_hWnd)
             return -1;
         this->m_bModal = true;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         const INT_PTR result = ::DialogBoxParamA(AtlGetResourceInstance(), MAKEINTRESOURCEA(static_cast<T*>(this)->IDD),
                                                  hWndParent, this->GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         this->m_bModal = false;
         return result;
     }
@@ -1161,10 +1171,9 @@ public:
         if (this->m_hWnd)
             return nullptr;
         this->m_bModal = false;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         HWND hWnd = ::CreateDialogParamA(AtlGetResourceInstance(), MAKEINTRESOURCEA(static_cast<T*>(this)->IDD),
                                          hWndParent, this->GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
 };

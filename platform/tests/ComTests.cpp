@@ -28,7 +28,9 @@ public:
     HRESULT FinalConstruct()
     {
         ++g_liveObjects;
-        return S_OK;
+        // Handing itself out and back during construction must not end the object.
+        CComPtr<IPersistFile> self;
+        return QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&self));
     }
     void FinalRelease() { --g_liveObjects; }
 
