@@ -126,6 +126,8 @@ class _U_MENUorID
 public:
     _U_MENUorID(HMENU hMenu) noexcept : m_hMenu(hMenu) {}
     _U_MENUorID(UINT nID) noexcept : m_hMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))) {}
+    // Plain int ids (and a literal 0) would otherwise be ambiguous between the two above.
+    _U_MENUorID(int nID) noexcept : m_hMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(static_cast<UINT>(nID)))) {}
     HMENU m_hMenu;
 };
 

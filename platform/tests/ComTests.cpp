@@ -117,8 +117,9 @@ END_OBJECT_MAP()
 
 TEST(PlatformCom, ClassObjectRegisteredAndCreatedBack)
 {
-    ASSERT_EQ(S_OK, AtlRegisterClassObjects(g_testObjectMap, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
-                                            REGCLS_MULTIPLEUSE));
+    CComModule module;
+    ASSERT_EQ(S_OK, module.Init(g_testObjectMap, ::GetModuleHandleA(nullptr)));
+    ASSERT_EQ(S_OK, module.RegisterClassObjects(CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE));
     {
         CComPtr<IPersistFile> file;
         ASSERT_EQ(S_OK, file.CoCreateInstance(CLSID_KivoPlatformTestObject, nullptr, CLSCTX_INPROC_SERVER));
@@ -143,7 +144,7 @@ TEST(PlatformCom, ClassObjectRegisteredAndCreatedBack)
         EXPECT_EQ(locks, AtlModuleGetLockCount());
     }
     EXPECT_EQ(0, g_liveObjects);
-    EXPECT_EQ(S_OK, AtlRevokeClassObjects(g_testObjectMap));
+    EXPECT_EQ(S_OK, module.RevokeClassObjects());
     EXPECT_EQ(nullptr, g_testObjectMap[0].pCF);
     CComPtr<IPersistFile> gone;
     EXPECT_NE(S_OK, gone.CoCreateInstance(CLSID_KivoPlatformTestObject, nullptr, CLSCTX_INPROC_SERVER));
