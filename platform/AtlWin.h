@@ -888,7 +888,7 @@ protected:
             handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
         }
         if (uMsg == WM_NCDESTROY) {
-            // The window ends: whatever the map did, the default processing runs and the object lets go.
+            // The window ends: whatever the map did, the object lets go of it.
             if (!handled)
                 lResult = DefWindowProc(uMsg, wParam, lParam);
             AtlWinUnsubclass(this, hWnd, true);
