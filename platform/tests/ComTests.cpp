@@ -150,6 +150,26 @@ TEST(PlatformCom, ClassObjectRegisteredAndCreatedBack)
     EXPECT_NE(S_OK, gone.CoCreateInstance(CLSID_KivoPlatformTestObject, nullptr, CLSCTX_INPROC_SERVER));
 }
 
+TEST(PlatformCom, SmartPointerAssignmentsKeepCountsRight)
+{
+    CComObject<CTestObject>* object = nullptr;
+    ASSERT_EQ(S_OK, CComObject<CTestObject>::CreateInstance(&object));
+    CComPtr<IPersistFile> a(object);
+    CComPtr<IPersistFile> b;
+    b = a;
+    EXPECT_EQ(2u, RefCount(a));
+    b = b; // self-assignment changes nothing
+    EXPECT_EQ(2u, RefCount(a));
+    CComPtr<IPersistFile> c(std::move(b));
+    EXPECT_EQ(nullptr, b.p);
+    EXPECT_EQ(2u, RefCount(a));
+    c = std::move(c);
+    EXPECT_EQ(2u, RefCount(a));
+    c.Release();
+    a.Release();
+    EXPECT_EQ(0, g_liveObjects);
+}
+
 TEST(PlatformCom, BstrAndVariantHolders)
 {
     CComBSTR text("abc");
@@ -160,6 +180,9 @@ TEST(PlatformCom, BstrAndVariantHolders)
     EXPECT_TRUE(text == L"abcdef");
     CComBSTR copy(text);
     EXPECT_NE(copy.m_str, text.m_str);
+    copy = copy;
+    copy = text;
+    EXPECT_TRUE(copy == L"abcdef");
     EXPECT_TRUE(copy == text.m_str);
     CComBSTR empty;
     EXPECT_TRUE(empty == L""); // a null BSTR is an empty string
