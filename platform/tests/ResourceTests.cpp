@@ -83,6 +83,27 @@ TEST(PlatformResources, FrameFromItsCommonResource)
     frame.DestroyWindow();
 }
 
+TEST(PlatformResources, ActiveChildShowsItsMenuAndTheFrameGetsItsOwnBack)
+{
+    CResourceFrame frame;
+    HMENU frameMenu = ::CreateMenu();
+    HMENU window = ::CreatePopupMenu();
+    ::AppendMenuA(window, MF_STRING, ID_WINDOW_CASCADE, "&Cascade");
+    ::AppendMenuA(frameMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "&Window");
+    ASSERT_TRUE(frame.Create(nullptr, CRect(0, 0, 400, 300), "menus", 0, 0, frameMenu));
+    EXPECT_EQ(frameMenu, frame.GetMenu());
+
+    CPlainChild child;
+    ASSERT_TRUE(child.Create(frame.m_hWndMDIClient, CRect(0, 0, 100, 100), "Child", 0, 0, IDR_TESTFRAME));
+    ASSERT_TRUE(child.m_hMenu);
+    EXPECT_EQ(child.m_hMenu, frame.GetMenu());
+    HMENU childMenu = child.m_hMenu;
+    frame.MDIDestroy(child);
+    EXPECT_EQ(frameMenu, frame.GetMenu());
+    EXPECT_FALSE(::IsMenu(childMenu)); // the child's menu went with it
+    frame.DestroyWindow();
+}
+
 class CResourceDialog : public CDialogImpl<CResourceDialog>
 {
 public:
