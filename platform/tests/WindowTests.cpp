@@ -260,6 +260,29 @@ public:
     bool m_stillHere = false;
 };
 
+// A map that handles WM_NCDESTROY itself must not keep the object bound to a dead window.
+class CNcDestroyHandler : public CWindowImpl<CNcDestroyHandler, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CNcDestroyHandler)
+        MESSAGE_HANDLER(WM_NCDESTROY, OnNcDestroy)
+    END_MSG_MAP()
+    LRESULT OnNcDestroy(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+    void OnFinalMessage(HWND) override { m_final = true; }
+    bool m_final = false;
+};
+
+TEST(PlatformWindow, HandledNcDestroyStillEndsTheBinding)
+{
+    CNcDestroyHandler window;
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    window.DestroyWindow();
+    EXPECT_TRUE(window.m_final);
+    EXPECT_EQ(nullptr, window.m_hWnd);
+    EXPECT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10))); // free to make a new window
+    window.DestroyWindow();
+}
+
 TEST(PlatformWindow, ObjectDeletesItselfInOnFinalMessage)
 {
     bool deleted = false;
