@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
+#include <memory>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -167,7 +168,7 @@ public:
     T* operator=(const CComPtr& other) noexcept { return *this = other.p; }
     T* operator=(CComPtr&& other) noexcept
     {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             Release();
             p = other.p;
             other.p = nullptr;
@@ -333,7 +334,7 @@ public:
 
     CComBSTR& operator=(const CComBSTR& other)
     {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             BSTR copy = other.Copy();
             ::SysFreeString(m_str);
             m_str = copy;
@@ -506,13 +507,13 @@ public:
 
     CComVariant& operator=(const CComVariant& other)
     {
-        if (this != &other)
+        if (this != std::addressof(other))
             Copy(&other);
         return *this;
     }
     CComVariant& operator=(const VARIANT& other)
     {
-        if (&other != this)
+        if (std::addressof(other) != this)
             Copy(&other);
         return *this;
     }

@@ -414,9 +414,14 @@ public:
     {
         return DefWindowProc(uMsg, wParam, lParam); // DefFrameProc focuses the active child
     }
-    // A new menu bar (from a child's activation, or from the command bar) goes to the MDI client.
+    // A new menu bar (from a child's activation, or from the command bar) goes to the MDI client;
+    // no menu at all means the frame's own again.
     LRESULT OnMDISetMenu(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
     {
+        if (!wParam && this->m_hMenu) {
+            wParam = reinterpret_cast<WPARAM>(this->m_hMenu);
+            lParam = reinterpret_cast<LPARAM>(CMDIWindow::GetStandardWindowMenu(this->m_hMenu));
+        }
         const LRESULT old = ::SendMessageA(this->m_hWndMDIClient, WM_MDISETMENU, wParam, lParam);
         this->DrawMenuBar();
         return old;
@@ -469,14 +474,16 @@ public:
             this->UpdateLayout();
         return result;
     }
-    // The child's own menu bar goes up while it is active.
+    // The child's own menu bar goes up while it is active; when the last child goes, the frame
+    // puts back its own.
     LRESULT OnMDIActivate(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
     {
-        if (reinterpret_cast<HWND>(lParam) == this->m_hWnd && this->m_hMenu) {
-            HWND frame = ::GetParent(this->m_hWndMDIClient);
+        HWND frame = ::GetParent(this->m_hWndMDIClient);
+        if (reinterpret_cast<HWND>(lParam) == this->m_hWnd && this->m_hMenu)
             ::SendMessageA(frame, WM_MDISETMENU, reinterpret_cast<WPARAM>(this->m_hMenu),
                            reinterpret_cast<LPARAM>(CMDIWindow::GetStandardWindowMenu(this->m_hMenu)));
-        }
+        else if (!lParam && this->m_hMenu)
+            ::SendMessageA(frame, WM_MDISETMENU, 0, 0);
         bHandled = FALSE;
         return 0;
     }
@@ -486,7 +493,7 @@ public:
     }
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
     {
-        // A menu bar still on the frame stays alive; the frame puts back its own menu.
+        // A menu bar still on the frame (one without a menu of its own) stays alive.
         HWND frame = ::GetParent(this->m_hWndMDIClient);
         if (this->m_hMenu && ::GetMenu(frame) != this->m_hMenu) {
             ::DestroyMenu(this->m_hMenu);

@@ -82,6 +82,21 @@ INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 // The per-thread slot through which a window being created finds its object. Returns the previous
 // occupant, which the creator puts back afterwards (creation may nest).
 _AtlWindowLayer* AtlWinSetCreating(_AtlWindowLayer* layer) noexcept;
+// Offers an object to the next window or dialog created on this thread, for one creation: a
+// window class or dialog procedure of this library binds it at the window's first message.
+// Scopes nest; each puts back what was offered before it.
+class CWindowCreationScope
+{
+public:
+    explicit CWindowCreationScope(_AtlWindowLayer* layer) noexcept : m_previous(AtlWinSetCreating(layer)) {}
+    ~CWindowCreationScope() { AtlWinSetCreating(m_previous); }
+    CWindowCreationScope(const CWindowCreationScope&) = delete;
+    CWindowCreationScope& operator=(const CWindowCreationScope&) = delete;
+
+private:
+    _AtlWindowLayer* m_previous;
+};
+
 // Replaces the window's procedure with AtlWinProc and binds the object on top; false when hWnd is no window.
 bool AtlWinSubclass(_AtlWindowLayer* layer, HWND hWnd) noexcept;
 // Unbinds the object. Without force it refuses (false) when another procedure or another object
@@ -111,6 +126,8 @@ class _U_MENUorID
 public:
     _U_MENUorID(HMENU hMenu) noexcept : m_hMenu(hMenu) {}
     _U_MENUorID(UINT nID) noexcept : m_hMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))) {}
+    // Plain int ids (and a literal 0) would otherwise be ambiguous between the two above.
+    _U_MENUorID(int nID) noexcept : m_hMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(static_cast<UINT>(nID)))) {}
     HMENU m_hMenu;
 };
 
@@ -814,13 +831,12 @@ public:
             return nullptr;
         if (!rect.m_lpRect)
             rect.m_lpRect = &TBase::rcDefault;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         this->m_bLayerInstalledProc = false;
         HWND hWnd = ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.m_lpRect->left,
                                       rect.m_lpRect->top, rect.m_lpRect->right - rect.m_lpRect->left,
                                       rect.m_lpRect->bottom - rect.m_lpRect->top, hWndParent, MenuOrID.m_hMenu,
                                       AtlGetModuleInstance(), lpCreateParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
 
@@ -872,7 +888,7 @@ protected:
             handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
         }
         if (uMsg == WM_NCDESTROY) {
-            // The window ends: whatever the map did, the default processing runs and the object lets go.
+            // The window ends: whatever the map did, the object lets go of it.
             if (!handled)
                 lResult = DefWindowProc(uMsg, wParam, lParam);
             AtlWinUnsubclass(this, hWnd, true);
@@ -1029,13 +1045,12 @@ HWND CContainedWindowT<TBase, TWinTraits>::Create(HWND hWndParent, _U_RECT rect,
         rect.m_lpRect = &CWindow::rcDefault;
     dwStyle = TWinTraits::GetWndStyle(dwStyle);
     dwExStyle = TWinTraits::GetWndExStyle(dwExStyle);
-    _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+    CWindowCreationScope creating(this);
     this->m_bLayerInstalledProc = false;
     HWND hWnd = ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.m_lpRect->left,
                                   rect.m_lpRect->top, rect.m_lpRect->right - rect.m_lpRect->left,
                                   rect.m_lpRect->bottom - rect.m_lpRect->top, hWndParent, MenuOrID.m_hMenu,
                                   AtlGetModuleInstance(), lpCreateParam);
-    AtlWinSetCreating(previous);
     return hWnd;
 }
 
@@ -1061,10 +1076,9 @@ public:
         if (this->m_hWnd)
             return -1;
         m_bModal = true;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         const INT_PTR result = ::DialogBoxIndirectParamA(AtlGetResourceInstance(), dialogTemplate, hWndParent,
                                                          GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         m_bModal = false;
         return result;
     }
@@ -1073,10 +1087,9 @@ public:
         if (this->m_hWnd)
             return nullptr;
         m_bModal = false;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         HWND hWnd = ::CreateDialogIndirectParamA(AtlGetResourceInstance(), dialogTemplate, hWndParent,
                                                  GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
     // Ends a modal dialog with the given result; a modeless one is destroyed.
@@ -1149,10 +1162,9 @@ public:
         if (this->m_hWnd)
             return -1;
         this->m_bModal = true;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         const INT_PTR result = ::DialogBoxParamA(AtlGetResourceInstance(), MAKEINTRESOURCEA(static_cast<T*>(this)->IDD),
                                                  hWndParent, this->GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         this->m_bModal = false;
         return result;
     }
@@ -1161,10 +1173,9 @@ public:
         if (this->m_hWnd)
             return nullptr;
         this->m_bModal = false;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         HWND hWnd = ::CreateDialogParamA(AtlGetResourceInstance(), MAKEINTRESOURCEA(static_cast<T*>(this)->IDD),
                                          hWndParent, this->GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
 };

@@ -72,7 +72,7 @@ TEST(PlatformFrame, MdiFrameWithTwoChildren)
     CTestMDIFrame frame(log);
     ASSERT_TRUE(frame.Create(nullptr, CRect(0, 0, 600, 400), "frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN));
     ASSERT_TRUE(frame.m_hWndMDIClient);
-    frame.ShowWindow(SW_SHOWNOACTIVATE);
+    frame.UpdateLayout(); // a hidden frame gets no WM_SIZE until it is shown
 
     // The client fills the space above the status bar.
     CRect client, status, mdi;

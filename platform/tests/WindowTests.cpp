@@ -149,6 +149,86 @@ TEST(PlatformWindow, FirstMessagesReachTheObjectAndMapsDispatch)
     EXPECT_EQ(nullptr, window.m_hWnd);
 }
 
+// Each remaining kind of map entry, logging what matched.
+class CEntryMember
+{
+public:
+    BEGIN_MSG_MAP(CEntryMember)
+        MESSAGE_HANDLER(WM_APP + 40, OnMember)
+    ALT_MSG_MAP(3)
+        MESSAGE_HANDLER(WM_APP + 41, OnMemberAlt)
+    END_MSG_MAP()
+    LRESULT OnMember(UINT, WPARAM, LPARAM, BOOL&) { return 40; }
+    LRESULT OnMemberAlt(UINT, WPARAM, LPARAM, BOOL&) { return 41; }
+};
+
+class CEntryWindow : public CWindowImpl<CEntryWindow, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CEntryWindow)
+        MESSAGE_RANGE_HANDLER(WM_APP + 30, WM_APP + 32, OnRange)
+        COMMAND_HANDLER(300, 5, OnCommand)
+        COMMAND_CODE_HANDLER(6, OnCommand)
+        NOTIFY_HANDLER(400, 7, OnNotify)
+        NOTIFY_ID_HANDLER(401, OnNotify)
+        NOTIFY_RANGE_HANDLER(500, 510, OnNotify)
+        CHAIN_MSG_MAP_MEMBER(m_member)
+        CHAIN_MSG_MAP_ALT_MEMBER(m_member, 3)
+        FORWARD_NOTIFICATIONS()
+    END_MSG_MAP()
+    LRESULT OnRange(UINT uMsg, WPARAM, LPARAM, BOOL&)
+    {
+        m_log.push_back("range " + std::to_string(uMsg - WM_APP));
+        return 0;
+    }
+    LRESULT OnCommand(WORD code, WORD id, HWND, BOOL&)
+    {
+        m_log.push_back("command " + std::to_string(id) + "/" + std::to_string(code));
+        return 0;
+    }
+    LRESULT OnNotify(int id, LPNMHDR nm, BOOL&)
+    {
+        m_log.push_back("notify " + std::to_string(id) + "/" + std::to_string(nm->code));
+        return 0;
+    }
+    CEntryMember m_member;
+    std::vector<std::string> m_log;
+};
+
+class CForwardTarget : public CWindowImpl<CForwardTarget, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CForwardTarget)
+        MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    END_MSG_MAP()
+    LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&) { return 77; }
+};
+
+TEST(PlatformWindow, EveryKindOfMapEntryMatchesItsMessages)
+{
+    CForwardTarget parent;
+    ASSERT_TRUE(parent.Create(nullptr, CRect(0, 0, 10, 10)));
+    CEntryWindow window;
+    ASSERT_TRUE(window.Create(parent, CRect(0, 0, 10, 10), nullptr, WS_CHILD));
+    for (UINT msg = WM_APP + 29; msg <= WM_APP + 33; ++msg)
+        window.SendMessage(msg);
+    window.SendMessage(WM_COMMAND, MAKEWPARAM(300, 5), 0);
+    window.SendMessage(WM_COMMAND, MAKEWPARAM(300, 4), 0); // wrong code
+    window.SendMessage(WM_COMMAND, MAKEWPARAM(301, 6), 0);
+    NMHDR a = {nullptr, 400, 7}, b = {nullptr, 400, 8}, c = {nullptr, 401, 9}, d = {nullptr, 505, 1};
+    window.SendMessage(WM_NOTIFY, 400, reinterpret_cast<LPARAM>(&a));
+    window.SendMessage(WM_NOTIFY, 401, reinterpret_cast<LPARAM>(&c));
+    window.SendMessage(WM_NOTIFY, 505, reinterpret_cast<LPARAM>(&d));
+    const std::vector<std::string> expected = {"range 30", "range 31", "range 32", "command 300/5", "command 301/6",
+                                               "notify 400/7", "notify 401/9", "notify 505/1"};
+    EXPECT_EQ(expected, window.m_log);
+    EXPECT_EQ(40, window.SendMessage(WM_APP + 40));
+    EXPECT_EQ(41, window.SendMessage(WM_APP + 41));
+    // A notification no entry took goes on to the parent.
+    EXPECT_EQ(77, window.SendMessage(WM_NOTIFY, 400, reinterpret_cast<LPARAM>(&b)));
+    parent.DestroyWindow();
+}
+
 // An object that the window owns: it deletes itself after the window's last message.
 class CSelfDeleting : public CWindowImpl<CSelfDeleting, CWindow, CWinTraits<WS_POPUP>>
 {
@@ -179,6 +259,29 @@ public:
     HWND m_finalWindow = nullptr;
     bool m_stillHere = false;
 };
+
+// A map that handles WM_NCDESTROY itself must not keep the object bound to a dead window.
+class CNcDestroyHandler : public CWindowImpl<CNcDestroyHandler, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CNcDestroyHandler)
+        MESSAGE_HANDLER(WM_NCDESTROY, OnNcDestroy)
+    END_MSG_MAP()
+    LRESULT OnNcDestroy(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+    void OnFinalMessage(HWND) override { m_final = true; }
+    bool m_final = false;
+};
+
+TEST(PlatformWindow, HandledNcDestroyStillEndsTheBinding)
+{
+    CNcDestroyHandler window;
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    window.DestroyWindow();
+    EXPECT_TRUE(window.m_final);
+    EXPECT_EQ(nullptr, window.m_hWnd);
+    EXPECT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10))); // free to make a new window
+    window.DestroyWindow();
+}
 
 TEST(PlatformWindow, ObjectDeletesItselfInOnFinalMessage)
 {

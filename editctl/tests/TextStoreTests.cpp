@@ -1,0 +1,217 @@
+// The text store and its undo history, without a window.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "editctl/model/EditDocument.h"
+#include "editctl/model/TextFile.h"
+
+using namespace quill;
+
+namespace {
+
+// The whole text with lines joined by LF, for comparing.
+std::string Dump(const TextStore& t)
+{
+    std::string out;
+    for (int i = 0; i < t.LineCount(); ++i) {
+        if (i)
+            out += '\n';
+        out += t.LineText(i);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(TextStore, InsertionSplitsAtEveryKindOfBreak)
+{
+    struct Case {
+        const char* start;
+        TextPos at;
+        const char* text;
+        const char* expected;
+        TextPos end;
+    };
+    const Case cases[] = {
+        {"xy", {1, 0}, "a\r\nb", "xa\nby", {1, 1}},
+        {"xy", {1, 0}, "a\n\rb", "xa\nby", {1, 1}},
+        // Blank lines of LF-only and CR-only text are kept: two breaks make two lines.
+        {"", {0, 0}, "a\n\nb", "a\n\nb", {1, 2}},
+        {"", {0, 0}, "a\r\rb", "a\n\nb", {1, 2}},
+        {"", {0, 0}, "a\r\n\r\nb", "a\n\nb", {1, 2}},
+        {"", {0, 0}, "a\n\r\nb", "a\n\nb", {1, 2}},
+        {"", {0, 0}, "\n\n\n", "\n\n\n", {0, 3}},
+        {"tail", {0, 0}, "x\ty", "x\tytail", {3, 0}},
+    };
+    for (const Case& c : cases) {
+        TextStore t;
+        t.Assign(c.start);
+        TextPos end;
+        ASSERT_TRUE(t.RawInsertText(c.at, c.text, &end)) << c.text;
+        EXPECT_EQ(Dump(t), c.expected) << c.text;
+        EXPECT_EQ(end, c.end) << c.text;
+    }
+}
+
+TEST(TextStore, DeletionAcrossLinesJoinsThem)
+{
+    TextStore t;
+    t.Assign("abcdef\nmiddle\nuvwxyz\nlast");
+    ASSERT_TRUE(t.RawDeleteRange({3, 0}, {1, 2}));
+    EXPECT_EQ(Dump(t), "abcvwxyz\nlast");
+    ASSERT_TRUE(t.RawDeleteRange({0, 0}, t.EndPosition()));
+    EXPECT_EQ(t.LineCount(), 1);  // never empty
+    EXPECT_FALSE(t.HasText());
+    EXPECT_FALSE(t.RawDeleteRange({0, 0}, {5, 0}));  // past the end: refused
+}
+
+TEST(TextStore, LoadingKeepsEveryLineOfMixedBreaks)
+{
+    // A CR LF file with one bare LF and one bare CR line end: no lines are joined.
+    TextStore t;
+    t.Assign("one\r\ntwo\nthree\rfour\r\n");
+    EXPECT_EQ(Dump(t), "one\ntwo\nthree\nfour\n");
+    EXPECT_EQ(t.TotalLength(), 15);
+    EXPECT_EQ(DetectFileMode("a\nb\r\nc", 0), kFileModeLf);
+    EXPECT_EQ(DetectFileMode("a\r\nb\nc", 1), kFileModeCrLf);
+    EXPECT_EQ(DetectFileMode("a\rb", 0), kFileModeCr);
+    EXPECT_EQ(DetectFileMode("no break", 2), 2);
+    EXPECT_EQ(DetectFileMode(std::string(40000, 'x') + "\n", 0), 0);  // beyond the first chunk
+}
+
+TEST(TextStore, SavingTrimsOnlyTheOutput)
+{
+    TextStore t;
+    t.Assign("a  \nb\t\n");
+    EXPECT_EQ(SerializeText(t, kFileModeCrLf, true), "a\r\nb\r\n");
+    EXPECT_EQ(SerializeText(t, kFileModeLf, false), "a  \nb\t\n");
+    EXPECT_EQ(SerializeText(t, kFileModeCr, false), "a  \rb\t\r");
+    EXPECT_EQ(t.LineText(0), "a  ");  // memory untouched, so undo positions stay valid
+}
+
+TEST(TextStore, BackupNames)
+{
+    EXPECT_EQ(BackupFileName("c:\\d\\notes.txt", 0, "", "t:\\"), "c:\\d\\notes.bak");
+    EXPECT_EQ(BackupFileName("c:\\d\\notes.txt", 1, "", "t:\\"), "c:\\d\\notes.bak.txt");
+    EXPECT_EQ(BackupFileName("c:\\d\\notes.txt", 2, "", "t:\\"), "c:\\d\\notes.txt.bak");
+    EXPECT_EQ(BackupFileName("c:\\d\\notes.txt", 3, "", "t:\\tmp"), "t:\\tmp\\notes.txt");
+    EXPECT_EQ(BackupFileName("c:\\d\\notes.txt", 3, "e:\\b\\", "t:\\"), "e:\\b\\notes.txt");
+    EXPECT_EQ(BackupFileName("c:\\d.x\\readme", 0, "", ""), "c:\\d.x\\readme.bak");
+}
+
+TEST(Undo, GroupsUndoAndRedoAsAWhole)
+{
+    EditDocument doc;
+    // Five typed characters in one group, then a second group that deletes two of them.
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(doc.InsertText({i, 0}, std::string(1, static_cast<char>('a' + i)), nullptr, i == 0));
+    ASSERT_TRUE(doc.DeleteText({1, 0}, {3, 0}, true));
+    EXPECT_EQ(Dump(doc.Text()), "ade");
+    EXPECT_EQ(doc.UndoAt(1).kind, kUndoInsertion);  // later steps of a group have bit 0 clear
+    EXPECT_EQ(doc.Undo().records, 1);
+    EXPECT_EQ(Dump(doc.Text()), "abcde");
+    const UndoOutcome all = doc.Undo();
+    EXPECT_EQ(all.records, 5);
+    EXPECT_EQ(Dump(doc.Text()), "");
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_EQ(doc.Redo().records, 5);
+    EXPECT_EQ(Dump(doc.Text()), "abcde");
+    EXPECT_EQ(doc.Redo().records, 1);
+    EXPECT_EQ(Dump(doc.Text()), "ade");
+    EXPECT_EQ(doc.Redo().records, 0);
+}
+
+TEST(Undo, ANewStepAfterUndoingPastTheSaveKeepsTheTextModified)
+{
+    EditDocument doc;
+    doc.InsertText({0, 0}, "a", nullptr, true);
+    doc.InsertText({1, 0}, "b", nullptr, true);
+    doc.MarkSaved();  // saved at "ab"
+    doc.Undo();
+    doc.InsertText({1, 0}, "x", nullptr, true);  // "ax": the position equals the saved one again
+    EXPECT_TRUE(doc.Modified());
+}
+
+TEST(Undo, EvictionDropsTheOldestGroupButNeverTheOpenOne)
+{
+    EditDocument doc;
+    doc.SetUndoLimit(100);
+    doc.MarkSaved();
+    for (int i = 0; i < 100; ++i)
+        doc.InsertText({i, 0}, "x", nullptr, true);
+    doc.InsertText({100, 0}, "y", nullptr, true);  // the 101st record drops the first group
+    EXPECT_EQ(doc.UndoCount(), 100);
+    doc.UndoAll();
+    EXPECT_EQ(doc.Text().LineText(0), "x");
+    EXPECT_TRUE(doc.Modified());  // the saved state can no longer be reached
+
+    // One command of 250 steps (a tab over 250 lines) stays undoable whole.
+    EditDocument big;
+    big.SetUndoLimit(100);
+    big.Text().Assign(std::string(249, '\n'));
+    for (int line = 0; line < 250; ++line)
+        ASSERT_TRUE(big.InsertText({0, line}, "\t", nullptr, line == 0));
+    EXPECT_EQ(big.UndoCount(), 250);
+    EXPECT_EQ(big.Undo().records, 250);
+    EXPECT_EQ(big.Text().TotalLength(), 0);
+}
+
+TEST(Undo, ReplayRefusesPositionsThatNoLongerExist)
+{
+    EditDocument doc;
+    doc.InsertText({0, 0}, "    ", nullptr, true);
+    doc.InsertText({4, 0}, "\r\n", nullptr, true);
+    // A change made behind the history's back (what a trim outside undo would do).
+    doc.Text().RawDeleteRange({0, 0}, {4, 0});
+    const UndoOutcome out = doc.Undo();  // would delete from (4,0), which no longer exists
+    EXPECT_EQ(out.records, 0);
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_EQ(Dump(doc.Text()), "\n");
+}
+
+// Random edits against a plain string model: after every step, and after undoing and redoing
+// everything, the store must hold exactly what the model holds.
+TEST(Undo, RandomEditsMatchAStringModel)
+{
+    for (unsigned seed : {1u, 2u, 3u, 42u}) {
+        std::mt19937 rng(seed);
+        EditDocument doc;
+        doc.SetUndoLimit(100000);
+        std::vector<std::string> history{""};  // the model after each group
+        const char* pieces[] = {"a", "bc", "\r\n", "\n", "\r", "x\ny", "\n\n", "\r\r", "\t", "long text "};
+        for (int step = 0; step < 300; ++step) {
+            TextStore& t = doc.Text();
+            const int before = doc.UndoCount();
+            const int line = static_cast<int>(rng() % static_cast<unsigned>(t.LineCount()));
+            const int column = static_cast<int>(rng() % static_cast<unsigned>(t.Line(line).length + 1));
+            if (rng() % 3 == 0 && t.HasText()) {
+                const TextPos end = t.Clamp({column + static_cast<int>(rng() % 5), line + static_cast<int>(rng() % 2)});
+                ASSERT_TRUE(doc.DeleteText({column, line}, end, true));
+            } else {
+                ASSERT_TRUE(doc.InsertText({column, line}, pieces[rng() % std::size(pieces)], nullptr, true));
+            }
+            if (doc.UndoCount() == before)
+                continue;  // an empty range deletes nothing and records nothing
+            history.push_back(Dump(t));
+            EXPECT_EQ(t.TotalLength(), static_cast<int64_t>(history.back().size()) - (t.LineCount() - 1));
+            if (rng() % 10 == 0) {  // undo a few groups, then redo them
+                const int n = static_cast<int>(rng() % 4) + 1;
+                int done = 0;
+                for (; done < n && doc.CanUndo(); ++done)
+                    doc.Undo();
+                ASSERT_EQ(Dump(t), history[history.size() - 1 - static_cast<size_t>(done)]) << "seed " << seed;
+                for (int i = 0; i < done; ++i)
+                    doc.Redo();
+                ASSERT_EQ(Dump(t), history.back()) << "seed " << seed;
+            }
+        }
+        doc.UndoAll();
+        EXPECT_EQ(Dump(doc.Text()), "") << "seed " << seed;
+        EXPECT_FALSE(doc.Modified());
+        doc.RedoAll();
+        EXPECT_EQ(Dump(doc.Text()), history.back()) << "seed " << seed;
+        EXPECT_TRUE(doc.Modified());
+    }
+}

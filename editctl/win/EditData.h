@@ -1,0 +1,161 @@
+#pragma once
+// The per-window record of an edit window and the control's process-wide state. Internal to the
+// control: the program includes only editctl/Quillpoint.h.
+//
+// Lifetime: an EditData is made at WM_CREATE and freed at WM_DESTROY; the window's extra bytes
+// hold the pointer (one LONG_PTR, so that it fits on 64-bit Windows as well).
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editctl/Quillpoint.h"
+#include "editctl/model/EditDocument.h"
+#include "editctl/model/ParserConfig.h"
+#include "editctl/model/SyntaxParser.h"
+
+namespace quill::win {
+
+constexpr UINT_PTR kParseTimer = 901;
+constexpr UINT kParseTimerPeriod = 100;
+constexpr int kParseSlice = 2000;
+constexpr int kNoPosition = -1;
+constexpr DWORD kNewTextAttributes = FILE_ATTRIBUTE_ARCHIVE;  // 32: the attributes of a new text
+
+struct EditData {
+    HWND window = nullptr;
+    HCURSOR ibeamCursor = nullptr, arrowCursor = nullptr, waitCursor = nullptr;
+    HCURSOR marginCursor = nullptr, linkCursor = nullptr;  // our own; destroyed with the window
+    HBITMAP marginPattern = nullptr, lineNumberPattern = nullptr;
+
+    std::string fileName;
+    DWORD attributes = kNewTextAttributes;  // bit 0: read-only
+    FILETIME lastWrite{};
+    HICON smallIcon = nullptr, largeIcon = nullptr;
+
+    EditDocument doc;
+    int frontier = 0;                 // first line whose end state is unknown; -1: all known
+    int stableFrom = 0x7FFFFFFF;      // lines from here on kept their text since they were parsed
+    int undoLimit = 1000;
+
+    HBRUSH backgroundBrush = nullptr, readOnlyBrush = nullptr, marginPatternBrush = nullptr;
+    HBRUSH marginBrush = nullptr, bookmarkBrush = nullptr, selectionBrush = nullptr;
+    HBRUSH lineNumberPatternBrush = nullptr, lineNumberBrush = nullptr, lineHighlightBrush = nullptr;
+    HPEN darkMarginPen = nullptr, marginPen = nullptr;
+    HDC memoryDc = nullptr;
+    HBITMAP memoryBitmap = nullptr, replacedBitmap = nullptr;
+
+    TextPos caret;
+    int firstColumn = 0, firstLine = 0, visibleColumns = 0, visibleLines = 0;
+    TextPos selStart{kNoPosition, kNoPosition}, selEnd{kNoPosition, kNoPosition};
+    TextPos anchor{kNoPosition, kNoPosition};
+    TextPos bracket[2] = {{kNoPosition, kNoPosition}, {kNoPosition, kNoPosition}};
+
+    UINT_PTR parseTimer = 0;
+    HWND findDialog = nullptr, replaceDialog = nullptr, gotoDialog = nullptr;
+    int historyLimit = 20;
+    HWND tooltip = nullptr;
+    int desiredColumn = 0;
+    int bookmarkCount = 0;
+    int lastLineCount = 1;  // the line count at the last repaint decision
+
+    ParserConfig* config = nullptr;  // shared; owned by the configuration list
+    std::vector<ColorSpan> spans;    // the painter's buffers, kept between paints
+    std::string display;
+
+    QPPosition lastCaretSent{-1, -1};
+    EditNotifyState lastState{};
+    bool stateSent = false;
+
+    bool focused = false, overwrite = false, statesChanged = false, batch = false;
+    bool syntaxColoring = true, unicode = false, stopMacro = false;
+    int fileMode = -1;  // this window's line breaks (set by loading); -1: the configuration's
+
+    bool ReadOnly() const { return (attributes & FILE_ATTRIBUTE_READONLY) != 0; }
+    bool HasSelection() const { return selStart.line >= 0 && !(selStart == selEnd); }
+    int FileModeNow() const { return fileMode >= 0 ? fileMode : (config ? config->fileMode : 0); }
+    bool ColouringOn() const { return syntaxColoring && config && config->syntaxColoring; }
+};
+
+EditData* GetEditData(HWND window);
+
+// ---- process-wide state (SharedSettings.cpp) --------------------------------------------------
+// The configuration lock guards the configuration list and every walk over it; it is recursive,
+// as a reload re-chooses the windows' configurations while it holds the lock.
+void LockConfigurations();
+void UnlockConfigurations();
+class ConfigLock {
+public:
+    ConfigLock();
+    ~ConfigLock();
+    ConfigLock(const ConfigLock&) = delete;
+    ConfigLock& operator=(const ConfigLock&) = delete;
+};
+
+HINSTANCE ControlInstance();
+ConfigEnvironment& Environment();
+// The configuration list in list order; walk it under a ConfigLock.
+const std::vector<ParserConfig*>& ParserList();
+ParserConfig* BuiltinDefault();
+bool StartSharedSettings(HINSTANCE instance, UINT reloadMessage);
+void StopSharedSettings();
+bool RegisterEditWindow(HWND window);
+void UnregisterEditWindow(HWND window);
+std::vector<HWND> EditWindows();
+// Loads a configuration text and appends it to the list: true when it loaded.
+bool AddParserConfigText(const std::string& text, const std::string& source, bool builtIn);
+bool AddParserConfigFile(const std::string& path, bool builtIn);
+// Loads every "*.qpp" of a folder into list; a file that fails is reported and skipped.
+void ScanParserFiles(const std::string& folder, std::vector<std::unique_ptr<ParserConfig>>& list);
+void ReloadParserConfigs();
+UINT ReloadMessage();
+// The window procedure of the hidden "QPCIPCClass" notification window.
+LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- message boxes (MessageBoxes.cpp) ---------------------------------------------------------
+using MessageBoxHook = int (*)(HWND owner, const char* text, const char* title, UINT flags);
+// Tests replace the system's message box; nullptr puts it back.
+void SetMessageBoxHook(MessageBoxHook hook);
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& title, UINT flags);
+std::string LoadMessageText(int id);
+// The control's own boxes: the file name as title; system errors get the system's text appended
+// and show nothing when the system has none.
+int EditMessageBox(EditData& ed, const std::string& text, UINT flags);
+int EditSystemErrorBox(EditData& ed, const std::string& text, DWORD error);
+
+// ---- painting (Painter.cpp) -------------------------------------------------------------------
+void MeasureFont(EditData& ed, HDC dc);
+int MarginWidth(const EditData& ed);
+int LineNumberWidth(const EditData& ed);
+void RecomputeVisibleSize(EditData& ed);
+void PaintClient(EditData& ed, HDC dc, const RECT& update);
+void RepaintLine(EditData& ed, int line);
+void RepaintLines(EditData& ed, int first, int last);
+void ScrollLines(EditData& ed, int n);
+void ScrollColumns(EditData& ed, int n);
+void UpdateScrollBars(EditData& ed);
+bool RebuildBrushes(EditData& ed);
+void DeleteBrushes(EditData& ed);
+void DropOffscreen(EditData& ed);
+
+// ---- text and files (EditText.cpp) ------------------------------------------------------------
+void AfterTextChange(EditData& ed, int firstLine, int lastLine);
+void RestartParsing(EditData& ed);
+void ArmParseTimer(EditData& ed);
+void ClearText(EditData& ed);
+bool LoadTextFile(EditData& ed, const std::string& path, DWORD* error);
+bool SaveTextFile(EditData& ed, const std::string& path, DWORD* error);
+int MakeBackupFile(EditData& ed);
+// Tests replace the writing of a saved file's bytes to make a save fail halfway; nullptr: WriteFile.
+using FileWriteHook = bool (*)(HANDLE file, const char* data, size_t size);
+void SetFileWriteHook(FileWriteHook hook);
+
+// ---- window (EditWindow.cpp) ------------------------------------------------------------------
+void EditNotifyParent(EditData& ed);
+void ReportCaretPosition(EditData& ed);
+void SetFileName(EditData& ed, const std::string& name);
+// Runs a command of the command table; 0 for numbers this control does not run.
+LRESULT RunCommand(EditData& ed, int number);
+
+} // namespace quill::win

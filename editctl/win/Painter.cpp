@@ -1,0 +1,483 @@
+// Painting the client area: selection margin with bookmarks, line numbers, the text rows in their
+// syntax colours, the line highlight, the selection and the column marker. Everything is drawn
+// into an off-screen bitmap of the client size and copied to the window in one go.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "editctl/win/EditData.h"
+
+namespace quill::win {
+
+namespace {
+
+template <typename T>
+void Replace(T& slot, T made)
+{
+    if (!made)
+        return;  // keep the old object when the new one could not be made
+    if (slot)
+        DeleteObject(slot);
+    slot = made;
+}
+
+template <typename T>
+void Delete(T& slot)
+{
+    if (slot)
+        DeleteObject(slot);
+    slot = nullptr;
+}
+
+HBITMAP MappedPattern(COLORREF colour)
+{
+    COLORMAP map{RGB(0xC0, 0xC0, 0xC0), colour};
+    return CreateMappedBitmap(ControlInstance(), QP_IDB_PATTERN, 0, &map, 1);
+}
+
+// A brush of the pattern bitmap, or a solid one when the bitmap is missing.
+HBRUSH PatternBrush(HBITMAP pattern, COLORREF colour)
+{
+    return pattern ? CreatePatternBrush(pattern) : CreateSolidBrush(colour);
+}
+
+int TextLeft(const EditData& ed) { return MarginWidth(ed) + LineNumberWidth(ed); }
+
+// The line as displayed (tabs expanded to spaces) and the display columns where tabs began, up
+// to the visible end: a line of megabytes costs only what the row shows. The cut is made at white
+// space (or 256 characters on) so that the last visible word is still looked up whole.
+// Answers whether the line was cut.
+bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStarts, size_t needed)
+{
+    const int tab = std::max(1, ed.config->tab);
+    ed.display.clear();
+    if (!std::memchr(text.data(), '\t', std::min(text.size(), needed + 256))) {
+        // No tab before the cut: the display text is the line itself.
+        size_t cut = std::min(text.size(), needed);
+        while (cut < text.size() && cut < needed + 256 && text[cut] != ' ')
+            ++cut;
+        ed.display.assign(text.substr(0, cut));
+        return cut < text.size();
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (ed.display.size() >= needed && (c == ' ' || c == '\t' || ed.display.size() >= needed + 256))
+            return true;
+        if (c != '\t') {
+            ed.display += c;
+            continue;
+        }
+        if (tabStarts)
+            tabStarts->push_back(static_cast<int>(ed.display.size()));
+        const size_t next = (ed.display.size() / static_cast<size_t>(tab) + 1) * static_cast<size_t>(tab);
+        ed.display.append(next - ed.display.size(), ' ');
+    }
+    return false;
+}
+
+// Brings the keywords of a line to their stored spelling. It is a change of the text like any
+// other, so it goes through the undo history (one group per word), and never in a read-only window.
+void FixKeywordCase(EditData& ed, int line, int count)
+{
+    TextStore& text = ed.doc.Text();
+    LineRecord& record = text.LineRecordAt(line);
+    if (!(record.flags & kLineCaseFixPending))
+        return;
+    record.flags &= ~kLineCaseFixPending;
+    if (ed.ReadOnly())
+        return;
+    int start = 0;
+    bool changed = false;
+    for (int i = 0; i < count; ++i) {
+        const ColorSpan& span = ed.spans[i];
+        const KeywordEntry* kw = span.keyword;
+        const int end = span.end;
+        if (kw && static_cast<size_t>(end - start) == kw->text.size() &&
+            ed.display.compare(static_cast<size_t>(start), kw->text.size(), kw->text) != 0) {
+            const int column = text.CharColumn(line, start);
+            const TextPos from{column, line};
+            const TextPos to{column + static_cast<int>(kw->text.size()), line};
+            if (ed.doc.DeleteText(from, to, true) && ed.doc.InsertText(from, kw->text, nullptr, false)) {
+                ed.display.replace(static_cast<size_t>(start), kw->text.size(), kw->text);
+                changed = true;
+            }
+        }
+        start = end;
+    }
+    if (changed)
+        EditNotifyParent(ed);
+}
+
+void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool selected, COLORREF selectedColour)
+{
+    const ParserConfig& cfg = *ed.config;
+    const int cw = cfg.charWidth;
+    const int left = TextLeft(ed);
+    RECT clip{left, y, 0x7FFF, y + cfg.lineHeight};
+    int start = 0;
+    for (int i = 0; i < count; ++i) {
+        const ColorSpan& span = ed.spans[i];
+        const int a = std::max({start, from, ed.firstColumn});
+        const int b = std::min({span.end, to, ed.firstColumn + ed.visibleColumns + 1});
+        start = span.end;
+        if (a >= b)
+            continue;
+        SelectObject(dc, static_cast<HFONT>(span.hyperlink ? cfg.hyperlinkFont : cfg.screenFont));
+        if (selected || span.background == kNoColour) {
+            SetBkMode(dc, TRANSPARENT);
+        } else {
+            SetBkMode(dc, OPAQUE);
+            SetBkColor(dc, span.background);
+        }
+        SetTextColor(dc, selected ? selectedColour : span.colour);
+        ExtTextOutA(dc, left + (a - ed.firstColumn) * cw, y, ETO_CLIPPED, &clip, ed.display.data() + a,
+                    static_cast<UINT>(b - a), nullptr);
+    }
+}
+
+// Draws one line at row y; answers whether its end state changed.
+bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
+{
+    const ParserConfig& cfg = *ed.config;
+    TextStore& text = ed.doc.Text();
+    const int cw = cfg.charWidth, lh = cfg.lineHeight;
+    const int margin = MarginWidth(ed), left = TextLeft(ed);
+    std::vector<int> tabStarts;
+    const bool cut = BuildDisplay(ed, text.LineText(line), cfg.visibleSpaces ? &tabStarts : nullptr,
+                                  static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1));
+    const int length = static_cast<int>(ed.display.size());
+    // Room for every run from the first visible column on (a run is at least one column wide).
+    const int skip = std::min(ed.firstColumn, length);
+    if (ed.spans.size() < static_cast<size_t>(length - skip) + 4)
+        ed.spans.resize(static_cast<size_t>(length - skip) + 4);
+    ed.spans[0] = ColorSpan{cfg.colours[kTextRGB], kNoColour, length, nullptr, 0};
+    int count = 1;
+    bool changed = false;
+    if (ed.ColouringOn()) {
+        BracketMarks marks;
+        for (int i = 0; i < 2; ++i)
+            if (ed.bracket[i].line == line)
+                (i == 0 ? marks.first : marks.second) = text.DisplayColumn(line, ed.bracket[i].column);
+        const int start = line == 0 ? -1 : text.Line(line - 1).endState;
+        int end = ParseLine(cfg, start, ed.display.data(), length, ed.spans.data(), &count,
+                            static_cast<int>(ed.spans.size()), &marks, skip);
+        if (cut) {
+            // The state at the end needs the whole line. The background parse has just brought
+            // the visible lines up to date, so the stored state is the right one unless the
+            // parse is still behind this line.
+            const LineRecord& r = text.Line(line);
+            end = ed.frontier >= 0 && line >= ed.frontier ? ParseLine(cfg, start, r.text, r.length, nullptr, nullptr, 0)
+                                                          : r.endState;
+        }
+        if (end != text.Line(line).endState) {
+            text.LineRecordAt(line).endState = end;
+            changed = line + 1 < text.LineCount();
+        }
+        if (cfg.caseFixing && !cut && skip == 0)
+            FixKeywordCase(ed, line, count);
+    }
+    if (cfg.visibleSpaces) {
+        for (char& c : ed.display)
+            if (c == ' ')
+                c = '^';
+        for (int column : tabStarts)
+            ed.display[static_cast<size_t>(column)] = '^';
+    }
+
+    RECT row{left, y, client.right, y + lh};
+    if (text.Line(line).flags & kLineBookmark) {
+        if (margin > 0) {
+            HGDIOBJ oldBrush = SelectObject(dc, ed.bookmarkBrush);
+            HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+            RoundRect(dc, 2, y + 1, margin - 3, y + lh - 1, cw / 2 + 1, cw / 2 + 1);
+            SelectObject(dc, oldPen);
+            SelectObject(dc, oldBrush);
+        } else {
+            FillRect(dc, &row, ed.bookmarkBrush);
+        }
+    }
+    if (cfg.showLineNumbers) {
+        char number[16];
+        if (line >= 99999)
+            std::snprintf(number, sizeof(number), "-----");
+        else
+            std::snprintf(number, sizeof(number), "%5d", line + 1);
+        SelectObject(dc, static_cast<HFONT>(cfg.screenFont));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, cfg.colours[kLineNumberRGB]);
+        TextOutA(dc, margin + 2, y, number, 5);
+    }
+    if (cfg.highlightLine && line == ed.caret.line)
+        FillRect(dc, &row, ed.lineHighlightBrush);
+    DrawRuns(ed, dc, y, count, 0, length, false, 0);
+
+    // The selection on this row, drawn over the runs.
+    if (ed.HasSelection()) {
+        TextPos s = ed.selStart, e = ed.selEnd;
+        if (e < s)
+            std::swap(s, e);
+        if (line >= s.line && line <= e.line) {
+            const int from = line == s.line ? text.DisplayColumn(line, s.column) : 0;
+            const int to = line == e.line ? text.DisplayColumn(line, e.column) : length;
+            const int extra = line < e.line ? cw / 2 : 0;
+            RECT sel{left + (from - ed.firstColumn) * cw, y, left + (to - ed.firstColumn) * cw + extra, y + lh};
+            sel.left = std::max(sel.left, static_cast<LONG>(left));
+            if (sel.right > sel.left) {
+                const bool active = ed.focused || (ed.findDialog && IsWindowVisible(ed.findDialog)) ||
+                                    (ed.replaceDialog && IsWindowVisible(ed.replaceDialog));
+                FillRect(dc, &sel, active ? ed.selectionBrush : GetSysColorBrush(COLOR_BTNFACE));
+                DrawRuns(ed, dc, y, count, from, std::min(to, length), true,
+                         active ? cfg.colours[kSelectedTextRGB] : GetSysColor(COLOR_GRAYTEXT));
+            }
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+int MarginWidth(const EditData& ed)
+{
+    return ed.config && ed.config->selectionMargin && ed.config->charWidth > 0 ? 2 * ed.config->charWidth : 0;
+}
+
+int LineNumberWidth(const EditData& ed)
+{
+    return ed.config && ed.config->showLineNumbers && ed.config->charWidth > 0 ? 5 * ed.config->charWidth + 6 : 0;
+}
+
+void MeasureFont(EditData& ed, HDC dc)
+{
+    ParserConfig* cfg = ed.config;
+    if (!cfg || (cfg->charWidth > 0 && cfg->lineHeight > 0))
+        return;
+    HGDIOBJ old = SelectObject(dc, static_cast<HFONT>(cfg->screenFont));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    cfg->charWidth = std::max(1, static_cast<int>(tm.tmAveCharWidth + tm.tmOverhang));
+    cfg->lineHeight = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
+}
+
+void RecomputeVisibleSize(EditData& ed)
+{
+    if (!ed.config || !ed.window)
+        return;
+    if (ed.config->charWidth <= 0) {
+        HDC dc = GetDC(ed.window);
+        MeasureFont(ed, dc);
+        ReleaseDC(ed.window, dc);
+    }
+    RECT client{};
+    GetClientRect(ed.window, &client);
+    ed.visibleColumns = std::max(0, static_cast<int>(client.right - TextLeft(ed)) / ed.config->charWidth);
+    ed.visibleLines = std::max(0, static_cast<int>(client.bottom) / ed.config->lineHeight);
+    ed.firstLine = std::max(0, std::min(ed.firstLine, ed.doc.Text().LineCount() - ed.visibleLines));
+}
+
+void DropOffscreen(EditData& ed)
+{
+    if (!ed.memoryDc)
+        return;
+    SelectObject(ed.memoryDc, ed.replacedBitmap);
+    Delete(ed.memoryBitmap);
+    DeleteDC(ed.memoryDc);
+    ed.memoryDc = nullptr;
+    ed.replacedBitmap = nullptr;
+}
+
+void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
+{
+    if (IsRectEmpty(&update) || !ed.config)
+        return;
+    RECT client{};
+    GetClientRect(ed.window, &client);
+    if (!ed.memoryDc && client.right > 0 && client.bottom > 0) {
+        // The bitmap matches the window's own DC: the DC of a WM_PRINTCLIENT may be a memory DC
+        // that still holds its one-pixel monochrome bitmap.
+        HDC own = GetDC(ed.window);
+        ed.memoryDc = CreateCompatibleDC(own);
+        ed.memoryBitmap = ed.memoryDc ? CreateCompatibleBitmap(own, client.right, client.bottom) : nullptr;
+        ReleaseDC(ed.window, own);
+        if (ed.memoryBitmap) {
+            ed.replacedBitmap = static_cast<HBITMAP>(SelectObject(ed.memoryDc, ed.memoryBitmap));
+        } else if (ed.memoryDc) {
+            DeleteDC(ed.memoryDc);
+            ed.memoryDc = nullptr;
+        }
+    }
+    HDC dc = ed.memoryDc ? ed.memoryDc : windowDc;
+    const int saved = SaveDC(dc);
+    // Everything below draws only inside the update rectangle: typing repaints one row, not the
+    // whole client area.
+    IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
+    if (ed.config->charWidth <= 0) {
+        MeasureFont(ed, dc);
+        RecomputeVisibleSize(ed);
+    }
+    const ParserConfig& cfg = *ed.config;
+    const int margin = MarginWidth(ed), numbers = LineNumberWidth(ed), left = margin + numbers;
+
+    if (margin > 0) {
+        RECT r{0, 0, margin, client.bottom};
+        FillRect(dc, &r, cfg.solidMargin ? ed.marginBrush : ed.marginPatternBrush);
+        SelectObject(dc, ed.darkMarginPen);
+        MoveToEx(dc, margin - 1, 0, nullptr);
+        LineTo(dc, margin - 1, client.bottom);
+    }
+    if (numbers > 0) {
+        RECT r{margin, 0, left, client.bottom};
+        FillRect(dc, &r, ed.lineNumberBrush);
+        r.left = left - 1;
+        FillRect(dc, &r, ed.lineNumberPatternBrush);
+    }
+    RECT textArea{left, 0, client.right, client.bottom};
+    FillRect(dc, &textArea, ed.ReadOnly() ? ed.readOnlyBrush : ed.backgroundBrush);
+    SelectObject(dc, static_cast<HFONT>(cfg.screenFont));
+    SetBkColor(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
+
+    TextStore& text = ed.doc.Text();
+    const int lastVisible = ed.firstLine + ed.visibleLines;
+    if (ed.ColouringOn() && ed.frontier >= 0 && ed.frontier <= lastVisible)
+        ParseUpTo(cfg, text, ed.frontier, lastVisible, ed.stableFrom);
+
+    bool changed = false;
+    int line = ed.firstLine;
+    for (int y = 0; y < client.bottom && line < text.LineCount(); y += cfg.lineHeight, ++line) {
+        RECT row{0, y, client.right, y + cfg.lineHeight};
+        RECT meet{};
+        if (!IntersectRect(&meet, &row, &update)) {
+            if (changed && y >= update.bottom)
+                break;
+            continue;
+        }
+        if (DrawLine(ed, dc, line, y, client))
+            changed = true;
+    }
+    if (changed) {
+        // The end state of a drawn line changed: the lines below follow for as long as theirs do.
+        for (; line < text.LineCount(); ++line) {
+            const LineRecord& r = text.Line(line);
+            const int start = line == 0 ? -1 : text.Line(line - 1).endState;
+            const int end = ParseLine(cfg, start, r.text, r.length, nullptr, nullptr, 0);
+            if (end == r.endState)
+                break;
+            text.LineRecordAt(line).endState = end;
+        }
+        InvalidateRect(ed.window, nullptr, FALSE);
+    }
+    if (cfg.columnMarker && cfg.columnMarkerOffset > 0 && cfg.columnMarkerOffset >= ed.firstColumn &&
+        cfg.columnMarkerOffset < ed.firstColumn + ed.visibleColumns) {
+        const int x = left + (cfg.columnMarkerOffset - ed.firstColumn) * cfg.charWidth;
+        SelectObject(dc, ed.marginPen);
+        MoveToEx(dc, x, 0, nullptr);
+        LineTo(dc, x, client.bottom);
+    }
+    RestoreDC(dc, saved);
+    if (dc != windowDc)
+        BitBlt(windowDc, update.left, update.top, update.right - update.left, update.bottom - update.top, dc,
+               update.left, update.top, SRCCOPY);
+}
+
+void RepaintLines(EditData& ed, int first, int last)
+{
+    if (!ed.window || !ed.config || ed.config->lineHeight <= 0 || ed.batch)
+        return;
+    if (last < first)
+        std::swap(first, last);
+    first = std::max(first, ed.firstLine);
+    last = std::min(last, ed.firstLine + ed.visibleLines);
+    if (first > last)
+        return;
+    RECT client{};
+    GetClientRect(ed.window, &client);
+    RECT r{0, (first - ed.firstLine) * ed.config->lineHeight, client.right,
+           (last - ed.firstLine + 1) * ed.config->lineHeight};
+    InvalidateRect(ed.window, &r, FALSE);
+}
+
+void RepaintLine(EditData& ed, int line) { RepaintLines(ed, line, line); }
+
+// Moves the rows by n (the caller has moved the first visible line already): the system moves
+// what is on the screen and only the rows that come into view are painted.
+void ScrollLines(EditData& ed, int n)
+{
+    if (!ed.window || ed.batch || n == 0 || !ed.config || ed.config->lineHeight <= 0)
+        return;
+    if (std::abs(n) >= ed.visibleLines) {
+        InvalidateRect(ed.window, nullptr, FALSE);
+        return;
+    }
+    ScrollWindowEx(ed.window, 0, -n * ed.config->lineHeight, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+}
+
+// The same sideways, for the text area only: the margin and the line numbers stay.
+void ScrollColumns(EditData& ed, int n)
+{
+    if (!ed.window || ed.batch || n == 0 || !ed.config || ed.config->charWidth <= 0)
+        return;
+    RECT client{};
+    GetClientRect(ed.window, &client);
+    RECT text{TextLeft(ed), 0, client.right, client.bottom};
+    if (std::abs(n) >= ed.visibleColumns) {
+        InvalidateRect(ed.window, &text, FALSE);
+        return;
+    }
+    ScrollWindowEx(ed.window, -n * ed.config->charWidth, 0, &text, &text, nullptr, nullptr, SW_INVALIDATE);
+}
+
+void UpdateScrollBars(EditData& ed)
+{
+    if (!ed.window || ed.batch)
+        return;
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+    si.nMax = std::max(0, ed.doc.Text().LineCount() - 1);
+    si.nPage = static_cast<UINT>(std::max(1, ed.visibleLines));
+    si.nPos = ed.firstLine;
+    SetScrollInfo(ed.window, SB_VERT, &si, TRUE);
+    si.nMax = std::max(0, ed.doc.Text().LongestWidth());
+    si.nPage = static_cast<UINT>(std::max(1, ed.visibleColumns));
+    si.nPos = ed.firstColumn;
+    SetScrollInfo(ed.window, SB_HORZ, &si, TRUE);
+}
+
+bool RebuildBrushes(EditData& ed)
+{
+    if (!ed.config)
+        return false;
+    const auto& c = ed.config->colours;
+    Replace(ed.marginPattern, MappedPattern(c[kMarginRGB]));
+    Replace(ed.lineNumberPattern, MappedPattern(c[kLineNumberRGB]));
+    Replace(ed.backgroundBrush, CreateSolidBrush(c[kBackgroundRGB]));
+    Replace(ed.readOnlyBrush, CreateSolidBrush(c[kBackgroundReadOnlyRGB]));
+    Replace(ed.marginPatternBrush, PatternBrush(ed.marginPattern, c[kMarginRGB]));
+    Replace(ed.marginBrush, CreateSolidBrush(c[kMarginRGB]));
+    Replace(ed.bookmarkBrush, CreateSolidBrush(c[kBookmarkRGB]));
+    Replace(ed.selectionBrush, CreateSolidBrush(c[kSelectedBackgroundRGB]));
+    Replace(ed.lineNumberPatternBrush, PatternBrush(ed.lineNumberPattern, c[kLineNumberRGB]));
+    Replace(ed.lineNumberBrush, CreateSolidBrush(c[kBkgndLineNumberRGB]));
+    Replace(ed.lineHighlightBrush, CreateSolidBrush(c[kLineHighlightRGB]));
+    Replace(ed.marginPen, CreatePen(PS_SOLID, 1, c[kMarginRGB]));
+    Replace(ed.darkMarginPen, CreatePen(PS_SOLID, 1, Darken(c[kMarginRGB], 0.3)));
+    return ed.backgroundBrush && ed.readOnlyBrush && ed.marginPatternBrush && ed.marginBrush && ed.bookmarkBrush &&
+           ed.selectionBrush && ed.lineNumberPatternBrush && ed.lineNumberBrush && ed.lineHighlightBrush &&
+           ed.marginPen && ed.darkMarginPen;
+}
+
+void DeleteBrushes(EditData& ed)
+{
+    for (HBRUSH* b : {&ed.backgroundBrush, &ed.readOnlyBrush, &ed.marginPatternBrush, &ed.marginBrush,
+                      &ed.bookmarkBrush, &ed.selectionBrush, &ed.lineNumberPatternBrush, &ed.lineNumberBrush,
+                      &ed.lineHighlightBrush})
+        Delete(*b);
+    Delete(ed.marginPen);
+    Delete(ed.darkMarginPen);
+    Delete(ed.marginPattern);
+    Delete(ed.lineNumberPattern);
+}
+
+} // namespace quill::win
