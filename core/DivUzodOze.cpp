@@ -6,6 +6,8 @@
 #include "core/BrowserApp.h"
 #include "core/ExceptionReport.h"
 #include "core/NamespaceHandlerPlaceholder.h"
+#include "core/StartupServices.h"
+#include "editctl/Quillpoint.h"
 
 #include <windows.h>
 #include <tchar.h>
@@ -20,6 +22,16 @@ END_OBJECT_MAP()
 // Built before the entry function runs; the ordered teardown deletes it at exit.
 CBrowserApp* const g_application = CreateBrowserApp();
 
+// The edit control comes after the core in the order of the libraries, so the program itself
+// connects its start, stop and configuration loader to the start-up.
+void ConnectEditControl()
+{
+    CStartupServices& services = GetStartupServices();
+    services.startEditControl = [](HINSTANCE instance) { return QuillpointDllMain(instance, 1, nullptr) != FALSE; };
+    services.stopEditControl = [](HINSTANCE instance) { QuillpointDllMain(instance, 0, nullptr); };
+    services.loadParserConfiguration = [](HGLOBAL configuration) { AddParserConfigFromMemory(configuration); };
+}
+
 } // namespace
 
 int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int showCommand)
@@ -29,6 +41,7 @@ int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int show
     DefWindowProc(nullptr, 0, 0, 0);
     CAppModule& module = GetAppModule();
     module.Init(ObjectMap, instance);
+    ConnectEditControl();
     CBrowserApp& app = *g_application;
     app.SetInstance(instance);
     int exitCode = 0;
