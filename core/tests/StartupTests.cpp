@@ -7,7 +7,6 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -234,33 +233,21 @@ TEST_F(Startup, UrlForABusyInstanceIsNotLost)
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     BusyInstance busy;
     g_busy = &busy;
-    std::atomic<HWND> window{nullptr};
-    std::atomic<bool> done{false};
-    std::thread owner([&] {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = BusyInstanceProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "Kivo Browser";
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, "Kivo Browser", "busy", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                 windowClass.hInstance, nullptr);
-        MSG msg;
-        while (!done) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-            Sleep(5);
-        }
-        DestroyWindow(window);
-        UnregisterClassA("Kivo Browser", windowClass.hInstance);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = BusyInstanceProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "Kivo Browser";
+    RegisterClassA(&windowClass);
+    auto instance = std::make_unique<testproc::WindowThread>([&] {
+        return CreateWindowExA(0, "Kivo Browser", "busy", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                               windowClass.hInstance, nullptr);
     });
-    while (!window)
-        Sleep(1);
     const DWORD start = GetTickCount();
     EXPECT_EQ(RunToEnd("http://busy.example/"), 0u);
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_GE(busy.questions, 2);
-    done = true;
-    owner.join();
+    instance.reset();
+    UnregisterClassA("Kivo Browser", windowClass.hInstance);
     g_busy = nullptr;
     CloseHandle(mutex);
     EXPECT_EQ(busy.url, "http://busy.example/");

@@ -5,9 +5,47 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 
 namespace testproc {
+
+// A window made and served by a thread of its own, so that it can be busy, or answer another
+// process, while the test's thread waits. The destructor destroys the window and ends the thread.
+class WindowThread {
+public:
+    explicit WindowThread(std::function<HWND()> create)
+        : m_thread([this, create] {
+              m_window = create();
+              MSG msg;
+              while (!m_done) {
+                  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                      DispatchMessageA(&msg);
+                  Sleep(5);
+              }
+              DestroyWindow(m_window);
+          })
+    {
+        while (!m_window)
+            Sleep(1);
+    }
+    ~WindowThread()
+    {
+        m_done = true;
+        m_thread.join();
+    }
+    WindowThread(const WindowThread&) = delete;
+    WindowThread& operator=(const WindowThread&) = delete;
+
+    HWND Window() const { return m_window; }
+
+private:
+    std::atomic<HWND> m_window{nullptr};
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
 
 // The folder of the running test program, with a trailing backslash.
 inline std::string ProgramFolder()

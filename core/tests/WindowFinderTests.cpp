@@ -1,11 +1,10 @@
 #include "core/WindowFinder.h"
 #include "core/Z4KApp.h"
+#include "core/tests/TestProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -80,26 +79,11 @@ TEST(WindowFinder, FindsOnlyTheWindowThatAnswersWithTheMessage)
 
 TEST(WindowFinder, AWindowThatAnswersTooLateIsNotFound)
 {
-    std::atomic<HWND> busy{nullptr};
-    std::atomic<bool> done{false};
-    std::thread owner([&] {
-        busy = CreateTestWindow(Answer::AfterASecond);
-        MSG msg;
-        while (!done) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-            Sleep(5);
-        }
-        DestroyWindow(busy);
-    });
-    while (!busy)
-        Sleep(1);
+    testproc::WindowThread busy([] { return CreateTestWindow(Answer::AfterASecond); });
     CWindowFinder finder(PrivateClassName().c_str(), "UWM_KivoFinderTest_IsMe");
     const DWORD start = GetTickCount();
     EXPECT_EQ(finder.Find(), nullptr);
     EXPECT_LT(GetTickCount() - start, 900u);
-    done = true;
-    owner.join();
 }
 
 TEST(SingleInstanceFinder, AnswersTheQuestionAndTakesOnlyProtocolData)
