@@ -3,7 +3,7 @@
 #include "core/AppWindowInfo.h"
 #include "core/CommandLineParser.h"
 #include "core/OleHolder.h"
-#include "core/PlaceholderMainFrame.h"
+#include "core/MainFrameMessages.h"
 #include "core/Settings.h"
 #include "core/SplashWindow.h"
 #include "core/StartupServices.h"

@@ -2,12 +2,13 @@
 // runs; the entry function guards the whole start with the exception report, initialises the
 // module and calls the application's operations in order: initialise, run (with the message loop
 // added to the module), exit.
+#include "browser/AdFilterProtocol.h"
 #include "core/AppModule.h"
 #include "core/BrowserApp.h"
 #include "core/ExceptionReport.h"
-#include "core/NamespaceHandlerPlaceholder.h"
 #include "core/StartupServices.h"
 #include "editctl/Quillpoint.h"
+#include "frame/MainFrame.h"
 
 #include <windows.h>
 #include <tchar.h>
@@ -16,17 +17,18 @@ namespace {
 
 // The module's COM classes: the http/https namespace handler, under the all-zero class id.
 BEGIN_OBJECT_MAP(ObjectMap)
-OBJECT_ENTRY(CLSID_NULL, CNamespaceHandlerPlaceholder)
+OBJECT_ENTRY(CLSID_NULL, CAdFilterProtocol)
 END_OBJECT_MAP()
 
 // Built before the entry function runs; the ordered teardown deletes it at exit.
 CBrowserApp* const g_application = CreateBrowserApp();
 
-// The edit control comes after the core in the order of the libraries, so the program itself
-// connects its start, stop and configuration loader to the start-up.
-void ConnectEditControl()
+// The main frame and the edit control come after the core in the order of the libraries, so the
+// program itself connects them to the start-up.
+void ConnectSubsystems()
 {
     CStartupServices& services = GetStartupServices();
+    services.createMainFrame = &CreateMainFrame;
     services.startEditControl = [](HINSTANCE instance) { return QuillpointDllMain(instance, 1, nullptr) != FALSE; };
     services.stopEditControl = [](HINSTANCE instance) { QuillpointDllMain(instance, 0, nullptr); };
     services.loadParserConfiguration = [](HGLOBAL configuration) { AddParserConfigFromMemory(configuration); };
@@ -41,7 +43,7 @@ int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int show
     DefWindowProc(nullptr, 0, 0, 0);
     CAppModule& module = GetAppModule();
     module.Init(ObjectMap, instance);
-    ConnectEditControl();
+    ConnectSubsystems();
     CBrowserApp& app = *g_application;
     app.SetInstance(instance);
     int exitCode = 0;

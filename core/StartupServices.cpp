@@ -1,5 +1,4 @@
 #include "core/StartupServices.h"
-#include "core/PlaceholderMainFrame.h"
 
 namespace {
 
@@ -12,6 +11,10 @@ bool NoEditControlStart(HINSTANCE)
 }
 void NoEditControlStop(HINSTANCE) {}
 void NoParserConfiguration(HGLOBAL) {}
+HWND NoMainFrame(const RECT&)
+{
+    return nullptr;
+}
 
 int SystemMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 {
@@ -24,7 +27,7 @@ CStartupServices& GetStartupServices()
 {
     static CStartupServices services = {
         &NoDefaultBrowserCheck, &NoActiveXHost,         &NoEditControlStart,         &NoEditControlStop,
-        &NoParserConfiguration, &CreatePlaceholderMainFrame, &SystemMessageBox,
+        &NoParserConfiguration, &NoMainFrame, &SystemMessageBox,
     };
     return services;
 }

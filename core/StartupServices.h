@@ -17,8 +17,7 @@ struct CStartupServices {
     void (*stopEditControl)(HINSTANCE instance);
     void (*loadParserConfiguration)(HGLOBAL configuration);
     // Builds the main frame and creates its window: no parent, the given rectangle; 0 on failure.
-    // Placeholder: a window of the main frame's class that answers the single-instance protocol
-    // and opens URLs by showing them in its title.
+    // The program connects the frame library's; without it there is no main window.
     HWND (*createMainFrame)(const RECT& rect);
     // Every user-visible message box of start-up goes through here, so that tests can replace it.
     int (*showMessageBox)(HWND owner, const char* text, const char* caption, UINT type);

@@ -1,6 +1,6 @@
 #include "core/AppWindowInfo.h"
 #include "core/BrowserApp.h"
-#include "core/PlaceholderMainFrame.h"
+#include "core/MainFrameMessages.h"
 #include "core/SplashWindow.h"
 
 #include <gtest/gtest.h>

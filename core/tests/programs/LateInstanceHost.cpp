@@ -3,6 +3,8 @@
 // milliseconds comes from the environment variable KIVO_LATE_START_MS (default 2000).
 #include "core/AppModule.h"
 #include "core/BrowserApp.h"
+#include "core/StartupServices.h"
+#include "frame/MainFrame.h"
 
 #include <windows.h>
 
@@ -11,6 +13,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     GetAppModule().Init(nullptr, instance);
+    GetStartupServices().createMainFrame = &CreateMainFrame;
     // Deleted in the ordered teardown at exit, as in the browser.
     CBrowserApp* const app = CreateBrowserApp();
     app->SetInstance(instance);

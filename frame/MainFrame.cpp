@@ -1,5 +1,6 @@
-#include "core/PlaceholderMainFrame.h"
+#include "frame/MainFrame.h"
 #include "core/BrowserApp.h"
+#include "core/MainFrameMessages.h"
 #include "core/WindowFinder.h"
 
 #include "platform/AtlWin.h"
@@ -7,11 +8,11 @@
 namespace {
 
 // The window owns the object: it is deleted with the window's last message.
-class CPlaceholderMainFrame : public CWindowImpl<CPlaceholderMainFrame, CWindow, CFrameWinTraits> {
+class CMainFrame : public CWindowImpl<CMainFrame, CWindow, CFrameWinTraits> {
 public:
     DECLARE_WND_CLASS_EX(kMainFrameClassName, CS_DBLCLKS, COLOR_APPWORKSPACE)
 
-    BEGIN_MSG_MAP(CPlaceholderMainFrame)
+    BEGIN_MSG_MAP(CMainFrame)
         // The single-instance finder sees every message first, as the frame base chains it.
         if (CSingleInstanceFinder* finder = GetSingleInstanceFinder())
             CHAIN_MSG_MAP_MEMBER(*finder)
@@ -63,9 +64,9 @@ private:
 
 } // namespace
 
-HWND CreatePlaceholderMainFrame(const RECT& rect)
+HWND CreateMainFrame(const RECT& rect)
 {
-    auto* frame = new CPlaceholderMainFrame;
+    auto* frame = new CMainFrame;
     RECT area = rect;
     if (!frame->Create(nullptr, area, "Kivo Browser")) {
         delete frame;
