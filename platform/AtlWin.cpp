@@ -1,9 +1,11 @@
 // The window binding machinery: the one window procedure, the creation slot, subclassing, class
 // registration and the reflection helper.
 #include "platform/AtlWin.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 
 RECT CWindow::rcDefault = {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
 
@@ -463,4 +465,30 @@ HWND CWindow::GetTopLevelWindow() const noexcept
     while (window && (::GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD))
         window = ::GetParent(window);
     return window;
+}
+
+BOOL AtlLayerSubclass(_AtlWindowLayer* layer, HWND& boundWindow, HWND hWnd) noexcept
+{
+    if (boundWindow || !::IsWindow(hWnd) || !AtlWinSubclass(layer, hWnd))
+        return FALSE;
+    boundWindow = hWnd;
+    return TRUE;
+}
+
+HWND AtlLayerUnsubclass(_AtlWindowLayer* layer, HWND& boundWindow, bool force) noexcept
+{
+    if (!boundWindow || !layer->m_bLayerInstalledProc || !AtlWinUnsubclass(layer, boundWindow, force))
+        return nullptr;
+    layer->m_pfnSuperWindowProc = ::DefWindowProcA;
+    return std::exchange(boundWindow, nullptr);
+}
+
+HWND AtlLayerCreateWindow(_AtlWindowLayer* layer, ATOM atom, HWND hWndParent, const RECT& rect, LPCSTR szWindowName,
+                          DWORD dwStyle, DWORD dwExStyle, HMENU hMenu, LPVOID lpCreateParam) noexcept
+{
+    CWindowCreationScope creating(layer);
+    layer->m_bLayerInstalledProc = false;
+    return ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.left, rect.top,
+                             rect.right - rect.left, rect.bottom - rect.top, hWndParent, hMenu, AtlGetModuleInstance(),
+                             lpCreateParam);
 }

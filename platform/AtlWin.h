@@ -104,6 +104,15 @@ bool AtlWinSubclass(_AtlWindowLayer* layer, HWND hWnd) noexcept;
 bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept;
 // Passes a message to what lies beneath the object.
 LRESULT AtlWinCallSuper(_AtlWindowLayer* layer, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+// What windows and contained windows share; `boundWindow` is the object's own m_hWnd.
+// Binds the object to an existing window; refused when it already has one.
+BOOL AtlLayerSubclass(_AtlWindowLayer* layer, HWND& boundWindow, HWND hWnd) noexcept;
+// Gives the window back its previous procedure and returns it; without force, refused (null) when
+// a procedure was installed over this one later.
+HWND AtlLayerUnsubclass(_AtlWindowLayer* layer, HWND& boundWindow, bool force) noexcept;
+// Creates a window of a registered class for the object, which its first message binds.
+HWND AtlLayerCreateWindow(_AtlWindowLayer* layer, ATOM atom, HWND hWndParent, const RECT& rect, LPCSTR szWindowName,
+                          DWORD dwStyle, DWORD dwExStyle, HMENU hMenu, LPVOID lpCreateParam) noexcept;
 // The object bound on top of a window, or null.
 _AtlWindowLayer* AtlWinTopLayer(HWND hWnd) noexcept;
 // Dialog objects are bound the same way, through their own property.
@@ -831,35 +840,17 @@ public:
             return nullptr;
         if (!rect.m_lpRect)
             rect.m_lpRect = &TBase::rcDefault;
-        CWindowCreationScope creating(this);
-        this->m_bLayerInstalledProc = false;
-        HWND hWnd = ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.m_lpRect->left,
-                                      rect.m_lpRect->top, rect.m_lpRect->right - rect.m_lpRect->left,
-                                      rect.m_lpRect->bottom - rect.m_lpRect->top, hWndParent, MenuOrID.m_hMenu,
-                                      AtlGetModuleInstance(), lpCreateParam);
-        return hWnd;
+        return AtlLayerCreateWindow(this, atom, hWndParent, *rect.m_lpRect, szWindowName, dwStyle, dwExStyle,
+                                    MenuOrID.m_hMenu, lpCreateParam);
     }
 
     // Binds the object to an existing window. Refused when the object already has a window.
-    BOOL SubclassWindow(HWND hWnd) noexcept
-    {
-        if (this->m_hWnd || !::IsWindow(hWnd))
-            return FALSE;
-        if (!AtlWinSubclass(this, hWnd))
-            return FALSE;
-        this->m_hWnd = hWnd;
-        return TRUE;
-    }
+    BOOL SubclassWindow(HWND hWnd) noexcept { return AtlLayerSubclass(this, this->m_hWnd, hWnd); }
     // Gives the window back its previous procedure. Without force, refused (null) when a procedure
     // was installed over this one later; with force the object lets go regardless.
     HWND UnsubclassWindow(BOOL bForce = FALSE) noexcept
     {
-        if (!this->m_hWnd || !this->m_bLayerInstalledProc)
-            return nullptr;
-        if (!AtlWinUnsubclass(this, this->m_hWnd, bForce != FALSE))
-            return nullptr;
-        m_pfnSuperWindowProc = ::DefWindowProcA;
-        return this->Detach();
+        return AtlLayerUnsubclass(this, this->m_hWnd, bForce != FALSE);
     }
 
     LRESULT DefWindowProc()
@@ -976,23 +967,13 @@ public:
     HWND Create(HWND hWndParent, _U_RECT rect, LPCSTR szWindowName = nullptr, DWORD dwStyle = 0,
                 DWORD dwExStyle = 0, _U_MENUorID MenuOrID = 0U, LPVOID lpCreateParam = nullptr) noexcept;
 
-    BOOL SubclassWindow(HWND hWnd) noexcept
-    {
-        if (this->m_hWnd || !::IsWindow(hWnd))
-            return FALSE;
-        if (!AtlWinSubclass(this, hWnd))
-            return FALSE;
-        this->m_hWnd = hWnd;
-        return TRUE;
-    }
+    // Binds the object to an existing window. Refused when the object already has a window.
+    BOOL SubclassWindow(HWND hWnd) noexcept { return AtlLayerSubclass(this, this->m_hWnd, hWnd); }
+    // Gives the window back its previous procedure. Without force, refused (null) when a procedure
+    // was installed over this one later; with force the object lets go regardless.
     HWND UnsubclassWindow(BOOL bForce = FALSE) noexcept
     {
-        if (!this->m_hWnd || !this->m_bLayerInstalledProc)
-            return nullptr;
-        if (!AtlWinUnsubclass(this, this->m_hWnd, bForce != FALSE))
-            return nullptr;
-        m_pfnSuperWindowProc = ::DefWindowProcA;
-        return this->Detach();
+        return AtlLayerUnsubclass(this, this->m_hWnd, bForce != FALSE);
     }
     LRESULT DefWindowProc() noexcept
     {
@@ -1045,13 +1026,8 @@ HWND CContainedWindowT<TBase, TWinTraits>::Create(HWND hWndParent, _U_RECT rect,
         rect.m_lpRect = &CWindow::rcDefault;
     dwStyle = TWinTraits::GetWndStyle(dwStyle);
     dwExStyle = TWinTraits::GetWndExStyle(dwExStyle);
-    CWindowCreationScope creating(this);
-    this->m_bLayerInstalledProc = false;
-    HWND hWnd = ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.m_lpRect->left,
-                                  rect.m_lpRect->top, rect.m_lpRect->right - rect.m_lpRect->left,
-                                  rect.m_lpRect->bottom - rect.m_lpRect->top, hWndParent, MenuOrID.m_hMenu,
-                                  AtlGetModuleInstance(), lpCreateParam);
-    return hWnd;
+    return AtlLayerCreateWindow(this, atom, hWndParent, *rect.m_lpRect, szWindowName, dwStyle, dwExStyle,
+                                MenuOrID.m_hMenu, lpCreateParam);
 }
 
 // ---------------------------------------------------------------------------------------------
