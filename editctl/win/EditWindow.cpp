@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "editctl/model/MessageIds.h"
+#include "editctl/win/EditCommands.h"
 #include "editctl/win/EditData.h"
 
 namespace quill::win {
@@ -319,11 +320,13 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM lParam, EditData*)
     SetFileName(ed, name);
     NotifyState(ed);
     UpdateScrollBars(ed);
+    StartInput(ed);
     return 0;
 }
 
 LRESULT OnDestroy(HWND window, WPARAM, LPARAM, EditData* ed)
 {
+    ReleaseInput(*ed);
     UnregisterEditWindow(window);
     for (HWND* dialog : {&ed->findDialog, &ed->replaceDialog, &ed->gotoDialog})
         if (*dialog)
@@ -427,6 +430,10 @@ LRESULT OnGetDlgCode(HWND, WPARAM, LPARAM, EditData*) { return DLGC_WANTALLKEYS;
 
 LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
 {
+    if (wParam == kAutoScrollTimer) {
+        OnAutoScrollTimer(*ed);
+        return 0;
+    }
     if (wParam != kParseTimer)
         return DefWindowProcA(window, WM_TIMER, wParam, lParam);
     // Once everything is parsed the timer simply ends; a tick that arrives late has nothing to do.
@@ -452,17 +459,19 @@ LRESULT OnSysColorChange(HWND window, WPARAM, LPARAM, EditData* ed)
     return 0;
 }
 
-LRESULT OnSetFocus(HWND window, WPARAM, LPARAM, EditData* ed)
+LRESULT OnSetFocus(HWND window, WPARAM wParam, LPARAM, EditData* ed)
 {
     ed->focused = true;
     if (ed->HasSelection())
         InvalidateRect(window, nullptr, FALSE);
     NotifyState(*ed);
+    OnFocusChange(*ed, true, reinterpret_cast<HWND>(wParam));
     return 0;
 }
 
-LRESULT OnKillFocus(HWND window, WPARAM, LPARAM, EditData* ed)
+LRESULT OnKillFocus(HWND window, WPARAM wParam, LPARAM, EditData* ed)
 {
+    OnFocusChange(*ed, false, reinterpret_cast<HWND>(wParam));
     ed->focused = false;
     if (ed->HasSelection())
         InvalidateRect(window, nullptr, FALSE);
@@ -953,6 +962,9 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
         }
     }
+    LRESULT result = 0;
+    if (ed && DispatchInputMessage(*ed, message, wParam, lParam, &result))
+        return result;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -1036,7 +1048,7 @@ LRESULT RunCommand(EditData& ed, int number)
         EditMessageBox(ed, FormatFileMessage(kMsgAbout, __DATE__), MB_OK | MB_ICONINFORMATION);
         return 1;
     default:
-        return 0;  // the other commands come with the editing half of the control
+        return RunEditingHalfCommand(ed, number);
     }
 }
 
