@@ -549,7 +549,7 @@ LRESULT ClipCopyAppend(EditData& ed)
 
 bool HasBookmark(const EditData& ed, int line) { return (ed.doc.Text().Line(line).flags & kLineBookmark) != 0; }
 
-void SetBookmark(EditData& ed, int line, bool on)
+void SetBookmarkBit(EditData& ed, int line, bool on)
 {
     if (HasBookmark(ed, line) == on)
         return;
@@ -738,10 +738,10 @@ const Row kRows[] = {
     {kClipClearClipboard, ClipClearClipboard, false},
     {kClipCopyAppend, ClipCopyAppend, false},
     {kClipCutAppend, [](EditData& ed) { return ClipCut(ed, true); }, true},
-    {kBookmarkSet, [](EditData& ed) -> LRESULT { SetBookmark(ed, ed.caret.line, true); return 1; }, false},
-    {kBookmarkClear, [](EditData& ed) -> LRESULT { SetBookmark(ed, ed.caret.line, false); return 1; }, false},
+    {kBookmarkSet, [](EditData& ed) -> LRESULT { SetBookmarkBit(ed, ed.caret.line, true); return 1; }, false},
+    {kBookmarkClear, [](EditData& ed) -> LRESULT { SetBookmarkBit(ed, ed.caret.line, false); return 1; }, false},
     {kBookmarkToggle,
-     [](EditData& ed) -> LRESULT { SetBookmark(ed, ed.caret.line, !HasBookmark(ed, ed.caret.line)); return 1; }, false},
+     [](EditData& ed) -> LRESULT { SetBookmarkBit(ed, ed.caret.line, !HasBookmark(ed, ed.caret.line)); return 1; }, false},
     {kBookmarkClearAll, BookmarkClearAll, false},
     {kBookmarkGotoNext, [](EditData& ed) { return BookmarkGoto(ed, true); }, false},
     {kBookmarkGotoPrevious, [](EditData& ed) { return BookmarkGoto(ed, false); }, false},
@@ -754,6 +754,8 @@ const Row kRows[] = {
 } // namespace
 
 void SetBeepHook(BeepHook hook) { g_beep = hook; }
+
+void SetLineBookmark(EditData& ed, int line, bool on) { SetBookmarkBit(ed, line, on); }
 
 void Beep(UINT type)
 {

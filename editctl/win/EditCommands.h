@@ -43,6 +43,8 @@ bool FindBracketMatch(const EditData& ed, TextPos at, TextPos* match, bool* matc
 // Repaints the old and new highlighted bracket pair and caret line after a caret move.
 void UpdateCaretHighlights(EditData& ed);
 bool CopySelectionToClipboard(EditData& ed, bool append);
+// Sets or clears a line's bookmark, keeping the count and telling the parent.
+void SetLineBookmark(EditData& ed, int line, bool on);
 
 // ---- caret and view (CaretMovement.cpp) -------------------------------------------------------
 LRESULT RunCaretCommand(EditData& ed, int number, bool* known);
@@ -93,6 +95,24 @@ void RefreshCursor(EditData& ed);
 
 // ---- find, replace, goto and properties (FindReplace.cpp, EditDialogs.cpp) --------------------
 LRESULT RunFindCommand(EditData& ed, int number, bool* known);
+// The find text becomes the pattern and goes to the front of the find history.
+void SetSearchPattern(EditData& ed, const std::string& text);
+// Searches from the caret (beyond a selection that is one occurrence); selects a match.
+bool FindText(EditData& ed, bool forward, bool quiet);
+// Replaces every occurrence in the range (the whole text when start == end); the count.
+int ReplaceAll(EditData& ed, const std::string& replacement, TextPos start, TextPos end);
+void OpenFindDialog(EditData& ed, bool replace);
+void CloseFindDialogs(EditData& ed);
+// The registry histories (HKEY_CURRENT_USER); true when any entry was read or written.
+bool LoadFindHistory(EditData& ed, bool replace);
+bool SaveFindHistory(EditData& ed, bool replace);
+// Modal dialogs call this once they are filled, so that tests can answer them.
+using DialogHook = void (*)(HWND dialog, int resource);
+void SetDialogHook(DialogHook hook);
+void CallDialogHook(HWND dialog, int resource);
+INT_PTR RunGotoDialog(EditData& ed);
+INT_PTR RunPropertiesDialog(EditData& ed);
+int RunSettingsApplet(EditData& ed);
 // The dialog messages (0x564 to 0x568); false for other messages.
 bool DispatchDialogMessage(EditData& ed, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 

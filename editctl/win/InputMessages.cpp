@@ -33,6 +33,7 @@ void ReleaseInput(EditData& ed)
             ReleaseCapture();
         ed.input.selecting = false;
     }
+    CloseFindDialogs(ed);
     RegisterDropTarget(ed, false);
     if (ed.input.hasCaret)
         DestroyCaret();

@@ -5,6 +5,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "editctl/model/TextSearch.h"
 
 namespace quill::win {
 
@@ -28,6 +32,12 @@ struct InputState {
     int highlightedLine = -1;    // the line drawn as the caret line
     POINT lastMouse{-1, -1};
     EditDropTarget* dropTarget = nullptr;  // registered while the window is shown
+
+    // Find and replace: the two histories (most recent first) and the search pattern.
+    std::vector<std::string> findHistory, replaceHistory;
+    bool historyLoaded = false;
+    bool openingReplace = false;  // the dialog being created is the Replace dialog
+    SearchPattern pattern;
 };
 
 } // namespace quill::win
