@@ -79,22 +79,23 @@ enum : UINT {
     QPM_PRINT = 0x569,
 };
 
-// Notification codes (WM_NOTIFY, wParam = the control's id).
+// Notification codes (WM_NOTIFY, wParam = the control's id). The EditNotify records below begin
+// with the standard header; their fields are laid out as real structs on 32 and 64 bits alike.
 enum : UINT { QPN_CARETMOVED = 1, QPN_STATECHANGED = 2, QPN_FILENAMECHANGED = 3 };
 
-struct QPNotifyCaret {
+struct EditNotifyCaret {
     NMHDR hdr;
     int column;  // display column + 1
     int line;    // line + 1
 };
 
-struct QPNotifyState {
+struct EditNotifyState {
     NMHDR hdr;
     int hasText, canUndo, canRedo, canCut, hasSelection, canPaste, canDelete, modified, overwrite,
         readOnly, bookmarks, fileMode;
 };
 
-struct QPNotifyFileName {
+struct EditNotifyFileName {
     NMHDR hdr;
     const char* fileName;
     const char* configName;

@@ -159,7 +159,6 @@ Outcome SetFontValue(Loader& l, std::string_view value, bool screen)
         return Outcome::kDone;
     value = TrimRight(value);
     FontSpec spec;
-    spec.fixedPitch = true;
     const size_t comma = value.find(',');
     spec.face = std::string(value.substr(0, comma).substr(0, 31));
     if (comma != std::string_view::npos) {
@@ -203,6 +202,14 @@ Outcome SetFontValue(Loader& l, std::string_view value, bool screen)
 
 // ---- sections --------------------------------------------------------------------------------
 
+// Whether a section is open for a line that needs it; reports the message when it is not.
+bool Inside(Loader& l, bool open, int message)
+{
+    if (!open)
+        l.Report(message);
+    return open;
+}
+
 Outcome OpenBlock(Loader& l, std::string_view value)
 {
     if (l.inKeywords)
@@ -215,10 +222,8 @@ Outcome OpenBlock(Loader& l, std::string_view value)
 
 Outcome CloseBlock(Loader& l, std::string_view)
 {
-    if (!l.inBlock) {
-        l.Report(kMsgEndBlockAlone);
+    if (!Inside(l, l.inBlock, kMsgEndBlockAlone))
         return Outcome::kDone;
-    }
     l.config.blocks.push_back(std::move(l.block));
     l.block = BlockDef{};
     l.inBlock = false;
@@ -228,28 +233,22 @@ Outcome CloseBlock(Loader& l, std::string_view)
 
 Outcome BlockStart(Loader& l, std::string_view value)
 {
-    if (!l.inBlock) {
-        l.Report(kMsgOutsideBlock);
+    if (!Inside(l, l.inBlock, kMsgOutsideBlock))
         return Outcome::kDone;
-    }
     return SetText(l, value, l.block.start);
 }
 
 Outcome BlockStartOfLine(Loader& l, std::string_view value)
 {
-    if (!l.inBlock) {
-        l.Report(kMsgOutsideBlock);
+    if (!Inside(l, l.inBlock, kMsgOutsideBlock))
         return Outcome::kDone;
-    }
     return SetSwitch(l, value, l.block.startOfLine);
 }
 
 Outcome BlockEnd(Loader& l, std::string_view value)
 {
-    if (!l.inBlock) {
-        l.Report(kMsgOutsideBlock);
+    if (!Inside(l, l.inBlock, kMsgOutsideBlock))
         return Outcome::kDone;
-    }
     std::string end;
     SetText(l, value, end);
     if (end.empty())
@@ -269,10 +268,8 @@ Outcome OpenKeywords(Loader& l, std::string_view)
 
 Outcome CloseKeywords(Loader& l, std::string_view)
 {
-    if (!l.inKeywords) {
-        l.Report(kMsgEndKeywordsAlone);
+    if (!Inside(l, l.inKeywords, kMsgEndKeywordsAlone))
         return Outcome::kDone;
-    }
     l.inKeywords = false;
     l.keywordColour = l.WindowText();
     return Outcome::kDone;
@@ -327,10 +324,8 @@ Outcome OpenKey(Loader& l, std::string_view value)
 
 Outcome CloseKey(Loader& l, std::string_view)
 {
-    if (!l.inKey) {
-        l.Report(kMsgEndKeyAlone);
+    if (!Inside(l, l.inKey, kMsgEndKeyAlone))
         return Outcome::kDone;
-    }
     l.config.keys.Add(l.key, std::move(l.macro));
     l.macro = KeyMacro{};
     l.inKey = false;
@@ -339,10 +334,8 @@ Outcome CloseKey(Loader& l, std::string_view)
 
 Outcome KeyHardcoded(Loader& l, std::string_view value)
 {
-    if (!l.inKey) {
-        l.Report(kMsgOutsideKey);
+    if (!Inside(l, l.inKey, kMsgOutsideKey))
         return Outcome::kDone;
-    }
     if (!TakeValue(l, value))
         return Outcome::kDone;
     long number = 0;
@@ -358,10 +351,8 @@ Outcome KeyHardcoded(Loader& l, std::string_view value)
 template <MacroStep kind>
 Outcome KeyTextStep(Loader& l, std::string_view value)
 {
-    if (!l.inKey) {
-        l.Report(kMsgOutsideKey);
+    if (!Inside(l, l.inKey, kMsgOutsideKey))
         return Outcome::kDone;
-    }
     std::string text;
     SetText(l, value, text);
     if (!text.empty())
@@ -646,6 +637,24 @@ void ParserConfig::SetFont(FontHandle& slot, FontHandle font)
     slot = font;
 }
 
+void ParserConfig::BuildTables()
+{
+    isDelimiter.fill(false);
+    startsBlock.fill(false);
+    for (char c : delimiters)
+        if (c != 0)
+            isDelimiter[static_cast<unsigned char>(c)] = true;
+    for (const BlockDef& block : blocks) {
+        if (block.start.empty())
+            continue;
+        const char c = block.start[0];
+        startsBlock[static_cast<unsigned char>(c)] = true;
+        startsBlock[static_cast<unsigned char>(caseSensitive ? c : FoldCase(c))] = true;
+        if (!caseSensitive && c >= 'a' && c <= 'z')
+            startsBlock[static_cast<unsigned char>(c - 'a' + 'A')] = true;
+    }
+}
+
 void AddKeyword(ParserConfig& config, std::string_view text, Colour colour, Colour background)
 {
     if (text.empty())
@@ -685,6 +694,7 @@ std::unique_ptr<ParserConfig> LoadParserConfigText(std::string_view text, std::s
     }
     if (!CreateMissingFonts(*config, env))
         return nullptr;
+    config->BuildTables();
     return config;
 }
 
@@ -697,6 +707,7 @@ std::unique_ptr<ParserConfig> CreateBuiltinDefaultConfig(ConfigEnvironment& env)
     BuildDefaultKeyMap(config->keys, [&](char c) { return env.KeyForChar(c); });
     if (!CreateMissingFonts(*config, env))
         return nullptr;
+    config->BuildTables();
     return config;
 }
 

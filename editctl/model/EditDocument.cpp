@@ -59,7 +59,7 @@ bool EditDocument::DeleteText(TextPos start, TextPos end, bool groupStart)
         return false;
     if (start == end)
         return true;
-    if (!AddUndoRecord(kUndoDeletion | (groupStart ? uint32_t{kUndoGroupStart} : 0u), start, end, m_text.CopyRange(start, end)))
+    if (!AddUndoRecord(kUndoDeletion | (groupStart ? uint32_t{kUndoGroupStart} : 0u), start, end, m_text.CopyRangeText(start, end)))
         return false;
     if (!m_text.RawDeleteRange(start, end)) {
         m_records.pop_back();
@@ -127,25 +127,11 @@ UndoOutcome EditDocument::Redo()
     return out;
 }
 
-UndoOutcome EditDocument::UndoAll()
+UndoOutcome EditDocument::ReplayAll(bool undo)
 {
     UndoOutcome total;
-    while (CanUndo()) {
-        const UndoOutcome step = Undo();
-        if (step.records == 0)
-            break;
-        total.records += step.records;
-        total.caret = step.caret;
-    }
-    total.lastLine = m_text.LineCount() - 1;
-    return total;
-}
-
-UndoOutcome EditDocument::RedoAll()
-{
-    UndoOutcome total;
-    while (CanRedo()) {
-        const UndoOutcome step = Redo();
+    while (undo ? CanUndo() : CanRedo()) {
+        const UndoOutcome step = undo ? Undo() : Redo();
         if (step.records == 0)
             break;
         total.records += step.records;

@@ -36,8 +36,8 @@ public:
 
     UndoOutcome Undo();
     UndoOutcome Redo();
-    UndoOutcome UndoAll();
-    UndoOutcome RedoAll();
+    UndoOutcome UndoAll() { return ReplayAll(true); }
+    UndoOutcome RedoAll() { return ReplayAll(false); }
     bool CanUndo() const { return m_position > 0; }
     bool CanRedo() const { return m_position < static_cast<int>(m_records.size()); }
     void ClearUndo();
@@ -59,6 +59,7 @@ public:
 private:
     bool AddUndoRecord(uint32_t kind, TextPos start, TextPos end, std::string text);
     bool Replay(const UndoRecord& record, bool forwards, TextPos* caret);
+    UndoOutcome ReplayAll(bool undo);
 
     TextStore m_text;
     std::vector<UndoRecord> m_records;

@@ -41,7 +41,10 @@ struct FontSpec {
     int charset = 0;
     bool italic = false;
     bool underline = false;
-    bool fixedPitch = false;  // font keywords ask for a fixed-pitch font; the defaults do not
+    // Every screen font must be fixed-pitch: the painter places characters in columns. The
+    // default face asks for it too, so that a system without "Courier New" substitutes another
+    // fixed-pitch face rather than a proportional one.
+    bool fixedPitch = true;
     bool operator==(const FontSpec&) const = default;
 };
 
@@ -122,6 +125,11 @@ struct ParserConfig {
     char escape = 0;
     bool caseSensitive = false;  // "Case="
     std::array<std::vector<KeywordEntry>, 256> keywords;
+
+    // Lookup tables of the parser, made from delimiters and blocks once they are read.
+    void BuildTables();
+    std::array<bool, 256> isDelimiter{};
+    std::array<bool, 256> startsBlock{};  // some block's start text begins with this byte
 };
 
 // The value "*" stands for, for colour index i, with the system colours as they are now.

@@ -13,8 +13,8 @@ namespace quill {
 
 namespace {
 
-const char* const kHyperlinkPrefixes[] = {"www.", "http:", "file:", "mailto:", "ftp:",
-                                          "https:", "gopher:", "nntp:", "telnet:", "news:"};
+constexpr std::string_view kHyperlinkPrefixes[] = {"www.", "http:", "file:", "mailto:", "ftp:",
+                                                   "https:", "gopher:", "nntp:", "telnet:", "news:"};
 
 // The CRC table of polynomial 0x1021, computed most-significant bit first (entry 1 = 0x1021).
 const std::array<uint16_t, 256>& CrcTable()
@@ -38,7 +38,10 @@ enum class RunKind { kPlain, kDelimiter, kWord, kBlock, kLink, kBracket };
 // without a span array only the kind is tracked.
 class SpanWriter {
 public:
-    SpanWriter(ColorSpan* spans, int capacity, int length) : m_spans(spans), m_capacity(capacity), m_length(length) {}
+    SpanWriter(ColorSpan* spans, int capacity, int length, int skipBefore)
+        : m_spans(spans), m_capacity(capacity), m_length(length), m_skipBefore(skipBefore)
+    {
+    }
 
     void Begin(int pos, Colour colour, Colour background, RunKind kind, const KeywordEntry* keyword = nullptr,
                uint16_t link = 0)
@@ -47,8 +50,10 @@ public:
         if (!m_spans || pos >= m_length)
             return;
         const ColorSpan span{colour, background, m_length, keyword, link};
-        if (m_count > 0 && CurrentStart() == pos) {
-            m_spans[m_count - 1] = span;
+        if (m_count > 0 && (CurrentStart() == pos || (m_count == 1 && pos <= m_skipBefore))) {
+            m_spans[m_count - 1] = span;  // replaces an empty run, or one that ends before the kept part
+            if (m_count == 1 && pos > 0)
+                m_firstStart = pos;
         } else if (m_count < m_capacity) {
             if (m_count > 0)
                 m_spans[m_count - 1].end = pos;
@@ -56,14 +61,18 @@ public:
         }
     }
     RunKind Kind() const { return m_kind; }
+    bool Writes() const { return m_spans != nullptr; }
+    int SkipBefore() const { return m_skipBefore; }
     int Count() const { return m_count; }
 
 private:
-    int CurrentStart() const { return m_count >= 2 ? m_spans[m_count - 2].end : 0; }
+    int CurrentStart() const { return m_count >= 2 ? m_spans[m_count - 2].end : m_firstStart; }
 
     ColorSpan* m_spans;
     int m_capacity;
     int m_length;
+    int m_skipBefore;
+    int m_firstStart = 0;
     int m_count = 0;
     RunKind m_kind = RunKind::kPlain;
 };
@@ -156,6 +165,8 @@ private:
 
     int OpenBlockAt(int pos, int startOfLine) const
     {
+        if (!c.startsBlock[static_cast<unsigned char>(m_text[pos])])
+            return -1;
         for (size_t i = 0; i < c.blocks.size(); ++i) {
             if (!m_present[i])
                 continue;
@@ -223,6 +234,10 @@ private:
         int end = pos;
         while (end < m_length && !IsConfigSpace(m_text[end]) && !IsDelimiter(c, m_text[end]))
             ++end;
+        // Words and keywords do not change the state, and a word that ends before the runs
+        // that are kept needs no colour: the run that follows it begins at its end.
+        if (!w.Writes() || end <= w.SkipBefore())
+            return end;
         const bool number = m_text[pos] >= '0' && m_text[pos] <= '9';
         Colour colour = number ? c.colours[kNumberRGB] : c.colours[kTextRGB];
         Colour background = number ? c.colours[kBkgndNumberRGB] : kNoColour;
@@ -272,7 +287,7 @@ uint16_t KeywordHash(const char* text, size_t length, bool caseSensitive)
 
 bool IsDelimiter(const ParserConfig& config, char c)
 {
-    return c != 0 && !config.delimiters.empty() && config.delimiters.find(c) != std::string::npos;
+    return config.isDelimiter[static_cast<unsigned char>(c)];
 }
 
 const KeywordEntry* FindKeyword(const ParserConfig& config, const char* word, int length)
@@ -290,9 +305,14 @@ const KeywordEntry* FindKeyword(const ParserConfig& config, const char* word, in
 
 bool IsHyperlinkStart(int remaining, const char* text)
 {
-    for (const char* prefix : kHyperlinkPrefixes) {
-        const size_t n = std::strlen(prefix);
-        if (static_cast<size_t>(remaining) >= n && EqualBytes(text, prefix, n, false))
+    if (remaining <= 0)
+        return false;
+    switch (FoldCase(text[0])) {  // the first letters of the prefixes
+    case 'w': case 'h': case 'f': case 'm': case 'g': case 'n': case 't': break;
+    default: return false;
+    }
+    for (const std::string_view prefix : kHyperlinkPrefixes) {
+        if (static_cast<size_t>(remaining) >= prefix.size() && EqualBytes(text, prefix.data(), prefix.size(), false))
             return true;
     }
     return false;
@@ -316,11 +336,11 @@ bool IsBlockEnd(const ParserConfig& config, const BlockDef& block, const char* l
 }
 
 int ParseLine(const ParserConfig& config, int state, const char* text, int length, ColorSpan* spans, int* count,
-              int capacity, const BracketMarks* marks)
+              int capacity, const BracketMarks* marks, int skipBefore)
 {
     if (length <= 0)
         return state;
-    SpanWriter writer(spans, capacity, length);
+    SpanWriter writer(spans, capacity, length, skipBefore);
     LineParser parser(config, text, length, writer, marks);
     const int end = parser.Run(state);
     if (spans && count)

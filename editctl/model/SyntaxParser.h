@@ -33,8 +33,10 @@ bool IsBlockEnd(const ParserConfig& config, const BlockDef& block, const char* l
 
 // Parses a line from the state at its start; returns the state at its end (-1: no block open).
 // With spans given, fills at most capacity of them and sets *count (an empty line writes none).
+// Runs that end at or before skipBefore are not kept (the painter of a row scrolled far to the
+// right needs only the runs it shows); the first run kept then starts at or before skipBefore.
 int ParseLine(const ParserConfig& config, int state, const char* text, int length, ColorSpan* spans,
-              int* count, int capacity, const BracketMarks* marks = nullptr);
+              int* count, int capacity, const BracketMarks* marks = nullptr, int skipBefore = 0);
 
 // Background parsing: makes the end states of the lines known from the frontier up to target.
 // The frontier is the first line whose end state is unknown, -1 when all are known.

@@ -198,11 +198,9 @@ bool TextStore::RawInsertText(TextPos at, std::string_view text, TextPos* end)
 {
     if (!IsValid(at))
         return false;
-    std::vector<std::string_view> pieces;
-    SplitLines(text, [&](std::string_view piece) { pieces.push_back(piece); });
-
+    const bool oneLine = !std::memchr(text.data(), '\n', text.size()) && !std::memchr(text.data(), '\r', text.size());
     LineRecord& first = m_lines[at.line];
-    if (pieces.size() == 1) {
+    if (oneLine) {
         // Within one line: open a gap and copy the text in.
         const int32_t add = static_cast<int32_t>(text.size());
         const int32_t tail = first.length - at.column;
@@ -226,6 +224,8 @@ bool TextStore::RawInsertText(TextPos at, std::string_view text, TextPos* end)
     }
 
     // Across lines: build the new lines first, then open the gap in the line array once.
+    std::vector<std::string_view> pieces;
+    SplitLines(text, [&](std::string_view piece) { pieces.push_back(piece); });
     const std::string tail(LineText(at.line).substr(static_cast<size_t>(at.column)));
     std::vector<LineRecord> added;
     added.reserve(pieces.size() - 1);
@@ -311,7 +311,7 @@ size_t TextStore::RangeLength(TextPos start, TextPos end) const
     return total + 2 + static_cast<size_t>(end.column);
 }
 
-std::string TextStore::CopyRange(TextPos start, TextPos end) const
+std::string TextStore::CopyRangeText(TextPos start, TextPos end) const
 {
     if (end < start)
         std::swap(start, end);

@@ -81,7 +81,7 @@ public:
     bool RawInsertText(TextPos at, std::string_view text, TextPos* end);
     bool RawDeleteRange(TextPos start, TextPos end);
     // The text of a range, lines joined by CR LF.
-    std::string CopyRange(TextPos start, TextPos end) const;
+    std::string CopyRangeText(TextPos start, TextPos end) const;
     size_t RangeLength(TextPos start, TextPos end) const;
 
     void SetTabWidth(int tab);

@@ -6,12 +6,15 @@
 #include <sstream>
 
 #include "FakeEnvironment.h"
+#include "TestFiles.h"
 #include "editctl/model/Commands.h"
 #include "editctl/model/MessageIds.h"
 #include "editctl/model/SyntaxParser.h"
 
 using namespace quill;
+using quill::testing::BuiltinConfigText;
 using quill::testing::FakeEnvironment;
+using quill::testing::ReadFile;
 using quill::testing::ReportedMessage;
 
 namespace {
@@ -21,13 +24,6 @@ std::unique_ptr<ParserConfig> Load(FakeEnvironment& env, const std::string& text
     return LoadParserConfigText(text, source, false, env);
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 } // namespace
 
@@ -107,6 +103,51 @@ TEST(ConfigLoader, ReadsSettingsBlocksKeywordsAndKeys)
     EXPECT_EQ(c->indentWords[0].direction, 1);
 }
 
+// Every one of the 87 keywords is taken, each with a good value: no message, and the values land.
+TEST(ConfigLoader, TakesEveryKeyword)
+{
+    const char* text =
+        "Default=Y\nName=All\nExtentions=.all\nDelimiters=;,\nBlock=b\nBlock\nStart=<\nStartOfLine=Y\nEnd=>\n"
+        "EndBlock\nKeywords\nword\nEndKeywords\nCase=N\nAutoIndent=N\nSmartIndent=Y\nSelectionMargin=N\n"
+        "ClearSpaces=N\nAutoMatch=Y\nWholeWords=Y\nSearchCase=Y\nVisibleAutoMatchError=Y\nDnDEnabled=N\n"
+        "SyntaxColoring=N\nGlobalSyntaxColoring=N\nPrintSyntaxColoring=N\nPrintHeader=Y\nPrintFooter=Y\n"
+        "PrintScreenFont=N\nFastScroll=N\nClearUndoAfterSave=Y\nVisibleSpaces=Y\nShowLineNumbers=Y\nCaseFixing=Y\n"
+        "SolidMargin=Y\nColorBracketMatches=Y\nHighlightLine=Y\nPrintLineNumbers=Y\nParseHyperlinks=Y\n"
+        "ShowHyperTips=Y\nRGB=1,2,3\nBkRGB=*\nTextRGB=0,0,0\nBackgroundRGB=1,1,1\nBackgroundReadOnlyRGB=2,2,2\n"
+        "MarginRGB=3,3,3\nBookmarkRGB=4,4,4\nDelimiterRGB=6,6,6\nNumberRGB=5,5,5\nSelectedTextRGB=7,7,7\n"
+        "SelectedBackgroundRGB=8,8,8\nLineNumberRGB=9,9,9\nBkgndLineNumberRGB=10,10,10\nBkgndNumberRGB=11,11,11\n"
+        "BkgndDelimiterRGB=12,12,12\nBracketMatchRGB=13,13,13\nLineHighlightRGB=14,14,14\nHyperlinkRGB=15,15,15\n"
+        "BkgndHyperlinkRGB=16,16,16\nTab=3\nEscape=\\\nMaxTrack=15\nIndentLeft=}\nIndentRight={\nCaretType=2\n"
+        "FileMode=1\nDateFormat=yyyy\nTimeFormat=HH\nScreenFont=Courier New\nPrinterFont=Courier New,-10,700,0,0,0\n"
+        "HeaderLeft=%F\nHeaderCenter=%p\nHeaderRight=%P\nFooterLeft=%d\nFooterCenter=%t\nFooterRight=%%\n"
+        "BackupFiles=Y\nBackupDirectory=c:\\backup\nBackupMode=1\nColumnMarkerOffset=72\nColumnMarker=Y\n"
+        "Key=F5\nHardcoded=1\nRun=tool.exe\nOpen=http://x\nInsertText=hi\nEndKey\nUndoSize=200\n";
+    FakeEnvironment env;
+    auto c = Load(env, text);
+    ASSERT_TRUE(c);
+    EXPECT_TRUE(env.messages.empty()) << env.messages.front().id << " on line " << env.messages.front().line;
+    EXPECT_TRUE(c->isDefault);
+    EXPECT_EQ(c->blocks.size(), 1u);
+    EXPECT_TRUE(c->blocks[0].startOfLine);
+    EXPECT_FALSE(c->globalSyntaxColoring);
+    EXPECT_TRUE(c->clearUndoAfterSave && c->caseFixing && c->columnMarker && c->backupFiles && c->showHyperTips);
+    EXPECT_EQ(c->tab, 3);
+    EXPECT_EQ(c->maxTrack, 15);
+    EXPECT_EQ(c->caretType, 2);
+    EXPECT_EQ(c->fileMode, 1);
+    EXPECT_EQ(c->backupMode, 1);
+    EXPECT_EQ(c->columnMarkerOffset, 72);
+    EXPECT_EQ(c->undoSize, 200);
+    EXPECT_EQ(c->backupDirectory, "c:\\backup");
+    EXPECT_EQ(c->headerFooter[kFooterRight], "%%");
+    EXPECT_EQ(c->printerSpec.weight, 700);
+    for (int i = 0; i < kColourCount; ++i)
+        EXPECT_EQ(c->colours[i], MakeColour(i, i, i)) << i;
+    EXPECT_EQ(c->systemMask, 0u);
+    ASSERT_TRUE(c->keys.Find({0x74, 0}));
+    EXPECT_EQ(c->keys.Find({0x74, 0})->steps.size(), 4u);
+}
+
 // Each bad line: its message and its line number (every LF counts, also in memory blocks); the
 // load goes on, except for an unknown command.
 TEST(ConfigLoader, ReportsBadValuesWithTheirLineNumbers)
@@ -181,7 +222,7 @@ TEST(ConfigLoader, KeywordBucketsFollowTheCaseSwitch)
 // answers with a configuration or a clear failure, never a crash, and leaks no font.
 TEST(ConfigLoader, SurvivesMalformedText)
 {
-    const std::string valid = ReadFile(EDITCTL_TEST_DATA "/../../res/html.qpp");
+    const std::string valid = BuiltinConfigText("html.qpp");
     ASSERT_FALSE(valid.empty());
     const std::string alphabet = "=;,*\\\n\r\t 0123456789-ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\"'<>/{}";
     int loaded = 0, failed = 0;
@@ -272,7 +313,7 @@ TEST(BuiltinConfigs, LoadCleanlyWithTheFullKeyMap)
     KeyBindings defaults;
     BuildDefaultKeyMap(defaults, layout);
     for (const Case& c : cases) {
-        auto config = LoadParserConfigText(ReadFile(std::string(EDITCTL_TEST_DATA "/../../res/") + c.file), "MemoryHandle", true, env);
+        auto config = LoadParserConfigText(BuiltinConfigText(c.file), "MemoryHandle", true, env);
         ASSERT_TRUE(config) << c.file;
         EXPECT_TRUE(env.messages.empty()) << c.file << ": message " << env.messages.front().id << " line " << env.messages.front().line;
         EXPECT_EQ(config->name, c.name);

@@ -9,25 +9,28 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "editctl/Quillpoint.h"
 #include "editctl/model/MessageIds.h"
 #include "editctl/win/EditData.h"
 
 using namespace quill;
 using namespace quill::win;
+using quill::testing::ReadFile;
 
 namespace {
 
 std::vector<std::string> g_boxes;
+int g_answer = IDNO;  // what the recorded message boxes answer
 int MessageBoxRecorder(HWND, const char* text, const char*, UINT)
 {
     g_boxes.push_back(text);
-    return IDNO;
+    return g_answer;
 }
 
 struct Notice {
     UINT code;
-    QPNotifyState state;
+    EditNotifyState state;
     int column, line;
     std::string fileName, configName;
 };
@@ -39,14 +42,14 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         const NMHDR* h = reinterpret_cast<const NMHDR*>(lParam);
         Notice n{h->code, {}, 0, 0, {}, {}};
         if (h->code == QPN_STATECHANGED)
-            n.state = *reinterpret_cast<const QPNotifyState*>(lParam);
+            n.state = *reinterpret_cast<const EditNotifyState*>(lParam);
         if (h->code == QPN_CARETMOVED) {
-            n.column = reinterpret_cast<const QPNotifyCaret*>(lParam)->column;
-            n.line = reinterpret_cast<const QPNotifyCaret*>(lParam)->line;
+            n.column = reinterpret_cast<const EditNotifyCaret*>(lParam)->column;
+            n.line = reinterpret_cast<const EditNotifyCaret*>(lParam)->line;
         }
         if (h->code == QPN_FILENAMECHANGED) {
-            n.fileName = reinterpret_cast<const QPNotifyFileName*>(lParam)->fileName;
-            n.configName = reinterpret_cast<const QPNotifyFileName*>(lParam)->configName;
+            n.fileName = reinterpret_cast<const EditNotifyFileName*>(lParam)->fileName;
+            n.configName = reinterpret_cast<const EditNotifyFileName*>(lParam)->configName;
         }
         g_notices.push_back(n);
         return 0;
@@ -54,13 +57,6 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void WriteAllBytes(const std::string& path, const std::string& bytes)
 {
@@ -112,6 +108,7 @@ protected:
     void SetUp() override
     {
         g_boxes.clear();
+        g_answer = IDNO;
         m_parent = CreateWindowExA(0, "EditCtlTestParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 640, 400, nullptr,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_TRUE(m_parent);
@@ -121,7 +118,8 @@ protected:
     }
     void TearDown() override
     {
-        DestroyWindow(m_parent);
+        if (m_parent)
+            DestroyWindow(m_parent);
         SetFileWriteHook(nullptr);
     }
 
@@ -139,6 +137,19 @@ protected:
     {
         std::vector<char> buffer(static_cast<size_t>(Send(QPM_GETTEXTLENGTH)) + 1);
         return Send(QPM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer.data())) ? std::string(buffer.data()) : std::string();
+    }
+    // Paints the control into a memory bitmap (the test windows are hidden).
+    void PaintNow()
+    {
+        HDC screen = GetDC(m_edit);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 600, 360);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(m_edit, screen);
     }
     int Count(UINT code) const
     {
@@ -343,8 +354,8 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     // Each window saves with the breaks of its own file.
     ASSERT_EQ(Send(QPM_SAVEFILE, 0, static_cast<LPARAM>(0)), 1);
     ASSERT_EQ(SendMessageA(other, QPM_SAVEFILE, 0, 0), 1);
-    EXPECT_EQ(ReadAll(unixFile), "a\nb\nc\n\nd");
-    EXPECT_EQ(ReadAll(dosFile), "x\r\ny\r\nz");
+    EXPECT_EQ(ReadFile(unixFile), "a\nb\nc\n\nd");
+    EXPECT_EQ(ReadFile(dosFile), "x\r\ny\r\nz");
 
     // A save that fails halfway leaves the old file as it was, and no stray file behind.
     SendText(QPM_SETTEXT, 1, "new text that will not arrive");
@@ -356,7 +367,7 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     });
     EXPECT_EQ(SendText(QPM_SAVEFILE, 0, dosFile.c_str()), 2);
     SetFileWriteHook(nullptr);
-    EXPECT_EQ(ReadAll(dosFile), "x\r\ny\r\nz");
+    EXPECT_EQ(ReadFile(dosFile), "x\r\ny\r\nz");
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].rfind("Error saving the file", 0), 0u);
     WIN32_FIND_DATAA found{};
@@ -372,11 +383,57 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     EXPECT_EQ(Send(QPM_GETUNICODE), 1);
     EXPECT_EQ(Text(), "hi\r\n");
     ASSERT_EQ(Send(QPM_SAVEFILE, 0, static_cast<LPARAM>(0)), 1);
-    EXPECT_EQ(ReadAll(wideFile), std::string("\xFF\xFEh\0i\0\n\0", 8));
+    EXPECT_EQ(ReadFile(wideFile), std::string("\xFF\xFEh\0i\0\n\0", 8));
+    // A text the code page cannot hold opens read-only rather than being saved back as "?".
+    WriteAllBytes(wideFile, std::string("\xFF\xFEh\0\x2D\x4E", 6));
+    ASSERT_EQ(SendText(QPM_LOADFILE, 1, wideFile.c_str()), 1);
+    EXPECT_EQ(Send(QPM_ISREADONLY), 1);
     // A missing file: result 2, one message.
     g_boxes.clear();
     EXPECT_EQ(SendText(QPM_LOADFILE, 1, (folder + "\\missing.txt").c_str()), 2);
     EXPECT_EQ(g_boxes.size(), 1u);
+}
+
+// Asking to save a modified text: Cancel keeps everything, No goes on, Yes saves first.
+TEST_F(EditWindow, AskToSaveBeforeReplacingTheText)
+{
+    const std::string file = TempFolder() + "\\ask.txt";
+    WriteAllBytes(file, "saved");
+    ASSERT_EQ(SendText(QPM_LOADFILE, 1, file.c_str()), 1);
+    SendText(QPM_INSERTTEXT, 0, "new ");
+    ASSERT_EQ(Send(QPM_ISMODIFIED), 1);
+    g_answer = IDCANCEL;
+    EXPECT_EQ(SendText(QPM_SETTEXT, 0, "other"), 0);
+    EXPECT_EQ(Text(), "new saved");
+    EXPECT_EQ(SendText(QPM_LOADFILE, 0, file.c_str()), 3);
+    ASSERT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(g_boxes[0], file + " modified!\nDo you wish to save it first?");
+    g_answer = IDYES;
+    EXPECT_EQ(Send(QPM_ASKTOSAVE), 1);
+    EXPECT_EQ(ReadFile(file), "new saved");
+    EXPECT_EQ(Send(QPM_ISMODIFIED), 0);
+    g_boxes.clear();
+    EXPECT_EQ(Send(QPM_ASKTOSAVE), 1);  // unmodified: no question
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(EditWindow, SavingMakesTheBackupFirst)
+{
+    const std::string folder = TempFolder();
+    const std::string file = folder + "\\notes.txt";
+    WriteAllBytes(file, "old");
+    DeleteFileA((folder + "\\notes.bak.txt").c_str());
+    ASSERT_EQ(SendText(QPM_LOADFILE, 1, file.c_str()), 1);
+    EditData* ed = GetEditData(m_edit);
+    ed->config->backupFiles = true;
+    ed->config->backupMode = 1;
+    SendText(QPM_INSERTTEXT, 0, "new ");
+    const LRESULT saved = Send(QPM_SAVEFILE, 0, static_cast<LPARAM>(0));
+    ed->config->backupFiles = false;
+    ed->config->backupMode = 0;
+    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(ReadFile(folder + "\\notes.bak.txt"), "old");
+    EXPECT_EQ(ReadFile(file), "new old");
 }
 
 // A bad user configuration is reported once and skipped; the good ones still load.
@@ -387,12 +444,48 @@ TEST_F(EditWindow, ABadConfigurationFileIsSkipped)
     WriteAllBytes(folder + "\\good.qpp", "Name=Good\nExtentions=.good\n");
     WriteAllBytes(folder + "\\bad.qpp", "Name=Bad\nExtensions=.bad\n");
     std::vector<std::unique_ptr<ParserConfig>> list;
-    ScanParserFolder(folder, list);
+    ScanParserFiles(folder, list);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]->name, "Good");
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_NE(g_boxes[0].find("Unknown command on line 2"), std::string::npos);
     EXPECT_NE(g_boxes[0].find("bad.qpp"), std::string::npos);
+}
+
+// Colours set through the window go into its configuration; "no colour" makes a colour with a
+// system value follow the system again, and leaves the others without a colour.
+TEST_F(EditWindow, ColoursFollowTheSystemOrNone)
+{
+    const LRESULT old = Send(QPM_SETCOLOR, kTextRGB, static_cast<LPARAM>(MakeColour(1, 2, 3)));
+    EXPECT_EQ(old, static_cast<LRESULT>(GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(Send(QPM_GETCOLOR, kTextRGB), static_cast<LRESULT>(MakeColour(1, 2, 3)));
+    Send(QPM_SETCOLOR, kTextRGB, static_cast<LPARAM>(kNoColour));
+    EXPECT_EQ(Send(QPM_GETCOLOR, kTextRGB), static_cast<LRESULT>(GetSysColor(COLOR_WINDOWTEXT)));
+    Send(QPM_SETCOLOR, kHyperlinkRGB, static_cast<LPARAM>(kNoColour));
+    EXPECT_EQ(Send(QPM_GETCOLOR, kHyperlinkRGB), static_cast<LRESULT>(kNoColour));
+    Send(QPM_SETCOLOR, kHyperlinkRGB, static_cast<LPARAM>(MakeColour(0, 0, 255)));
+}
+
+// Bringing keywords to their stored spelling is a change like any other: it can be undone, and a
+// read-only window is left as it is.
+TEST_F(EditWindow, CaseFixingGoesThroughUndo)
+{
+    EditData* ed = GetEditData(m_edit);
+    ed->config->caseFixing = true;
+    ed->doc.Text().SetCaseFixing(true);
+    SendText(QPM_SETTEXT, 1, "<DIV CLASS=x>");
+    Send(QPM_SETREADONLY, 1);
+    PaintNow();
+    EXPECT_EQ(Text(), "<DIV CLASS=x>");
+    SendText(QPM_SETTEXT, 1, "<DIV CLASS=x>");
+    PaintNow();
+    ed->config->caseFixing = false;
+    ed->doc.Text().SetCaseFixing(false);
+    EXPECT_EQ(Text(), "<div class=x>");
+    EXPECT_EQ(Send(QPM_ISMODIFIED), 1);
+    Send(QPM_RUNCOMMAND, kEditUndo);
+    Send(QPM_RUNCOMMAND, kEditUndo);
+    EXPECT_EQ(Text(), "<DIV CLASS=x>");
 }
 
 TEST_F(EditWindow, ParseTimerEndsQuietly)
@@ -430,6 +523,42 @@ TEST_F(EditWindow, SetFontKeepsItsOwnCopy)
     EXPECT_EQ(Send(QPM_SETSCREENFONT, 0, reinterpret_cast<LPARAM>(&proportional)), 0);
 }
 
+// With a settings folder in the registry the per-user folder is made from "Defaults" and its files
+// are loaded; a bad one is reported once and skipped, and the control starts all the same. Then
+// stopping and starting again works.
+TEST_F(EditWindow, StartsWithABadUserConfigurationAndStartsAgain)
+{
+    DestroyWindow(m_parent);
+    m_parent = nullptr;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(QuillpointDllMain(instance, 0, nullptr));
+    const std::string settings = TempFolder() + "\\settings";
+    CreateDirectoryA(settings.c_str(), nullptr);
+    CreateDirectoryA((settings + "\\Defaults").c_str(), nullptr);
+    WriteAllBytes(settings + "\\Defaults\\good.qpp", "Name=Good\nExtentions=.good\n");
+    WriteAllBytes(settings + "\\Defaults\\bad.qpp", "Name=Bad\nTab=99\nNoSuchKeyword=1\n");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\QPDLL\\CurrentVersion", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "Settings", 0, REG_SZ, reinterpret_cast<const BYTE*>(settings.c_str()),
+                   static_cast<DWORD>(settings.size() + 1));
+    g_boxes.clear();
+    const BOOL started = QuillpointDllMain(instance, 1, nullptr);
+    RegDeleteValueA(key, "Settings");
+    RegCloseKey(key);
+    ASSERT_TRUE(started);
+    std::vector<std::string> names;
+    for (ParserConfig* c : ParserList())
+        names.push_back(c->name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Default", "Good"}));
+    ASSERT_EQ(g_boxes.size(), 2u);  // 1018 for Tab=99, then 1014 that fails the file: once each
+    EXPECT_NE(g_boxes[1].find("Unknown command on line 3"), std::string::npos);
+    ASSERT_TRUE(QuillpointDllMain(instance, 0, nullptr));
+    StartControl();
+    EXPECT_EQ(ParserList().size(), 4u);
+}
+
 TEST_F(EditWindow, ReloadKeepsTheProgramsConfigurations)
 {
     EditData* ed = GetEditData(m_edit);
@@ -443,7 +572,7 @@ TEST_F(EditWindow, ReloadKeepsTheProgramsConfigurations)
 // (editctl-screenshot.bmp), checking that keyword, line-number and comment colours are on it.
 TEST_F(EditWindow, ScreenshotOfColouredHtml)
 {
-    const std::string sample = ReadAll(EDITCTL_TEST_DATA "/sample.html");
+    const std::string sample = ReadFile(EDITCTL_TEST_DATA "/sample.html");
     ASSERT_FALSE(sample.empty());
     ShowWindow(m_parent, SW_SHOW);
     SendText(QPM_SETTEXT, 1, sample.c_str());
@@ -458,6 +587,12 @@ TEST_F(EditWindow, ScreenshotOfColouredHtml)
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // The default screen font is a fixed-pitch one even where "Courier New" is missing.
+    HGDIOBJ oldFont = SelectObject(dc, static_cast<HFONT>(GetEditData(m_edit)->config->screenFont));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, oldFont);
+    EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << "the screen font is proportional";
     HGDIOBJ old = SelectObject(dc, bitmap);
     Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     GdiFlush();

@@ -7,21 +7,17 @@
 #include <sstream>
 
 #include "FakeEnvironment.h"
+#include "TestFiles.h"
 #include "editctl/model/SyntaxParser.h"
 #include "editctl/model/TextStore.h"
 
 using namespace quill;
+using quill::testing::BuiltinConfigText;
 using quill::testing::FakeEnvironment;
+using quill::testing::ReadFile;
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct ColourRun {
     std::string text;
@@ -192,6 +188,35 @@ TEST(SyntaxParser, BackgroundParsingReachesTheEndAndStopsWhenStable)
     EXPECT_EQ(frontier, -1);
 }
 
+// A row scrolled to the right keeps only the runs it shows, in the same colours.
+TEST(SyntaxParser, RunsFromAVisibleColumnOnMatchTheWholeLine)
+{
+    FakeEnvironment env;
+    auto c = LoadParserConfigText(BuiltinConfigText("html.qpp"), "MemoryHandle", true, env);
+    ASSERT_TRUE(c);
+    std::string line;
+    for (int i = 0; i < 200; ++i)
+        line += "<a href=\"http://x.org/" + std::to_string(i) + "\" class=row>t&amp;" + std::to_string(i) + "</a> ";
+    auto colourAt = [&](const std::vector<ColorSpan>& spans, int count, int column) {
+        for (int i = 0; i < count; ++i)
+            if (column < spans[i].end)
+                return std::make_pair(spans[i].colour, spans[i].background);
+        return std::make_pair(Colour{0}, Colour{0});
+    };
+    const int length = static_cast<int>(line.size());
+    std::vector<ColorSpan> whole(line.size() + 2);
+    int wholeCount = 0;
+    ParseLine(*c, -1, line.data(), length, whole.data(), &wholeCount, length + 2);
+    for (int skip : {1, 17, 1000, 5000, length - 3}) {
+        std::vector<ColorSpan> part(static_cast<size_t>(length - skip) + 4);
+        int count = 0;
+        ParseLine(*c, -1, line.data(), length, part.data(), &count, static_cast<int>(part.size()), nullptr, skip);
+        EXPECT_LE(count, length - skip + 4);
+        for (int column = skip; column < length; ++column)
+            ASSERT_EQ(colourAt(part, count, column), colourAt(whole, wholeCount, column)) << skip << " " << column;
+    }
+}
+
 // The built-in configurations on real samples, against golden files. On a difference the new
 // output is written beside the build as a .new file to review.
 TEST(SyntaxParser, GoldenRunsOfRealSamples)
@@ -203,7 +228,7 @@ TEST(SyntaxParser, GoldenRunsOfRealSamples)
     const Case cases[] = {{"html.qpp", "sample.html"}, {"css.qpp", "sample.css"}, {"javascript.qpp", "sample.js"}};
     for (const Case& c : cases) {
         FakeEnvironment env;
-        auto config = LoadParserConfigText(ReadFile(std::string(EDITCTL_TEST_DATA "/../../res/") + c.config), "MemoryHandle", true, env);
+        auto config = LoadParserConfigText(BuiltinConfigText(c.config), "MemoryHandle", true, env);
         ASSERT_TRUE(config);
         const std::string sample = ReadFile(std::string(EDITCTL_TEST_DATA "/") + c.sample);
         ASSERT_FALSE(sample.empty());

@@ -226,15 +226,12 @@ const MoveRow kMoves[] = {
     {kCaretTabBack, TabBack, true}, {kCaretViewUp, PageUp, true}, {kCaretViewDown, PageDown, true},
 };
 
-void ScrollLines(EditData& ed, int oldTop)
+// The window content follows a new top line.
+void FollowTopLine(EditData& ed, int oldTop)
 {
     if (ed.firstLine == oldTop)
         return;
-    if (ed.config && ed.config->lineHeight > 0 && std::abs(ed.firstLine - oldTop) < VisibleLines(ed))
-        ScrollWindowEx(ed.window, 0, (oldTop - ed.firstLine) * ed.config->lineHeight, nullptr, nullptr, nullptr,
-                       nullptr, SW_INVALIDATE);
-    else
-        InvalidateRect(ed.window, nullptr, FALSE);
+    ScrollLines(ed, ed.firstLine - oldTop);
     UpdateScrollBars(ed);
 }
 
@@ -300,7 +297,7 @@ void EnsureCaretVisible(EditData& ed, bool redraw)
         UpdateScrollBars(ed);
         InvalidateRect(ed.window, nullptr, FALSE);
     } else {
-        ScrollLines(ed, top);
+        FollowTopLine(ed, top);
     }
 }
 
@@ -311,7 +308,7 @@ void ScrollToLine(EditData& ed, int top)
     const int old = ed.firstLine;
     ed.firstLine = top;
     HideHyperlinkTip(ed);
-    ScrollLines(ed, old);
+    FollowTopLine(ed, old);
 }
 
 void ScrollToColumn(EditData& ed, int left)
@@ -320,9 +317,10 @@ void ScrollToColumn(EditData& ed, int left)
     left = std::clamp(left, 0, std::max(most, 0));
     if (left == ed.firstColumn)
         return;
+    const int old = ed.firstColumn;
     ed.firstColumn = left;
     HideHyperlinkTip(ed);
-    InvalidateRect(ed.window, nullptr, FALSE);
+    ScrollColumns(ed, left - old);
     UpdateScrollBars(ed);
 }
 
@@ -396,7 +394,7 @@ void ExtendSelectionToCaret(EditData& ed, TextPos oldStart, TextPos oldEnd)
         ed.selStart = ed.selEnd = {kNoPosition, kNoPosition};
         ed.anchor = a;
     }
-    NotifyState(ed);
+    EditNotifyParent(ed);
 }
 
 LRESULT RunCaretCommand(EditData& ed, int number, bool* known)

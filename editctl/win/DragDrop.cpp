@@ -380,7 +380,7 @@ void StartDragOut(EditData& ed)
     TextPos s, e;
     if (!SelectionRange(ed, &s, &e))
         return;
-    IDataObject* data = new TextDataObject(ed.doc.Text().CopyRange(s, e));
+    IDataObject* data = new TextDataObject(ed.doc.Text().CopyRangeText(s, e));
     IDropSource* source = new TextDropSource;
     const bool writable = !ed.ReadOnly();
     ed.input.draggingOut = true;

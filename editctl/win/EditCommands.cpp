@@ -213,7 +213,7 @@ char ChangeCase(char c, CaseChange how)
 
 bool ChangeRangeCase(EditData& ed, TextPos s, TextPos e, CaseChange how)
 {
-    std::string text = Text(ed).CopyRange(s, e);
+    std::string text = Text(ed).CopyRangeText(s, e);
     for (char& c : text)
         c = ChangeCase(c, how);
     if (!DeleteRange(ed, s, e, true))
@@ -264,7 +264,7 @@ LRESULT EditSwapLines(EditData& ed)
     }
     TextPos s, e;
     LineWithBreak(ed, line, &s, &e);
-    std::string text = Text(ed).CopyRange(s, e);
+    std::string text = Text(ed).CopyRangeText(s, e);
     const bool last = line == LastLine(ed);
     if (last) {
         // The last line has no break of its own: it takes the one that ended the line above.
@@ -371,7 +371,7 @@ LRESULT EditToggleOverwrite(EditData& ed)
     ed.overwrite = !ed.overwrite;
     if (ed.focused)
         CreateEditCaret(ed);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     return 1;
 }
 
@@ -386,7 +386,7 @@ void Select(EditData& ed, TextPos s, TextPos e)
     if (s == e)
         ed.selStart = ed.selEnd = ed.anchor = {kNoPosition, kNoPosition};
     InvalidateRect(ed.window, nullptr, FALSE);
-    NotifyState(ed);
+    EditNotifyParent(ed);
 }
 
 LRESULT MarkWord(EditData& ed)
@@ -425,7 +425,7 @@ LRESULT MarkAll(EditData& ed)
 LRESULT MarkClear(EditData& ed)
 {
     DropSelection(ed);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     return 1;
 }
 
@@ -488,7 +488,7 @@ bool PutClipboardText(EditData& ed, const std::string& text, bool append)
         GlobalFree(block);
         return false;
     }
-    NotifyState(ed);
+    EditNotifyParent(ed);
     return true;
 }
 
@@ -497,7 +497,7 @@ LRESULT ClipClearClipboard(EditData& ed)
     Clipboard clip(ed.window);
     if (!clip.Open() || !EmptyClipboard())
         return 0;
-    NotifyState(ed);
+    EditNotifyParent(ed);
     return 1;
 }
 
@@ -557,7 +557,7 @@ void SetBookmarkBit(EditData& ed, int line, bool on)
     r.flags = on ? (r.flags | kLineBookmark) : (r.flags & ~static_cast<uint32_t>(kLineBookmark));
     ed.bookmarkCount += on ? 1 : -1;
     RepaintLine(ed, line);
-    NotifyState(ed);
+    EditNotifyParent(ed);
 }
 
 void CaretToLine(EditData& ed, int line)
@@ -613,7 +613,7 @@ LRESULT BookmarkClearAll(EditData& ed)
     }
     ed.bookmarkCount = 0;
     if (any)
-        NotifyState(ed);
+        EditNotifyParent(ed);
     return 1;
 }
 
@@ -832,7 +832,7 @@ void AfterEdit(EditData& ed, int first, int last)
         EnsureCaretVisible(ed, true);
         UpdateCaret(ed);
     }
-    NotifyState(ed);
+    EditNotifyParent(ed);
 }
 
 bool InsertTextAtCaret(EditData& ed, const std::string& text)
@@ -954,7 +954,7 @@ bool CopySelectionToClipboard(EditData& ed, bool append)
 {
     TextPos s, e;
     if (SelectionRange(ed, &s, &e))
-        return PutClipboardText(ed, Text(ed).CopyRange(s, e), append);
+        return PutClipboardText(ed, Text(ed).CopyRangeText(s, e), append);
     if (append)
         return false;
     // Without a selection the caret line is copied with its break. A line that holds nothing
@@ -962,7 +962,7 @@ bool CopySelectionToClipboard(EditData& ed, bool append)
     LineWithBreak(ed, ed.caret.line, &s, &e);
     if (s == e)
         return false;
-    return PutClipboardText(ed, Text(ed).CopyRange(s, e), false);
+    return PutClipboardText(ed, Text(ed).CopyRangeText(s, e), false);
 }
 
 LRESULT RunEditingCommand(EditData& ed, int number, bool* known)

@@ -59,13 +59,14 @@ struct EditData {
     HWND tooltip = nullptr;
     int desiredColumn = 0;
     int bookmarkCount = 0;
+    int lastLineCount = 1;  // the line count at the last repaint decision
 
     ParserConfig* config = nullptr;  // shared; owned by the configuration list
     std::vector<ColorSpan> spans;    // the painter's buffers, kept between paints
     std::string display;
 
     QPPosition lastCaretSent{-1, -1};
-    QPNotifyState lastState{};
+    EditNotifyState lastState{};
     bool stateSent = false;
 
     bool focused = false, overwrite = false, statesChanged = false, batch = false;
@@ -83,6 +84,10 @@ struct EditData {
 EditData* GetEditData(HWND window);
 
 // ---- process-wide state (SharedSettings.cpp) --------------------------------------------------
+// The configuration lock guards the configuration list and every walk over it; it is recursive,
+// as a reload re-chooses the windows' configurations while it holds the lock.
+void LockConfigurations();
+void UnlockConfigurations();
 class ConfigLock {
 public:
     ConfigLock();
@@ -105,7 +110,7 @@ std::vector<HWND> EditWindows();
 bool AddParserConfigText(const std::string& text, const std::string& source, bool builtIn);
 bool AddParserConfigFile(const std::string& path, bool builtIn);
 // Loads every "*.qpp" of a folder into list; a file that fails is reported and skipped.
-void ScanParserFolder(const std::string& folder, std::vector<std::unique_ptr<ParserConfig>>& list);
+void ScanParserFiles(const std::string& folder, std::vector<std::unique_ptr<ParserConfig>>& list);
 void ReloadParserConfigs();
 UINT ReloadMessage();
 // The window procedure of the hidden "QPCIPCClass" notification window.
@@ -130,6 +135,8 @@ void RecomputeVisibleSize(EditData& ed);
 void PaintClient(EditData& ed, HDC dc, const RECT& update);
 void RepaintLine(EditData& ed, int line);
 void RepaintLines(EditData& ed, int first, int last);
+void ScrollLines(EditData& ed, int n);
+void ScrollColumns(EditData& ed, int n);
 void UpdateScrollBars(EditData& ed);
 bool RebuildBrushes(EditData& ed);
 void DeleteBrushes(EditData& ed);
@@ -148,7 +155,7 @@ using FileWriteHook = bool (*)(HANDLE file, const char* data, size_t size);
 void SetFileWriteHook(FileWriteHook hook);
 
 // ---- window (EditWindow.cpp) ------------------------------------------------------------------
-void NotifyState(EditData& ed);
+void EditNotifyParent(EditData& ed);
 void ReportCaretPosition(EditData& ed);
 void SetFileName(EditData& ed, const std::string& name);
 // Runs a command of the command table; 0 for numbers this control does not run.

@@ -90,7 +90,7 @@ void ApplyTab(EditData& ed, int tab)
 void SetFileMode(EditData& ed, int mode)
 {
     ed.fileMode = mode;
-    NotifyState(ed);
+    EditNotifyParent(ed);
 }
 
 std::string LastSaved(const EditData& ed)

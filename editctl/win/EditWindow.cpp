@@ -43,7 +43,7 @@ void SendNotify(EditData& ed, NMHDR& header, UINT code)
 
 void NotifyFileName(EditData& ed)
 {
-    QPNotifyFileName n{};
+    EditNotifyFileName n{};
     n.fileName = ed.fileName.c_str();
     n.configName = ed.config ? ed.config->name.c_str() : "";
     n.smallIcon = ed.smallIcon;
@@ -59,7 +59,7 @@ void ApplyConfig(EditData& ed, ParserConfig* config)
     ed.doc.Text().SetTabWidth(config->tab);
     ed.doc.Text().SetCaseFixing(config->caseFixing);
     RecomputeVisibleSize(ed);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     if (!ed.batch) {
         RestartParsing(ed);
         SendMessageA(ed.window, WM_SYSCOLORCHANGE, 0, 0);
@@ -124,15 +124,31 @@ void ScrollIntoView(EditData& ed)
         ed.firstColumn = std::max(0, column - ed.visibleColumns / 2);
 }
 
-// After an edit by the owner or a command: repaint, scroll bars, parent.
-void Refresh(EditData& ed, int firstLine, int lastLine)
+// The whole window again: repaint, scroll bars, and the parent told of state and caret.
+void RepaintAll(EditData& ed)
 {
+    InvalidateRect(ed.window, nullptr, FALSE);
+    UpdateScrollBars(ed);
+    EditNotifyParent(ed);
+    ReportCaretPosition(ed);
+}
+
+// After an edit by the owner or a command: repaint, scroll bars, parent. A change within one
+// line that did not move the view repaints that line only.
+void Refresh(EditData& ed, int firstLine, int lastLine, bool viewMoved)
+{
+    const int lines = ed.doc.Text().LineCount();
     AfterTextChange(ed, firstLine, lastLine);
     if (!ed.batch) {
-        InvalidateRect(ed.window, nullptr, FALSE);
-        UpdateScrollBars(ed);
+        if (firstLine == lastLine && !viewMoved && lines == ed.lastLineCount) {
+            RepaintLine(ed, firstLine);
+        } else {
+            InvalidateRect(ed.window, nullptr, FALSE);
+            UpdateScrollBars(ed);
+        }
     }
-    NotifyState(ed);
+    ed.lastLineCount = lines;
+    EditNotifyParent(ed);
     ReportCaretPosition(ed);
 }
 
@@ -157,8 +173,9 @@ LRESULT InsertAtCaret(EditData& ed, const char* text)
     const bool ok = ed.doc.InsertText(at, text, &end, groupStart);
     if (ok)
         ed.caret = end;
+    const int top = ed.firstLine, left = ed.firstColumn;
     ScrollIntoView(ed);
-    Refresh(ed, at.line, ed.caret.line);
+    Refresh(ed, at.line, ed.caret.line, !groupStart || top != ed.firstLine || left != ed.firstColumn);
     return ok ? 1 : 0;
 }
 
@@ -180,31 +197,24 @@ void AfterUndo(EditData& ed, const UndoOutcome& out)
             UpdateScrollBars(ed);
         }
     }
-    NotifyState(ed);
+    EditNotifyParent(ed);
     ReportCaretPosition(ed);
 }
 
-LRESULT EditUndo(EditData& ed)
+LRESULT Replay(EditData& ed, bool undo)
 {
-    if (ed.ReadOnly() || !ed.doc.CanUndo())
+    if (ed.ReadOnly() || !(undo ? ed.doc.CanUndo() : ed.doc.CanRedo()))
         return 0;
     if (!ed.batch)
         ClearSelection(ed);
-    AfterUndo(ed, ed.doc.Undo());
+    AfterUndo(ed, undo ? ed.doc.Undo() : ed.doc.Redo());
     return 1;
 }
 
-LRESULT EditRedo(EditData& ed)
-{
-    if (ed.ReadOnly() || !ed.doc.CanRedo())
-        return 0;
-    if (!ed.batch)
-        ClearSelection(ed);
-    AfterUndo(ed, ed.doc.Redo());
-    return 1;
-}
+LRESULT EditUndo(EditData& ed) { return Replay(ed, true); }
+LRESULT EditRedo(EditData& ed) { return Replay(ed, false); }
 
-LRESULT EditUndoRedoAll(EditData& ed, bool undo)
+LRESULT ReplayAll(EditData& ed, bool undo)
 {
     if (ed.ReadOnly() || !(undo ? ed.doc.CanUndo() : ed.doc.CanRedo()))
         return 0;
@@ -216,7 +226,18 @@ LRESULT EditUndoRedoAll(EditData& ed, bool undo)
     ScrollIntoView(ed);
     InvalidateRect(ed.window, nullptr, FALSE);
     UpdateScrollBars(ed);
-    NotifyState(ed);
+    EditNotifyParent(ed);
+    return 1;
+}
+
+LRESULT EditUndoAll(EditData& ed) { return ReplayAll(ed, true); }
+LRESULT EditRedoAll(EditData& ed) { return ReplayAll(ed, false); }
+
+// Empties the undo history; whether the text differs from its file stays as it was.
+LRESULT MiscClearUndoBuffers(EditData& ed)
+{
+    ed.doc.ClearUndo();
+    EditNotifyParent(ed);
     return 1;
 }
 
@@ -251,7 +272,7 @@ LRESULT SaveTo(EditData& ed, std::string path)
     ed.doc.MarkSaved();
     SetFileName(ed, path);
     ed.caret = ed.doc.Text().Clamp(ed.caret);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     return 1;
 }
 
@@ -318,7 +339,7 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM lParam, EditData*)
     const char* name = create && create->lpszName && HIWORD(reinterpret_cast<ULONG_PTR>(create->lpszName))
                            ? create->lpszName : "";
     SetFileName(ed, name);
-    NotifyState(ed);
+    EditNotifyParent(ed);
     UpdateScrollBars(ed);
     StartInput(ed);
     return 0;
@@ -437,12 +458,23 @@ LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
     if (wParam != kParseTimer)
         return DefWindowProcA(window, WM_TIMER, wParam, lParam);
     // Once everything is parsed the timer simply ends; a tick that arrives late has nothing to do.
+    TextStore& text = ed->doc.Text();
+    const int first = std::max(0, ed->firstLine - 1);
+    const int last = std::min(text.LineCount() - 1, ed->firstLine + ed->visibleLines);
+    std::vector<int> before;  // the states the visible rows start from
+    for (int line = first; ed->frontier >= 0 && ed->frontier <= last && line <= last; ++line)
+        before.push_back(text.Line(line).endState);
     if (ed->frontier < 0 || !ed->ColouringOn() ||
-        !ParseUpTo(*ed->config, ed->doc.Text(), ed->frontier, ed->frontier + kParseSlice, ed->stableFrom)) {
+        !ParseUpTo(*ed->config, text, ed->frontier, ed->frontier + kParseSlice, ed->stableFrom)) {
         KillTimer(window, kParseTimer);
         ed->parseTimer = 0;
-        if (ed->frontier < 0)
+    }
+    // Repaint only when a visible row now starts from another state.
+    for (size_t i = 0; i < before.size(); ++i) {
+        if (text.Line(first + static_cast<int>(i)).endState != before[i]) {
             InvalidateRect(window, nullptr, FALSE);
+            break;
+        }
     }
     return 0;
 }
@@ -464,7 +496,7 @@ LRESULT OnSetFocus(HWND window, WPARAM wParam, LPARAM, EditData* ed)
     ed->focused = true;
     if (ed->HasSelection())
         InvalidateRect(window, nullptr, FALSE);
-    NotifyState(*ed);
+    EditNotifyParent(*ed);
     OnFocusChange(*ed, true, reinterpret_cast<HWND>(wParam));
     return 0;
 }
@@ -509,7 +541,7 @@ LRESULT OnUseBuiltinDefault(HWND, WPARAM, LPARAM, EditData* ed)
     return 0;
 }
 
-LRESULT OnLoadFile(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
+LRESULT OnLoadFile(HWND, WPARAM wParam, LPARAM lParam, EditData* ed)
 {
     if (!wParam && !AskToSave(*ed))
         return 3;
@@ -529,14 +561,9 @@ LRESULT OnLoadFile(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
     ed->selStart = ed->selEnd = ed->anchor = {kNoPosition, kNoPosition};
     ed->caret = {};
     ed->firstLine = ed->firstColumn = 0;
-    const int fileMode = ed->fileMode;
     SetFileName(*ed, name);
-    ed->fileMode = fileMode;
     RestartParsing(*ed);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    NotifyState(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     if (!ok) {
         SetLastError(error);
         return 2;
@@ -562,9 +589,7 @@ LRESULT OnGotoLine(HWND, WPARAM wParam, LPARAM, EditData* ed)
     ClearSelection(*ed);
     ed->caret = {0, line};
     ScrollIntoView(*ed);
-    InvalidateRect(ed->window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     return 1;
 }
 
@@ -587,7 +612,7 @@ LRESULT OnGetText(HWND, WPARAM, LPARAM lParam, EditData* ed)
     const TextStore& text = ed->doc.Text();
     if (!text.HasText())
         return 0;
-    return CopyOut(text.CopyRange({0, 0}, text.EndPosition()), lParam);
+    return CopyOut(text.CopyRangeText({0, 0}, text.EndPosition()), lParam);
 }
 
 LRESULT OnGetTextLength(HWND, WPARAM, LPARAM, EditData* ed)
@@ -657,7 +682,7 @@ LRESULT OnAskToSave(HWND, WPARAM, LPARAM, EditData* ed) { return AskToSave(*ed) 
 // Clear, then fill. This is the owner's operation: it always fills, also in a window the owner
 // made read-only (the source view refills its read-only window on every page), and starts again
 // with the attributes of a new text.
-LRESULT OnSetText(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
+LRESULT OnSetText(HWND, WPARAM wParam, LPARAM lParam, EditData* ed)
 {
     if (!wParam && !AskToSave(*ed))
         return 0;
@@ -673,10 +698,7 @@ LRESULT OnSetText(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
     }
     SetFileName(*ed, name);
     RestartParsing(*ed);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    NotifyState(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     return result;
 }
 
@@ -695,7 +717,7 @@ LRESULT OnSetSyntaxColoring(HWND window, WPARAM wParam, LPARAM lParam, EditData*
 
 std::string SelectedText(const EditData& ed)
 {
-    return ed.HasSelection() ? ed.doc.Text().CopyRange(ed.selStart, ed.selEnd) : std::string();
+    return ed.HasSelection() ? ed.doc.Text().CopyRangeText(ed.selStart, ed.selEnd) : std::string();
 }
 
 LRESULT OnGetSelText(HWND, WPARAM, LPARAM lParam, EditData* ed)
@@ -730,7 +752,7 @@ LRESULT OnSetReadOnly(HWND window, WPARAM wParam, LPARAM, EditData* ed)
     if (readOnly != ed->ReadOnly()) {
         ed->attributes ^= FILE_ATTRIBUTE_READONLY;
         InvalidateRect(window, nullptr, FALSE);
-        NotifyState(*ed);
+        EditNotifyParent(*ed);
     }
     return 0;
 }
@@ -788,7 +810,7 @@ LRESULT OnInsertLine(HWND, WPARAM wParam, LPARAM lParam, EditData* ed)
         first = end.line;
         ok = ed->doc.InsertText(end, "\r\n" + line, nullptr, true);
     }
-    Refresh(*ed, first, store.LineCount() - 1);
+    Refresh(*ed, first, store.LineCount() - 1, true);
     return ok ? 1 : 0;
 }
 
@@ -816,7 +838,7 @@ LRESULT OnReplaceSel(HWND, WPARAM, LPARAM lParam, EditData* ed)
     return InsertAtCaret(*ed, text);
 }
 
-LRESULT OnSetCaret(HWND window, WPARAM, LPARAM lParam, EditData* ed)
+LRESULT OnSetCaret(HWND, WPARAM, LPARAM lParam, EditData* ed)
 {
     const auto* pos = reinterpret_cast<const QPPosition*>(lParam);
     if (!pos || !ed->doc.Text().IsValid({pos->column, pos->line}))
@@ -824,13 +846,11 @@ LRESULT OnSetCaret(HWND window, WPARAM, LPARAM lParam, EditData* ed)
     ClearSelection(*ed);
     ed->caret = {pos->column, pos->line};
     ScrollIntoView(*ed);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     return 1;
 }
 
-LRESULT OnSetSelection(HWND window, WPARAM, LPARAM lParam, EditData* ed)
+LRESULT OnSetSelection(HWND, WPARAM, LPARAM lParam, EditData* ed)
 {
     const auto* range = reinterpret_cast<const QPRange*>(lParam);
     if (!range)
@@ -846,10 +866,7 @@ LRESULT OnSetSelection(HWND window, WPARAM, LPARAM lParam, EditData* ed)
         ed->selStart = ed->selEnd = ed->anchor = {kNoPosition, kNoPosition};
     ed->caret = e;
     ScrollIntoView(*ed);
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateScrollBars(*ed);
-    NotifyState(*ed);
-    ReportCaretPosition(*ed);
+    RepaintAll(*ed);
     return 1;
 }
 
@@ -972,9 +989,9 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 EditData* GetEditData(HWND window) { return reinterpret_cast<EditData*>(GetWindowLongPtrA(window, 0)); }
 
-void NotifyState(EditData& ed)
+void EditNotifyParent(EditData& ed)
 {
-    QPNotifyState n{};
+    EditNotifyState n{};
     n.hasText = HasText(ed);
     n.canUndo = CanUndo(ed);
     n.canRedo = CanRedo(ed);
@@ -987,7 +1004,7 @@ void NotifyState(EditData& ed)
     n.readOnly = ed.ReadOnly();
     n.bookmarks = ed.bookmarkCount;
     n.fileMode = ed.FileModeNow();
-    constexpr size_t from = offsetof(QPNotifyState, hasText);
+    constexpr size_t from = offsetof(EditNotifyState, hasText);
     if (ed.stateSent && std::memcmp(reinterpret_cast<const char*>(&n) + from,
                                     reinterpret_cast<const char*>(&ed.lastState) + from, sizeof(n) - from) == 0)
         return;
@@ -1002,7 +1019,7 @@ void ReportCaretPosition(EditData& ed)
     if (now.column == ed.lastCaretSent.column && now.line == ed.lastCaretSent.line)
         return;
     ed.lastCaretSent = now;
-    QPNotifyCaret n{};
+    EditNotifyCaret n{};
     n.column = now.column;
     n.line = now.line;
     SendNotify(ed, n.hdr, QPN_CARETMOVED);
@@ -1028,19 +1045,16 @@ LRESULT RunCommand(EditData& ed, int number)
     switch (number) {
     case kEditUndo: return EditUndo(ed);
     case kEditRedo: return EditRedo(ed);
-    case kEditUndoAll: return EditUndoRedoAll(ed, true);
-    case kEditRedoAll: return EditUndoRedoAll(ed, false);
-    case kMiscClearUndoBuffers:
-        ed.doc.ClearUndo();
-        NotifyState(ed);
-        return 1;
+    case kEditUndoAll: return EditUndoAll(ed);
+    case kEditRedoAll: return EditRedoAll(ed);
+    case kMiscClearUndoBuffers: return MiscClearUndoBuffers(ed);
     case kMarkAll: {
         const QPRange all{0, 0, ed.doc.Text().EndPosition().column, ed.doc.Text().EndPosition().line};
         return OnSetSelection(ed.window, 0, reinterpret_cast<LPARAM>(&all), &ed);
     }
     case kMarkClear:
         ClearSelection(ed);
-        NotifyState(ed);
+        EditNotifyParent(ed);
         return 1;
     case kFileSave: return SaveTo(ed, ed.fileName) == 1 ? 1 : 0;
     case kFileClear: return OnSetText(ed.window, 0, 0, &ed);

@@ -68,7 +68,7 @@ void SelectHit(EditData& ed, const SearchHit& hit)
     RepaintLines(ed, hit.start.line, hit.end.line);
     EnsureCaretVisible(ed, true);
     UpdateCaret(ed);
-    NotifyState(ed);
+    EditNotifyParent(ed);
 }
 
 // The text a search starts with: a selection on one line, else the word at the caret.
@@ -78,7 +78,7 @@ std::string SearchTextAtCaret(const EditData& ed)
     if (SelectionRange(ed, &s, &e)) {
         if (s.line != e.line)
             return {};
-        return ed.doc.Text().CopyRange(s, e);
+        return ed.doc.Text().CopyRangeText(s, e);
     }
     int from = 0, to = 0;
     if (!WordRange(ed, ed.caret, &from, &to))
@@ -141,7 +141,7 @@ void BookmarkAll(EditData& ed)
     }
     DropSelection(ed);
     InvalidateRect(ed.window, nullptr, FALSE);
-    NotifyState(ed);
+    EditNotifyParent(ed);
 }
 
 void CloseDialog(EditData& ed, HWND dialog)

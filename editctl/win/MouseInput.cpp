@@ -49,7 +49,7 @@ void StopMouseSelection(EditData& ed)
         return;
     in.selecting = false;
     if (ed.HasSelection())
-        NotifyState(ed);
+        EditNotifyParent(ed);
     KillTimer(ed.window, kAutoScrollTimer);
     if (GetCapture() == ed.window)
         ReleaseCapture();
@@ -126,7 +126,7 @@ void ButtonDown(EditData& ed, WPARAM keys, POINT p, bool doubleClick)
         if (ed.selStart == ed.selEnd)
             ed.selStart = ed.selEnd = {kNoPosition, kNoPosition};
         InvalidateRect(ed.window, nullptr, FALSE);
-        NotifyState(ed);
+        EditNotifyParent(ed);
     } else {
         DropSelection(ed);
         if (p.x < TextLeft(ed)) {
@@ -150,7 +150,7 @@ void ButtonDown(EditData& ed, WPARAM keys, POINT p, bool doubleClick)
                 in.wordMode = true;
             }
         }
-        NotifyState(ed);
+        EditNotifyParent(ed);
     }
     EnsureCaretVisible(ed, true);
     UpdateCaret(ed);
@@ -159,7 +159,7 @@ void ButtonDown(EditData& ed, WPARAM keys, POINT p, bool doubleClick)
     SetCapture(ed.window);
     in.selecting = true;
     if (doubleClick)
-        NotifyState(ed);
+        EditNotifyParent(ed);
 }
 
 void ShowHyperlinkTip(EditData& ed, const std::string& link, POINT p)

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "editctl/win/EditData.h"
 
@@ -45,12 +47,26 @@ HBRUSH PatternBrush(HBITMAP pattern, COLORREF colour)
 
 int TextLeft(const EditData& ed) { return MarginWidth(ed) + LineNumberWidth(ed); }
 
-// The line as displayed (tabs expanded to spaces) and the display columns where tabs began.
-void BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStarts)
+// The line as displayed (tabs expanded to spaces) and the display columns where tabs began, up
+// to the visible end: a line of megabytes costs only what the row shows. The cut is made at white
+// space (or 256 characters on) so that the last visible word is still looked up whole.
+// Answers whether the line was cut.
+bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStarts, size_t needed)
 {
     const int tab = std::max(1, ed.config->tab);
     ed.display.clear();
-    for (char c : text) {
+    if (!std::memchr(text.data(), '\t', std::min(text.size(), needed + 256))) {
+        // No tab before the cut: the display text is the line itself.
+        size_t cut = std::min(text.size(), needed);
+        while (cut < text.size() && cut < needed + 256 && text[cut] != ' ')
+            ++cut;
+        ed.display.assign(text.substr(0, cut));
+        return cut < text.size();
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (ed.display.size() >= needed && (c == ' ' || c == '\t' || ed.display.size() >= needed + 256))
+            return true;
         if (c != '\t') {
             ed.display += c;
             continue;
@@ -60,6 +76,7 @@ void BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStar
         const size_t next = (ed.display.size() / static_cast<size_t>(tab) + 1) * static_cast<size_t>(tab);
         ed.display.append(next - ed.display.size(), ' ');
     }
+    return false;
 }
 
 // Brings the keywords of a line to their stored spelling. It is a change of the text like any
@@ -92,7 +109,7 @@ void FixKeywordCase(EditData& ed, int line, int count)
         start = end;
     }
     if (changed)
-        NotifyState(ed);
+        EditNotifyParent(ed);
 }
 
 void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool selected, COLORREF selectedColour)
@@ -130,10 +147,13 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
     const int cw = cfg.charWidth, lh = cfg.lineHeight;
     const int margin = MarginWidth(ed), left = TextLeft(ed);
     std::vector<int> tabStarts;
-    BuildDisplay(ed, text.LineText(line), cfg.visibleSpaces ? &tabStarts : nullptr);
+    const bool cut = BuildDisplay(ed, text.LineText(line), cfg.visibleSpaces ? &tabStarts : nullptr,
+                                  static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1));
     const int length = static_cast<int>(ed.display.size());
-    if (ed.spans.size() < static_cast<size_t>(length) + 2)
-        ed.spans.resize(static_cast<size_t>(length) + 2);
+    // Room for every run from the first visible column on (a run is at least one column wide).
+    const int skip = std::min(ed.firstColumn, length);
+    if (ed.spans.size() < static_cast<size_t>(length - skip) + 4)
+        ed.spans.resize(static_cast<size_t>(length - skip) + 4);
     ed.spans[0] = ColorSpan{cfg.colours[kTextRGB], kNoColour, length, nullptr, 0};
     int count = 1;
     bool changed = false;
@@ -143,13 +163,21 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             if (ed.bracket[i].line == line)
                 (i == 0 ? marks.first : marks.second) = text.DisplayColumn(line, ed.bracket[i].column);
         const int start = line == 0 ? -1 : text.Line(line - 1).endState;
-        const int end = ParseLine(cfg, start, ed.display.data(), length, ed.spans.data(), &count,
-                                  static_cast<int>(ed.spans.size()), &marks);
+        int end = ParseLine(cfg, start, ed.display.data(), length, ed.spans.data(), &count,
+                            static_cast<int>(ed.spans.size()), &marks, skip);
+        if (cut) {
+            // The state at the end needs the whole line. The background parse has just brought
+            // the visible lines up to date, so the stored state is the right one unless the
+            // parse is still behind this line.
+            const LineRecord& r = text.Line(line);
+            end = ed.frontier >= 0 && line >= ed.frontier ? ParseLine(cfg, start, r.text, r.length, nullptr, nullptr, 0)
+                                                          : r.endState;
+        }
         if (end != text.Line(line).endState) {
             text.LineRecordAt(line).endState = end;
             changed = line + 1 < text.LineCount();
         }
-        if (cfg.caseFixing)
+        if (cfg.caseFixing && !cut && skip == 0)
             FixKeywordCase(ed, line, count);
     }
     if (cfg.visibleSpaces) {
@@ -269,8 +297,12 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     RECT client{};
     GetClientRect(ed.window, &client);
     if (!ed.memoryDc && client.right > 0 && client.bottom > 0) {
-        ed.memoryDc = CreateCompatibleDC(windowDc);
-        ed.memoryBitmap = ed.memoryDc ? CreateCompatibleBitmap(windowDc, client.right, client.bottom) : nullptr;
+        // The bitmap matches the window's own DC: the DC of a WM_PRINTCLIENT may be a memory DC
+        // that still holds its one-pixel monochrome bitmap.
+        HDC own = GetDC(ed.window);
+        ed.memoryDc = CreateCompatibleDC(own);
+        ed.memoryBitmap = ed.memoryDc ? CreateCompatibleBitmap(own, client.right, client.bottom) : nullptr;
+        ReleaseDC(ed.window, own);
         if (ed.memoryBitmap) {
             ed.replacedBitmap = static_cast<HBITMAP>(SelectObject(ed.memoryDc, ed.memoryBitmap));
         } else if (ed.memoryDc) {
@@ -280,6 +312,9 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     }
     HDC dc = ed.memoryDc ? ed.memoryDc : windowDc;
     const int saved = SaveDC(dc);
+    // Everything below draws only inside the update rectangle: typing repaints one row, not the
+    // whole client area.
+    IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
     if (ed.config->charWidth <= 0) {
         MeasureFont(ed, dc);
         RecomputeVisibleSize(ed);
@@ -366,6 +401,34 @@ void RepaintLines(EditData& ed, int first, int last)
 }
 
 void RepaintLine(EditData& ed, int line) { RepaintLines(ed, line, line); }
+
+// Moves the rows by n (the caller has moved the first visible line already): the system moves
+// what is on the screen and only the rows that come into view are painted.
+void ScrollLines(EditData& ed, int n)
+{
+    if (!ed.window || ed.batch || n == 0 || !ed.config || ed.config->lineHeight <= 0)
+        return;
+    if (std::abs(n) >= ed.visibleLines) {
+        InvalidateRect(ed.window, nullptr, FALSE);
+        return;
+    }
+    ScrollWindowEx(ed.window, 0, -n * ed.config->lineHeight, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+}
+
+// The same sideways, for the text area only: the margin and the line numbers stay.
+void ScrollColumns(EditData& ed, int n)
+{
+    if (!ed.window || ed.batch || n == 0 || !ed.config || ed.config->charWidth <= 0)
+        return;
+    RECT client{};
+    GetClientRect(ed.window, &client);
+    RECT text{TextLeft(ed), 0, client.right, client.bottom};
+    if (std::abs(n) >= ed.visibleColumns) {
+        InvalidateRect(ed.window, &text, FALSE);
+        return;
+    }
+    ScrollWindowEx(ed.window, -n * ed.config->charWidth, 0, &text, &text, nullptr, nullptr, SW_INVALIDATE);
+}
 
 void UpdateScrollBars(EditData& ed)
 {

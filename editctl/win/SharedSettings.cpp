@@ -24,7 +24,7 @@ public:
         lf.lfCharSet = static_cast<BYTE>(spec.charset);
         lf.lfItalic = spec.italic;
         lf.lfUnderline = spec.underline;
-        lf.lfPitchAndFamily = spec.fixedPitch ? FIXED_PITCH : DEFAULT_PITCH;
+        lf.lfPitchAndFamily = spec.fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH;
         lstrcpynA(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
         return CreateFontIndirectA(&lf);
     }
@@ -159,8 +159,10 @@ LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-ConfigLock::ConfigLock() { EnterCriticalSection(&g_shared->configLock); }
-ConfigLock::~ConfigLock() { LeaveCriticalSection(&g_shared->configLock); }
+void LockConfigurations() { EnterCriticalSection(&g_shared->configLock); }
+void UnlockConfigurations() { LeaveCriticalSection(&g_shared->configLock); }
+ConfigLock::ConfigLock() { LockConfigurations(); }
+ConfigLock::~ConfigLock() { UnlockConfigurations(); }
 
 HINSTANCE ControlInstance() { return g_shared ? g_shared->instance : GetModuleHandleA(nullptr); }
 ConfigEnvironment& Environment() { return g_shared->env; }
@@ -168,7 +170,7 @@ const std::vector<ParserConfig*>& ParserList() { return g_shared->list; }
 ParserConfig* BuiltinDefault() { return g_shared->builtinDefault.get(); }
 UINT ReloadMessage() { return g_shared ? g_shared->reloadMessage : 0; }
 
-void ScanParserFolder(const std::string& folder, std::vector<std::unique_ptr<ParserConfig>>& list)
+void ScanParserFiles(const std::string& folder, std::vector<std::unique_ptr<ParserConfig>>& list)
 {
     // Full paths: the process's current folder is not ours to change. A file that fails to load
     // has been reported by the loader (once) and is skipped; the others still count.
@@ -216,7 +218,7 @@ bool StartSharedSettings(HINSTANCE instance, UINT reloadMessage)
         return fail();
     s->userFolder = PrepareUserFolder(ReadSettingsFolder());
     if (!s->userFolder.empty())
-        ScanParserFolder(s->userFolder, s->owned);
+        ScanParserFiles(s->userFolder, s->owned);
     for (auto& config : s->owned)
         s->list.push_back(config.get());
     if (!DefaultConfigOf(s->list))
@@ -300,7 +302,7 @@ void ReloadParserConfigs()
     Shared& s = *g_shared;
     std::vector<std::unique_ptr<ParserConfig>> loaded;
     if (!s.userFolder.empty())
-        ScanParserFolder(s.userFolder, loaded);
+        ScanParserFiles(s.userFolder, loaded);
     ConfigLock lock;
     const std::vector<HWND> windows = EditWindows();
     for (HWND edit : windows)
