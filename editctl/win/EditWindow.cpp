@@ -11,6 +11,7 @@
 #include "editctl/model/MessageIds.h"
 #include "editctl/win/EditCommands.h"
 #include "editctl/win/EditData.h"
+#include "editctl/win/Printing.h"
 
 namespace quill::win {
 
@@ -1076,6 +1077,7 @@ BOOL WINAPI QuillpointDllMain(HINSTANCE instance, DWORD reason, LPVOID)
         if (!g_started)
             return TRUE;
         StopSharedSettings();
+        FreePrintSettings();
         OleUninitialize();
         UnregisterClassA(QUILLPOINT_CLASS, instance);
         UnregisterClassA(QUILLPOINT_IPC_CLASS, instance);

@@ -75,6 +75,9 @@ bool DispatchInputMessage(EditData& ed, UINT message, WPARAM wParam, LPARAM lPar
                 RunKeyMacro(ed, *reinterpret_cast<const KeyMacro*>(lParam));
             *result = 0;
             return true;
+        case QPM_PRINT:  // the page setup, as DialogPageSetup
+            *result = RunCommand(ed, kDialogPageSetup);
+            return true;
         case WM_SHOWWINDOW:
             RegisterDropTarget(ed, wParam && ed.config && ed.config->dndEnabled);
             *result = DefWindowProcA(ed.window, message, wParam, lParam);
