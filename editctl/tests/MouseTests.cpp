@@ -184,3 +184,49 @@ TEST_F(Mouse, DropTargetMovesWithinAWindowAndRefusesReadOnly)
     EXPECT_EQ(Text(), "def ghiabc ");
     data->Release();
 }
+
+TEST_F(Mouse, HoverTipsAndAutoScroll)
+{
+    ASSERT_TRUE(ed->config->showHyperTips);
+    SetText("go to http://example.org/ now");
+    const POINT link = PointAt(9, 0);
+    Send(WM_MOUSEHOVER, 0, MAKELPARAM(link.x, link.y));
+    EXPECT_TRUE(ed->input.tipShown);
+    const POINT plain = PointAt(1, 0);
+    Send(WM_MOUSEMOVE, 0, MAKELPARAM(plain.x, plain.y));
+    EXPECT_FALSE(ed->input.tipShown);
+    Send(WM_MOUSEHOVER, 0, MAKELPARAM(link.x, link.y));
+    Press(VK_RIGHT);  // a key press takes the tip away
+    EXPECT_FALSE(ed->input.tipShown);
+
+    // Selecting with the button held below the window scrolls the view a line a tick.
+    SetText(ManyLines(100).c_str());
+    const POINT start = PointAt(0, 0);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+    RECT client{};
+    GetClientRect(m_edit, &client);
+    POINT below{client.right / 2, client.bottom + 20};
+    ClientToScreen(m_edit, &below);
+    SetCursorPos(below.x, below.y);
+    Send(WM_TIMER, win::kAutoScrollTimer);
+    Send(WM_TIMER, win::kAutoScrollTimer);
+    EXPECT_EQ(ed->firstLine, 2);
+    EXPECT_TRUE(ed->HasSelection());
+    EXPECT_EQ(ed->selStart, (TextPos{0, 0}));
+    EXPECT_GE(ed->selEnd.line, ed->visibleLines);
+    Send(WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(ed->input.selecting);
+    Send(WM_TIMER, win::kAutoScrollTimer);  // a late tick changes nothing
+    EXPECT_EQ(ed->firstLine, 2);
+}
+
+TEST_F(Mouse, FocusMakesAndTakesTheCaret)
+{
+    SetFocus(m_edit);
+    EXPECT_TRUE(ed->focused);
+    EXPECT_TRUE(ed->input.hasCaret);
+    ed->input.qualifiers = kCtrl;
+    SetFocus(m_parent);
+    EXPECT_FALSE(ed->input.hasCaret);
+    EXPECT_EQ(ed->input.qualifiers, 0);
+}
