@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editctl/Quillpoint.h"
+#include "editctl/tests/ControlStart.h"
 #include "editctl/win/EditCommands.h"
 #include "editctl/win/EditData.h"
 
@@ -29,22 +30,6 @@ inline bool RecordOpen(const std::string& target)
 {
     g_opened.push_back(target);
     return true;
-}
-
-inline void StartControlWithBuiltins()
-{
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    ASSERT_TRUE(QuillpointDllMain(instance, 1, nullptr));
-    for (int id : {QP_IDR_CONFIG_HTML, QP_IDR_CONFIG_CSS, QP_IDR_CONFIG_JAVASCRIPT}) {
-        HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
-        ASSERT_TRUE(resource);
-        const DWORD size = SizeofResource(instance, resource);
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-        std::memcpy(GlobalLock(block), LockResource(LoadResource(instance, resource)), size);
-        GlobalUnlock(block);
-        EXPECT_TRUE(AddParserConfigFromMemory(block)) << id;
-        GlobalFree(block);
-    }
 }
 
 class EditFixture : public ::testing::Test {

@@ -63,63 +63,53 @@ void Finish(EditData& ed, int first, int last)
 
 // ---- deleting --------------------------------------------------------------------------------
 
+// Deletes a range as one command and puts the caret at its start: 1 when something went.
+LRESULT DeleteCommand(EditData& ed, TextPos start, TextPos end)
+{
+    if (!DeleteRange(ed, start, end, true))
+        return 0;
+    Finish(ed, start.line, start.line);
+    return 1;
+}
+
 LRESULT EditPull(EditData& ed)
 {
     const std::string_view line = Text(ed).LineText(ed.caret.line);
     int to = ed.caret.column;
     while (to < static_cast<int>(line.size()) && IsBlank(line[static_cast<size_t>(to)]))
         ++to;
-    const TextPos at = ed.caret;
-    if (!DeleteRange(ed, at, {to, at.line}, true))
-        return 0;
-    Finish(ed, at.line, at.line);
-    return 1;
+    return DeleteCommand(ed, ed.caret, {to, ed.caret.line});
 }
 
 LRESULT EditDeleteEndOfLine(EditData& ed)
 {
-    const TextPos at = ed.caret;
-    if (!DeleteRange(ed, at, {LineLength(ed, at.line), at.line}, true))
-        return 0;
-    Finish(ed, at.line, at.line);
-    return 1;
+    return DeleteCommand(ed, ed.caret, {LineLength(ed, ed.caret.line), ed.caret.line});
 }
 
-LRESULT EditBackSpace(EditData& ed)
+// Back space and Delete: the selection, else one character before or at the caret, where a line
+// break counts as one character.
+LRESULT DeleteCharacter(EditData& ed, bool forwards)
 {
-    if (DeleteSelection(ed, true)) {
-        Finish(ed, ed.caret.line, ed.caret.line);
-        return 1;
+    TextPos s, e;
+    if (SelectionRange(ed, &s, &e)) {
+        DropSelection(ed);
+        return DeleteCommand(ed, s, e);
     }
     const TextPos at = ed.caret;
-    TextPos from = at;
-    if (at.column > 0)
-        from.column = at.column - 1;
-    else if (at.line > 0)
-        from = {LineLength(ed, at.line - 1), at.line - 1};
-    if (!DeleteRange(ed, from, at, true))
-        return 0;
-    Finish(ed, from.line, from.line);
-    return 1;
+    TextPos other = at;
+    if (forwards && at.column < LineLength(ed, at.line))
+        other.column = at.column + 1;
+    else if (forwards && at.line < LastLine(ed))
+        other = {0, at.line + 1};
+    else if (!forwards && at.column > 0)
+        other.column = at.column - 1;
+    else if (!forwards && at.line > 0)
+        other = {LineLength(ed, at.line - 1), at.line - 1};
+    return forwards ? DeleteCommand(ed, at, other) : DeleteCommand(ed, other, at);
 }
 
-LRESULT EditDeleteChar(EditData& ed)
-{
-    if (DeleteSelection(ed, true)) {
-        Finish(ed, ed.caret.line, ed.caret.line);
-        return 1;
-    }
-    const TextPos at = ed.caret;
-    TextPos to = at;
-    if (at.column < LineLength(ed, at.line))
-        to.column = at.column + 1;
-    else if (at.line < LastLine(ed))
-        to = {0, at.line + 1};
-    if (!DeleteRange(ed, at, to, true))
-        return 0;
-    Finish(ed, at.line, at.line);
-    return 1;
-}
+LRESULT EditBackSpace(EditData& ed) { return DeleteCharacter(ed, false); }
+LRESULT EditDeleteChar(EditData& ed) { return DeleteCharacter(ed, true); }
 
 LRESULT EditDeleteLine(EditData& ed)
 {
@@ -519,10 +509,11 @@ LRESULT ClipPaste(EditData& ed)
 
 LRESULT ClipDelete(EditData& ed)
 {
-    if (!DeleteSelection(ed, true))
+    TextPos s, e;
+    if (!SelectionRange(ed, &s, &e))
         return 0;
-    Finish(ed, ed.caret.line, ed.caret.line);
-    return 1;
+    DropSelection(ed);
+    return DeleteCommand(ed, s, e);
 }
 
 LRESULT ClipCopy(EditData& ed) { return CopySelectionToClipboard(ed, false) ? 1 : 0; }
@@ -688,19 +679,13 @@ const Row kRows[] = {
     {kEditDeleteWord,
      [](EditData& ed) -> LRESULT {
          int from = 0, to = 0;
-         if (!WordRange(ed, ed.caret, &from, &to) || !DeleteRange(ed, {from, ed.caret.line}, {to, ed.caret.line}, true))
-             return 0;
-         Finish(ed, ed.caret.line, ed.caret.line);
-         return 1;
+         return WordRange(ed, ed.caret, &from, &to) ? DeleteCommand(ed, {from, ed.caret.line}, {to, ed.caret.line}) : 0;
      },
      true},
     {kEditDeleteEndOfWord,
      [](EditData& ed) -> LRESULT {
          int from = 0, to = 0;
-         if (!WordRange(ed, ed.caret, &from, &to) || !DeleteRange(ed, ed.caret, {to, ed.caret.line}, true))
-             return 0;
-         Finish(ed, ed.caret.line, ed.caret.line);
-         return 1;
+         return WordRange(ed, ed.caret, &from, &to) ? DeleteCommand(ed, ed.caret, {to, ed.caret.line}) : 0;
      },
      true},
     {kEditDeleteStartOfWord,
@@ -710,10 +695,7 @@ const Row kRows[] = {
          // At a word's end the caret stands behind it: the word before the caret counts.
          if (!WordRange(ed, at, &from, &to) && !(at.column > 0 && WordRange(ed, {at.column - 1, at.line}, &from, &to)))
              return 0;
-         if (!DeleteRange(ed, {from, at.line}, at, true))
-             return 0;
-         Finish(ed, at.line, at.line);
-         return 1;
+         return DeleteCommand(ed, {from, at.line}, at);
      },
      true},
     {kEditDoTab, EditDoTab, true},
