@@ -807,11 +807,19 @@ bool WordRange(const EditData& ed, TextPos at, int* from, int* to)
 
 void AfterEdit(EditData& ed, int first, int last)
 {
+    // A change within one line that keeps the line count and the view repaints that line only.
+    const bool oneLine = first == last && ed.input.linesBefore == ed.doc.Text().LineCount();
+    ed.input.linesBefore = -1;
     AfterTextChange(ed, first, last);
     if (!ed.batch) {
-        InvalidateRect(ed.window, nullptr, FALSE);
-        UpdateScrollBars(ed);
-        EnsureCaretVisible(ed, true);
+        const int top = ed.firstLine, left = ed.firstColumn;
+        EnsureCaretVisible(ed, false);
+        if (oneLine && top == ed.firstLine && left == ed.firstColumn) {
+            RepaintLine(ed, first);
+        } else {
+            InvalidateRect(ed.window, nullptr, FALSE);
+            UpdateScrollBars(ed);
+        }
         UpdateCaret(ed);
     }
     EditNotifyParent(ed);
@@ -836,6 +844,7 @@ void InsertTypedChar(EditData& ed, char c)
 {
     if (ed.ReadOnly())
         return;
+    ed.input.linesBefore = ed.doc.Text().LineCount();
     bool deleted = DeleteSelection(ed, true);
     TextStore& t = Text(ed);
     ed.caret = t.Clamp(ed.caret);
@@ -956,7 +965,10 @@ LRESULT RunEditingCommand(EditData& ed, int number, bool* known)
         if (row.changesText && ed.ReadOnly())
             return 0;
         ed.caret = ed.doc.Text().Clamp(ed.caret);
-        return row.run(ed);
+        ed.input.linesBefore = ed.doc.Text().LineCount();
+        const LRESULT result = row.run(ed);
+        ed.input.linesBefore = -1;
+        return result;
     }
     *known = false;
     return 0;

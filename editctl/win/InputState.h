@@ -30,6 +30,7 @@ struct InputState {
     bool droppedOnSelf = false;  // the running drag out ended in this window
     int wheelSum = 0;            // wheel delta not yet turned into lines
     int highlightedLine = -1;    // the line drawn as the caret line
+    int linesBefore = -1;        // the line count before the running command, -1: unknown
     POINT lastMouse{-1, -1};
     EditDropTarget* dropTarget = nullptr;  // registered while the window is shown
 
