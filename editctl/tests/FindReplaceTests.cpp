@@ -164,6 +164,15 @@ TEST_F(FindDialogs, FindDialogSearchesAndKeepsItsHistoryInTheRegistry)
     // F3 searches on with the pattern.
     EXPECT_EQ(SendMessageA(other, QPM_RUNCOMMAND, kFindNext, 0), 1);
     EXPECT_EQ(oe->selStart, (TextPos{0, 0}));
+    // Ctrl F3 and Shift Ctrl F3 look for the word at the caret, beyond the word itself.
+    SetText("ab x ab y ab");
+    Caret(1, 0);
+    Press(VK_F3, kCtrl);
+    EXPECT_EQ(Where(), "7,0 5,0-7,0");
+    Press(VK_F3, kCtrl);
+    EXPECT_EQ(Where(), "12,0 10,0-12,0");
+    Press(VK_F3, kCtrl | kShift);
+    EXPECT_EQ(Where(), "7,0 5,0-7,0");
 }
 
 TEST_F(FindDialogs, ReplaceOneAndReplaceAllInASelection)
@@ -184,6 +193,20 @@ TEST_F(FindDialogs, ReplaceOneAndReplaceAllInASelection)
     EXPECT_EQ(g_boxTexts.back(), "Replaced 2 occurrences of \n\n\"cat\"\n\nwith\n\n\"x\"\n\nin the given range.");
     Send(QPM_RUNCOMMAND, kEditUndo);  // one undo step for all of them
     EXPECT_EQ(Text(), "cat cat cat\r\ncat");
+    // Also when the replacements take more steps than the undo history holds.
+    std::string many;
+    for (int i = 0; i < 300; ++i)
+        many += "cat ";
+    SetText(many.c_str());
+    const int limit = ed->doc.UndoLimit();
+    ed->doc.SetUndoLimit(100);
+    ed->input.pattern.Set("cat");
+    EXPECT_EQ(win::ReplaceAll(*ed, "x", {0, 0}, ed->doc.Text().EndPosition()), 300);
+    Send(QPM_RUNCOMMAND, kEditUndo);
+    EXPECT_EQ(Text(), many);
+    ed->doc.SetUndoLimit(limit);
+    SetText("cat cat cat\r\ncat");
+    Select(0, 0, 7, 0);
     // Replace one at a time over the whole text.
     CheckRadioButton(replace, 1013, 1014, 1014);
     Command(replace, 1014);

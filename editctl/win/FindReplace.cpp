@@ -441,6 +441,12 @@ LRESULT RunFindCommand(EditData& ed, int number, bool* known)
         if (text.empty())
             return 0;
         SetSearchPattern(ed, text);
+        // The word itself counts as found already: the search goes on from beyond it.
+        int from = 0, to = 0;
+        if (!ed.HasSelection() && WordRange(ed, ed.caret, &from, &to)) {
+            ed.selStart = ed.anchor = {from, ed.caret.line};
+            ed.selEnd = {to, ed.caret.line};
+        }
         return FindText(ed, number == kFindNextWord, false) ? 1 : 0;
     }
     case kDialogFind: OpenFindDialog(ed, false); return 1;
