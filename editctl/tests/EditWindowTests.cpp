@@ -11,6 +11,7 @@
 
 #include "TestFiles.h"
 #include "editctl/Quillpoint.h"
+#include "editctl/tests/ControlStart.h"
 #include "editctl/model/MessageIds.h"
 #include "editctl/win/EditData.h"
 
@@ -72,24 +73,7 @@ std::string TempFolder()
     return folder;
 }
 
-// Starts the control the way the program does: start, then the three built-in configurations
-// copied from the resources into global memory blocks.
-void StartControl()
-{
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    ASSERT_TRUE(QuillpointDllMain(instance, 1, nullptr));
-    for (int id : {QP_IDR_CONFIG_HTML, QP_IDR_CONFIG_CSS, QP_IDR_CONFIG_JAVASCRIPT}) {
-        HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
-        ASSERT_TRUE(resource);
-        const DWORD size = SizeofResource(instance, resource);
-        const void* data = LockResource(LoadResource(instance, resource));
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-        std::memcpy(GlobalLock(block), data, size);
-        GlobalUnlock(block);
-        EXPECT_TRUE(AddParserConfigFromMemory(block)) << id;
-        GlobalFree(block);
-    }
-}
+void StartControl() { quill::testing::StartControlWithBuiltins(); }
 
 class EditWindow : public ::testing::Test {
 protected:

@@ -14,6 +14,7 @@
 #include "editctl/model/EditDocument.h"
 #include "editctl/model/ParserConfig.h"
 #include "editctl/model/SyntaxParser.h"
+#include "editctl/win/InputState.h"
 
 namespace quill::win {
 
@@ -71,6 +72,8 @@ struct EditData {
     bool focused = false, overwrite = false, statesChanged = false, batch = false;
     bool syntaxColoring = true, unicode = false, stopMacro = false;
     int fileMode = -1;  // this window's line breaks (set by loading); -1: the configuration's
+
+    InputState input;  // keyboard, mouse and caret state (EditCommands.h)
 
     bool ReadOnly() const { return (attributes & FILE_ATTRIBUTE_READONLY) != 0; }
     bool HasSelection() const { return selStart.line >= 0 && !(selStart == selEnd); }

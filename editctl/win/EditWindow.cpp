@@ -9,7 +9,9 @@
 #include <cstring>
 
 #include "editctl/model/MessageIds.h"
+#include "editctl/win/EditCommands.h"
 #include "editctl/win/EditData.h"
+#include "editctl/win/Printing.h"
 
 namespace quill::win {
 
@@ -340,11 +342,13 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM lParam, EditData*)
     SetFileName(ed, name);
     EditNotifyParent(ed);
     UpdateScrollBars(ed);
+    StartInput(ed);
     return 0;
 }
 
 LRESULT OnDestroy(HWND window, WPARAM, LPARAM, EditData* ed)
 {
+    ReleaseInput(*ed);
     UnregisterEditWindow(window);
     for (HWND* dialog : {&ed->findDialog, &ed->replaceDialog, &ed->gotoDialog})
         if (*dialog)
@@ -448,6 +452,10 @@ LRESULT OnGetDlgCode(HWND, WPARAM, LPARAM, EditData*) { return DLGC_WANTALLKEYS;
 
 LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
 {
+    if (wParam == kAutoScrollTimer) {
+        OnAutoScrollTimer(*ed);
+        return 0;
+    }
     if (wParam != kParseTimer)
         return DefWindowProcA(window, WM_TIMER, wParam, lParam);
     // Once everything is parsed the timer simply ends; a tick that arrives late has nothing to do.
@@ -484,17 +492,19 @@ LRESULT OnSysColorChange(HWND window, WPARAM, LPARAM, EditData* ed)
     return 0;
 }
 
-LRESULT OnSetFocus(HWND window, WPARAM, LPARAM, EditData* ed)
+LRESULT OnSetFocus(HWND window, WPARAM wParam, LPARAM, EditData* ed)
 {
     ed->focused = true;
     if (ed->HasSelection())
         InvalidateRect(window, nullptr, FALSE);
     EditNotifyParent(*ed);
+    OnFocusChange(*ed, true, reinterpret_cast<HWND>(wParam));
     return 0;
 }
 
-LRESULT OnKillFocus(HWND window, WPARAM, LPARAM, EditData* ed)
+LRESULT OnKillFocus(HWND window, WPARAM wParam, LPARAM, EditData* ed)
 {
+    OnFocusChange(*ed, false, reinterpret_cast<HWND>(wParam));
     ed->focused = false;
     if (ed->HasSelection())
         InvalidateRect(window, nullptr, FALSE);
@@ -970,6 +980,9 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
         }
     }
+    LRESULT result = 0;
+    if (ed && DispatchInputMessage(*ed, message, wParam, lParam, &result))
+        return result;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -1050,7 +1063,7 @@ LRESULT RunCommand(EditData& ed, int number)
         EditMessageBox(ed, FormatFileMessage(kMsgAbout, __DATE__), MB_OK | MB_ICONINFORMATION);
         return 1;
     default:
-        return 0;  // the other commands come with the editing half of the control
+        return RunEditingHalfCommand(ed, number);
     }
 }
 
@@ -1064,6 +1077,7 @@ BOOL WINAPI QuillpointDllMain(HINSTANCE instance, DWORD reason, LPVOID)
         if (!g_started)
             return TRUE;
         StopSharedSettings();
+        FreePrintSettings();
         OleUninitialize();
         UnregisterClassA(QUILLPOINT_CLASS, instance);
         UnregisterClassA(QUILLPOINT_IPC_CLASS, instance);
