@@ -101,3 +101,32 @@ function(kivo_add_x86_build)
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)
 endfunction()
+
+# windres reports no dependencies, so a resource script would not be rebuilt when a file it
+# includes changes (a bitmap, a configuration, another script). Every resource script of every
+# target therefore depends on all resource inputs of the tree.
+function(kivo_resource_dependencies)
+  file(GLOB_RECURSE inputs CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/*.rc ${CMAKE_SOURCE_DIR}/*.rc2 ${CMAKE_SOURCE_DIR}/*.qpp ${CMAKE_SOURCE_DIR}/*.bmp
+    ${CMAKE_SOURCE_DIR}/*.ico ${CMAKE_SOURCE_DIR}/*.cur ${CMAKE_SOURCE_DIR}/*.manifest
+    ${CMAKE_SOURCE_DIR}/*/resource.h ${CMAKE_SOURCE_DIR}/*Resource*.h)
+  list(FILTER inputs EXCLUDE REGEX "^${CMAKE_BINARY_DIR}/|/build[^/]*/")
+  set(folders ${CMAKE_SOURCE_DIR})
+  while(folders)
+    list(POP_FRONT folders folder)
+    get_property(subfolders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+    list(APPEND folders ${subfolders})
+    get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+      get_target_property(type ${target} TYPE)
+      if(type STREQUAL "INTERFACE_LIBRARY" OR type STREQUAL "UTILITY")
+        continue()
+      endif()
+      get_target_property(sources ${target} SOURCES)
+      list(FILTER sources INCLUDE REGEX "\\.rc$")
+      if(sources)
+        set_source_files_properties(${sources} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${inputs}")
+      endif()
+    endforeach()
+  endwhile()
+endfunction()
