@@ -11,7 +11,13 @@
 // READY-FILE is created once the window exists. The program also ends when READY-FILE.stop appears
 // or after a minute, so no test can leave it behind.
 //
-// Exit codes: 0 closed through WM_CLOSE, 3 ended by the stop file or the minute, 2 bad use.
+//   KivoBrowserStandIn await READY-FILE
+//
+// opens no window: it waits (up to 30 seconds) until a real browser window answers the question,
+// then creates READY-FILE.
+//
+// Exit codes: 0 closed through WM_CLOSE (await: the browser answered), 3 ended by the stop file or
+// the minute, 2 bad use, 1 await: no browser answered.
 #include <windows.h>
 #include <cstring>
 #include <string>
@@ -85,8 +91,30 @@ bool ParseMode(const char* text)
 
 } // namespace
 
+// Waits for a window of the browser's class that answers the question with the question's number.
+int AwaitBrowser(const std::string& readyFile)
+{
+    const UINT question = RegisterWindowMessageA("UWM_KivoBrowser_IsMe");
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        DWORD_PTR answer = 0;
+        HWND window = FindWindowA("Kivo Browser", nullptr);
+        if (window && SendMessageTimeoutA(window, question, 0, 0, SMTO_ABORTIFHUNG, 200, &answer) &&
+            answer == question) {
+            HANDLE file = CreateFileA(readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE)
+                return 2;
+            CloseHandle(file);
+            return 0;
+        }
+        Sleep(100);
+    }
+    return 1;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "await") == 0)
+        return AwaitBrowser(argv[2]);
     if (argc != 3 || !ParseMode(argv[1]))
         return 2;
     const std::string readyFile = argv[2];

@@ -3,9 +3,9 @@
 # no browser running and once against a stand-in browser window in each of its modes, checking what
 # the plug-in answered, how long CloseApp took and whether the stand-in ended.
 #
-#   setup-test.sh MAKENSIS SCRIPT PLUGIN_DLL STAND_IN_EXE WINE_RUN WORK
+#   setup-test.sh MAKENSIS SCRIPT PLUGIN_DLL STAND_IN_EXE WINE_RUN WORK BROWSER_EXE
 set -uo pipefail
-makensis=$1 script=$2 dll=$3 standin=$4 wine_run=$5 work=$6
+makensis=$1 script=$2 dll=$3 standin=$4 wine_run=$5 work=$6 browser=$7
 
 # CloseApp closes whatever "Kivo Browser" window it finds on its desktop, so these runs get a Wine
 # world (prefix, display, server) of their own, away from the windows of tests running beside them.
@@ -92,6 +92,23 @@ if start_standin closes; then
   wait_standin
   [ "$standin_code" = 0 ] || complain "the stand-in ended with $standin_code, expected 0 (closed by WM_CLOSE)"
 fi
+
+# The browser itself: its main window answers the question and closes on WM_CLOSE, ending the
+# process with exit code 1.
+scenario="the browser itself closes"
+"$wine_run" "$browser" >"$work/browser.log" 2>&1 &
+browser_pid=$!
+if "$wine_run" "$standin" await "$(windows_path "$work/ready-browser")" >"$work/await.log" 2>&1; then
+  run_setup && { expect_closeapp "(nothing)"; expect_ms_between 4000 9000; }
+  sleep 0.5
+  kill -0 "$browser_pid" 2>/dev/null && complain "the browser still runs after CloseApp returned"
+else
+  complain "the browser's main window did not answer"
+fi
+kill "$browser_pid" 2>/dev/null
+browser_code=0
+wait "$browser_pid" || browser_code=$?
+[ "$browser_code" = 1 ] || complain "the browser ended with $browser_code, expected 1 (a normal close)"
 
 # A browser that keeps its window (its exit confirmation is open) no longer holds the setup for ever.
 scenario="browser refuses to close"
