@@ -624,46 +624,41 @@ public:                                                                         
 
 #define _ATL_COMMAND_CALL(func) \
     _ATL_MAP_CALL(func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled))
-
-#define COMMAND_HANDLER(id, code, func)                                            \
-    if (uMsg == WM_COMMAND && (id) == LOWORD(wParam) && (code) == HIWORD(wParam)) \
-    _ATL_COMMAND_CALL(func)
-#define COMMAND_ID_HANDLER(id, func)                  \
-    if (uMsg == WM_COMMAND && (id) == LOWORD(wParam)) \
-    _ATL_COMMAND_CALL(func)
-#define COMMAND_CODE_HANDLER(code, func)                \
-    if (uMsg == WM_COMMAND && (code) == HIWORD(wParam)) \
-    _ATL_COMMAND_CALL(func)
-#define COMMAND_RANGE_HANDLER(idFirst, idLast, func)                                    \
-    if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast)) \
-    _ATL_COMMAND_CALL(func)
-#define COMMAND_RANGE_CODE_HANDLER(idFirst, idLast, code, func)                                       \
-    if (uMsg == WM_COMMAND && (code) == HIWORD(wParam) && LOWORD(wParam) >= (idFirst) &&             \
-        LOWORD(wParam) <= (idLast))                                                                   \
-    _ATL_COMMAND_CALL(func)
-
 #define _ATL_NMHDR reinterpret_cast<LPNMHDR>(lParam)
 #define _ATL_NOTIFY_CALL(func) _ATL_MAP_CALL(func(static_cast<int>(wParam), _ATL_NMHDR, bHandled))
 
-#define NOTIFY_HANDLER(id, cd, func)                                                                   \
-    if (uMsg == WM_NOTIFY && static_cast<UINT_PTR>(id) == _ATL_NMHDR->idFrom &&                       \
-        static_cast<UINT>(cd) == _ATL_NMHDR->code)                                                     \
+// The tests of the command and notification entries, shared by the direct and the reflected ones
+// (WM_COMMAND/WM_NOTIFY and OCM_COMMAND/OCM_NOTIFY). The message is compared first, so the
+// notification header is read only from a notification.
+#define _ATL_CMD_ID_IS(id) ((id) == LOWORD(wParam))
+#define _ATL_CMD_CODE_IS(code) ((code) == HIWORD(wParam))
+#define _ATL_CMD_ID_IN(idFirst, idLast) (LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast))
+#define _ATL_NM_ID_IS(id) (static_cast<UINT_PTR>(id) == _ATL_NMHDR->idFrom)
+#define _ATL_NM_CODE_IS(cd) (static_cast<UINT>(cd) == _ATL_NMHDR->code)
+#define _ATL_NM_ID_IN(idFirst, idLast) \
+    (_ATL_NMHDR->idFrom >= static_cast<UINT_PTR>(idFirst) && _ATL_NMHDR->idFrom <= static_cast<UINT_PTR>(idLast))
+#define _ATL_COMMAND_ENTRY(msg, test, func) \
+    if (uMsg == (msg) && (test))            \
+    _ATL_COMMAND_CALL(func)
+#define _ATL_NOTIFY_ENTRY(msg, test, func) \
+    if (uMsg == (msg) && (test))           \
     _ATL_NOTIFY_CALL(func)
-#define NOTIFY_ID_HANDLER(id, func)                                             \
-    if (uMsg == WM_NOTIFY && static_cast<UINT_PTR>(id) == _ATL_NMHDR->idFrom) \
-    _ATL_NOTIFY_CALL(func)
-#define NOTIFY_CODE_HANDLER(cd, func)                                       \
-    if (uMsg == WM_NOTIFY && static_cast<UINT>(cd) == _ATL_NMHDR->code) \
-    _ATL_NOTIFY_CALL(func)
-#define NOTIFY_RANGE_HANDLER(idFirst, idLast, func)                                                    \
-    if (uMsg == WM_NOTIFY && _ATL_NMHDR->idFrom >= static_cast<UINT_PTR>(idFirst) &&                  \
-        _ATL_NMHDR->idFrom <= static_cast<UINT_PTR>(idLast))                                           \
-    _ATL_NOTIFY_CALL(func)
-#define NOTIFY_RANGE_CODE_HANDLER(idFirst, idLast, cd, func)                                           \
-    if (uMsg == WM_NOTIFY && static_cast<UINT>(cd) == _ATL_NMHDR->code &&                              \
-        _ATL_NMHDR->idFrom >= static_cast<UINT_PTR>(idFirst) &&                                        \
-        _ATL_NMHDR->idFrom <= static_cast<UINT_PTR>(idLast))                                           \
-    _ATL_NOTIFY_CALL(func)
+
+#define COMMAND_HANDLER(id, code, func) \
+    _ATL_COMMAND_ENTRY(WM_COMMAND, _ATL_CMD_ID_IS(id) && _ATL_CMD_CODE_IS(code), func)
+#define COMMAND_ID_HANDLER(id, func) _ATL_COMMAND_ENTRY(WM_COMMAND, _ATL_CMD_ID_IS(id), func)
+#define COMMAND_CODE_HANDLER(code, func) _ATL_COMMAND_ENTRY(WM_COMMAND, _ATL_CMD_CODE_IS(code), func)
+#define COMMAND_RANGE_HANDLER(idFirst, idLast, func) \
+    _ATL_COMMAND_ENTRY(WM_COMMAND, _ATL_CMD_ID_IN(idFirst, idLast), func)
+#define COMMAND_RANGE_CODE_HANDLER(idFirst, idLast, code, func) \
+    _ATL_COMMAND_ENTRY(WM_COMMAND, _ATL_CMD_CODE_IS(code) && _ATL_CMD_ID_IN(idFirst, idLast), func)
+
+#define NOTIFY_HANDLER(id, cd, func) _ATL_NOTIFY_ENTRY(WM_NOTIFY, _ATL_NM_ID_IS(id) && _ATL_NM_CODE_IS(cd), func)
+#define NOTIFY_ID_HANDLER(id, func) _ATL_NOTIFY_ENTRY(WM_NOTIFY, _ATL_NM_ID_IS(id), func)
+#define NOTIFY_CODE_HANDLER(cd, func) _ATL_NOTIFY_ENTRY(WM_NOTIFY, _ATL_NM_CODE_IS(cd), func)
+#define NOTIFY_RANGE_HANDLER(idFirst, idLast, func) _ATL_NOTIFY_ENTRY(WM_NOTIFY, _ATL_NM_ID_IN(idFirst, idLast), func)
+#define NOTIFY_RANGE_CODE_HANDLER(idFirst, idLast, cd, func) \
+    _ATL_NOTIFY_ENTRY(WM_NOTIFY, _ATL_NM_CODE_IS(cd) && _ATL_NM_ID_IN(idFirst, idLast), func)
 
 #define CHAIN_MSG_MAP(theChainClass)                                                \
     {                                                                               \
@@ -694,32 +689,18 @@ public:                                                                         
         return TRUE;
 #define FORWARD_NOTIFICATIONS() _ATL_MAP_CALL(this->ForwardNotifications(uMsg, wParam, lParam, bHandled))
 
-#define REFLECTED_COMMAND_HANDLER(id, code, func)                                   \
-    if (uMsg == OCM_COMMAND && (id) == LOWORD(wParam) && (code) == HIWORD(wParam)) \
-    _ATL_COMMAND_CALL(func)
-#define REFLECTED_COMMAND_ID_HANDLER(id, func)         \
-    if (uMsg == OCM_COMMAND && (id) == LOWORD(wParam)) \
-    _ATL_COMMAND_CALL(func)
-#define REFLECTED_COMMAND_CODE_HANDLER(code, func)       \
-    if (uMsg == OCM_COMMAND && (code) == HIWORD(wParam)) \
-    _ATL_COMMAND_CALL(func)
-#define REFLECTED_COMMAND_RANGE_HANDLER(idFirst, idLast, func)                           \
-    if (uMsg == OCM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast)) \
-    _ATL_COMMAND_CALL(func)
-#define REFLECTED_NOTIFY_HANDLER(id, cd, func)                                                         \
-    if (uMsg == OCM_NOTIFY && static_cast<UINT_PTR>(id) == _ATL_NMHDR->idFrom &&                      \
-        static_cast<UINT>(cd) == _ATL_NMHDR->code)                                                     \
-    _ATL_NOTIFY_CALL(func)
-#define REFLECTED_NOTIFY_ID_HANDLER(id, func)                                    \
-    if (uMsg == OCM_NOTIFY && static_cast<UINT_PTR>(id) == _ATL_NMHDR->idFrom) \
-    _ATL_NOTIFY_CALL(func)
-#define REFLECTED_NOTIFY_CODE_HANDLER(cd, func)                              \
-    if (uMsg == OCM_NOTIFY && static_cast<UINT>(cd) == _ATL_NMHDR->code) \
-    _ATL_NOTIFY_CALL(func)
-#define REFLECTED_NOTIFY_RANGE_HANDLER(idFirst, idLast, func)                                          \
-    if (uMsg == OCM_NOTIFY && _ATL_NMHDR->idFrom >= static_cast<UINT_PTR>(idFirst) &&                 \
-        _ATL_NMHDR->idFrom <= static_cast<UINT_PTR>(idLast))                                           \
-    _ATL_NOTIFY_CALL(func)
+#define REFLECTED_COMMAND_HANDLER(id, code, func) \
+    _ATL_COMMAND_ENTRY(OCM_COMMAND, _ATL_CMD_ID_IS(id) && _ATL_CMD_CODE_IS(code), func)
+#define REFLECTED_COMMAND_ID_HANDLER(id, func) _ATL_COMMAND_ENTRY(OCM_COMMAND, _ATL_CMD_ID_IS(id), func)
+#define REFLECTED_COMMAND_CODE_HANDLER(code, func) _ATL_COMMAND_ENTRY(OCM_COMMAND, _ATL_CMD_CODE_IS(code), func)
+#define REFLECTED_COMMAND_RANGE_HANDLER(idFirst, idLast, func) \
+    _ATL_COMMAND_ENTRY(OCM_COMMAND, _ATL_CMD_ID_IN(idFirst, idLast), func)
+#define REFLECTED_NOTIFY_HANDLER(id, cd, func) \
+    _ATL_NOTIFY_ENTRY(OCM_NOTIFY, _ATL_NM_ID_IS(id) && _ATL_NM_CODE_IS(cd), func)
+#define REFLECTED_NOTIFY_ID_HANDLER(id, func) _ATL_NOTIFY_ENTRY(OCM_NOTIFY, _ATL_NM_ID_IS(id), func)
+#define REFLECTED_NOTIFY_CODE_HANDLER(cd, func) _ATL_NOTIFY_ENTRY(OCM_NOTIFY, _ATL_NM_CODE_IS(cd), func)
+#define REFLECTED_NOTIFY_RANGE_HANDLER(idFirst, idLast, func) \
+    _ATL_NOTIFY_ENTRY(OCM_NOTIFY, _ATL_NM_ID_IN(idFirst, idLast), func)
 
 // The child that a notification message comes from, or null (reflection helper).
 HWND AtlNotificationSource(HWND hWndParent, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept;
