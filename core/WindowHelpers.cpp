@@ -158,11 +158,13 @@ bool GetTrayAreaRectOf(HWND taskBar, RECT* rect)
 
 void GetTrayAreaRect(RECT* rect)
 {
-    if (GetTrayAreaRectOf(::FindWindowA("Shell_TrayWnd", nullptr), rect))
+    // Wine's desktop may own a task bar window of no size; the animation needs a real place.
+    if (GetTrayAreaRectOf(::FindWindowA("Shell_TrayWnd", nullptr), rect) && !::IsRectEmpty(rect))
         return;
     APPBARDATA bar = {};
     bar.cbSize = sizeof(bar);
-    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &bar)) {
+    // Wine answers without a task bar, with an empty rectangle; that counts as no answer.
+    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &bar) && !::IsRectEmpty(&bar.rc)) {
         *rect = bar.rc;
         if (bar.uEdge == ABE_LEFT || bar.uEdge == ABE_RIGHT) {
             rect->top = bar.rc.bottom - 100;
