@@ -1,18 +1,8 @@
 #include "core/VersionInfo.h"
 
+#include "core/LanguageManager.h"
+
 #include <cstdlib>
-
-namespace {
-
-VersionTextTranslator g_translator = nullptr;
-
-const char* TranslateVersionText(const char* english)
-{
-    const char* translated = g_translator ? g_translator(english) : nullptr;
-    return translated ? translated : english;
-}
-
-} // namespace
 
 CFileVersionInfo::CFileVersionInfo(HMODULE module)
 {
@@ -52,8 +42,6 @@ TStdStr<char> CFileVersionInfo::GetString(const char* name) const
     return text;
 }
 
-void SetVersionTextTranslator(VersionTextTranslator translator) { g_translator = translator; }
-
 TStdStr<char> FormatVersionText(const char* fileVersion, int mode)
 {
     TStdStr<char> version;
@@ -82,7 +70,7 @@ TStdStr<char> FormatVersionText(const char* fileVersion, int mode)
     case 0:
         return "v" + main;
     case 1:
-        return TStdStr<char>(TranslateVersionText("Version:")) + FormatString(" %s build %03d", main.c_str(), build);
+        return TranslateText("Version:") + FormatString(" %s build %03d", main.c_str(), build);
     default:
         return FormatString("%s.%03d", main.c_str(), build);
     }

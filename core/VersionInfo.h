@@ -32,8 +32,3 @@ private:
 TStdStr<char> FormatVersionText(const char* fileVersion, int mode);
 // The same for the program's own version resource.
 TStdStr<char> FormatVersionText(int mode);
-
-// What FormatVersionText uses to translate "Version:". Until the interface languages are in
-// place the English text is kept; the language manager installs its translator here.
-using VersionTextTranslator = const char* (*)(const char* english);
-void SetVersionTextTranslator(VersionTextTranslator translator);

@@ -3,6 +3,8 @@
 #include "core/AppWindowInfo.h"
 #include "core/OsInfo.h"
 #include "core/RegistryKey.h"
+#include "core/Settings.h"
+#include "core/ShellItems.h"
 
 #include <shellapi.h>
 
@@ -44,6 +46,18 @@ LRESULT OpenUrlInFrame(HWND window, const char* url, DWORD flags)
     if (!frame)
         frame = window;
     return ::SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(url), static_cast<LPARAM>(flags));
+}
+
+bool OpenInternetShortcut(const char* path)
+{
+    const TStdStr<char> url = GetInternetShortcutUrl(path);
+    HWND active = ::GetActiveWindow();
+    if (url.empty() || !active)
+        return false;
+    const CSettings* settings = GetSettings();
+    const DWORD flags = settings && (settings->TabOpenFlags & 0x4) ? DWORD{kOpenNewTab} : DWORD{0};
+    OpenUrlInFrame(active, url.c_str(), flags);
+    return true;
 }
 
 const WCHAR* FindStringResource(HINSTANCE module, UINT id, int* length)

@@ -30,6 +30,10 @@ constexpr UINT kOpenUrlMessage = WM_APP + 0x17;
 // Sends the open-URL message to the top-level ancestor of `window` (wParam the URL text, lParam
 // the flags) and returns the frame's answer; 0 without a window.
 LRESULT OpenUrlInFrame(HWND window, const char* url, DWORD flags);
+// Opens the URL of an Internet shortcut (".url" file) in the frame of the active window, in a new
+// tab when the favorites open in new tabs (TabOpenFlags 0x4). False when the shortcut holds no URL
+// or no window is active.
+bool OpenInternetShortcut(const char* path);
 
 // ---------------------------------------------------------------------------------------------
 // Resources and menus.

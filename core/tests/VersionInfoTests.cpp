@@ -44,15 +44,6 @@ TEST(VersionInfo, TheProgramsOwnVersionResource)
     EXPECT_EQ("1.50.123", FormatVersionText(2));
 }
 
-TEST(VersionInfo, VersionWordIsTranslated)
-{
-    SetVersionTextTranslator([](const char* english) -> const char* {
-        return std::strcmp(english, "Version:") == 0 ? "Versie:" : nullptr;
-    });
-    EXPECT_EQ("Versie: 1.50 build 123", FormatVersionText(1));
-    SetVersionTextTranslator(nullptr);
-}
-
 TEST(VersionInfo, AModuleWithoutVersionResourceGivesEmptyTexts)
 {
     // The mail stand-in beside the test program has no version resource.

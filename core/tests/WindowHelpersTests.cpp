@@ -2,7 +2,9 @@
 // rectangle on made-up task bars, class names, and the run-at-startup entry.
 #include "core/AppWindowInfo.h"
 #include "core/RegistryKey.h"
+#include "core/Settings.h"
 #include "core/WindowHelpers.h"
+#include "core/tests/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +56,28 @@ TEST(WindowHelpers, OpenUrlGoesToTheTopLevelWindow)
     EXPECT_EQ(77, OpenUrlInFrame(frame, "about:blank", kOpenInBackground));
     EXPECT_EQ((std::vector<std::string>{"http://example.org/ 65537", "about:blank 2"}), TestWindow::received);
     EXPECT_EQ(0, OpenUrlInFrame(nullptr, "x", 0));
+}
+
+TEST(WindowHelpers, InternetShortcutOpensInTheActiveFrameWithTheFavoritesTabFlag)
+{
+    ScratchFolder folder("openurl");
+    ScratchFolder::WriteBytes(folder / "Site.url", "[InternetShortcut]\r\nURL=http://site.example/\r\n");
+    ScratchFolder::WriteBytes(folder / "Empty.url", "[InternetShortcut]\r\n");
+    TestWindow frame("KivoTestFrame");
+    ShowWindow(frame, SW_SHOW);
+    SetActiveWindow(frame);
+    ASSERT_EQ(static_cast<HWND>(frame), GetActiveWindow());
+
+    CSettings* settings = GetSettings();
+    const int saved = settings->TabOpenFlags;
+    TestWindow::received.clear();
+    settings->TabOpenFlags = 0x22;
+    EXPECT_TRUE(OpenInternetShortcut((folder / "Site.url").c_str()));
+    settings->TabOpenFlags = 0x26;
+    EXPECT_TRUE(OpenInternetShortcut((folder / "Site.url").c_str()));
+    EXPECT_FALSE(OpenInternetShortcut((folder / "Empty.url").c_str()));
+    settings->TabOpenFlags = saved;
+    EXPECT_EQ((std::vector<std::string>{"http://site.example/ 0", "http://site.example/ 1"}), TestWindow::received);
 }
 
 TEST(WindowHelpers, StringResourcesOfTheModule)
