@@ -2,6 +2,7 @@
 
 #include "core/BlockedLogs.h"
 #include "core/LanguageManager.h"
+#include "core/OsInfo.h"
 #include "core/Z4KTime.h"
 
 #include <shellapi.h>
@@ -263,6 +264,47 @@ void CSizedIcon::Attach(HICON icon)
     if (m_icon && m_icon != icon)
         ::DestroyIcon(m_icon);
     m_icon = icon;
+}
+
+void CIconStatic::SetIcon(HIMAGELIST imageList, int index)
+{
+    m_imageList = imageList;
+    m_index = index;
+    if (m_hWnd)
+        Invalidate();
+}
+
+BOOL CIconStatic::SubclassWindow(HWND edit)
+{
+    if (!CWindowImpl<CIconStatic, CEdit>::SubclassWindow(edit))
+        return FALSE;
+    const COsInfo* info = GetOsInfo();
+    const int iconWidth = info ? info->GetSmallIconWidth() : ::GetSystemMetrics(SM_CXSMICON);
+    const DWORD margins = GetMargins();
+    SetMargins(iconWidth + 2 * m_padding + LOWORD(margins), HIWORD(margins), EC_LEFTMARGIN);
+    return TRUE;
+}
+
+LRESULT CIconStatic::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
+{
+    const LRESULT result = DefWindowProc();
+    DrawIcon();
+    return result;
+}
+
+void CIconStatic::DrawIcon()
+{
+    if (!m_imageList || m_index < 0)
+        return;
+    RECT client = {};
+    GetClientRect(&client);
+    int width = 0;
+    int height = 0;
+    ::ImageList_GetIconSize(m_imageList, &width, &height);
+    if (HDC dc = GetDC()) {
+        ::ImageList_Draw(m_imageList, m_index, dc, m_padding, (client.bottom - height) / 2, ILD_TRANSPARENT);
+        ReleaseDC(dc);
+    }
 }
 
 CShellAutoComplete::CShellAutoComplete(HWND edit, REFCLSID sourceClass)

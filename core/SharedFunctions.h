@@ -6,6 +6,8 @@
 #include "core/RegistryKey.h"
 #include "core/StdStr.h"
 #include "platform/AtlBase.h"
+#include "platform/AtlCtrls.h"
+#include "platform/AtlWin.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -93,6 +95,28 @@ public:
 
 private:
     HICON m_icon = nullptr;
+};
+
+// An edit that shows a small icon in its left margin (the Open dialog's address field).
+class CIconStatic : public CWindowImpl<CIconStatic, CEdit> {
+public:
+    BEGIN_MSG_MAP(CIconStatic)
+        MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    END_MSG_MAP()
+
+    // The icon is image `index` of the image list (not owned).
+    void SetIcon(HIMAGELIST imageList, int index);
+    // Binds the edit and widens its left margin by the small icon width and twice the padding.
+    BOOL SubclassWindow(HWND edit);
+    int GetIconPadding() const { return m_padding; }
+
+private:
+    LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
+    void DrawIcon();
+
+    HIMAGELIST m_imageList = nullptr;
+    int m_index = -1;
+    int m_padding = 2;
 };
 
 // The shell's autocomplete object bound to an edit with a source list of the given class

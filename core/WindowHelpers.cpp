@@ -11,6 +11,7 @@
 namespace {
 
 MessageBoxHook g_messageBoxHook = nullptr;
+FramePopupMenuTracker g_popupMenuTracker = nullptr;
 
 // Cuts the clock away from the tray rectangle: a clock at the bottom of the rectangle takes its
 // right part, a clock elsewhere its top part.
@@ -110,6 +111,25 @@ TStdStr<char> GetMenuItemText(HMENU menu, UINT item, UINT flags)
     ::GetMenuStringA(menu, item, text.GetBuffer(length + 1), length + 1, flags);
     text.ReleaseBuffer();
     return text;
+}
+
+FramePopupMenuTracker SetFramePopupMenuTracker(FramePopupMenuTracker tracker)
+{
+    FramePopupMenuTracker previous = g_popupMenuTracker;
+    g_popupMenuTracker = tracker;
+    return previous;
+}
+
+UINT TrackFramePopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner)
+{
+    if (!owner) {
+        const CAppWindowInfo* info = GetAppWindowInfo();
+        owner = info ? info->GetMainWindow() : nullptr;
+    }
+    if (g_popupMenuTracker)
+        return g_popupMenuTracker(menu, flags, x, y, owner);
+    const BOOL result = ::TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
+    return (flags & TPM_RETURNCMD) ? static_cast<UINT>(result) : 0;
 }
 
 bool CDynamicLibrary::Load(const char* name, DWORD flags)

@@ -48,6 +48,13 @@ TStdStr<char> LoadStringResource(HINSTANCE module, UINT id);
 TStdStr<char> GetMenuItemText(HMENU menu, UINT item, UINT flags);
 int GetMenuItemTextLength(HMENU menu, UINT item, UINT flags);
 
+// Tracks a popup menu through the main frame's owner-drawn menus; returns the chosen command with
+// TPM_RETURNCMD, else 0. The frame installs its command bar's tracker; until then (and in a
+// program without a frame) the system tracks the menu for the owner or the main window.
+using FramePopupMenuTracker = UINT (*)(HMENU menu, UINT flags, int x, int y, HWND owner);
+FramePopupMenuTracker SetFramePopupMenuTracker(FramePopupMenuTracker tracker);
+UINT TrackFramePopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner = nullptr);
+
 // A library loaded at run time, freed with the object. Loading shows no "file not found" box.
 class CDynamicLibrary {
 public:

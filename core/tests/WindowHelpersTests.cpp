@@ -115,6 +115,25 @@ TEST(WindowHelpers, MenuTexts)
     DestroyMenu(menu);
 }
 
+UINT RecordingTracker(HMENU, UINT flags, int x, int y, HWND owner)
+{
+    TestWindow::received.push_back("tracked " + std::to_string(flags) + " " + std::to_string(x) + "," +
+                                   std::to_string(y) + (owner ? " owned" : ""));
+    return 4242;
+}
+
+TEST(WindowHelpers, PopupMenusGoThroughTheFramesTracker)
+{
+    TestWindow owner("KivoTestFrame");
+    HMENU menu = CreatePopupMenu();
+    TestWindow::received.clear();
+    const FramePopupMenuTracker previous = SetFramePopupMenuTracker(RecordingTracker);
+    EXPECT_EQ(4242u, TrackFramePopupMenu(menu, TPM_RETURNCMD, 5, 6, owner));
+    SetFramePopupMenuTracker(previous);
+    EXPECT_EQ((std::vector<std::string>{"tracked 256 5,6 owned"}), TestWindow::received);
+    DestroyMenu(menu);
+}
+
 TEST(WindowHelpers, SystemMenuCommandsToPost)
 {
     EXPECT_FALSE(IsSystemMenuCommand(0));
