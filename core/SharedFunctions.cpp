@@ -41,7 +41,6 @@ TStdStr<char> GlobalText(HGLOBAL memory)
 
 int ReadWinIniInt(const char* key, int fallback) { return static_cast<int>(::GetProfileIntA("windows", key, fallback)); }
 
-// The settings are read once, under a lock, whichever thread asks first.
 CComCriticalSection& DragSettingsLock()
 {
     static CComAutoCriticalSection lock;
@@ -99,32 +98,30 @@ bool GetDataObjectFiles(IDataObject* data, std::vector<TStdStr<char>>& files)
     return true;
 }
 
-const DragDetectSettings& GetDragDetectSettings()
+// Both groups of WIN.INI drag values, read once under the lock, whichever thread asks first.
+struct DragSettings {
+    DragDetectSettings detect;
+    DragScrollSettings scroll;
+};
+
+static const DragSettings& GetDragSettings()
 {
-    static DragDetectSettings settings;
+    static DragSettings settings;
     static bool read = false;
     CComCritSecLock<CComCriticalSection> lock(DragSettingsLock());
     if (!read) {
-        settings.minDistance = ReadWinIniInt("DragMinDist", 2);
-        settings.delay = ReadWinIniInt("DragDelay", 200);
+        settings.detect.minDistance = ReadWinIniInt("DragMinDist", 2);
+        settings.detect.delay = ReadWinIniInt("DragDelay", 200);
+        settings.scroll.inset = ReadWinIniInt("DragScrollInset", 11);
+        settings.scroll.delay = ReadWinIniInt("DragScrollDelay", 50);
+        settings.scroll.interval = ReadWinIniInt("DragScrollInterval", 50);
         read = true;
     }
     return settings;
 }
 
-const DragScrollSettings& GetDragScrollSettings()
-{
-    static DragScrollSettings settings;
-    static bool read = false;
-    CComCritSecLock<CComCriticalSection> lock(DragSettingsLock());
-    if (!read) {
-        settings.inset = ReadWinIniInt("DragScrollInset", 11);
-        settings.delay = ReadWinIniInt("DragScrollDelay", 50);
-        settings.interval = ReadWinIniInt("DragScrollInterval", 50);
-        read = true;
-    }
-    return settings;
-}
+const DragDetectSettings& GetDragDetectSettings() { return GetDragSettings().detect; }
+const DragScrollSettings& GetDragScrollSettings() { return GetDragSettings().scroll; }
 
 bool CDragDetector::DetectDrag(HWND window, const RECT* start, bool timeLimit)
 {
