@@ -110,30 +110,26 @@ HRESULT STDMETHODCALLTYPE GetDocument(IWebBrowser2*, IDispatch** document)
 
 class PageScript : public testing::Test {
 protected:
+    // Every slot E_NOTIMPL, then the object's own QueryInterface and a reference count that never
+    // frees the static object.
+    template <typename Vtbl, typename Query>
+    static void Prepare(Vtbl& table, Query query)
+    {
+        FillNotImplemented(table);
+        table.QueryInterface = query;
+        table.AddRef = As<decltype(table.AddRef)>(&KeepAlive);
+        table.Release = As<decltype(table.Release)>(&KeepAlive);
+    }
+
     void SetUp() override
     {
-        FillNotImplemented(g_windowTable);
-        g_windowTable.QueryInterface = WindowQuery;
-        g_windowTable.AddRef = As<decltype(g_windowTable.AddRef)>(&KeepAlive);
-        g_windowTable.Release = As<decltype(g_windowTable.Release)>(&KeepAlive);
+        Prepare(g_windowTable, WindowQuery);
         g_windowTable.execScript = ExecScript;
-
-        FillNotImplemented(g_documentTable);
-        g_documentTable.QueryInterface = DocumentQuery;
-        g_documentTable.AddRef = As<decltype(g_documentTable.AddRef)>(&KeepAlive);
-        g_documentTable.Release = As<decltype(g_documentTable.Release)>(&KeepAlive);
+        Prepare(g_documentTable, DocumentQuery);
         g_documentTable.get_Script = GetScript;
-
-        FillNotImplemented(g_persistTable);
-        g_persistTable.QueryInterface = PersistQuery;
-        g_persistTable.AddRef = As<decltype(g_persistTable.AddRef)>(&KeepAlive);
-        g_persistTable.Release = As<decltype(g_persistTable.Release)>(&KeepAlive);
+        Prepare(g_persistTable, PersistQuery);
         g_persistTable.Save = PersistSave;
-
-        FillNotImplemented(g_browserTable);
-        g_browserTable.QueryInterface = BrowserQuery;
-        g_browserTable.AddRef = As<decltype(g_browserTable.AddRef)>(&KeepAlive);
-        g_browserTable.Release = As<decltype(g_browserTable.Release)>(&KeepAlive);
+        Prepare(g_browserTable, BrowserQuery);
         g_browserTable.get_Document = GetDocument;
         g_calls.clear();
     }
