@@ -211,6 +211,41 @@ TEST(SharedFunctions, WindowSearchesAndMenus)
     EXPECT_EQ(static_cast<int>(GetProfileIntA("windows", "DragScrollInset", 11)), GetDragScrollSettings().inset);
 }
 
+TEST(SharedFunctions, DragDetectionEndsOnLeavingReleasingEscapeOrTheDelay)
+{
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 100, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    const RECT start = {140, 140, 160, 160}; // in screen coordinates; the window's client starts at 100,100
+    CDragDetector detector;
+    const struct {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool drag;
+    } cases[] = {
+        {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(45, 45), false}, // inside, then the release below ends it
+        {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(80, 45), true},  // left the rectangle
+        {WM_LBUTTONUP, 0, MAKELPARAM(45, 45), false},
+        {WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(45, 45), false},
+        {WM_KEYDOWN, VK_ESCAPE, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        PostMessageA(window, c.message, c.wParam, c.lParam);
+        if (c.message == WM_MOUSEMOVE && !c.drag)
+            PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(45, 45));
+        EXPECT_EQ(c.drag, detector.DetectDrag(window, &start, false));
+        EXPECT_NE(window, GetCapture()) << "the capture is given back";
+        MSG left;
+        while (PeekMessageA(&left, window, 0, 0, PM_REMOVE)) {
+        }
+    }
+    // With the time limit the drag starts once the delay has passed, without any mouse message.
+    const DWORD begin = GetTickCount();
+    EXPECT_TRUE(detector.DetectDrag(window, &start, true));
+    EXPECT_GE(GetTickCount() - begin + 20, static_cast<DWORD>(GetDragDetectSettings().delay));
+    DestroyWindow(window);
+}
+
 TEST(SharedFunctions, FlagBitsThroughCheckBoxes)
 {
     HWND dialog = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
