@@ -22,7 +22,7 @@ public:
     // and reports it. The result is that of creating the DOM component: negative when the
     // component is missing (then nothing is reported). A document that does not load or parse is
     // reported as begin and end only; GetParseError tells why.
-    virtual HRESULT Load(const char* source, bool fromFile);
+    virtual HRESULT Load(const char* source, bool fromFile = false);
 
     void SetPreserveWhiteSpace(bool preserve) { m_preserveWhiteSpace = preserve ? VARIANT_TRUE : VARIANT_FALSE; }
     void SetResolveExternals(bool resolve) { m_resolveExternals = resolve ? VARIANT_TRUE : VARIANT_FALSE; }
