@@ -66,16 +66,11 @@ bool NeedsEscape(char c)
 
 void AppendEscaped(TStdStr<char>& out, std::string_view text, bool escape)
 {
-    static const char hex[] = "0123456789abcdef";
     for (char c : text) {
-        if (escape && NeedsEscape(c)) {
-            const auto b = static_cast<unsigned char>(c);
-            out += '%';
-            out += hex[b >> 4];
-            out += hex[b & 15];
-        } else {
+        if (escape && NeedsEscape(c))
+            AppendPercentEscape(out, static_cast<unsigned char>(c));
+        else
             out += c;
-        }
     }
 }
 

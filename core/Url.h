@@ -25,6 +25,15 @@ enum UrlFlags : unsigned {
     kUrlEscape = 2, // CreateUrl: percent-escape blanks, control and non-ASCII bytes and "<>\"`{}|^
 };
 
+// Appends "%" and the byte's two lower-case hex digits.
+inline void AppendPercentEscape(TStdStr<char>& out, unsigned char byte)
+{
+    static const char hex[] = "0123456789abcdef";
+    out += '%';
+    out += hex[byte >> 4];
+    out += hex[byte & 15];
+}
+
 class CUrl {
 public:
     // Parses a full URL: a scheme of at least two characters and ":", then "//" and an authority

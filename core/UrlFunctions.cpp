@@ -43,17 +43,13 @@ bool HasReplaceableFirstLabel(const TStdStr<char>& host)
 
 TStdStr<char> EscapeUrl(const char* text)
 {
-    static const char hex[] = "0123456789abcdef";
     TStdStr<char> out;
     for (const char* p = text ? text : ""; *p; ++p) {
         const auto b = static_cast<unsigned char>(*p);
-        if (b < 0x20 || b > 0x7E || std::strchr(" \"`#$&+,;<=>?@[\\]^{|}", *p)) {
-            out += '%';
-            out += hex[b >> 4];
-            out += hex[b & 15];
-        } else {
+        if (b < 0x20 || b > 0x7E || std::strchr(" \"`#$&+,;<=>?@[\\]^{|}", *p))
+            AppendPercentEscape(out, b);
+        else
             out += *p;
-        }
         if (out.size() >= static_cast<size_t>(kMaxUrlLength))
             return TStdStr<char>();
     }

@@ -1,6 +1,10 @@
 #include "core/Utf8.h"
 
+#include <windows.h>
+
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -58,6 +62,16 @@ size_t Utf16ToUtf8(const wchar_t* text, char* buffer)
     }
     *out = 0;
     return static_cast<size_t>(out - buffer);
+}
+
+size_t Utf16ToUtf8(const char* text, char* buffer)
+{
+    const int length = static_cast<int>(std::strlen(text));
+    // An ANSI byte or double-byte pair never widens to more than one unit.
+    std::vector<wchar_t> wide(length + 1, 0);
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text, length, wide.data(), length);
+    return Utf16ToUtf8(wide.data(), buffer);
 }
 
 // Well-formed sequences as the Unicode standard lists them: the lead byte fixes the length and

@@ -6,6 +6,9 @@
 // without the zero. A surrogate pair becomes one four-byte sequence; a lone surrogate becomes
 // U+FFFD. The buffer must hold 3 bytes per code unit plus 1.
 size_t Utf16ToUtf8(const wchar_t* text, char* buffer);
+// The same for a narrow text, first widened with the ANSI code page. The buffer must hold
+// 3 bytes per input byte plus 1.
+size_t Utf16ToUtf8(const char* text, char* buffer);
 
 // Decodes the UTF-8 text and writes a terminating zero unit; returns the number of units written
 // without the zero. Code points above U+FFFF become surrogate pairs. Every ill-formed sequence

@@ -190,6 +190,26 @@ TEST(FileSearch, PatternsWithoutWildcardsAreNormalisedAndReturned)
     EXPECT_EQ(CFileSearch::JoinSearchPath("c:", "n"), "c:n");
 }
 
+// Random patterns without wildcards never reach the file system: each gives exactly one result,
+// written with "/" only (after a UNC prefix), whatever its dots, separators and options.
+TEST(FileSearch, RandomPatternsWithoutWildcardsGiveOneNormalisedResult)
+{
+    const char alphabet[] = "./\\ab@-=:";
+    std::mt19937 random(31337);
+    for (int round = 0; round < 5000; ++round) {
+        std::string pattern;
+        for (size_t i = random() % (round % 100 == 99 ? 2000 : 24); i > 0; --i)
+            pattern += alphabet[random() % (sizeof(alphabet) - 1)];
+        CFileSearch search;
+        search.Search(pattern.c_str());
+        ASSERT_EQ(search.GetResults().size(), 1u) << pattern;
+        const TStdStr<char>& result = search.GetResults()[0];
+        const size_t start = result.starts_with("\\\\") ? 2 : 0;
+        ASSERT_EQ(result.find('\\', start), std::string::npos) << pattern << " gave " << result;
+        ASSERT_EQ(result.find('@'), std::string::npos) << pattern;
+    }
+}
+
 namespace {
 
 // A plain recursive matcher to hold the real one against.

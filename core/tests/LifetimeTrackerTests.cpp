@@ -1,23 +1,14 @@
 #include "core/LifetimeTracker.h"
 #include "core/tests/PrintStdStr.h"
+#include "core/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 int g_attempts = 0;
 
@@ -32,9 +23,9 @@ struct CFlakyObject {
 
 } // namespace
 
-// The probe program creates stand-ins of the table's singletons in a shuffled order (two of
-// them through a static initializer of another translation unit), returns from main and lets
-// the exit processing destroy them. Its record shows the order, that the settings could still
+// The probe program creates a stand-in for every row of the priority table in a shuffled order
+// (two of them through a static initializer of another translation unit), returns from main and
+// lets the exit processing destroy them. Its record shows the order, that the settings could still
 // save through the store, that an object first used during the teardown is destroyed in its
 // turn, and that a singleton never used is never created.
 TEST(LifetimeTracker, ProcessExitDestroysSingletonsByDescendingPriority)
@@ -61,31 +52,34 @@ TEST(LifetimeTracker, ProcessExitDestroysSingletonsByDescendingPriority)
     CloseHandle(process.hProcess);
     EXPECT_EQ(exitCode, 0u);
 
-    EXPECT_EQ(ReadFile(record), "create os-info\n"
-                                "create user-actions\n"
-                                "create log\n"
-                                "create main-frame\n"
-                                "create instance-finder\n"
-                                "create group-store\n"
-                                "create favicon-cache\n"
-                                "create command-images\n"
-                                "ole initialized\n"
-                                "shell-allocator yes\n"
-                                "main returns\n"
-                                "destroy command-images 30001\n"
-                                "destroy main-frame 30000\n"
-                                "destroy favicon-cache 6043\n"
-                                "destroy group-store 5019\n"
-                                "destroy settings 5000 saved-to-store=yes of=probe-app\n"
-                                "destroy user-actions 1301\n"
-                                "destroy instance-finder 201\n"
-                                "destroy favorites-panel 183\n"
-                                "create language\n"
-                                "destroy language 95\n"
-                                "destroy store 80\n"
-                                "destroy application 50\n"
-                                "destroy log 6\n"
-                                "destroy os-info 5\n");
+    // Every row of the table in its order; the OLE and shell allocator holders record nothing.
+    std::string expected = "ole initialized\nshell-allocator yes\nmain returns\n";
+    for (unsigned priority : kLifetimePriorities) {
+        switch (priority) {
+        case kPrioritySettings:
+            expected += "destroy settings 5000 saved-to-store=yes of=probe-app\n";
+            break;
+        case kPriorityFavoritesPanel:
+            expected += "destroy favorites-panel 183\ncreate language\n";
+            break;
+        case kPriorityLanguageManager:
+            expected += "destroy language 95\n";
+            break;
+        case kPrioritySettingsStore:
+            expected += "destroy store 80\n";
+            break;
+        case kPriorityApplication:
+            expected += "destroy application 50\n";
+            break;
+        case kPrioritySkinManager:
+        case kPriorityOle:
+        case kPriorityShellAllocator:
+            break;
+        default:
+            expected += "destroy " + std::to_string(priority) + "\n";
+        }
+    }
+    EXPECT_EQ(ReadWholeFile(record), expected);
     DeleteFileA(record.c_str());
 }
 

@@ -52,6 +52,20 @@ TEST(Utf8, EncodesEachPlaneWithItsSequenceLength)
         EXPECT_EQ(Encode(c.text), c.bytes) << c.bytes;
 }
 
+TEST(Utf8, NarrowTextIsWidenedWithTheAnsiCodePage)
+{
+    // 0xE9 is e-acute in code page 1252, which Wine uses for an English locale.
+    const char narrow[] = "caf\xE9";
+    wchar_t expected[8] = {};
+    MultiByteToWideChar(CP_ACP, 0, narrow, -1, expected, 8);
+    TGuardedBuffer<char> viaNarrow(3 * 4 + 1);
+    const size_t length = Utf16ToUtf8(narrow, viaNarrow.Data());
+    EXPECT_EQ(std::string(viaNarrow.Data(), length), Encode(expected));
+    if (GetACP() == 1252) {
+        EXPECT_EQ(std::string(viaNarrow.Data(), length), "caf\xC3\xA9");
+    }
+}
+
 TEST(Utf8, DecodesWellFormedSequences)
 {
     const struct {

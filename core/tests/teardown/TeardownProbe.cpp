@@ -1,33 +1,34 @@
-// A program that records the teardown of its singletons: it creates stand-ins for a spread of
-// the table's priorities in a shuffled order, returns from main, and lets the runtime's exit
+// A program that records the teardown of its singletons: it creates one stand-in for every
+// priority of the table in a shuffled order, returns from main, and lets the runtime's exit
 // processing destroy them. The test that starts it reads the record.
 #include "core/LifetimeTracker.h"
 #include "core/OleHolder.h"
 #include "core/tests/teardown/TeardownRecord.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <array>
+#include <random>
+#include <utility>
 
-using CMainFrameProbe = TProbeObject<kPriorityMainFrame>;
-using CCommandImagesProbe = TProbeObject<kPriorityCommandImageManager>;
-using CFavIconProbe = TProbeObject<kPriorityFavIconCache>;
-using CGroupStoreProbe = TProbeObject<kPriorityGroupStore>;
-using CInstanceFinderProbe = TProbeObject<kPriorityInstanceFinder>;
-using CLanguageProbe = TProbeObject<kPriorityLanguageManager>;
-using CLogProbe = TProbeObject<kPriorityLog>;
-using COsInfoProbe = TProbeObject<kPriorityOsInfo>;
-using CSkinProbe = TProbeObject<kPrioritySkinManager>;
-using CUserActionsProbe = TProbeObject<kPriorityUserActions>;
+namespace {
 
-template <> const char* CMainFrameProbe::s_name = "main-frame";
-template <> const char* CCommandImagesProbe::s_name = "command-images";
-template <> const char* CFavIconProbe::s_name = "favicon-cache";
-template <> const char* CGroupStoreProbe::s_name = "group-store";
-template <> const char* CInstanceFinderProbe::s_name = "instance-finder";
-template <> const char* CLanguageProbe::s_name = "language";
-template <> const char* CLogProbe::s_name = "log";
-template <> const char* COsInfoProbe::s_name = "os-info";
-template <> const char* CSkinProbe::s_name = "skin-never-used";
-template <> const char* CUserActionsProbe::s_name = "user-actions";
+// A plain stand-in for the object of table row I.
+template <size_t I>
+struct TTableProbe {
+    ~TTableProbe() { Record("destroy %u", unsigned(kLifetimePriorities[I])); }
+};
+
+template <size_t I>
+void CreateTableProbe()
+{
+    GetSingleton<TTableProbe<I>, kLifetimePriorities[I]>();
+}
+
+template <size_t... I>
+constexpr std::array<void (*)(), sizeof...(I)> MakeCreators(std::index_sequence<I...>)
+{
+    return {&CreateTableProbe<I>...};
+}
 
 // The settings save themselves when destroyed; the store and the application must still exist.
 struct CSettingsProbe {
@@ -36,6 +37,11 @@ struct CSettingsProbe {
         Record("destroy settings %u saved-to-store=%s of=%s", unsigned(kPrioritySettings), g_probeStore ? "yes" : "no",
                g_probeStore ? g_probeStore->appName : "-");
     }
+};
+
+struct CLanguageProbe {
+    CLanguageProbe() { Record("create language"); }
+    ~CLanguageProbe() { Record("destroy language %u", unsigned(kPriorityLanguageManager)); }
 };
 
 // The favorites panel uses the language manager for the first time while it is destroyed: the
@@ -48,27 +54,51 @@ struct CFavoritesPanelProbe {
     }
 };
 
+// Never asked for, so never created.
+struct CSkinProbe {
+    CSkinProbe() { Record("create skin"); }
+};
+
+} // namespace
+
+// Returns the unused accessor, so that the program refers to it without calling it.
+void* UnusedSkinAccessor() { return reinterpret_cast<void*>(&GetSingleton<CSkinProbe, kPrioritySkinManager>); }
+
 int main(int argc, char** argv)
 {
     if (argc < 2)
         return 2;
     std::strncpy(g_recordPath, argv[1], MAX_PATH - 1);
-    // Created in an order unrelated to the priorities.
-    GetSingleton<COsInfoProbe, kPriorityOsInfo>();
-    GetSingleton<CSettingsProbe, kPrioritySettings>();
-    GetSingleton<CUserActionsProbe, kPriorityUserActions>();
-    GetSingleton<CLogProbe, kPriorityLog>();
-    GetSingleton<CMainFrameProbe, kPriorityMainFrame>();
-    GetSingleton<CFavoritesPanelProbe, kPriorityFavoritesPanel>();
-    GetSingleton<CInstanceFinderProbe, kPriorityInstanceFinder>();
-    GetSingleton<CGroupStoreProbe, kPriorityGroupStore>();
-    GetSingleton<CFavIconProbe, kPriorityFavIconCache>();
-    GetSingleton<CCommandImagesProbe, kPriorityCommandImageManager>();
+
+    constexpr auto creators = MakeCreators(std::make_index_sequence<std::size(kLifetimePriorities)>());
+    std::array<size_t, creators.size()> order;
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::shuffle(order.begin(), order.end(), std::mt19937(2718));
+    for (size_t index : order) {
+        switch (kLifetimePriorities[index]) {
+        case kPrioritySettings:
+            GetSingleton<CSettingsProbe, kPrioritySettings>();
+            break;
+        case kPriorityFavoritesPanel:
+            GetSingleton<CFavoritesPanelProbe, kPriorityFavoritesPanel>();
+            break;
+        case kPriorityLanguageManager:     // first used during the teardown
+        case kPrioritySkinManager:         // never used
+        case kPriorityApplication:         // built by a static initializer
+        case kPrioritySettingsStore:       // built by a static initializer
+        case kPriorityOle:                 // the real holders
+        case kPriorityShellAllocator:
+            break;
+        default:
+            creators[index]();
+        }
+    }
     // Repeated calls give the same object.
-    if (GetSingleton<CLogProbe, kPriorityLog>() != GetSingleton<CLogProbe, kPriorityLog>())
+    if (GetSingleton<CSettingsProbe, kPrioritySettings>() != GetSingleton<CSettingsProbe, kPrioritySettings>())
         return 3;
     Record("ole %s", GetOleHolder() && GetOleHolder()->IsInitialized() ? "initialized" : "failed");
     Record("shell-allocator %s", GetShellAllocator() ? "yes" : "no");
     Record("main returns");
-    return 0;
+    return UnusedSkinAccessor() ? 0 : 4;
 }

@@ -26,14 +26,6 @@ inline void Record(const char* format, ...)
     CloseHandle(file);
 }
 
-// A stand-in singleton that records its destruction with its name and priority.
-template <unsigned Priority>
-struct TProbeObject {
-    static const char* s_name;
-    TProbeObject() { Record("create %s", s_name); }
-    ~TProbeObject() { Record("destroy %s %u", s_name, Priority); }
-};
-
 // The objects that static initializers create publish a global pointer, and their tracker
 // reaches them through it (the application object and the settings store of the program).
 struct CProbeApplication {
