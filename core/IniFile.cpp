@@ -436,32 +436,28 @@ bool CIniFile::WriteKey(const char* section, const char* key, const char* value)
     const std::string escaped = EscapeLineBreaks(value);
     const std::string keyLine = std::string(key) + "=" + escaped;
     enum { before, inside, done } state = before;
-    std::string out, line;
-    m_reader->SeekTo(0);
-    while (m_reader->ReadLine(line)) {
-        if (line.empty())
-            continue;
-        if (state == before && IsSectionHeader(line, section)) {
-            state = inside;
-        } else if (state == inside) {
-            if (IsAnyHeader(line)) {
-                AppendLine(out, keyLine); // the key was missing from its section
-                state = done;
-            } else if (const size_t position = MatchKey(line, key); position != std::string::npos) {
-                AppendLine(out, line.substr(0, position) + escaped);
-                state = done;
-                continue;
+    return Rewrite(
+        [&](const std::string& line, std::string& out) {
+            if (state == before && IsSectionHeader(line, section)) {
+                state = inside;
+            } else if (state == inside) {
+                if (IsAnyHeader(line)) {
+                    AppendLine(out, keyLine); // the key was missing from its section
+                    state = done;
+                } else if (const size_t position = MatchKey(line, key); position != std::string::npos) {
+                    AppendLine(out, line.substr(0, position) + escaped);
+                    state = done;
+                    return;
+                }
             }
-        }
-        AppendLine(out, line);
-    }
-    if (m_reader->Failed())
-        return false;
-    if (state == before)
-        AppendLine(out, std::string("[") + section + "]");
-    if (state != done)
-        AppendLine(out, keyLine);
-    return ReplaceFile(out);
+            AppendLine(out, line);
+        },
+        [&](std::string& out) {
+            if (state == before)
+                AppendLine(out, std::string("[") + section + "]");
+            if (state != done)
+                AppendLine(out, keyLine);
+        });
 }
 
 bool CIniFile::DeleteSection(const char* section)
@@ -469,22 +465,34 @@ bool CIniFile::DeleteSection(const char* section)
     if (!m_file || !section)
         return false;
     enum { before, inside, done } state = before;
+    return Rewrite(
+        [&](const std::string& line, std::string& out) {
+            if (state == before && IsSectionHeader(line, section)) {
+                state = inside;
+            } else if (state == inside) {
+                if (!IsAnyHeader(line))
+                    return;
+                state = done;
+            }
+            AppendLine(out, line);
+        },
+        [](std::string&) {});
+}
+
+// Passes every non-empty line of the file to the editor, which appends what the new file holds, then
+// lets the finisher append; a failed read stops the rewrite before anything is replaced.
+bool CIniFile::Rewrite(const std::function<void(const std::string& line, std::string& out)>& edit,
+                       const std::function<void(std::string& out)>& finish)
+{
     std::string out, line;
     m_reader->SeekTo(0);
     while (m_reader->ReadLine(line)) {
-        if (line.empty())
-            continue;
-        if (state == before && IsSectionHeader(line, section)) {
-            state = inside;
-        } else if (state == inside) {
-            if (!IsAnyHeader(line))
-                continue;
-            state = done;
-        }
-        AppendLine(out, line);
+        if (!line.empty())
+            edit(line, out);
     }
     if (m_reader->Failed())
         return false;
+    finish(out);
     return ReplaceFile(out);
 }
 

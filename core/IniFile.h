@@ -13,8 +13,10 @@
 // Blanks are space, tab, CR and LF. Lines may be of any length.
 #include "core/StdStr.h"
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -67,6 +69,8 @@ private:
     bool FindSection(const char* section);
     // Finds the section and the key's value in it.
     bool Lookup(const char* section, const char* key, TStdStr<char>& value);
+    bool Rewrite(const std::function<void(const std::string& line, std::string& out)>& edit,
+                 const std::function<void(std::string& out)>& finish);
     bool ReplaceFile(const std::string& content);
 
     std::unique_ptr<CZ4KFile> m_file;

@@ -108,11 +108,7 @@ void CZ4KArchive::FillBuffer(UINT needed)
     if (m_directBuffer) {
         if (unread)
             m_file->Seek(-static_cast<LONG>(unread), CZ4KFile::current);
-        void* start = nullptr;
-        void* end = nullptr;
-        m_file->GetBufferPtr(CZ4KFile::bufferRead, m_bufferSize, &start, &end);
-        m_bufferStart = m_cursor = static_cast<BYTE*>(start);
-        m_bufferEnd = static_cast<BYTE*>(end);
+        TakeSpan(CZ4KFile::bufferRead);
     } else {
         if (unread && m_cursor != m_bufferStart)
             std::memmove(m_bufferStart, m_cursor, unread);
@@ -128,6 +124,22 @@ void CZ4KArchive::FillBuffer(UINT needed)
     }
     if (static_cast<UINT>(m_bufferEnd - m_cursor) < needed)
         throw CZ4KArchiveException(CZ4KArchiveException::endOfFile);
+}
+
+void CZ4KArchive::TakeSpan(UINT command)
+{
+    void* start = nullptr;
+    void* end = nullptr;
+    m_file->GetBufferPtr(command, m_bufferSize, &start, &end);
+    m_bufferStart = m_cursor = static_cast<BYTE*>(start);
+    m_bufferEnd = static_cast<BYTE*>(end);
+}
+
+void CZ4KArchive::CommitSpan()
+{
+    if (m_cursor != m_bufferStart)
+        m_file->GetBufferPtr(CZ4KFile::bufferCommit, static_cast<UINT>(m_cursor - m_bufferStart));
+    m_cursor = m_bufferStart;
 }
 
 void CZ4KArchive::Write(const void* buffer, UINT count)
@@ -152,11 +164,7 @@ void CZ4KArchive::Write(const void* buffer, UINT count)
         count -= direct;
         if (m_directBuffer) {
             // The file moved on (and its memory may have moved): take a new span at its position.
-            void* start = nullptr;
-            void* end = nullptr;
-            m_file->GetBufferPtr(CZ4KFile::bufferWrite, m_bufferSize, &start, &end);
-            m_bufferStart = m_cursor = static_cast<BYTE*>(start);
-            m_bufferEnd = static_cast<BYTE*>(end);
+            TakeSpan(CZ4KFile::bufferWrite);
         }
     }
     if (count > static_cast<UINT>(m_bufferEnd - m_cursor))
@@ -190,11 +198,7 @@ UINT CZ4KArchive::Read(void* buffer, UINT count)
     }
     if (count) {
         if (m_directBuffer) {
-            void* start = nullptr;
-            void* end = nullptr;
-            m_file->GetBufferPtr(CZ4KFile::bufferRead, m_bufferSize, &start, &end);
-            m_bufferStart = m_cursor = static_cast<BYTE*>(start);
-            m_bufferEnd = static_cast<BYTE*>(end);
+            TakeSpan(CZ4KFile::bufferRead);
         } else {
             m_cursor = m_bufferStart;
             m_bufferEnd = m_bufferStart + m_file->Read(m_bufferStart, m_bufferSize);
@@ -309,11 +313,17 @@ void CZ4KArchive::ReadString(TStdStr<char>& text)
     text = units.data();
 }
 
-void CZ4KArchive::ReadIntList(std::vector<int>& values)
+DWORD CZ4KArchive::ReadCount(UINT minimumItemBytes)
 {
     DWORD count = 0;
     *this >> count;
-    RequireRemaining(4ULL * count);
+    RequireRemaining(static_cast<ULONGLONG>(minimumItemBytes) * count);
+    return count;
+}
+
+void CZ4KArchive::ReadIntList(std::vector<int>& values)
+{
+    const DWORD count = ReadCount(4);
     values.clear();
     values.reserve(count);
     for (DWORD i = 0; i < count; ++i) {
@@ -333,13 +343,8 @@ void CZ4KArchive::Flush()
         return;
     }
     if (m_directBuffer) {
-        if (m_cursor != m_bufferStart)
-            m_file->GetBufferPtr(CZ4KFile::bufferCommit, static_cast<UINT>(m_cursor - m_bufferStart));
-        void* start = nullptr;
-        void* end = nullptr;
-        m_file->GetBufferPtr(CZ4KFile::bufferWrite, m_bufferSize, &start, &end);
-        m_bufferStart = m_cursor = static_cast<BYTE*>(start);
-        m_bufferEnd = static_cast<BYTE*>(end);
+        CommitSpan();
+        TakeSpan(CZ4KFile::bufferWrite);
         return;
     }
     if (m_cursor != m_bufferStart)
@@ -353,9 +358,7 @@ void CZ4KArchive::Close()
         return;
     if (IsStoring() && m_directBuffer) {
         // Commit without asking for a new span, so the memory file does not grow for nothing.
-        if (m_cursor != m_bufferStart)
-            m_file->GetBufferPtr(CZ4KFile::bufferCommit, static_cast<UINT>(m_cursor - m_bufferStart));
-        m_cursor = m_bufferStart;
+        CommitSpan();
     } else {
         Flush();
     }

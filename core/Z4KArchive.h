@@ -86,6 +86,9 @@ public:
     // An empty stored string gives the empty string.
     void ReadString(TStdStr<char>& text);
     void ReadIntList(std::vector<int>& values);
+    // A 32-bit count of items that take at least minimumItemBytes each; a count that the rest of the
+    // input cannot hold throws the end-of-data exception, so callers may size containers by it.
+    DWORD ReadCount(UINT minimumItemBytes = 1);
 
     // Store: writes the buffer out. Load: moves the file back over unread bytes.
     void Flush();
@@ -125,6 +128,10 @@ private:
     void StoreBytes(const void* bytes, UINT count);
     void LoadBytes(void* bytes, UINT count);
     void FillBuffer(UINT needed);
+    // Takes the file's next span of memory to read (bufferRead) or to write (bufferWrite).
+    void TakeSpan(UINT command);
+    // Hands the bytes stored into the current span to the file.
+    void CommitSpan();
     // Throws the end-of-data exception unless that many bytes are left of the input.
     void RequireRemaining(ULONGLONG bytes);
     void CheckStoring() const;

@@ -59,25 +59,24 @@ const OsErrorGroup kOsErrorGroups[] = {
     {15, {87}},
 };
 
-// Formats a cause's text; a cause outside the table gives the "unknown error" text.
-const char* FormatCauseText(TStdStr<char>& message, const char* const* texts, size_t count, int cause,
-                            const TStdStr<char>& fileName)
-{
-    const char* text = (cause >= 0 && static_cast<size_t>(cause) < count) ? texts[cause] : texts[1];
-    message.Format(text, fileName.c_str());
-    return message.c_str();
-}
-
 } // namespace
 
-const char* CZ4KFileException::GetErrorMessage() const
+CZ4KFileException::CZ4KFileException(int cause, const char* fileName)
+    : CZ4KCauseException(cause, fileName, kFileCauseTexts, std::size(kFileCauseTexts))
 {
-    return FormatCauseText(m_message, kFileCauseTexts, std::size(kFileCauseTexts), m_cause, m_fileName);
 }
 
-const char* CZ4KArchiveException::GetErrorMessage() const
+CZ4KArchiveException::CZ4KArchiveException(int cause, const char* fileName)
+    : CZ4KCauseException(cause, fileName, kArchiveCauseTexts, std::size(kArchiveCauseTexts))
 {
-    return FormatCauseText(m_message, kArchiveCauseTexts, std::size(kArchiveCauseTexts), m_cause, m_fileName);
+}
+
+// A cause outside the table gives the "unknown error" text.
+const char* CZ4KCauseException::GetErrorMessage() const
+{
+    const char* text = (m_cause >= 0 && static_cast<size_t>(m_cause) < m_textCount) ? m_texts[m_cause] : m_texts[1];
+    m_message.Format(text, m_fileName.c_str());
+    return m_message.c_str();
 }
 
 const char* CComException::GetErrorMessage() const

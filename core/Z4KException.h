@@ -34,7 +34,45 @@ private:
     const char* m_text;
 };
 
-class CZ4KFileException : public CZ4KException {
+// The common part of the file and archive exceptions: a cause from a table of texts and the name of
+// the file, which takes the place of the text's "%s".
+class CZ4KCauseException : public CZ4KException {
+public:
+    // A copy takes the cause and the file name; the message is rebuilt when asked for.
+    CZ4KCauseException(const CZ4KCauseException& other)
+        : CZ4KException(other), m_cause(other.m_cause), m_fileName(other.m_fileName), m_texts(other.m_texts),
+          m_textCount(other.m_textCount)
+    {
+    }
+    CZ4KCauseException& operator=(const CZ4KCauseException& other)
+    {
+        m_cause = other.m_cause;
+        m_fileName = other.m_fileName;
+        m_texts = other.m_texts;
+        m_textCount = other.m_textCount;
+        m_message.clear();
+        return *this;
+    }
+
+    // The cause's text with the file name in place of its "%s".
+    const char* GetErrorMessage() const override;
+
+    int m_cause;
+    TStdStr<char> m_fileName;
+
+protected:
+    CZ4KCauseException(int cause, const char* fileName, const char* const* texts, size_t textCount)
+        : m_cause(cause), m_fileName(fileName ? fileName : ""), m_texts(texts), m_textCount(textCount)
+    {
+    }
+
+private:
+    const char* const* m_texts;
+    size_t m_textCount;
+    mutable TStdStr<char> m_message;
+};
+
+class CZ4KFileException : public CZ4KCauseException {
 public:
     enum Cause {
         none = 0,
@@ -54,32 +92,11 @@ public:
         endOfFile = 14,
         invalidParameter = 15,
     };
-
-    explicit CZ4KFileException(int cause = none, const char* fileName = nullptr)
-        : m_cause(cause), m_fileName(fileName ? fileName : "")
-    {
-    }
-    // A copy takes the cause and the file name; the message is rebuilt when asked for.
-    CZ4KFileException(const CZ4KFileException& other) : CZ4KException(other), m_cause(other.m_cause), m_fileName(other.m_fileName) {}
-    CZ4KFileException& operator=(const CZ4KFileException& other)
-    {
-        m_cause = other.m_cause;
-        m_fileName = other.m_fileName;
-        m_message.clear();
-        return *this;
-    }
-
-    // The cause's text with the file name in place of its "%s".
-    const char* GetErrorMessage() const override;
-
-    int m_cause;
-    TStdStr<char> m_fileName;
-
-private:
-    mutable TStdStr<char> m_message;
+    // The file name may be null (stored as empty).
+    explicit CZ4KFileException(int cause = none, const char* fileName = nullptr);
 };
 
-class CZ4KArchiveException : public CZ4KException {
+class CZ4KArchiveException : public CZ4KCauseException {
 public:
     enum Cause {
         none = 0,
@@ -91,27 +108,7 @@ public:
         badClass = 6,
         badSchema = 7,
     };
-
-    explicit CZ4KArchiveException(int cause = none, const char* fileName = nullptr)
-        : m_cause(cause), m_fileName(fileName ? fileName : "")
-    {
-    }
-    CZ4KArchiveException(const CZ4KArchiveException& other) : CZ4KException(other), m_cause(other.m_cause), m_fileName(other.m_fileName) {}
-    CZ4KArchiveException& operator=(const CZ4KArchiveException& other)
-    {
-        m_cause = other.m_cause;
-        m_fileName = other.m_fileName;
-        m_message.clear();
-        return *this;
-    }
-
-    const char* GetErrorMessage() const override;
-
-    int m_cause;
-    TStdStr<char> m_fileName;
-
-private:
-    mutable TStdStr<char> m_message;
+    explicit CZ4KArchiveException(int cause = none, const char* fileName = nullptr);
 };
 
 // A failed COM call; the message is the system's text for the result code.

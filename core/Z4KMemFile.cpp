@@ -74,14 +74,9 @@ void CZ4KMemFile::Write(const void* buffer, UINT count)
 {
     if (count == 0)
         return;
-    const ULONGLONG newPosition = static_cast<ULONGLONG>(m_position) + count;
-    if (newPosition > 0xFFFFFFFFULL)
-        throw CZ4KMemoryException();
-    if (newPosition > m_capacity)
-        GrowFile(static_cast<SIZE_T>(newPosition));
-    FillGap(m_position);
+    const DWORD newPosition = MakeRoom(count);
     Memcpy(m_buffer + m_position, static_cast<const BYTE*>(buffer), count);
-    m_position = static_cast<DWORD>(newPosition);
+    m_position = newPosition;
     m_size = std::max(m_size, m_position);
 }
 
@@ -131,13 +126,7 @@ UINT CZ4KMemFile::GetBufferPtr(UINT command, UINT count, void** start, void** en
         return to - from;
     }
     case bufferWrite: {
-        const ULONGLONG wanted = static_cast<ULONGLONG>(m_position) + count;
-        if (wanted > 0xFFFFFFFFULL)
-            throw CZ4KMemoryException();
-        if (wanted > m_capacity)
-            GrowFile(static_cast<SIZE_T>(wanted));
-        FillGap(m_position);
-        const DWORD to = static_cast<DWORD>(std::min<ULONGLONG>(m_capacity, wanted));
+        const DWORD to = MakeRoom(count);
         if (start)
             *start = m_buffer + m_position;
         if (end)
@@ -179,7 +168,10 @@ void CZ4KMemFile::GrowFile(SIZE_T newLength)
         return;
     if (m_growBytes == 0)
         throw CZ4KMemoryException();
-    const ULONGLONG steps = (newLength - m_capacity + m_growBytes - 1) / m_growBytes;
+    // Whole growth steps up to the new length, and at least half the capacity more, so that a file
+    // written in many small pieces is reallocated a logarithmic number of times, not once per step.
+    const ULONGLONG wanted = std::max<ULONGLONG>(newLength, m_capacity + m_capacity / 2ULL);
+    const ULONGLONG steps = (wanted - m_capacity + m_growBytes - 1) / m_growBytes;
     const ULONGLONG newCapacity = m_capacity + steps * m_growBytes;
     if (newCapacity > 0xFFFFFFFFULL)
         throw CZ4KMemoryException();
@@ -199,6 +191,17 @@ void CZ4KMemFile::GrowFile(SIZE_T newLength)
     m_buffer = memory;
     m_capacity = static_cast<DWORD>(newCapacity);
     m_autoDelete = true;
+}
+
+DWORD CZ4KMemFile::MakeRoom(UINT count)
+{
+    const ULONGLONG end = static_cast<ULONGLONG>(m_position) + count;
+    if (end > 0xFFFFFFFFULL)
+        throw CZ4KMemoryException();
+    if (end > m_capacity)
+        GrowFile(static_cast<SIZE_T>(end));
+    FillGap(m_position);
+    return static_cast<DWORD>(end);
 }
 
 void CZ4KMemFile::FillGap(DWORD upTo)

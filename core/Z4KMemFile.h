@@ -39,10 +39,13 @@ protected:
     virtual BYTE* Realloc(BYTE* memory, SIZE_T bytes);
     virtual void Memcpy(BYTE* target, const BYTE* source, SIZE_T bytes);
     virtual void Free(BYTE* memory);
-    // Makes the capacity at least newLength; throws CZ4KMemoryException when it cannot.
+    // Makes the capacity at least newLength (in whole growth steps, and by at least half the old
+    // capacity); throws CZ4KMemoryException when it cannot.
     virtual void GrowFile(SIZE_T newLength);
 
 private:
+    // Grows the buffer for count bytes at the position and returns the position behind them.
+    DWORD MakeRoom(UINT count);
     // Zeroes the bytes between the end of the content and the position before they become content.
     void FillGap(DWORD upTo);
 

@@ -73,6 +73,11 @@ TEST_F(RegistryKeyTest, StringWithoutTerminatorAndDeleteValue)
     TStdStr<char> text;
     EXPECT_TRUE(m_root.QueryStringValue("Raw", text));
     EXPECT_EQ(text, "abc");
+    // A value of no bytes at all reads as the empty string, not as whatever the string held.
+    ASSERT_EQ(RegSetValueExA(m_root, "Zero", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 0), ERROR_SUCCESS);
+    text = "stale";
+    EXPECT_TRUE(m_root.QueryStringValue("Zero", text));
+    EXPECT_EQ(text, "");
     EXPECT_TRUE(m_root.DeleteValue("Raw"));
     EXPECT_FALSE(m_root.QueryStringValue("Raw", text));
     EXPECT_EQ(m_root.GetLastError(), ERROR_FILE_NOT_FOUND);

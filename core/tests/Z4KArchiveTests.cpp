@@ -80,6 +80,7 @@ TEST(Z4KArchive, GoldenItemBytes)
         {"byte", [](CZ4KArchive& a) { a << static_cast<BYTE>(0xAB); }, "\xAB"},
         {"double 1.0", [](CZ4KArchive& a) { a << 1.0; }, std::string("\0\0\0\0\0\0\xF0\x3F", 8)},
         {"abc", [](CZ4KArchive& a) { a.WriteString("abc"); }, "\x03" "abc"},
+        {"literal", [](CZ4KArchive& a) { a << "ab" << TStdStr<char>("c"); }, "\x02" "ab" "\x01" "c"},
         {"empty", [](CZ4KArchive& a) { a.WriteString(""); }, std::string("\0", 1)},
         {"int list", [](CZ4KArchive& a) { a.WriteIntList({1, -1}); },
          std::string("\x02\0\0\0\x01\0\0\0\xFF\xFF\xFF\xFF", 12)},
@@ -129,6 +130,12 @@ TEST(Z4KArchive, LoadsWideStringsAndLengths)
     });
     LoadFrom(wide, [](CZ4KArchive& a) { EXPECT_EQ(a.ReadStringLength(), -1); });
     LoadFrom(std::string("\xFF\x2C\x01", 3), [](CZ4KArchive& a) { EXPECT_EQ(a.ReadStringLength(), 300); });
+    LoadFrom(std::string("\x02\x00\x00\x00\x01\x61\x01\x62", 8), [](CZ4KArchive& a) {
+        EXPECT_EQ(a.ReadCount(2), 2u);
+        TStdStr<char> text;
+        a >> text;
+        EXPECT_EQ(text, "a");
+    });
     // An empty item clears the target instead of leaving the previous text in it.
     LoadFrom(std::string("\x02hi\x00", 4), [](CZ4KArchive& a) {
         TStdStr<char> text;
@@ -152,6 +159,7 @@ TEST(Z4KArchive, DamagedInputThrowsEndOfData)
         {"huge 32-bit length", std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F" "abc", 10), [](CZ4KArchive& a) { TStdStr<char> s; a >> s; }},
         {"huge wide length", std::string("\xFF\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF" "ab", 11), [](CZ4KArchive& a) { TStdStr<char> s; a >> s; }},
         {"huge list count", std::string("\x00\x00\x00\x40\x01\x00\x00\x00", 8), [](CZ4KArchive& a) { std::vector<int> v; a.ReadIntList(v); }},
+        {"count beyond the input", std::string("\x05\x00\x00\x00\x01\x61\x01\x62", 8), [](CZ4KArchive& a) { a.ReadCount(2); }},
         {"list cut short", std::string("\x02\x00\x00\x00\x01\x00\x00\x00\x02", 9), [](CZ4KArchive& a) { std::vector<int> v; a.ReadIntList(v); }},
     };
     for (const auto& c : cases)

@@ -168,6 +168,17 @@ TEST(Z4KFile, MappingsAndTemporaryFiles)
         temp.Write("x", 1);
     }
     EXPECT_EQ(folder.List().size(), 2u); // m.bin and target.dat
+    {
+        // A target that cannot be replaced keeps its content, and the temporary file goes.
+        HANDLE reader = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        CTempFile temp;
+        ASSERT_TRUE(temp.Create(folder.Path().c_str()));
+        temp.Write("lost", 4);
+        EXPECT_FALSE(temp.Commit(target.c_str()));
+        CloseHandle(reader);
+    }
+    EXPECT_EQ(ScratchFolder::ReadBytes(target), "new");
+    EXPECT_EQ(folder.List().size(), 2u);
 }
 
 TEST(Z4KFile, SystemFolders)
