@@ -1,6 +1,6 @@
 #include "controls/CommandImageManager.h"
 
-#include "controls/ControlsLifetime.h"
+#include "core/LifetimeTracker.h"
 
 #include <shellapi.h>
 
@@ -201,7 +201,7 @@ CCommandImageManager* GetCommandImageManager()
             g_commandImageManagerCreated = false;
             throw;
         }
-        RegisterControlsTeardown(kCommandImageManagerLifetimePriority, &DestroyCommandImageManager);
+        new TLifetimeTracker<CCommandImageManager>(kPriorityCommandImageManager, &g_commandImageManager);
     }
     return g_commandImageManager;
 }

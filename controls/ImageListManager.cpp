@@ -1,6 +1,6 @@
 #include "controls/ImageListManager.h"
 
-#include "controls/ControlsLifetime.h"
+#include "core/LifetimeTracker.h"
 #include "controls/ImageResources.h"
 
 #include <iterator>
@@ -180,7 +180,7 @@ CImageListManager* GetImageListManager()
             g_imageListManagerCreated = false;
             throw;
         }
-        RegisterControlsTeardown(kImageListManagerLifetimePriority, &DestroyImageListManager);
+        new TLifetimeTracker<CImageListManager>(kPriorityImageListManager, &g_imageListManager);
     }
     return g_imageListManager;
 }

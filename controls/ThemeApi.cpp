@@ -1,6 +1,6 @@
 #include "controls/ThemeApi.h"
 
-#include "controls/ControlsLifetime.h"
+#include "core/LifetimeTracker.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ CThemeApi* GetThemeApi()
     if (!g_themeApiCreated) {
         g_themeApiCreated = true;
         g_themeApi = new CThemeApi;
-        RegisterControlsTeardown(kThemeApiLifetimePriority, &DestroyThemeApi);
+        new TLifetimeTracker<CThemeApi>(kPriorityThemeApi, &g_themeApi);
     }
     return g_themeApi;
 }

@@ -67,7 +67,7 @@ private:
 
 // The process-wide theme shim, created on first use (UI thread) and destroyed at exit.
 CThemeApi* GetThemeApi();
-// Destroys the shim; the next GetThemeApi creates a new one. Called by the ordered teardown.
+// Destroys the shim now (the ordered teardown does it at exit); the next GetThemeApi creates a new one.
 void DestroyThemeApi();
 
 class CThemeSupport {
