@@ -214,7 +214,10 @@ LRESULT AtlWinCallSuper(_AtlWindowLayer* layer, HWND hWnd, UINT uMsg, WPARAM wPa
         // The object beneath was taken out of the chain: go straight to the original procedure.
         return ::CallWindowProcA(BaseProc(hWnd), hWnd, uMsg, wParam, lParam);
     }
-    FrameScope scope(hWnd, layer);
+    // With no object of ours beneath, the procedure below is the window's own (an MDI client's,
+    // say): a message it causes to be sent to this window again (a child reporting to its MDI
+    // client while the client activates it) is a new message and starts at the top object.
+    FrameScope scope(hWnd, layer->m_pLayerBelow ? layer : nullptr);
     return ::CallWindowProcA(superProc, hWnd, uMsg, wParam, lParam);
 }
 
