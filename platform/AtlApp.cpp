@@ -108,17 +108,9 @@ BOOL CMessageLoop::IsIdleMessage(const MSG* pMsg)
 
 CAppModule::~CAppModule() = default;
 
-HRESULT CAppModule::Init(_ATL_OBJMAP_ENTRY* pObjMap, HINSTANCE hInstance, const GUID* pLibID)
-{
-    AtlSetModuleInstance(hInstance, hInstance);
-    m_pObjMap = pObjMap;
-    m_pLibID = pLibID;
-    return S_OK;
-}
-
 void CAppModule::Term()
 {
-    RevokeClassObjects();
+    CComModule::Term();
     CComCritSecLock<CComAutoCriticalSection> lock(m_csLoops);
     m_loops.clear();
 }

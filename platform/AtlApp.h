@@ -54,9 +54,8 @@ protected:
     std::vector<CIdleHandler*> m_aIdleHandler; // not owned
 };
 
-// The module of an application: instance handles, the module lock count, the COM object map, the
-// critical section guarding static data, and one message loop per UI thread.
-class CAppModule
+// The module of an application: the COM module plus one message loop per UI thread.
+class CAppModule : public CComModule
 {
 public:
     CAppModule() = default;
@@ -64,36 +63,12 @@ public:
     CAppModule& operator=(const CAppModule&) = delete;
     ~CAppModule();
 
-    HRESULT Init(_ATL_OBJMAP_ENTRY* pObjMap, HINSTANCE hInstance, const GUID* pLibID = nullptr);
     void Term();
-
-    HINSTANCE GetModuleInstance() const noexcept { return AtlGetModuleInstance(); }
-    HINSTANCE GetResourceInstance() const noexcept { return AtlGetResourceInstance(); }
-    void SetResourceInstance(HINSTANCE instance) noexcept { AtlSetModuleInstance(AtlGetModuleInstance(), instance); }
-
-    LONG Lock() noexcept { return AtlModuleLock(); }
-    LONG Unlock() noexcept { return AtlModuleUnlock(); }
-    LONG GetLockCount() const noexcept { return AtlModuleGetLockCount(); }
-
-    HRESULT RegisterClassObjects(DWORD dwClsContext, DWORD dwFlags) noexcept
-    {
-        return AtlRegisterClassObjects(m_pObjMap, dwClsContext, dwFlags);
-    }
-    HRESULT RevokeClassObjects() noexcept { return AtlRevokeClassObjects(m_pObjMap); }
-    HRESULT GetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) noexcept
-    {
-        return AtlGetClassObject(m_pObjMap, rclsid, riid, ppv);
-    }
 
     // One loop per thread; false when the thread has one already.
     BOOL AddMessageLoop(CMessageLoop* pMsgLoop);
     BOOL RemoveMessageLoop();
     CMessageLoop* GetMessageLoop(DWORD dwThreadID = ::GetCurrentThreadId()) const;
-
-    CComAutoCriticalSection m_csStaticDataInitAndTypeInfo;
-    CComAutoCriticalSection m_csWindowCreate;
-    _ATL_OBJMAP_ENTRY* m_pObjMap = nullptr;
-    const GUID* m_pLibID = nullptr;
 
 private:
     mutable CComAutoCriticalSection m_csLoops;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
+#include <memory>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -167,7 +168,7 @@ public:
     T* operator=(const CComPtr& other) noexcept { return *this = other.p; }
     T* operator=(CComPtr&& other) noexcept
     {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             Release();
             p = other.p;
             other.p = nullptr;
@@ -333,7 +334,7 @@ public:
 
     CComBSTR& operator=(const CComBSTR& other)
     {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             BSTR copy = other.Copy();
             ::SysFreeString(m_str);
             m_str = copy;
@@ -371,8 +372,19 @@ public:
         return ::wcscmp(m_str, text) == 0;
     }
     bool operator!=(LPCOLESTR text) const noexcept { return !(*this == text); }
-    bool operator==(BSTR text) const noexcept { return *this == static_cast<LPCOLESTR>(text); }
-    bool operator!=(BSTR text) const noexcept { return !(*this == static_cast<LPCOLESTR>(text)); }
+    // A template, so that NULL and nullptr pick the LPCOLESTR form alone.
+    template <class P>
+        requires std::is_same_v<P, BSTR>
+    bool operator==(P text) const noexcept
+    {
+        return *this == static_cast<LPCOLESTR>(text);
+    }
+    template <class P>
+        requires std::is_same_v<P, BSTR>
+    bool operator!=(P text) const noexcept
+    {
+        return !(*this == static_cast<LPCOLESTR>(text));
+    }
 
     unsigned int Length() const noexcept { return ::SysStringLen(m_str); }
     unsigned int ByteLength() const noexcept { return ::SysStringByteLen(m_str); }
@@ -495,13 +507,13 @@ public:
 
     CComVariant& operator=(const CComVariant& other)
     {
-        if (this != &other)
+        if (this != std::addressof(other))
             Copy(&other);
         return *this;
     }
     CComVariant& operator=(const VARIANT& other)
     {
-        if (&other != this)
+        if (std::addressof(other) != this)
             Copy(&other);
         return *this;
     }
@@ -555,6 +567,8 @@ public:
             return false;
         if (vt == VT_EMPTY || vt == VT_NULL)
             return true;
+        if (vt == VT_UNKNOWN || vt == VT_DISPATCH)
+            return punkVal == other.punkVal;
         return ::VarCmp(const_cast<VARIANT*>(static_cast<const VARIANT*>(this)), const_cast<VARIANT*>(&other),
                         LOCALE_USER_DEFAULT, 0) == static_cast<HRESULT>(VARCMP_EQ);
     }

@@ -59,6 +59,10 @@ public:
     using _ThreadModel = ThreadModel;
     ULONG InternalAddRef() { return ThreadModel::Increment(&m_dwRef); }
     ULONG InternalRelease() { return ThreadModel::Decrement(&m_dwRef); }
+    // FinalConstruct runs with one reference held, so that handing out and releasing the object
+    // inside it cannot delete it.
+    void InternalFinalConstructAddRef() { InternalAddRef(); }
+    void InternalFinalConstructReleaseNoDelete() { InternalRelease(); }
     void Lock() { m_critsec.Lock(); }
     void Unlock() { m_critsec.Unlock(); }
 
@@ -311,3 +315,45 @@ HRESULT AtlRegisterClassObjects(_ATL_OBJMAP_ENTRY* map, DWORD context, DWORD fla
 HRESULT AtlRevokeClassObjects(_ATL_OBJMAP_ENTRY* map) noexcept;
 // The class factory of one class of the map, for DllGetClassObject and in-process callers.
 HRESULT AtlGetClassObject(_ATL_OBJMAP_ENTRY* map, REFCLSID clsid, REFIID iid, void** ppv) noexcept;
+
+// The COM side of a module: its object map, class registration and lock count, and the critical
+// section that guards static data initialised on first use.
+class CComModule
+{
+public:
+    CComModule() = default;
+    CComModule(const CComModule&) = delete;
+    CComModule& operator=(const CComModule&) = delete;
+    ~CComModule() = default;
+
+    HRESULT Init(_ATL_OBJMAP_ENTRY* pObjMap, HINSTANCE hInstance, const GUID* pLibID = nullptr) noexcept
+    {
+        AtlSetModuleInstance(hInstance, hInstance);
+        m_pObjMap = pObjMap;
+        m_pLibID = pLibID;
+        return S_OK;
+    }
+    void Term() noexcept { RevokeClassObjects(); }
+
+    HINSTANCE GetModuleInstance() const noexcept { return AtlGetModuleInstance(); }
+    HINSTANCE GetResourceInstance() const noexcept { return AtlGetResourceInstance(); }
+    void SetResourceInstance(HINSTANCE instance) noexcept { AtlSetModuleInstance(AtlGetModuleInstance(), instance); }
+
+    LONG Lock() noexcept { return AtlModuleLock(); }
+    LONG Unlock() noexcept { return AtlModuleUnlock(); }
+    LONG GetLockCount() const noexcept { return AtlModuleGetLockCount(); }
+
+    HRESULT RegisterClassObjects(DWORD dwClsContext, DWORD dwFlags) noexcept
+    {
+        return AtlRegisterClassObjects(m_pObjMap, dwClsContext, dwFlags);
+    }
+    HRESULT RevokeClassObjects() noexcept { return AtlRevokeClassObjects(m_pObjMap); }
+    HRESULT GetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) noexcept
+    {
+        return AtlGetClassObject(m_pObjMap, rclsid, riid, ppv);
+    }
+
+    CComAutoCriticalSection m_csStaticDataInitAndTypeInfo;
+    _ATL_OBJMAP_ENTRY* m_pObjMap = nullptr;
+    const GUID* m_pLibID = nullptr;
+};

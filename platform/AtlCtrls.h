@@ -1504,3 +1504,65 @@ public:
 };
 using CMenu = CMenuT<true>;
 using CMenuHandle = CMenuT<false>;
+
+// ---------------------------------------------------------------------------------------------
+// Owner-drawn controls: a mix-in for the parent (or, with reflection, the control itself) that
+// sends WM_DRAWITEM and its kin to T's DrawItem, MeasureItem, CompareItem and DeleteItem.
+
+template <class T>
+class COwnerDraw
+{
+public:
+    BEGIN_MSG_MAP(COwnerDraw)
+        MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
+        MESSAGE_HANDLER(WM_MEASUREITEM, OnMeasureItem)
+        MESSAGE_HANDLER(WM_COMPAREITEM, OnCompareItem)
+        MESSAGE_HANDLER(WM_DELETEITEM, OnDeleteItem)
+    ALT_MSG_MAP(1)
+        MESSAGE_HANDLER(OCM_DRAWITEM, OnDrawItem)
+        MESSAGE_HANDLER(OCM_MEASUREITEM, OnMeasureItem)
+        MESSAGE_HANDLER(OCM_COMPAREITEM, OnCompareItem)
+        MESSAGE_HANDLER(OCM_DELETEITEM, OnDeleteItem)
+    END_MSG_MAP()
+
+    LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&)
+    {
+        static_cast<T*>(this)->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        return TRUE;
+    }
+    LRESULT OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL&)
+    {
+        static_cast<T*>(this)->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+        return TRUE;
+    }
+    LRESULT OnCompareItem(UINT, WPARAM, LPARAM lParam, BOOL&)
+    {
+        return static_cast<T*>(this)->CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
+    }
+    LRESULT OnDeleteItem(UINT, WPARAM, LPARAM lParam, BOOL&)
+    {
+        static_cast<T*>(this)->DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
+        return TRUE;
+    }
+
+    // Defaults for what T does not provide.
+    void DrawItem(LPDRAWITEMSTRUCT) {}
+    void MeasureItem(LPMEASUREITEMSTRUCT measure)
+    {
+        if (measure->CtlType != ODT_MENU) {
+            // The height of a line of the control's font.
+            HWND control = static_cast<T*>(this)->GetDlgItem(measure->CtlID);
+            HDC dc = ::GetDC(control);
+            HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+            TEXTMETRICA metrics = {};
+            ::GetTextMetricsA(dc, &metrics);
+            ::SelectObject(dc, old);
+            ::ReleaseDC(control, dc);
+            measure->itemHeight = metrics.tmHeight;
+        } else {
+            measure->itemHeight = ::GetSystemMetrics(SM_CYMENU);
+        }
+    }
+    int CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
+    void DeleteItem(LPDELETEITEMSTRUCT) {}
+};

@@ -11,17 +11,43 @@ namespace {
 
 // Window properties naming the bound objects. A property rather than GWLP_USERDATA, because the
 // windows we subclass (common controls, other programs' code) may use their user data themselves.
-const char kLayerProp[] = "KivoWindowObject";
-const char kDialogProp[] = "KivoDialogObject";
-const char kBaseProcProp[] = "KivoWindowBaseProc";
+// Looked up by atom, the cheap form, on every message.
+LPCSTR PropName(const char* name) noexcept
+{
+    return MAKEINTATOM(::GlobalAddAtomA(name));
+}
 
-// A message on its way down from `from` (a call of DefWindowProc) to what lies beneath it. A
-// message that reaches AtlWinProc while such a frame is innermost for the same window belongs to
-// the next object down, not to the top one.
+// Function-local, so that windows made during other files' static initialisation find them ready.
+LPCSTR LayerProp() noexcept
+{
+    static const LPCSTR name = PropName("KivoWindowObject");
+    return name;
+}
+
+LPCSTR DialogProp() noexcept
+{
+    static const LPCSTR name = PropName("KivoDialogObject");
+    return name;
+}
+
+LPCSTR BaseProcProp() noexcept
+{
+    static const LPCSTR name = PropName("KivoWindowBaseProc");
+    return name;
+}
+
+// A message on its way down from `from` (a call of DefWindowProc) to the objects beneath it. When
+// AtlWinProc is reached again with that very message, for that window, while the frame is innermost,
+// the chain has come back to us and the message belongs to the next object down. Anything else,
+// such as WM_DESTROY sent by the default processing of WM_CLOSE, is a new message for the top object.
 struct DispatchFrame
 {
     HWND hWnd;
-    _AtlWindowLayer* from; // null: a message being handled, which re-entrant messages start over from
+    _AtlWindowLayer* from; // null: a message being handled
+    UINT uMsg;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool consumed;
     DispatchFrame* outer;
 };
 
@@ -31,7 +57,11 @@ thread_local _AtlWindowLayer* t_creating = nullptr;
 class FrameScope
 {
 public:
-    FrameScope(HWND hWnd, _AtlWindowLayer* from) noexcept : m_frame{hWnd, from, t_innermost} { t_innermost = &m_frame; }
+    FrameScope(HWND hWnd, _AtlWindowLayer* from, UINT uMsg = 0, WPARAM wParam = 0, LPARAM lParam = 0) noexcept
+        : m_frame{hWnd, from, uMsg, wParam, lParam, false, t_innermost}
+    {
+        t_innermost = &m_frame;
+    }
     ~FrameScope() { t_innermost = m_frame.outer; }
     FrameScope(const FrameScope&) = delete;
     FrameScope& operator=(const FrameScope&) = delete;
@@ -40,12 +70,23 @@ private:
     DispatchFrame m_frame;
 };
 
-_AtlWindowLayer* GetLayer(HWND hWnd, const char* prop) noexcept
+// The object beneath the one passing this message on, when the message is that one coming back.
+_AtlWindowLayer* TakeChainContinuation(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
+{
+    DispatchFrame* frame = t_innermost;
+    if (!frame || !frame->from || frame->consumed || frame->hWnd != hWnd || frame->uMsg != uMsg ||
+        frame->wParam != wParam || frame->lParam != lParam)
+        return nullptr;
+    frame->consumed = true;
+    return frame->from->m_pLayerBelow;
+}
+
+_AtlWindowLayer* GetLayer(HWND hWnd, LPCSTR prop) noexcept
 {
     return static_cast<_AtlWindowLayer*>(::GetPropA(hWnd, prop));
 }
 
-void SetLayer(HWND hWnd, const char* prop, _AtlWindowLayer* layer) noexcept
+void SetLayer(HWND hWnd, LPCSTR prop, _AtlWindowLayer* layer) noexcept
 {
     if (layer)
         ::SetPropA(hWnd, prop, layer);
@@ -76,7 +117,7 @@ std::map<std::string, std::pair<ATOM, WNDPROC>>& ContainedClasses()
 // Where a message goes when no object of ours takes it.
 WNDPROC BaseProc(HWND hWnd) noexcept
 {
-    if (auto base = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kBaseProcProp)))
+    if (auto base = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, BaseProcProp())))
         return base;
     const ATOM atom = static_cast<ATOM>(::GetClassLongPtrA(hWnd, GCW_ATOM));
     CComCritSecLock<CComAutoCriticalSection> lock(RegistrationLock());
@@ -95,23 +136,20 @@ _AtlWindowLayer* AtlWinSetCreating(_AtlWindowLayer* layer) noexcept
 
 _AtlWindowLayer* AtlWinTopLayer(HWND hWnd) noexcept
 {
-    return GetLayer(hWnd, kLayerProp);
+    return GetLayer(hWnd, LayerProp());
 }
 
 LRESULT CALLBACK AtlWinProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    _AtlWindowLayer* layer = nullptr;
-    DispatchFrame* frame = t_innermost;
-    if (frame && frame->hWnd == hWnd && frame->from) {
-        layer = frame->from->m_pLayerBelow;
-    } else {
-        layer = GetLayer(hWnd, kLayerProp);
+    _AtlWindowLayer* layer = TakeChainContinuation(hWnd, uMsg, wParam, lParam);
+    if (!layer) {
+        layer = GetLayer(hWnd, LayerProp());
         if (!layer && t_creating && !t_creating->m_bLayerIsDialog) {
             // The first message of a window being created: bind its object now.
             layer = t_creating;
             t_creating = nullptr;
             layer->m_pLayerBelow = nullptr;
-            SetLayer(hWnd, kLayerProp, layer);
+            SetLayer(hWnd, LayerProp(), layer);
         }
     }
     if (!layer)
@@ -127,7 +165,7 @@ LRESULT CALLBACK AtlWinProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    _AtlWindowLayer* layer = GetLayer(hWnd, kDialogProp);
+    _AtlWindowLayer* layer = GetLayer(hWnd, DialogProp());
     if (!layer && t_creating && t_creating->m_bLayerIsDialog) {
         layer = t_creating;
         t_creating = nullptr;
@@ -145,13 +183,13 @@ INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 void AtlDlgBind(_AtlWindowLayer* layer, HWND hWnd) noexcept
 {
-    SetLayer(hWnd, kDialogProp, layer);
+    SetLayer(hWnd, DialogProp(), layer);
 }
 
 void AtlDlgUnbind(_AtlWindowLayer* layer, HWND hWnd) noexcept
 {
-    if (GetLayer(hWnd, kDialogProp) == layer)
-        SetLayer(hWnd, kDialogProp, nullptr);
+    if (GetLayer(hWnd, DialogProp()) == layer)
+        SetLayer(hWnd, DialogProp(), nullptr);
 }
 
 bool AtlWinSubclass(_AtlWindowLayer* layer, HWND hWnd) noexcept
@@ -161,16 +199,16 @@ bool AtlWinSubclass(_AtlWindowLayer* layer, HWND hWnd) noexcept
     auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AtlWinProc)));
     if (!previous)
         return false;
-    layer->m_pLayerBelow = GetLayer(hWnd, kLayerProp);
+    layer->m_pLayerBelow = GetLayer(hWnd, LayerProp());
     layer->m_bLayerInstalledProc = true;
-    SetLayer(hWnd, kLayerProp, layer);
+    SetLayer(hWnd, LayerProp(), layer);
     layer->m_pfnSuperWindowProc = previous;
     return true;
 }
 
 bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept
 {
-    _AtlWindowLayer* const top = GetLayer(hWnd, kLayerProp);
+    _AtlWindowLayer* const top = GetLayer(hWnd, LayerProp());
     const bool ourProcOnTop = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) == AtlWinProc;
     if (top == layer) {
         if (!force && !ourProcOnTop)
@@ -179,7 +217,7 @@ bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept
         // back what this object replaced.
         if (layer->m_bLayerInstalledProc)
             ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(layer->m_pfnSuperWindowProc));
-        SetLayer(hWnd, kLayerProp, layer->m_pLayerBelow);
+        SetLayer(hWnd, LayerProp(), layer->m_pLayerBelow);
     } else {
         if (!force)
             return false;
@@ -197,11 +235,11 @@ bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept
         } else if (!layer->m_pLayerBelow && layer->m_bLayerInstalledProc) {
             // A foreign procedure lies between: it still calls AtlWinProc, which must then find
             // the procedure this object had replaced.
-            ::SetPropA(hWnd, kBaseProcProp, reinterpret_cast<HANDLE>(layer->m_pfnSuperWindowProc));
+            ::SetPropA(hWnd, BaseProcProp(), reinterpret_cast<HANDLE>(layer->m_pfnSuperWindowProc));
         }
     }
-    if (!GetLayer(hWnd, kLayerProp))
-        ::RemovePropA(hWnd, kBaseProcProp);
+    if (!GetLayer(hWnd, LayerProp()))
+        ::RemovePropA(hWnd, BaseProcProp());
     layer->m_pLayerBelow = nullptr;
     layer->m_bLayerInstalledProc = false;
     return true;
@@ -210,14 +248,12 @@ bool AtlWinUnsubclass(_AtlWindowLayer* layer, HWND hWnd, bool force) noexcept
 LRESULT AtlWinCallSuper(_AtlWindowLayer* layer, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     const WNDPROC superProc = layer->m_pfnSuperWindowProc;
-    if (superProc == AtlWinProc && !layer->m_pLayerBelow) {
-        // The object beneath was taken out of the chain: go straight to the original procedure.
-        return ::CallWindowProcA(BaseProc(hWnd), hWnd, uMsg, wParam, lParam);
+    if (!layer->m_pLayerBelow) {
+        // Nothing of ours lies beneath, so the chain never comes back to AtlWinProc. (When it
+        // would, the object beneath was taken out: go straight to the original procedure.)
+        return ::CallWindowProcA(superProc == AtlWinProc ? BaseProc(hWnd) : superProc, hWnd, uMsg, wParam, lParam);
     }
-    // With no object of ours beneath, the procedure below is the window's own (an MDI client's,
-    // say): a message it causes to be sent to this window again (a child reporting to its MDI
-    // client while the client activates it) is a new message and starts at the top object.
-    FrameScope scope(hWnd, layer->m_pLayerBelow ? layer : nullptr);
+    FrameScope scope(hWnd, layer, uMsg, wParam, lParam);
     return ::CallWindowProcA(superProc, hWnd, uMsg, wParam, lParam);
 }
 

@@ -34,6 +34,21 @@ struct _ATL_MSG : public MSG
     BOOL bHandled = TRUE;
 };
 
+// Makes a message the current one for the length of its handling, and puts back the outer one
+// afterwards even when a handler throws.
+class _AtlCurrentMsgScope
+{
+public:
+    _AtlCurrentMsgScope(const _ATL_MSG*& slot, const _ATL_MSG* msg) noexcept : m_slot(slot), m_outer(slot) { slot = msg; }
+    ~_AtlCurrentMsgScope() { m_slot = m_outer; }
+    _AtlCurrentMsgScope(const _AtlCurrentMsgScope&) = delete;
+    _AtlCurrentMsgScope& operator=(const _AtlCurrentMsgScope&) = delete;
+
+private:
+    const _ATL_MSG*& m_slot;
+    const _ATL_MSG* m_outer;
+};
+
 // Anything with a message map: windows, and the objects that contained windows route to.
 class CMessageMap
 {
@@ -67,6 +82,21 @@ INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 // The per-thread slot through which a window being created finds its object. Returns the previous
 // occupant, which the creator puts back afterwards (creation may nest).
 _AtlWindowLayer* AtlWinSetCreating(_AtlWindowLayer* layer) noexcept;
+// Offers an object to the next window or dialog created on this thread, for one creation: a
+// window class or dialog procedure of this library binds it at the window's first message.
+// Scopes nest; each puts back what was offered before it.
+class CWindowCreationScope
+{
+public:
+    explicit CWindowCreationScope(_AtlWindowLayer* layer) noexcept : m_previous(AtlWinSetCreating(layer)) {}
+    ~CWindowCreationScope() { AtlWinSetCreating(m_previous); }
+    CWindowCreationScope(const CWindowCreationScope&) = delete;
+    CWindowCreationScope& operator=(const CWindowCreationScope&) = delete;
+
+private:
+    _AtlWindowLayer* m_previous;
+};
+
 // Replaces the window's procedure with AtlWinProc and binds the object on top; false when hWnd is no window.
 bool AtlWinSubclass(_AtlWindowLayer* layer, HWND hWnd) noexcept;
 // Unbinds the object. Without force it refuses (false) when another procedure or another object
@@ -96,6 +126,8 @@ class _U_MENUorID
 public:
     _U_MENUorID(HMENU hMenu) noexcept : m_hMenu(hMenu) {}
     _U_MENUorID(UINT nID) noexcept : m_hMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))) {}
+    // Plain int ids (and a literal 0) would otherwise be ambiguous between the two above.
+    _U_MENUorID(int nID) noexcept : m_hMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(static_cast<UINT>(nID)))) {}
     HMENU m_hMenu;
 };
 
@@ -283,6 +315,13 @@ public:
         return ::RedrawWindow(m_hWnd, rcUpdate, rgnUpdate, flags);
     }
     BOOL ShowWindow(int cmdShow) noexcept { return ::ShowWindow(m_hWnd, cmdShow); }
+    BOOL ShowWindowAsync(int cmdShow) noexcept { return ::ShowWindowAsync(m_hWnd, cmdShow); }
+    BOOL LockWindowUpdate(BOOL lock = TRUE) noexcept { return ::LockWindowUpdate(lock ? m_hWnd : nullptr); }
+    BOOL GetUpdateRect(LPRECT rc, BOOL erase = FALSE) noexcept { return ::GetUpdateRect(m_hWnd, rc, erase); }
+    void DragAcceptFiles(BOOL accept = TRUE) noexcept
+    {
+        ModifyStyleEx(accept ? 0 : WS_EX_ACCEPTFILES, accept ? WS_EX_ACCEPTFILES : 0);
+    }
     BOOL IsWindowVisible() const noexcept { return ::IsWindowVisible(m_hWnd); }
     int SetWindowRgn(HRGN rgn, BOOL redraw = FALSE) noexcept { return ::SetWindowRgn(m_hWnd, rgn, redraw); }
     int ScrollWindowEx(int dx, int dy, LPCRECT scroll, LPCRECT clip, HRGN update, LPRECT rcUpdate, UINT flags) noexcept
@@ -324,6 +363,17 @@ public:
     HWND GetTopWindow() const noexcept { return ::GetTopWindow(m_hWnd); }
     HWND GetLastActivePopup() const noexcept { return ::GetLastActivePopup(m_hWnd); }
     HWND GetDlgItem(int id) const noexcept { return ::GetDlgItem(m_hWnd, id); }
+    // The first descendant (at any depth) with the id, or null.
+    HWND GetDescendantWindow(int id) const noexcept
+    {
+        for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (::GetDlgCtrlID(child) == id)
+                return child;
+            if (HWND inner = CWindow(child).GetDescendantWindow(id))
+                return inner;
+        }
+        return nullptr;
+    }
     int GetDlgCtrlID() const noexcept { return ::GetDlgCtrlID(m_hWnd); }
     int SetDlgCtrlID(int id) noexcept { return static_cast<int>(::SetWindowLongPtrA(m_hWnd, GWLP_ID, id)); }
     HWND ChildWindowFromPoint(POINT point) const noexcept { return ::ChildWindowFromPoint(m_hWnd, point); }
@@ -763,6 +813,14 @@ class CWindowImplBaseT : public CWindowImplRoot<TBase>
 public:
     using _AtlWindowLayer::m_pfnSuperWindowProc;
 
+    // An object that goes while its window lives lets go of the window first, so that later
+    // messages find no dangling object (the window falls back to its class's default processing).
+    ~CWindowImplBaseT() override
+    {
+        if (this->m_hWnd && ::IsWindow(this->m_hWnd))
+            AtlWinUnsubclass(this, this->m_hWnd, true);
+    }
+
     static DWORD GetWndStyle(DWORD dwStyle) noexcept { return TWinTraits::GetWndStyle(dwStyle); }
     static DWORD GetWndExStyle(DWORD dwExStyle) noexcept { return TWinTraits::GetWndExStyle(dwExStyle); }
 
@@ -773,13 +831,12 @@ public:
             return nullptr;
         if (!rect.m_lpRect)
             rect.m_lpRect = &TBase::rcDefault;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         this->m_bLayerInstalledProc = false;
         HWND hWnd = ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.m_lpRect->left,
                                       rect.m_lpRect->top, rect.m_lpRect->right - rect.m_lpRect->left,
                                       rect.m_lpRect->bottom - rect.m_lpRect->top, hWndParent, MenuOrID.m_hMenu,
                                       AtlGetModuleInstance(), lpCreateParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
 
@@ -805,12 +862,13 @@ public:
         return this->Detach();
     }
 
-    LRESULT DefWindowProc() noexcept
+    LRESULT DefWindowProc()
     {
         const _ATL_MSG* msg = this->m_pCurrentMsg;
         return msg ? DefWindowProc(msg->message, msg->wParam, msg->lParam) : 0;
     }
-    LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
+    // Frames replace the default processing (DefFrameProc, DefMDIChildProc).
+    virtual LRESULT DefWindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
     {
         return AtlWinCallSuper(this, this->m_hWnd, uMsg, wParam, lParam);
     }
@@ -823,12 +881,14 @@ protected:
             this->m_hWnd = hWnd; // the first message of a window made by Create
         _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
         const _ATL_MSG* const outer = this->m_pCurrentMsg;
-        this->m_pCurrentMsg = &msg;
         LRESULT lResult = 0;
-        const BOOL handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
-        this->m_pCurrentMsg = outer;
+        BOOL handled = FALSE;
+        {
+            _AtlCurrentMsgScope current(this->m_pCurrentMsg, &msg);
+            handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
+        }
         if (uMsg == WM_NCDESTROY) {
-            // The window ends: whatever the map did, the default processing runs and the object lets go.
+            // The window ends: whatever the map did, the object lets go of it.
             if (!handled)
                 lResult = DefWindowProc(uMsg, wParam, lParam);
             AtlWinUnsubclass(this, hWnd, true);
@@ -861,7 +921,6 @@ public:
         const ATOM atom = T::GetWndClassInfo().Register(&this->m_pfnSuperWindowProc);
         dwStyle = T::GetWndStyle(dwStyle);
         dwExStyle = T::GetWndExStyle(dwExStyle);
-        // A child's menu argument is its id; 0 is a valid id, but no id at all is never meant.
         return CWindowImplBaseT<TBase, TWinTraits>::Create(hWndParent, rect, szWindowName, dwStyle, dwExStyle,
                                                           MenuOrID, atom, lpCreateParam);
     }
@@ -892,7 +951,11 @@ public:
     }
     CContainedWindowT(const CContainedWindowT&) = delete;
     CContainedWindowT& operator=(const CContainedWindowT&) = delete;
-    virtual ~CContainedWindowT() = default;
+    virtual ~CContainedWindowT()
+    {
+        if (this->m_hWnd && ::IsWindow(this->m_hWnd) && AtlWinTopLayer(this->m_hWnd))
+            AtlWinUnsubclass(this, this->m_hWnd, true);
+    }
 
     CContainedWindowT& operator=(HWND hWnd) noexcept
     {
@@ -946,11 +1009,12 @@ protected:
         if (!this->m_hWnd)
             this->m_hWnd = hWnd;
         _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
-        const _ATL_MSG* const outer = m_pCurrentMsg;
-        m_pCurrentMsg = &msg;
         LRESULT lResult = 0;
-        const BOOL handled = m_pObject && m_pObject->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, m_dwMsgMapID);
-        m_pCurrentMsg = outer;
+        BOOL handled = FALSE;
+        {
+            _AtlCurrentMsgScope current(m_pCurrentMsg, &msg);
+            handled = m_pObject && m_pObject->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, m_dwMsgMapID);
+        }
         if (!handled)
             lResult = DefWindowProc(uMsg, wParam, lParam);
         if (uMsg == WM_NCDESTROY) {
@@ -981,13 +1045,12 @@ HWND CContainedWindowT<TBase, TWinTraits>::Create(HWND hWndParent, _U_RECT rect,
         rect.m_lpRect = &CWindow::rcDefault;
     dwStyle = TWinTraits::GetWndStyle(dwStyle);
     dwExStyle = TWinTraits::GetWndExStyle(dwExStyle);
-    _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+    CWindowCreationScope creating(this);
     this->m_bLayerInstalledProc = false;
     HWND hWnd = ::CreateWindowExA(dwExStyle, MAKEINTATOM(atom), szWindowName, dwStyle, rect.m_lpRect->left,
                                   rect.m_lpRect->top, rect.m_lpRect->right - rect.m_lpRect->left,
                                   rect.m_lpRect->bottom - rect.m_lpRect->top, hWndParent, MenuOrID.m_hMenu,
                                   AtlGetModuleInstance(), lpCreateParam);
-    AtlWinSetCreating(previous);
     return hWnd;
 }
 
@@ -999,6 +1062,11 @@ class CDialogImplBaseT : public CWindowImplRoot<TBase>
 {
 public:
     CDialogImplBaseT() noexcept { this->m_bLayerIsDialog = true; }
+    ~CDialogImplBaseT() override
+    {
+        if (this->m_hWnd && ::IsWindow(this->m_hWnd))
+            AtlDlgUnbind(this, this->m_hWnd);
+    }
 
     virtual DLGPROC GetDialogProc() { return AtlDlgProc; }
 
@@ -1008,10 +1076,9 @@ public:
         if (this->m_hWnd)
             return -1;
         m_bModal = true;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         const INT_PTR result = ::DialogBoxIndirectParamA(AtlGetResourceInstance(), dialogTemplate, hWndParent,
                                                          GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         m_bModal = false;
         return result;
     }
@@ -1020,10 +1087,9 @@ public:
         if (this->m_hWnd)
             return nullptr;
         m_bModal = false;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         HWND hWnd = ::CreateDialogIndirectParamA(AtlGetResourceInstance(), dialogTemplate, hWndParent,
                                                  GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
     // Ends a modal dialog with the given result; a modeless one is destroyed.
@@ -1044,10 +1110,12 @@ protected:
             this->m_hWnd = hWnd;
         _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
         const _ATL_MSG* const outer = this->m_pCurrentMsg;
-        this->m_pCurrentMsg = &msg;
         LRESULT lResult = 0;
-        const BOOL handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
-        this->m_pCurrentMsg = outer;
+        BOOL handled = FALSE;
+        {
+            _AtlCurrentMsgScope current(this->m_pCurrentMsg, &msg);
+            handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
+        }
         INT_PTR answer = handled;
         if (handled) {
             switch (uMsg) {
@@ -1094,10 +1162,9 @@ public:
         if (this->m_hWnd)
             return -1;
         this->m_bModal = true;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         const INT_PTR result = ::DialogBoxParamA(AtlGetResourceInstance(), MAKEINTRESOURCEA(static_cast<T*>(this)->IDD),
                                                  hWndParent, this->GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         this->m_bModal = false;
         return result;
     }
@@ -1106,10 +1173,9 @@ public:
         if (this->m_hWnd)
             return nullptr;
         this->m_bModal = false;
-        _AtlWindowLayer* const previous = AtlWinSetCreating(this);
+        CWindowCreationScope creating(this);
         HWND hWnd = ::CreateDialogParamA(AtlGetResourceInstance(), MAKEINTRESOURCEA(static_cast<T*>(this)->IDD),
                                          hWndParent, this->GetDialogProc(), dwInitParam);
-        AtlWinSetCreating(previous);
         return hWnd;
     }
 };

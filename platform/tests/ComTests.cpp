@@ -28,7 +28,9 @@ public:
     HRESULT FinalConstruct()
     {
         ++g_liveObjects;
-        return S_OK;
+        // Handing itself out and back during construction must not end the object.
+        CComPtr<IPersistFile> self;
+        return QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&self));
     }
     void FinalRelease() { --g_liveObjects; }
 
@@ -115,8 +117,9 @@ END_OBJECT_MAP()
 
 TEST(PlatformCom, ClassObjectRegisteredAndCreatedBack)
 {
-    ASSERT_EQ(S_OK, AtlRegisterClassObjects(g_testObjectMap, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER,
-                                            REGCLS_MULTIPLEUSE));
+    CComModule module;
+    ASSERT_EQ(S_OK, module.Init(g_testObjectMap, ::GetModuleHandleA(nullptr)));
+    ASSERT_EQ(S_OK, module.RegisterClassObjects(CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE));
     {
         CComPtr<IPersistFile> file;
         ASSERT_EQ(S_OK, file.CoCreateInstance(CLSID_KivoPlatformTestObject, nullptr, CLSCTX_INPROC_SERVER));
@@ -141,10 +144,30 @@ TEST(PlatformCom, ClassObjectRegisteredAndCreatedBack)
         EXPECT_EQ(locks, AtlModuleGetLockCount());
     }
     EXPECT_EQ(0, g_liveObjects);
-    EXPECT_EQ(S_OK, AtlRevokeClassObjects(g_testObjectMap));
+    EXPECT_EQ(S_OK, module.RevokeClassObjects());
     EXPECT_EQ(nullptr, g_testObjectMap[0].pCF);
     CComPtr<IPersistFile> gone;
     EXPECT_NE(S_OK, gone.CoCreateInstance(CLSID_KivoPlatformTestObject, nullptr, CLSCTX_INPROC_SERVER));
+}
+
+TEST(PlatformCom, SmartPointerAssignmentsKeepCountsRight)
+{
+    CComObject<CTestObject>* object = nullptr;
+    ASSERT_EQ(S_OK, CComObject<CTestObject>::CreateInstance(&object));
+    CComPtr<IPersistFile> a(object);
+    CComPtr<IPersistFile> b;
+    b = a;
+    EXPECT_EQ(2u, RefCount(a));
+    b = b; // self-assignment changes nothing
+    EXPECT_EQ(2u, RefCount(a));
+    CComPtr<IPersistFile> c(std::move(b));
+    EXPECT_EQ(nullptr, b.p);
+    EXPECT_EQ(2u, RefCount(a));
+    c = std::move(c);
+    EXPECT_EQ(2u, RefCount(a));
+    c.Release();
+    a.Release();
+    EXPECT_EQ(0, g_liveObjects);
 }
 
 TEST(PlatformCom, BstrAndVariantHolders)
@@ -157,9 +180,14 @@ TEST(PlatformCom, BstrAndVariantHolders)
     EXPECT_TRUE(text == L"abcdef");
     CComBSTR copy(text);
     EXPECT_NE(copy.m_str, text.m_str);
+    copy = copy;
+    copy = text;
+    EXPECT_TRUE(copy == L"abcdef");
     EXPECT_TRUE(copy == text.m_str);
     CComBSTR empty;
     EXPECT_TRUE(empty == L""); // a null BSTR is an empty string
+    EXPECT_TRUE(empty == nullptr);
+    EXPECT_FALSE(text == nullptr);
     BSTR detached = copy.Detach();
     EXPECT_EQ(nullptr, copy.m_str);
     ::SysFreeString(detached);

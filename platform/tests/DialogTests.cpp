@@ -93,6 +93,12 @@ public:
         SetDlgItemText(IDC_COUNT, "abc");
         m_garbageResult = DoDataExchange(TRUE);
 
+        // A text longer than the buffer is refused, not cut.
+        SetDlgItemText(IDC_NAME, "abcdef");
+        char small[4] = "old";
+        m_smallResult = DDX_Text(IDC_NAME, small, TRUE, FALSE, 0);
+        m_small = small;
+
         SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(IDOK)));
         return 0;
     }
@@ -111,7 +117,8 @@ public:
     int m_loadedCount = 0;
     bool m_loadedChecked = false;
     bool m_loadedRadioB = false;
-    BOOL m_saveResult = FALSE, m_rangeResult = TRUE, m_lengthResult = TRUE, m_garbageResult = TRUE;
+    BOOL m_saveResult = FALSE, m_rangeResult = TRUE, m_lengthResult = TRUE, m_garbageResult = TRUE, m_smallResult = TRUE;
+    std::string m_small;
     std::vector<std::string> m_errors;
 };
 
@@ -137,7 +144,9 @@ TEST(PlatformDialog, ModalFromMemoryTemplateWithDataExchange)
     EXPECT_EQ(7, dialog.m_count);
     EXPECT_FALSE(dialog.m_enabled);
     EXPECT_EQ(2, dialog.m_choice);
-    const std::vector<std::string> expected = {"int 102 11", "text 101 7>5", "exchange 102 save"};
+    EXPECT_FALSE(dialog.m_smallResult);
+    EXPECT_EQ("old", dialog.m_small);
+    const std::vector<std::string> expected = {"int 102 11", "text 101 7>5", "exchange 102 save", "exchange 101 save"};
     EXPECT_EQ(expected, dialog.m_errors);
 }
 
@@ -186,6 +195,29 @@ TEST(PlatformDialog, FileDialogPassesFilterPairsThroughTheSeam)
     CFileDialog save(FALSE);
     EXPECT_EQ(IDCANCEL, save.DoModal(nullptr));
     AtlSetFileDialogRunner(nullptr);
+}
+
+LPITEMIDLIST FakeBrowse(BROWSEINFOA* info)
+{
+    EXPECT_STREQ("Pick", info->lpszTitle);
+    return ::ILCreateFromPathA("C:\\windows");
+}
+
+LPITEMIDLIST CancelBrowse(BROWSEINFOA*)
+{
+    return nullptr;
+}
+
+TEST(PlatformDialog, FolderDialogGivesThePathChosen)
+{
+    AtlSetFolderDialogRunner(FakeBrowse);
+    CFolderDialog dialog(nullptr, "Pick");
+    EXPECT_EQ(IDOK, dialog.DoModal(nullptr));
+    EXPECT_STREQ("C:\\windows", dialog.GetFolderPath());
+    AtlSetFolderDialogRunner(CancelBrowse);
+    EXPECT_EQ(IDCANCEL, dialog.DoModal(nullptr));
+    EXPECT_STREQ("", dialog.GetFolderPath());
+    AtlSetFolderDialogRunner(nullptr);
 }
 
 } // namespace

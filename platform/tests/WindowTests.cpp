@@ -1,5 +1,6 @@
 // Window binding, message maps, contained windows, reflection and subclassing.
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 #include "platform/AtlWin.h"
@@ -148,6 +149,86 @@ TEST(PlatformWindow, FirstMessagesReachTheObjectAndMapsDispatch)
     EXPECT_EQ(nullptr, window.m_hWnd);
 }
 
+// Each remaining kind of map entry, logging what matched.
+class CEntryMember
+{
+public:
+    BEGIN_MSG_MAP(CEntryMember)
+        MESSAGE_HANDLER(WM_APP + 40, OnMember)
+    ALT_MSG_MAP(3)
+        MESSAGE_HANDLER(WM_APP + 41, OnMemberAlt)
+    END_MSG_MAP()
+    LRESULT OnMember(UINT, WPARAM, LPARAM, BOOL&) { return 40; }
+    LRESULT OnMemberAlt(UINT, WPARAM, LPARAM, BOOL&) { return 41; }
+};
+
+class CEntryWindow : public CWindowImpl<CEntryWindow, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CEntryWindow)
+        MESSAGE_RANGE_HANDLER(WM_APP + 30, WM_APP + 32, OnRange)
+        COMMAND_HANDLER(300, 5, OnCommand)
+        COMMAND_CODE_HANDLER(6, OnCommand)
+        NOTIFY_HANDLER(400, 7, OnNotify)
+        NOTIFY_ID_HANDLER(401, OnNotify)
+        NOTIFY_RANGE_HANDLER(500, 510, OnNotify)
+        CHAIN_MSG_MAP_MEMBER(m_member)
+        CHAIN_MSG_MAP_ALT_MEMBER(m_member, 3)
+        FORWARD_NOTIFICATIONS()
+    END_MSG_MAP()
+    LRESULT OnRange(UINT uMsg, WPARAM, LPARAM, BOOL&)
+    {
+        m_log.push_back("range " + std::to_string(uMsg - WM_APP));
+        return 0;
+    }
+    LRESULT OnCommand(WORD code, WORD id, HWND, BOOL&)
+    {
+        m_log.push_back("command " + std::to_string(id) + "/" + std::to_string(code));
+        return 0;
+    }
+    LRESULT OnNotify(int id, LPNMHDR nm, BOOL&)
+    {
+        m_log.push_back("notify " + std::to_string(id) + "/" + std::to_string(nm->code));
+        return 0;
+    }
+    CEntryMember m_member;
+    std::vector<std::string> m_log;
+};
+
+class CForwardTarget : public CWindowImpl<CForwardTarget, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CForwardTarget)
+        MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    END_MSG_MAP()
+    LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&) { return 77; }
+};
+
+TEST(PlatformWindow, EveryKindOfMapEntryMatchesItsMessages)
+{
+    CForwardTarget parent;
+    ASSERT_TRUE(parent.Create(nullptr, CRect(0, 0, 10, 10)));
+    CEntryWindow window;
+    ASSERT_TRUE(window.Create(parent, CRect(0, 0, 10, 10), nullptr, WS_CHILD));
+    for (UINT msg = WM_APP + 29; msg <= WM_APP + 33; ++msg)
+        window.SendMessage(msg);
+    window.SendMessage(WM_COMMAND, MAKEWPARAM(300, 5), 0);
+    window.SendMessage(WM_COMMAND, MAKEWPARAM(300, 4), 0); // wrong code
+    window.SendMessage(WM_COMMAND, MAKEWPARAM(301, 6), 0);
+    NMHDR a = {nullptr, 400, 7}, b = {nullptr, 400, 8}, c = {nullptr, 401, 9}, d = {nullptr, 505, 1};
+    window.SendMessage(WM_NOTIFY, 400, reinterpret_cast<LPARAM>(&a));
+    window.SendMessage(WM_NOTIFY, 401, reinterpret_cast<LPARAM>(&c));
+    window.SendMessage(WM_NOTIFY, 505, reinterpret_cast<LPARAM>(&d));
+    const std::vector<std::string> expected = {"range 30", "range 31", "range 32", "command 300/5", "command 301/6",
+                                               "notify 400/7", "notify 401/9", "notify 505/1"};
+    EXPECT_EQ(expected, window.m_log);
+    EXPECT_EQ(40, window.SendMessage(WM_APP + 40));
+    EXPECT_EQ(41, window.SendMessage(WM_APP + 41));
+    // A notification no entry took goes on to the parent.
+    EXPECT_EQ(77, window.SendMessage(WM_NOTIFY, 400, reinterpret_cast<LPARAM>(&b)));
+    parent.DestroyWindow();
+}
+
 // An object that the window owns: it deletes itself after the window's last message.
 class CSelfDeleting : public CWindowImpl<CSelfDeleting, CWindow, CWinTraits<WS_POPUP>>
 {
@@ -178,6 +259,29 @@ public:
     HWND m_finalWindow = nullptr;
     bool m_stillHere = false;
 };
+
+// A map that handles WM_NCDESTROY itself must not keep the object bound to a dead window.
+class CNcDestroyHandler : public CWindowImpl<CNcDestroyHandler, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CNcDestroyHandler)
+        MESSAGE_HANDLER(WM_NCDESTROY, OnNcDestroy)
+    END_MSG_MAP()
+    LRESULT OnNcDestroy(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+    void OnFinalMessage(HWND) override { m_final = true; }
+    bool m_final = false;
+};
+
+TEST(PlatformWindow, HandledNcDestroyStillEndsTheBinding)
+{
+    CNcDestroyHandler window;
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    window.DestroyWindow();
+    EXPECT_TRUE(window.m_final);
+    EXPECT_EQ(nullptr, window.m_hWnd);
+    EXPECT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10))); // free to make a new window
+    window.DestroyWindow();
+}
 
 TEST(PlatformWindow, ObjectDeletesItselfInOnFinalMessage)
 {
@@ -384,6 +488,95 @@ TEST(PlatformWindow, SubclassedWindowLetsGoWhenDestroyed)
     EXPECT_TRUE(layer.SubclassWindow(again));
     EXPECT_EQ(14, ::SendMessageA(again, kPing, 0, 0));
     ::DestroyWindow(again);
+}
+
+TEST(PlatformWindow, ObjectGoneBeforeItsWindowLeavesNoDanglingBinding)
+{
+    HWND created = nullptr;
+    {
+        CTestWindow window;
+        created = window.Create(nullptr, CRect(0, 0, 10, 10));
+        ASSERT_TRUE(created);
+    }
+    // The window outlived its object: it keeps working with the default processing.
+    EXPECT_EQ(0, ::SendMessageA(created, kPing, 0, 0));
+    EXPECT_TRUE(::SetWindowTextA(created, "still"));
+    ::DestroyWindow(created);
+
+    HWND base = MakeBaseWindow();
+    {
+        CTagLayer layer(6);
+        ASSERT_TRUE(layer.SubclassWindow(base));
+        EXPECT_EQ(16, ::SendMessageA(base, kPing, 0, 0));
+    }
+    EXPECT_EQ(1, ::SendMessageA(base, kPing, 0, 0));
+    ::DestroyWindow(base);
+}
+
+// Records the window's last messages; leaves WM_CLOSE to the default processing, which destroys the
+// window from inside DefWindowProc.
+class CClosingWindow : public CWindowImpl<CClosingWindow, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    explicit CClosingWindow(std::vector<std::string>& log, std::string name) : m_log(log), m_name(std::move(name)) {}
+    BEGIN_MSG_MAP(CClosingWindow)
+        MESSAGE_HANDLER(WM_CLOSE, OnMessage)
+        MESSAGE_HANDLER(WM_DESTROY, OnMessage)
+        MESSAGE_HANDLER(WM_NCDESTROY, OnMessage)
+    END_MSG_MAP()
+    LRESULT OnMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
+    {
+        m_log.push_back(m_name + (uMsg == WM_CLOSE ? " close" : uMsg == WM_DESTROY ? " destroy" : " ncdestroy"));
+        bHandled = FALSE;
+        return 0;
+    }
+    void OnFinalMessage(HWND) override { m_log.push_back(m_name + " final"); }
+    std::vector<std::string>& m_log;
+    std::string m_name;
+};
+
+TEST(PlatformWindow, MessagesSentFromTheDefaultProcessingReachEveryObject)
+{
+    std::vector<std::string> log;
+    CClosingWindow window(log, "own");
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    window.SendMessage(WM_CLOSE);
+    EXPECT_EQ((std::vector<std::string>{"own close", "own destroy", "own ncdestroy", "own final"}), log);
+    EXPECT_EQ(nullptr, window.m_hWnd);
+
+    // Two objects on one window: the lower one sees WM_CLOSE passed down, and both see the
+    // destruction that its default processing starts.
+    log.clear();
+    CClosingWindow lower(log, "lower"), upper(log, "upper");
+    ASSERT_TRUE(lower.Create(nullptr, CRect(0, 0, 10, 10)));
+    ASSERT_TRUE(upper.SubclassWindow(lower));
+    lower.SendMessage(WM_CLOSE);
+    const std::vector<std::string> expected = {"upper close", "lower close", "upper destroy", "lower destroy",
+                                               "upper ncdestroy", "lower ncdestroy", "lower final", "upper final"};
+    EXPECT_EQ(expected, log);
+    EXPECT_EQ(nullptr, lower.m_hWnd);
+    EXPECT_EQ(nullptr, upper.m_hWnd);
+}
+
+class CThrowingWindow : public CWindowImpl<CThrowingWindow, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    BEGIN_MSG_MAP(CThrowingWindow)
+        MESSAGE_HANDLER(kPing, OnPing)
+    END_MSG_MAP()
+    LRESULT OnPing(UINT, WPARAM, LPARAM, BOOL&) { throw std::runtime_error("handler failed"); }
+    void OnFinalMessage(HWND) override { m_final = true; }
+    bool m_final = false;
+};
+
+TEST(PlatformWindow, HandlerExceptionStopsAtTheWindowProcedure)
+{
+    CThrowingWindow window;
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    EXPECT_EQ(0, window.SendMessage(kPing));
+    EXPECT_EQ(nullptr, window.GetCurrentMessage());
+    window.DestroyWindow();
+    EXPECT_TRUE(window.m_final); // the object still ends normally
 }
 
 // A superclass of a system control keeps the control's behaviour as its default.
