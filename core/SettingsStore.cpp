@@ -1,5 +1,7 @@
 #include "core/SettingsStore.h"
 
+#include "core/LifetimeTracker.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -9,23 +11,31 @@ namespace {
 CSettingsStore* g_store = nullptr;
 bool g_storeCreated = false;
 
+// Kind 0 makes the registry store.
+void RegisterRegistryStore()
+{
+    GetSettingsStoreCreators().emplace(0, [] { return new CRegistrySettingsStore(); });
+}
+
 // Creates the store of kind 0 once; later calls (also after teardown) leave things as they are.
+// A static initializer of another file may get here before this file's own registration ran.
 void CreateDefaultStore()
 {
     if (g_storeCreated)
         return;
     g_storeCreated = true;
+    RegisterRegistryStore();
     auto& creators = GetSettingsStoreCreators();
     auto it = creators.find(0);
-    if (it != creators.end() && it->second)
-        it->second();  // the store publishes itself
+    if (it != creators.end() && it->second && it->second())  // the store publishes itself
+        new TLifetimeTracker<CSettingsStore>(kPrioritySettingsStore, &g_store);
 }
 
 // Registers the registry store as kind 0 and creates it before the entry function runs.
 struct CRegistryStoreRegistration {
     CRegistryStoreRegistration()
     {
-        GetSettingsStoreCreators().emplace(0, [] { return new CRegistrySettingsStore(); });
+        RegisterRegistryStore();
         CreateDefaultStore();
     }
 } g_registryStoreRegistration;
@@ -59,9 +69,17 @@ bool QueryValueSize(HKEY key, const char* name, DWORD& size)
 
 std::map<int, SettingsStoreCreator>& GetSettingsStoreCreators()
 {
-    // Deliberately never destroyed: the store it creates may outlive every other static object.
-    static auto* creators = new std::map<int, SettingsStoreCreator>();
-    return *creators;
+    // Created on first use (static initializers of other files may come first) and destroyed by
+    // the teardown at exit, just after the store.
+    static std::map<int, SettingsStoreCreator>* creators = nullptr;
+    static bool created = false;
+    if (!created) {
+        created = true;
+        creators = new std::map<int, SettingsStoreCreator>();
+        new TLifetimeTracker<std::map<int, SettingsStoreCreator>>(kPrioritySettingsStoreCreators, &creators);
+    }
+    static std::map<int, SettingsStoreCreator> afterTeardown;
+    return creators ? *creators : afterTeardown;
 }
 
 CSettingsStore::CSettingsStore()

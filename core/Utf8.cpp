@@ -50,7 +50,7 @@ wchar_t* StoreCodePoint(uint32_t cp, wchar_t* out)
 size_t Utf16ToUtf8(const wchar_t* text, char* buffer)
 {
     char* out = buffer;
-    for (const wchar_t* p = text; *p; ++p) {
+    for (const wchar_t* p = text ? text : L""; *p; ++p) {
         uint32_t unit = static_cast<uint16_t>(*p);
         if (IsHighSurrogate(unit) && IsLowSurrogate(static_cast<uint16_t>(p[1]))) {
             unit = 0x10000 + ((unit - 0xD800) << 10) + (static_cast<uint16_t>(p[1]) - 0xDC00);
@@ -66,7 +66,7 @@ size_t Utf16ToUtf8(const wchar_t* text, char* buffer)
 
 size_t Utf16ToUtf8(const char* text, char* buffer)
 {
-    const int length = static_cast<int>(std::strlen(text));
+    const int length = text ? static_cast<int>(std::strlen(text)) : 0;
     // An ANSI byte or double-byte pair never widens to more than one unit.
     std::vector<wchar_t> wide(length + 1, 0);
     if (length > 0)
@@ -80,7 +80,7 @@ size_t Utf16ToUtf8(const char* text, char* buffer)
 // one U+FFFD and decoding resumes at the byte that broke it, so a zero byte always ends the text.
 size_t Utf8ToUtf16(const char* text, wchar_t* buffer)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const auto* p = reinterpret_cast<const unsigned char*>(text ? text : "");
     wchar_t* out = buffer;
     while (*p) {
         const unsigned lead = *p;

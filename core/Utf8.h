@@ -1,5 +1,6 @@
 #pragma once
-// UTF-8 codec between zero-terminated UTF-16 text and zero-terminated UTF-8 bytes.
+// UTF-8 codec between zero-terminated UTF-16 text and zero-terminated UTF-8 bytes. A null text
+// counts as an empty one.
 #include <cstddef>
 
 // Encodes the UTF-16 text and writes a terminating zero; returns the number of bytes written

@@ -7,6 +7,13 @@ namespace {
 
 constexpr UINT kMinimumBufferSize = 128;
 
+// A direct buffer starts out as null pointers; a copy of nothing must not hand them to memcpy.
+void CopyBytes(void* target, const void* source, size_t count)
+{
+    if (count)
+        std::memcpy(target, source, count);
+}
+
 } // namespace
 
 CZ4KArchive::CZ4KArchive(CZ4KFile* file, UINT mode, UINT bufferSize, void* buffer)
@@ -149,7 +156,7 @@ void CZ4KArchive::Write(const void* buffer, UINT count)
         return;
     const BYTE* source = static_cast<const BYTE*>(buffer);
     const UINT fits = std::min<UINT>(count, static_cast<UINT>(m_bufferEnd - m_cursor));
-    std::memcpy(m_cursor, source, fits);
+    CopyBytes(m_cursor, source, fits);
     m_cursor += fits;
     source += fits;
     count -= fits;
@@ -169,7 +176,7 @@ void CZ4KArchive::Write(const void* buffer, UINT count)
     }
     if (count > static_cast<UINT>(m_bufferEnd - m_cursor))
         throw CZ4KMemoryException();
-    std::memcpy(m_cursor, source, count);
+    CopyBytes(m_cursor, source, count);
     m_cursor += count;
 }
 
@@ -181,7 +188,7 @@ UINT CZ4KArchive::Read(void* buffer, UINT count)
     BYTE* target = static_cast<BYTE*>(buffer);
     const UINT requested = count;
     const UINT buffered = std::min<UINT>(count, static_cast<UINT>(m_bufferEnd - m_cursor));
-    std::memcpy(target, m_cursor, buffered);
+    CopyBytes(target, m_cursor, buffered);
     m_cursor += buffered;
     target += buffered;
     count -= buffered;
@@ -204,7 +211,7 @@ UINT CZ4KArchive::Read(void* buffer, UINT count)
             m_bufferEnd = m_bufferStart + m_file->Read(m_bufferStart, m_bufferSize);
         }
         const UINT rest = std::min<UINT>(count, static_cast<UINT>(m_bufferEnd - m_cursor));
-        std::memcpy(target, m_cursor, rest);
+        CopyBytes(target, m_cursor, rest);
         m_cursor += rest;
         count -= rest;
     }

@@ -206,6 +206,6 @@ DWORD CZ4KMemFile::MakeRoom(UINT count)
 
 void CZ4KMemFile::FillGap(DWORD upTo)
 {
-    if (upTo > m_size)
+    if (upTo > m_size && m_buffer)
         std::memset(m_buffer + m_size, 0, std::min(upTo, m_capacity) - m_size);
 }

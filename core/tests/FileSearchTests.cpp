@@ -1,6 +1,7 @@
 #include "core/FileSearch.h"
 
 #include "core/tests/PrintStdStr.h"
+#include "core/tests/RandomText.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -194,12 +195,9 @@ TEST(FileSearch, PatternsWithoutWildcardsAreNormalisedAndReturned)
 // written with "/" only (after a UNC prefix), whatever its dots, separators and options.
 TEST(FileSearch, RandomPatternsWithoutWildcardsGiveOneNormalisedResult)
 {
-    const char alphabet[] = "./\\ab@-=:";
     std::mt19937 random(31337);
     for (int round = 0; round < 5000; ++round) {
-        std::string pattern;
-        for (size_t i = random() % (round % 100 == 99 ? 2000 : 24); i > 0; --i)
-            pattern += alphabet[random() % (sizeof(alphabet) - 1)];
+        const std::string pattern = RandomText(random, "./\\ab@-=:", random() % (round % 100 == 99 ? 2000 : 24));
         CFileSearch search;
         search.Search(pattern.c_str());
         ASSERT_EQ(search.GetResults().size(), 1u) << pattern;
@@ -243,13 +241,9 @@ TEST(FileSearch, NameMatcherAgreesWithAPlainMatcher)
             << c.pattern << " " << c.name;
 
     std::mt19937 random(99);
-    const char alphabet[] = "aAb*?";
     for (int round = 0; round < 20000; ++round) {
-        std::string pattern, name;
-        for (size_t i = random() % 8; i > 0; --i)
-            pattern += alphabet[random() % 5];
-        for (size_t i = random() % 10; i > 0; --i)
-            name += alphabet[random() % 3];
+        const std::string pattern = RandomText(random, "aAb*?", random() % 8);
+        const std::string name = RandomText(random, "aAb", random() % 10);
         ASSERT_EQ(CFileSearch::MatchFileNamePattern(pattern.c_str(), name.c_str(), false),
                   ReferenceMatch(pattern.c_str(), name.c_str()))
             << pattern << " " << name;
@@ -260,12 +254,9 @@ TEST(FileSearch, NameMatcherAgreesWithAPlainMatcher)
 // every result lies inside the tree, and a pattern without wildcards gives exactly one result.
 TEST_F(FileSearchTree, RandomPatternsEndInsideTheTree)
 {
-    const char alphabet[] = "ab*?/\\.@-=suU1lr";
     std::mt19937 random(4242);
     for (int round = 0; round < 400; ++round) {
-        std::string tail;
-        for (size_t i = random() % (round % 50 == 49 ? 400 : 16); i > 0; --i)
-            tail += alphabet[random() % (sizeof(alphabet) - 1)];
+        const std::string tail = RandomText(random, "ab*?/\\.@-=suU1lr", random() % (round % 50 == 49 ? 400 : 16));
         if (tail.find("..") != std::string::npos)
             continue;
         CFileSearch search;

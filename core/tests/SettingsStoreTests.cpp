@@ -141,15 +141,24 @@ HWND CreatePlacementWindow(int x, int y, int width, int height)
                            nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
+// A window at (40, 50), 300 by 200, with its placement record under a test key.
+struct CPlacementFixture : testing::Test {
+    CTestRegistryKey key{"Placement"};
+    HWND window = CreatePlacementWindow(40, 50, 300, 200);
+    CWindowPlacementSetting setting{"Settings", "Placement"};
+
+    void SetUp() override
+    {
+        ASSERT_NE(window, nullptr);
+        setting.m_hWnd = window;
+    }
+    void TearDown() override { DestroyWindow(window); }
+};
+
 }  // namespace
 
-TEST(WindowPlacementSetting, SavesAndRestoresTheNormalRectangle)
+TEST_F(CPlacementFixture, SavesAndRestoresTheNormalRectangle)
 {
-    CTestRegistryKey key("Placement");
-    HWND window = CreatePlacementWindow(40, 50, 300, 200);
-    ASSERT_NE(window, nullptr);
-    CWindowPlacementSetting setting("Settings", "Placement");
-    setting.m_hWnd = window;
     ASSERT_TRUE(setting.Save());
 
     DWORD type = 0;
@@ -180,17 +189,10 @@ TEST(WindowPlacementSetting, SavesAndRestoresTheNormalRectangle)
     GetWindowPlacement(window, &now);
     EXPECT_EQ(now.rcNormalPosition.left, saved.left);
     EXPECT_EQ(now.rcNormalPosition.right - now.rcNormalPosition.left, 150);
-    DestroyWindow(window);
 }
 
-TEST(WindowPlacementSetting, IgnoresPlacementsOffScreenOrOfTheWrongSize)
+TEST_F(CPlacementFixture, IgnoresPlacementsOffScreenOrOfTheWrongSize)
 {
-    CTestRegistryKey key("PlacementBad");
-    HWND window = CreatePlacementWindow(40, 50, 300, 200);
-    ASSERT_NE(window, nullptr);
-    CWindowPlacementSetting setting("Settings", "Placement");
-    setting.m_hWnd = window;
-
     WINDOWPLACEMENT off = {sizeof(off)};
     off.showCmd = SW_SHOWNORMAL;
     off.rcNormalPosition = {-5000, -5000, -4000, -4000};
@@ -216,22 +218,15 @@ TEST(WindowPlacementSetting, IgnoresPlacementsOffScreenOrOfTheWrongSize)
     std::vector<BYTE> data;
     ASSERT_TRUE(GetSettingsStore()->GetBinary("Settings", "Placement", data));
     EXPECT_EQ(reinterpret_cast<WINDOWPLACEMENT*>(data.data())->length, 40u);
-    DestroyWindow(window);
 }
 
-TEST(WindowPlacementSetting, MaximisedWindowIsStoredMaximised)
+TEST_F(CPlacementFixture, MaximisedWindowIsStoredMaximised)
 {
-    CTestRegistryKey key("PlacementMax");
-    HWND window = CreatePlacementWindow(40, 50, 300, 200);
-    ASSERT_NE(window, nullptr);
     ShowWindow(window, SW_SHOWMAXIMIZED);
-    CWindowPlacementSetting setting("Settings", "Placement");
-    setting.m_hWnd = window;
     ASSERT_TRUE(setting.Save());
     std::vector<BYTE> data;
     ASSERT_TRUE(GetSettingsStore()->GetBinary("Settings", "Placement", data));
     const auto* stored = reinterpret_cast<const WINDOWPLACEMENT*>(data.data());
     EXPECT_EQ(stored->flags, static_cast<UINT>(WPF_RESTORETOMAXIMIZED));
     EXPECT_EQ(stored->showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
-    DestroyWindow(window);
 }

@@ -127,3 +127,22 @@ inline bool FileExists(const char* path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
+
+// A folder of the source tree as the test program sees it (Wine shows the Unix root as Z:).
+inline CStdString SourceFolder(const char* path)
+{
+    CStdString folder(path);
+    if (!folder.empty() && folder[0] == '/')
+        folder = CStdString("Z:") + folder;
+    folder.Replace('/', '\\');
+    if (!folder.empty() && folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
+inline bool CopyInto(const CStdString& sourceFolder, const char* name, const CStdString& targetFolder,
+                     const char* targetName = nullptr)
+{
+    return CopyFileA(CStdString(sourceFolder + name), CStdString(targetFolder + (targetName ? targetName : name)),
+                     FALSE) != FALSE;
+}

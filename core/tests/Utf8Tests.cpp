@@ -50,6 +50,12 @@ TEST(Utf8, EncodesEachPlaneWithItsSequenceLength)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Encode(c.text), c.bytes) << c.bytes;
+    char bytes[1] = {'x'};
+    EXPECT_EQ(Utf16ToUtf8(static_cast<const wchar_t*>(nullptr), bytes), 0u);
+    EXPECT_EQ(bytes[0], 0);
+    wchar_t units[1] = {L'x'};
+    EXPECT_EQ(Utf8ToUtf16(nullptr, units), 0u);
+    EXPECT_EQ(units[0], 0);
 }
 
 TEST(Utf8, NarrowTextIsWidenedWithTheAnsiCodePage)
