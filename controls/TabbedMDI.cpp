@@ -3,6 +3,7 @@
 #include "controls/ButtonTabCtrl.h"
 #include "controls/DotNet2005TabCtrl.h"
 #include "controls/DotNetTabCtrl.h"
+#include "core/Settings.h"
 
 #include <cstring>
 #include <vector>
@@ -52,6 +53,12 @@ const char* TabLookWindowClass(ETabLook look)
     case ETabLook::DotNet2005: return "_DotNet2005TabCtrl";
     default: return "_DotNetTabCtrl";
     }
+}
+
+ETabLook TabLookFromSettings()
+{
+    const CSettings* settings = GetSettings();
+    return settings ? TabLookFromStyleName(settings->TabStyle) : ETabLook::DotNet2005;
 }
 
 // The strip operations the owner needs, over whichever look was chosen.
@@ -320,14 +327,11 @@ void CMdiTabOwner::OnSettingChange(WPARAM wParam, LPARAM lParam)
     UpdateStripHeight();
 }
 
-int CMdiTabOwner::ComputeStripHeight() const
+int TabStripHeight(HWND strip)
 {
-    if (m_stripHidden)
-        return 0;
     LOGFONTA iconTitle = {};
     ::SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(iconTitle), &iconTitle, 0);
     int h = iconTitle.lfHeight < 0 ? -iconTitle.lfHeight : iconTitle.lfHeight;
-    HWND strip = m_strip->Window();
     HFONT font = strip ? reinterpret_cast<HFONT>(::SendMessageA(strip, WM_GETFONT, 0, 0)) : nullptr;
     if (font) {
         HDC dc = ::GetDC(strip);
@@ -339,6 +343,11 @@ int CMdiTabOwner::ComputeStripHeight() const
         ::ReleaseDC(strip, dc);
     }
     return 24 + (::MulDiv(24, h, 11) - 24) / 2;
+}
+
+int CMdiTabOwner::ComputeStripHeight() const
+{
+    return m_stripHidden ? 0 : TabStripHeight(m_strip->Window());
 }
 
 void CMdiTabOwner::UpdateStripHeight()
@@ -451,7 +460,8 @@ LRESULT CMdiTabOwner::OnTabClick(int, LPNMHDR header, BOOL&)
 
 LRESULT CMdiTabOwner::OnTabDoubleClick(int, LPNMHDR header, BOOL&)
 {
-    const DWORD viewFlags = m_viewFlags ? m_viewFlags() : kDefaultViewFlags;
+    const CSettings* settings = m_viewFlags ? nullptr : GetSettings();
+    const DWORD viewFlags = m_viewFlags ? m_viewFlags() : settings ? settings->ViewFlags : kDefaultViewFlags;
     if (!(viewFlags & kViewFlagTabDoubleClick))
         return 0;
     const auto* notify = reinterpret_cast<const CTabNotifyItem*>(header);

@@ -35,6 +35,12 @@ enum class ETabLook { DotNet, DotNet2005, DotNetButton, Button };
 // Exact, case-sensitive: any unknown value gives the DotNet look.
 ETabLook TabLookFromStyleName(const char* tabStyle);
 const char* TabLookWindowClass(ETabLook look);
+// The look the settings' "TabStyle" names.
+ETabLook TabLookFromSettings();
+
+// The height of a tab strip: 24 pixels for an 11-pixel font, growing by half the font's growth.
+// The strip's own font counts when it has one, else the icon-title font.
+int TabStripHeight(HWND strip);
 
 // The view flags bit that lets a double click on the strip close a tab or open a new one.
 constexpr DWORD kViewFlagTabDoubleClick = 0x200000;
@@ -118,7 +124,7 @@ public:
     void SetOnlyWhileMaximized(bool only) { m_onlyWhileMaximized = only ? 1 : 0; }
     // The shared image list of the tabs (the site icons); kept for a strip created later.
     void SetTabImageList(HIMAGELIST images);
-    // Where the double-click permission comes from (the settings' view flags).
+    // Where the double-click permission comes from; without a source, the settings' view flags.
     void SetViewFlagsSource(std::function<DWORD()> source) { m_viewFlags = std::move(source); }
     HWND GetStripWindow() const;
     // The strip's hit test: the tab index under the point (strip coordinates) or -1.

@@ -4,6 +4,7 @@
 #include "controls/TabLayout.h"
 #include "controls/TabNotify.h"
 #include "controls/TabbedMDI.h"
+#include "controls/TabbedMDIChild.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,8 @@ protected:
         m_tabbed = std::make_unique<CTabbedMDIClient>(look);
         m_tabbed->SetFrameWindow(m_frame);
         ASSERT_TRUE(m_tabbed->SubclassMDIClient(m_client));
+        // The tests leave the program's settings alone.
+        m_tabbed->Owner().SetViewFlagsSource([] { return kDefaultViewFlags; });
         // Without a window manager, Wine takes seconds to destroy a window that was activated.
         ::ShowWindow(m_frame, SW_SHOWNOACTIVATE);
         ::UpdateWindow(m_frame);
@@ -350,7 +353,7 @@ TEST_F(TabbedMdi, DoubleClicksCloseTheSelectedTabOrOpenANewOne)
     EXPECT_TRUE(g_received.empty());
     EXPECT_TRUE(::IsWindow(two));
 
-    Owner().SetViewFlagsSource(nullptr);
+    Owner().SetViewFlagsSource([] { return kDefaultViewFlags; });
     NotifyOwner(NM_DBLCLK, 1);  // the selected tab
     Pump();
     EXPECT_FALSE(::IsWindow(two));
@@ -407,6 +410,70 @@ TEST_F(TabbedMdi, ContextMenuRequestsGoToTheTabsChildOrTheMainWindow)
     RECT selected = Tabs().GetItem(1)->GetRect();
     ::MapWindowPoints(Owner().GetStripWindow(), nullptr, reinterpret_cast<POINT*>(&selected), 2);
     EXPECT_EQ(g_received[2].lParam, MAKELPARAM(selected.left, selected.bottom));
+}
+
+class CPagedChild : public TTabbedMDIChildWindowImpl<CPagedChild> {
+public:
+    HWND NewPage(const char* text)
+    {
+        return ::CreateWindowExA(0, "STATIC", text, WS_CHILD, 0, 0, 10, 10, m_hWnd, nullptr, nullptr, nullptr);
+    }
+    void OnFinalMessage(HWND) override { m_gone = true; }
+    bool m_gone = false;
+};
+
+TEST_F(TabbedMdi, PagedChildReportsToTheStripAndSwitchesItsPages)
+{
+    AddChild("Other");
+    CPagedChild child;
+    ASSERT_NE(child.Create(m_client, nullptr, "Example Domain"), nullptr);
+    Pump();
+    EXPECT_EQ(TabTexts(), (std::vector<std::string>{"Other", "Example Domain"}));
+    EXPECT_EQ(Active(), child.m_hWnd);
+    child.SetMdiTabText("Example");
+    child.SetMdiTabToolTip("Example Domain - the whole title");
+    EXPECT_EQ(Tabs().GetItem(1)->GetText(), "Example");
+    EXPECT_EQ(Tabs().GetItem(1)->GetToolTip(), "Example Domain - the whole title");
+
+    HWND html = child.NewPage("HTML");
+    HWND source = child.NewPage("Source");
+    child.SetMinimumPageCount(2);
+    child.AddPage(html, "HTML");
+    EXPECT_EQ(child.GetCurrentPage(), html);
+    EXPECT_FALSE(child.IsInnerStripShown());
+    child.AddPage(source, "Source");
+    EXPECT_TRUE(child.IsInnerStripShown());
+    EXPECT_EQ(child.GetCurrentPage(), html);
+
+    // The strip along the top, the current page below it.
+    RECT strip = {}, page = {};
+    ::GetWindowRect(child.GetInnerStrip().m_hWnd, &strip);
+    ::GetWindowRect(html, &page);
+    EXPECT_TRUE(::IsWindowVisible(child.GetInnerStrip().m_hWnd));
+    EXPECT_EQ(page.top, strip.bottom);
+    EXPECT_EQ(strip.bottom - strip.top, TabStripHeight(child.GetInnerStrip().m_hWnd));
+
+    child.GetInnerStrip().SetCurSel(1);
+    EXPECT_EQ(child.GetCurrentPage(), source);
+    EXPECT_FALSE(::IsWindowVisible(html));
+    EXPECT_TRUE(::IsWindowVisible(source));
+
+    child.RemovePage(source);
+    EXPECT_EQ(child.GetPageCount(), 1);
+    EXPECT_FALSE(child.IsInnerStripShown());
+    EXPECT_EQ(child.GetCurrentPage(), html);
+    ::GetWindowRect(html, &page);
+    RECT inner = {};
+    ::GetClientRect(child.m_hWnd, &inner);
+    ::MapWindowPoints(child.m_hWnd, nullptr, reinterpret_cast<POINT*>(&inner), 2);
+    EXPECT_EQ(page.top, inner.top);  // the strip's room went back to the page
+
+    // Maximising tells the client; closing the child removes its tab.
+    ::SendMessageA(m_client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child.m_hWnd), 0);
+    EXPECT_TRUE(::IsZoomed(child.m_hWnd));
+    ::SendMessageA(child.m_hWnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(child.m_gone);
+    EXPECT_EQ(TabTexts(), std::vector<std::string>{"Other"});
 }
 
 TEST(TabbedMdiMessages, EightDistinctRegisteredMessages)
