@@ -186,29 +186,7 @@ void CCommandImageManager::DrawCommandImage(HDC dc, CommandImageRef ref, POINT p
     ::DestroyIcon(icon);
 }
 
-namespace {
-CCommandImageManager* g_commandImageManager = nullptr;
-bool g_commandImageManagerCreated = false;
-}  // namespace
-
 CCommandImageManager* GetCommandImageManager()
 {
-    if (!g_commandImageManagerCreated) {
-        g_commandImageManagerCreated = true;
-        try {
-            g_commandImageManager = new CCommandImageManager;
-        } catch (...) {
-            g_commandImageManagerCreated = false;
-            throw;
-        }
-        new TLifetimeTracker<CCommandImageManager>(kPriorityCommandImageManager, &g_commandImageManager);
-    }
-    return g_commandImageManager;
-}
-
-void DestroyCommandImageManager()
-{
-    delete g_commandImageManager;
-    g_commandImageManager = nullptr;
-    g_commandImageManagerCreated = false;
+    return GetSingleton<CCommandImageManager, kPriorityCommandImageManager>();
 }

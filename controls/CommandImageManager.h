@@ -120,4 +120,3 @@ private:
 // The command-icon store, created on first use (UI thread) and destroyed at exit before the
 // image lists its sets point at.
 CCommandImageManager* GetCommandImageManager();
-void DestroyCommandImageManager();

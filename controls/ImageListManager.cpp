@@ -165,29 +165,7 @@ HICON CImageListManager::GetActionIcon(int action) const
     return ::ImageList_GetIcon(m_actionIcons, ActionIconIndex(action), ILD_NORMAL);
 }
 
-namespace {
-CImageListManager* g_imageListManager = nullptr;
-bool g_imageListManagerCreated = false;
-}  // namespace
-
 CImageListManager* GetImageListManager()
 {
-    if (!g_imageListManagerCreated) {
-        g_imageListManagerCreated = true;
-        try {
-            g_imageListManager = new CImageListManager;
-        } catch (...) {
-            g_imageListManagerCreated = false;
-            throw;
-        }
-        new TLifetimeTracker<CImageListManager>(kPriorityImageListManager, &g_imageListManager);
-    }
-    return g_imageListManager;
-}
-
-void DestroyImageListManager()
-{
-    delete g_imageListManager;
-    g_imageListManager = nullptr;
-    g_imageListManagerCreated = false;
+    return GetSingleton<CImageListManager, kPriorityImageListManager>();
 }

@@ -99,4 +99,3 @@ private:
 
 // The shared image lists, created on first use (UI thread) and destroyed at exit.
 CImageListManager* GetImageListManager();
-void DestroyImageListManager();

@@ -86,26 +86,9 @@ FARPROC CThemeApi::ThemeEntry(int index) const
     return nullptr;
 }
 
-namespace {
-CThemeApi* g_themeApi = nullptr;
-bool g_themeApiCreated = false;
-}  // namespace
-
 CThemeApi* GetThemeApi()
 {
-    if (!g_themeApiCreated) {
-        g_themeApiCreated = true;
-        g_themeApi = new CThemeApi;
-        new TLifetimeTracker<CThemeApi>(kPriorityThemeApi, &g_themeApi);
-    }
-    return g_themeApi;
-}
-
-void DestroyThemeApi()
-{
-    delete g_themeApi;
-    g_themeApi = nullptr;
-    g_themeApiCreated = false;
+    return GetSingleton<CThemeApi, kPriorityThemeApi>();
 }
 
 // ---- CThemeSupport ---------------------------------------------------------------------------

@@ -67,8 +67,6 @@ private:
 
 // The process-wide theme shim, created on first use (UI thread) and destroyed at exit.
 CThemeApi* GetThemeApi();
-// Destroys the shim now (the ordered teardown does it at exit); the next GetThemeApi creates a new one.
-void DestroyThemeApi();
 
 class CThemeSupport {
 public:

@@ -1,8 +1,11 @@
 // The theme shim against Wine's own theme library (a fresh prefix has its "light" visual style
 // on) and against a stand-in library whose styles the test switches on and off.
 #include "controls/ThemeApi.h"
+#include "core/LifetimeTracker.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -83,15 +86,15 @@ TEST(ThemeApi, KeepsTheThemeLibraryLoadedWhileHoldingItsEntryPoints)
     EXPECT_EQ(::GetModuleHandleA(kFakeThemeLibrary), nullptr);
 }
 
-TEST(ThemeApi, ProcessWideShimIsCreatedOnceAndRecreatedAfterTeardown)
+TEST(ThemeApi, ProcessWideShimIsCreatedOnceAndTornDownInItsTurn)
 {
-    CThemeApi* first = GetThemeApi();
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(GetThemeApi(), first);
-    DestroyThemeApi();
-    CThemeApi* second = GetThemeApi();
-    ASSERT_NE(second, nullptr);
-    EXPECT_TRUE(second->IsThemeLibraryPresent());
+    CThemeApi* shim = GetThemeApi();
+    ASSERT_NE(shim, nullptr);
+    EXPECT_EQ(GetThemeApi(), shim);
+    EXPECT_TRUE(shim->IsThemeLibraryPresent());
+    const auto& trackers = GetLifetimeTrackerList();
+    EXPECT_TRUE(std::any_of(trackers.begin(), trackers.end(),
+                            [](const CLifetimeTracker* t) { return t->GetPriority() == kPriorityThemeApi; }));
 }
 
 // A bordered window whose non-client painting goes through a CThemeSupport.
