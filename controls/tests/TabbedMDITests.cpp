@@ -111,7 +111,7 @@ protected:
     void SetUp() override { Open(ETabLook::DotNet2005); }
     void TearDown() override { Close(); }
 
-    void Open(ETabLook look)
+    void Open(ETabLook look, DWORD addTabStyle = 0)
     {
         RegisterClasses();
         g_received.clear();
@@ -123,6 +123,7 @@ protected:
         m_client = g_mdiClient;
         m_tabbed = std::make_unique<CTabbedMDIClient>(look);
         m_tabbed->SetFrameWindow(m_frame);
+        m_tabbed->GetTabOwner()->ModifyTabStyle(0, addTabStyle);
         ASSERT_TRUE(m_tabbed->SubclassMDIClient(m_client));
         // The tests leave the program's settings alone.
         m_tabbed->Owner().SetViewFlagsSource([] { return kDefaultViewFlags; });
@@ -227,6 +228,37 @@ TEST_F(TabbedMdi, ThreeChildrenGiveThreeTabsInOrderAboveTheClient)
     ::SetWindowPos(m_frame, nullptr, 0, 0, 700, 420, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(InFrame(m_client).top, fullClient.top + height);
     EXPECT_EQ(InFrame(Owner().m_hWnd).right, InFrame(m_client).right);
+}
+
+TEST_F(TabbedMdi, TabsAtTheBottomTakeTheLowerEdge)
+{
+    Close();
+    Open(ETabLook::DotNet, kTabStyleBottom);
+    const RECT fullClient = InFrame(m_client);
+    AddChild("One");
+    const int height = Owner().GetStripHeight();
+    const RECT strip = InFrame(Owner().m_hWnd);
+    EXPECT_EQ(InFrame(m_client).top, fullClient.top);
+    EXPECT_EQ(InFrame(m_client).bottom, fullClient.bottom - height);
+    EXPECT_EQ(strip.top, fullClient.bottom - height);
+    EXPECT_EQ(strip.bottom, fullClient.bottom);
+}
+
+TEST_F(TabbedMdi, ClientEdgeIsAFlatEtchedBorder)
+{
+    ASSERT_TRUE(::GetWindowLongPtrA(m_client, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    ::SendMessageA(m_client, WM_NCPAINT, 1, 0);
+    HDC dc = ::GetWindowDC(m_client);
+    const COLORREF inner = ::GetPixel(dc, 1, 1);
+    ::ReleaseDC(m_client, dc);
+    // A sunken 3-D edge has its dark shadow there; the flat etched border does not.
+    EXPECT_NE(inner, ::GetSysColor(COLOR_3DDKSHADOW));
+    m_tabbed->UnsubclassMDIClient();
+    ::SendMessageA(m_client, WM_NCPAINT, 1, 0);
+    dc = ::GetWindowDC(m_client);
+    const COLORREF classic = ::GetPixel(dc, 1, 1);
+    ::ReleaseDC(m_client, dc);
+    EXPECT_NE(classic, inner);
 }
 
 TEST_F(TabbedMdi, TitleAndTooltipChangesFollowTheChild)
