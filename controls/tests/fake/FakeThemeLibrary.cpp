@@ -15,8 +15,12 @@ FAKE_EXPORT void WINAPI FakeThemeSetActive(BOOL active)
     g_active = active;
 }
 
-FAKE_EXPORT const COLORREF FakeThemeBackgroundColour = RGB(0, 128, 255);
-FAKE_EXPORT int FakeThemeBorderWidth = 1;
+extern "C" {
+__declspec(dllexport) extern const COLORREF FakeThemeBackgroundColour;
+__declspec(dllexport) extern int FakeThemeBorderWidth;
+const COLORREF FakeThemeBackgroundColour = RGB(0, 128, 255);
+int FakeThemeBorderWidth = 1;
+}
 
 FAKE_EXPORT LONG WINAPI FakeThemeOpenCount()
 {
