@@ -343,6 +343,33 @@ ATOM AtlRegisterContainedClass(LPCSTR className, WNDPROC* superProc) noexcept
     return atom;
 }
 
+bool AtlIsNotificationMessage(UINT uMsg) noexcept
+{
+    switch (uMsg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_PARENTNOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
 HWND AtlNotificationSource(HWND hWndParent, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (uMsg) {

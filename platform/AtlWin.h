@@ -704,6 +704,10 @@ public:                                                                         
 
 // The child that a notification message comes from, or null (reflection helper).
 HWND AtlNotificationSource(HWND hWndParent, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept;
+// Whether a message is one of the notifications a parent reflects to its child or a child forwards
+// to its parent (WM_COMMAND, WM_NOTIFY, WM_PARENTNOTIFY, the owner-draw, list-key, scroll and
+// control-colour messages).
+bool AtlIsNotificationMessage(UINT uMsg) noexcept;
 
 // ---------------------------------------------------------------------------------------------
 // The implementation root shared by windows and dialogs.
@@ -738,58 +742,19 @@ public:
     }
     LRESULT ForwardNotifications(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) noexcept
     {
-        switch (uMsg) {
-        case WM_COMMAND:
-        case WM_NOTIFY:
-        case WM_PARENTNOTIFY:
-        case WM_DRAWITEM:
-        case WM_MEASUREITEM:
-        case WM_COMPAREITEM:
-        case WM_DELETEITEM:
-        case WM_VKEYTOITEM:
-        case WM_CHARTOITEM:
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            return ::SendMessageA(::GetParent(this->m_hWnd), uMsg, wParam, lParam);
-        default:
+        if (!AtlIsNotificationMessage(uMsg)) {
             bHandled = FALSE;
             return 0;
         }
+        return ::SendMessageA(::GetParent(this->m_hWnd), uMsg, wParam, lParam);
     }
     // A reflected message no handler took gets the default processing of the original message.
     static BOOL DefaultReflectionHandler(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) noexcept
     {
-        switch (uMsg) {
-        case OCM_COMMAND:
-        case OCM_NOTIFY:
-        case OCM_PARENTNOTIFY:
-        case OCM_DRAWITEM:
-        case OCM_MEASUREITEM:
-        case OCM_COMPAREITEM:
-        case OCM_DELETEITEM:
-        case OCM_VKEYTOITEM:
-        case OCM_CHARTOITEM:
-        case OCM_HSCROLL:
-        case OCM_VSCROLL:
-        case OCM_CTLCOLORBTN:
-        case OCM_CTLCOLORDLG:
-        case OCM_CTLCOLOREDIT:
-        case OCM_CTLCOLORLISTBOX:
-        case OCM_CTLCOLORMSGBOX:
-        case OCM_CTLCOLORSCROLLBAR:
-        case OCM_CTLCOLORSTATIC:
-            lResult = ::DefWindowProcA(hWnd, uMsg - OCM__BASE, wParam, lParam);
-            return TRUE;
-        default:
+        if (uMsg < OCM__BASE || !AtlIsNotificationMessage(uMsg - OCM__BASE))
             return FALSE;
-        }
+        lResult = ::DefWindowProcA(hWnd, uMsg - OCM__BASE, wParam, lParam);
+        return TRUE;
     }
 
     // Called after WM_NCDESTROY, when the object is no longer bound; may delete the object.
