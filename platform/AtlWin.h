@@ -503,48 +503,30 @@ struct CWndClassInfo
 #define DECLARE_WND_CLASS(WndClassName) \
     DECLARE_WND_CLASS_EX(WndClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW)
 
-#define DECLARE_WND_CLASS_EX(WndClassName, style, bkgnd)                                            \
-    static CWndClassInfo& GetWndClassInfo()                                                         \
-    {                                                                                               \
-        static CWndClassInfo wc = {                                                                 \
-            {sizeof(WNDCLASSEXA), static_cast<UINT>(style), AtlWinProc, 0, 0, nullptr, nullptr,     \
-             nullptr, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>((bkgnd) + 1)), nullptr,         \
-             WndClassName, nullptr},                                                                \
-            nullptr, nullptr, IDC_ARROW, TRUE, 0, "", 0};                                           \
-        return wc;                                                                                  \
+// The class record every declaration below expands to: name, class style, background brush,
+// the class a superclass is based on, the cursor and the frame's common resource id.
+#define _ATL_DECLARE_WND_CLASS_INFO(WndClassName, style, brush, OrigWndClassName, cursor, uCommonResourceID) \
+    static CWndClassInfo& GetWndClassInfo()                                                               \
+    {                                                                                                     \
+        static CWndClassInfo wc = {{sizeof(WNDCLASSEXA), static_cast<UINT>(style), AtlWinProc, 0, 0,     \
+                                    nullptr, nullptr, nullptr, brush, nullptr, WndClassName, nullptr},    \
+                                   OrigWndClassName, nullptr, cursor, TRUE, 0, "", uCommonResourceID};   \
+        return wc;                                                                                        \
     }
+#define _ATL_COLOR_BRUSH(color) reinterpret_cast<HBRUSH>(static_cast<INT_PTR>((color) + 1))
 
-#define DECLARE_WND_SUPERCLASS(WndClassName, OrigWndClassName)                                      \
-    static CWndClassInfo& GetWndClassInfo()                                                         \
-    {                                                                                               \
-        static CWndClassInfo wc = {                                                                 \
-            {sizeof(WNDCLASSEXA), 0, AtlWinProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, \
-             WndClassName, nullptr},                                                                \
-            OrigWndClassName, nullptr, nullptr, TRUE, 0, "", 0};                                    \
-        return wc;                                                                                  \
-    }
+#define DECLARE_WND_CLASS_EX(WndClassName, style, bkgnd) \
+    _ATL_DECLARE_WND_CLASS_INFO(WndClassName, style, _ATL_COLOR_BRUSH(bkgnd), nullptr, IDC_ARROW, 0)
+
+#define DECLARE_WND_SUPERCLASS(WndClassName, OrigWndClassName) \
+    _ATL_DECLARE_WND_CLASS_INFO(WndClassName, 0, nullptr, OrigWndClassName, nullptr, 0)
 
 // A frame's class: its icons are loaded from the common resource id.
-#define DECLARE_FRAME_WND_CLASS(WndClassName, uCommonResourceID)                                    \
-    static CWndClassInfo& GetWndClassInfo()                                                         \
-    {                                                                                               \
-        static CWndClassInfo wc = {                                                                 \
-            {sizeof(WNDCLASSEXA), 0, AtlWinProc, 0, 0, nullptr, nullptr, nullptr,                   \
-             reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)), nullptr,             \
-             WndClassName, nullptr},                                                                \
-            nullptr, nullptr, IDC_ARROW, TRUE, 0, "", uCommonResourceID};                           \
-        return wc;                                                                                  \
-    }
+#define DECLARE_FRAME_WND_CLASS(WndClassName, uCommonResourceID) \
+    _ATL_DECLARE_WND_CLASS_INFO(WndClassName, 0, _ATL_COLOR_BRUSH(COLOR_WINDOW), nullptr, IDC_ARROW, uCommonResourceID)
 
-#define DECLARE_FRAME_WND_SUPERCLASS(WndClassName, OrigWndClassName, uCommonResourceID)             \
-    static CWndClassInfo& GetWndClassInfo()                                                         \
-    {                                                                                               \
-        static CWndClassInfo wc = {                                                                 \
-            {sizeof(WNDCLASSEXA), 0, AtlWinProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, \
-             WndClassName, nullptr},                                                                \
-            OrigWndClassName, nullptr, nullptr, TRUE, 0, "", uCommonResourceID};                    \
-        return wc;                                                                                  \
-    }
+#define DECLARE_FRAME_WND_SUPERCLASS(WndClassName, OrigWndClassName, uCommonResourceID) \
+    _ATL_DECLARE_WND_CLASS_INFO(WndClassName, 0, nullptr, OrigWndClassName, nullptr, uCommonResourceID)
 
 // ---------------------------------------------------------------------------------------------
 // Message maps. Inside a map, `bHandled` is the handled flag: set before each handler, cleared by a
