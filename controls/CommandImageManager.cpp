@@ -1,6 +1,6 @@
 #include "controls/CommandImageManager.h"
 
-#include "core/LifetimeTracker.h"
+#include "core/library/LifetimeTracker.h"
 
 #include <shellapi.h>
 

@@ -5,7 +5,7 @@
 // in the low 16 bits. An image set is a pair of image lists (normal, and disabled or hot) owned
 // by whoever registered it; the store only points at their handles.
 #include "controls/ToolBarButtonInfo.h"
-#include "core/StdStr.h"
+#include "core/library/StdStr.h"
 
 #include <windows.h>
 #include <commctrl.h>

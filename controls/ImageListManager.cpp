@@ -1,6 +1,6 @@
 #include "controls/ImageListManager.h"
 
-#include "core/LifetimeTracker.h"
+#include "core/library/LifetimeTracker.h"
 #include "controls/ImageResources.h"
 
 #include <iterator>

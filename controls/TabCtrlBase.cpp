@@ -1,6 +1,6 @@
 #include "controls/TabCtrlBase.h"
 
-#include "core/LanguageManager.h"
+#include "core/app/LanguageManager.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "controls/TabItem.h"
 #include "controls/TabLayout.h"
 #include "controls/TabNotify.h"
-#include "core/StdStr.h"
+#include "core/library/StdStr.h"
 #include "platform/AtlCtrls.h"
 #include "platform/AtlGdi.h"
 #include "platform/AtlWin.h"

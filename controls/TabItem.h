@@ -2,7 +2,7 @@
 // The records of the tab strips: one CTabItem per tab, and CViewTabItem for tabs that stand for a
 // window (an MDI child or a view). The strip owns its items and deletes them through the virtual
 // destructor. The same records travel in-process through the item messages (see TabCtrlBase.h).
-#include "core/StdStr.h"
+#include "core/library/StdStr.h"
 
 #include <windows.h>
 

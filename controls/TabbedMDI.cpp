@@ -3,7 +3,7 @@
 #include "controls/ButtonTabCtrl.h"
 #include "controls/DotNet2005TabCtrl.h"
 #include "controls/DotNetTabCtrl.h"
-#include "core/Settings.h"
+#include "core/app/Settings.h"
 
 #include <cstring>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "controls/ThemeApi.h"
 
-#include "core/LifetimeTracker.h"
+#include "core/library/LifetimeTracker.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // module and calls the application's operations in order: initialise, run (with the message loop
 // added to the module), exit.
 #include "browser/AdFilterProtocol.h"
-#include "core/AppModule.h"
-#include "core/BrowserApp.h"
-#include "core/ExceptionReport.h"
-#include "core/StartupServices.h"
+#include "core/app/AppModule.h"
+#include "core/app/BrowserApp.h"
+#include "core/app/ExceptionReport.h"
+#include "core/app/StartupServices.h"
 #include "editctl/Quillpoint.h"
 #include "frame/MainFrame.h"
 

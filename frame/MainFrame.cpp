@@ -1,7 +1,7 @@
 #include "frame/MainFrame.h"
-#include "core/BrowserApp.h"
-#include "core/MainFrameMessages.h"
-#include "core/WindowFinder.h"
+#include "core/app/BrowserApp.h"
+#include "core/app/MainFrameMessages.h"
+#include "core/app/WindowFinder.h"
 
 #include "platform/AtlWin.h"
 

@@ -1,7 +1,7 @@
 // The command-icon and command-text registry, with the program's real image lists.
 #include "controls/CommandImageManager.h"
 #include "controls/ImageListManager.h"
-#include "core/LifetimeTracker.h"
+#include "core/library/LifetimeTracker.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "controls/DotNetTabCtrl.h"
 #include "controls/TabItem.h"
 #include "controls/tests/TabTestParent.h"
-#include "core/LanguageManager.h"
+#include "core/app/LanguageManager.h"
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The theme shim against Wine's own theme library (a fresh prefix has its "light" visual style
 // on) and against a stand-in library whose styles the test switches on and off.
 #include "controls/ThemeApi.h"
-#include "core/LifetimeTracker.h"
+#include "core/library/LifetimeTracker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Speed of the INI file reader and writer and of the archive, each at two sizes so that the growth
 // with size can be read off. Run by hand: core_bench.exe [folder]
-#include "core/FileFunctions.h"
-#include "core/IniFile.h"
-#include "core/Z4KArchive.h"
-#include "core/Z4KFile.h"
-#include "core/Z4KMemFile.h"
+#include "core/library/FileFunctions.h"
+#include "core/library/IniFile.h"
+#include "core/library/Z4KArchive.h"
+#include "core/library/Z4KFile.h"
+#include "core/library/Z4KMemFile.h"
 
 #include <windows.h>
 

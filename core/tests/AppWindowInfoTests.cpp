@@ -1,4 +1,4 @@
-#include "core/AppWindowInfo.h"
+#include "core/library/AppWindowInfo.h"
 #include "core/tests/PrintStdStr.h"
 
 #include <gtest/gtest.h>

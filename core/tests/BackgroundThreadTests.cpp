@@ -1,4 +1,4 @@
-#include "core/BackgroundThread.h"
+#include "core/library/BackgroundThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "core/BlockedLogs.h"
-#include "core/IniFile.h"
-#include "core/ProgramFolders.h"
-#include "core/Settings.h"
-#include "core/Z4KArchive.h"
-#include "core/Z4KException.h"
+#include "core/app/BlockedLogs.h"
+#include "core/library/IniFile.h"
+#include "core/app/ProgramFolders.h"
+#include "core/app/Settings.h"
+#include "core/library/Z4KArchive.h"
+#include "core/library/Z4KException.h"
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>

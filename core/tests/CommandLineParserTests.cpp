@@ -1,4 +1,4 @@
-#include "core/CommandLineParser.h"
+#include "core/library/CommandLineParser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Document source through IPersistStreamInit, the page script's tolerance of objects that are no
 // page, and the download progress text.
-#include "core/DocumentScript.h"
+#include "core/system/DocumentScript.h"
 #include "core/tests/ScratchFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/ExceptionReport.h"
+#include "core/app/ExceptionReport.h"
 #include "core/tests/TestProcess.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "core/FileFunctions.h"
+#include "core/library/FileFunctions.h"
 
-#include "core/Z4KException.h"
-#include "core/Z4KFile.h"
+#include "core/library/Z4KException.h"
+#include "core/library/Z4KFile.h"
 #include "core/tests/ScratchFolder.h"
 
 #include <gtest/gtest.h>

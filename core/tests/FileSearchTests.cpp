@@ -1,4 +1,4 @@
-#include "core/FileSearch.h"
+#include "core/library/FileSearch.h"
 
 #include "core/tests/PrintStdStr.h"
 #include "core/tests/RandomText.h"

@@ -1,4 +1,4 @@
-#include "core/IniFile.h"
+#include "core/library/IniFile.h"
 
 #include "core/tests/ScratchFolder.h"
 

@@ -1,4 +1,4 @@
-#include "core/LanguageManager.h"
+#include "core/app/LanguageManager.h"
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/LifetimeTracker.h"
+#include "core/library/LifetimeTracker.h"
 #include "core/tests/PrintStdStr.h"
 #include "core/tests/TestFiles.h"
 

@@ -1,6 +1,6 @@
 // Mail through the stand-in "mapi32.dll" built for the tests: what the program hands
 // Simple MAPI, the error box, and the failures that must never read as success.
-#include "core/MapiMail.h"
+#include "core/system/MapiMail.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // System facts, DLL versions, colour texts and the browser's link colours.
-#include "core/OsInfo.h"
-#include "core/RegistryKey.h"
+#include "core/system/OsInfo.h"
+#include "core/library/RegistryKey.h"
 
 #include <gtest/gtest.h>
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "core/StdStr.h"
+#include "core/library/StdStr.h"
 
-// Declared here rather than through core/DocumentScript.h, whose COM holders need the C++ form.
+// Declared here rather than through core/system/DocumentScript.h, whose COM holders need the C++ form.
 void ExecPageScript(IUnknown* page, const char* code, const char* language);
 TStdStr<char> GetDocumentSource(IUnknown* page);
 

@@ -1,6 +1,6 @@
 #pragma once
 // Test failures show TStdStr values as quoted text instead of character lists.
-#include "core/StdStr.h"
+#include "core/library/StdStr.h"
 
 #include <ostream>
 

@@ -1,4 +1,4 @@
-#include "core/RegistryKey.h"
+#include "core/library/RegistryKey.h"
 
 #include <gtest/gtest.h>
 

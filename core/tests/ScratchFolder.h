@@ -1,6 +1,6 @@
 #pragma once
 // A fresh folder under the temporary folder for one test, removed with everything in it afterwards.
-#include "core/StdStr.h"
+#include "core/library/StdStr.h"
 
 #include <windows.h>
 #include <shellapi.h>

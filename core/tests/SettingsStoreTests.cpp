@@ -1,4 +1,4 @@
-#include "core/SettingsStore.h"
+#include "core/app/SettingsStore.h"
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>

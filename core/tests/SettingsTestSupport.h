@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the settings tests: a registry key of the test's own (removed again afterwards)
 // and a scratch folder on disk.
-#include "core/SettingsStore.h"
+#include "core/app/SettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

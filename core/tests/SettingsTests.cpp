@@ -1,4 +1,4 @@
-#include "core/Settings.h"
+#include "core/app/Settings.h"
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>

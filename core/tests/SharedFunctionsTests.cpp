@@ -1,8 +1,8 @@
 // The small shared functions: tables for the drop effects, schemes and navigation keys, a
 // hand-written data object, the clipboard, window searches and the ad-blocking history text.
-#include "core/BlockedLogs.h"
-#include "core/SharedFunctions.h"
-#include "core/Z4KTime.h"
+#include "core/app/BlockedLogs.h"
+#include "core/system/SharedFunctions.h"
+#include "core/library/Z4KTime.h"
 #include "platform/AtlCom.h"
 
 #include <gtest/gtest.h>

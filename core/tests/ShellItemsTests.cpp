@@ -1,6 +1,6 @@
 // Item id lists on hand-made byte lists, shell paths, and shell links and Internet shortcuts
 // written and read back.
-#include "core/ShellItems.h"
+#include "core/system/ShellItems.h"
 #include "core/tests/ScratchFolder.h"
 #include "platform/AtlBase.h"
 

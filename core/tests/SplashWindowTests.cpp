@@ -1,7 +1,7 @@
-#include "core/AppWindowInfo.h"
-#include "core/BrowserApp.h"
-#include "core/MainFrameMessages.h"
-#include "core/SplashWindow.h"
+#include "core/library/AppWindowInfo.h"
+#include "core/app/BrowserApp.h"
+#include "core/app/MainFrameMessages.h"
+#include "core/app/SplashWindow.h"
 
 #include <gtest/gtest.h>
 

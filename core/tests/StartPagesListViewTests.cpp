@@ -1,5 +1,5 @@
 // The start-pages virtual list under a parent that reflects its notifications.
-#include "core/StartPagesListView.h"
+#include "core/app/StartPagesListView.h"
 
 #include <gtest/gtest.h>
 

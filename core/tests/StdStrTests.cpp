@@ -1,4 +1,4 @@
-#include "core/StdStr.h"
+#include "core/library/StdStr.h"
 
 #include <gtest/gtest.h>
 

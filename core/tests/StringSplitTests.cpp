@@ -1,4 +1,4 @@
-#include "core/StringSplit.h"
+#include "core/library/StringSplit.h"
 
 #include "core/tests/PrintStdStr.h"
 

@@ -1,5 +1,5 @@
-#include "core/Url.h"
-#include "core/UrlFunctions.h"
+#include "core/library/Url.h"
+#include "core/library/UrlFunctions.h"
 #include "core/tests/GuardedBuffer.h"
 
 #include "core/tests/PrintStdStr.h"

@@ -1,4 +1,4 @@
-#include "core/Utf8.h"
+#include "core/library/Utf8.h"
 #include "core/tests/GuardedBuffer.h"
 
 #include <gtest/gtest.h>

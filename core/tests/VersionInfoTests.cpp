@@ -1,6 +1,6 @@
 // Version texts: the table of FileVersion forms, and the test program's own version resource
 // (core/tests/CoreTestsVersion.rc: "1, 5, 0, 123").
-#include "core/VersionInfo.h"
+#include "core/system/VersionInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "core/WindowFinder.h"
-#include "core/Z4KApp.h"
+#include "core/app/WindowFinder.h"
+#include "core/library/Z4KApp.h"
 #include "core/tests/TestProcess.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Window and system helpers: the open-URL request, string resources, menu texts, the tray
 // rectangle on made-up task bars, class names, and the run-at-startup entry.
-#include "core/AppWindowInfo.h"
-#include "core/RegistryKey.h"
-#include "core/Settings.h"
-#include "core/WindowHelpers.h"
+#include "core/library/AppWindowInfo.h"
+#include "core/library/RegistryKey.h"
+#include "core/app/Settings.h"
+#include "core/system/WindowHelpers.h"
 #include "core/tests/ScratchFolder.h"
 
 #include <gtest/gtest.h>

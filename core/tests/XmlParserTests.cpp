@@ -1,6 +1,6 @@
 // The XML reader over the system's DOM component: the event sequence of real documents, malformed
 // documents, a missing component, and the tree builder.
-#include "core/Xml/XmlParser.h"
+#include "core/library/Xml/XmlParser.h"
 #include "core/tests/ScratchFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "core/Z4KArchive.h"
+#include "core/library/Z4KArchive.h"
 
-#include "core/Z4KMemFile.h"
+#include "core/library/Z4KMemFile.h"
 #include "core/tests/GuardedBytes.h"
 #include "core/tests/ScratchFolder.h"
 

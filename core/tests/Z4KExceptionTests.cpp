@@ -1,4 +1,4 @@
-#include "core/Z4KException.h"
+#include "core/library/Z4KException.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "core/Z4KFile.h"
+#include "core/library/Z4KFile.h"
 
-#include "core/FileFunctions.h"
+#include "core/library/FileFunctions.h"
 
 #include "core/tests/ScratchFolder.h"
 

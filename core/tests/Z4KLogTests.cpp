@@ -1,6 +1,6 @@
-#include "core/AppWindowInfo.h"
-#include "core/Z4KLog.h"
-#include "core/Z4KTime.h"
+#include "core/library/AppWindowInfo.h"
+#include "core/library/Z4KLog.h"
+#include "core/library/Z4KTime.h"
 #include "core/tests/PrintStdStr.h"
 #include "core/tests/TestFiles.h"
 

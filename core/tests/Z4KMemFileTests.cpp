@@ -1,4 +1,4 @@
-#include "core/Z4KMemFile.h"
+#include "core/library/Z4KMemFile.h"
 
 #include <gtest/gtest.h>
 

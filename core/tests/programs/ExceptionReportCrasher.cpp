@@ -2,7 +2,7 @@
 // then fails in the way its argument names.
 //   read    reads through a null pointer        write   writes to a wild address
 //   throw   lets a C++ exception escape         twice   reports two exceptions in a row
-#include "core/ExceptionReport.h"
+#include "core/app/ExceptionReport.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -1,9 +1,9 @@
 // Test program of the single-instance protocol: starts like the browser, but waits between taking
 // the single-instance mutex and creating its main window, as a slow start does. The wait in
 // milliseconds comes from the environment variable KIVO_LATE_START_MS (default 2000).
-#include "core/AppModule.h"
-#include "core/BrowserApp.h"
-#include "core/StartupServices.h"
+#include "core/app/AppModule.h"
+#include "core/app/BrowserApp.h"
+#include "core/app/StartupServices.h"
 #include "frame/MainFrame.h"
 
 #include <windows.h>

@@ -1,8 +1,8 @@
 // A program that records the teardown of its singletons: it creates one stand-in for every
 // priority of the table in a shuffled order, returns from main, and lets the runtime's exit
 // processing destroy them. The test that starts it reads the record.
-#include "core/LifetimeTracker.h"
-#include "core/OleHolder.h"
+#include "core/library/LifetimeTracker.h"
+#include "core/app/OleHolder.h"
 #include "core/tests/teardown/TeardownRecord.h"
 
 #include <algorithm>

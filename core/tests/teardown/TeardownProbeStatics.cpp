@@ -1,6 +1,6 @@
 // The objects that static initializers create, in a translation unit of their own: their
 // trackers are registered before or after those of the other unit, whatever the link order.
-#include "core/LifetimeTracker.h"
+#include "core/library/LifetimeTracker.h"
 #include "core/tests/teardown/TeardownRecord.h"
 
 CProbeApplication* g_probeApplication = nullptr;

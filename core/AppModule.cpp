@@ -1,9 +1,0 @@
-#include "core/AppModule.h"
-
-// Built on first use: finders and other static objects reach the module's lock while static
-// initialisation is still under way.
-CAppModule& GetAppModule()
-{
-    static CAppModule module;
-    return module;
-}

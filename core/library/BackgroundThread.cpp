@@ -1,0 +1,93 @@
+#include "core/library/BackgroundThread.h"
+
+#include <process.h>
+#include <utility>
+
+CBackgroundThread::CBackgroundThread(Job job, DWORD stopTimeout) : m_stopTimeout(stopTimeout), m_job(std::move(job))
+{
+}
+
+CBackgroundThread::~CBackgroundThread()
+{
+    Stop();
+    CloseEvents();
+}
+
+void CBackgroundThread::CloseEvents()
+{
+    for (HANDLE* event : {&m_stopEvent, &m_workEvent}) {
+        if (*event)
+            CloseHandle(*event);
+        *event = nullptr;
+    }
+}
+
+// The object itself is the thread's argument, so a member job runs without any generated code.
+unsigned __stdcall CBackgroundThread::ThreadRoutine(void* self)
+{
+    return static_cast<CBackgroundThread*>(self)->m_job();
+}
+
+bool CBackgroundThread::Start()
+{
+    // A second start while the job runs would lose the first thread's handle and events.
+    if (m_thread.load())
+        return false;
+    CloseEvents();
+    m_stopEvent = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+    m_workEvent = CreateEvent(nullptr, TRUE, TRUE, nullptr);
+    if (!m_stopEvent || !m_workEvent || !m_job)
+        return false;
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &CBackgroundThread::ThreadRoutine, this, 0, nullptr);
+    if (!thread)
+        return false;
+    m_thread = reinterpret_cast<HANDLE>(thread);
+    switch (WaitForSingleObject(m_thread.load(), 0)) {
+    case WAIT_TIMEOUT:
+        m_running = true;
+        return true;
+    case WAIT_OBJECT_0:
+        if (HANDLE ended = m_thread.exchange(nullptr))
+            CloseHandle(ended);
+        return false;
+    default:
+        // The handle stays held, so that Stop still ends the thread.
+        return false;
+    }
+}
+
+void CBackgroundThread::Stop()
+{
+    HANDLE thread = m_thread.load();
+    if (!thread)
+        return;
+    SetEvent(m_stopEvent);
+    if (WaitForSingleObject(thread, m_stopTimeout) == WAIT_TIMEOUT)
+        TerminateThread(thread, 0);
+    if (HANDLE held = m_thread.exchange(nullptr))
+        CloseHandle(held);
+    ResetEvent(m_stopEvent);
+    m_running = false;
+}
+
+int CBackgroundThread::Wait()
+{
+    HANDLE events[2] = {m_stopEvent, m_workEvent};
+    switch (WaitForMultipleObjects(2, events, FALSE, INFINITE)) {
+    case WAIT_OBJECT_0:
+        return kWaitStop;
+    case WAIT_OBJECT_0 + 1: {
+        // From any thread but the worker itself, a thread that has ended means there is nothing more
+        // to wait for: release its handle and report a stop.
+        HANDLE thread = m_thread.load();
+        if (!thread || WaitForSingleObject(thread, 0) != WAIT_OBJECT_0)
+            return kWaitWork;
+        m_running = false;
+        if (HANDLE ended = m_thread.exchange(nullptr))
+            CloseHandle(ended);
+        return kWaitStop;
+    }
+    default:
+        return kWaitFailed;
+    }
+}
