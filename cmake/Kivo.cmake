@@ -8,7 +8,7 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 add_library(kivo_options INTERFACE)
 target_compile_options(kivo_options INTERFACE
-  $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wno-unknown-pragmas -Wno-missing-field-initializers>
+  $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wshadow -Wno-unknown-pragmas -Wno-missing-field-initializers>
   $<$<BOOL:${KIVO_WERROR}>:-Werror>)
 # Windows 2000 and later APIs, ANSI text (the program's strings are char), no min/max macros.
 target_compile_definitions(kivo_options INTERFACE

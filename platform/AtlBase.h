@@ -108,6 +108,52 @@ private:
     bool m_locked = false;
 };
 
+// ---------------------------------------------------------------------------------------------
+// Kernel handles.
+
+// The owner of one kernel handle (a thread, a process, an event, a mutex, a file or a mapping),
+// closed when the holder goes or another handle is attached. Both "no handle" values of the API,
+// null and INVALID_HANDLE_VALUE, count as empty, so CreateFile's failure needs no special case.
+class CHandle
+{
+public:
+    CHandle() noexcept = default;
+    explicit CHandle(HANDLE handle) noexcept : m_h(handle) {}
+    ~CHandle() { Close(); }
+    // A holder is the one owner of its handle: no copy; moving would hide who closes it.
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+
+    static bool IsValid(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    bool IsValid() const noexcept { return IsValid(m_h); }
+    explicit operator bool() const noexcept { return IsValid(); }
+    HANDLE Get() const noexcept { return m_h; }
+    operator HANDLE() const noexcept { return m_h; }
+
+    // Closes the handle held and takes the new one.
+    void Attach(HANDLE handle) noexcept
+    {
+        Close();
+        m_h = handle;
+    }
+    // Gives the handle up without closing it.
+    HANDLE Detach() noexcept
+    {
+        HANDLE handle = m_h;
+        m_h = nullptr;
+        return handle;
+    }
+    void Close() noexcept
+    {
+        if (IsValid())
+            ::CloseHandle(m_h);
+        m_h = nullptr;
+    }
+
+private:
+    HANDLE m_h = nullptr;
+};
+
 class CComSingleThreadModel
 {
 public:

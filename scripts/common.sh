@@ -41,9 +41,9 @@ kivo_install_missing() {
 kivo_build() {
   # Configuring again is cheap and picks up library folders that arrived since the last build.
   if [ -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S "$KIVO_ROOT" -B "$BUILD_DIR" >/dev/null
+    cmake -S "$KIVO_ROOT" -B "$BUILD_DIR" -DKIVO_WERROR=ON >/dev/null
   else
-    cmake -S "$KIVO_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}"
+    cmake -S "$KIVO_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" -DKIVO_WERROR=ON
   fi
   cmake --build "$BUILD_DIR" -j "$(nproc)"
 }

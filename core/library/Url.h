@@ -26,12 +26,12 @@ enum UrlFlags : unsigned {
 };
 
 // Appends "%" and the byte's two lower-case hex digits.
-inline void AppendPercentEscape(TStdStr<char>& out, unsigned char byte)
+inline void AppendPercentEscape(TStdStr<char>& out, unsigned char value)
 {
     static const char hex[] = "0123456789abcdef";
     out += '%';
-    out += hex[byte >> 4];
-    out += hex[byte & 15];
+    out += hex[value >> 4];
+    out += hex[value & 15];
 }
 
 class CUrl {

@@ -115,12 +115,12 @@ size_t Utf8ToUtf16(const char* text, wchar_t* buffer)
         int used = 1;
         for (; used < length; ++used) {
             // p[used] is only read when p[used - 1] was a non-zero byte of this sequence.
-            const unsigned byte = p[used];
+            const unsigned unit = p[used];
             const unsigned low = used == 1 ? secondLow : 0x80;
             const unsigned high = used == 1 ? secondHigh : 0xBF;
-            if (byte < low || byte > high)
+            if (unit < low || unit > high)
                 break;
-            cp = (cp << 6) | (byte & 0x3F);
+            cp = (cp << 6) | (unit & 0x3F);
         }
         p += used;
         out = used == length ? StoreCodePoint(cp, out) : (*out = kReplacement, out + 1);

@@ -108,7 +108,7 @@ void CZ4KMemFile::Close()
 
 // The direct-buffer protocol: 3 asks whether it is offered, 0 hands out content to read and moves
 // the position behind it, 1 hands out space to write at the position, 2 commits written bytes.
-UINT CZ4KMemFile::GetBufferPtr(UINT command, UINT count, void** start, void** end)
+UINT CZ4KMemFile::GetBufferPtr(UINT command, UINT count, void** bufferStart, void** bufferEnd)
 {
     switch (command) {
     case bufferCheck:
@@ -118,19 +118,19 @@ UINT CZ4KMemFile::GetBufferPtr(UINT command, UINT count, void** start, void** en
         if (count == static_cast<UINT>(-1))
             count = m_capacity - from;
         const DWORD to = static_cast<DWORD>(std::min<ULONGLONG>(m_size, static_cast<ULONGLONG>(from) + count));
-        if (start)
-            *start = m_buffer + from;
-        if (end)
-            *end = m_buffer + to;
+        if (bufferStart)
+            *bufferStart = m_buffer + from;
+        if (bufferEnd)
+            *bufferEnd = m_buffer + to;
         m_position = std::max(m_position, to);
         return to - from;
     }
     case bufferWrite: {
         const DWORD to = MakeRoom(count);
-        if (start)
-            *start = m_buffer + m_position;
-        if (end)
-            *end = m_buffer + to;
+        if (bufferStart)
+            *bufferStart = m_buffer + m_position;
+        if (bufferEnd)
+            *bufferEnd = m_buffer + to;
         return to - m_position;
     }
     case bufferCommit:
@@ -195,13 +195,13 @@ void CZ4KMemFile::GrowFile(SIZE_T newLength)
 
 DWORD CZ4KMemFile::MakeRoom(UINT count)
 {
-    const ULONGLONG end = static_cast<ULONGLONG>(m_position) + count;
-    if (end > 0xFFFFFFFFULL)
+    const ULONGLONG newEnd = static_cast<ULONGLONG>(m_position) + count;
+    if (newEnd > 0xFFFFFFFFULL)
         throw CZ4KMemoryException();
-    if (end > m_capacity)
-        GrowFile(static_cast<SIZE_T>(end));
+    if (newEnd > m_capacity)
+        GrowFile(static_cast<SIZE_T>(newEnd));
     FillGap(m_position);
-    return static_cast<DWORD>(end);
+    return static_cast<DWORD>(newEnd);
 }
 
 void CZ4KMemFile::FillGap(DWORD upTo)

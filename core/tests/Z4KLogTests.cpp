@@ -186,8 +186,8 @@ TEST(Z4KTime, LocalTimeFollowsTheRuleOfTheValuesDate)
         // The offset from UTC is the standard bias, or the daylight bias where the zone has one
         // and the date falls into it: never anything else.
         const int standard = -static_cast<int>(zone.Bias + zone.StandardBias);
-        const int daylight = -static_cast<int>(zone.Bias + zone.DaylightBias);
-        EXPECT_TRUE(offsetMinutes == standard || (zone.DaylightDate.wMonth != 0 && offsetMinutes == daylight))
+        const int summer = -static_cast<int>(zone.Bias + zone.DaylightBias);
+        EXPECT_TRUE(offsetMinutes == standard || (zone.DaylightDate.wMonth != 0 && offsetMinutes == summer))
             << month << ": " << offsetMinutes;
         EXPECT_EQ(parts.dayOfYear, month == 1 ? 15 : 196);
         // The build runs these tests a second time in this zone: one hour ahead in winter, two

@@ -107,7 +107,7 @@ public:
         pages.push_back(CloseEnhMetaFile(m_page));
         return true;
     }
-    void EndDocument(bool completed) override { this->completed = completed; }
+    void EndDocument(bool completed_) override { completed = completed_; }
 
     std::string document;
     std::vector<HENHMETAFILE> pages;
