@@ -21,14 +21,6 @@ using quill::testing::ReadFile;
 
 namespace {
 
-std::vector<std::string> g_boxes;
-int g_answer = IDNO;  // what the recorded message boxes answer
-int MessageBoxRecorder(HWND, const char* text, const char*, UINT)
-{
-    g_boxes.push_back(text);
-    return g_answer;
-}
-
 struct Notice {
     UINT code;
     EditNotifyState state;
@@ -75,24 +67,16 @@ std::string TempFolder()
 
 void StartControl() { quill::testing::StartControlWithBuiltins(); }
 
-class EditWindow : public ::testing::Test {
+// Message boxes answer IDNO unless a test says otherwise.
+class EditWindow : public quill::testing::ControlSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        SetMessageBoxHook(MessageBoxRecorder);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ParentProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "EditCtlTestParent";
-        RegisterClassA(&wc);
-        StartControl();
-    }
-    static void TearDownTestSuite() { QuillpointDllMain(GetModuleHandleA(nullptr), 0, nullptr); }
+    static void SetUpTestSuite() { StartSuite("EditCtlTestParent", ParentProc); }
+    static void TearDownTestSuite() { StopSuite(); }
 
     void SetUp() override
     {
-        g_boxes.clear();
-        g_answer = IDNO;
+        s_system.Reset();
+        s_system.boxAnswer = IDNO;
         m_parent = CreateWindowExA(0, "EditCtlTestParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 640, 400, nullptr,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_TRUE(m_parent);
@@ -104,7 +88,7 @@ protected:
     {
         if (m_parent)
             DestroyWindow(m_parent);
-        SetFileWriteHook(nullptr);
+        s_system.Reset();
     }
 
     HWND Create(const char* name)
@@ -163,7 +147,7 @@ TEST_F(EditWindow, ClassAndStartUp)
     for (ParserConfig* c : ParserList())
         names.push_back(c->name);
     EXPECT_EQ(names, (std::vector<std::string>{"Default", "HTML", "CSS", "Java Script"}));
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(s_system.boxes.empty());
 }
 
 // The message set, answered as a table: each row is sent in order to a window holding "ab\r\nc".
@@ -343,17 +327,17 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
 
     // A save that fails halfway leaves the old file as it was, and no stray file behind.
     SendText(QPM_SETTEXT, 1, "new text that will not arrive");
-    SetFileWriteHook([](HANDLE file, const char* data, size_t size) {
+    s_system.onWrite = [](HANDLE file, const char* data, size_t size) {
         DWORD written = 0;
         WriteFile(file, data, static_cast<DWORD>(size / 2), &written, nullptr);
         SetLastError(ERROR_DISK_FULL);
         return false;
-    });
+    };
     EXPECT_EQ(SendText(QPM_SAVEFILE, 0, dosFile.c_str()), 2);
-    SetFileWriteHook(nullptr);
+    s_system.onWrite = nullptr;
     EXPECT_EQ(ReadFile(dosFile), "x\r\ny\r\nz");
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].rfind("Error saving the file", 0), 0u);
+    ASSERT_EQ(s_system.boxes.size(), 1u);
+    EXPECT_EQ(s_system.boxes[0].rfind("Error saving the file", 0), 0u);
     WIN32_FIND_DATAA found{};
     HANDLE find = FindFirstFileA((folder + "\\qpe*.tmp").c_str(), &found);
     EXPECT_EQ(find, INVALID_HANDLE_VALUE);
@@ -373,9 +357,9 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     ASSERT_EQ(SendText(QPM_LOADFILE, 1, wideFile.c_str()), 1);
     EXPECT_EQ(Send(QPM_ISREADONLY), 1);
     // A missing file: result 2, one message.
-    g_boxes.clear();
+    s_system.boxes.clear();
     EXPECT_EQ(SendText(QPM_LOADFILE, 1, (folder + "\\missing.txt").c_str()), 2);
-    EXPECT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(s_system.boxes.size(), 1u);
 }
 
 // Asking to save a modified text: Cancel keeps everything, No goes on, Yes saves first.
@@ -386,19 +370,19 @@ TEST_F(EditWindow, AskToSaveBeforeReplacingTheText)
     ASSERT_EQ(SendText(QPM_LOADFILE, 1, file.c_str()), 1);
     SendText(QPM_INSERTTEXT, 0, "new ");
     ASSERT_EQ(Send(QPM_ISMODIFIED), 1);
-    g_answer = IDCANCEL;
+    s_system.boxAnswer = IDCANCEL;
     EXPECT_EQ(SendText(QPM_SETTEXT, 0, "other"), 0);
     EXPECT_EQ(Text(), "new saved");
     EXPECT_EQ(SendText(QPM_LOADFILE, 0, file.c_str()), 3);
-    ASSERT_EQ(g_boxes.size(), 2u);
-    EXPECT_EQ(g_boxes[0], file + " modified!\nDo you wish to save it first?");
-    g_answer = IDYES;
+    ASSERT_EQ(s_system.boxes.size(), 2u);
+    EXPECT_EQ(s_system.boxes[0], file + " modified!\nDo you wish to save it first?");
+    s_system.boxAnswer = IDYES;
     EXPECT_EQ(Send(QPM_ASKTOSAVE), 1);
     EXPECT_EQ(ReadFile(file), "new saved");
     EXPECT_EQ(Send(QPM_ISMODIFIED), 0);
-    g_boxes.clear();
+    s_system.boxes.clear();
     EXPECT_EQ(Send(QPM_ASKTOSAVE), 1);  // unmodified: no question
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(s_system.boxes.empty());
 }
 
 TEST_F(EditWindow, SavingMakesTheBackupFirst)
@@ -431,9 +415,9 @@ TEST_F(EditWindow, ABadConfigurationFileIsSkipped)
     ScanParserFiles(folder, list);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]->name, "Good");
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_NE(g_boxes[0].find("Unknown command on line 2"), std::string::npos);
-    EXPECT_NE(g_boxes[0].find("bad.qpp"), std::string::npos);
+    ASSERT_EQ(s_system.boxes.size(), 1u);
+    EXPECT_NE(s_system.boxes[0].find("Unknown command on line 2"), std::string::npos);
+    EXPECT_NE(s_system.boxes[0].find("bad.qpp"), std::string::npos);
 }
 
 // Colours set through the window go into its configuration; "no colour" makes a colour with a
@@ -484,7 +468,7 @@ TEST_F(EditWindow, ParseTimerEndsQuietly)
     EXPECT_EQ(ed->frontier, -1);
     EXPECT_EQ(ed->parseTimer, 0u);
     Send(WM_TIMER, kParseTimer);  // a late tick: no message box, the timer stays off
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(s_system.boxes.empty());
     EXPECT_EQ(ed->parseTimer, 0u);
 }
 
@@ -527,7 +511,7 @@ TEST_F(EditWindow, StartsWithABadUserConfigurationAndStartsAgain)
               ERROR_SUCCESS);
     RegSetValueExA(key, "Settings", 0, REG_SZ, reinterpret_cast<const BYTE*>(settings.c_str()),
                    static_cast<DWORD>(settings.size() + 1));
-    g_boxes.clear();
+    s_system.boxes.clear();
     const BOOL started = QuillpointDllMain(instance, 1, nullptr);
     RegDeleteValueA(key, "Settings");
     RegCloseKey(key);
@@ -536,8 +520,8 @@ TEST_F(EditWindow, StartsWithABadUserConfigurationAndStartsAgain)
     for (ParserConfig* c : ParserList())
         names.push_back(c->name);
     EXPECT_EQ(names, (std::vector<std::string>{"Default", "Good"}));
-    ASSERT_EQ(g_boxes.size(), 2u);  // 1018 for Tab=99, then 1014 that fails the file: once each
-    EXPECT_NE(g_boxes[1].find("Unknown command on line 3"), std::string::npos);
+    ASSERT_EQ(s_system.boxes.size(), 2u);  // 1018 for Tab=99, then 1014 that fails the file: once each
+    EXPECT_NE(s_system.boxes[1].find("Unknown command on line 3"), std::string::npos);
     ASSERT_TRUE(QuillpointDllMain(instance, 0, nullptr));
     StartControl();
     EXPECT_EQ(ParserList().size(), 4u);

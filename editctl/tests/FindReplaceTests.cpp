@@ -94,11 +94,6 @@ namespace {
 
 class FindDialogs : public EditFixture {
 protected:
-    void TearDown() override
-    {
-        win::SetDialogHook(nullptr);
-        EditFixture::TearDown();
-    }
     void Command(HWND dialog, int id, int code = BN_CLICKED)
     {
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -143,9 +138,9 @@ TEST_F(FindDialogs, FindDialogSearchesAndKeepsItsHistoryInTheRegistry)
     EXPECT_EQ(Where(), "9,1 6,1-9,1");
     Command(find, 3);  // previous
     EXPECT_EQ(Where(), "11,0 8,0-11,0");
-    const size_t boxes = g_boxTexts.size();  // "zz" and the others were not found
+    const size_t boxes = s_system.boxes.size();  // "zz" and the others were not found
     EXPECT_EQ(boxes, 4u);
-    EXPECT_EQ(g_boxTexts[0], "\"zz\"\n\nThe specified text was not found.");
+    EXPECT_EQ(s_system.boxes[0], "\"zz\"\n\nThe specified text was not found.");
     Command(find, 4);  // bookmark all
     EXPECT_EQ(ed->bookmarkCount, 2);
     Command(find, IDCANCEL);
@@ -189,8 +184,8 @@ TEST_F(FindDialogs, ReplaceOneAndReplaceAllInASelection)
     SetDlgItemTextA(replace, 1007, "x");
     Command(replace, 1012);
     EXPECT_EQ(Text(), "x x cat\r\ncat");
-    ASSERT_FALSE(g_boxTexts.empty());
-    EXPECT_EQ(g_boxTexts.back(), "Replaced 2 occurrences of \n\n\"cat\"\n\nwith\n\n\"x\"\n\nin the given range.");
+    ASSERT_FALSE(s_system.boxes.empty());
+    EXPECT_EQ(s_system.boxes.back(), "Replaced 2 occurrences of \n\n\"cat\"\n\nwith\n\n\"x\"\n\nin the given range.");
     Send(QPM_RUNCOMMAND, kEditUndo);  // one undo step for all of them
     EXPECT_EQ(Text(), "cat cat cat\r\ncat");
     // Also when the replacements take more steps than the undo history holds.
@@ -218,7 +213,7 @@ TEST_F(FindDialogs, ReplaceOneAndReplaceAllInASelection)
     EXPECT_EQ(Where(), "7,0 4,0-7,0");
     SetDlgItemTextA(replace, 1008, "bird");
     Command(replace, 1012);
-    EXPECT_EQ(g_boxTexts.back(), "Did not find\n\n\"bird\"\n\nto replace with\n\n\"dog\"\n\nin the given range.");
+    EXPECT_EQ(s_system.boxes.back(), "Did not find\n\n\"bird\"\n\nto replace with\n\n\"dog\"\n\nin the given range.");
     // Opening Find closes Replace and keeps both histories.
     Send(QPM_FINDDIALOG);
     EXPECT_EQ(ed->replaceDialog, nullptr);
@@ -230,12 +225,12 @@ TEST_F(FindDialogs, GotoLineClampsAndPropertiesRestoreOnCancel)
 {
     SetText("ab\r\nc\r\ndefg");
     static int s_answer;
-    win::SetDialogHook([](HWND dialog, int resource) {
+    s_system.onDialog = [](HWND dialog, int resource) {
         if (resource == 103) {
             SetDlgItemInt(dialog, 1000, static_cast<UINT>(s_answer), FALSE);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         }
-    });
+    };
     Caret(1, 0);
     s_answer = 99;
     EXPECT_EQ(Send(QPM_GOTODIALOG), 1);
@@ -245,7 +240,7 @@ TEST_F(FindDialogs, GotoLineClampsAndPropertiesRestoreOnCancel)
     EXPECT_EQ(Where(), "1,0");
 
     static std::string s_size;
-    win::SetDialogHook([](HWND dialog, int resource) {
+    s_system.onDialog = [](HWND dialog, int resource) {
         if (resource != 107)
             return;
         char size[128] = {};
@@ -256,20 +251,20 @@ TEST_F(FindDialogs, GotoLineClampsAndPropertiesRestoreOnCancel)
         SetDlgItemInt(dialog, 1024, 99, FALSE);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1024, EN_KILLFOCUS), 0);
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
+    };
     const int tab = ed->config->tab;
     EXPECT_EQ(Send(QPM_PROPERTIESDIALOG), 0);
     EXPECT_EQ(s_size, "11 characters. (3 Lines.)");
     EXPECT_EQ(ed->config->tab, tab);
     EXPECT_EQ(ed->FileModeNow(), 0);
-    win::SetDialogHook([](HWND dialog, int resource) {
+    s_system.onDialog = [](HWND dialog, int resource) {
         if (resource != 107)
             return;
         SendDlgItemMessageA(dialog, 1023, CB_SETCURSEL, 1, 0);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1023, CBN_SELCHANGE), 0);
         SetDlgItemInt(dialog, 1024, 99, FALSE);  // beyond 24: kept at 24
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
+    };
     EXPECT_EQ(Send(QPM_PROPERTIESDIALOG), 1);
     EXPECT_EQ(ed->config->tab, 24);
     EXPECT_EQ(ed->doc.Text().TabWidth(), 24);

@@ -28,7 +28,7 @@ public:
         lstrcpynA(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
         return CreateFontIndirectA(&lf);
     }
-    void DestroyFont(FontHandle font) override { DeleteObject(static_cast<HFONT>(font)); }
+    void DestroyFont(FontHandle font) override { TGdiObject<HFONT> deleted(static_cast<HFONT>(font)); }
     Colour SystemColourValue(SystemColour which) override
     {
         switch (which) {
@@ -55,7 +55,7 @@ public:
             std::snprintf(text, sizeof(text), format.c_str(), name.c_str());
         else
             std::snprintf(text, sizeof(text), format.c_str(), line, name.c_str());
-        ShowMessageBox(nullptr, text, kConfigTitle, MB_OK | MB_ICONSTOP);
+        EditSystem().ShowMessageBox(nullptr, text, kConfigTitle, MB_OK | MB_ICONSTOP);
     }
 };
 
@@ -79,32 +79,31 @@ Shared* g_shared = nullptr;
 
 bool ReadFileBytes(const std::string& path, std::string& out)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid())
         return false;
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x7FFFFFFF;
+    bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart < 0x7FFFFFFF;
     if (ok) {
         out.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
-        ok = out.empty() || (ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &read, nullptr) &&
+        ok = out.empty() || (ReadFile(file.Get(), out.data(), static_cast<DWORD>(out.size()), &read, nullptr) &&
                              read == out.size());
     }
-    CloseHandle(file);
     return ok;
 }
 
 std::string ReadSettingsFolder()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return {};
+    const CRegKey key(opened);
     char value[MAX_PATH + 1] = {};
     DWORD size = MAX_PATH;
     DWORD type = 0;
     const LONG result = RegQueryValueExA(key, "Settings", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return {};
     return value;
