@@ -3,6 +3,9 @@
 #include "editctl/tests/EditFixture.h"
 
 #include <random>
+#include <vector>
+
+#include "editctl/win/GdiHolders.h"
 
 #include "editctl/model/TextSearch.h"
 
@@ -92,6 +95,56 @@ TEST(TextSearch, WholeWordsHistoryAndSize)
 
 namespace {
 
+constexpr const char* kHistoryKey = "Software\\QPDLL\\CurrentVersion";
+
+// What a registry key of HKEY_CURRENT_USER held when the object was made (its values; the key
+// has no subkeys) comes back when it goes, so that a test that fails halfway leaves the key as it
+// found it: the key deleted when it was not there, else emptied and filled again.
+class SavedRegistryKey {
+public:
+    explicit SavedRegistryKey(const char* path) : m_path(path)
+    {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+            return;
+        const win::CRegKey key(opened);
+        m_existed = true;
+        for (DWORD i = 0; i < 1000; ++i) {
+            char name[256] = {};
+            DWORD nameSize = sizeof(name), type = 0, dataSize = 0;
+            if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, nullptr, &dataSize) != ERROR_SUCCESS)
+                break;
+            Value value{name, type, std::vector<BYTE>(dataSize)};
+            nameSize = sizeof(name);
+            if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, value.data.data(), &dataSize) == ERROR_SUCCESS)
+                m_values.push_back(std::move(value));
+        }
+    }
+    ~SavedRegistryKey()
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, m_path);
+        HKEY made = nullptr;
+        if (!m_existed ||
+            RegCreateKeyExA(HKEY_CURRENT_USER, m_path, 0, nullptr, 0, KEY_WRITE, nullptr, &made, nullptr) != ERROR_SUCCESS)
+            return;
+        const win::CRegKey key(made);
+        for (const Value& v : m_values)
+            RegSetValueExA(key, v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+    }
+    SavedRegistryKey(const SavedRegistryKey&) = delete;
+    SavedRegistryKey& operator=(const SavedRegistryKey&) = delete;
+
+private:
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    const char* m_path;  // not owned: a constant
+    bool m_existed = false;
+    std::vector<Value> m_values;
+};
+
 class FindDialogs : public EditFixture {
 protected:
     void Command(HWND dialog, int id, int code = BN_CLICKED)
@@ -101,9 +154,10 @@ protected:
     static std::vector<std::string> RegistryValues(const char* word)
     {
         std::vector<std::string> values;
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QPDLL\\CurrentVersion", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        HKEY opened = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kHistoryKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
             return values;
+        const win::CRegKey key(opened);
         for (int i = 0; i < 40; ++i) {
             char value[256] = {};
             DWORD size = sizeof(value);
@@ -111,16 +165,18 @@ protected:
                                  reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
                 values.push_back(std::to_string(i) + "=" + value);
         }
-        RegCloseKey(key);
         return values;
     }
+
+    // Made before SetUp and gone after TearDown: the windows closed there save their histories.
+    SavedRegistryKey m_savedHistory{kHistoryKey};
 };
 
 } // namespace
 
 TEST_F(FindDialogs, FindDialogSearchesAndKeepsItsHistoryInTheRegistry)
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QPDLL\\CurrentVersion");
+    RegDeleteKeyA(HKEY_CURRENT_USER, kHistoryKey);
     SetText("one two one\r\nthree one");
     EXPECT_EQ(QuillpointGetFindDialog(m_edit), nullptr);
     EXPECT_EQ(Send(QPM_FINDDIALOG), 0);
@@ -172,7 +228,7 @@ TEST_F(FindDialogs, FindDialogSearchesAndKeepsItsHistoryInTheRegistry)
 
 TEST_F(FindDialogs, ReplaceOneAndReplaceAllInASelection)
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QPDLL\\CurrentVersion");
+    RegDeleteKeyA(HKEY_CURRENT_USER, kHistoryKey);
     SetText("cat cat cat\r\ncat");
     Select(0, 0, 7, 0);  // two of the three on the first line
     Send(QPM_REPLACEDIALOG);
