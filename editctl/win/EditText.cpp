@@ -101,7 +101,7 @@ bool LoadTextFile(EditData& ed, const std::string& path, DWORD* error)
         *error = raw ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
         return false;
     }
-    file.Close();
+    file.Reset();
 
     size_t length = bytes;
     bool lossy = false;
@@ -161,7 +161,7 @@ bool SaveTextFile(EditData& ed, const std::string& path, DWORD* error)
         CKernelHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid() || !EditSystem().WriteFileBytes(file.Get(), bytes.data(), bytes.size()) || !FlushFileBuffers(file.Get())) {
             *error = GetLastError();
-            file.Close();
+            file.Reset();
             DeleteFileA(temp);
             return false;
         }

@@ -7,67 +7,80 @@
 
 namespace quill::win {
 
-// A GDI object (brush, pen, bitmap, font) deleted with DeleteObject. It converts to its handle, so
-// it stands where the handle did; it must not be selected into a DC when it is deleted.
-template <typename T>
-class TGdiObject {
+// The one shape of the holders that free a handle of their own: T is the handle's type, Traits
+// says which values hold nothing (Empty) and how the handle is freed (Free).
+template <typename T, typename Traits>
+class THandleHolder {
 public:
-    TGdiObject() = default;
-    explicit TGdiObject(T object) : m_object(object) {}
-    ~TGdiObject() { Reset(); }
-    TGdiObject(const TGdiObject&) = delete;  // sole owner
-    TGdiObject& operator=(const TGdiObject&) = delete;
+    THandleHolder() = default;
+    explicit THandleHolder(T handle) : m_handle(handle) {}
+    ~THandleHolder() { Reset(); }
+    THandleHolder(const THandleHolder&) = delete;  // sole owner
+    THandleHolder& operator=(const THandleHolder&) = delete;
 
-    // Deletes what it holds and takes object (nullptr: holds nothing).
-    void Reset(T object = nullptr)
+    // Frees what it holds and takes handle (nothing: holds nothing).
+    void Reset(T handle = T())
     {
-        if (m_object)
-            DeleteObject(m_object);
-        m_object = object;
+        if (Valid())
+            Traits::Free(m_handle);
+        m_handle = handle;
     }
-    // Takes object only when it was made: a failed creation keeps the old one.
-    void ReplaceIfMade(T object)
+    // Takes handle only when it was made: a failed creation keeps the old one.
+    void ReplaceIfMade(T handle)
     {
-        if (object)
-            Reset(object);
+        if (!Traits::Empty(handle))
+            Reset(handle);
     }
-    // Gives the object up to a new owner.
+    // Gives the handle up to a new owner.
     T Release()
     {
-        const T object = m_object;
-        m_object = nullptr;
-        return object;
+        const T handle = m_handle;
+        m_handle = T();
+        return handle;
     }
-    T Get() const { return m_object; }
-    operator T() const { return m_object; }
+    bool Valid() const { return !Traits::Empty(m_handle); }
+    T Get() const { return m_handle; }
+    // It stands where the handle did.
+    operator T() const { return m_handle; }
 
 private:
-    T m_object = nullptr;
+    T m_handle = T();
 };
+
+struct GdiObjectTraits {
+    static bool Empty(HGDIOBJ object) { return object == nullptr; }
+    static void Free(HGDIOBJ object) { DeleteObject(object); }
+};
+struct CreatedDcTraits {
+    static bool Empty(HDC dc) { return dc == nullptr; }
+    static void Free(HDC dc) { DeleteDC(dc); }
+};
+// Both of the system's failure values, nullptr (most creators) and INVALID_HANDLE_VALUE
+// (CreateFile and its relatives), hold nothing.
+struct KernelHandleTraits {
+    static bool Empty(HANDLE handle) { return handle == nullptr || handle == INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE handle) { CloseHandle(handle); }
+};
+struct RegistryKeyTraits {
+    static bool Empty(HKEY key) { return key == nullptr; }
+    static void Free(HKEY key) { RegCloseKey(key); }
+};
+
+// A GDI object (brush, pen, bitmap, font) deleted with DeleteObject; it must not be selected into
+// a DC when it is deleted (see CSelection).
+template <typename T>
+using TGdiObject = THandleHolder<T, GdiObjectTraits>;
 
 // A DC that we made, freed with DeleteDC: a memory DC of CreateCompatibleDC, or a printer DC
 // that CreateDC or the print dialog handed over.
-class CCreatedDc {
-public:
-    CCreatedDc() = default;
-    explicit CCreatedDc(HDC dc) : m_dc(dc) {}
-    ~CCreatedDc() { Reset(); }
-    CCreatedDc(const CCreatedDc&) = delete;  // sole owner
-    CCreatedDc& operator=(const CCreatedDc&) = delete;
+using CCreatedDc = THandleHolder<HDC, CreatedDcTraits>;
 
-    // Deletes the DC it holds and takes dc (nullptr: holds nothing).
-    void Reset(HDC dc = nullptr)
-    {
-        if (m_dc)
-            DeleteDC(m_dc);
-        m_dc = dc;
-    }
-    HDC Get() const { return m_dc; }
-    operator HDC() const { return m_dc; }
+// A kernel handle closed with CloseHandle.
+using CKernelHandle = THandleHolder<HANDLE, KernelHandleTraits>;
 
-private:
-    HDC m_dc = nullptr;
-};
+// A registry key that RegOpenKeyEx or RegCreateKeyEx opened, closed with RegCloseKey. Given the
+// key only on success: the system does not promise what a failed call leaves in its output.
+using CRegKey = THandleHolder<HKEY, RegistryKeyTraits>;
 
 // A window's DC from GetDC (the screen's for nullptr), given back with ReleaseDC.
 class CWindowDc {
@@ -121,48 +134,6 @@ public:
 private:
     HDC m_dc = nullptr;
     HGDIOBJ m_previous = nullptr;  // the object that was selected before ours; nullptr: nothing to undo
-};
-
-// A kernel handle closed with CloseHandle. Both failure values of the system, nullptr (most
-// creators) and INVALID_HANDLE_VALUE (CreateFile, FindFirstFile's relatives), count as empty.
-class CKernelHandle {
-public:
-    CKernelHandle() = default;
-    explicit CKernelHandle(HANDLE handle) : m_handle(handle) {}
-    ~CKernelHandle() { Close(); }
-    CKernelHandle(const CKernelHandle&) = delete;  // sole owner
-    CKernelHandle& operator=(const CKernelHandle&) = delete;
-
-    bool Valid() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-    void Close()
-    {
-        if (Valid())
-            CloseHandle(m_handle);
-        m_handle = nullptr;
-    }
-
-private:
-    HANDLE m_handle = nullptr;
-};
-
-// A registry key that RegOpenKeyEx or RegCreateKeyEx opened, closed with RegCloseKey. Given the
-// key only on success: the system does not promise what a failed call leaves in its output.
-class CRegKey {
-public:
-    explicit CRegKey(HKEY key) : m_key(key) {}
-    ~CRegKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    CRegKey(const CRegKey&) = delete;  // sole owner
-    CRegKey& operator=(const CRegKey&) = delete;
-    HKEY Get() const { return m_key; }
-    operator HKEY() const { return m_key; }
-
-private:
-    HKEY m_key;
 };
 
 } // namespace quill::win
