@@ -14,6 +14,7 @@
 #include "editctl/tests/ControlStart.h"
 #include "editctl/model/MessageIds.h"
 #include "editctl/win/EditData.h"
+#include "editctl/win/GdiHolders.h"
 
 using namespace quill;
 using namespace quill::win;
@@ -109,15 +110,11 @@ protected:
     // Paints the control into a memory bitmap (the test windows are hidden).
     void PaintNow()
     {
-        HDC screen = GetDC(m_edit);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 600, 360);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        ReleaseDC(m_edit, screen);
+        const CWindowDc screen(m_edit);
+        const CCreatedDc dc(CreateCompatibleDC(screen));
+        const TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, 600, 360));
+        const CSelection selected(dc, bitmap);
+        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
     }
     int Count(UINT code) const
     {
@@ -339,10 +336,8 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     ASSERT_EQ(s_system.boxes.size(), 1u);
     EXPECT_EQ(s_system.boxes[0].rfind("Error saving the file", 0), 0u);
     WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((folder + "\\qpe*.tmp").c_str(), &found);
-    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
+    const CFileSearch stray(FindFirstFileA((folder + "\\qpe*.tmp").c_str(), &found));
+    EXPECT_FALSE(stray.Valid()) << found.cFileName;
 
     // UTF-16 with a byte-order mark loads as Unicode and saves with the mark again.
     const std::string wideFile = folder + "\\wide.txt";
@@ -475,9 +470,9 @@ TEST_F(EditWindow, ParseTimerEndsQuietly)
 // The screen font is the control's own copy: the caller may delete its font right away.
 TEST_F(EditWindow, SetFontKeepsItsOwnCopy)
 {
-    HFONT font = CreateFontA(-15, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, FIXED_PITCH, "Courier New");
-    Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
-    DeleteObject(font);
+    TGdiObject<HFONT> font(CreateFontA(-15, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, FIXED_PITCH, "Courier New"));
+    Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), 1);
+    font.Reset();
     EditData* ed = GetEditData(m_edit);
     LOGFONTA lf{};
     ASSERT_EQ(GetObjectA(static_cast<HFONT>(ed->config->screenFont), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
@@ -505,16 +500,17 @@ TEST_F(EditWindow, StartsWithABadUserConfigurationAndStartsAgain)
     CreateDirectoryA((settings + "\\Defaults").c_str(), nullptr);
     WriteAllBytes(settings + "\\Defaults\\good.qpp", "Name=Good\nExtentions=.good\n");
     WriteAllBytes(settings + "\\Defaults\\bad.qpp", "Name=Bad\nTab=99\nNoSuchKeyword=1\n");
-    HKEY key = nullptr;
+    HKEY made = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\QPDLL\\CurrentVersion", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
+                              nullptr, &made, nullptr),
               ERROR_SUCCESS);
+    CRegKey key(made);
     RegSetValueExA(key, "Settings", 0, REG_SZ, reinterpret_cast<const BYTE*>(settings.c_str()),
                    static_cast<DWORD>(settings.size() + 1));
     s_system.boxes.clear();
     const BOOL started = QuillpointDllMain(instance, 1, nullptr);
     RegDeleteValueA(key, "Settings");
-    RegCloseKey(key);
+    key.Reset();
     ASSERT_TRUE(started);
     std::vector<std::string> names;
     for (ParserConfig* c : ParserList())
@@ -549,20 +545,21 @@ TEST_F(EditWindow, ScreenshotOfColouredHtml)
     UpdateWindow(m_edit);
     RECT client{};
     GetClientRect(m_edit, &client);
-    HDC screen = GetDC(m_edit);
-    HDC dc = CreateCompatibleDC(screen);
+    const CWindowDc screen(m_edit);
+    const CCreatedDc dc(CreateCompatibleDC(screen));
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const TGdiObject<HBITMAP> bitmap(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     // The default screen font is a fixed-pitch one even where "Courier New" is missing.
-    HGDIOBJ oldFont = SelectObject(dc, static_cast<HFONT>(GetEditData(m_edit)->config->screenFont));
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, oldFont);
+    {
+        const CSelection font(dc, static_cast<HFONT>(GetEditData(m_edit)->config->screenFont));
+        GetTextMetricsA(dc, &tm);
+    }
     EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << "the screen font is proportional";
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const CSelection selected(dc, bitmap);
+    Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
     GdiFlush();
     const auto* pixels = static_cast<const uint32_t*>(bits);
     const size_t count = static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom);
@@ -589,8 +586,4 @@ TEST_F(EditWindow, ScreenshotOfColouredHtml)
     out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(BITMAPINFOHEADER));
     out.write(static_cast<const char*>(bits), imageSize);
     out.close();
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(m_edit, screen);
 }

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "editctl/model/PrintLayout.h"
+#include "editctl/win/GdiHolders.h"
 #include "editctl/win/Printing.h"
 
 using namespace quill;
@@ -84,12 +85,11 @@ namespace {
 // Records each page into an enhanced metafile made for the screen.
 class MetafileSink : public win::PageSink {
 public:
-    MetafileSink() : m_screen(GetDC(nullptr)) {}
+    MetafileSink() = default;
     ~MetafileSink() override
     {
         for (HENHMETAFILE page : pages)
             DeleteEnhMetaFile(page);
-        ReleaseDC(nullptr, m_screen);
     }
     HDC InfoDc() override { return m_screen; }
     bool StartDocument(const std::string& name) override
@@ -114,7 +114,7 @@ public:
     bool completed = false, failStart = false;
 
 private:
-    HDC m_screen;
+    const win::CWindowDc m_screen{nullptr};
     HDC m_page = nullptr;
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 // The edit control's own handle holders: it uses nothing else of the program, so it cannot take
 // the platform's. Each holder is the sole owner of its handle and frees it exactly once; copy and
-// move are deleted in every one. DeleteObject, DeleteDC, ReleaseDC, CloseHandle and RegCloseKey
-// are called nowhere else in the control.
+// move are deleted in every one. DeleteObject, DeleteDC, ReleaseDC, CloseHandle, FindClose and
+// RegCloseKey are called nowhere else in the control.
 #include <windows.h>
 
 namespace quill::win {
@@ -61,6 +61,12 @@ struct KernelHandleTraits {
     static bool Empty(HANDLE handle) { return handle == nullptr || handle == INVALID_HANDLE_VALUE; }
     static void Free(HANDLE handle) { CloseHandle(handle); }
 };
+// FindFirstFile fails with INVALID_HANDLE_VALUE; a search handle is closed with FindClose, never
+// with CloseHandle.
+struct FileSearchTraits {
+    static bool Empty(HANDLE search) { return search == nullptr || search == INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE search) { FindClose(search); }
+};
 struct RegistryKeyTraits {
     static bool Empty(HKEY key) { return key == nullptr; }
     static void Free(HKEY key) { RegCloseKey(key); }
@@ -77,6 +83,9 @@ using CCreatedDc = THandleHolder<HDC, CreatedDcTraits>;
 
 // A kernel handle closed with CloseHandle.
 using CKernelHandle = THandleHolder<HANDLE, KernelHandleTraits>;
+
+// A search of FindFirstFile, closed with FindClose.
+using CFileSearch = THandleHolder<HANDLE, FileSearchTraits>;
 
 // A registry key that RegOpenKeyEx or RegCreateKeyEx opened, closed with RegCloseKey. Given the
 // key only on success: the system does not promise what a failed call leaves in its output.

@@ -192,11 +192,18 @@ public:
     void Begin(HDC dc)
     {
         m_dc = dc;
-        // Each page may come in a DC of its own; the last page's selections are undone first.
-        m_penSelection.Restore();
+        // Each page may come in a DC of its own (a metafile DC is gone after its page).
+        End();
         m_fontSelection.Select(dc, m_font);
         m_penSelection.Select(dc, GetStockObject(BLACK_PEN));
         SetBkMode(dc, TRANSPARENT);
+    }
+
+    // Undoes the page's selections before the page ends: the job's font must not stay selected.
+    void End()
+    {
+        m_penSelection.Restore();
+        m_fontSelection.Restore();
     }
 
     void HeaderFooter(bool header, const HeaderFields& fields)
@@ -461,6 +468,7 @@ bool PrintText(EditData& ed, PageSink& sink, bool selection, int copies)
                 pageRow += slice.rows;
             }
             writer.HeaderFooter(false, fields);
+            writer.End();
             if (!sink.EndPage()) {
                 ok = abort.aborted;  // an aborted job is not a failure
                 error = GetLastError();

@@ -126,14 +126,13 @@ std::string PrepareUserFolder(std::string settings)
         return {};
     const std::string defaults = settings + "Defaults\\";
     WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((defaults + "*.*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    const CFileSearch find(FindFirstFileA((defaults + "*.*").c_str(), &found));
+    if (!find.Valid())
         return folder;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             CopyFileA((defaults + found.cFileName).c_str(), (folder + "\\" + found.cFileName).c_str(), FALSE);
     } while (FindNextFileA(find, &found));
-    FindClose(find);
     return folder;
 }
 
@@ -174,8 +173,8 @@ void ScanParserFiles(const std::string& folder, std::vector<std::unique_ptr<Pars
     // Full paths: the process's current folder is not ours to change. A file that fails to load
     // has been reported by the loader (once) and is skipped; the others still count.
     WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((folder + "\\*.qpp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    const CFileSearch find(FindFirstFileA((folder + "\\*.qpp").c_str(), &found));
+    if (!find.Valid())
         return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -189,7 +188,6 @@ void ScanParserFiles(const std::string& folder, std::vector<std::unique_ptr<Pars
             list.push_back(std::move(config));
         }
     } while (FindNextFileA(find, &found));
-    FindClose(find);
 }
 
 bool StartSharedSettings(HINSTANCE instance, UINT reloadMessage)
