@@ -1,5 +1,5 @@
 // Benchmark of the edit control, run by hand under Wine:
-//     python3 /work/shared/tools/gen_html.py build/bench-data
+//     python3 ../shared/tools/gen_html.py build/bench-data   (from the project root)
 //     tools/wine-run build/bin/editctl_bench.exe build/bench-data
 // It loads and fully colours big.html (10 MB, 200,000 lines) and oneline.html (5 MB, one line),
 // types 1,000 characters at the end of big.html, and prints times and memory.

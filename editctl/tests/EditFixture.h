@@ -16,47 +16,14 @@
 
 namespace quill::testing {
 
-inline std::vector<std::string> g_boxTexts;
-inline std::vector<UINT> g_beeps;
-inline std::vector<std::string> g_opened;
-
-inline int RecordBox(HWND, const char* text, const char*, UINT)
-{
-    g_boxTexts.push_back(text);
-    return IDOK;
-}
-inline void RecordBeep(UINT type) { g_beeps.push_back(type); }
-inline bool RecordOpen(const std::string& target)
-{
-    g_opened.push_back(target);
-    return true;
-}
-
-class EditFixture : public ::testing::Test {
+// Message boxes answer IDOK; what the system was asked to do is in s_system (ControlStart.h).
+class EditFixture : public ControlSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        win::SetMessageBoxHook(RecordBox);
-        win::SetBeepHook(RecordBeep);
-        win::SetShellOpenHook(RecordOpen);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "EditFixtureParent";
-        RegisterClassA(&wc);
-        StartControlWithBuiltins();
-    }
-    static void TearDownTestSuite()
-    {
-        QuillpointDllMain(GetModuleHandleA(nullptr), 0, nullptr);
-        win::SetBeepHook(nullptr);
-        win::SetShellOpenHook(nullptr);
-    }
+    static void SetUpTestSuite() { StartSuite("EditFixtureParent", DefWindowProcA); }
+    static void TearDownTestSuite() { StopSuite(); }
     void SetUp() override
     {
-        g_boxTexts.clear();
-        g_beeps.clear();
-        g_opened.clear();
+        s_system.Reset();
         m_parent = CreateWindowExA(0, "EditFixtureParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 640,
                                    400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_TRUE(m_parent);
@@ -69,6 +36,7 @@ protected:
     {
         SetQualifiers(0);
         DestroyWindow(m_parent);
+        s_system.Reset();  // no answer or callback of this test reaches the next
     }
 
     HWND Create(const char* name, int x, int y, int w, int h)

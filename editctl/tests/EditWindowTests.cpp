@@ -14,20 +14,13 @@
 #include "editctl/tests/ControlStart.h"
 #include "editctl/model/MessageIds.h"
 #include "editctl/win/EditData.h"
+#include "editctl/win/GdiHolders.h"
 
 using namespace quill;
 using namespace quill::win;
 using quill::testing::ReadFile;
 
 namespace {
-
-std::vector<std::string> g_boxes;
-int g_answer = IDNO;  // what the recorded message boxes answer
-int MessageBoxRecorder(HWND, const char* text, const char*, UINT)
-{
-    g_boxes.push_back(text);
-    return g_answer;
-}
 
 struct Notice {
     UINT code;
@@ -75,24 +68,16 @@ std::string TempFolder()
 
 void StartControl() { quill::testing::StartControlWithBuiltins(); }
 
-class EditWindow : public ::testing::Test {
+// Message boxes answer IDNO unless a test says otherwise.
+class EditWindow : public quill::testing::ControlSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        SetMessageBoxHook(MessageBoxRecorder);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ParentProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "EditCtlTestParent";
-        RegisterClassA(&wc);
-        StartControl();
-    }
-    static void TearDownTestSuite() { QuillpointDllMain(GetModuleHandleA(nullptr), 0, nullptr); }
+    static void SetUpTestSuite() { StartSuite("EditCtlTestParent", ParentProc); }
+    static void TearDownTestSuite() { StopSuite(); }
 
     void SetUp() override
     {
-        g_boxes.clear();
-        g_answer = IDNO;
+        s_system.Reset();
+        s_system.boxAnswer = IDNO;
         m_parent = CreateWindowExA(0, "EditCtlTestParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 640, 400, nullptr,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_TRUE(m_parent);
@@ -104,7 +89,7 @@ protected:
     {
         if (m_parent)
             DestroyWindow(m_parent);
-        SetFileWriteHook(nullptr);
+        s_system.Reset();
     }
 
     HWND Create(const char* name)
@@ -125,15 +110,11 @@ protected:
     // Paints the control into a memory bitmap (the test windows are hidden).
     void PaintNow()
     {
-        HDC screen = GetDC(m_edit);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 600, 360);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        ReleaseDC(m_edit, screen);
+        const CWindowDc screen(m_edit);
+        const CCreatedDc dc(CreateCompatibleDC(screen));
+        const TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, 600, 360));
+        const CSelection selected(dc, bitmap);
+        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
     }
     int Count(UINT code) const
     {
@@ -163,7 +144,7 @@ TEST_F(EditWindow, ClassAndStartUp)
     for (ParserConfig* c : ParserList())
         names.push_back(c->name);
     EXPECT_EQ(names, (std::vector<std::string>{"Default", "HTML", "CSS", "Java Script"}));
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(s_system.boxes.empty());
 }
 
 // The message set, answered as a table: each row is sent in order to a window holding "ab\r\nc".
@@ -343,22 +324,20 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
 
     // A save that fails halfway leaves the old file as it was, and no stray file behind.
     SendText(QPM_SETTEXT, 1, "new text that will not arrive");
-    SetFileWriteHook([](HANDLE file, const char* data, size_t size) {
+    s_system.onWrite = [](HANDLE file, const char* data, size_t size) {
         DWORD written = 0;
         WriteFile(file, data, static_cast<DWORD>(size / 2), &written, nullptr);
         SetLastError(ERROR_DISK_FULL);
         return false;
-    });
+    };
     EXPECT_EQ(SendText(QPM_SAVEFILE, 0, dosFile.c_str()), 2);
-    SetFileWriteHook(nullptr);
+    s_system.onWrite = nullptr;
     EXPECT_EQ(ReadFile(dosFile), "x\r\ny\r\nz");
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].rfind("Error saving the file", 0), 0u);
+    ASSERT_EQ(s_system.boxes.size(), 1u);
+    EXPECT_EQ(s_system.boxes[0].rfind("Error saving the file", 0), 0u);
     WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((folder + "\\qpe*.tmp").c_str(), &found);
-    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
+    const CFileSearch stray(FindFirstFileA((folder + "\\qpe*.tmp").c_str(), &found));
+    EXPECT_FALSE(stray.Valid()) << found.cFileName;
 
     // UTF-16 with a byte-order mark loads as Unicode and saves with the mark again.
     const std::string wideFile = folder + "\\wide.txt";
@@ -373,9 +352,9 @@ TEST_F(EditWindow, FilesLoadWithTheirOwnBreaksAndSaveSafely)
     ASSERT_EQ(SendText(QPM_LOADFILE, 1, wideFile.c_str()), 1);
     EXPECT_EQ(Send(QPM_ISREADONLY), 1);
     // A missing file: result 2, one message.
-    g_boxes.clear();
+    s_system.boxes.clear();
     EXPECT_EQ(SendText(QPM_LOADFILE, 1, (folder + "\\missing.txt").c_str()), 2);
-    EXPECT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(s_system.boxes.size(), 1u);
 }
 
 // Asking to save a modified text: Cancel keeps everything, No goes on, Yes saves first.
@@ -386,19 +365,19 @@ TEST_F(EditWindow, AskToSaveBeforeReplacingTheText)
     ASSERT_EQ(SendText(QPM_LOADFILE, 1, file.c_str()), 1);
     SendText(QPM_INSERTTEXT, 0, "new ");
     ASSERT_EQ(Send(QPM_ISMODIFIED), 1);
-    g_answer = IDCANCEL;
+    s_system.boxAnswer = IDCANCEL;
     EXPECT_EQ(SendText(QPM_SETTEXT, 0, "other"), 0);
     EXPECT_EQ(Text(), "new saved");
     EXPECT_EQ(SendText(QPM_LOADFILE, 0, file.c_str()), 3);
-    ASSERT_EQ(g_boxes.size(), 2u);
-    EXPECT_EQ(g_boxes[0], file + " modified!\nDo you wish to save it first?");
-    g_answer = IDYES;
+    ASSERT_EQ(s_system.boxes.size(), 2u);
+    EXPECT_EQ(s_system.boxes[0], file + " modified!\nDo you wish to save it first?");
+    s_system.boxAnswer = IDYES;
     EXPECT_EQ(Send(QPM_ASKTOSAVE), 1);
     EXPECT_EQ(ReadFile(file), "new saved");
     EXPECT_EQ(Send(QPM_ISMODIFIED), 0);
-    g_boxes.clear();
+    s_system.boxes.clear();
     EXPECT_EQ(Send(QPM_ASKTOSAVE), 1);  // unmodified: no question
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(s_system.boxes.empty());
 }
 
 TEST_F(EditWindow, SavingMakesTheBackupFirst)
@@ -431,9 +410,9 @@ TEST_F(EditWindow, ABadConfigurationFileIsSkipped)
     ScanParserFiles(folder, list);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]->name, "Good");
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_NE(g_boxes[0].find("Unknown command on line 2"), std::string::npos);
-    EXPECT_NE(g_boxes[0].find("bad.qpp"), std::string::npos);
+    ASSERT_EQ(s_system.boxes.size(), 1u);
+    EXPECT_NE(s_system.boxes[0].find("Unknown command on line 2"), std::string::npos);
+    EXPECT_NE(s_system.boxes[0].find("bad.qpp"), std::string::npos);
 }
 
 // Colours set through the window go into its configuration; "no colour" makes a colour with a
@@ -484,16 +463,16 @@ TEST_F(EditWindow, ParseTimerEndsQuietly)
     EXPECT_EQ(ed->frontier, -1);
     EXPECT_EQ(ed->parseTimer, 0u);
     Send(WM_TIMER, kParseTimer);  // a late tick: no message box, the timer stays off
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(s_system.boxes.empty());
     EXPECT_EQ(ed->parseTimer, 0u);
 }
 
 // The screen font is the control's own copy: the caller may delete its font right away.
 TEST_F(EditWindow, SetFontKeepsItsOwnCopy)
 {
-    HFONT font = CreateFontA(-15, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, FIXED_PITCH, "Courier New");
-    Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
-    DeleteObject(font);
+    TGdiObject<HFONT> font(CreateFontA(-15, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, FIXED_PITCH, "Courier New"));
+    Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), 1);
+    font.Reset();
     EditData* ed = GetEditData(m_edit);
     LOGFONTA lf{};
     ASSERT_EQ(GetObjectA(static_cast<HFONT>(ed->config->screenFont), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
@@ -521,23 +500,24 @@ TEST_F(EditWindow, StartsWithABadUserConfigurationAndStartsAgain)
     CreateDirectoryA((settings + "\\Defaults").c_str(), nullptr);
     WriteAllBytes(settings + "\\Defaults\\good.qpp", "Name=Good\nExtentions=.good\n");
     WriteAllBytes(settings + "\\Defaults\\bad.qpp", "Name=Bad\nTab=99\nNoSuchKeyword=1\n");
-    HKEY key = nullptr;
+    HKEY made = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\QPDLL\\CurrentVersion", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
+                              nullptr, &made, nullptr),
               ERROR_SUCCESS);
+    CRegKey key(made);
     RegSetValueExA(key, "Settings", 0, REG_SZ, reinterpret_cast<const BYTE*>(settings.c_str()),
                    static_cast<DWORD>(settings.size() + 1));
-    g_boxes.clear();
+    s_system.boxes.clear();
     const BOOL started = QuillpointDllMain(instance, 1, nullptr);
     RegDeleteValueA(key, "Settings");
-    RegCloseKey(key);
+    key.Reset();
     ASSERT_TRUE(started);
     std::vector<std::string> names;
     for (ParserConfig* c : ParserList())
         names.push_back(c->name);
     EXPECT_EQ(names, (std::vector<std::string>{"Default", "Good"}));
-    ASSERT_EQ(g_boxes.size(), 2u);  // 1018 for Tab=99, then 1014 that fails the file: once each
-    EXPECT_NE(g_boxes[1].find("Unknown command on line 3"), std::string::npos);
+    ASSERT_EQ(s_system.boxes.size(), 2u);  // 1018 for Tab=99, then 1014 that fails the file: once each
+    EXPECT_NE(s_system.boxes[1].find("Unknown command on line 3"), std::string::npos);
     ASSERT_TRUE(QuillpointDllMain(instance, 0, nullptr));
     StartControl();
     EXPECT_EQ(ParserList().size(), 4u);
@@ -565,20 +545,21 @@ TEST_F(EditWindow, ScreenshotOfColouredHtml)
     UpdateWindow(m_edit);
     RECT client{};
     GetClientRect(m_edit, &client);
-    HDC screen = GetDC(m_edit);
-    HDC dc = CreateCompatibleDC(screen);
+    const CWindowDc screen(m_edit);
+    const CCreatedDc dc(CreateCompatibleDC(screen));
     BITMAPINFO bi{};
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const TGdiObject<HBITMAP> bitmap(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     // The default screen font is a fixed-pitch one even where "Courier New" is missing.
-    HGDIOBJ oldFont = SelectObject(dc, static_cast<HFONT>(GetEditData(m_edit)->config->screenFont));
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, oldFont);
+    {
+        const CSelection font(dc, static_cast<HFONT>(GetEditData(m_edit)->config->screenFont));
+        GetTextMetricsA(dc, &tm);
+    }
     EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << "the screen font is proportional";
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const CSelection selected(dc, bitmap);
+    Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
     GdiFlush();
     const auto* pixels = static_cast<const uint32_t*>(bits);
     const size_t count = static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom);
@@ -605,8 +586,4 @@ TEST_F(EditWindow, ScreenshotOfColouredHtml)
     out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(BITMAPINFOHEADER));
     out.write(static_cast<const char*>(bits), imageSize);
     out.close();
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(m_edit, screen);
 }

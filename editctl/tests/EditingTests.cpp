@@ -158,17 +158,17 @@ TEST_F(Editing, TypedClosingBracketsAreChecked)
     SetText("");
     Type("don't");
     EXPECT_EQ(Text(), "don't");
-    EXPECT_TRUE(g_beeps.empty());
+    EXPECT_TRUE(s_system.beeps.empty());
     Type("(a)");
-    EXPECT_TRUE(g_beeps.empty());
+    EXPECT_TRUE(s_system.beeps.empty());
     Type("}");
     EXPECT_EQ(Text(), "don't(a)}");
-    EXPECT_EQ(g_beeps.size(), 1u);
+    EXPECT_EQ(s_system.beeps.size(), 1u);
     EXPECT_EQ(ed->caret.column, 9);
     ed->config->visibleAutoMatchError = true;
     Type("]");
-    ASSERT_EQ(g_boxTexts.size(), 1u);
-    EXPECT_EQ(g_boxTexts[0], win::LoadMessageText(1027));
+    ASSERT_EQ(s_system.boxes.size(), 1u);
+    EXPECT_EQ(s_system.boxes[0], win::LoadMessageText(1027));
     ed->config->visibleAutoMatchError = false;
     ed->config->autoMatch = false;
     // The explicit command still pairs the grave accent with the apostrophe, and names what it can match.
@@ -177,8 +177,8 @@ TEST_F(Editing, TypedClosingBracketsAreChecked)
     EXPECT_EQ(ed->caret.column, 2);
     Caret(1, 0);
     Send(QPM_RUNCOMMAND, kFindMatchingBracket);
-    ASSERT_EQ(g_boxTexts.size(), 2u);
-    EXPECT_EQ(g_boxTexts[1], win::LoadMessageText(1006));
+    ASSERT_EQ(s_system.boxes.size(), 2u);
+    EXPECT_EQ(s_system.boxes[1], win::LoadMessageText(1006));
 }
 
 TEST_F(Editing, ReadOnlyRefusesEveryChange)
@@ -246,7 +246,7 @@ TEST_F(Editing, BookmarksGoRoundOnce)
     EXPECT_EQ(ed->bookmarkCount, 1);
     Press(VK_F2);  // next: only the caret line has one
     EXPECT_EQ(ed->caret.line, 1);
-    EXPECT_EQ(g_beeps.size(), 1u);
+    EXPECT_EQ(s_system.beeps.size(), 1u);
     Caret(0, 3);
     Send(QPM_RUNCOMMAND, kBookmarkSet);
     Caret(0, 2);
@@ -260,9 +260,9 @@ TEST_F(Editing, BookmarksGoRoundOnce)
     EXPECT_EQ(ed->caret.line, 1);
     Press(VK_F2, kCtrl | kShift);  // clear all
     EXPECT_EQ(ed->bookmarkCount, 0);
-    g_beeps.clear();
+    s_system.beeps.clear();
     EXPECT_EQ(Send(QPM_RUNCOMMAND, kBookmarkGotoLast), 0);
-    EXPECT_EQ(g_beeps.size(), 1u);
+    EXPECT_EQ(s_system.beeps.size(), 1u);
 }
 
 // A key binding of a configuration that inserts text: "\n" in it becomes a line break.
@@ -276,11 +276,11 @@ TEST_F(Editing, MacrosInsertTextAndStopWhenAsked)
     EXPECT_EQ(Text(), "a\r\nb");
     EXPECT_EQ(Where(), "0,0");
     // Opening a document goes to the shell; a failure is reported with its name.
-    win::SetShellOpenHook([](const std::string&) { return false; });
+    s_system.shellOpenAnswer = false;
     KeyMacro open;
     open.steps.push_back({MacroStep::kOpen, 0, "missing.txt"});
     Send(QPM_RUNKEYMACRO, 0, reinterpret_cast<LPARAM>(&open));
-    win::SetShellOpenHook(RecordOpen);
-    ASSERT_EQ(g_boxTexts.size(), 1u);
-    EXPECT_EQ(g_boxTexts[0], "missing.txt");
+    s_system.shellOpenAnswer = true;
+    ASSERT_EQ(s_system.boxes.size(), 1u);
+    EXPECT_EQ(s_system.boxes[0], "missing.txt");
 }

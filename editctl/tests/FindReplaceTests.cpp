@@ -3,6 +3,9 @@
 #include "editctl/tests/EditFixture.h"
 
 #include <random>
+#include <vector>
+
+#include "editctl/win/GdiHolders.h"
 
 #include "editctl/model/TextSearch.h"
 
@@ -92,13 +95,58 @@ TEST(TextSearch, WholeWordsHistoryAndSize)
 
 namespace {
 
+constexpr const char* kHistoryKey = "Software\\QPDLL\\CurrentVersion";
+
+// What a registry key of HKEY_CURRENT_USER held when the object was made (its values; the key
+// has no subkeys) comes back when it goes, so that a test that fails halfway leaves the key as it
+// found it: the key deleted when it was not there, else emptied and filled again.
+class SavedRegistryKey {
+public:
+    explicit SavedRegistryKey(const char* path) : m_path(path)
+    {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+            return;
+        const win::CRegKey key(opened);
+        m_existed = true;
+        for (DWORD i = 0; i < 1000; ++i) {
+            char name[256] = {};
+            DWORD nameSize = sizeof(name), type = 0, dataSize = 0;
+            if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, nullptr, &dataSize) != ERROR_SUCCESS)
+                break;
+            Value value{name, type, std::vector<BYTE>(dataSize)};
+            nameSize = sizeof(name);
+            if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, value.data.data(), &dataSize) == ERROR_SUCCESS)
+                m_values.push_back(std::move(value));
+        }
+    }
+    ~SavedRegistryKey()
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, m_path);
+        HKEY made = nullptr;
+        if (!m_existed ||
+            RegCreateKeyExA(HKEY_CURRENT_USER, m_path, 0, nullptr, 0, KEY_WRITE, nullptr, &made, nullptr) != ERROR_SUCCESS)
+            return;
+        const win::CRegKey key(made);
+        for (const Value& v : m_values)
+            RegSetValueExA(key, v.name.c_str(), 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+    }
+    SavedRegistryKey(const SavedRegistryKey&) = delete;
+    SavedRegistryKey& operator=(const SavedRegistryKey&) = delete;
+
+private:
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    const char* m_path;  // not owned: a constant
+    bool m_existed = false;
+    std::vector<Value> m_values;
+};
+
 class FindDialogs : public EditFixture {
 protected:
-    void TearDown() override
-    {
-        win::SetDialogHook(nullptr);
-        EditFixture::TearDown();
-    }
     void Command(HWND dialog, int id, int code = BN_CLICKED)
     {
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -106,9 +154,10 @@ protected:
     static std::vector<std::string> RegistryValues(const char* word)
     {
         std::vector<std::string> values;
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QPDLL\\CurrentVersion", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        HKEY opened = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kHistoryKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
             return values;
+        const win::CRegKey key(opened);
         for (int i = 0; i < 40; ++i) {
             char value[256] = {};
             DWORD size = sizeof(value);
@@ -116,16 +165,18 @@ protected:
                                  reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
                 values.push_back(std::to_string(i) + "=" + value);
         }
-        RegCloseKey(key);
         return values;
     }
+
+    // Made before SetUp and gone after TearDown: the windows closed there save their histories.
+    SavedRegistryKey m_savedHistory{kHistoryKey};
 };
 
 } // namespace
 
 TEST_F(FindDialogs, FindDialogSearchesAndKeepsItsHistoryInTheRegistry)
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QPDLL\\CurrentVersion");
+    RegDeleteKeyA(HKEY_CURRENT_USER, kHistoryKey);
     SetText("one two one\r\nthree one");
     EXPECT_EQ(QuillpointGetFindDialog(m_edit), nullptr);
     EXPECT_EQ(Send(QPM_FINDDIALOG), 0);
@@ -143,9 +194,9 @@ TEST_F(FindDialogs, FindDialogSearchesAndKeepsItsHistoryInTheRegistry)
     EXPECT_EQ(Where(), "9,1 6,1-9,1");
     Command(find, 3);  // previous
     EXPECT_EQ(Where(), "11,0 8,0-11,0");
-    const size_t boxes = g_boxTexts.size();  // "zz" and the others were not found
+    const size_t boxes = s_system.boxes.size();  // "zz" and the others were not found
     EXPECT_EQ(boxes, 4u);
-    EXPECT_EQ(g_boxTexts[0], "\"zz\"\n\nThe specified text was not found.");
+    EXPECT_EQ(s_system.boxes[0], "\"zz\"\n\nThe specified text was not found.");
     Command(find, 4);  // bookmark all
     EXPECT_EQ(ed->bookmarkCount, 2);
     Command(find, IDCANCEL);
@@ -177,7 +228,7 @@ TEST_F(FindDialogs, FindDialogSearchesAndKeepsItsHistoryInTheRegistry)
 
 TEST_F(FindDialogs, ReplaceOneAndReplaceAllInASelection)
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QPDLL\\CurrentVersion");
+    RegDeleteKeyA(HKEY_CURRENT_USER, kHistoryKey);
     SetText("cat cat cat\r\ncat");
     Select(0, 0, 7, 0);  // two of the three on the first line
     Send(QPM_REPLACEDIALOG);
@@ -189,8 +240,8 @@ TEST_F(FindDialogs, ReplaceOneAndReplaceAllInASelection)
     SetDlgItemTextA(replace, 1007, "x");
     Command(replace, 1012);
     EXPECT_EQ(Text(), "x x cat\r\ncat");
-    ASSERT_FALSE(g_boxTexts.empty());
-    EXPECT_EQ(g_boxTexts.back(), "Replaced 2 occurrences of \n\n\"cat\"\n\nwith\n\n\"x\"\n\nin the given range.");
+    ASSERT_FALSE(s_system.boxes.empty());
+    EXPECT_EQ(s_system.boxes.back(), "Replaced 2 occurrences of \n\n\"cat\"\n\nwith\n\n\"x\"\n\nin the given range.");
     Send(QPM_RUNCOMMAND, kEditUndo);  // one undo step for all of them
     EXPECT_EQ(Text(), "cat cat cat\r\ncat");
     // Also when the replacements take more steps than the undo history holds.
@@ -218,7 +269,7 @@ TEST_F(FindDialogs, ReplaceOneAndReplaceAllInASelection)
     EXPECT_EQ(Where(), "7,0 4,0-7,0");
     SetDlgItemTextA(replace, 1008, "bird");
     Command(replace, 1012);
-    EXPECT_EQ(g_boxTexts.back(), "Did not find\n\n\"bird\"\n\nto replace with\n\n\"dog\"\n\nin the given range.");
+    EXPECT_EQ(s_system.boxes.back(), "Did not find\n\n\"bird\"\n\nto replace with\n\n\"dog\"\n\nin the given range.");
     // Opening Find closes Replace and keeps both histories.
     Send(QPM_FINDDIALOG);
     EXPECT_EQ(ed->replaceDialog, nullptr);
@@ -230,12 +281,12 @@ TEST_F(FindDialogs, GotoLineClampsAndPropertiesRestoreOnCancel)
 {
     SetText("ab\r\nc\r\ndefg");
     static int s_answer;
-    win::SetDialogHook([](HWND dialog, int resource) {
+    s_system.onDialog = [](HWND dialog, int resource) {
         if (resource == 103) {
             SetDlgItemInt(dialog, 1000, static_cast<UINT>(s_answer), FALSE);
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         }
-    });
+    };
     Caret(1, 0);
     s_answer = 99;
     EXPECT_EQ(Send(QPM_GOTODIALOG), 1);
@@ -245,7 +296,7 @@ TEST_F(FindDialogs, GotoLineClampsAndPropertiesRestoreOnCancel)
     EXPECT_EQ(Where(), "1,0");
 
     static std::string s_size;
-    win::SetDialogHook([](HWND dialog, int resource) {
+    s_system.onDialog = [](HWND dialog, int resource) {
         if (resource != 107)
             return;
         char size[128] = {};
@@ -256,20 +307,20 @@ TEST_F(FindDialogs, GotoLineClampsAndPropertiesRestoreOnCancel)
         SetDlgItemInt(dialog, 1024, 99, FALSE);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1024, EN_KILLFOCUS), 0);
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
+    };
     const int tab = ed->config->tab;
     EXPECT_EQ(Send(QPM_PROPERTIESDIALOG), 0);
     EXPECT_EQ(s_size, "11 characters. (3 Lines.)");
     EXPECT_EQ(ed->config->tab, tab);
     EXPECT_EQ(ed->FileModeNow(), 0);
-    win::SetDialogHook([](HWND dialog, int resource) {
+    s_system.onDialog = [](HWND dialog, int resource) {
         if (resource != 107)
             return;
         SendDlgItemMessageA(dialog, 1023, CB_SETCURSEL, 1, 0);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1023, CBN_SELCHANGE), 0);
         SetDlgItemInt(dialog, 1024, 99, FALSE);  // beyond 24: kept at 24
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
+    };
     EXPECT_EQ(Send(QPM_PROPERTIESDIALOG), 1);
     EXPECT_EQ(ed->config->tab, 24);
     EXPECT_EQ(ed->doc.Text().TabWidth(), 24);

@@ -82,14 +82,14 @@ TEST_F(Mouse, CtrlClickFollowsOnlyWebAddresses)
     Caret(0, 0);
     SetQualifiers(kCtrl);
     Click(PointAt(6, 0), MK_CONTROL);
-    ASSERT_EQ(g_opened.size(), 1u);
-    EXPECT_EQ(g_opened[0], "http://www.example.org");
+    ASSERT_EQ(s_system.opened.size(), 1u);
+    EXPECT_EQ(s_system.opened[0], "http://www.example.org");
     EXPECT_EQ(Where(), "0,0");
     Click(PointAt(10, 1), MK_CONTROL);
-    EXPECT_EQ(g_opened.size(), 1u);
+    EXPECT_EQ(s_system.opened.size(), 1u);
     Click(PointAt(20, 2), MK_CONTROL);  // inside quotes: the quoted text, blanks and all
-    ASSERT_EQ(g_opened.size(), 2u);
-    EXPECT_EQ(g_opened[1], "http://x.org/a b");
+    ASSERT_EQ(s_system.opened.size(), 2u);
+    EXPECT_EQ(s_system.opened[1], "http://x.org/a b");
     SetQualifiers(0);
     const struct {
         const char* link;
@@ -121,14 +121,14 @@ TEST_F(Mouse, DragAndDropBetweenTwoWindows)
     const int left = win::MarginWidth(*te) + win::LineNumberWidth(*te);
     s_drop = {left + 4 * te->config->charWidth + 1, 2};
     ClientToScreen(target, &s_drop);
-    win::SetDragContinueHook([](BOOL, DWORD) -> HRESULT {
+    s_system.onDragContinue = [](BOOL, DWORD) -> HRESULT {
         SetCursorPos(s_drop.x, s_drop.y);
         return ++s_calls < 6 ? S_OK : DRAGDROP_S_DROP;
-    });
+    };
     const POINT inside = PointAt(6, 0);
     SetCursorPos(0, 0);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(inside.x, inside.y));
-    win::SetDragContinueHook(nullptr);
+    s_system.onDragContinue = nullptr;
     EXPECT_GE(s_calls, 6);
     EXPECT_EQ(Text(target), "0123me456789");
     EXPECT_EQ(Text(), "drag  please");  // moved: the text left the source

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "editctl/model/PrintLayout.h"
+#include "editctl/win/GdiHolders.h"
 #include "editctl/win/Printing.h"
 
 using namespace quill;
@@ -84,12 +85,11 @@ namespace {
 // Records each page into an enhanced metafile made for the screen.
 class MetafileSink : public win::PageSink {
 public:
-    MetafileSink() : m_screen(GetDC(nullptr)) {}
+    MetafileSink() = default;
     ~MetafileSink() override
     {
         for (HENHMETAFILE page : pages)
             DeleteEnhMetaFile(page);
-        ReleaseDC(nullptr, m_screen);
     }
     HDC InfoDc() override { return m_screen; }
     bool StartDocument(const std::string& name) override
@@ -114,7 +114,7 @@ public:
     bool completed = false, failStart = false;
 
 private:
-    HDC m_screen;
+    const win::CWindowDc m_screen{nullptr};
     HDC m_page = nullptr;
 };
 
@@ -159,7 +159,6 @@ protected:
         cfg->printHeader = cfg->printFooter = cfg->printLineNumbers = true;
         cfg->printSyntaxColoring = false;
         cfg->headerFooter = {"%f", "", "Page %pof %P", "", "the end", ""};
-        win::SetPrintDialogs(nullptr, nullptr);
     }
     void TearDown() override
     {
@@ -168,7 +167,6 @@ protected:
         cfg->printLineNumbers = saved[2];
         cfg->printSyntaxColoring = saved[3];
         cfg->headerFooter = savedTexts;
-        win::SetPrintDialogs(nullptr, nullptr);
         EditFixture::TearDown();
     }
     PageMetrics Metrics(MetafileSink& sink)
@@ -276,20 +274,20 @@ TEST_F(Printing, PrinterFailuresAreReported)
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     EXPECT_FALSE(win::PrintText(*ed, refusing, false, 1));
     EXPECT_TRUE(refusing.pages.empty());
-    ASSERT_EQ(g_boxTexts.size(), 1u);
-    EXPECT_EQ(g_boxTexts[0].rfind("The text could not be printed.", 0), 0u);
+    ASSERT_EQ(s_system.boxes.size(), 1u);
+    EXPECT_EQ(s_system.boxes[0].rfind("The text could not be printed.", 0), 0u);
 
     win::PageMargins() = {30000, 1000, 30000, 1000};  // 30 cm on each side: no room
     MetafileSink narrow;
     EXPECT_FALSE(win::PrintText(*ed, narrow, false, 1));
     EXPECT_TRUE(narrow.pages.empty());
-    EXPECT_EQ(g_boxTexts.size(), 2u);
+    EXPECT_EQ(s_system.boxes.size(), 2u);
     win::PageMargins() = {};
 
     // The print dialog is asked with the right flags; cancelling prints nothing.
     static DWORD s_flags;
-    win::SetPrintDialogs([](PRINTDLGA* d) -> BOOL { s_flags = d->Flags; return FALSE; },
-                         [](PAGESETUPDLGA* d) -> BOOL { return (d->Flags & PSD_RETURNDEFAULT) != 0; });
+    s_system.onPrintDialog = [](PRINTDLGA* d) -> BOOL { s_flags = d->Flags; return FALSE; };
+    s_system.onPageSetupDialog = [](PAGESETUPDLGA* d) -> BOOL { return (d->Flags & PSD_RETURNDEFAULT) != 0; };
     EXPECT_EQ(Send(QPM_RUNCOMMAND, kFilePrint), 0);
     EXPECT_TRUE(s_flags & PD_NOSELECTION);
     EXPECT_TRUE(s_flags & PD_RETURNDC);

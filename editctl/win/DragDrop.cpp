@@ -14,8 +14,6 @@ namespace quill::win {
 
 namespace {
 
-DragContinueHook g_continueHook = nullptr;
-
 template <typename Interface>
 class ComObject : public Interface {
 public:
@@ -170,11 +168,7 @@ class TextDropSource : public ComObject<IDropSource> {
 public:
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override
     {
-        if (g_continueHook)
-            return g_continueHook(escape, keys);
-        if (escape)
-            return DRAGDROP_S_CANCEL;
-        return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
+        return EditSystem().QueryContinueDrag(escape, keys);
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
@@ -348,8 +342,6 @@ private:
     EditData* m_ed;
     bool m_accept = false;
 };
-
-void SetDragContinueHook(DragContinueHook hook) { g_continueHook = hook; }
 
 IDataObject* CreateTextDataObject(const std::string& text) { return new TextDataObject(text); }
 

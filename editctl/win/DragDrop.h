@@ -1,5 +1,6 @@
 #pragma once
-// The OLE objects of drag and drop, for tests that drive them without a user's mouse.
+// The OLE objects of drag and drop, for tests that drive them without a user's mouse (the drop
+// source's decisions come from EditSystem().QueryContinueDrag).
 #include <windows.h>
 #include <ole2.h>
 
@@ -9,9 +10,6 @@
 
 namespace quill::win {
 
-// Replaces the drop source's decision (go on, drop, cancel) during a drag; nullptr: the mouse's.
-using DragContinueHook = HRESULT (*)(BOOL escape, DWORD keys);
-void SetDragContinueHook(DragContinueHook hook);
 // A data object offering text, as a drag out of an edit window makes it (the caller releases it).
 IDataObject* CreateTextDataObject(const std::string& text);
 // The registered drop target of a window, or nullptr.

@@ -15,9 +15,6 @@ namespace quill::win {
 
 namespace {
 
-BeepHook g_beep = nullptr;
-ShellOpenHook g_shellOpen = nullptr;
-
 constexpr int kMsgNotMatchable = 1006;
 constexpr int kMsgNoMatch = 1007;
 constexpr int kMsgClosingUnmatched = 1027;
@@ -249,7 +246,7 @@ LRESULT EditSwapLines(EditData& ed)
 {
     const int line = ed.caret.line;
     if (line == 0) {
-        Beep();
+        EditSystem().Beep(MB_OK);
         return 0;
     }
     TextPos s, e;
@@ -572,7 +569,7 @@ LRESULT BookmarkGoto(EditData& ed, bool forwards)
             continue;
         CaretToLine(ed, line);
         if (line == start)
-            Beep();
+            EditSystem().Beep(MB_OK);
         return 1;
     }
     return 0;
@@ -588,7 +585,7 @@ LRESULT BookmarkEnd(EditData& ed, bool first)
             return 1;
         }
     }
-    Beep();
+    EditSystem().Beep(MB_OK);
     return 0;
 }
 
@@ -652,7 +649,7 @@ void CheckClosingBracket(EditData& ed, char typed)
     if (ed.config->visibleAutoMatchError)
         EditMessageBox(ed, LoadMessageText(kMsgClosingUnmatched), MB_OK | MB_ICONSTOP);
     else
-        Beep();
+        EditSystem().Beep(MB_OK);
 }
 
 // ---- the table -------------------------------------------------------------------------------
@@ -735,28 +732,8 @@ const Row kRows[] = {
 
 } // namespace
 
-void SetBeepHook(BeepHook hook) { g_beep = hook; }
-
 void SetLineBookmark(EditData& ed, int line, bool on) { SetBookmarkBit(ed, line, on); }
 
-void Beep(UINT type)
-{
-    if (g_beep)
-        g_beep(type);
-    else
-        MessageBeep(type);
-}
-
-void SetShellOpenHook(ShellOpenHook hook) { g_shellOpen = hook; }
-
-bool ShellOpen(const std::string& target)
-{
-    if (g_shellOpen)
-        return g_shellOpen(target);
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(GetDesktopWindow(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    return result > 32;
-}
 
 bool SelectionRange(const EditData& ed, TextPos* start, TextPos* end)
 {

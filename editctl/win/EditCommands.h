@@ -13,16 +13,6 @@
 
 namespace quill::win {
 
-// ---- seams for tests --------------------------------------------------------------------------
-// The system beep; tests record it instead.
-using BeepHook = void (*)(UINT type);
-void SetBeepHook(BeepHook hook);
-void Beep(UINT type = MB_OK);
-// Hands an address to the shell's "open" verb: true when it opened. Tests record it instead.
-using ShellOpenHook = bool (*)(const std::string& target);
-void SetShellOpenHook(ShellOpenHook hook);
-bool ShellOpen(const std::string& target);
-
 // ---- commands (EditCommands.cpp) --------------------------------------------------------------
 // Runs a command of the editing half by number; *known is false for numbers it does not run.
 LRESULT RunEditingCommand(EditData& ed, int number, bool* known);
@@ -64,9 +54,6 @@ void ExtendSelectionToCaret(EditData& ed, TextPos oldStart, TextPos oldEnd);
 // ---- keyboard (KeyboardInput.cpp) -------------------------------------------------------------
 void RunKeyMacro(EditData& ed, const KeyMacro& macro);
 LRESULT OnKeyMessage(EditData& ed, UINT message, WPARAM wParam, LPARAM lParam);
-// Shell and process starts of the key macros, replaceable by tests.
-using ProcessStartHook = bool (*)(const std::string& commandLine);
-void SetProcessStartHook(ProcessStartHook hook);
 
 // ---- message dispatch of the editing half (InputMessages.cpp) --------------------------------
 // Runs any command of the editing half (caret, editing, find, dialogs, printing); 0 when unknown.
@@ -106,10 +93,6 @@ void CloseFindDialogs(EditData& ed);
 // The registry histories (HKEY_CURRENT_USER); true when any entry was read or written.
 bool LoadFindHistory(EditData& ed, bool replace);
 bool SaveFindHistory(EditData& ed, bool replace);
-// Modal dialogs call this once they are filled, so that tests can answer them.
-using DialogHook = void (*)(HWND dialog, int resource);
-void SetDialogHook(DialogHook hook);
-void CallDialogHook(HWND dialog, int resource);
 INT_PTR RunGotoDialog(EditData& ed);
 INT_PTR RunPropertiesDialog(EditData& ed);
 int RunSettingsApplet(EditData& ed);

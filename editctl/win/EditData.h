@@ -14,6 +14,8 @@
 #include "editctl/model/EditDocument.h"
 #include "editctl/model/ParserConfig.h"
 #include "editctl/model/SyntaxParser.h"
+#include "editctl/win/EditSystem.h"
+#include "editctl/win/GdiHolders.h"
 #include "editctl/win/InputState.h"
 
 namespace quill::win {
@@ -28,7 +30,7 @@ struct EditData {
     HWND window = nullptr;
     HCURSOR ibeamCursor = nullptr, arrowCursor = nullptr, waitCursor = nullptr;
     HCURSOR marginCursor = nullptr, linkCursor = nullptr;  // our own; destroyed with the window
-    HBITMAP marginPattern = nullptr, lineNumberPattern = nullptr;
+    TGdiObject<HBITMAP> marginPattern, lineNumberPattern;
 
     std::string fileName;
     DWORD attributes = kNewTextAttributes;  // bit 0: read-only
@@ -40,12 +42,15 @@ struct EditData {
     int stableFrom = 0x7FFFFFFF;      // lines from here on kept their text since they were parsed
     int undoLimit = 1000;
 
-    HBRUSH backgroundBrush = nullptr, readOnlyBrush = nullptr, marginPatternBrush = nullptr;
-    HBRUSH marginBrush = nullptr, bookmarkBrush = nullptr, selectionBrush = nullptr;
-    HBRUSH lineNumberPatternBrush = nullptr, lineNumberBrush = nullptr, lineHighlightBrush = nullptr;
-    HPEN darkMarginPen = nullptr, marginPen = nullptr;
-    HDC memoryDc = nullptr;
-    HBITMAP memoryBitmap = nullptr, replacedBitmap = nullptr;
+    TGdiObject<HBRUSH> backgroundBrush, readOnlyBrush, marginPatternBrush;
+    TGdiObject<HBRUSH> marginBrush, bookmarkBrush, selectionBrush;
+    TGdiObject<HBRUSH> lineNumberPatternBrush, lineNumberBrush, lineHighlightBrush;
+    TGdiObject<HPEN> darkMarginPen, marginPen;
+    // The off-screen bitmap, selected into its memory DC while both exist. In this order, so that
+    // the selection is undone first, then the bitmap and the DC deleted (DropOffscreen).
+    CCreatedDc memoryDc;
+    TGdiObject<HBITMAP> memoryBitmap;
+    CSelection memoryBitmapSelection;
 
     TextPos caret;
     int firstColumn = 0, firstLine = 0, visibleColumns = 0, visibleLines = 0;
@@ -117,10 +122,6 @@ UINT ReloadMessage();
 LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- message boxes (MessageBoxes.cpp) ---------------------------------------------------------
-using MessageBoxHook = int (*)(HWND owner, const char* text, const char* title, UINT flags);
-// Tests replace the system's message box; nullptr puts it back.
-void SetMessageBoxHook(MessageBoxHook hook);
-int ShowMessageBox(HWND owner, const std::string& text, const std::string& title, UINT flags);
 std::string LoadMessageText(int id);
 // The control's own boxes: the file name as title; system errors get the system's text appended
 // and show nothing when the system has none.
@@ -150,9 +151,6 @@ void ClearText(EditData& ed);
 bool LoadTextFile(EditData& ed, const std::string& path, DWORD* error);
 bool SaveTextFile(EditData& ed, const std::string& path, DWORD* error);
 int MakeBackupFile(EditData& ed);
-// Tests replace the writing of a saved file's bytes to make a save fail halfway; nullptr: WriteFile.
-using FileWriteHook = bool (*)(HANDLE file, const char* data, size_t size);
-void SetFileWriteHook(FileWriteHook hook);
 
 // ---- window (EditWindow.cpp) ------------------------------------------------------------------
 void EditNotifyParent(EditData& ed);

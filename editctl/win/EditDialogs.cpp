@@ -12,8 +12,6 @@ namespace quill::win {
 
 namespace {
 
-DialogHook g_dialogHook = nullptr;
-
 constexpr int kGotoDialog = 103, kGotoEdit = 1000, kGotoSpin = 1001, kGotoRange = 1002;
 constexpr int kPropertiesDialog = 107, kPropIcon = 1031, kPropName = 1015, kPropType = 1032, kPropClass = 1016,
               kPropMode = 1023, kPropUnicode = 1019, kPropSize = 1017, kPropSaved = 1018, kPropTab = 1024,
@@ -44,7 +42,7 @@ INT_PTR CALLBACK GotoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         SetDlgItemInt(dialog, kGotoEdit, static_cast<UINT>(ed.caret.line + 1), FALSE);
         const std::string range = "Min. 1, Max " + std::to_string(LineCount(ed));
         SetDlgItemTextA(dialog, kGotoRange, range.c_str());
-        CallDialogHook(dialog, kGotoDialog);
+        EditSystem().DialogReady(dialog, kGotoDialog);
         return TRUE;
     }
     EditData* ed = DialogOwner(dialog);
@@ -137,7 +135,7 @@ INT_PTR CALLBACK PropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         auto* state = reinterpret_cast<PropertiesState*>(lParam);
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         FillProperties(dialog, *state->ed);
-        CallDialogHook(dialog, kPropertiesDialog);
+        EditSystem().DialogReady(dialog, kPropertiesDialog);
         return TRUE;
     }
     auto* state = reinterpret_cast<PropertiesState*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -166,14 +164,6 @@ INT_PTR CALLBACK PropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 } // namespace
-
-void SetDialogHook(DialogHook hook) { g_dialogHook = hook; }
-
-void CallDialogHook(HWND dialog, int resource)
-{
-    if (g_dialogHook)
-        g_dialogHook(dialog, resource);
-}
 
 INT_PTR RunGotoDialog(EditData& ed)
 {

@@ -11,47 +11,6 @@ namespace quill::win {
 
 namespace {
 
-// A handle that closes itself.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;  // sole owner
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    void Close()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle;
-};
-
-FileWriteHook g_writeHook = nullptr;
-
-bool WriteAll(HANDLE file, const char* data, size_t size)
-{
-    if (g_writeHook)
-        return g_writeHook(file, data, size);
-    while (size > 0) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 24));
-        DWORD written = 0;
-        if (!WriteFile(file, data, chunk, &written, nullptr) || written != chunk)
-            return false;
-        data += chunk;
-        size -= chunk;
-    }
-    return true;
-}
-
 std::string FolderOf(const std::string& path)
 {
     const size_t slash = path.find_last_of("\\/");
@@ -59,8 +18,6 @@ std::string FolderOf(const std::string& path)
 }
 
 } // namespace
-
-void SetFileWriteHook(FileWriteHook hook) { g_writeHook = hook; }
 
 void ArmParseTimer(EditData& ed)
 {
@@ -129,7 +86,7 @@ bool LoadTextFile(EditData& ed, const std::string& path, DWORD* error)
         *error = GetLastError();
         return false;
     }
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size{};
     if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFF0) {
@@ -144,7 +101,7 @@ bool LoadTextFile(EditData& ed, const std::string& path, DWORD* error)
         *error = raw ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
         return false;
     }
-    file.Close();
+    file.Reset();
 
     size_t length = bytes;
     bool lossy = false;
@@ -201,10 +158,10 @@ bool SaveTextFile(EditData& ed, const std::string& path, DWORD* error)
         return false;
     }
     {
-        FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid() || !WriteAll(file.Get(), bytes.data(), bytes.size()) || !FlushFileBuffers(file.Get())) {
+        CKernelHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid() || !EditSystem().WriteFileBytes(file.Get(), bytes.data(), bytes.size()) || !FlushFileBuffers(file.Get())) {
             *error = GetLastError();
-            file.Close();
+            file.Reset();
             DeleteFileA(temp);
             return false;
         }

@@ -403,30 +403,26 @@ LRESULT OnSize(HWND, WPARAM, LPARAM, EditData* ed)
 // given LOGFONT: the caller keeps its own font and may delete it whenever it likes.
 bool TakeScreenFont(EditData& ed, const LOGFONTA& given)
 {
-    HFONT probe = CreateFontIndirectA(&given);
+    TGdiObject<HFONT> probe(CreateFontIndirectA(&given));
     if (!probe)
         return false;
-    HDC dc = GetDC(ed.window);
-    HGDIOBJ old = SelectObject(dc, probe);
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(ed.window, dc);
-    // In TEXTMETRIC the bit called TMPF_FIXED_PITCH is set for variable-pitch fonts.
-    if (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) {
-        DeleteObject(probe);
-        return false;
+    {
+        const CWindowDc dc(ed.window);
+        const CSelection font(dc, probe);
+        GetTextMetricsA(dc, &tm);
     }
+    // In TEXTMETRIC the bit called TMPF_FIXED_PITCH is set for variable-pitch fonts.
+    if (tm.tmPitchAndFamily & TMPF_FIXED_PITCH)
+        return false;
     LOGFONTA link = given;
     link.lfUnderline = TRUE;
-    HFONT linkFont = CreateFontIndirectA(&link);
-    if (!linkFont) {
-        DeleteObject(probe);
+    TGdiObject<HFONT> linkFont(CreateFontIndirectA(&link));
+    if (!linkFont)
         return false;
-    }
     ParserConfig& cfg = *ed.config;
-    cfg.SetFont(cfg.screenFont, probe);
-    cfg.SetFont(cfg.hyperlinkFont, linkFont);
+    cfg.SetFont(cfg.screenFont, probe.Release());
+    cfg.SetFont(cfg.hyperlinkFont, linkFont.Release());
     cfg.screenSpec.face = given.lfFaceName;
     cfg.screenSpec.height = given.lfHeight;
     cfg.screenSpec.weight = given.lfWeight;

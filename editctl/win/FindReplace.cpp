@@ -173,7 +173,7 @@ void InitDialog(EditData& ed, HWND dialog, bool replace)
         CheckRadioButton(dialog, kIdInSelection, kIdInWholeText, selection ? kIdInSelection : kIdInWholeText);
     }
     EnableFindButtons(dialog, replace, !text.empty());
-    CallDialogHook(dialog, replace ? kReplaceDialog : kFindDialog);
+    EditSystem().DialogReady(dialog, replace ? kReplaceDialog : kFindDialog);
 }
 
 bool OnDialogCommand(EditData& ed, HWND dialog, bool replace, int id, int code)
@@ -264,6 +264,8 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+// The history key, or nullptr when it cannot be opened (or made, for writing); the caller holds
+// it in a CRegKey.
 HKEY OpenHistoryKey(bool write)
 {
     HKEY key = nullptr;
@@ -389,7 +391,7 @@ void OpenFindDialog(EditData& ed, bool replace)
 
 bool LoadFindHistory(EditData& ed, bool replace)
 {
-    HKEY key = OpenHistoryKey(false);
+    const CRegKey key(OpenHistoryKey(false));
     if (!key)
         return false;
     std::vector<std::string>& list = replace ? ed.input.replaceHistory : ed.input.findHistory;
@@ -404,13 +406,12 @@ bool LoadFindHistory(EditData& ed, bool replace)
             break;
         list.emplace_back(value);
     }
-    RegCloseKey(key);
     return !list.empty();
 }
 
 bool SaveFindHistory(EditData& ed, bool replace)
 {
-    HKEY key = OpenHistoryKey(true);
+    const CRegKey key(OpenHistoryKey(true));
     if (!key)
         return false;
     for (int i = 0; i < kHistoryMost; ++i)
@@ -425,7 +426,6 @@ bool SaveFindHistory(EditData& ed, bool replace)
                   ERROR_SUCCESS ||
               any;
     }
-    RegCloseKey(key);
     return any;
 }
 

@@ -8,26 +8,6 @@ namespace quill::win {
 
 namespace {
 
-ProcessStartHook g_processStart = nullptr;
-
-bool StartProcess(const std::string& commandLine)
-{
-    if (g_processStart)
-        return g_processStart(commandLine);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWDEFAULT;
-    PROCESS_INFORMATION process{};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
 uint8_t QualifierOf(WPARAM key)
 {
     switch (key) {
@@ -64,17 +44,15 @@ const KeyMacro* BindingOf(const EditData& ed, WPARAM key, uint8_t qualifiers)
 
 } // namespace
 
-void SetProcessStartHook(ProcessStartHook hook) { g_processStart = hook; }
-
 void RunKeyMacro(EditData& ed, const KeyMacro& macro)
 {
     for (const KeyMacroStep& step : macro.steps) {
         switch (step.kind) {
         case MacroStep::kCommand: RunCommand(ed, step.command); break;
         case MacroStep::kInsertText: InsertTextAtCaret(ed, ExpandInsertText(step.data)); break;
-        case MacroStep::kRun: StartProcess(step.data); break;
+        case MacroStep::kRun: EditSystem().StartProcess(step.data); break;
         case MacroStep::kOpen:
-            if (!ShellOpen(step.data))
+            if (!EditSystem().ShellOpen(step.data))
                 EditMessageBox(ed, step.data, MB_OK | MB_ICONEXCLAMATION);
             break;
         }

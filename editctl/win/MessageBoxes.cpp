@@ -1,21 +1,8 @@
-// The control's message boxes, all through one function that tests can replace so that no box
-// ever waits for a user who is not there.
+// The control's message boxes, all through EditSystem(), so that in a test no box ever waits for
+// a user who is not there.
 #include "editctl/win/EditData.h"
 
 namespace quill::win {
-
-namespace {
-MessageBoxHook g_hook = nullptr;
-}
-
-void SetMessageBoxHook(MessageBoxHook hook) { g_hook = hook; }
-
-int ShowMessageBox(HWND owner, const std::string& text, const std::string& title, UINT flags)
-{
-    if (g_hook)
-        return g_hook(owner, text.c_str(), title.c_str(), flags);
-    return MessageBoxA(owner, text.c_str(), title.c_str(), flags);
-}
 
 std::string LoadMessageText(int id)
 {
@@ -26,7 +13,7 @@ std::string LoadMessageText(int id)
 
 int EditMessageBox(EditData& ed, const std::string& text, UINT flags)
 {
-    return ShowMessageBox(ed.window, text, ed.fileName, flags);
+    return EditSystem().ShowMessageBox(ed.window, text, ed.fileName, flags);
 }
 
 int EditSystemErrorBox(EditData& ed, const std::string& text, DWORD error)

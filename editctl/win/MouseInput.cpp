@@ -323,12 +323,12 @@ bool FollowHyperlink(EditData& ed, const std::string& link)
     // Only web and mail addresses go to the shell: a "file:" link or a program path in a page's
     // source would otherwise open or run whatever it names.
     if (!IsSafeHyperlink(link)) {
-        Beep(MB_ICONEXCLAMATION);
+        EditSystem().Beep(MB_ICONEXCLAMATION);
         return false;
     }
     const bool bare = StartsWithNoCase(link, "www.") || StartsWithNoCase(link, "ftp.");
     const std::string target = bare ? (StartsWithNoCase(link, "ftp.") ? "ftp://" : "http://") + link : link;
-    if (ShellOpen(target))
+    if (EditSystem().ShellOpen(target))
         return true;
     EditSystemErrorBox(ed, link, GetLastError());
     return false;

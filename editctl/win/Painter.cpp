@@ -15,24 +15,6 @@ namespace quill::win {
 
 namespace {
 
-template <typename T>
-void Replace(T& slot, T made)
-{
-    if (!made)
-        return;  // keep the old object when the new one could not be made
-    if (slot)
-        DeleteObject(slot);
-    slot = made;
-}
-
-template <typename T>
-void Delete(T& slot)
-{
-    if (slot)
-        DeleteObject(slot);
-    slot = nullptr;
-}
-
 HBITMAP MappedPattern(COLORREF colour)
 {
     COLORMAP map{RGB(0xC0, 0xC0, 0xC0), colour};
@@ -191,11 +173,9 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
     RECT row{left, y, client.right, y + lh};
     if (text.Line(line).flags & kLineBookmark) {
         if (margin > 0) {
-            HGDIOBJ oldBrush = SelectObject(dc, ed.bookmarkBrush);
-            HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+            const CSelection brush(dc, ed.bookmarkBrush);
+            const CSelection pen(dc, GetStockObject(BLACK_PEN));
             RoundRect(dc, 2, y + 1, margin - 3, y + lh - 1, cw / 2 + 1, cw / 2 + 1);
-            SelectObject(dc, oldPen);
-            SelectObject(dc, oldBrush);
         } else {
             FillRect(dc, &row, ed.bookmarkBrush);
         }
@@ -255,10 +235,11 @@ void MeasureFont(EditData& ed, HDC dc)
     ParserConfig* cfg = ed.config;
     if (!cfg || (cfg->charWidth > 0 && cfg->lineHeight > 0))
         return;
-    HGDIOBJ old = SelectObject(dc, static_cast<HFONT>(cfg->screenFont));
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
+    {
+        const CSelection font(dc, static_cast<HFONT>(cfg->screenFont));
+        GetTextMetricsA(dc, &tm);
+    }
     cfg->charWidth = std::max(1, static_cast<int>(tm.tmAveCharWidth + tm.tmOverhang));
     cfg->lineHeight = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
 }
@@ -268,9 +249,8 @@ void RecomputeVisibleSize(EditData& ed)
     if (!ed.config || !ed.window)
         return;
     if (ed.config->charWidth <= 0) {
-        HDC dc = GetDC(ed.window);
+        const CWindowDc dc(ed.window);
         MeasureFont(ed, dc);
-        ReleaseDC(ed.window, dc);
     }
     RECT client{};
     GetClientRect(ed.window, &client);
@@ -281,13 +261,9 @@ void RecomputeVisibleSize(EditData& ed)
 
 void DropOffscreen(EditData& ed)
 {
-    if (!ed.memoryDc)
-        return;
-    SelectObject(ed.memoryDc, ed.replacedBitmap);
-    Delete(ed.memoryBitmap);
-    DeleteDC(ed.memoryDc);
-    ed.memoryDc = nullptr;
-    ed.replacedBitmap = nullptr;
+    ed.memoryBitmapSelection.Restore();
+    ed.memoryBitmap.Reset();
+    ed.memoryDc.Reset();
 }
 
 void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
@@ -299,16 +275,14 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     if (!ed.memoryDc && client.right > 0 && client.bottom > 0) {
         // The bitmap matches the window's own DC: the DC of a WM_PRINTCLIENT may be a memory DC
         // that still holds its one-pixel monochrome bitmap.
-        HDC own = GetDC(ed.window);
-        ed.memoryDc = CreateCompatibleDC(own);
-        ed.memoryBitmap = ed.memoryDc ? CreateCompatibleBitmap(own, client.right, client.bottom) : nullptr;
-        ReleaseDC(ed.window, own);
-        if (ed.memoryBitmap) {
-            ed.replacedBitmap = static_cast<HBITMAP>(SelectObject(ed.memoryDc, ed.memoryBitmap));
-        } else if (ed.memoryDc) {
-            DeleteDC(ed.memoryDc);
-            ed.memoryDc = nullptr;
-        }
+        const CWindowDc own(ed.window);
+        ed.memoryDc.Reset(CreateCompatibleDC(own));
+        if (ed.memoryDc)
+            ed.memoryBitmap.Reset(CreateCompatibleBitmap(own, client.right, client.bottom));
+        if (ed.memoryBitmap)
+            ed.memoryBitmapSelection.Select(ed.memoryDc, ed.memoryBitmap);
+        else
+            ed.memoryDc.Reset();
     }
     HDC dc = ed.memoryDc ? ed.memoryDc : windowDc;
     const int saved = SaveDC(dc);
@@ -450,19 +424,19 @@ bool RebuildBrushes(EditData& ed)
     if (!ed.config)
         return false;
     const auto& c = ed.config->colours;
-    Replace(ed.marginPattern, MappedPattern(c[kMarginRGB]));
-    Replace(ed.lineNumberPattern, MappedPattern(c[kLineNumberRGB]));
-    Replace(ed.backgroundBrush, CreateSolidBrush(c[kBackgroundRGB]));
-    Replace(ed.readOnlyBrush, CreateSolidBrush(c[kBackgroundReadOnlyRGB]));
-    Replace(ed.marginPatternBrush, PatternBrush(ed.marginPattern, c[kMarginRGB]));
-    Replace(ed.marginBrush, CreateSolidBrush(c[kMarginRGB]));
-    Replace(ed.bookmarkBrush, CreateSolidBrush(c[kBookmarkRGB]));
-    Replace(ed.selectionBrush, CreateSolidBrush(c[kSelectedBackgroundRGB]));
-    Replace(ed.lineNumberPatternBrush, PatternBrush(ed.lineNumberPattern, c[kLineNumberRGB]));
-    Replace(ed.lineNumberBrush, CreateSolidBrush(c[kBkgndLineNumberRGB]));
-    Replace(ed.lineHighlightBrush, CreateSolidBrush(c[kLineHighlightRGB]));
-    Replace(ed.marginPen, CreatePen(PS_SOLID, 1, c[kMarginRGB]));
-    Replace(ed.darkMarginPen, CreatePen(PS_SOLID, 1, Darken(c[kMarginRGB], 0.3)));
+    ed.marginPattern.ReplaceIfMade(MappedPattern(c[kMarginRGB]));
+    ed.lineNumberPattern.ReplaceIfMade(MappedPattern(c[kLineNumberRGB]));
+    ed.backgroundBrush.ReplaceIfMade(CreateSolidBrush(c[kBackgroundRGB]));
+    ed.readOnlyBrush.ReplaceIfMade(CreateSolidBrush(c[kBackgroundReadOnlyRGB]));
+    ed.marginPatternBrush.ReplaceIfMade(PatternBrush(ed.marginPattern, c[kMarginRGB]));
+    ed.marginBrush.ReplaceIfMade(CreateSolidBrush(c[kMarginRGB]));
+    ed.bookmarkBrush.ReplaceIfMade(CreateSolidBrush(c[kBookmarkRGB]));
+    ed.selectionBrush.ReplaceIfMade(CreateSolidBrush(c[kSelectedBackgroundRGB]));
+    ed.lineNumberPatternBrush.ReplaceIfMade(PatternBrush(ed.lineNumberPattern, c[kLineNumberRGB]));
+    ed.lineNumberBrush.ReplaceIfMade(CreateSolidBrush(c[kBkgndLineNumberRGB]));
+    ed.lineHighlightBrush.ReplaceIfMade(CreateSolidBrush(c[kLineHighlightRGB]));
+    ed.marginPen.ReplaceIfMade(CreatePen(PS_SOLID, 1, c[kMarginRGB]));
+    ed.darkMarginPen.ReplaceIfMade(CreatePen(PS_SOLID, 1, Darken(c[kMarginRGB], 0.3)));
     return ed.backgroundBrush && ed.readOnlyBrush && ed.marginPatternBrush && ed.marginBrush && ed.bookmarkBrush &&
            ed.selectionBrush && ed.lineNumberPatternBrush && ed.lineNumberBrush && ed.lineHighlightBrush &&
            ed.marginPen && ed.darkMarginPen;
@@ -470,14 +444,14 @@ bool RebuildBrushes(EditData& ed)
 
 void DeleteBrushes(EditData& ed)
 {
-    for (HBRUSH* b : {&ed.backgroundBrush, &ed.readOnlyBrush, &ed.marginPatternBrush, &ed.marginBrush,
-                      &ed.bookmarkBrush, &ed.selectionBrush, &ed.lineNumberPatternBrush, &ed.lineNumberBrush,
-                      &ed.lineHighlightBrush})
-        Delete(*b);
-    Delete(ed.marginPen);
-    Delete(ed.darkMarginPen);
-    Delete(ed.marginPattern);
-    Delete(ed.lineNumberPattern);
+    for (TGdiObject<HBRUSH>* b : {&ed.backgroundBrush, &ed.readOnlyBrush, &ed.marginPatternBrush, &ed.marginBrush,
+                                  &ed.bookmarkBrush, &ed.selectionBrush, &ed.lineNumberPatternBrush,
+                                  &ed.lineNumberBrush, &ed.lineHighlightBrush})
+        b->Reset();
+    ed.marginPen.Reset();
+    ed.darkMarginPen.Reset();
+    ed.marginPattern.Reset();
+    ed.lineNumberPattern.Reset();
 }
 
 } // namespace quill::win

@@ -21,8 +21,6 @@ struct PageSetupState {
     bool done = false;
 };
 PageSetupState g_setup;
-PrintDialogFn g_printDialog = nullptr;
-PageSetupDialogFn g_pageSetupDialog = nullptr;
 
 // The running job's abort state: the abort procedure has no other way to reach it.
 struct AbortState {
@@ -175,9 +173,8 @@ HFONT MakePrintFont(const EditData& ed, HDC printer, bool* owned)
     LOGFONTA lf{};
     if (!cfg.screenFont || !GetObjectA(static_cast<HFONT>(cfg.screenFont), sizeof(lf), &lf))
         return static_cast<HFONT>(cfg.printerFont);
-    HDC screen = GetDC(nullptr);
+    const CWindowDc screen(nullptr);
     const int sx = std::max(1, GetDeviceCaps(screen, LOGPIXELSX)), sy = std::max(1, GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
     const int px = std::max(1, GetDeviceCaps(printer, LOGPIXELSX)), py = std::max(1, GetDeviceCaps(printer, LOGPIXELSY));
     lf.lfHeight = MulDiv(lf.lfHeight, py, sy);
     lf.lfWidth = MulDiv(lf.lfWidth, px, sx);
@@ -195,9 +192,18 @@ public:
     void Begin(HDC dc)
     {
         m_dc = dc;
-        SelectObject(dc, m_font);
-        SelectObject(dc, GetStockObject(BLACK_PEN));
+        // Each page may come in a DC of its own (a metafile DC is gone after its page).
+        End();
+        m_fontSelection.Select(dc, m_font);
+        m_penSelection.Select(dc, GetStockObject(BLACK_PEN));
         SetBkMode(dc, TRANSPARENT);
+    }
+
+    // Undoes the page's selections before the page ends: the job's font must not stay selected.
+    void End()
+    {
+        m_penSelection.Restore();
+        m_fontSelection.Restore();
     }
 
     void HeaderFooter(bool header, const HeaderFields& fields)
@@ -234,17 +240,14 @@ public:
         const int bottom = m_m.top + (m_m.rowsPerPage - m_m.footerRows) * m_m.lineHeight;
         const Colour back = m_cfg.colours[kBkgndLineNumberRGB];
         if (m_cfg.printSyntaxColoring && back != kNoColour) {
-            HBRUSH brush = CreateSolidBrush(back);
+            const TGdiObject<HBRUSH> brush(CreateSolidBrush(back));
             RECT r{m_m.left, top, m_m.left + m_m.numberColumn, bottom};
             FillRect(m_dc, &r, brush);
-            DeleteObject(brush);
         }
-        HPEN pen = CreatePen(PS_SOLID, 1, m_cfg.printSyntaxColoring ? m_cfg.colours[kLineNumberRGB] : 0);
-        HGDIOBJ old = SelectObject(m_dc, pen);
+        const TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, m_cfg.printSyntaxColoring ? m_cfg.colours[kLineNumberRGB] : 0));
+        const CSelection selected(m_dc, pen);
         MoveToEx(m_dc, m_m.left + m_m.numberColumn - 1, top, nullptr);
         LineTo(m_dc, m_m.left + m_m.numberColumn - 1, bottom);
-        SelectObject(m_dc, old);
-        DeleteObject(pen);
     }
 
     // Rows [first, first + count) of a line, from the given text row of the page on.
@@ -303,12 +306,13 @@ private:
 
     const ParserConfig& m_cfg;
     const PageMetrics& m_m;
-    HFONT m_font;
+    HFONT m_font;  // not owned: the job's font
     HDC m_dc = nullptr;
+    // The page's selections, declared in this order so that the pen goes back before the font.
+    CSelection m_fontSelection;
+    CSelection m_penSelection;
 };
 
-BOOL SystemPrintDialog(PRINTDLGA* dialog) { return PrintDlgA(dialog); }
-BOOL SystemPageSetupDialog(PAGESETUPDLGA* dialog) { return PageSetupDlgA(dialog); }
 
 bool RunPageSetup(EditData& ed, bool silent)
 {
@@ -323,7 +327,7 @@ bool RunPageSetup(EditData& ed, bool silent)
     if (silent) {  // the defaults only: the dialog wants no device yet
         setup.hDevMode = setup.hDevNames = nullptr;
     }
-    const BOOL ok = (g_pageSetupDialog ? g_pageSetupDialog : SystemPageSetupDialog)(&setup);
+    const BOOL ok = EditSystem().PageSetupDialog(&setup);
     if (!ok)
         return false;
     if (setup.hDevMode != g_setup.devMode && g_setup.devMode)
@@ -351,7 +355,7 @@ LRESULT FilePrint(EditData& ed)
     dialog.nCopies = 1;
     dialog.Flags = PD_RETURNDC | PD_DISABLEPRINTTOFILE | (ed.HasSelection() ? 0 : PD_NOSELECTION);
     ed.input.qualifiers = 0;
-    if (!(g_printDialog ? g_printDialog : SystemPrintDialog)(&dialog) || !dialog.hDC)
+    if (!EditSystem().PrintDialog(&dialog) || !dialog.hDC)
         return 0;
     if (dialog.hDevMode != g_setup.devMode) {
         if (g_setup.devMode)
@@ -363,19 +367,13 @@ LRESULT FilePrint(EditData& ed)
             GlobalFree(g_setup.devNames);
         g_setup.devNames = dialog.hDevNames;
     }
-    PrinterSink sink(dialog.hDC);
+    const CCreatedDc printer(dialog.hDC);
+    PrinterSink sink(printer);
     const bool ok = PrintText(ed, sink, (dialog.Flags & PD_SELECTION) != 0, std::max<int>(1, dialog.nCopies));
-    DeleteDC(dialog.hDC);
     return ok ? 1 : 0;
 }
 
 } // namespace
-
-void SetPrintDialogs(PrintDialogFn print, PageSetupDialogFn pageSetup)
-{
-    g_printDialog = print;
-    g_pageSetupDialog = pageSetup;
-}
 
 PrintMargins& PageMargins() { return g_setup.margins; }
 
@@ -392,10 +390,12 @@ void FreePrintSettings()
 PageMetrics PrintMetricsFor(EditData& ed, HDC dc, HFONT font)
 {
     const ParserConfig& cfg = *ed.config;
-    HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA tm{};
-    const bool measured = GetTextMetricsA(dc, &tm) != FALSE;
-    SelectObject(dc, old);
+    bool measured = false;
+    {
+        const CSelection selected(dc, font);
+        measured = GetTextMetricsA(dc, &tm) != FALSE;
+    }
     const PrintDevice device{GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), GetDeviceCaps(dc, HORZSIZE),
                              GetDeviceCaps(dc, VERTSIZE)};
     const PrintFontMetrics metrics{measured ? static_cast<int>(tm.tmHeight + tm.tmExternalLeading) : 0,
@@ -410,13 +410,12 @@ bool PrintText(EditData& ed, PageSink& sink, bool selection, int copies)
 {
     if (g_abort)
         return false;  // one job at a time: the abort pump could start another
-    bool ownedFont = false;
-    HFONT font = MakePrintFont(ed, sink.InfoDc(), &ownedFont);
+    bool owned = false;
+    const HFONT font = MakePrintFont(ed, sink.InfoDc(), &owned);
+    const TGdiObject<HFONT> ownedFont(owned ? font : nullptr);  // a scaled copy made for this job
     const PageMetrics m = PrintMetricsFor(ed, sink.InfoDc(), font);
     const ParserConfig& cfg = *ed.config;
     auto finish = [&](bool ok, DWORD error) {
-        if (ownedFont)
-            DeleteObject(font);
         if (!ok && IsWindow(ed.window))
             EditSystemErrorBox(ed, kPrintFailed, error);
         return ok;
@@ -469,6 +468,7 @@ bool PrintText(EditData& ed, PageSink& sink, bool selection, int copies)
                 pageRow += slice.rows;
             }
             writer.HeaderFooter(false, fields);
+            writer.End();
             if (!sink.EndPage()) {
                 ok = abort.aborted;  // an aborted job is not a failure
                 error = GetLastError();
@@ -483,11 +483,8 @@ bool PrintText(EditData& ed, PageSink& sink, bool selection, int copies)
         EnableWindow(top, TRUE);
     if (abort.dialog)
         DestroyWindow(abort.dialog);
-    if (!IsWindow(window)) {
-        if (ownedFont)
-            DeleteObject(font);
+    if (!IsWindow(window))
         return false;
-    }
     return finish(ok, error ? error : ERROR_PRINT_CANCELLED);
 }
 

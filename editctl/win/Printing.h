@@ -31,10 +31,6 @@ bool PrintText(EditData& ed, PageSink& sink, bool selection, int copies);
 // The page layout a job would use on a device context, for the given window.
 PageMetrics PrintMetricsFor(EditData& ed, HDC dc, HFONT font);
 
-using PrintDialogFn = BOOL (*)(PRINTDLGA* dialog);
-using PageSetupDialogFn = BOOL (*)(PAGESETUPDLGA* dialog);
-// Replaces the system's print and page-setup dialogs; nullptr puts them back.
-void SetPrintDialogs(PrintDialogFn print, PageSetupDialogFn pageSetup);
 // The margins every job uses (hundredths of a millimetre), kept for the process.
 PrintMargins& PageMargins();
 // Frees the kept printer settings when the control stops.

@@ -28,7 +28,7 @@ public:
         lstrcpynA(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
         return CreateFontIndirectA(&lf);
     }
-    void DestroyFont(FontHandle font) override { DeleteObject(static_cast<HFONT>(font)); }
+    void DestroyFont(FontHandle font) override { TGdiObject<HFONT> deleted(static_cast<HFONT>(font)); }
     Colour SystemColourValue(SystemColour which) override
     {
         switch (which) {
@@ -55,7 +55,7 @@ public:
             std::snprintf(text, sizeof(text), format.c_str(), name.c_str());
         else
             std::snprintf(text, sizeof(text), format.c_str(), line, name.c_str());
-        ShowMessageBox(nullptr, text, kConfigTitle, MB_OK | MB_ICONSTOP);
+        EditSystem().ShowMessageBox(nullptr, text, kConfigTitle, MB_OK | MB_ICONSTOP);
     }
 };
 
@@ -79,32 +79,31 @@ Shared* g_shared = nullptr;
 
 bool ReadFileBytes(const std::string& path, std::string& out)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid())
         return false;
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x7FFFFFFF;
+    bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart < 0x7FFFFFFF;
     if (ok) {
         out.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
-        ok = out.empty() || (ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &read, nullptr) &&
+        ok = out.empty() || (ReadFile(file.Get(), out.data(), static_cast<DWORD>(out.size()), &read, nullptr) &&
                              read == out.size());
     }
-    CloseHandle(file);
     return ok;
 }
 
 std::string ReadSettingsFolder()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return {};
+    const CRegKey key(opened);
     char value[MAX_PATH + 1] = {};
     DWORD size = MAX_PATH;
     DWORD type = 0;
     const LONG result = RegQueryValueExA(key, "Settings", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return {};
     return value;
@@ -127,14 +126,13 @@ std::string PrepareUserFolder(std::string settings)
         return {};
     const std::string defaults = settings + "Defaults\\";
     WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((defaults + "*.*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    const CFileSearch find(FindFirstFileA((defaults + "*.*").c_str(), &found));
+    if (!find.Valid())
         return folder;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             CopyFileA((defaults + found.cFileName).c_str(), (folder + "\\" + found.cFileName).c_str(), FALSE);
     } while (FindNextFileA(find, &found));
-    FindClose(find);
     return folder;
 }
 
@@ -175,8 +173,8 @@ void ScanParserFiles(const std::string& folder, std::vector<std::unique_ptr<Pars
     // Full paths: the process's current folder is not ours to change. A file that fails to load
     // has been reported by the loader (once) and is skipped; the others still count.
     WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA((folder + "\\*.qpp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    const CFileSearch find(FindFirstFileA((folder + "\\*.qpp").c_str(), &found));
+    if (!find.Valid())
         return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -190,7 +188,6 @@ void ScanParserFiles(const std::string& folder, std::vector<std::unique_ptr<Pars
             list.push_back(std::move(config));
         }
     } while (FindNextFileA(find, &found));
-    FindClose(find);
 }
 
 bool StartSharedSettings(HINSTANCE instance, UINT reloadMessage)
