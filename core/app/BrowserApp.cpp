@@ -18,8 +18,6 @@ constexpr const char* kCompanyName = "KivoBrowser";
 constexpr const char* kApplicationName = "Kivo Browser";
 // The parser configurations built into the program (RCDATA), handed to the edit control in order.
 constexpr WORD kParserConfigurationIds[] = {150, 151, 152};
-// The open flags of a URL that arrives at the running program: a new tab.
-constexpr LPARAM kOpenInNewTab = 1;
 
 // Brings the main window to the front even when another program's window is active: the input of
 // this thread is attached to the foreground window's thread for the duration.
@@ -87,7 +85,7 @@ bool CBrowserApp::OpenUrl(const char* url)
         return true;
     const CAppWindowInfo* info = GetAppWindowInfo();
     if (HWND frame = info ? info->GetMainWindow() : nullptr) {
-        SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(url), kOpenInNewTab);
+        SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(url), kOpenNewTab);
         return true;
     }
     m_pendingUrl = url;
