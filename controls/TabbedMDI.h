@@ -13,6 +13,7 @@
 #include "controls/TabLayout.h"
 #include "controls/TabNotify.h"
 #include "core/app/MainFrameMessages.h"
+#include "core/app/Settings.h"
 #include "platform/AtlWin.h"
 
 #include <windows.h>
@@ -45,7 +46,7 @@ ETabLook TabLookFromSettings();
 int TabStripHeight(HWND strip);
 
 // The view flags bit that lets a double click on the strip close a tab or open a new one.
-constexpr DWORD kViewFlagTabDoubleClick = 0x200000;
+constexpr DWORD kViewFlagTabDoubleClick = ViewFlag::DoubleClickClosesTab;
 constexpr DWORD kDefaultViewFlags = 0x10383000;
 
 // The strip as the owners and the frame see it, whatever its look.

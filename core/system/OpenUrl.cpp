@@ -23,7 +23,7 @@ bool OpenInternetShortcut(const char* path)
     if (url.empty() || !active)
         return false;
     const CSettings* settings = GetSettings();
-    const DWORD flags = settings && (settings->TabOpenFlags & 0x4) ? DWORD{kOpenNewTab} : DWORD{0};
+    const DWORD flags = settings && (settings->TabOpenFlags & TabOpenFlag::Favorites) ? DWORD{kOpenNewTab} : DWORD{0};
     OpenUrlInFrame(active, url.c_str(), flags);
     return true;
 }

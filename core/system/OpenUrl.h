@@ -10,8 +10,8 @@
 // the flags) and returns the frame's answer; 0 without a window.
 LRESULT OpenUrlInFrame(HWND window, const char* url, DWORD flags);
 // Opens the URL of an Internet shortcut (".url" file) in the frame of the active window, in a new
-// tab when the favorites open in new tabs (TabOpenFlags 0x4). False when the shortcut holds no URL
-// or no window is active.
+// tab when the favorites open in new tabs (TabOpenFlag::Favorites). False when the shortcut holds
+// no URL or no window is active.
 bool OpenInternetShortcut(const char* path);
 
 // The URL begins, in any letter case, with scheme n: 0 "http://", 1 "ftp://", 2 "https://",
