@@ -10,7 +10,8 @@ add_library(kivo_options INTERFACE)
 target_compile_options(kivo_options INTERFACE
   $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wshadow -Wno-unknown-pragmas -Wno-missing-field-initializers>
   $<$<BOOL:${KIVO_WERROR}>:-Werror>)
-# Windows 2000 and later APIs, ANSI text (the program's strings are char), no min/max macros.
+# Windows 7 and later APIs (0x0601) with the common controls and shell of Internet Explorer 8
+# (0x0800), ANSI text (the program's strings are char), no min/max macros.
 target_compile_definitions(kivo_options INTERFACE
   WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NOMINMAX STRICT)
 target_include_directories(kivo_options INTERFACE ${CMAKE_SOURCE_DIR})

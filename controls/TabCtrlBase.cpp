@@ -4,7 +4,15 @@
 
 namespace {
 
-TabTextTranslator g_translator = nullptr;
+// The interface language of the language manager.
+class CInterfaceLanguageTabText final : public ITabTextTranslator {
+public:
+    TStdStr<char> Translate(const char* text) override { return TranslateText(text); }
+};
+
+CInterfaceLanguageTabText g_interfaceLanguage;
+// The strips live on the user-interface thread, which is also where tests replace it.
+ITabTextTranslator* g_translator = &g_interfaceLanguage;
 
 // Re-translates the item texts of one of the program's tab strips through its item messages.
 void TranslateTabItems(HWND strip, const CLanguageManager& languages)
@@ -32,10 +40,13 @@ const bool g_registered = [] {
 
 } // namespace
 
-void SetTabTextTranslator(TabTextTranslator translator) { g_translator = translator; }
+ITabTextTranslator& GetTabTextTranslator() { return *g_translator; }
 
-// Without a translator of its own the strip speaks the interface language.
-TStdStr<char> TranslateTabText(const char* text)
+TStdStr<char> TranslateTabText(const char* text) { return GetTabTextTranslator().Translate(text); }
+
+CScopedTabTextTranslator::CScopedTabTextTranslator(ITabTextTranslator& replacement) : m_previous(g_translator)
 {
-    return g_translator ? g_translator(text) : TranslateText(text);
+    g_translator = &replacement;
 }
+
+CScopedTabTextTranslator::~CScopedTabTextTranslator() { g_translator = m_previous; }

@@ -29,11 +29,28 @@
 #include <memory>
 #include <vector>
 
-// The button tooltips' texts pass through this function; the interface-language translator
-// installs itself here. Without one the texts stay as they are.
-using TabTextTranslator = TStdStr<char> (*)(const char* text);
-void SetTabTextTranslator(TabTextTranslator translator);
+// The texts of the strips' button tooltips pass through the current ITabTextTranslator: the
+// interface language (the language manager's TranslateText) unless a CScopedTabTextTranslator
+// puts another in place for its scope, as tests do to see which texts are translated.
+class ITabTextTranslator {
+public:
+    virtual ~ITabTextTranslator() = default;
+    virtual TStdStr<char> Translate(const char* text) = 0;
+};
+ITabTextTranslator& GetTabTextTranslator();
 TStdStr<char> TranslateTabText(const char* text);
+
+// Puts `replacement` (not owned) in place for the object's scope and restores the previous one.
+class CScopedTabTextTranslator {
+public:
+    explicit CScopedTabTextTranslator(ITabTextTranslator& replacement);
+    ~CScopedTabTextTranslator();
+    CScopedTabTextTranslator(const CScopedTabTextTranslator&) = delete;
+    CScopedTabTextTranslator& operator=(const CScopedTabTextTranslator&) = delete;
+
+private:
+    ITabTextTranslator* m_previous = nullptr;  // not owned: the translator before this scope
+};
 
 // Private messages through which the strips exchange their item records (in-process only).
 enum : UINT {

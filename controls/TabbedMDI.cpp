@@ -460,8 +460,9 @@ LRESULT CMdiTabOwner::OnTabClick(int, LPNMHDR header, BOOL&)
 
 LRESULT CMdiTabOwner::OnTabDoubleClick(int, LPNMHDR header, BOOL&)
 {
-    const CSettings* settings = m_viewFlags ? nullptr : GetSettings();
-    const DWORD viewFlags = m_viewFlags ? m_viewFlags() : settings ? settings->ViewFlags : kDefaultViewFlags;
+    // The double-click permission is one of the settings' view flags.
+    const CSettings* settings = GetSettings();
+    const DWORD viewFlags = settings ? settings->ViewFlags : kDefaultViewFlags;
     if (!(viewFlags & kViewFlagTabDoubleClick))
         return 0;
     const auto* notify = reinterpret_cast<const CTabNotifyItem*>(header);
@@ -476,7 +477,7 @@ LRESULT CMdiTabOwner::OnTabDoubleClick(int, LPNMHDR header, BOOL&)
     if (where & (kTabHitCloseButton | kTabHitScrollLeft | kTabHitScrollRight))
         return 0;
     if (HWND frame = MainWindow()) {
-        ::SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(""), kOpenUrlNewTab);
+        ::SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(""), kOpenNewTab);
         if (m_mdiClient)
             ::SetFocus(m_mdiClient);
     }

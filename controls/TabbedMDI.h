@@ -10,11 +10,14 @@
 // the owner object, whose window it destroys with it. The strip owns its items; the image list of
 // the tabs is shared and not owned.
 #include "controls/TabItem.h"
+#include "controls/TabLayout.h"
+#include "controls/TabNotify.h"
+#include "core/app/MainFrameMessages.h"
+#include "core/app/Settings.h"
 #include "platform/AtlWin.h"
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 
 // The registered window messages of the tabbed MDI, registered at program start-up.
@@ -43,12 +46,8 @@ ETabLook TabLookFromSettings();
 int TabStripHeight(HWND strip);
 
 // The view flags bit that lets a double click on the strip close a tab or open a new one.
-constexpr DWORD kViewFlagTabDoubleClick = 0x200000;
+constexpr DWORD kViewFlagTabDoubleClick = ViewFlag::DoubleClickClosesTab;
 constexpr DWORD kDefaultViewFlags = 0x10383000;
-
-// The private open-URL message of the main frame: wParam the URL text, lParam the open flags.
-constexpr UINT kOpenUrlMessage = WM_APP + 0x17;
-constexpr LPARAM kOpenUrlNewTab = 0x0001;
 
 // The strip as the owners and the frame see it, whatever its look.
 class ITabCtrlInterface {
@@ -120,12 +119,10 @@ public:
     int GetStripHeight() const { return m_height; }
     bool IsStripHidden() const { return m_stripHidden != 0; }
     DWORD GetTabStyle() const { return m_tabStyle; }
-    bool TabsAtBottom() const { return (m_tabStyle & 0x0002) != 0; }
+    bool TabsAtBottom() const { return (m_tabStyle & kTabStyleBottom) != 0; }
     void SetOnlyWhileMaximized(bool only) { m_onlyWhileMaximized = only ? 1 : 0; }
     // The shared image list of the tabs (the site icons); kept for a strip created later.
     void SetTabImageList(HIMAGELIST images);
-    // Where the double-click permission comes from; without a source, the settings' view flags.
-    void SetViewFlagsSource(std::function<DWORD()> source) { m_viewFlags = std::move(source); }
     HWND GetStripWindow() const;
     // The strip's hit test: the tab index under the point (strip coordinates) or -1.
     int HitTestStrip(POINT point, UINT* where) const;
@@ -142,10 +139,10 @@ public:
         MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
         NOTIFY_CODE_HANDLER(NM_CLICK, OnTabClick)
         NOTIFY_CODE_HANDLER(NM_DBLCLK, OnTabDoubleClick)
-        NOTIFY_CODE_HANDLER(-572, OnDragAccepted)
-        NOTIFY_CODE_HANDLER(-573, OnDragCancelled)
+        NOTIFY_CODE_HANDLER(kTabNotifyAcceptDrag, OnDragAccepted)
+        NOTIFY_CODE_HANDLER(kTabNotifyCancelDrag, OnDragCancelled)
         NOTIFY_CODE_HANDLER(TCN_SELCHANGE, OnSelChange)
-        NOTIFY_CODE_HANDLER(-565, OnCloseButton)
+        NOTIFY_CODE_HANDLER(kTabNotifyClose, OnCloseButton)
     END_MSG_MAP()
 
 private:
@@ -173,10 +170,10 @@ private:
     int m_minTabCount = 1;
     BYTE m_stripHidden = 1;
     HWND m_mdiClient = nullptr;  // not owned
-    DWORD m_tabStyle = 0x6409 | 0x0100;
+    DWORD m_tabStyle = kTabStyleScroll | kTabStyleCloseButton | kTabStyleDragReorder | kTabStyleBoldSelected |
+                       kTabStyleToolTips | kTabStyleShadowEdge;
     DWORD m_onlyWhileMaximized = 0;
     HIMAGELIST m_images = nullptr;  // shared, not owned
-    std::function<DWORD()> m_viewFlags;
     int m_appliedHeight = 0;  // what the client's last position change left to the strip
     friend class CTabbedMDIClient;
 };

@@ -25,13 +25,18 @@ CBrowserApp* const g_application = CreateBrowserApp();
 
 // The main frame and the edit control come after the core in the order of the libraries, so the
 // program itself connects them to the start-up.
+class CProgramStartupServices final : public CDefaultStartupServices {
+public:
+    bool StartEditControl(HINSTANCE instance) override { return QuillpointDllMain(instance, 1, nullptr) != FALSE; }
+    void StopEditControl(HINSTANCE instance) override { QuillpointDllMain(instance, 0, nullptr); }
+    void LoadParserConfiguration(HGLOBAL configuration) override { AddParserConfigFromMemory(configuration); }
+    HWND CreateMainFrame(const RECT& rect) override { return ::CreateMainFrame(rect); }
+};
+
 void ConnectSubsystems()
 {
-    CStartupServices& services = GetStartupServices();
-    services.createMainFrame = &CreateMainFrame;
-    services.startEditControl = [](HINSTANCE instance) { return QuillpointDllMain(instance, 1, nullptr) != FALSE; };
-    services.stopEditControl = [](HINSTANCE instance) { QuillpointDllMain(instance, 0, nullptr); };
-    services.loadParserConfiguration = [](HGLOBAL configuration) { AddParserConfigFromMemory(configuration); };
+    static CProgramStartupServices services;
+    SetStartupServices(&services);
 }
 
 } // namespace

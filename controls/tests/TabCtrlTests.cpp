@@ -472,12 +472,14 @@ TEST_F(TabStrip, ToolTipsNameItemsByPosition)
 }
 
 namespace {
-TStdStr<char> Shout(const char* text)
-{
-    TStdStr<char> loud(text);
-    loud.MakeUpper();
-    return loud;
-}
+struct CShout : ITabTextTranslator {
+    TStdStr<char> Translate(const char* text) override
+    {
+        TStdStr<char> loud(text);
+        loud.MakeUpper();
+        return loud;
+    }
+};
 
 std::string ToolText(HWND tips, HWND strip, int id)
 {
@@ -494,7 +496,8 @@ std::string ToolText(HWND tips, HWND strip, int id)
 
 TEST_F(TabStrip, ButtonToolTipsAreTranslatedWhenCreatedAndWhenAddedLater)
 {
-    SetTabTextTranslator(Shout);
+    CShout shout;
+    CScopedTabTextTranslator translator(shout);
     Create(kTabStyleToolTips | kTabStyleScroll);
     HWND tips = m_strip.GetToolTips();
     EXPECT_EQ(ToolText(tips, m_strip.m_hWnd, CDotNetTabCtrl::kToolScrollLeft), "SCROLL LEFT");
@@ -502,7 +505,6 @@ TEST_F(TabStrip, ButtonToolTipsAreTranslatedWhenCreatedAndWhenAddedLater)
     // The close style set later brings its tool with the same translation.
     SetWindowLongPtrA(m_strip.m_hWnd, GWL_STYLE, GetWindowLongPtrA(m_strip.m_hWnd, GWL_STYLE) | kTabStyleCloseButton);
     EXPECT_EQ(ToolText(tips, m_strip.m_hWnd, CDotNetTabCtrl::kToolClose), "CLOSE");
-    SetTabTextTranslator(nullptr);
 }
 
 TEST_F(TabStrip, CustomDrawStagesReachTheParent)

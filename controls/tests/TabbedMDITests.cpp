@@ -5,6 +5,7 @@
 #include "controls/TabNotify.h"
 #include "controls/TabbedMDI.h"
 #include "controls/TabbedMDIChild.h"
+#include "core/app/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,19 @@ void RegisterClasses()
     (void)registered;
 }
 
+// Sets the settings' view flags for its scope and puts the previous ones back at its end.
+class CScopedViewFlags {
+public:
+    explicit CScopedViewFlags(DWORD flags) : m_saved(GetSettings()->ViewFlags) { Set(flags); }
+    ~CScopedViewFlags() { GetSettings()->ViewFlags = m_saved; }
+    CScopedViewFlags(const CScopedViewFlags&) = delete;
+    CScopedViewFlags& operator=(const CScopedViewFlags&) = delete;
+    void Set(DWORD flags) { GetSettings()->ViewFlags = flags; }
+
+private:
+    DWORD m_saved = 0;
+};
+
 class TabbedMdi : public testing::Test {
 protected:
     void SetUp() override { Open(ETabLook::DotNet2005); }
@@ -125,8 +139,6 @@ protected:
         m_tabbed->SetFrameWindow(m_frame);
         m_tabbed->GetTabOwner()->ModifyTabStyle(0, addTabStyle);
         ASSERT_TRUE(m_tabbed->SubclassMDIClient(m_client));
-        // The tests leave the program's settings alone.
-        m_tabbed->Owner().SetViewFlagsSource([] { return kDefaultViewFlags; });
         // Without a window manager, Wine takes seconds to destroy a window that was activated.
         ::ShowWindow(m_frame, SW_SHOWNOACTIVATE);
         ::UpdateWindow(m_frame);
@@ -193,6 +205,8 @@ protected:
         return centre;
     }
 
+    // The tests leave the program's settings as they found them.
+    CScopedViewFlags m_viewFlags{kDefaultViewFlags};
     HWND m_frame = nullptr;
     HWND m_client = nullptr;
     std::unique_ptr<CTabbedMDIClient> m_tabbed;
@@ -370,14 +384,14 @@ TEST_F(TabbedMdi, DoubleClicksCloseTheSelectedTabOrOpenANewOne)
     EXPECT_EQ(g_received[0].window, m_frame);
     EXPECT_EQ(g_received[0].message, kOpenUrlMessage);
     EXPECT_EQ(g_received[0].text, "");
-    EXPECT_EQ(g_received[0].lParam, kOpenUrlNewTab);
+    EXPECT_EQ(g_received[0].lParam, kOpenNewTab);
 
     NotifyOwner(NM_DBLCLK, 0);  // not the selected tab: nothing
     Pump();
     EXPECT_TRUE(::IsWindow(one));
 
     // Without the view flag nothing happens at all.
-    Owner().SetViewFlagsSource([] { return kDefaultViewFlags & ~kViewFlagTabDoubleClick; });
+    m_viewFlags.Set(kDefaultViewFlags & ~kViewFlagTabDoubleClick);
     g_received.clear();
     NotifyOwner(NM_DBLCLK, -1, empty);
     NotifyOwner(NM_DBLCLK, 1);
@@ -385,7 +399,7 @@ TEST_F(TabbedMdi, DoubleClicksCloseTheSelectedTabOrOpenANewOne)
     EXPECT_TRUE(g_received.empty());
     EXPECT_TRUE(::IsWindow(two));
 
-    Owner().SetViewFlagsSource([] { return kDefaultViewFlags; });
+    m_viewFlags.Set(kDefaultViewFlags);
     NotifyOwner(NM_DBLCLK, 1);  // the selected tab
     Pump();
     EXPECT_FALSE(::IsWindow(two));

@@ -6,6 +6,9 @@
 #include "core/library/Z4KException.h"
 #include "core/library/Z4KFile.h"
 #include "core/library/Z4KLog.h"
+#include "core/library/Z4KTime.h"
+#include "core/app/LanguageManager.h"
+#include "core/system/MessageBoxes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,15 +18,6 @@ namespace {
 
 // A session file declaring this many entries or more is not a session file of this program.
 constexpr uint32_t kMaxSessionEntries = 200;
-
-ArchiveErrorDisplay& ErrorDisplay()
-{
-    static ArchiveErrorDisplay display = [](const char* text) {
-        const CAppWindowInfo* info = GetAppWindowInfo();
-        MessageBoxA(info ? info->GetMainWindow() : nullptr, text, "Kivo Browser", MB_OK | MB_ICONSTOP);
-    };
-    return display;
-}
 
 // The time of a log entry: a FILETIME as 8 bytes, little-endian.
 void WriteFileTime(CZ4KArchive& archive, uint64_t time)
@@ -93,15 +87,8 @@ void ReportArchiveError(const char* text)
     const CStdString message = FormatString("%s\n", text ? text : "");
     if (CZ4KLog* log = GetLog())
         log->Write(kLogCritical, message);
-    if (ErrorDisplay())
-        ErrorDisplay()(message);
-}
-
-ArchiveErrorDisplay SetArchiveErrorDisplay(ArchiveErrorDisplay display)
-{
-    ArchiveErrorDisplay previous = std::move(ErrorDisplay());
-    ErrorDisplay() = std::move(display);
-    return previous;
+    const CAppWindowInfo* info = GetAppWindowInfo();
+    GetMessageBoxes().Show(info ? info->GetMainWindow() : nullptr, message, "Kivo Browser", MB_OK | MB_ICONSTOP);
 }
 
 bool ReadArchiveFile(const char* path, const std::function<void(CZ4KArchive&)>& reader)
@@ -231,4 +218,14 @@ bool CSettings::SaveLastOpenSites()
                 archive.WriteString(LastOpenSites[i].url);
             }
         });
+}
+
+TStdStr<char> FormatAdBlockedHistoryText(const CBlockedLog& log)
+{
+    TStdStr<char> text = TranslateText("Ad Blocked History") + "\r\n\r\n";
+    for (const BlockedLogEntry& entry : log.GetEntries()) {
+        text += CZ4KTime::Format(static_cast<int64_t>(entry.time), "%m/%d/%Y %H:%M:%S.%s");
+        text += "\t" + entry.text1 + "\t" + entry.text2 + "\r\n";
+    }
+    return text + "\r\n";
 }

@@ -70,7 +70,9 @@ bool ReadArchiveFile(const char* path, const std::function<void(CZ4KArchive&)>& 
 bool WriteArchiveFile(const char* path, const std::function<void(CZ4KArchive&)>& writer);
 
 // How archive errors reach the user: the text is written to the program log and shown in the
-// program's message box with the stop icon. Tests replace the message box.
+// program's message box with the stop icon (through GetMessageBoxes(), which tests replace).
 void ReportArchiveError(const char* text);
-using ArchiveErrorDisplay = std::function<void(const char* text)>;
-ArchiveErrorDisplay SetArchiveErrorDisplay(ArchiveErrorDisplay display);
+
+// The title "Ad Blocked History" (translated), an empty line, one line per entry of the time,
+// the rule and the URL, tab-separated, and a final line break.
+TStdStr<char> FormatAdBlockedHistoryText(const CBlockedLog& log);

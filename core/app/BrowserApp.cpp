@@ -18,8 +18,6 @@ constexpr const char* kCompanyName = "KivoBrowser";
 constexpr const char* kApplicationName = "Kivo Browser";
 // The parser configurations built into the program (RCDATA), handed to the edit control in order.
 constexpr WORD kParserConfigurationIds[] = {150, 151, 152};
-// The open flags of a URL that arrives at the running program: a new tab.
-constexpr LPARAM kOpenInNewTab = 1;
 
 // Brings the main window to the front even when another program's window is active: the input of
 // this thread is attached to the foreground window's thread for the duration.
@@ -87,7 +85,7 @@ bool CBrowserApp::OpenUrl(const char* url)
         return true;
     const CAppWindowInfo* info = GetAppWindowInfo();
     if (HWND frame = info ? info->GetMainWindow() : nullptr) {
-        SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(url), kOpenInNewTab);
+        SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(url), kOpenNewTab);
         return true;
     }
     m_pendingUrl = url;
@@ -104,8 +102,8 @@ TStdStr<char> CBrowserApp::TakePendingUrl()
 // Starts the edit control and hands it the built-in parser configurations; a missing one is skipped.
 void CBrowserApp::StartEditControl()
 {
-    CStartupServices& services = GetStartupServices();
-    services.startEditControl(m_instance);
+    IStartupServices& services = GetStartupServices();
+    services.StartEditControl(m_instance);
     for (WORD id : kParserConfigurationIds) {
         HRSRC resource = FindResourceA(m_instance, MAKEINTRESOURCEA(id), RT_RCDATA);
         HGLOBAL loaded = resource ? LoadResource(m_instance, resource) : nullptr;
@@ -119,7 +117,7 @@ void CBrowserApp::StartEditControl()
         if (void* target = GlobalLock(copy)) {
             CopyMemory(target, bytes, size);
             GlobalUnlock(copy);
-            services.loadParserConfiguration(copy);
+            services.LoadParserConfiguration(copy);
         }
         GlobalFree(copy);
     }
@@ -127,20 +125,20 @@ void CBrowserApp::StartEditControl()
 
 int CBrowserApp::Run(const char*, int showCommand)
 {
-    CStartupServices& services = GetStartupServices();
-    services.checkDefaultBrowser();
+    IStartupServices& services = GetStartupServices();
+    services.CheckDefaultBrowser();
     CSplashWindow splash;
     const CSettings* settings = GetSettings();
     if (!settings || !(settings->SysFlags & SysFlag::NoSplash))
         splash.StartThread();
-    services.registerActiveXHost();
+    services.RegisterActiveXHost();
     CAppModule& module = GetAppModule();
     const bool registered = SUCCEEDED(module.RegisterClassObjects(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE));
     StartEditControl();
 
     int result = 0;
     const RECT rect = {0, 0, 600, 400};
-    HWND frame = services.createMainFrame(rect);
+    HWND frame = services.CreateMainFrame(rect);
     if (!frame) {
         splash.CloseAfter(1000);
     } else {
@@ -157,7 +155,7 @@ int CBrowserApp::Run(const char*, int showCommand)
             result = ownLoop.Run();
         }
     }
-    services.stopEditControl(m_instance);
+    services.StopEditControl(m_instance);
     if (registered)
         module.RevokeClassObjects();
     return result;

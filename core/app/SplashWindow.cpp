@@ -1,6 +1,6 @@
 #include "core/app/SplashWindow.h"
 #include "core/app/AppModule.h"
-#include "core/app/StartupServices.h"
+#include "core/system/MessageBoxes.h"
 
 #include <process.h>
 
@@ -57,7 +57,7 @@ void CSplashWindow::StartThread()
 {
     const uintptr_t thread = _beginthreadex(nullptr, 0, &CSplashWindow::SplashThreadProc, this, 0, nullptr);
     if (!thread) {
-        GetStartupServices().showMessageBox(nullptr, "ERROR: Cannot creating thread!!!", nullptr, MB_ICONINFORMATION);
+        GetMessageBoxes().Show(nullptr, "ERROR: Cannot creating thread!!!", nullptr, MB_ICONINFORMATION);
         return;
     }
     m_thread = reinterpret_cast<HANDLE>(thread);

@@ -2,32 +2,17 @@
 
 namespace {
 
-void NoDefaultBrowserCheck() {}
-void NoActiveXHost() {}
-
-bool NoEditControlStart(HINSTANCE)
-{
-    return true;
-}
-void NoEditControlStop(HINSTANCE) {}
-void NoParserConfiguration(HGLOBAL) {}
-HWND NoMainFrame(const RECT&)
-{
-    return nullptr;
-}
-
-int SystemMessageBox(HWND owner, const char* text, const char* caption, UINT type)
-{
-    return MessageBoxA(owner, text, caption, type);
-}
+CDefaultStartupServices g_defaultStartupServices;
+// Set once by the program's entry before other threads exist, and by tests on their own thread.
+IStartupServices* g_startupServices = &g_defaultStartupServices;
 
 } // namespace
 
-CStartupServices& GetStartupServices()
+IStartupServices& GetStartupServices() { return *g_startupServices; }
+
+IStartupServices* SetStartupServices(IStartupServices* services)
 {
-    static CStartupServices services = {
-        &NoDefaultBrowserCheck, &NoActiveXHost,         &NoEditControlStart,         &NoEditControlStop,
-        &NoParserConfiguration, &NoMainFrame, &SystemMessageBox,
-    };
-    return services;
+    IStartupServices* previous = g_startupServices;
+    g_startupServices = services ? services : &g_defaultStartupServices;
+    return previous;
 }

@@ -80,6 +80,29 @@ bool IsAnyHeader(const std::string& line)
     return i < line.size() && line[i] == '[' && line.find(']', i) != std::string::npos;
 }
 
+// Where the lines of a rewrite stand against one section, taken in file order: before its header,
+// its header, inside it, or after it (from the next header on). Only the first section of the name
+// counts, as for the readers.
+class CSectionWalk {
+public:
+    enum EPlace { kBefore, kHeader, kInside, kAfter };
+    explicit CSectionWalk(const char* section) : m_section(section) {}
+
+    EPlace Next(const std::string& line)
+    {
+        if (m_place == kBefore && IsSectionHeader(line, m_section))
+            m_place = kHeader;
+        else if (m_place == kHeader || m_place == kInside)
+            m_place = IsAnyHeader(line) ? kAfter : kInside;
+        return m_place;
+    }
+    bool FoundSection() const { return m_place != kBefore; }
+
+private:
+    const char* m_section;  // not owned: the caller's name, alive for the walk
+    EPlace m_place = kBefore;
+};
+
 // Position of the value behind "=" when the line is the key's line, else npos.
 size_t MatchKey(const std::string& line, const char* key)
 {
@@ -435,27 +458,28 @@ bool CIniFile::WriteKey(const char* section, const char* key, const char* value)
         return false;
     const std::string escaped = EscapeLineBreaks(value);
     const std::string keyLine = std::string(key) + "=" + escaped;
-    enum { before, inside, done } state = before;
+    CSectionWalk walk(section);
+    bool written = false;
     return Rewrite(
         [&](const std::string& line, std::string& out) {
-            if (state == before && IsSectionHeader(line, section)) {
-                state = inside;
-            } else if (state == inside) {
-                if (IsAnyHeader(line)) {
+            if (!written) {
+                const CSectionWalk::EPlace place = walk.Next(line);
+                if (place == CSectionWalk::kAfter) {
                     AppendLine(out, keyLine); // the key was missing from its section
-                    state = done;
-                } else if (const size_t position = MatchKey(line, key); position != std::string::npos) {
+                    written = true;
+                } else if (const size_t position = place == CSectionWalk::kInside ? MatchKey(line, key) : std::string::npos;
+                           position != std::string::npos) {
                     AppendLine(out, line.substr(0, position) + escaped);
-                    state = done;
+                    written = true;
                     return;
                 }
             }
             AppendLine(out, line);
         },
         [&](std::string& out) {
-            if (state == before)
+            if (!walk.FoundSection())
                 AppendLine(out, std::string("[") + section + "]");
-            if (state != done)
+            if (!written)
                 AppendLine(out, keyLine);
         });
 }
@@ -464,17 +488,11 @@ bool CIniFile::DeleteSection(const char* section)
 {
     if (!m_file || !section)
         return false;
-    enum { before, inside, done } state = before;
+    CSectionWalk walk(section);
     return Rewrite(
         [&](const std::string& line, std::string& out) {
-            if (state == before && IsSectionHeader(line, section)) {
-                state = inside;
-            } else if (state == inside) {
-                if (!IsAnyHeader(line))
-                    return;
-                state = done;
-            }
-            AppendLine(out, line);
+            if (walk.Next(line) != CSectionWalk::kInside)
+                AppendLine(out, line);
         },
         [](std::string&) {});
 }

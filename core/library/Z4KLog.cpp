@@ -26,7 +26,7 @@ const char* const Z4KLogDefaults::kStyleSheet =
 
 namespace {
 
-void SendToDebugger(const char* text) { OutputDebugStringA(text); }
+CDebuggerLogOutput g_debuggerOutput;
 
 bool NeedsQuotes(const TStdStr<char>& value)
 {
@@ -97,7 +97,11 @@ TStdStr<char> CZ4KLogElement::GetClosingTag() const
     return "</" + m_name + ">\n";
 }
 
-CZ4KLog::CZ4KLog() : m_debugOutput(SendToDebugger) {}
+void CDebuggerLogOutput::Send(const char* text) { OutputDebugStringA(text); }
+
+CZ4KLog::CZ4KLog() : m_debugOutput(&g_debuggerOutput) {}
+
+void CZ4KLog::SetDebugOutput(ILogDebugOutput* output) { m_debugOutput = output ? output : &g_debuggerOutput; }
 
 CZ4KLog::~CZ4KLog()
 {
@@ -217,9 +221,9 @@ void CZ4KLog::Write(unsigned level, const char* text, bool raw)
         if (level == kLogCritical || level == kLogError)
             m_stream.flush();
     }
-    if ((m_options & kLogToDebugger) && !raw && m_debugOutput) {
-        m_debugOutput(FormatString("%s:(%s) :", "Z4K", GetLevelName(level)).c_str());
-        m_debugOutput(text);
+    if ((m_options & kLogToDebugger) && !raw) {
+        m_debugOutput->Send(FormatString("%s:(%s) :", "Z4K", GetLevelName(level)).c_str());
+        m_debugOutput->Send(text);
     }
 }
 

@@ -58,10 +58,21 @@ private:
     std::map<TStdStr<char>, TStdStr<char>> m_attributes;
 };
 
+// Where a log's debugger copy goes.
+class ILogDebugOutput {
+public:
+    virtual ~ILogDebugOutput() = default;
+    virtual void Send(const char* text) = 0;
+};
+
+// The debugger of the process (OutputDebugStringA), every log's output unless it is given another.
+class CDebuggerLogOutput final : public ILogDebugOutput {
+public:
+    void Send(const char* text) override;
+};
+
 class CZ4KLog {
 public:
-    using DebugOutput = void (*)(const char* text);
-
     CZ4KLog();
     ~CZ4KLog();
     CZ4KLog(const CZ4KLog&) = delete;
@@ -87,8 +98,8 @@ public:
     void SetOptions(unsigned options) { m_options = options; }
     unsigned GetOptions() const { return m_options; }
     void SetRawText(bool raw) { m_rawText = raw; }
-    // Where the debugger copy goes (OutputDebugStringA unless replaced).
-    void SetDebugOutput(DebugOutput output) { m_debugOutput = output; }
+    // Where the debugger copy goes (not owned; it must outlive the log); null: the debugger.
+    void SetDebugOutput(ILogDebugOutput* output);
 
     static const char* GetLevelName(unsigned level);
 
@@ -111,7 +122,7 @@ private:
     unsigned m_options = kLogToDebugger | kLogToFile;
     bool m_rawText = false;
     TStdStr<char> m_timestampPattern = Z4KLogDefaults::kTimestampPattern;
-    DebugOutput m_debugOutput;
+    ILogDebugOutput* m_debugOutput;  // not owned: the given output or the process's debugger output
     std::unique_ptr<CZ4KLogElement> m_html;
     std::unique_ptr<CZ4KLogElement> m_body;
     std::deque<CZ4KLogElement*> m_pending; // not owned: elements whose opening tag is not written yet

@@ -1,5 +1,7 @@
 #include "core/system/MapiMail.h"
 
+#include "core/system/MessageBoxes.h"
+
 namespace {
 
 template <typename T>
@@ -118,7 +120,7 @@ void CMapiMail::ReportError(ULONG code) const
 {
     const TStdStr<char> text =
         FormatString("Message did not get sent due to error code %lu.\r\n", code) + GetErrorText(code) + "\r\n";
-    ShowCoreMessageBox(nullptr, text.c_str(), "Error", MB_OK);
+    GetMessageBoxes().Show(nullptr, text.c_str(), "Error", MB_OK);
 }
 
 TStdStr<char> CMapiMail::GetErrorText(ULONG code)

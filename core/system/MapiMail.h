@@ -3,7 +3,7 @@
 // MAPI, with the client's own send dialog. "mapi32.dll" is loaded at run time, so the program runs
 // on systems without a mail client; Send then reports failure.
 #include "core/library/StdStr.h"
-#include "core/system/WindowHelpers.h"
+#include "core/system/DynamicLibrary.h"
 
 #include <windows.h>
 #include <mapi.h>

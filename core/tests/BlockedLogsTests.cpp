@@ -4,6 +4,8 @@
 #include "core/app/Settings.h"
 #include "core/library/Z4KArchive.h"
 #include "core/library/Z4KException.h"
+#include "core/library/Z4KTime.h"
+#include "core/system/MessageBoxes.h"
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +15,16 @@
 namespace {
 
 // Collects what would have been shown in message boxes.
-struct CErrorCapture {
-    CErrorCapture()
+struct CErrorCapture : IMessageBoxes {
+    int Show(HWND, const char* text, const char*, UINT) override
     {
-        m_previous = SetArchiveErrorDisplay([this](const char* text) { messages.push_back(text); });
+        messages.push_back(text);
+        return IDOK;
     }
-    ~CErrorCapture() { SetArchiveErrorDisplay(m_previous); }
     std::vector<std::string> messages;
 
 private:
-    ArchiveErrorDisplay m_previous;
+    CScopedMessageBoxes m_scope{*this};
 };
 
 BlockedLogEntry MakeEntry(uint64_t time, const char* a, const char* b, const char* c)
@@ -463,4 +465,19 @@ TEST(ProgramFolders, ConfigurationFilesComeFromTheConfigFolderFirst)
     EXPECT_FALSE(LoadConfigIconPair("missing.ico", "missing2.ico", first, second));
     EXPECT_EQ(first, nullptr);
     CScratchFolder::Remove(folders.m_configFolder);
+}
+
+TEST(BlockedLogs, AdHistoryText)
+{
+    CBlockedLog log;
+    log.SetMaxItems(10);
+    // 2024-03-05 06:07:08.009 UTC, shown in the local time the time formatting uses.
+    const int64_t time = 133540120280090000LL;
+    log.Add({static_cast<uint64_t>(time), "*/ads/*", "http://x/ads/1.gif", ""});
+    log.Add({static_cast<uint64_t>(time), "banner", "http://y/banner", ""});
+    const TStdStr<char> stamp = CZ4KTime::Format(time, "%m/%d/%Y %H:%M:%S.%s");
+    EXPECT_EQ("Ad Blocked History\r\n\r\n" + stamp + "\t*/ads/*\thttp://x/ads/1.gif\r\n" + stamp +
+                  "\tbanner\thttp://y/banner\r\n\r\n",
+              FormatAdBlockedHistoryText(log));
+    EXPECT_EQ("Ad Blocked History\r\n\r\n\r\n", FormatAdBlockedHistoryText(CBlockedLog()));
 }

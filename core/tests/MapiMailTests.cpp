@@ -1,6 +1,7 @@
 // Mail through the stand-in "mapi32.dll" built for the tests: what the program hands
 // Simple MAPI, the error box, and the failures that must never read as success.
 #include "core/system/MapiMail.h"
+#include "core/system/MessageBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -41,23 +42,21 @@ const bool g_standInFolder = [] {
     return SetDllDirectoryA(path.c_str()) != FALSE;
 }();
 
-int RecordBox(HWND owner, const char* text, const char* caption, UINT type)
-{
-    g_boxes.push_back(std::string(owner ? "owned " : "") + caption + "|" + text + "|" + std::to_string(type));
-    return IDOK;
-}
+struct CBoxRecorder : IMessageBoxes {
+    int Show(HWND owner, const char* text, const char* caption, UINT type) override
+    {
+        g_boxes.push_back(std::string(owner ? "owned " : "") + caption + "|" + text + "|" + std::to_string(type));
+        return IDOK;
+    }
+};
 
 class MapiMailTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        g_boxes.clear();
-        m_previous = SetMessageBoxHook(RecordBox);
-    }
-    void TearDown() override { SetMessageBoxHook(m_previous); }
+    void SetUp() override { g_boxes.clear(); }
 
 private:
-    MessageBoxHook m_previous = nullptr;
+    CBoxRecorder m_recorder;
+    CScopedMessageBoxes m_boxes{m_recorder};
 };
 
 TEST_F(MapiMailTest, HandsEveryRecipientAttachmentSubjectAndBodyToMapi)

@@ -15,7 +15,9 @@ namespace {
 
 std::vector<std::string> g_debugLines;
 
-void CaptureDebugOutput(const char* text) { g_debugLines.emplace_back(text); }
+struct CCaptureDebugOutput : ILogDebugOutput {
+    void Send(const char* text) override { g_debugLines.emplace_back(text); }
+} g_captureDebugOutput;
 
 class Z4KLogFile : public testing::Test {
 protected:
@@ -38,7 +40,7 @@ protected:
     {
         auto log = std::make_unique<CZ4KLog>();
         log->SetFilePath(m_path.c_str());
-        log->SetDebugOutput(CaptureDebugOutput);
+        log->SetDebugOutput(&g_captureDebugOutput);
         return log;
     }
 

@@ -10,10 +10,21 @@
 
 #include <cstdlib>
 
+namespace {
+
+// The real main frame, as in the browser; the rest stays the placeholders.
+class CHostStartupServices final : public CDefaultStartupServices {
+public:
+    HWND CreateMainFrame(const RECT& rect) override { return ::CreateMainFrame(rect); }
+};
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     GetAppModule().Init(nullptr, instance);
-    GetStartupServices().createMainFrame = &CreateMainFrame;
+    static CHostStartupServices services;
+    SetStartupServices(&services);
     // Deleted in the ordered teardown at exit, as in the browser.
     CBrowserApp* const app = CreateBrowserApp();
     app->SetInstance(instance);

@@ -1,0 +1,96 @@
+#include "core/system/Icons.h"
+
+#include "core/system/OsInfo.h"
+#include "core/system/WindowFunctions.h"
+
+void SetWindowIcons(HWND window, HIMAGELIST imageList, int index)
+{
+    // WM_SETICON does not take the icons over; the window keeps them for its lifetime.
+    ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(::ImageList_GetIcon(imageList, index, ILD_NORMAL)));
+    ::SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(::ImageList_GetIcon(imageList, index, ILD_NORMAL)));
+}
+
+HICON GetWindowIcon(HWND window)
+{
+    HICON icon = reinterpret_cast<HICON>(::SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(::GetClassLongPtrA(window, GCLP_HICONSM));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(::SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(::GetClassLongPtrA(window, GCLP_HICON));
+    if (!icon) {
+        WNDCLASSA windowClass = {};
+        const TStdStr<char> className = GetWindowClassName(window);
+        if (::GetClassInfoA(::GetModuleHandleA(nullptr), className.c_str(), &windowClass))
+            icon = windowClass.hIcon;
+    }
+    return icon;
+}
+
+HCURSOR LoadHandCursor()
+{
+    if (HCURSOR hand = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649) /* IDC_HAND */))
+        return hand;
+    char path[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + sizeof("\\winhlp32.exe") > MAX_PATH)
+        return nullptr;
+    lstrcatA(path, "\\winhlp32.exe");
+    HMODULE help = ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!help)
+        return nullptr;
+    HCURSOR cursor = nullptr;
+    if (HCURSOR shared = ::LoadCursorA(help, MAKEINTRESOURCEA(106)))
+        cursor = reinterpret_cast<HCURSOR>(::CopyImage(shared, IMAGE_CURSOR, 0, 0, 0));
+    ::FreeLibrary(help);
+    return cursor;
+}
+
+void CSizedIcon::Attach(HICON icon)
+{
+    if (m_icon && m_icon != icon)
+        ::DestroyIcon(m_icon);
+    m_icon = icon;
+}
+
+void CIconStatic::SetIcon(HIMAGELIST imageList, int index)
+{
+    m_imageList = imageList;
+    m_index = index;
+    if (m_hWnd)
+        Invalidate();
+}
+
+BOOL CIconStatic::SubclassWindow(HWND edit)
+{
+    if (!CWindowImpl<CIconStatic, CEdit>::SubclassWindow(edit))
+        return FALSE;
+    const COsInfo* info = GetOsInfo();
+    const int iconWidth = info ? info->GetSmallIconWidth() : ::GetSystemMetrics(SM_CXSMICON);
+    const DWORD margins = GetMargins();
+    SetMargins(iconWidth + 2 * m_padding + LOWORD(margins), HIWORD(margins), EC_LEFTMARGIN);
+    return TRUE;
+}
+
+LRESULT CIconStatic::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
+{
+    const LRESULT result = DefWindowProc();
+    DrawIcon();
+    return result;
+}
+
+void CIconStatic::DrawIcon()
+{
+    if (!m_imageList || m_index < 0)
+        return;
+    RECT client = {};
+    GetClientRect(&client);
+    int width = 0;
+    int height = 0;
+    ::ImageList_GetIconSize(m_imageList, &width, &height);
+    if (HDC dc = GetDC()) {
+        ::ImageList_Draw(m_imageList, m_index, dc, m_padding, (client.bottom - height) / 2, ILD_TRANSPARENT);
+        ReleaseDC(dc);
+    }
+}
