@@ -206,8 +206,10 @@ INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 }
 
 BOOL AtlLayerRunMap(CMessageMap* map, DWORD mapId, HWND& boundWindow, const _ATL_MSG*& current, HWND hWnd, UINT uMsg,
-                    WPARAM wParam, LPARAM lParam, LRESULT& lResult) noexcept
+                    WPARAM wParam, LPARAM lParam, LRESULT& lResult, bool* threw) noexcept
 {
+    if (threw)
+        *threw = false;
     if (!boundWindow)
         boundWindow = hWnd;
     if (!map)
@@ -219,6 +221,8 @@ BOOL AtlLayerRunMap(CMessageMap* map, DWORD mapId, HWND& boundWindow, const _ATL
     } catch (...) {
         ReportCaughtException("message handler");
     }
+    if (threw)
+        *threw = true;
     if (uMsg != WM_NCCREATE && uMsg != WM_CREATE)
         return FALSE;
     lResult = AnswerAfterThrow(uMsg);

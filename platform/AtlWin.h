@@ -119,8 +119,9 @@ _AtlWindowLayer* AtlWinTopLayer(HWND hWnd) noexcept;
 // Create), then `map` handles the message under `mapId` with `current` pointing at it. A handler
 // that throws is reported and the message counts as unhandled, so the default processing answers
 // it; but WM_NCCREATE answers FALSE and WM_CREATE -1, so that the window is not created half-built.
+// `threw`, when given, tells whether a handler threw.
 BOOL AtlLayerRunMap(CMessageMap* map, DWORD mapId, HWND& boundWindow, const _ATL_MSG*& current, HWND hWnd, UINT uMsg,
-                    WPARAM wParam, LPARAM lParam, LRESULT& lResult) noexcept;
+                    WPARAM wParam, LPARAM lParam, LRESULT& lResult, bool* threw = nullptr) noexcept;
 // After WM_NCDESTROY: the object lets go of the window, whose later messages are not its own.
 void AtlLayerWindowEnded(_AtlWindowLayer* layer, HWND hWnd) noexcept;
 // What a dialog procedure returns for a message its map handled with lResult.
@@ -1009,8 +1010,11 @@ protected:
     {
         const _ATL_MSG* const outer = this->m_pCurrentMsg;
         LRESULT lResult = 0;
+        bool threw = false;
         const BOOL handled =
-            AtlLayerRunMap(this, 0, this->m_hWnd, this->m_pCurrentMsg, hWnd, uMsg, wParam, lParam, lResult);
+            AtlLayerRunMap(this, 0, this->m_hWnd, this->m_pCurrentMsg, hWnd, uMsg, wParam, lParam, lResult, &threw);
+        if (threw && uMsg == WM_INITDIALOG)
+            EndDialog(-1); // a dialog whose set-up threw is not shown half-built: DoModal gives -1
         const INT_PTR answer = handled ? AtlDlgAnswer(hWnd, uMsg, lResult) : FALSE;
         if (uMsg == WM_NCDESTROY) {
             AtlDlgUnbind(this, hWnd);
