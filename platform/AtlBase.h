@@ -9,8 +9,11 @@
 #include <type_traits>
 #include <utility>
 
+#include "platform/Diagnostics.h"
+
+// "Cannot happen" inside the stand-in: checked in every build and reported (see KIVO_CHECK).
 #ifndef ATLASSERT
-#define ATLASSERT(expr) ((void)0)
+#define ATLASSERT(expr) ((void)KIVO_CHECK(expr))
 #endif
 
 // The lock count of the module: every live COM object made by CComObject and every

@@ -114,18 +114,24 @@ public:                                                                         
 #define DECLARE_NOT_AGGREGATABLE(x)
 #define DECLARE_NO_REGISTRY()
 
-// A heap object that holds a module lock while it lives and deletes itself on its last Release.
-template <class Base>
-class CComObject : public Base
+// The IUnknown of a heap object that deletes itself on its last Release; with kHoldsModuleLock it
+// holds a module lock while it lives.
+template <class Base, bool kHoldsModuleLock>
+class TComHeapObject : public Base
 {
 public:
-    CComObject(void* = nullptr) { AtlModuleLock(); }
-    virtual ~CComObject()
+    TComHeapObject()
+    {
+        if constexpr (kHoldsModuleLock)
+            AtlModuleLock();
+    }
+    virtual ~TComHeapObject()
     {
         // A count far from zero, so that AddRef/Release pairs inside FinalRelease cannot re-enter delete.
         this->m_dwRef = -(LONG_MAX / 2);
         this->FinalRelease();
-        AtlModuleUnlock();
+        if constexpr (kHoldsModuleLock)
+            AtlModuleUnlock();
     }
     STDMETHOD_(ULONG, AddRef)() override { return this->InternalAddRef(); }
     STDMETHOD_(ULONG, Release)() override
@@ -141,19 +147,38 @@ public:
     {
         return QueryInterface(__uuidof(Q), reinterpret_cast<void**>(pp));
     }
+};
 
-    // Makes an object with a reference count of 0; FinalConstruct failing deletes it.
-    static HRESULT WINAPI CreateInstance(CComObject<Base>** pp)
+// A heap object that holds a module lock while it lives and deletes itself on its last Release.
+template <class Base>
+class CComObject : public TComHeapObject<Base, true>
+{
+public:
+    CComObject(void* = nullptr) {}
+
+    // Makes an object with a reference count of 0; FinalConstruct failing deletes it. A constructor
+    // or FinalConstruct that throws is reported and fails the creation.
+    static HRESULT WINAPI CreateInstance(CComObject<Base>** pp) noexcept
     {
         if (!pp)
             return E_POINTER;
         *pp = nullptr;
-        CComObject<Base>* object = new (std::nothrow) CComObject<Base>();
+        CComObject<Base>* object = nullptr;
+        try {
+            object = new (std::nothrow) CComObject<Base>();
+        } catch (...) {
+            return ReportCaughtExceptionAsHresult("CComObject::CreateInstance");
+        }
         if (!object)
             return E_OUTOFMEMORY;
         object->SetVoid(nullptr);
         object->InternalFinalConstructAddRef();
-        const HRESULT hr = object->FinalConstruct();
+        HRESULT hr = E_UNEXPECTED;
+        try {
+            hr = object->FinalConstruct();
+        } catch (...) {
+            hr = ReportCaughtExceptionAsHresult("FinalConstruct");
+        }
         object->InternalFinalConstructReleaseNoDelete();
         if (FAILED(hr)) {
             delete object;
@@ -166,24 +191,10 @@ public:
 
 // Like CComObject, but without the module lock: for objects that must not keep a server alive.
 template <class Base>
-class CComObjectNoLock : public Base
+class CComObjectNoLock : public TComHeapObject<Base, false>
 {
 public:
     CComObjectNoLock(void* = nullptr) {}
-    virtual ~CComObjectNoLock()
-    {
-        this->m_dwRef = -(LONG_MAX / 2);
-        this->FinalRelease();
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return this->InternalAddRef(); }
-    STDMETHOD_(ULONG, Release)() override
-    {
-        const ULONG count = this->InternalRelease();
-        if (count == 0)
-            delete this;
-        return count;
-    }
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override { return this->_InternalQueryInterface(iid, ppv); }
 };
 
 // An object embedded in another (a member or a static), never deleted through Release.
@@ -203,6 +214,17 @@ public:
 
 typedef HRESULT(WINAPI _ATL_CREATORFUNC)(void* outer, REFIID iid, void** ppv);
 
+// Gives a new object (reference count 0) out as `iid`; when it has no such interface, the object goes
+// again with the last reference.
+template <class T>
+HRESULT AtlHandOutNewObject(T* object, REFIID iid, void** ppv)
+{
+    object->AddRef();
+    const HRESULT hr = object->QueryInterface(iid, ppv);
+    object->Release();
+    return hr;
+}
+
 // Makes T and queries it for `iid`. Aggregation is not supported: an outer unknown is refused.
 template <class T>
 class CComCreator
@@ -216,13 +238,8 @@ public:
         if (outer)
             return CLASS_E_NOAGGREGATION;
         T* object = nullptr;
-        HRESULT hr = T::CreateInstance(&object);
-        if (FAILED(hr))
-            return hr;
-        object->AddRef();
-        hr = object->QueryInterface(iid, ppv);
-        object->Release();
-        return hr;
+        const HRESULT hr = T::CreateInstance(&object);
+        return SUCCEEDED(hr) ? AtlHandOutNewObject(object, iid, ppv) : hr;
     }
 };
 
@@ -242,7 +259,13 @@ public:
         *ppv = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        return m_pfnCreateInstance ? m_pfnCreateInstance(nullptr, iid, ppv) : E_FAIL;
+        if (!m_pfnCreateInstance)
+            return E_FAIL;
+        try {
+            return m_pfnCreateInstance(nullptr, iid, ppv);
+        } catch (...) {
+            return ReportCaughtExceptionAsHresult("IClassFactory::CreateInstance");
+        }
     }
     STDMETHOD(LockServer)(BOOL lock) override
     {
@@ -272,10 +295,7 @@ public:
         if (!factory)
             return E_OUTOFMEMORY;
         factory->SetVoid(objectCreator);
-        factory->AddRef();
-        const HRESULT hr = factory->QueryInterface(iid, ppv);
-        factory->Release();
-        return hr;
+        return AtlHandOutNewObject(factory, iid, ppv);
     }
 };
 

@@ -4,58 +4,28 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include "platform/AtlHandleWrapper.h"
 #include "platform/AtlWin.h"
 
 // ---------------------------------------------------------------------------------------------
 // Image lists: CImageList wraps a handle and destroys it only when told (Destroy); CImageListManaged
 // destroys it with itself.
 
+struct CImageListKind
+{
+    HIMAGELIST m_hImageList = nullptr;
+    HIMAGELIST& Slot() noexcept { return m_hImageList; }
+    HIMAGELIST Slot() const noexcept { return m_hImageList; }
+    static void Destroy(HIMAGELIST imageList) noexcept { ::ImageList_Destroy(imageList); }
+};
+
 template <bool t_bManaged>
-class CImageListT
+class CImageListT : public TWrappedHandle<HIMAGELIST, t_bManaged, CImageListKind>
 {
 public:
-    CImageListT(HIMAGELIST imageList = nullptr) noexcept : m_hImageList(imageList) {}
-    ~CImageListT()
-    {
-        if (t_bManaged && m_hImageList)
-            ::ImageList_Destroy(m_hImageList);
-    }
-    CImageListT(const CImageListT& other) noexcept
-        requires(!t_bManaged)
-        : m_hImageList(other.m_hImageList)
-    {
-    }
-    CImageListT& operator=(const CImageListT& other) noexcept
-        requires(!t_bManaged)
-    {
-        m_hImageList = other.m_hImageList;
-        return *this;
-    }
-    CImageListT(CImageListT&& other) noexcept : m_hImageList(other.m_hImageList) { other.m_hImageList = nullptr; }
-    CImageListT& operator=(CImageListT&& other) noexcept
-    {
-        std::swap(m_hImageList, other.m_hImageList);
-        return *this;
-    }
-    CImageListT& operator=(HIMAGELIST imageList) noexcept
-    {
-        Attach(imageList);
-        return *this;
-    }
-    void Attach(HIMAGELIST imageList) noexcept
-    {
-        if (t_bManaged && m_hImageList && m_hImageList != imageList)
-            ::ImageList_Destroy(m_hImageList);
-        m_hImageList = imageList;
-    }
-    HIMAGELIST Detach() noexcept
-    {
-        HIMAGELIST imageList = m_hImageList;
-        m_hImageList = nullptr;
-        return imageList;
-    }
-    operator HIMAGELIST() const noexcept { return m_hImageList; }
-    bool IsNull() const noexcept { return m_hImageList == nullptr; }
+    using _Wrapped = TWrappedHandle<HIMAGELIST, t_bManaged, CImageListKind>;
+    using _Wrapped::TWrappedHandle, _Wrapped::operator=, _Wrapped::Attach, _Wrapped::Detach, _Wrapped::IsNull;
+    using CImageListKind::m_hImageList;
 
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow) noexcept
     {
@@ -143,8 +113,6 @@ public:
     static BOOL DragEnter(HWND lock, int x, int y) noexcept { return ::ImageList_DragEnter(lock, x, y); }
     static BOOL DragLeave(HWND lock) noexcept { return ::ImageList_DragLeave(lock); }
     static BOOL DragShowNolock(BOOL show) noexcept { return ::ImageList_DragShowNolock(show); }
-
-    HIMAGELIST m_hImageList;
 };
 using CImageList = CImageListT<false>;
 using CImageListManaged = CImageListT<true>;
@@ -1356,52 +1324,21 @@ public:
     }
 };
 
+struct CMenuKind
+{
+    HMENU m_hMenu = nullptr;
+    HMENU& Slot() noexcept { return m_hMenu; }
+    HMENU Slot() const noexcept { return m_hMenu; }
+    static void Destroy(HMENU menu) noexcept { ::DestroyMenu(menu); }
+};
+
 template <bool t_bManaged>
-class CMenuT
+class CMenuT : public TWrappedHandle<HMENU, t_bManaged, CMenuKind>
 {
 public:
-    CMenuT(HMENU menu = nullptr) noexcept : m_hMenu(menu) {}
-    ~CMenuT()
-    {
-        if (t_bManaged && m_hMenu)
-            ::DestroyMenu(m_hMenu);
-    }
-    CMenuT(const CMenuT& other) noexcept
-        requires(!t_bManaged)
-        : m_hMenu(other.m_hMenu)
-    {
-    }
-    CMenuT& operator=(const CMenuT& other) noexcept
-        requires(!t_bManaged)
-    {
-        m_hMenu = other.m_hMenu;
-        return *this;
-    }
-    CMenuT(CMenuT&& other) noexcept : m_hMenu(other.m_hMenu) { other.m_hMenu = nullptr; }
-    CMenuT& operator=(CMenuT&& other) noexcept
-    {
-        std::swap(m_hMenu, other.m_hMenu);
-        return *this;
-    }
-    CMenuT& operator=(HMENU menu) noexcept
-    {
-        Attach(menu);
-        return *this;
-    }
-    void Attach(HMENU menu) noexcept
-    {
-        if (t_bManaged && m_hMenu && m_hMenu != menu)
-            ::DestroyMenu(m_hMenu);
-        m_hMenu = menu;
-    }
-    HMENU Detach() noexcept
-    {
-        HMENU menu = m_hMenu;
-        m_hMenu = nullptr;
-        return menu;
-    }
-    operator HMENU() const noexcept { return m_hMenu; }
-    bool IsNull() const noexcept { return m_hMenu == nullptr; }
+    using _Wrapped = TWrappedHandle<HMENU, t_bManaged, CMenuKind>;
+    using _Wrapped::TWrappedHandle, _Wrapped::operator=, _Wrapped::Attach, _Wrapped::Detach, _Wrapped::IsNull;
+    using CMenuKind::m_hMenu;
     BOOL IsMenu() const noexcept { return ::IsMenu(m_hMenu); }
 
     BOOL CreateMenu() noexcept
@@ -1499,8 +1436,6 @@ public:
     BOOL SetMenuInfo(LPCMENUINFO info) noexcept { return ::SetMenuInfo(m_hMenu, info); }
     BOOL GetMenuItemRect(HWND hWnd, UINT item, LPRECT rc) const noexcept { return ::GetMenuItemRect(hWnd, m_hMenu, item, rc); }
     int MenuItemFromPoint(HWND hWnd, POINT pt) const noexcept { return ::MenuItemFromPoint(hWnd, m_hMenu, pt); }
-
-    HMENU m_hMenu;
 };
 using CMenu = CMenuT<true>;
 using CMenuHandle = CMenuT<false>;

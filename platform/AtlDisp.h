@@ -279,7 +279,8 @@ public:
     }
     STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    // An event without a handler is accepted and ignored.
+    // An event without a handler is accepted and ignored. A handler that throws is reported and the
+    // event source gets a failure, not the exception: it is COM code, often another module's.
     STDMETHOD(Invoke)(DISPID dispidMember, REFIID, LCID, WORD, DISPPARAMS* pdispparams, VARIANT* pvarResult,
                       EXCEPINFO*, UINT*) override
     {
@@ -288,7 +289,11 @@ public:
                 continue;
             if (entry->pInfo && !AtlSinkArgs::MatchesInfo(entry->pInfo, pdispparams))
                 return DISP_E_TYPEMISMATCH;
-            return entry->pfnInvoke(static_cast<T*>(this), pdispparams, pvarResult);
+            try {
+                return entry->pfnInvoke(static_cast<T*>(this), pdispparams, pvarResult);
+            } catch (...) {
+                return ReportCaughtExceptionAsHresult("event sink");
+            }
         }
         return S_OK;
     }

@@ -5,56 +5,26 @@
 #include <windows.h>
 #include <cstdlib>
 #include <utility>
+#include "platform/AtlHandleWrapper.h"
 #include "platform/AtlTypes.h"
 
 // A GDI object handle, owned or not.
+template <class THandle>
+struct CGdiObjectKind
+{
+    THandle m_hGdiObj = nullptr;
+    THandle& Slot() noexcept { return m_hGdiObj; }
+    THandle Slot() const noexcept { return m_hGdiObj; }
+    static void Destroy(THandle handle) noexcept { ::DeleteObject(handle); }
+};
+
 template <class THandle, bool t_bManaged>
-class CGdiObjectT
+class CGdiObjectT : public TWrappedHandle<THandle, t_bManaged, CGdiObjectKind<THandle>>
 {
 public:
-    CGdiObjectT(THandle handle = nullptr) noexcept : m_hGdiObj(handle) {}
-    ~CGdiObjectT()
-    {
-        if (t_bManaged && m_hGdiObj)
-            ::DeleteObject(m_hGdiObj);
-    }
-    CGdiObjectT(const CGdiObjectT& other) noexcept
-        requires(!t_bManaged)
-        : m_hGdiObj(other.m_hGdiObj)
-    {
-    }
-    CGdiObjectT& operator=(const CGdiObjectT& other) noexcept
-        requires(!t_bManaged)
-    {
-        m_hGdiObj = other.m_hGdiObj;
-        return *this;
-    }
-    CGdiObjectT(CGdiObjectT&& other) noexcept : m_hGdiObj(other.m_hGdiObj) { other.m_hGdiObj = nullptr; }
-    CGdiObjectT& operator=(CGdiObjectT&& other) noexcept
-    {
-        std::swap(m_hGdiObj, other.m_hGdiObj);
-        return *this;
-    }
-    CGdiObjectT& operator=(THandle handle) noexcept
-    {
-        Attach(handle);
-        return *this;
-    }
-
-    void Attach(THandle handle) noexcept
-    {
-        if (t_bManaged && m_hGdiObj && m_hGdiObj != handle)
-            ::DeleteObject(m_hGdiObj);
-        m_hGdiObj = handle;
-    }
-    THandle Detach() noexcept
-    {
-        THandle handle = m_hGdiObj;
-        m_hGdiObj = nullptr;
-        return handle;
-    }
-    operator THandle() const noexcept { return m_hGdiObj; }
-    bool IsNull() const noexcept { return m_hGdiObj == nullptr; }
+    using _Wrapped = TWrappedHandle<THandle, t_bManaged, CGdiObjectKind<THandle>>;
+    using _Wrapped::TWrappedHandle, _Wrapped::operator=, _Wrapped::Attach, _Wrapped::Detach, _Wrapped::IsNull;
+    using CGdiObjectKind<THandle>::m_hGdiObj;
     BOOL DeleteObject() noexcept
     {
         const BOOL deleted = m_hGdiObj ? ::DeleteObject(m_hGdiObj) : FALSE;
@@ -62,8 +32,6 @@ public:
         return deleted;
     }
     int GetObjectSize(int size, void* out) const noexcept { return ::GetObjectA(m_hGdiObj, size, out); }
-
-    THandle m_hGdiObj;
 };
 
 template <bool t_bManaged>
@@ -316,52 +284,21 @@ using CPalette = CPaletteT<true>;
 using CPaletteHandle = CPaletteT<false>;
 
 // Icons and cursors: destroyed with DestroyIcon/DestroyCursor, not DeleteObject.
+struct CIconKind
+{
+    HICON m_hIcon = nullptr;
+    HICON& Slot() noexcept { return m_hIcon; }
+    HICON Slot() const noexcept { return m_hIcon; }
+    static void Destroy(HICON icon) noexcept { ::DestroyIcon(icon); }
+};
+
 template <bool t_bManaged>
-class CIconT
+class CIconT : public TWrappedHandle<HICON, t_bManaged, CIconKind>
 {
 public:
-    CIconT(HICON icon = nullptr) noexcept : m_hIcon(icon) {}
-    ~CIconT()
-    {
-        if (t_bManaged && m_hIcon)
-            ::DestroyIcon(m_hIcon);
-    }
-    CIconT(const CIconT& other) noexcept
-        requires(!t_bManaged)
-        : m_hIcon(other.m_hIcon)
-    {
-    }
-    CIconT& operator=(const CIconT& other) noexcept
-        requires(!t_bManaged)
-    {
-        m_hIcon = other.m_hIcon;
-        return *this;
-    }
-    CIconT(CIconT&& other) noexcept : m_hIcon(other.m_hIcon) { other.m_hIcon = nullptr; }
-    CIconT& operator=(CIconT&& other) noexcept
-    {
-        std::swap(m_hIcon, other.m_hIcon);
-        return *this;
-    }
-    CIconT& operator=(HICON icon) noexcept
-    {
-        Attach(icon);
-        return *this;
-    }
-    void Attach(HICON icon) noexcept
-    {
-        if (t_bManaged && m_hIcon && m_hIcon != icon)
-            ::DestroyIcon(m_hIcon);
-        m_hIcon = icon;
-    }
-    HICON Detach() noexcept
-    {
-        HICON icon = m_hIcon;
-        m_hIcon = nullptr;
-        return icon;
-    }
-    operator HICON() const noexcept { return m_hIcon; }
-    bool IsNull() const noexcept { return m_hIcon == nullptr; }
+    using _Wrapped = TWrappedHandle<HICON, t_bManaged, CIconKind>;
+    using _Wrapped::TWrappedHandle, _Wrapped::operator=, _Wrapped::Attach, _Wrapped::Detach, _Wrapped::IsNull;
+    using CIconKind::m_hIcon;
     HICON LoadIcon(UINT id, int cx = 0, int cy = 0, UINT flags = LR_DEFAULTCOLOR, HINSTANCE instance = nullptr) noexcept;
     HICON LoadIcon(LPCSTR name, int cx, int cy, UINT flags, HINSTANCE instance) noexcept
     {
@@ -388,8 +325,6 @@ public:
     {
         return ::DrawIconEx(dc, x, y, m_hIcon, cx, cy, step, background, flags);
     }
-
-    HICON m_hIcon;
 };
 using CIcon = CIconT<true>;
 using CIconHandle = CIconT<false>;
@@ -408,47 +343,21 @@ HICON CIconT<t_bManaged>::LoadIcon(LPCSTR name, int cx, int cy, UINT flags) noex
     return LoadIcon(name, cx, cy, flags, AtlGetResourceInstance());
 }
 
+struct CCursorKind
+{
+    HCURSOR m_hCursor = nullptr;
+    HCURSOR& Slot() noexcept { return m_hCursor; }
+    HCURSOR Slot() const noexcept { return m_hCursor; }
+    static void Destroy(HCURSOR cursor) noexcept { ::DestroyCursor(cursor); }
+};
+
 template <bool t_bManaged>
-class CCursorT
+class CCursorT : public TWrappedHandle<HCURSOR, t_bManaged, CCursorKind>
 {
 public:
-    CCursorT(HCURSOR cursor = nullptr) noexcept : m_hCursor(cursor) {}
-    ~CCursorT()
-    {
-        if (t_bManaged && m_hCursor)
-            ::DestroyCursor(m_hCursor);
-    }
-    CCursorT(const CCursorT& other) noexcept
-        requires(!t_bManaged)
-        : m_hCursor(other.m_hCursor)
-    {
-    }
-    CCursorT& operator=(const CCursorT& other) noexcept
-        requires(!t_bManaged)
-    {
-        m_hCursor = other.m_hCursor;
-        return *this;
-    }
-    CCursorT(CCursorT&& other) noexcept : m_hCursor(other.m_hCursor) { other.m_hCursor = nullptr; }
-    CCursorT& operator=(CCursorT&& other) noexcept
-    {
-        std::swap(m_hCursor, other.m_hCursor);
-        return *this;
-    }
-    void Attach(HCURSOR cursor) noexcept
-    {
-        if (t_bManaged && m_hCursor && m_hCursor != cursor)
-            ::DestroyCursor(m_hCursor);
-        m_hCursor = cursor;
-    }
-    HCURSOR Detach() noexcept
-    {
-        HCURSOR cursor = m_hCursor;
-        m_hCursor = nullptr;
-        return cursor;
-    }
-    operator HCURSOR() const noexcept { return m_hCursor; }
-    bool IsNull() const noexcept { return m_hCursor == nullptr; }
+    using _Wrapped = TWrappedHandle<HCURSOR, t_bManaged, CCursorKind>;
+    using _Wrapped::TWrappedHandle, _Wrapped::operator=, _Wrapped::Attach, _Wrapped::Detach, _Wrapped::IsNull;
+    using CCursorKind::m_hCursor;
     HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) noexcept
     {
         Attach(static_cast<HCURSOR>(::LoadImageA(instance, name, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE)));
@@ -467,8 +376,6 @@ public:
         m_hCursor = nullptr;
         return destroyed;
     }
-
-    HCURSOR m_hCursor;
 };
 using CCursor = CCursorT<true>;
 using CCursorHandle = CCursorT<false>;
@@ -477,52 +384,21 @@ using CCursorHandle = CCursorT<false>;
 // Device contexts. CDC deletes a DC it created (CreateCompatibleDC); the DCs lent by a window are
 // given back by CPaintDC, CClientDC and CWindowDC.
 
+struct CDCKind
+{
+    HDC m_hDC = nullptr;
+    HDC& Slot() noexcept { return m_hDC; }
+    HDC Slot() const noexcept { return m_hDC; }
+    static void Destroy(HDC dc) noexcept { ::DeleteDC(dc); }
+};
+
 template <bool t_bManaged>
-class CDCT
+class CDCT : public TWrappedHandle<HDC, t_bManaged, CDCKind>
 {
 public:
-    CDCT(HDC dc = nullptr) noexcept : m_hDC(dc) {}
-    ~CDCT()
-    {
-        if (t_bManaged && m_hDC)
-            ::DeleteDC(Detach());
-    }
-    CDCT(const CDCT& other) noexcept
-        requires(!t_bManaged)
-        : m_hDC(other.m_hDC)
-    {
-    }
-    CDCT& operator=(const CDCT& other) noexcept
-        requires(!t_bManaged)
-    {
-        m_hDC = other.m_hDC;
-        return *this;
-    }
-    CDCT(CDCT&& other) noexcept : m_hDC(other.m_hDC) { other.m_hDC = nullptr; }
-    CDCT& operator=(CDCT&& other) noexcept
-    {
-        std::swap(m_hDC, other.m_hDC);
-        return *this;
-    }
-    CDCT& operator=(HDC dc) noexcept
-    {
-        Attach(dc);
-        return *this;
-    }
-    void Attach(HDC dc) noexcept
-    {
-        if (t_bManaged && m_hDC && m_hDC != dc)
-            ::DeleteDC(m_hDC);
-        m_hDC = dc;
-    }
-    HDC Detach() noexcept
-    {
-        HDC dc = m_hDC;
-        m_hDC = nullptr;
-        return dc;
-    }
-    operator HDC() const noexcept { return m_hDC; }
-    bool IsNull() const noexcept { return m_hDC == nullptr; }
+    using _Wrapped = TWrappedHandle<HDC, t_bManaged, CDCKind>;
+    using _Wrapped::TWrappedHandle, _Wrapped::operator=, _Wrapped::Attach, _Wrapped::Detach, _Wrapped::IsNull;
+    using CDCKind::m_hDC;
 
     HDC CreateCompatibleDC(HDC dc = nullptr) noexcept
     {
@@ -674,8 +550,6 @@ public:
     }
     BOOL GetTextMetrics(LPTEXTMETRICA metrics) const noexcept { return ::GetTextMetricsA(m_hDC, metrics); }
     UINT SetTextAlign(UINT flags) noexcept { return ::SetTextAlign(m_hDC, flags); }
-
-    HDC m_hDC;
 };
 using CDC = CDCT<true>;
 using CDCHandle = CDCT<false>;

@@ -2,6 +2,8 @@
 // registration and the reflection helper.
 #include "platform/AtlWin.h"
 
+#include "platform/Diagnostics.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -127,6 +129,21 @@ WNDPROC BaseProc(HWND hWnd) noexcept
     return found != SuperclassProcs().end() ? found->second : ::DefWindowProcA;
 }
 
+// What a window procedure answers for a message whose handling threw: creation fails rather than
+// leave a window half-built (CreateWindowEx then destroys it and returns null); any other message
+// gets 0, as the default processing gives most.
+LRESULT AnswerAfterThrow(UINT uMsg) noexcept
+{
+    switch (uMsg) {
+    case WM_NCCREATE:
+        return FALSE;
+    case WM_CREATE:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 _AtlWindowLayer* AtlWinSetCreating(_AtlWindowLayer* layer) noexcept
@@ -160,8 +177,11 @@ LRESULT CALLBACK AtlWinProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     try {
         return layer->_LayerDispatch(hWnd, uMsg, wParam, lParam);
     } catch (...) {
-        // An exception must not unwind through the system's window code.
-        return 0;
+        // An exception must not unwind through the system's window code. A handler's own is caught in
+        // AtlLayerRunMap, which lets the default processing answer; one that reaches here came from
+        // that default processing or from OnFinalMessage, so nothing is run again.
+        ReportCaughtException("window procedure");
+        return AnswerAfterThrow(uMsg);
     }
 }
 
@@ -179,7 +199,64 @@ INT_PTR CALLBACK AtlDlgProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     try {
         return layer->_LayerDispatch(hWnd, uMsg, wParam, lParam);
     } catch (...) {
+        // FALSE leaves the message to the dialog manager's default processing.
+        ReportCaughtException("dialog procedure");
         return FALSE;
+    }
+}
+
+BOOL AtlLayerRunMap(CMessageMap* map, DWORD mapId, HWND& boundWindow, const _ATL_MSG*& current, HWND hWnd, UINT uMsg,
+                    WPARAM wParam, LPARAM lParam, LRESULT& lResult, bool* threw) noexcept
+{
+    if (threw)
+        *threw = false;
+    if (!boundWindow)
+        boundWindow = hWnd;
+    if (!map)
+        return FALSE;
+    _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
+    _AtlCurrentMsgScope scope(current, &msg);
+    try {
+        return map->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, mapId);
+    } catch (...) {
+        ReportCaughtException("message handler");
+    }
+    if (threw)
+        *threw = true;
+    if (uMsg != WM_NCCREATE && uMsg != WM_CREATE)
+        return FALSE;
+    lResult = AnswerAfterThrow(uMsg);
+    return TRUE;
+}
+
+void AtlLayerWindowEnded(_AtlWindowLayer* layer, HWND hWnd) noexcept
+{
+    AtlWinUnsubclass(layer, hWnd, true);
+    layer->m_pfnSuperWindowProc = ::DefWindowProcA;
+}
+
+INT_PTR AtlDlgAnswer(HWND hWnd, UINT uMsg, LRESULT lResult) noexcept
+{
+    switch (uMsg) {
+    // These answer through the dialog procedure's return value itself.
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return lResult;
+    case WM_NCDESTROY:
+        return TRUE;
+    default:
+        ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, lResult);
+        return TRUE;
     }
 }
 
@@ -393,20 +470,9 @@ HWND AtlNotificationSource(HWND hWndParent, UINT uMsg, WPARAM wParam, LPARAM lPa
         return wParam ? reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam)->hwndItem : nullptr;
     case WM_DELETEITEM:
         return wParam ? reinterpret_cast<LPDELETEITEMSTRUCT>(lParam)->hwndItem : nullptr;
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<HWND>(lParam);
     default:
-        return nullptr;
+        // The rest of the notifications (scrolling, colours, list-box keys) name the control in lParam.
+        return AtlIsNotificationMessage(uMsg) ? reinterpret_cast<HWND>(lParam) : nullptr;
     }
 }
 

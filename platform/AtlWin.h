@@ -115,6 +115,17 @@ HWND AtlLayerCreateWindow(_AtlWindowLayer* layer, ATOM atom, HWND hWndParent, co
                           DWORD dwStyle, DWORD dwExStyle, HMENU hMenu, LPVOID lpCreateParam) noexcept;
 // The object bound on top of a window, or null.
 _AtlWindowLayer* AtlWinTopLayer(HWND hWnd) noexcept;
+// The start of every object's dispatch: the first message binds `boundWindow` (a window made by
+// Create), then `map` handles the message under `mapId` with `current` pointing at it. A handler
+// that throws is reported and the message counts as unhandled, so the default processing answers
+// it; but WM_NCCREATE answers FALSE and WM_CREATE -1, so that the window is not created half-built.
+// `threw`, when given, tells whether a handler threw.
+BOOL AtlLayerRunMap(CMessageMap* map, DWORD mapId, HWND& boundWindow, const _ATL_MSG*& current, HWND hWnd, UINT uMsg,
+                    WPARAM wParam, LPARAM lParam, LRESULT& lResult, bool* threw = nullptr) noexcept;
+// After WM_NCDESTROY: the object lets go of the window, whose later messages are not its own.
+void AtlLayerWindowEnded(_AtlWindowLayer* layer, HWND hWnd) noexcept;
+// What a dialog procedure returns for a message its map handled with lResult.
+INT_PTR AtlDlgAnswer(HWND hWnd, UINT uMsg, LRESULT lResult) noexcept;
 // Dialog objects are bound the same way, through their own property.
 void AtlDlgBind(_AtlWindowLayer* layer, HWND hWnd) noexcept;
 void AtlDlgUnbind(_AtlWindowLayer* layer, HWND hWnd) noexcept;
@@ -741,6 +752,18 @@ public:
 
     // Called after WM_NCDESTROY, when the object is no longer bound; may delete the object.
     virtual void OnFinalMessage(HWND /*hWnd*/) {}
+
+protected:
+    // The end of a dispatch. Only the outermost message ends the object, so that no handler still
+    // running sees it deleted.
+    void _EndAfterOutermost(HWND hWnd, const _ATL_MSG* outer)
+    {
+        if ((m_dwState & WINSTATE_DESTROYED) && !outer) {
+            m_dwState &= ~WINSTATE_DESTROYED;
+            this->m_hWnd = nullptr;
+            OnFinalMessage(hWnd);
+        }
+    }
 };
 
 // Windows: created from a registered class or bound to an existing window by subclassing.
@@ -796,32 +819,16 @@ public:
 protected:
     LRESULT _LayerDispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override
     {
-        if (!this->m_hWnd)
-            this->m_hWnd = hWnd; // the first message of a window made by Create
-        _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
         const _ATL_MSG* const outer = this->m_pCurrentMsg;
         LRESULT lResult = 0;
-        BOOL handled = FALSE;
-        {
-            _AtlCurrentMsgScope current(this->m_pCurrentMsg, &msg);
-            handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
-        }
+        if (!AtlLayerRunMap(this, 0, this->m_hWnd, this->m_pCurrentMsg, hWnd, uMsg, wParam, lParam, lResult))
+            lResult = DefWindowProc(uMsg, wParam, lParam);
         if (uMsg == WM_NCDESTROY) {
             // The window ends: whatever the map did, the object lets go of it.
-            if (!handled)
-                lResult = DefWindowProc(uMsg, wParam, lParam);
-            AtlWinUnsubclass(this, hWnd, true);
-            m_pfnSuperWindowProc = ::DefWindowProcA;
+            AtlLayerWindowEnded(this, hWnd);
             this->m_dwState |= WINSTATE_DESTROYED;
-        } else if (!handled) {
-            lResult = DefWindowProc(uMsg, wParam, lParam);
         }
-        // Only the outermost message ends the object, so no handler still running sees it deleted.
-        if ((this->m_dwState & WINSTATE_DESTROYED) && !outer) {
-            this->m_dwState &= ~WINSTATE_DESTROYED;
-            this->m_hWnd = nullptr;
-            this->OnFinalMessage(hWnd);
-        }
+        this->_EndAfterOutermost(hWnd, outer);
         return lResult;
     }
 };
@@ -915,20 +922,11 @@ public:
 protected:
     LRESULT _LayerDispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override
     {
-        if (!this->m_hWnd)
-            this->m_hWnd = hWnd;
-        _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
         LRESULT lResult = 0;
-        BOOL handled = FALSE;
-        {
-            _AtlCurrentMsgScope current(m_pCurrentMsg, &msg);
-            handled = m_pObject && m_pObject->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, m_dwMsgMapID);
-        }
-        if (!handled)
+        if (!AtlLayerRunMap(m_pObject, m_dwMsgMapID, this->m_hWnd, m_pCurrentMsg, hWnd, uMsg, wParam, lParam, lResult))
             lResult = DefWindowProc(uMsg, wParam, lParam);
         if (uMsg == WM_NCDESTROY) {
-            AtlWinUnsubclass(this, hWnd, true);
-            m_pfnSuperWindowProc = ::DefWindowProcA;
+            AtlLayerWindowEnded(this, hWnd);
             this->m_hWnd = nullptr;
         }
         return lResult;
@@ -1010,49 +1008,19 @@ protected:
 
     LRESULT _LayerDispatch(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override
     {
-        if (!this->m_hWnd)
-            this->m_hWnd = hWnd;
-        _ATL_MSG msg(hWnd, uMsg, wParam, lParam);
         const _ATL_MSG* const outer = this->m_pCurrentMsg;
         LRESULT lResult = 0;
-        BOOL handled = FALSE;
-        {
-            _AtlCurrentMsgScope current(this->m_pCurrentMsg, &msg);
-            handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0);
-        }
-        INT_PTR answer = handled;
-        if (handled) {
-            switch (uMsg) {
-            // These answer through the dialog procedure's return value itself.
-            case WM_COMPAREITEM:
-            case WM_VKEYTOITEM:
-            case WM_CHARTOITEM:
-            case WM_INITDIALOG:
-            case WM_QUERYDRAGICON:
-            case WM_CTLCOLORMSGBOX:
-            case WM_CTLCOLOREDIT:
-            case WM_CTLCOLORLISTBOX:
-            case WM_CTLCOLORBTN:
-            case WM_CTLCOLORDLG:
-            case WM_CTLCOLORSCROLLBAR:
-            case WM_CTLCOLORSTATIC:
-                answer = lResult;
-                break;
-            default:
-                if (uMsg != WM_NCDESTROY)
-                    ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, lResult);
-                break;
-            }
-        }
+        bool threw = false;
+        const BOOL handled =
+            AtlLayerRunMap(this, 0, this->m_hWnd, this->m_pCurrentMsg, hWnd, uMsg, wParam, lParam, lResult, &threw);
+        if (threw && uMsg == WM_INITDIALOG)
+            EndDialog(-1); // a dialog whose set-up threw is not shown half-built: DoModal gives -1
+        const INT_PTR answer = handled ? AtlDlgAnswer(hWnd, uMsg, lResult) : FALSE;
         if (uMsg == WM_NCDESTROY) {
             AtlDlgUnbind(this, hWnd);
             this->m_dwState |= WINSTATE_DESTROYED;
         }
-        if ((this->m_dwState & WINSTATE_DESTROYED) && !outer) {
-            this->m_dwState &= ~WINSTATE_DESTROYED;
-            this->m_hWnd = nullptr;
-            this->OnFinalMessage(hWnd);
-        }
+        this->_EndAfterOutermost(hWnd, outer);
         return answer;
     }
 };

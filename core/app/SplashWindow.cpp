@@ -1,6 +1,7 @@
 #include "core/app/SplashWindow.h"
 #include "core/app/AppModule.h"
 #include "core/system/MessageBoxes.h"
+#include "platform/Diagnostics.h"
 
 #include <process.h>
 
@@ -83,16 +84,21 @@ void CSplashWindow::CloseAfter(UINT delayMs)
 
 unsigned __stdcall CSplashWindow::SplashThreadProc(void* splash)
 {
-    auto* self = static_cast<CSplashWindow*>(splash);
-    CMessageLoop loop;
-    GetAppModule().AddMessageLoop(&loop);
-    int result = 0;
-    if (HWND window = self->CreateSplashWindow()) {
-        ::SetForegroundWindow(window);
-        result = loop.Run();
+    try {
+        auto* self = static_cast<CSplashWindow*>(splash);
+        CMessageLoop loop;
+        GetAppModule().AddMessageLoop(&loop);
+        int result = 0;
+        if (HWND window = self->CreateSplashWindow()) {
+            ::SetForegroundWindow(window);
+            result = loop.Run();
+        }
+        GetAppModule().RemoveMessageLoop();
+        return static_cast<unsigned>(result);
+    } catch (...) {
+        ReportCaughtException("splash thread");
+        return kExceptionExitCode;
     }
-    GetAppModule().RemoveMessageLoop();
-    return static_cast<unsigned>(result);
 }
 
 HWND CSplashWindow::CreateSplashWindow()

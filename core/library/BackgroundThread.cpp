@@ -1,5 +1,7 @@
 #include "core/library/BackgroundThread.h"
 
+#include "platform/Diagnostics.h"
+
 #include <process.h>
 #include <utility>
 
@@ -25,7 +27,12 @@ void CBackgroundThread::CloseEvents()
 // The object itself is the thread's argument, so a member job runs without any generated code.
 unsigned __stdcall CBackgroundThread::ThreadRoutine(void* self)
 {
-    return static_cast<CBackgroundThread*>(self)->m_job();
+    try {
+        return static_cast<CBackgroundThread*>(self)->m_job();
+    } catch (...) {
+        ReportCaughtException("background thread");
+        return kExceptionExitCode;
+    }
 }
 
 bool CBackgroundThread::Start()

@@ -3,6 +3,7 @@
 #include "core/library/AppWindowInfo.h"
 #include "core/library/LifetimeTracker.h"
 #include "core/library/Z4KTime.h"
+#include "platform/Diagnostics.h"
 
 #include <windows.h>
 
@@ -239,10 +240,30 @@ void CZ4KLog::WriteFormat(unsigned level, const char* format, ...)
 
 namespace {
 
-// The process's log starts with the defaults applied, so that its messages have somewhere to go.
-class CProcessLog : public CZ4KLog {
+// The process's log starts with the defaults applied, so that its messages have somewhere to go,
+// and takes the failure reports (KIVO_CHECK, exceptions caught at boundaries) as errors while it
+// lives. The log is not thread-safe: reports from other threads than the one that made it reach
+// the debugger output only.
+class CProcessLog final : public CZ4KLog, private IFailureReporter {
 public:
-    CProcessLog() { ApplyDefaults(); }
+    CProcessLog()
+    {
+        ApplyDefaults();
+        m_previousReporter = InstallFailureReporter(this);
+    }
+    ~CProcessLog() { InstallFailureReporter(m_previousReporter); }
+    CProcessLog(const CProcessLog&) = delete;
+    CProcessLog& operator=(const CProcessLog&) = delete;
+
+private:
+    void Report(const char* text) override
+    {
+        if (GetCurrentThreadId() == m_thread)
+            Write(kLogError, text);
+    }
+
+    const DWORD m_thread = GetCurrentThreadId();
+    IFailureReporter* m_previousReporter = nullptr; // not owned: put back when the log goes
 };
 
 } // namespace

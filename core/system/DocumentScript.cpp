@@ -1,6 +1,7 @@
 #include "core/system/DocumentScript.h"
 
 #include "core/library/StringSplit.h"
+#include "platform/Diagnostics.h"
 
 #include <exdisp.h>
 #include <mshtml.h>
@@ -75,7 +76,8 @@ void ExecPageScript(IUnknown* page, const char* code, const char* language)
         CComVariant result;
         window->execScript(codeText, languageText, &result);
     } catch (...) {
-        // A page script is a convenience; nothing of its failure reaches the caller.
+        // A page script is a convenience; nothing of its failure reaches the caller but the report.
+        ReportCaughtException("page script");
     }
 }
 
@@ -145,7 +147,7 @@ STDMETHODIMP CDownloadProgress::OnProgress(ULONG progress, ULONG progressMax, UL
             m_report(status.c_str(), text.c_str(), ComputePercent(progress, progressMax));
         }
     } catch (...) {
-        return E_FAIL;
+        return ReportCaughtExceptionAsHresult("download progress");
     }
     return S_OK;
 }

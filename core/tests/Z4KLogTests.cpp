@@ -3,6 +3,7 @@
 #include "core/library/Z4KTime.h"
 #include "core/tests/PrintStdStr.h"
 #include "core/tests/TestFiles.h"
+#include "platform/Diagnostics.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -158,6 +159,22 @@ TEST(Z4KLog, ProcessLogUsesTheDefaultsRecord)
     const std::string path = log->GetFilePath();
     EXPECT_EQ(path, GetAppWindowInfo()->GetProgramFolder() + "Logs\\Z4KLog.htm");
     EXPECT_EQ(std::string(Z4KLogDefaults::kStyleSheet).substr(0, 14), "img{border:0}\n");
+}
+
+// The process log takes the failure reports (KIVO_CHECK, caught exceptions) as errors. Only its
+// debugger copy is looked at, so that the test writes no file into the program folder.
+TEST(Z4KLog, ProcessLogTakesFailureReportsAsErrors)
+{
+    CZ4KLog* log = GetLog();
+    ASSERT_NE(log, nullptr);
+    const unsigned options = log->GetOptions();
+    log->SetOptions(kLogToDebugger);
+    log->SetDebugOutput(CaptureDebugOutput);
+    g_debugLines.clear();
+    ReportFailure("Z4KLogTests: a failure report");
+    log->SetDebugOutput([](const char* text) { OutputDebugStringA(text); });
+    log->SetOptions(options);
+    EXPECT_EQ((std::vector<std::string>{"Z4K:(ERR) :", "Z4KLogTests: a failure report"}), g_debugLines);
 }
 
 TEST(Z4KTime, FormatAddsSubSecondTokens)

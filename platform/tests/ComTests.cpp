@@ -1,7 +1,9 @@
 // COM objects and holders: reference counts, the interface map, aggregation, class registration.
 #include <gtest/gtest.h>
 #include <ocidl.h>
+#include <stdexcept>
 #include "platform/AtlCom.h"
+#include "platform/tests/RecordingReporter.h"
 
 namespace {
 
@@ -55,14 +57,21 @@ public:
     STDMETHOD(ContextSensitiveHelp)(BOOL) override { return E_NOTIMPL; }
 };
 
-// An object whose FinalConstruct fails must not survive its creation.
+// An object whose FinalConstruct fails (or throws, when told so) must not survive its creation.
+bool g_finalConstructThrows = false;
+
 class CFailingObject : public CComObjectRootEx<CComMultiThreadModel>, public IOleWindow
 {
 public:
     BEGIN_COM_MAP(CFailingObject)
         COM_INTERFACE_ENTRY(IOleWindow)
     END_COM_MAP()
-    HRESULT FinalConstruct() { return E_OUTOFMEMORY; }
+    HRESULT FinalConstruct()
+    {
+        if (g_finalConstructThrows)
+            throw std::runtime_error("construction failed");
+        return E_OUTOFMEMORY;
+    }
     STDMETHOD(GetWindow)(HWND*) override { return E_NOTIMPL; }
     STDMETHOD(ContextSensitiveHelp)(BOOL) override { return E_NOTIMPL; }
 };
@@ -109,6 +118,16 @@ TEST(PlatformCom, ReferenceCountsAndQueryInterfaceOverTheMap)
     EXPECT_EQ(E_OUTOFMEMORY, CComObject<CFailingObject>::CreateInstance(&failing));
     EXPECT_EQ(nullptr, failing);
     EXPECT_EQ(locksBefore, AtlModuleGetLockCount());
+
+    // A FinalConstruct that throws fails the creation, and is reported.
+    CRecordingReporter reporter;
+    g_finalConstructThrows = true;
+    EXPECT_EQ(E_UNEXPECTED, CComObject<CFailingObject>::CreateInstance(&failing));
+    g_finalConstructThrows = false;
+    EXPECT_EQ(nullptr, failing);
+    EXPECT_EQ(locksBefore, AtlModuleGetLockCount());
+    ASSERT_EQ(1u, reporter.Texts().size());
+    EXPECT_NE(std::string::npos, reporter.Texts()[0].find("construction failed"));
 }
 
 BEGIN_OBJECT_MAP(g_testObjectMap)

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 #include "platform/AtlDlgs.h"
+#include "platform/tests/RecordingReporter.h"
+#include <stdexcept>
 
 namespace {
 
@@ -181,6 +183,37 @@ BOOL FakeOpen(OPENFILENAMEA* ofn, bool open)
     }
     ::lstrcpynA(ofn->lpstrFile, all.c_str(), static_cast<int>(ofn->nMaxFile));
     return TRUE;
+}
+
+class CFailingSetUpDialog : public CDialogImplBaseT<CWindow>
+{
+public:
+    BEGIN_MSG_MAP(CFailingSetUpDialog)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    END_MSG_MAP()
+    LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) { throw std::runtime_error("set-up failed"); }
+};
+
+// A dialog whose WM_INITDIALOG handler throws ends at once (modal: DoModal gives -1; modeless: the
+// window is gone) rather than stay on screen half set up, and the exception is reported.
+TEST(PlatformDialog, SetUpThatThrowsEndsTheDialog)
+{
+    CMemDlgTemplate t = MakeTemplate();
+    for (const bool modal : {true, false}) {
+        SCOPED_TRACE(modal ? "modal" : "modeless");
+        CRecordingReporter reporter;
+        CFailingSetUpDialog dialog;
+        if (modal) {
+            EXPECT_EQ(-1, dialog.DoModalIndirect(t.GetTemplatePtr(), nullptr));
+        } else {
+            HWND hWnd = dialog.CreateIndirect(t.GetTemplatePtr(), nullptr);
+            EXPECT_FALSE(hWnd && ::IsWindow(hWnd));
+        }
+        EXPECT_EQ(nullptr, dialog.m_hWnd);
+        const std::vector<std::string> texts = reporter.Texts();
+        ASSERT_EQ(1u, texts.size());
+        EXPECT_NE(std::string::npos, texts[0].find("set-up failed")) << texts[0];
+    }
 }
 
 TEST(PlatformDialog, FileDialogPassesFilterPairsThroughTheSeam)

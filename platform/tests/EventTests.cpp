@@ -5,6 +5,9 @@
 #include <string>
 #include "platform/AtlDisp.h"
 #include "platform/AtlInterfaces.h"
+#include "platform/tests/RecordingReporter.h"
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -142,6 +145,44 @@ TEST(PlatformEvents, SinkReceivesInvokeFromAConnectionPoint)
     EXPECT_EQ(S_OK, events.DispEventUnadvise(holder));
     EXPECT_EQ(nullptr, source->m_sink.p);
     EXPECT_EQ(S_FALSE, events.DispEventUnadvise(holder));
+}
+
+class CThrowingEvents : public IDispEventSimpleImpl<2, CThrowingEvents, &DIID_DWebBrowserEvents2>
+{
+public:
+    BEGIN_SINK_MAP(CThrowingEvents)
+        SINK_ENTRY_EX(2, DIID_DWebBrowserEvents2, DISPID_TITLECHANGE, OnTitle)
+        SINK_ENTRY_EX(2, DIID_DWebBrowserEvents2, DISPID_STATUSTEXTCHANGE, OnStatusText)
+    END_SINK_MAP()
+
+    void __stdcall OnTitle(BSTR) { throw std::bad_alloc(); }
+    void __stdcall OnStatusText(BSTR) { throw std::runtime_error("status handler failed"); }
+};
+
+// The event source is COM code, often another module's: it gets a failure, never the exception.
+TEST(PlatformEvents, HandlerExceptionBecomesAFailureForTheSource)
+{
+    const struct
+    {
+        DISPID dispid;
+        HRESULT expected;
+        const char* reported;
+    } cases[] = {
+        {DISPID_TITLECHANGE, E_OUTOFMEMORY, "bad_alloc"},
+        {DISPID_STATUSTEXTCHANGE, E_UNEXPECTED, "status handler failed"},
+    };
+    CThrowingEvents events;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reported);
+        CRecordingReporter reporter;
+        CComVariant text(L"x");
+        DISPPARAMS params = {&text, nullptr, 1, 0};
+        EXPECT_EQ(c.expected, events.Invoke(c.dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                            nullptr, nullptr, nullptr));
+        const std::vector<std::string> texts = reporter.Texts();
+        ASSERT_EQ(1u, texts.size());
+        EXPECT_NE(std::string::npos, texts[0].find(c.reported)) << texts[0];
+    }
 }
 
 TEST(PlatformEvents, XmlInterfacesHaveTheirIds)

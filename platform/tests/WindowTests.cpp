@@ -4,12 +4,25 @@
 #include <string>
 #include <vector>
 #include "platform/AtlWin.h"
+#include "platform/tests/RecordingReporter.h"
 
 namespace {
 
 const UINT kPing = WM_APP + 1;
 const UINT kPass = WM_APP + 2;
 const UINT kAskFlag = WM_APP + 3;
+
+// What reached a window's handlers: each handler notes a line and gives its answer.
+class CHandlerLog
+{
+public:
+    LRESULT Note(const std::string& line, LRESULT answer = 0)
+    {
+        m_log.push_back(line);
+        return answer;
+    }
+    std::vector<std::string> m_log;
+};
 
 // A mix-in with its own map, chained into windows below: it answers kPing, and it passes on
 // kPass after clearing its handled flag.
@@ -49,7 +62,10 @@ public:
     BOOL m_seenInside = FALSE;
 };
 
-class CTestWindow : public CWindowImpl<CTestWindow, CWindow, CWinTraits<WS_POPUP>>, public CPingMixin, public CFlagMixin
+class CTestWindow : public CWindowImpl<CTestWindow, CWindow, CWinTraits<WS_POPUP>>,
+                    public CPingMixin,
+                    public CFlagMixin,
+                    public CHandlerLog
 {
 public:
     DECLARE_WND_CLASS_EX(nullptr, 0, COLOR_WINDOW)
@@ -93,25 +109,15 @@ public:
     LRESULT OnPassOuter(UINT, WPARAM, LPARAM, BOOL&) { return 22; }
     LRESULT OnCommand100(WORD code, WORD id, HWND, BOOL&)
     {
-        m_log.push_back("cmd " + std::to_string(id) + "/" + std::to_string(code));
-        return 0;
+        return Note("cmd " + std::to_string(id) + "/" + std::to_string(code));
     }
-    LRESULT OnCommandRange(WORD, WORD id, HWND, BOOL&)
-    {
-        m_log.push_back("range " + std::to_string(id));
-        return 0;
-    }
-    LRESULT OnClick(int id, LPNMHDR, BOOL&)
-    {
-        m_log.push_back("click " + std::to_string(id));
-        return 3;
-    }
+    LRESULT OnCommandRange(WORD, WORD id, HWND, BOOL&) { return Note("range " + std::to_string(id)); }
+    LRESULT OnClick(int id, LPNMHDR, BOOL&) { return Note("click " + std::to_string(id), 3); }
 
     UINT m_registered = ::RegisterWindowMessageA("KivoPlatformTestMessage");
     bool m_sawNcCreate = false;
     bool m_sawCreate = false;
     BOOL m_flagAfterChain = FALSE;
-    std::vector<std::string> m_log;
 };
 
 TEST(PlatformWindow, FirstMessagesReachTheObjectAndMapsDispatch)
@@ -162,7 +168,7 @@ public:
     LRESULT OnMemberAlt(UINT, WPARAM, LPARAM, BOOL&) { return 41; }
 };
 
-class CEntryWindow : public CWindowImpl<CEntryWindow, CWindow, CWinTraits<WS_POPUP>>
+class CEntryWindow : public CWindowImpl<CEntryWindow, CWindow, CWinTraits<WS_POPUP>>, public CHandlerLog
 {
 public:
     BEGIN_MSG_MAP(CEntryWindow)
@@ -176,23 +182,16 @@ public:
         CHAIN_MSG_MAP_ALT_MEMBER(m_member, 3)
         FORWARD_NOTIFICATIONS()
     END_MSG_MAP()
-    LRESULT OnRange(UINT uMsg, WPARAM, LPARAM, BOOL&)
-    {
-        m_log.push_back("range " + std::to_string(uMsg - WM_APP));
-        return 0;
-    }
+    LRESULT OnRange(UINT uMsg, WPARAM, LPARAM, BOOL&) { return Note("range " + std::to_string(uMsg - WM_APP)); }
     LRESULT OnCommand(WORD code, WORD id, HWND, BOOL&)
     {
-        m_log.push_back("command " + std::to_string(id) + "/" + std::to_string(code));
-        return 0;
+        return Note("command " + std::to_string(id) + "/" + std::to_string(code));
     }
     LRESULT OnNotify(int id, LPNMHDR nm, BOOL&)
     {
-        m_log.push_back("notify " + std::to_string(id) + "/" + std::to_string(nm->code));
-        return 0;
+        return Note("notify " + std::to_string(id) + "/" + std::to_string(nm->code));
     }
     CEntryMember m_member;
-    std::vector<std::string> m_log;
 };
 
 class CForwardTarget : public CWindowImpl<CForwardTarget, CWindow, CWinTraits<WS_POPUP>>
@@ -298,7 +297,7 @@ TEST(PlatformWindow, ObjectDeletesItselfInOnFinalMessage)
 }
 
 // A parent with an alternate map for a contained edit, reflecting notifications to a child.
-class CReflectingChild : public CWindowImpl<CReflectingChild>
+class CReflectingChild : public CWindowImpl<CReflectingChild>, public CHandlerLog
 {
 public:
     BEGIN_MSG_MAP(CReflectingChild)
@@ -307,17 +306,8 @@ public:
         DEFAULT_REFLECTION_HANDLER()
     END_MSG_MAP()
 
-    LRESULT OnReflectedChange(WORD, WORD id, HWND, BOOL&)
-    {
-        m_log.push_back("change " + std::to_string(id));
-        return 0;
-    }
-    LRESULT OnReflectedDblClk(int id, LPNMHDR, BOOL&)
-    {
-        m_log.push_back("dblclk " + std::to_string(id));
-        return 9;
-    }
-    std::vector<std::string> m_log;
+    LRESULT OnReflectedChange(WORD, WORD id, HWND, BOOL&) { return Note("change " + std::to_string(id)); }
+    LRESULT OnReflectedDblClk(int id, LPNMHDR, BOOL&) { return Note("dblclk " + std::to_string(id), 9); }
 };
 
 class CParentWindow : public CWindowImpl<CParentWindow, CWindow, CWinTraits<WS_POPUP | WS_CLIPCHILDREN>>
@@ -558,25 +548,65 @@ TEST(PlatformWindow, MessagesSentFromTheDefaultProcessingReachEveryObject)
     EXPECT_EQ(nullptr, upper.m_hWnd);
 }
 
+// Throws from the handler of one chosen message (none: kPing only).
 class CThrowingWindow : public CWindowImpl<CThrowingWindow, CWindow, CWinTraits<WS_POPUP>>
 {
 public:
+    explicit CThrowingWindow(UINT throwOn = 0) : m_throwOn(throwOn) {}
+
     BEGIN_MSG_MAP(CThrowingWindow)
         MESSAGE_HANDLER(kPing, OnPing)
+        MESSAGE_HANDLER(WM_NCCREATE, OnCreation)
+        MESSAGE_HANDLER(WM_CREATE, OnCreation)
+        MESSAGE_HANDLER(WM_GETTEXTLENGTH, OnCreation)
     END_MSG_MAP()
     LRESULT OnPing(UINT, WPARAM, LPARAM, BOOL&) { throw std::runtime_error("handler failed"); }
-    void OnFinalMessage(HWND) override { m_final = true; }
-    bool m_final = false;
+    LRESULT OnCreation(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
+    {
+        if (uMsg == m_throwOn)
+            throw std::runtime_error("creation failed");
+        bHandled = FALSE;
+        return 0;
+    }
+    void OnFinalMessage(HWND hWnd) override { m_final = hWnd; }
+    UINT m_throwOn;
+    HWND m_final = nullptr;
 };
 
 TEST(PlatformWindow, HandlerExceptionStopsAtTheWindowProcedure)
 {
-    CThrowingWindow window;
-    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10)));
+    CRecordingReporter reporter;
+    CThrowingWindow window(WM_GETTEXTLENGTH);
+    ASSERT_TRUE(window.Create(nullptr, CRect(0, 0, 10, 10), "abc"));
     EXPECT_EQ(0, window.SendMessage(kPing));
     EXPECT_EQ(nullptr, window.GetCurrentMessage());
+    // Any other message than creation gets the default processing's answer.
+    EXPECT_EQ(3, window.SendMessage(WM_GETTEXTLENGTH));
+    const std::vector<std::string> texts = reporter.Texts();
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_NE(std::string::npos, texts[0].find("handler failed")) << texts[0];
+    EXPECT_NE(std::string::npos, texts[1].find("creation failed")) << texts[1];
+    HWND hWnd = window;
     window.DestroyWindow();
-    EXPECT_TRUE(window.m_final); // the object still ends normally
+    EXPECT_EQ(hWnd, window.m_final); // the object still ends normally
+}
+
+// A window whose creation handler throws is not made half-built: CreateWindowEx fails, the window is
+// destroyed, and the object is free again.
+TEST(PlatformWindow, CreationThatThrowsCreatesNoWindow)
+{
+    for (const UINT message : {WM_NCCREATE, WM_CREATE}) {
+        SCOPED_TRACE(message);
+        CRecordingReporter reporter;
+        CThrowingWindow window(message);
+        EXPECT_EQ(nullptr, window.Create(nullptr, CRect(0, 0, 10, 10)));
+        EXPECT_EQ(nullptr, window.m_hWnd);
+        EXPECT_TRUE(window.m_final != nullptr);
+        EXPECT_FALSE(::IsWindow(window.m_final));
+        const std::vector<std::string> texts = reporter.Texts();
+        ASSERT_EQ(1u, texts.size());
+        EXPECT_NE(std::string::npos, texts[0].find("creation failed")) << texts[0];
+    }
 }
 
 // A superclass of a system control keeps the control's behaviour as its default.
