@@ -169,10 +169,10 @@ TEST(Z4KLog, ProcessLogTakesFailureReportsAsErrors)
     ASSERT_NE(log, nullptr);
     const unsigned options = log->GetOptions();
     log->SetOptions(kLogToDebugger);
-    log->SetDebugOutput(CaptureDebugOutput);
+    log->SetDebugOutput(&g_captureDebugOutput);
     g_debugLines.clear();
     ReportFailure("Z4KLogTests: a failure report");
-    log->SetDebugOutput([](const char* text) { OutputDebugStringA(text); });
+    log->SetDebugOutput(nullptr);
     log->SetOptions(options);
     EXPECT_EQ((std::vector<std::string>{"Z4K:(ERR) :", "Z4KLogTests: a failure report"}), g_debugLines);
 }
