@@ -31,6 +31,11 @@ public:
         m_hImageList = other.m_hImageList;
         return *this;
     }
+    // An owning holder has no copy: without these, the conversion to the handle would let a
+    // "copy" construct or assign a second owner of the same object.
+    CImageListT(const CImageListT&) requires(t_bManaged) = delete;
+    CImageListT& operator=(const CImageListT&) requires(t_bManaged) = delete;
+    // Moving is implemented: the handle goes with the holder, and the source is left empty.
     CImageListT(CImageListT&& other) noexcept : m_hImageList(other.m_hImageList) { other.m_hImageList = nullptr; }
     CImageListT& operator=(CImageListT&& other) noexcept
     {
@@ -1377,6 +1382,11 @@ public:
         m_hMenu = other.m_hMenu;
         return *this;
     }
+    // An owning holder has no copy: without these, the conversion to the handle would let a
+    // "copy" construct or assign a second owner of the same object.
+    CMenuT(const CMenuT&) requires(t_bManaged) = delete;
+    CMenuT& operator=(const CMenuT&) requires(t_bManaged) = delete;
+    // Moving is implemented: the handle goes with the holder, and the source is left empty.
     CMenuT(CMenuT&& other) noexcept : m_hMenu(other.m_hMenu) { other.m_hMenu = nullptr; }
     CMenuT& operator=(CMenuT&& other) noexcept
     {

@@ -1,6 +1,7 @@
 // GDI wrappers. Each kind comes twice: the owning holder (CPen, CDC, ...) deletes its handle, the
 // Handle form (CPenHandle, CDCHandle, ...) only wraps one. Owning holders cannot be copied; they can
-// be moved. CGdiObjectSelector and CSaveDC select or save for a scope and restore at its end.
+// be moved (the object goes with the holder; a move assignment swaps, so the target's old object is
+// deleted with the source). CGdiObjectSelector and CSaveDC select or save for a scope and restore at its end.
 #pragma once
 #include <windows.h>
 #include <cstdlib>
@@ -29,6 +30,11 @@ public:
         m_hGdiObj = other.m_hGdiObj;
         return *this;
     }
+    // An owning holder has no copy: without these, the conversion to the handle would let a
+    // "copy" construct or assign a second owner of the same object.
+    CGdiObjectT(const CGdiObjectT&) requires(t_bManaged) = delete;
+    CGdiObjectT& operator=(const CGdiObjectT&) requires(t_bManaged) = delete;
+    // Moving is implemented: the object goes with the holder, and the source is left empty.
     CGdiObjectT(CGdiObjectT&& other) noexcept : m_hGdiObj(other.m_hGdiObj) { other.m_hGdiObj = nullptr; }
     CGdiObjectT& operator=(CGdiObjectT&& other) noexcept
     {
@@ -337,6 +343,11 @@ public:
         m_hIcon = other.m_hIcon;
         return *this;
     }
+    // An owning holder has no copy: without these, the conversion to the handle would let a
+    // "copy" construct or assign a second owner of the same object.
+    CIconT(const CIconT&) requires(t_bManaged) = delete;
+    CIconT& operator=(const CIconT&) requires(t_bManaged) = delete;
+    // Moving is implemented: the object goes with the holder, and the source is left empty.
     CIconT(CIconT&& other) noexcept : m_hIcon(other.m_hIcon) { other.m_hIcon = nullptr; }
     CIconT& operator=(CIconT&& other) noexcept
     {
@@ -429,6 +440,11 @@ public:
         m_hCursor = other.m_hCursor;
         return *this;
     }
+    // An owning holder has no copy: without these, the conversion to the handle would let a
+    // "copy" construct or assign a second owner of the same object.
+    CCursorT(const CCursorT&) requires(t_bManaged) = delete;
+    CCursorT& operator=(const CCursorT&) requires(t_bManaged) = delete;
+    // Moving is implemented: the object goes with the holder, and the source is left empty.
     CCursorT(CCursorT&& other) noexcept : m_hCursor(other.m_hCursor) { other.m_hCursor = nullptr; }
     CCursorT& operator=(CCursorT&& other) noexcept
     {
@@ -498,6 +514,11 @@ public:
         m_hDC = other.m_hDC;
         return *this;
     }
+    // An owning holder has no copy: without these, the conversion to the handle would let a
+    // "copy" construct or assign a second owner of the same object.
+    CDCT(const CDCT&) requires(t_bManaged) = delete;
+    CDCT& operator=(const CDCT&) requires(t_bManaged) = delete;
+    // Moving is implemented: the object goes with the holder, and the source is left empty.
     CDCT(CDCT&& other) noexcept : m_hDC(other.m_hDC) { other.m_hDC = nullptr; }
     CDCT& operator=(CDCT&& other) noexcept
     {
