@@ -2,6 +2,7 @@
 
 #include "core/library/LifetimeTracker.h"
 #include "controls/ImageResources.h"
+#include "platform/AtlGdi.h"
 
 #include <iterator>
 
@@ -64,10 +65,10 @@ bool CImageListManager::CreateImageListFromBitmap(CImageListHandle& list, HINSTA
 {
     if (!list.Create(cx, cy, colourFlags | ILC_MASK, 1, grow))
         return false;
-    if (HBITMAP bitmap = ::LoadBitmapA(resources, MAKEINTRESOURCEA(bitmapId))) {
+    // The image list keeps a copy of the bitmap.
+    CBitmap bitmap;
+    if (bitmap.LoadBitmap(resources, static_cast<UINT>(bitmapId)))
         ::ImageList_AddMasked(list, bitmap, mask);
-        ::DeleteObject(bitmap);
-    }
     return true;
 }
 

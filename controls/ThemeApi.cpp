@@ -1,6 +1,7 @@
 #include "controls/ThemeApi.h"
 
 #include "core/library/LifetimeTracker.h"
+#include "platform/AtlGdi.h"
 
 namespace {
 
@@ -154,26 +155,28 @@ bool CThemeSupport::DrawThemeClientEdge(HWND window, HRGN updateRegion, HBRUSH b
 
     // The region left to the system is in screen coordinates, as WM_NCPAINT's own region is; a
     // region handle of 1 stands for the whole window.
-    HRGN innerRegion = ::CreateRectRgn(screen.left + inner.left, screen.top + inner.top,
-                                       screen.left + inner.right, screen.top + inner.bottom);
+    CRgn innerRegion;
+    innerRegion.CreateRectRgn(screen.left + inner.left, screen.top + inner.top, screen.left + inner.right,
+                              screen.top + inner.bottom);
     if (updateRegion && reinterpret_cast<ULONG_PTR>(updateRegion) != 1)
         ::CombineRgn(innerRegion, innerRegion, updateRegion, RGN_AND);
 
-    HDC dc = ::GetWindowDC(window);
-    ::ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
-    api->DrawThemeBackground(m_theme, dc, part, state, &whole, nullptr);
-    if (borderX < edgeX && borderY < edgeY) {
-        RECT ring = whole;
-        ::InflateRect(&ring, -borderX, -borderY);
-        HBRUSH brush = background ? background
-                                  : reinterpret_cast<HBRUSH>(::GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
-        if (brush)
-            ::FillRect(dc, &ring, brush);
+    {
+        // The window DC goes back before the system paints the rest of the frame.
+        CWindowDC dc(window);
+        ::ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+        api->DrawThemeBackground(m_theme, dc, part, state, &whole, nullptr);
+        if (borderX < edgeX && borderY < edgeY) {
+            RECT ring = whole;
+            ::InflateRect(&ring, -borderX, -borderY);
+            HBRUSH brush = background ? background
+                                      : reinterpret_cast<HBRUSH>(::GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
+            if (brush)
+                ::FillRect(dc, &ring, brush);
+        }
     }
-    ::ReleaseDC(window, dc);
 
-    ::DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(innerRegion), 0);
-    ::DeleteObject(innerRegion);
+    ::DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(static_cast<HRGN>(innerRegion)), 0);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "core/app/BlockedLogs.h"
 #include "core/app/LanguageManager.h"
 #include "core/system/OsInfo.h"
+#include "platform/AtlGdi.h"
 #include "core/library/Z4KTime.h"
 
 #include <shellapi.h>
@@ -298,10 +299,9 @@ void CIconStatic::DrawIcon()
     int width = 0;
     int height = 0;
     ::ImageList_GetIconSize(m_imageList, &width, &height);
-    if (HDC dc = GetDC()) {
+    CClientDC dc(m_hWnd);
+    if (dc)
         ::ImageList_Draw(m_imageList, m_index, dc, m_padding, (client.bottom - height) / 2, ILD_TRANSPARENT);
-        ReleaseDC(dc);
-    }
 }
 
 CShellAutoComplete::CShellAutoComplete(HWND edit, REFCLSID sourceClass)

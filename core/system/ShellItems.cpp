@@ -205,7 +205,7 @@ bool ShellExecuteIDList(LPCITEMIDLIST list, HWND window)
     return list && StartWithShellExecute(info);
 }
 
-HANDLE ShellExecuteProcess(const char* file, const char* parameters)
+CHandle ShellExecuteProcess(const char* file, const char* parameters)
 {
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
@@ -213,7 +213,7 @@ HANDLE ShellExecuteProcess(const char* file, const char* parameters)
     info.lpFile = file;
     info.lpParameters = parameters;
     info.nShow = SW_SHOWNORMAL;
-    return StartWithShellExecute(info) ? info.hProcess : nullptr;
+    return CHandle(StartWithShellExecute(info) ? info.hProcess : nullptr);
 }
 
 bool ShellExecuteWithFolder(const char* file, const char* parameters)
@@ -317,20 +317,8 @@ CManagedIcon::CManagedIcon(UINT resourceId, bool small)
                                              width, height, LR_DEFAULTCOLOR));
 }
 
-CManagedIcon::~CManagedIcon()
-{
-    if (m_icon)
-        ::DestroyIcon(m_icon);
-}
-
 CManagedBitmap::CManagedBitmap(UINT resourceId)
 {
-    m_bitmap = static_cast<HBITMAP>(
-        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-}
-
-CManagedBitmap::~CManagedBitmap()
-{
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
+    m_bitmap.Attach(static_cast<HBITMAP>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }

@@ -141,11 +141,10 @@ TEST(SingleInstanceFinder, StartProcessGivesTheProcessHandle)
 {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    HANDLE process = StartProcess(self, "core_tests.exe --gtest_filter=NoSuchTest");
-    ASSERT_NE(process, nullptr);
+    CHandle process = StartProcess(self, "core_tests.exe --gtest_filter=NoSuchTest");
+    ASSERT_TRUE(process);
     EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
-    CloseHandle(process);
-    EXPECT_EQ(StartProcess("C:\\no\\such\\program.exe", nullptr), nullptr);
+    EXPECT_FALSE(StartProcess("C:\\no\\such\\program.exe", nullptr));
 }
 
 TEST(Z4KApp, RegistryLocation)
