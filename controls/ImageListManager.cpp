@@ -28,13 +28,6 @@ HICON LoadSmallIcon(HINSTANCE resources, int id)
                                            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
 }
 
-void ReleaseIcon(HICON& icon)
-{
-    if (icon)
-        ::DestroyIcon(icon);
-    icon = nullptr;
-}
-
 }  // namespace
 
 bool CImageListHandle::Create(int cx, int cy, UINT flags, int initial, int grow)
@@ -121,11 +114,8 @@ CImageListManager::~CImageListManager()
 void CImageListManager::DestroyAll()
 {
     m_pageAnalyzer.Destroy();
-    ReleaseIcon(m_popupBlockedIcon);
-    ReleaseIcon(m_insecureIcon);
-    ReleaseIcon(m_secureIcon);
-    ReleaseIcon(m_generalIcon19);
-    ReleaseIcon(m_siteIcon);
+    for (CIcon* icon : {&m_popupBlockedIcon, &m_insecureIcon, &m_secureIcon, &m_generalIcon19, &m_siteIcon})
+        icon->DestroyIcon();
     CImageListHandle* lists[] = {&m_checkStateStrip,      &m_expandStrip,      &m_actionIcons,
                                  &m_goButtonSecond,       &m_goButton,         &m_optionIcons,
                                  &m_toolBarSmallDisabled, &m_toolBarSmall,     &m_generalSmallDisabled,

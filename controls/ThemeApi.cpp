@@ -44,30 +44,22 @@ CThemeApi::CThemeApi(DWORD majorVersion, DWORD minorVersion, const char* themeLi
 
 void CThemeApi::LookUp(DWORD majorVersion, DWORD minorVersion, const char* themeLibrary)
 {
-    m_user32 = ::LoadLibraryA("USER32.DLL");
-    if (m_user32) {
-        Bind(AnimateWindow, m_user32, "AnimateWindow");
-        Bind(SetLayeredWindowAttributes, m_user32, "SetLayeredWindowAttributes");
+    if (m_user32.Load("USER32.DLL")) {
+        Bind(AnimateWindow, m_user32.GetHandle(), "AnimateWindow");
+        Bind(SetLayeredWindowAttributes, m_user32.GetHandle(), "SetLayeredWindowAttributes");
     }
     const bool xpOrLater = majorVersion > 5 || (majorVersion == 5 && minorVersion >= 1);
     if (!xpOrLater || !themeLibrary)
         return;
-    m_themeLibrary = ::LoadLibraryA(themeLibrary);
-    if (!m_themeLibrary)
+    if (!m_themeLibrary.Load(themeLibrary))
         return;
     m_themeLibraryPresent = 1;
-#define KIVO_THEME_API_BIND(name) Bind(name, m_themeLibrary, #name);
+#define KIVO_THEME_API_BIND(name) Bind(name, m_themeLibrary.GetHandle(), #name);
     KIVO_THEME_API_ENTRIES(KIVO_THEME_API_BIND)
 #undef KIVO_THEME_API_BIND
 }
 
-CThemeApi::~CThemeApi()
-{
-    if (m_themeLibrary)
-        ::FreeLibrary(m_themeLibrary);
-    if (m_user32)
-        ::FreeLibrary(m_user32);
-}
+CThemeApi::~CThemeApi() = default;
 
 bool CThemeApi::IsThemingActive() const
 {

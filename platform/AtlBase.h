@@ -188,6 +188,46 @@ private:
     HANDLE m_find = nullptr;
 };
 
+// The owner of one block of COM task memory (a text or a structure an interface hands out), freed
+// with CoTaskMemFree when the holder goes.
+template <class T>
+class CComHeapPtr
+{
+public:
+    CComHeapPtr() noexcept = default;
+    explicit CComHeapPtr(T* data) noexcept : m_pData(data) {}
+    ~CComHeapPtr() { Free(); }
+    // One owner per block, as for CHandle.
+    CComHeapPtr(const CComHeapPtr&) = delete;
+    CComHeapPtr& operator=(const CComHeapPtr&) = delete;
+
+    operator T*() const noexcept { return m_pData; }
+    // Taking the address is for out parameters: a block held before is freed first.
+    T** operator&() noexcept
+    {
+        Free();
+        return &m_pData;
+    }
+    void Attach(T* data) noexcept
+    {
+        Free();
+        m_pData = data;
+    }
+    T* Detach() noexcept
+    {
+        T* data = m_pData;
+        m_pData = nullptr;
+        return data;
+    }
+    void Free() noexcept
+    {
+        ::CoTaskMemFree(m_pData);
+        m_pData = nullptr;
+    }
+
+    T* m_pData = nullptr;
+};
+
 class CComSingleThreadModel
 {
 public:

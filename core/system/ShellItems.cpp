@@ -300,12 +300,10 @@ TStdStr<char> GetInternetShortcutUrl(const char* path)
                                            IID_IUniformResourceLocatorA, reinterpret_cast<void**>(&shortcut.p))) ||
         !shortcut || !LoadFromFile(shortcut, path))
         return TStdStr<char>();
-    LPSTR url = nullptr;
+    CComHeapPtr<char> url;
     if (FAILED(shortcut->GetURL(&url)) || !url)
         return TStdStr<char>();
-    TStdStr<char> text(url);
-    ::CoTaskMemFree(url);
-    return text;
+    return TStdStr<char>(url);
 }
 
 CManagedIcon::CManagedIcon(UINT resourceId, bool small)

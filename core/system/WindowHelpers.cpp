@@ -241,13 +241,12 @@ HCURSOR LoadHandCursor()
     if (length == 0 || length + sizeof("\\winhlp32.exe") > MAX_PATH)
         return nullptr;
     lstrcatA(path, "\\winhlp32.exe");
-    HMODULE help = ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!help)
+    CDynamicLibrary help;
+    if (!help.Load(path, LOAD_LIBRARY_AS_DATAFILE))
         return nullptr;
     HCURSOR cursor = nullptr;
-    if (HCURSOR shared = ::LoadCursorA(help, MAKEINTRESOURCEA(106)))
+    if (HCURSOR shared = ::LoadCursorA(help.GetHandle(), MAKEINTRESOURCEA(106)))
         cursor = reinterpret_cast<HCURSOR>(::CopyImage(shared, IMAGE_CURSOR, 0, 0, 0));
-    ::FreeLibrary(help);
     return cursor;
 }
 

@@ -24,6 +24,7 @@ HANDLE NewEvent()
 static_assert(!std::is_copy_constructible_v<CHandle> && !std::is_move_constructible_v<CHandle> &&
               !std::is_copy_assignable_v<CHandle> && !std::is_move_assignable_v<CHandle>);
 static_assert(!std::is_copy_constructible_v<CFindHandle> && !std::is_move_constructible_v<CFindHandle>);
+static_assert(!std::is_copy_constructible_v<CComHeapPtr<char>> && !std::is_move_constructible_v<CComHeapPtr<char>>);
 static_assert(!std::is_copy_constructible_v<CBrush> && !std::is_copy_assignable_v<CBrush>);
 // The owning GDI holders convert to their handle; that must not open a way to a second owner.
 static_assert(!std::is_copy_constructible_v<CDC> && !std::is_copy_assignable_v<CDC>);
