@@ -169,11 +169,7 @@ CLanguageManager::CLanguageManager(const CStdString& languageFolder)
     }
 }
 
-CLanguageManager::~CLanguageManager()
-{
-    if (m_images)
-        ImageList_Destroy(m_images);
-}
+CLanguageManager::~CLanguageManager() = default;
 
 CStdString CLanguageManager::GetLanguageFilePath(const char* name) const
 {
