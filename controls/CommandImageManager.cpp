@@ -1,6 +1,7 @@
 #include "controls/CommandImageManager.h"
 
 #include "core/library/LifetimeTracker.h"
+#include "platform/AtlGdi.h"
 
 #include <shellapi.h>
 
@@ -178,12 +179,11 @@ void CCommandImageManager::DrawCommandImage(HDC dc, CommandImageRef ref, POINT p
     HIMAGELIST list = GetImageSetList(CommandImageSet(ref), disabled);
     if (!list)
         return;
-    HICON icon = ::ImageList_GetIcon(list, static_cast<int>(CommandImageIndex(ref)), ILD_NORMAL);
+    const CIcon icon(::ImageList_GetIcon(list, static_cast<int>(CommandImageIndex(ref)), ILD_NORMAL));
     if (!icon)
         return;
     ::DrawIconEx(dc, position.x, position.y, icon, m_imageSize.cx, m_imageSize.cy, 0, nullptr,
                  DI_NORMAL | DI_COMPAT);
-    ::DestroyIcon(icon);
 }
 
 CCommandImageManager* GetCommandImageManager()

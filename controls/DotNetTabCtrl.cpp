@@ -1,5 +1,7 @@
 #include "controls/DotNetTabCtrl.h"
 
+#include "platform/AtlGdi.h"
+
 CDotNetColours CDotNetColours::For(int bitsPerPixel, COLORREF btnFace, COLORREF grayText)
 {
     CDotNetColours colours;
@@ -16,8 +18,6 @@ CDotNetColours CDotNetColours::For(int bitsPerPixel, COLORREF btnFace, COLORREF 
 
 int CDotNetColours::ScreenBitsPerPixel()
 {
-    HDC screen = ::GetDC(nullptr);
-    const int bits = ::GetDeviceCaps(screen, BITSPIXEL) * ::GetDeviceCaps(screen, PLANES);
-    ::ReleaseDC(nullptr, screen);
-    return bits;
+    CClientDC screen(nullptr);
+    return ::GetDeviceCaps(screen, BITSPIXEL) * ::GetDeviceCaps(screen, PLANES);
 }

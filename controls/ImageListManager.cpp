@@ -2,6 +2,7 @@
 
 #include "core/library/LifetimeTracker.h"
 #include "controls/ImageResources.h"
+#include "platform/AtlGdi.h"
 
 #include <iterator>
 
@@ -25,13 +26,6 @@ HICON LoadSmallIcon(HINSTANCE resources, int id)
 {
     return static_cast<HICON>(::LoadImageA(resources, MAKEINTRESOURCEA(id), IMAGE_ICON,
                                            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
-}
-
-void ReleaseIcon(HICON& icon)
-{
-    if (icon)
-        ::DestroyIcon(icon);
-    icon = nullptr;
 }
 
 }  // namespace
@@ -64,10 +58,10 @@ bool CImageListManager::CreateImageListFromBitmap(CImageListHandle& list, HINSTA
 {
     if (!list.Create(cx, cy, colourFlags | ILC_MASK, 1, grow))
         return false;
-    if (HBITMAP bitmap = ::LoadBitmapA(resources, MAKEINTRESOURCEA(bitmapId))) {
+    // The image list keeps a copy of the bitmap.
+    CBitmap bitmap;
+    if (bitmap.LoadBitmap(resources, static_cast<UINT>(bitmapId)))
         ::ImageList_AddMasked(list, bitmap, mask);
-        ::DeleteObject(bitmap);
-    }
     return true;
 }
 
@@ -120,11 +114,8 @@ CImageListManager::~CImageListManager()
 void CImageListManager::DestroyAll()
 {
     m_pageAnalyzer.Destroy();
-    ReleaseIcon(m_popupBlockedIcon);
-    ReleaseIcon(m_insecureIcon);
-    ReleaseIcon(m_secureIcon);
-    ReleaseIcon(m_generalIcon19);
-    ReleaseIcon(m_siteIcon);
+    for (CIcon* icon : {&m_popupBlockedIcon, &m_insecureIcon, &m_secureIcon, &m_generalIcon19, &m_siteIcon})
+        icon->DestroyIcon();
     CImageListHandle* lists[] = {&m_checkStateStrip,      &m_expandStrip,      &m_actionIcons,
                                  &m_goButtonSecond,       &m_goButton,         &m_optionIcons,
                                  &m_toolBarSmallDisabled, &m_toolBarSmall,     &m_generalSmallDisabled,

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/AtlGdi.h"
+
 // One owned image-list handle (null when empty).
 class CImageListHandle {
 public:
@@ -86,11 +88,11 @@ public:
     CImageListHandle m_actionIcons;
     CImageListHandle m_expandStrip;
     CImageListHandle m_checkStateStrip;
-    HICON m_siteIcon = nullptr;
-    HICON m_generalIcon19 = nullptr;
-    HICON m_secureIcon = nullptr;
-    HICON m_insecureIcon = nullptr;
-    HICON m_popupBlockedIcon = nullptr;
+    CIcon m_siteIcon;
+    CIcon m_generalIcon19;
+    CIcon m_secureIcon;
+    CIcon m_insecureIcon;
+    CIcon m_popupBlockedIcon;
     CImageListHandle m_pageAnalyzer;
 
 private:

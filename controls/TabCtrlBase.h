@@ -945,8 +945,8 @@ protected:
     int m_dragIndex = -1;
     int m_dragStartIndex = -1;
     POINT m_dragPoint = {};
-    HCURSOR m_cursorInside = nullptr;   // owned while a drag runs
-    HCURSOR m_cursorOutside = nullptr;  // owned while a drag runs
+    CCursor m_cursorInside;   // held while a drag runs
+    CCursor m_cursorOutside;  // held while a drag runs
     int m_offset = 0;                   // 0 or negative
     DWORD m_state = kStateInitial;
     CFont m_font;
@@ -1119,8 +1119,8 @@ private:
         HMODULE ole = ::GetModuleHandleA("ole32.dll");
         if (!ole)
             ole = ::LoadLibraryA("ole32.dll");
-        m_cursorInside = LoadOwnedCursor(ole, 2, IDC_ARROW);
-        m_cursorOutside = LoadOwnedCursor(ole, 1, IDC_NO);
+        m_cursorInside.Attach(LoadOwnedCursor(ole, 2, IDC_ARROW));
+        m_cursorOutside.Attach(LoadOwnedCursor(ole, 1, IDC_NO));
     }
 
     static HCURSOR LoadOwnedCursor(HMODULE module, int id, LPCSTR fallback)
@@ -1192,11 +1192,8 @@ private:
 
     void EndDragCursors()
     {
-        if (m_cursorInside)
-            ::DestroyCursor(m_cursorInside);
-        if (m_cursorOutside)
-            ::DestroyCursor(m_cursorOutside);
-        m_cursorInside = m_cursorOutside = nullptr;
+        m_cursorInside.DestroyCursor();
+        m_cursorOutside.DestroyCursor();
     }
 
     // ---- Notifications ---------------------------------------------------------------------

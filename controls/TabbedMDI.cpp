@@ -4,6 +4,7 @@
 #include "controls/DotNet2005TabCtrl.h"
 #include "controls/DotNetTabCtrl.h"
 #include "core/app/Settings.h"
+#include "platform/AtlGdi.h"
 
 #include <cstring>
 #include <vector>
@@ -334,13 +335,11 @@ int TabStripHeight(HWND strip)
     int h = iconTitle.lfHeight < 0 ? -iconTitle.lfHeight : iconTitle.lfHeight;
     HFONT font = strip ? reinterpret_cast<HFONT>(::SendMessageA(strip, WM_GETFONT, 0, 0)) : nullptr;
     if (font) {
-        HDC dc = ::GetDC(strip);
-        HGDIOBJ old = ::SelectObject(dc, font);
+        CClientDC dc(strip);
+        CGdiObjectSelector selectFont(dc, font);
         TEXTMETRICA metrics = {};
         if (::GetTextMetricsA(dc, &metrics))
             h = metrics.tmHeight;
-        ::SelectObject(dc, old);
-        ::ReleaseDC(strip, dc);
     }
     return 24 + (::MulDiv(24, h, 11) - 24) / 2;
 }
@@ -611,9 +610,8 @@ LRESULT CTabbedMDIClient::OnNcPaint(UINT, WPARAM, LPARAM, BOOL& handled)
     RECT rect = {};
     GetWindowRect(&rect);
     ::OffsetRect(&rect, -rect.left, -rect.top);
-    HDC dc = ::GetWindowDC(m_hWnd);
+    CWindowDC dc(m_hWnd);
     ::DrawEdge(dc, &rect, EDGE_ETCHED, BF_RECT | BF_FLAT);
-    ::ReleaseDC(m_hWnd, dc);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "controls/ThemeApi.h"
 
 #include "core/library/LifetimeTracker.h"
+#include "platform/AtlGdi.h"
 
 namespace {
 
@@ -43,30 +44,22 @@ CThemeApi::CThemeApi(DWORD majorVersion, DWORD minorVersion, const char* themeLi
 
 void CThemeApi::LookUp(DWORD majorVersion, DWORD minorVersion, const char* themeLibrary)
 {
-    m_user32 = ::LoadLibraryA("USER32.DLL");
-    if (m_user32) {
-        Bind(AnimateWindow, m_user32, "AnimateWindow");
-        Bind(SetLayeredWindowAttributes, m_user32, "SetLayeredWindowAttributes");
+    if (m_user32.Load("USER32.DLL")) {
+        Bind(AnimateWindow, m_user32.GetHandle(), "AnimateWindow");
+        Bind(SetLayeredWindowAttributes, m_user32.GetHandle(), "SetLayeredWindowAttributes");
     }
     const bool xpOrLater = majorVersion > 5 || (majorVersion == 5 && minorVersion >= 1);
     if (!xpOrLater || !themeLibrary)
         return;
-    m_themeLibrary = ::LoadLibraryA(themeLibrary);
-    if (!m_themeLibrary)
+    if (!m_themeLibrary.Load(themeLibrary))
         return;
     m_themeLibraryPresent = 1;
-#define KIVO_THEME_API_BIND(name) Bind(name, m_themeLibrary, #name);
+#define KIVO_THEME_API_BIND(name) Bind(name, m_themeLibrary.GetHandle(), #name);
     KIVO_THEME_API_ENTRIES(KIVO_THEME_API_BIND)
 #undef KIVO_THEME_API_BIND
 }
 
-CThemeApi::~CThemeApi()
-{
-    if (m_themeLibrary)
-        ::FreeLibrary(m_themeLibrary);
-    if (m_user32)
-        ::FreeLibrary(m_user32);
-}
+CThemeApi::~CThemeApi() = default;
 
 bool CThemeApi::IsThemingActive() const
 {
@@ -154,26 +147,28 @@ bool CThemeSupport::DrawThemeClientEdge(HWND window, HRGN updateRegion, HBRUSH b
 
     // The region left to the system is in screen coordinates, as WM_NCPAINT's own region is; a
     // region handle of 1 stands for the whole window.
-    HRGN innerRegion = ::CreateRectRgn(screen.left + inner.left, screen.top + inner.top,
-                                       screen.left + inner.right, screen.top + inner.bottom);
+    CRgn innerRegion;
+    innerRegion.CreateRectRgn(screen.left + inner.left, screen.top + inner.top, screen.left + inner.right,
+                              screen.top + inner.bottom);
     if (updateRegion && reinterpret_cast<ULONG_PTR>(updateRegion) != 1)
         ::CombineRgn(innerRegion, innerRegion, updateRegion, RGN_AND);
 
-    HDC dc = ::GetWindowDC(window);
-    ::ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
-    api->DrawThemeBackground(m_theme, dc, part, state, &whole, nullptr);
-    if (borderX < edgeX && borderY < edgeY) {
-        RECT ring = whole;
-        ::InflateRect(&ring, -borderX, -borderY);
-        HBRUSH brush = background ? background
-                                  : reinterpret_cast<HBRUSH>(::GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
-        if (brush)
-            ::FillRect(dc, &ring, brush);
+    {
+        // The window DC goes back before the system paints the rest of the frame.
+        CWindowDC dc(window);
+        ::ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+        api->DrawThemeBackground(m_theme, dc, part, state, &whole, nullptr);
+        if (borderX < edgeX && borderY < edgeY) {
+            RECT ring = whole;
+            ::InflateRect(&ring, -borderX, -borderY);
+            HBRUSH brush = background ? background
+                                      : reinterpret_cast<HBRUSH>(::GetClassLongPtrA(window, GCLP_HBRBACKGROUND));
+            if (brush)
+                ::FillRect(dc, &ring, brush);
+        }
     }
-    ::ReleaseDC(window, dc);
 
-    ::DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(innerRegion), 0);
-    ::DeleteObject(innerRegion);
+    ::DefWindowProcA(window, WM_NCPAINT, reinterpret_cast<WPARAM>(static_cast<HRGN>(innerRegion)), 0);
     return true;
 }
 

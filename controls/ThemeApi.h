@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <uxtheme.h>
 
+#include "core/system/DynamicLibrary.h"
+
 #include <string>
 
 // The 41 entry points of the theme library, in their lookup order.
@@ -60,8 +62,8 @@ private:
 
     // The libraries stay loaded while their entry points are held: the theme library may have no
     // other user in the process, and releasing it would leave every pointer above dangling.
-    HMODULE m_user32 = nullptr;
-    HMODULE m_themeLibrary = nullptr;
+    CDynamicLibrary m_user32;
+    CDynamicLibrary m_themeLibrary;
     BYTE m_themeLibraryPresent = 0;
 };
 

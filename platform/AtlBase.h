@@ -146,15 +146,89 @@ public:
         m_h = nullptr;
         return handle;
     }
-    void Close() noexcept
+    // False only when the system failed to close the handle; the holder is empty either way.
+    bool Close() noexcept
     {
-        if (IsValid())
-            ::CloseHandle(m_h);
+        const bool closed = !IsValid() || ::CloseHandle(m_h) != FALSE;
         m_h = nullptr;
+        return closed;
     }
 
 private:
     HANDLE m_h = nullptr;
+};
+
+// The owner of one search handle of FindFirstFile, closed with FindClose when the holder goes or
+// another search is attached. The search's failure value, INVALID_HANDLE_VALUE, counts as empty.
+class CFindHandle
+{
+public:
+    CFindHandle() noexcept = default;
+    explicit CFindHandle(HANDLE find) noexcept : m_find(find) {}
+    ~CFindHandle() { Close(); }
+    // One owner per search, as for CHandle.
+    CFindHandle(const CFindHandle&) = delete;
+    CFindHandle& operator=(const CFindHandle&) = delete;
+
+    bool IsValid() const noexcept { return m_find != nullptr && m_find != INVALID_HANDLE_VALUE; }
+    explicit operator bool() const noexcept { return IsValid(); }
+    HANDLE Get() const noexcept { return m_find; }
+    operator HANDLE() const noexcept { return m_find; }
+
+    void Attach(HANDLE find) noexcept
+    {
+        Close();
+        m_find = find;
+    }
+    void Close() noexcept
+    {
+        if (IsValid())
+            ::FindClose(m_find);
+        m_find = nullptr;
+    }
+
+private:
+    HANDLE m_find = nullptr;
+};
+
+// The owner of one block of COM task memory (a text or a structure an interface hands out), freed
+// with CoTaskMemFree when the holder goes.
+template <class T>
+class CComHeapPtr
+{
+public:
+    CComHeapPtr() noexcept = default;
+    explicit CComHeapPtr(T* data) noexcept : m_pData(data) {}
+    ~CComHeapPtr() { Free(); }
+    // One owner per block, as for CHandle.
+    CComHeapPtr(const CComHeapPtr&) = delete;
+    CComHeapPtr& operator=(const CComHeapPtr&) = delete;
+
+    operator T*() const noexcept { return m_pData; }
+    // Taking the address is for out parameters: a block held before is freed first.
+    T** operator&() noexcept
+    {
+        Free();
+        return &m_pData;
+    }
+    void Attach(T* data) noexcept
+    {
+        Free();
+        m_pData = data;
+    }
+    T* Detach() noexcept
+    {
+        T* data = m_pData;
+        m_pData = nullptr;
+        return data;
+    }
+    void Free() noexcept
+    {
+        ::CoTaskMemFree(m_pData);
+        m_pData = nullptr;
+    }
+
+    T* m_pData = nullptr;
 };
 
 class CComSingleThreadModel

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "platform/AtlHandleWrapper.h"
+#include "platform/AtlGdi.h"
 #include "platform/AtlWin.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -1487,12 +1488,12 @@ public:
         if (measure->CtlType != ODT_MENU) {
             // The height of a line of the control's font.
             HWND control = static_cast<T*>(this)->GetDlgItem(measure->CtlID);
-            HDC dc = ::GetDC(control);
-            HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+            CClientDC dc(control);
             TEXTMETRICA metrics = {};
-            ::GetTextMetricsA(dc, &metrics);
-            ::SelectObject(dc, old);
-            ::ReleaseDC(control, dc);
+            {
+                CGdiObjectSelector selectFont(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+                ::GetTextMetricsA(dc, &metrics);
+            }
             measure->itemHeight = metrics.tmHeight;
         } else {
             measure->itemHeight = ::GetSystemMetrics(SM_CYMENU);

@@ -1,6 +1,7 @@
 // GDI wrappers. Each kind comes twice: the owning holder (CPen, CDC, ...) deletes its handle, the
 // Handle form (CPenHandle, CDCHandle, ...) only wraps one. Owning holders cannot be copied; they can
-// be moved. CGdiObjectSelector and CSaveDC select or save for a scope and restore at its end.
+// be moved (the object goes with the holder; a move assignment swaps, so the target's old object is
+// deleted with the source). CGdiObjectSelector and CSaveDC select or save for a scope and restore at its end.
 #pragma once
 #include <windows.h>
 #include <cstdlib>

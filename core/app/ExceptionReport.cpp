@@ -1,5 +1,7 @@
 #include "core/app/ExceptionReport.h"
 
+#include "platform/AtlBase.h"
+
 #include <winver.h>
 
 namespace {
@@ -18,7 +20,7 @@ constexpr DWORD kPlatformWindowsCe = 3;
 
 char g_buffer[kBufferSize];
 DWORD g_fill = 0;
-HANDLE g_file = INVALID_HANDLE_VALUE;
+HANDLE g_file = INVALID_HANDLE_VALUE; // the open report, borrowed from WriteExceptionReport's holder
 // Only the first exception is reported; a fault while reporting must not start a second report.
 LONG g_reportWritten = 0;
 
@@ -304,12 +306,11 @@ void PrintModule(int number, const BYTE* base, const IMAGE_NT_HEADERS& headers)
 
     DWORD fileSize = 0;
     FILETIME writeTime = {};
-    HANDLE file = CreateFileA(g_scratchPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
+    const CHandle file(CreateFileA(g_scratchPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) {
         fileSize = GetFileSize(file, nullptr);
         GetFileTime(file, nullptr, nullptr, &writeTime);
-        CloseHandle(file);
     }
     Print("File Size:  %-10d  File Time:  %s\r\n", static_cast<int>(fileSize), FormatTime(writeTime));
     PrintVersionInformation(g_scratchPath);
@@ -387,8 +388,9 @@ LONG StartCrashReporter()
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 0;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // The reporter runs on its own; neither of its handles is needed.
+    CHandle thread(process.hThread);
+    CHandle reporter(process.hProcess);
     return 1;
 }
 
@@ -417,18 +419,20 @@ LONG WriteExceptionReport(EXCEPTION_POINTERS* exception, const char* label)
     if (InterlockedExchange(&g_reportWritten, 1) != 0)
         return 0;
     BuildNames();
-    g_file = CreateFileA(g_reportPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-    if (g_file == INVALID_HANDLE_VALUE) {
+    // The holder lives on the stack and closes without allocating, as everything in this handler.
+    CHandle report(CreateFileA(g_reportPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    if (!report) {
         OutputDebugStringA("Error creating exception report\r\n");
         return 0;
     }
+    g_file = report;
     SetFilePointer(g_file, 0, nullptr, FILE_END);
     g_fill = 0;
     PrintReport(exception, label);
     FlushReport();
-    CloseHandle(g_file);
     g_file = INVALID_HANDLE_VALUE;
+    report.Close();
     if (IsDebuggerPresent())
         return 0;
     return StartCrashReporter();

@@ -3,6 +3,8 @@
 #include "core/library/IniFile.h"
 #include "core/library/LifetimeTracker.h"
 #include "core/app/ProgramFolders.h"
+#include "platform/AtlBase.h"
+#include "platform/AtlGdi.h"
 
 #include <cstring>
 #include <utility>
@@ -167,11 +169,7 @@ CLanguageManager::CLanguageManager(const CStdString& languageFolder)
     }
 }
 
-CLanguageManager::~CLanguageManager()
-{
-    if (m_images)
-        ImageList_Destroy(m_images);
-}
+CLanguageManager::~CLanguageManager() = default;
 
 CStdString CLanguageManager::GetLanguageFilePath(const char* name) const
 {
@@ -184,8 +182,8 @@ void CLanguageManager::ListLanguages()
     m_languages.clear();
     m_languages.emplace_back(m_folder, kEnglish, -1);
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((m_folder + "*.lng").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    const CFindHandle find(FindFirstFileA((m_folder + "*.lng").c_str(), &data));
+    if (!find)
         return;
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -197,10 +195,9 @@ void CLanguageManager::ListLanguages()
         if (file.Open(CStdString(m_folder + data.cFileName))) {
             const CStdString icon = file.GetString("Info", "icon", "");
             if (!icon.empty()) {
-                if (HBITMAP flag = LoadBitmapFromFile(CStdString(m_folder + icon))) {
+                const CBitmap flag(LoadBitmapFromFile(CStdString(m_folder + icon)));
+                if (flag)
                     imageIndex = ImageList_AddMasked(m_images, flag, kFlagMask);
-                    DeleteObject(flag);
-                }
             }
         }
         if (EqualsNoCase(name, kEnglish))
@@ -208,7 +205,6 @@ void CLanguageManager::ListLanguages()
         else
             m_languages.emplace_back(m_folder, name, imageIndex);
     } while (FindNextFileA(find, &data));
-    FindClose(find);
 }
 
 bool CLanguageManager::ReadStringSection(const char* name, Table& table) const

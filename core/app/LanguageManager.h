@@ -10,6 +10,7 @@
 // language's texts to the new ones.
 #include "core/app/SettingsStore.h"
 #include "core/library/StdStr.h"
+#include "platform/AtlCtrls.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -92,7 +93,7 @@ private:
     CStdString TranslatedCopy(const char* text) const;
 
     CStdString m_folder;  // ends in a backslash
-    HIMAGELIST m_images = nullptr;
+    CImageListManaged m_images;
     std::vector<CLanguageFile> m_languages;  // "English" first
     CStdString m_previousName = "English";
     std::map<CStdString, CStdString> m_reference;  // English text to key

@@ -2,6 +2,7 @@
 
 #include "core/app/LanguageManager.h"
 #include "core/library/LifetimeTracker.h"
+#include "core/library/RegistryKey.h"
 #include "core/app/ProgramFolders.h"
 
 #include <wininet.h>
@@ -71,10 +72,9 @@ CSettingsServices& GetSettingsServices()
 
 CStdString GetLinksFolderName()
 {
-    HKEY key = nullptr;
+    CRegistryKey key;
     CStdString name;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Toolbar", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
+    if (key.Open(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Toolbar", KEY_READ)) {
         char buffer[MAX_PATH + 1] = {};
         DWORD size = MAX_PATH;
         DWORD type = 0;
@@ -82,7 +82,6 @@ CStdString GetLinksFolderName()
                 ERROR_SUCCESS &&
             type == REG_SZ)
             name = buffer;
-        RegCloseKey(key);
     }
     return name.empty() ? CStdString("Links") : name;
 }
@@ -284,10 +283,11 @@ void CSettings::SetOptionChecked(const CFlagOption& option, bool checked)
 
 void CSettings::DetectDownloadManager()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDownloadManagerKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    // Only whether the download manager's key exists matters here.
+    CRegistryKey key;
+    if (!key.Open(HKEY_CURRENT_USER, kDownloadManagerKey, KEY_ALL_ACCESS))
         return;
-    RegCloseKey(key);
+    key.Close();
     CStdString location;
     {
         // The names switch back when the scope ends, whatever happens inside it.

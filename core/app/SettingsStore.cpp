@@ -11,52 +11,21 @@ namespace {
 CSettingsStore* g_store = nullptr;
 bool g_storeCreated = false;
 
-// Kind 0 makes the registry store.
-void RegisterRegistryStore()
-{
-    GetSettingsStoreCreators().emplace(0, [] { return new CRegistrySettingsStore(); });
-}
-
-// Creates the store of kind 0 once; later calls (also after teardown) leave things as they are.
-// A static initializer of another file may get here before this file's own registration ran.
-void CreateDefaultStore()
+// Creates the registry store once; later calls (also after teardown) leave things as they are.
+// A static initializer of another file may get here before this file's own one ran.
+void CreateStore()
 {
     if (g_storeCreated)
         return;
     g_storeCreated = true;
-    RegisterRegistryStore();
-    auto& creators = GetSettingsStoreCreators();
-    auto it = creators.find(0);
-    if (it != creators.end() && it->second && it->second())  // the store publishes itself
-        new TLifetimeTracker<CSettingsStore>(kPrioritySettingsStore, &g_store);
+    new CRegistrySettingsStore();  // the store publishes itself
+    new TLifetimeTracker<CSettingsStore>(kPrioritySettingsStore, &g_store);
 }
 
-// Registers the registry store as kind 0 and creates it before the entry function runs.
-struct CRegistryStoreRegistration {
-    CRegistryStoreRegistration()
-    {
-        RegisterRegistryStore();
-        CreateDefaultStore();
-    }
-} g_registryStoreRegistration;
-
-// A section key that closes itself.
-class CSectionKey {
-public:
-    CSectionKey(const CRegistrySettingsStore& store, const char* section) : m_key(store.OpenSectionKey(section)) {}
-    CSectionKey(const CSectionKey&) = delete;
-    CSectionKey& operator=(const CSectionKey&) = delete;
-    ~CSectionKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    explicit operator bool() const { return m_key != nullptr; }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key;
-};
+// The store exists before the entry function runs.
+struct CStoreCreation {
+    CStoreCreation() { CreateStore(); }
+} g_storeCreation;
 
 // The size of a value, or false when it cannot be queried.
 bool QueryValueSize(HKEY key, const char* name, DWORD& size)
@@ -66,21 +35,6 @@ bool QueryValueSize(HKEY key, const char* name, DWORD& size)
 }
 
 }  // namespace
-
-std::map<int, SettingsStoreCreator>& GetSettingsStoreCreators()
-{
-    // Created on first use (static initializers of other files may come first) and destroyed by
-    // the teardown at exit, just after the store.
-    static std::map<int, SettingsStoreCreator>* creators = nullptr;
-    static bool created = false;
-    if (!created) {
-        created = true;
-        creators = new std::map<int, SettingsStoreCreator>();
-        new TLifetimeTracker<std::map<int, SettingsStoreCreator>>(kPrioritySettingsStoreCreators, &creators);
-    }
-    static std::map<int, SettingsStoreCreator> afterTeardown;
-    return creators ? *creators : afterTeardown;
-}
 
 CSettingsStore::CSettingsStore()
 {
@@ -96,7 +50,7 @@ CSettingsStore::~CSettingsStore()
 CSettingsStore* GetSettingsStore()
 {
     if (!g_store)
-        CreateDefaultStore();
+        CreateStore();
     return g_store;
 }
 
@@ -121,30 +75,26 @@ CStdString CRegistrySettingsStore::GetRegistryPath() const
     return CStdString("software\\") + m_company + "\\" + m_application;
 }
 
-HKEY CRegistrySettingsStore::OpenSectionKey(const char* section) const
+bool CRegistrySettingsStore::OpenSectionKey(const char* section, CRegistryKey& key) const
 {
     if (!section)
-        return nullptr;
+        return false;
     const CStdString path = GetRegistryPath() + "\\" + section;
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+    return key.Create(HKEY_CURRENT_USER, path);
 }
 
 CStdString CRegistrySettingsStore::GetString(const char* section, const char* key, const char* defaultText)
 {
     CStdString result(defaultText ? defaultText : "");
-    CSectionKey sectionKey(*this, section);
+    CRegistryKey sectionKey;
     DWORD size = 0;
-    if (!sectionKey || !QueryValueSize(sectionKey.Get(), key, size))
+    if (!OpenSectionKey(section, sectionKey) || !QueryValueSize(sectionKey, key, size))
         return result;
     // One byte more than the value holds, so a value stored without its terminating zero (by hand,
     // or as binary data) still ends inside the buffer.
     std::vector<char> buffer(size + 1, '\0');
     DWORD read = size;
-    if (RegQueryValueExA(sectionKey.Get(), key, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &read) !=
+    if (RegQueryValueExA(sectionKey, key, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &read) !=
         ERROR_SUCCESS)
         return result;
     buffer[std::min<DWORD>(read, size)] = '\0';
@@ -156,30 +106,30 @@ bool CRegistrySettingsStore::WriteString(const char* section, const char* key, c
     if (!key) {
         // The whole section goes, subkeys included ("Settings" holds the docking layout's subkey,
         // which a plain key deletion would refuse).
-        CSectionKey appKey(*this, "");
-        if (!appKey)
+        CRegistryKey appKey;
+        if (!OpenSectionKey("", appKey))
             return false;
-        return section && *section && RegDeleteTreeA(appKey.Get(), section) == ERROR_SUCCESS;
+        return section && *section && RegDeleteTreeA(appKey, section) == ERROR_SUCCESS;
     }
-    CSectionKey sectionKey(*this, section);
-    if (!sectionKey)
+    CRegistryKey sectionKey;
+    if (!OpenSectionKey(section, sectionKey))
         return false;
     if (!value)
-        return RegDeleteValueA(sectionKey.Get(), key) == ERROR_SUCCESS;
-    return RegSetValueExA(sectionKey.Get(), key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+        return RegDeleteValueA(sectionKey, key) == ERROR_SUCCESS;
+    return RegSetValueExA(sectionKey, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                           static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
 }
 
 DWORD CRegistrySettingsStore::GetInt(const char* section, const char* key, DWORD defaultValue)
 {
-    CSectionKey sectionKey(*this, section);
-    if (!sectionKey)
+    CRegistryKey sectionKey;
+    if (!OpenSectionKey(section, sectionKey))
         return defaultValue;
     DWORD value = 0;
     DWORD size = sizeof(value);
     // Only a value of exactly four bytes is a number; a shorter one would leave part of the
     // result unwritten.
-    if (RegQueryValueExA(sectionKey.Get(), key, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+    if (RegQueryValueExA(sectionKey, key, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
             ERROR_SUCCESS ||
         size != sizeof(value))
         return defaultValue;
@@ -188,22 +138,22 @@ DWORD CRegistrySettingsStore::GetInt(const char* section, const char* key, DWORD
 
 bool CRegistrySettingsStore::WriteInt(const char* section, const char* key, DWORD value)
 {
-    CSectionKey sectionKey(*this, section);
-    return sectionKey && RegSetValueExA(sectionKey.Get(), key, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+    CRegistryKey sectionKey;
+    return OpenSectionKey(section, sectionKey) && RegSetValueExA(sectionKey, key, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                                         sizeof(value)) == ERROR_SUCCESS;
 }
 
 bool CRegistrySettingsStore::GetBinary(const char* section, const char* key, std::vector<BYTE>& data)
 {
-    CSectionKey sectionKey(*this, section);
+    CRegistryKey sectionKey;
     DWORD size = 0;
-    if (!sectionKey || !QueryValueSize(sectionKey.Get(), key, size))
+    if (!OpenSectionKey(section, sectionKey) || !QueryValueSize(sectionKey, key, size))
         return false;
     if (size == 0)
         return true;
     std::vector<BYTE> buffer(size);
     DWORD read = size;
-    if (RegQueryValueExA(sectionKey.Get(), key, nullptr, nullptr, buffer.data(), &read) != ERROR_SUCCESS)
+    if (RegQueryValueExA(sectionKey, key, nullptr, nullptr, buffer.data(), &read) != ERROR_SUCCESS)
         return false;
     buffer.resize(std::min(read, size));
     data = std::move(buffer);
@@ -212,8 +162,8 @@ bool CRegistrySettingsStore::GetBinary(const char* section, const char* key, std
 
 bool CRegistrySettingsStore::WriteBinary(const char* section, const char* key, const void* data, size_t size)
 {
-    CSectionKey sectionKey(*this, section);
-    return sectionKey && RegSetValueExA(sectionKey.Get(), key, 0, REG_BINARY, static_cast<const BYTE*>(data),
+    CRegistryKey sectionKey;
+    return OpenSectionKey(section, sectionKey) && RegSetValueExA(sectionKey, key, 0, REG_BINARY, static_cast<const BYTE*>(data),
                                         static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 

@@ -4,13 +4,12 @@
 // Options are read and written through the abstract CSettingsStore; CRegistrySettingsStore is its
 // implementation over the registry. Beside it: the integer and string setting records and the
 // window-placement record that saves and restores a window's position.
+#include "core/library/RegistryKey.h"
 #include "core/library/StdStr.h"
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <vector>
 
 class CSettingsStore {
@@ -49,9 +48,9 @@ public:
     const CStdString& GetAppName() const { return m_application; }
     // "software\<company>\<application>", relative to HKEY_CURRENT_USER.
     CStdString GetRegistryPath() const;
-    // Opens (creating when missing) the section's key with read and write access; null on failure.
-    // The caller closes the key.
-    HKEY OpenSectionKey(const char* section) const;
+    // Opens (creating when missing) the section's key with read and write access into the holder;
+    // false on failure or for a null section.
+    bool OpenSectionKey(const char* section, CRegistryKey& key) const;
 
     CStdString GetString(const char* section, const char* key, const char* defaultText) override;
     bool WriteString(const char* section, const char* key, const char* value) override;
@@ -82,10 +81,6 @@ private:
     CStdString m_company;
     CStdString m_application;
 };
-
-// Stores are made by kind through a registry of creation functions (kind 0 is the registry store).
-using SettingsStoreCreator = std::function<CSettingsStore*()>;
-std::map<int, SettingsStoreCreator>& GetSettingsStoreCreators();
 
 // An integer option: section, key and value (the default until loaded).
 class CSettingInt {

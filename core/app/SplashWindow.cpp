@@ -61,7 +61,7 @@ void CSplashWindow::StartThread()
         GetMessageBoxes().Show(nullptr, "ERROR: Cannot creating thread!!!", nullptr, MB_ICONINFORMATION);
         return;
     }
-    m_thread = reinterpret_cast<HANDLE>(thread);
+    m_thread.Attach(reinterpret_cast<HANDLE>(thread));
     WaitForInputIdle(GetCurrentProcess(), 300);
 }
 
@@ -78,8 +78,7 @@ void CSplashWindow::CloseAfter(UINT delayMs)
         if (m_ready)
             ::PostMessageA(m_window, kCloseAfterMessage, 0, static_cast<LPARAM>(delayMs));
     }
-    CloseHandle(m_thread);
-    m_thread = nullptr;
+    m_thread.Close();
 }
 
 unsigned __stdcall CSplashWindow::SplashThreadProc(void* splash)

@@ -60,6 +60,6 @@ private:
 
     CBitmap m_bitmap;
     std::atomic<HWND> m_window{nullptr}; // set by the splash thread once the window exists
-    HANDLE m_thread = nullptr;           // written by the user-interface thread only
+    CHandle m_thread;                    // written by the user-interface thread only
     std::atomic<bool> m_ready{false};    // set once the window is shown
 };

@@ -67,20 +67,19 @@ CSingleInstanceFinder::CSingleInstanceFinder() : CWindowFinder("Kivo Browser", "
 {
 }
 
-CSingleInstanceFinder::~CSingleInstanceFinder()
-{
-    if (m_mutex)
-        CloseHandle(m_mutex);
-}
+CSingleInstanceFinder::~CSingleInstanceFinder() = default;
 
 // True when another instance already holds the mutex. The handle is kept either way, so that a
 // first instance holds the mutex until it ends.
 bool CSingleInstanceFinder::CreateInstanceMutex()
 {
-    if (m_mutex)
-        CloseHandle(m_mutex);
-    m_mutex = CreateMutexA(nullptr, FALSE, kMutexName);
-    return GetLastError() == ERROR_ALREADY_EXISTS;
+    // The handle held before must be closed first: while this process still holds it, the mutex
+    // would always exist already.
+    m_mutex.Close();
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
+    const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
+    m_mutex.Attach(mutex);
+    return exists;
 }
 
 bool CSingleInstanceFinder::HandOverToRunningInstance(const char* url, HWND& window, bool bringToFront)
@@ -150,7 +149,7 @@ CSingleInstanceFinder* GetSingleInstanceFinder()
     return GetSingleton<CSingleInstanceFinder, kPriorityInstanceFinder>();
 }
 
-HANDLE StartProcess(const char* applicationPath, const char* commandLine)
+CHandle StartProcess(const char* applicationPath, const char* commandLine)
 {
     // CreateProcess may write to the command line, so it gets a copy of its own.
     std::vector<char> line;
@@ -161,7 +160,7 @@ HANDLE StartProcess(const char* applicationPath, const char* commandLine)
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(applicationPath, line.empty() ? nullptr : line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
+        return CHandle();
+    CHandle thread(process.hThread); // not needed: closed here
+    return CHandle(process.hProcess);
 }

@@ -67,12 +67,12 @@ private:
     bool CreateInstanceMutex();
     bool SendUrl(HWND window, const char* url, bool bringToFront);
 
-    HANDLE m_mutex = nullptr;
+    CHandle m_mutex;
 };
 
 // The single-instance finder of the program, created on first use and destroyed in the ordered
 // teardown (priority 201, before the application object), which closes the mutex; null after that.
 CSingleInstanceFinder* GetSingleInstanceFinder();
 
-// Starts a process; its handle, which the caller closes, or 0.
-HANDLE StartProcess(const char* applicationPath, const char* commandLine);
+// Starts a process; the holder of its handle, empty when the process could not be started.
+CHandle StartProcess(const char* applicationPath, const char* commandLine);

@@ -17,11 +17,15 @@ CBackgroundThread::~CBackgroundThread()
 
 void CBackgroundThread::CloseEvents()
 {
-    for (HANDLE* event : {&m_stopEvent, &m_workEvent}) {
-        if (*event)
-            CloseHandle(*event);
-        *event = nullptr;
-    }
+    m_stopEvent.Close();
+    m_workEvent.Close();
+}
+
+// Stop (on the owner's thread) and Wait (on any thread) may both find the thread ended; the exchange
+// lets exactly one of them take the handle, and the holder closes it.
+void CBackgroundThread::ReleaseThread()
+{
+    CHandle ended(m_thread.exchange(nullptr));
 }
 
 // The object itself is the thread's argument, so a member job runs without any generated code.
@@ -41,8 +45,8 @@ bool CBackgroundThread::Start()
     if (m_thread.load())
         return false;
     CloseEvents();
-    m_stopEvent = CreateEvent(nullptr, TRUE, FALSE, nullptr);
-    m_workEvent = CreateEvent(nullptr, TRUE, TRUE, nullptr);
+    m_stopEvent.Attach(CreateEvent(nullptr, TRUE, FALSE, nullptr));
+    m_workEvent.Attach(CreateEvent(nullptr, TRUE, TRUE, nullptr));
     if (!m_stopEvent || !m_workEvent || !m_job)
         return false;
     const uintptr_t thread = _beginthreadex(nullptr, 0, &CBackgroundThread::ThreadRoutine, this, 0, nullptr);
@@ -54,8 +58,7 @@ bool CBackgroundThread::Start()
         m_running = true;
         return true;
     case WAIT_OBJECT_0:
-        if (HANDLE ended = m_thread.exchange(nullptr))
-            CloseHandle(ended);
+        ReleaseThread();
         return false;
     default:
         // The handle stays held, so that Stop still ends the thread.
@@ -71,8 +74,7 @@ void CBackgroundThread::Stop()
     SetEvent(m_stopEvent);
     if (WaitForSingleObject(thread, m_stopTimeout) == WAIT_TIMEOUT)
         TerminateThread(thread, 0);
-    if (HANDLE held = m_thread.exchange(nullptr))
-        CloseHandle(held);
+    ReleaseThread();
     ResetEvent(m_stopEvent);
     m_running = false;
 }
@@ -90,8 +92,7 @@ int CBackgroundThread::Wait()
         if (!thread || WaitForSingleObject(thread, 0) != WAIT_OBJECT_0)
             return kWaitWork;
         m_running = false;
-        if (HANDLE ended = m_thread.exchange(nullptr))
-            CloseHandle(ended);
+        ReleaseThread();
         return kWaitStop;
     }
     default:

@@ -2,6 +2,8 @@
 // CBackgroundThread runs one job on a thread of its own and lets the owner stop it with a bounded
 // wait. The job calls Wait between steps of its work: Wait returns kWaitStop once the owner asks the
 // thread to stop, and the job should then return.
+#include "platform/AtlBase.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -34,12 +36,14 @@ public:
 private:
     static unsigned __stdcall ThreadRoutine(void* self);
     void CloseEvents();
+    void ReleaseThread();
 
     DWORD m_stopTimeout;
     // Written by the owner's thread; read by the job's Wait, which may run before Start stores it.
+    // Owned: an atomic cannot hold a CHandle, so ReleaseThread hands it to one to be closed.
     std::atomic<HANDLE> m_thread{nullptr};
     std::atomic<bool> m_running{false};
-    HANDLE m_stopEvent = nullptr; // manual reset, created clear
-    HANDLE m_workEvent = nullptr; // manual reset, created set
+    CHandle m_stopEvent; // manual reset, created clear
+    CHandle m_workEvent; // manual reset, created set
     Job m_job;
 };

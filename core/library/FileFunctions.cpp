@@ -88,10 +88,9 @@ TStdStr<char> MakeLongPath(const TStdStr<char>& fullPath)
         if (lookUp && !component.empty() && component.find_first_of("*?") == TStdStr<char>::npos && component != "." &&
             component != "..") {
             WIN32_FIND_DATAA data;
-            const HANDLE find = FindFirstFileA((result + component).c_str(), &data);
-            if (find != INVALID_HANDLE_VALUE) {
+            const CFindHandle find(FindFirstFileA((result + component).c_str(), &data));
+            if (find) {
                 component = data.cFileName;
-                FindClose(find);
             } else {
                 lookUp = false; // nothing below a missing component can be found either
             }
@@ -196,8 +195,8 @@ bool CFileFinder::FindFirst(const char* pattern)
         return false;
     }
     m_next = std::make_unique<WIN32_FIND_DATAA>();
-    m_find = FindFirstFileA(pattern, m_next.get());
-    if (m_find == INVALID_HANDLE_VALUE) {
+    m_find.Attach(FindFirstFileA(pattern, m_next.get()));
+    if (!m_find) {
         const DWORD error = GetLastError();
         Close();
         SetLastError(error);
@@ -220,14 +219,13 @@ bool CFileFinder::FindFirst(const char* pattern)
 // return false.
 bool CFileFinder::FindNext()
 {
-    if (m_find == INVALID_HANDLE_VALUE)
+    if (!m_find)
         return false;
     if (!m_current)
         m_current = std::make_unique<WIN32_FIND_DATAA>();
     *m_current = *m_next;
     if (!FindNextFileA(m_find, m_next.get())) {
-        FindClose(m_find);
-        m_find = INVALID_HANDLE_VALUE;
+        m_find.Close();
         return false;
     }
     return true;
@@ -237,9 +235,7 @@ void CFileFinder::Close()
 {
     m_current.reset();
     m_next.reset();
-    if (m_find != INVALID_HANDLE_VALUE)
-        FindClose(m_find);
-    m_find = INVALID_HANDLE_VALUE;
+    m_find.Close();
 }
 
 TStdStr<char> CFileFinder::GetFileName() const
@@ -383,10 +379,8 @@ bool GetFileStatusByName(const char* path, CZ4KFileStatus& status)
         return false;
     }
     WIN32_FIND_DATAA data;
-    const HANDLE find = FindFirstFileA(full.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    if (!CFindHandle(FindFirstFileA(full.c_str(), &data)))
         return false;
-    FindClose(find);
     lstrcpynA(status.fullName, full.c_str(), MAX_PATH);
     status.attribute = static_cast<BYTE>(data.dwFileAttributes & 0x7F);
     status.size = data.nFileSizeLow;

@@ -3,6 +3,7 @@
 // iterator, the wildcard matcher of URL and name patterns, and the lookup of a program by name.
 // Paths are ANSI texts of at most MAX_PATH characters.
 #include "core/library/StdStr.h"
+#include "platform/AtlBase.h"
 
 #include <windows.h>
 
@@ -61,7 +62,7 @@ public:
 private:
     std::unique_ptr<WIN32_FIND_DATAA> m_current;
     std::unique_ptr<WIN32_FIND_DATAA> m_next;
-    HANDLE m_find = INVALID_HANDLE_VALUE;    // owned search
+    CFindHandle m_find;
     TStdStr<char> m_root;
     char m_separator = '\\';
 };

@@ -1,5 +1,7 @@
 #include "core/library/FileSearch.h"
 
+#include "platform/AtlBase.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -176,8 +178,8 @@ std::vector<CFileSearch::Entry> CFileSearch::ListFolder(const TStdStr<char>& fol
 {
     std::vector<Entry> entries;
     WIN32_FIND_DATAA data;
-    const HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    const CFindHandle find(FindFirstFileA((folder + "*.*").c_str(), &data));
+    if (!find)
         return entries;
     do {
         const TStdStr<char> name = data.cFileName;
@@ -188,7 +190,6 @@ std::vector<CFileSearch::Entry> CFileSearch::ListFolder(const TStdStr<char>& fol
             continue;
         entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     } while (FindNextFileA(find, &data));
-    FindClose(find);
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
     return entries;
 }
@@ -196,10 +197,10 @@ std::vector<CFileSearch::Entry> CFileSearch::ListFolder(const TStdStr<char>& fol
 CFileSearch::FolderId CFileSearch::GetFolderId(const TStdStr<char>& folder)
 {
     FolderId id;
-    const HANDLE handle = CreateFileA(folder.empty() ? "." : folder.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    const CHandle handle(CreateFileA(folder.empty() ? "." : folder.c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle)
         return id;
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(handle, &info)) {
@@ -208,7 +209,6 @@ CFileSearch::FolderId CFileSearch::GetFolderId(const TStdStr<char>& folder)
         id.indexHigh = info.nFileIndexHigh;
         id.indexLow = info.nFileIndexLow;
     }
-    CloseHandle(handle);
     return id;
 }
 

@@ -59,8 +59,16 @@ bool CRegistryKey::Close()
 
 bool CRegistryKey::QueryDWordValue(const char* name, DWORD& value)
 {
-    DWORD size = sizeof(value);
-    return Keep(RegQueryValueExA(m_key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size));
+    DWORD type = REG_NONE;
+    DWORD read = 0;
+    DWORD size = sizeof(read);
+    if (!Keep(RegQueryValueExA(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&read), &size)))
+        return false;
+    // A hand-edited value may be shorter or of another type; only a four-byte REG_DWORD is a number.
+    if (type != REG_DWORD || size != sizeof(read))
+        return Keep(ERROR_INVALID_DATA);
+    value = read;
+    return true;
 }
 
 bool CRegistryKey::SetDWordValue(const char* name, DWORD value)

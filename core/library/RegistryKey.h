@@ -20,6 +20,8 @@ public:
     // Closes the held key; returns whether the last error was 0 and resets it.
     bool Close();
 
+    // False (ERROR_INVALID_DATA) for a value that is not a four-byte REG_DWORD; the value is then
+    // left as it was.
     bool QueryDWordValue(const char* name, DWORD& value);
     bool SetDWordValue(const char* name, DWORD value);
     bool QueryValue(const char* name, void* buffer, DWORD* size);

@@ -8,16 +8,6 @@ CZ4KApp* g_currentApp = nullptr;
 // Read and write access to the keys of the settings.
 constexpr REGSAM kKeyAccess = KEY_READ | KEY_WRITE;
 
-HKEY CreateSubKey(HKEY parent, const char* name)
-{
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
-}
-
 } // namespace
 
 CZ4KApp* GetCurrentApp()
@@ -57,29 +47,20 @@ void CZ4KApp::SetRegistryKey(const char* companyName, const char* applicationNam
         m_applicationName = applicationName;
 }
 
-HKEY CZ4KApp::GetAppRegistryKey() const
+bool CZ4KApp::GetAppRegistryKey(CRegistryKey& application) const
 {
-    HKEY software = nullptr;
-    if (RegOpenKeyExA(m_perUser > 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, "software", 0, kKeyAccess,
-                      &software) != ERROR_SUCCESS)
-        return nullptr;
-    HKEY application = nullptr;
-    if (HKEY company = CreateSubKey(software, m_companyName.c_str())) {
-        application = CreateSubKey(company, m_applicationName.c_str());
-        RegCloseKey(company);
-    }
-    RegCloseKey(software);
-    return application;
+    CRegistryKey software;
+    CRegistryKey company;
+    return software.Open(m_perUser > 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, "software", kKeyAccess) &&
+           company.Create(software, m_companyName.c_str(), nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess) &&
+           application.Create(company, m_applicationName.c_str(), nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess);
 }
 
-HKEY CZ4KApp::GetSectionKey(const char* section) const
+bool CZ4KApp::GetSectionKey(const char* section, CRegistryKey& key) const
 {
-    HKEY application = GetAppRegistryKey();
-    if (!application)
-        return nullptr;
-    HKEY key = CreateSubKey(application, section ? section : "");
-    RegCloseKey(application);
-    return key;
+    CRegistryKey application;
+    return GetAppRegistryKey(application) &&
+           key.Create(application, section ? section : "", nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess);
 }
 
 void CZ4KApp::GetRegistryPath(HKEY& root, TStdStr<char>& path) const

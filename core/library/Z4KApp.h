@@ -4,6 +4,7 @@
 // the process-wide pointer to it and the registry location under which the settings live:
 // "software", then the company name, then the application name, under HKEY_CURRENT_USER (or under
 // HKEY_LOCAL_MACHINE when the per-user flag is cleared).
+#include "core/library/RegistryKey.h"
 #include "core/library/StdStr.h"
 
 #include <windows.h>
@@ -25,10 +26,10 @@ public:
 
     // Replaces either name when the argument is not null.
     void SetRegistryKey(const char* companyName, const char* applicationName);
-    // The application key, created when missing; 0 on failure. The caller closes it.
-    HKEY GetAppRegistryKey() const;
-    // The subkey of that name under the application key, created when missing; 0 on failure.
-    HKEY GetSectionKey(const char* section) const;
+    // Opens the application key, created when missing, into the holder; false on failure.
+    bool GetAppRegistryKey(CRegistryKey& application) const;
+    // Opens the subkey of that name under the application key, created when missing; false on failure.
+    bool GetSectionKey(const char* section, CRegistryKey& key) const;
     // The root key and "software\<company>\<application>".
     void GetRegistryPath(HKEY& root, TStdStr<char>& path) const;
 

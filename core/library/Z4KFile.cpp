@@ -64,13 +64,13 @@ TStdStr<char> FolderFromSystem(UINT (WINAPI* query)(LPSTR, UINT))
 
 CZ4KFile::~CZ4KFile()
 {
-    if (m_hFile != INVALID_HANDLE_VALUE && m_closeOnDelete)
-        ::CloseHandle(m_hFile);
+    if (!m_closeOnDelete)
+        m_file.Detach();
 }
 
 DWORD CZ4KFile::GetPosition() const
 {
-    const DWORD position = ::SetFilePointer(m_hFile, 0, nullptr, FILE_CURRENT);
+    const DWORD position = ::SetFilePointer(m_file, 0, nullptr, FILE_CURRENT);
     if (position == INVALID_SET_FILE_POINTER)
         ThrowLastFileError(nullptr);
     return position;
@@ -106,9 +106,10 @@ void CZ4KFile::SetFilePath(const char* path)
 bool CZ4KFile::Open(const char* name, UINT flags, CZ4KFileException* error)
 {
     // Reopening an object must not leak the handle it held.
-    if (m_hFile != INVALID_HANDLE_VALUE && m_closeOnDelete)
-        ::CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
+    if (m_closeOnDelete)
+        m_file.Close();
+    else
+        m_file.Detach();
     m_closeOnDelete = false;
     m_path.clear();
 
@@ -124,25 +125,30 @@ bool CZ4KFile::Open(const char* name, UINT flags, CZ4KFileException* error)
         m_path.clear();
         return false;
     }
-    m_hFile = file;
+    m_file.Attach(file);
     m_closeOnDelete = true;
     return true;
 }
 
 std::unique_ptr<CZ4KFile> CZ4KFile::Duplicate() const
 {
-    HANDLE copy = nullptr;
-    if (!::DuplicateHandle(::GetCurrentProcess(), m_hFile, ::GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    HANDLE duplicated = nullptr;
+    if (!::DuplicateHandle(::GetCurrentProcess(), m_file, ::GetCurrentProcess(), &duplicated, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
         ThrowLastFileError(nullptr);
-    auto file = std::make_unique<CZ4KFile>(copy);
-    file->m_closeOnDelete = m_closeOnDelete;
+    // The duplicate is a new handle that nobody else knows of, so the copy owns it even when this
+    // object works on a caller's handle.
+    CHandle copy(duplicated);
+    auto file = std::make_unique<CZ4KFile>();
+    file->m_file.Attach(copy.Detach());
+    file->m_closeOnDelete = true;
     file->m_path = m_path;
     return file;
 }
 
 DWORD CZ4KFile::Seek(LONG offset, UINT origin)
 {
-    const DWORD position = ::SetFilePointer(m_hFile, offset, nullptr, origin);
+    const DWORD position = ::SetFilePointer(m_file, offset, nullptr, origin);
     if (position == INVALID_SET_FILE_POINTER)
         ThrowLastFileError(nullptr);
     return position;
@@ -151,17 +157,17 @@ DWORD CZ4KFile::Seek(LONG offset, UINT origin)
 void CZ4KFile::SetLength(DWORD length)
 {
     Seek(static_cast<LONG>(length), begin);
-    if (!::SetEndOfFile(m_hFile))
+    if (!::SetEndOfFile(m_file))
         ThrowLastFileError(nullptr);
 }
 
 DWORD CZ4KFile::GetLength() const
 {
     const DWORD position = GetPosition();
-    const DWORD length = ::SetFilePointer(m_hFile, 0, nullptr, FILE_END);
+    const DWORD length = ::SetFilePointer(m_file, 0, nullptr, FILE_END);
     if (length == INVALID_SET_FILE_POINTER)
         ThrowLastFileError(nullptr);
-    if (::SetFilePointer(m_hFile, static_cast<LONG>(position), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+    if (::SetFilePointer(m_file, static_cast<LONG>(position), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
         ThrowLastFileError(nullptr);
     return length;
 }
@@ -171,7 +177,7 @@ UINT CZ4KFile::Read(void* buffer, UINT count)
     if (count == 0)
         return 0;
     DWORD read = 0;
-    if (!::ReadFile(m_hFile, buffer, count, &read, nullptr))
+    if (!::ReadFile(m_file, buffer, count, &read, nullptr))
         ThrowLastFileError(nullptr);
     return read;
 }
@@ -181,7 +187,7 @@ void CZ4KFile::Write(const void* buffer, UINT count)
     if (count == 0)
         return;
     DWORD written = 0;
-    if (!::WriteFile(m_hFile, buffer, count, &written, nullptr))
+    if (!::WriteFile(m_file, buffer, count, &written, nullptr))
         ThrowLastFileError(m_path.c_str());
     if (written < count)
         throw CZ4KFileException(CZ4KFileException::diskFull, m_path.c_str());
@@ -189,28 +195,26 @@ void CZ4KFile::Write(const void* buffer, UINT count)
 
 void CZ4KFile::LockRange(DWORD position, DWORD count)
 {
-    if (!::LockFile(m_hFile, position, 0, count, 0))
+    if (!::LockFile(m_file, position, 0, count, 0))
         ThrowLastFileError(nullptr);
 }
 
 void CZ4KFile::UnlockRange(DWORD position, DWORD count)
 {
-    if (!::UnlockFile(m_hFile, position, 0, count, 0))
+    if (!::UnlockFile(m_file, position, 0, count, 0))
         ThrowLastFileError(nullptr);
 }
 
 void CZ4KFile::Abort()
 {
-    if (m_hFile != INVALID_HANDLE_VALUE)
-        ::CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
+    m_file.Close();
     m_closeOnDelete = false;
     m_path.clear();
 }
 
 void CZ4KFile::Flush()
 {
-    if (m_hFile != INVALID_HANDLE_VALUE && !::FlushFileBuffers(m_hFile))
+    if (m_file && !::FlushFileBuffers(m_file))
         ThrowLastFileError(m_path.c_str());
 }
 
@@ -218,11 +222,10 @@ void CZ4KFile::Close()
 {
     bool failed = false;
     DWORD error = 0;
-    if (m_hFile != INVALID_HANDLE_VALUE) {
-        failed = !::CloseHandle(m_hFile);
+    if (m_file) {
+        failed = !m_file.Close();
         error = ::GetLastError();
     }
-    m_hFile = INVALID_HANDLE_VALUE;
     m_closeOnDelete = false;
     m_path.clear();
     if (failed) {
@@ -240,11 +243,11 @@ bool CZ4KFile::GetStatus(CZ4KFileStatus& status) const
 {
     std::memset(&status, 0, sizeof(status));
     lstrcpynA(status.fullName, m_path.c_str(), MAX_PATH);
-    if (m_hFile == INVALID_HANDLE_VALUE)
+    if (!m_file)
         return false;
-    if (!::GetFileTime(m_hFile, &status.creationTime, &status.lastAccessTime, &status.lastWriteTime))
+    if (!::GetFileTime(m_file, &status.creationTime, &status.lastAccessTime, &status.lastWriteTime))
         return false;
-    status.size = ::GetFileSize(m_hFile, nullptr);
+    status.size = ::GetFileSize(m_file, nullptr);
     if (status.size == INVALID_FILE_SIZE)
         return false;
     if (!m_path.empty()) {
@@ -262,8 +265,7 @@ bool CFileMapping::MapView(SIZE_T size)
 {
     m_view = ::MapViewOfFile(m_mapping, m_access, m_offsetHigh, m_offset, size);
     if (!m_view) {
-        ::CloseHandle(m_mapping);
-        m_mapping = nullptr;
+        m_mapping.Close();
         m_viewSize = 0;
         return false;
     }
@@ -280,7 +282,7 @@ bool CFileMapping::MapFile(HANDLE file, DWORD minimumSize, DWORD offset, DWORD o
         return false;
     if (minimumSize && sizeHigh == 0 && size < minimumSize)
         size = minimumSize;
-    m_mapping = ::CreateFileMappingA(file, nullptr, protection, sizeHigh, size, nullptr);
+    m_mapping.Attach(::CreateFileMappingA(file, nullptr, protection, sizeHigh, size, nullptr));
     if (!m_mapping)
         return false;
     m_offset = offset;
@@ -297,9 +299,10 @@ bool CFileMapping::CreateShared(DWORD size, const char* name, bool* alreadyExist
                                 DWORD protection, DWORD access)
 {
     Unmap();
-    m_mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, security, protection, 0, size, name);
+    HANDLE mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, security, protection, 0, size, name);
     if (alreadyExisted)
         *alreadyExisted = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    m_mapping.Attach(mapping);
     if (!m_mapping)
         return false;
     m_offset = 0;
@@ -315,10 +318,7 @@ bool CFileMapping::Unmap()
         ok = ::UnmapViewOfFile(m_view) != FALSE;
         m_view = nullptr;
     }
-    if (m_mapping) {
-        ok = (::CloseHandle(m_mapping) != FALSE) && ok;
-        m_mapping = nullptr;
-    }
+    ok = m_mapping.Close() && ok;
     m_viewSize = 0;
     return ok;
 }
@@ -351,7 +351,7 @@ bool CTempFile::Create(const char* folder, DWORD access)
         ::DeleteFileA(name);
         return false;
     }
-    m_hFile = file;
+    m_file.Attach(file);
     m_closeOnDelete = true;
     m_path = name;
     m_tempName = name;

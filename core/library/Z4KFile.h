@@ -5,6 +5,7 @@
 // virtual operations. Positions and lengths are 32-bit, as in every stored file of the program.
 #include "core/library/StdStr.h"
 #include "core/library/Z4KException.h"
+#include "platform/AtlBase.h"
 
 #include <windows.h>
 
@@ -47,7 +48,7 @@ public:
 
     CZ4KFile() = default;
     // Works on a handle the caller owns: the destructor does not close it.
-    explicit CZ4KFile(HANDLE file) : m_hFile(file) {}
+    explicit CZ4KFile(HANDLE file) : m_file(file) {}
     CZ4KFile(const CZ4KFile&) = delete;
     CZ4KFile& operator=(const CZ4KFile&) = delete;
     virtual ~CZ4KFile();
@@ -76,13 +77,16 @@ public:
     virtual UINT GetBufferPtr(UINT command, UINT count = 0, void** start = nullptr, void** end = nullptr);
 
     bool GetStatus(CZ4KFileStatus& status) const;
-    HANDLE GetHandle() const { return m_hFile; }
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    // INVALID_HANDLE_VALUE when no file is open.
+    HANDLE GetHandle() const { return m_file ? m_file.Get() : INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return m_file.IsValid(); }
     DWORD SeekToBegin() { return Seek(0, begin); }
     DWORD SeekToEnd() { return Seek(0, end); }
 
 protected:
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    // Holds the handle worked on; a caller's handle (m_closeOnDelete false) is given up, not closed,
+    // when the object goes or opens another file.
+    CHandle m_file;
     bool m_closeOnDelete = false;
     TStdStr<char> m_path;
 };
@@ -103,14 +107,14 @@ public:
 
     void* GetData() const { return m_view; }
     SIZE_T GetSize() const { return m_viewSize; }
-    HANDLE GetHandle() const { return m_mapping; }
+    HANDLE GetHandle() const { return m_mapping.Get(); }
 
 private:
     bool MapView(SIZE_T size);
 
     void* m_view = nullptr;    // owned view
     SIZE_T m_viewSize = 0;
-    HANDLE m_mapping = nullptr;    // owned
+    CHandle m_mapping;
     DWORD m_offset = 0;
     DWORD m_offsetHigh = 0;
     DWORD m_access = 0;

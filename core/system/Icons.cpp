@@ -1,7 +1,9 @@
 #include "core/system/Icons.h"
 
 #include "core/system/OsInfo.h"
+#include "core/system/DynamicLibrary.h"
 #include "core/system/WindowFunctions.h"
+#include "platform/AtlGdi.h"
 
 void SetWindowIcons(HWND window, HIMAGELIST imageList, int index)
 {
@@ -37,13 +39,12 @@ HCURSOR LoadHandCursor()
     if (length == 0 || length + sizeof("\\winhlp32.exe") > MAX_PATH)
         return nullptr;
     lstrcatA(path, "\\winhlp32.exe");
-    HMODULE help = ::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!help)
+    CDynamicLibrary help;
+    if (!help.Load(path, LOAD_LIBRARY_AS_DATAFILE))
         return nullptr;
     HCURSOR cursor = nullptr;
-    if (HCURSOR shared = ::LoadCursorA(help, MAKEINTRESOURCEA(106)))
+    if (HCURSOR shared = ::LoadCursorA(help.GetHandle(), MAKEINTRESOURCEA(106)))
         cursor = reinterpret_cast<HCURSOR>(::CopyImage(shared, IMAGE_CURSOR, 0, 0, 0));
-    ::FreeLibrary(help);
     return cursor;
 }
 
@@ -89,8 +90,7 @@ void CIconStatic::DrawIcon()
     int width = 0;
     int height = 0;
     ::ImageList_GetIconSize(m_imageList, &width, &height);
-    if (HDC dc = GetDC()) {
+    CClientDC dc(m_hWnd);
+    if (dc)
         ::ImageList_Draw(m_imageList, m_index, dc, m_padding, (client.bottom - height) / 2, ILD_TRANSPARENT);
-        ReleaseDC(dc);
-    }
 }

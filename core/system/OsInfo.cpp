@@ -2,6 +2,7 @@
 
 #include "core/library/LifetimeTracker.h"
 #include "core/library/RegistryKey.h"
+#include "core/system/DynamicLibrary.h"
 
 #include <mbstring.h>
 
@@ -69,17 +70,16 @@ bool GetDllVersion(const char* dllName, DLLVERSIONINFO* version)
 {
     if (!version)
         return false;
-    HMODULE module = ::LoadLibraryA(dllName);
-    if (!module)
+    CDynamicLibrary module;
+    if (!module.Load(dllName))
         return false;
     bool answered = false;
     if (auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-            reinterpret_cast<void*>(::GetProcAddress(module, "DllGetVersion")))) {
+            reinterpret_cast<void*>(module.GetProc("DllGetVersion")))) {
         std::memset(version, 0, sizeof(*version));
         version->cbSize = sizeof(*version);
         answered = SUCCEEDED(getVersion(version));
     }
-    ::FreeLibrary(module);
     return answered;
 }
 

@@ -205,7 +205,7 @@ bool ShellExecuteIDList(LPCITEMIDLIST list, HWND window)
     return list && StartWithShellExecute(info);
 }
 
-HANDLE ShellExecuteProcess(const char* file, const char* parameters)
+CHandle ShellExecuteProcess(const char* file, const char* parameters)
 {
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
@@ -213,7 +213,7 @@ HANDLE ShellExecuteProcess(const char* file, const char* parameters)
     info.lpFile = file;
     info.lpParameters = parameters;
     info.nShow = SW_SHOWNORMAL;
-    return StartWithShellExecute(info) ? info.hProcess : nullptr;
+    return CHandle(StartWithShellExecute(info) ? info.hProcess : nullptr);
 }
 
 bool ShellExecuteWithFolder(const char* file, const char* parameters)
@@ -300,12 +300,10 @@ TStdStr<char> GetInternetShortcutUrl(const char* path)
                                            IID_IUniformResourceLocatorA, reinterpret_cast<void**>(&shortcut.p))) ||
         !shortcut || !LoadFromFile(shortcut, path))
         return TStdStr<char>();
-    LPSTR url = nullptr;
+    CComHeapPtr<char> url;
     if (FAILED(shortcut->GetURL(&url)) || !url)
         return TStdStr<char>();
-    TStdStr<char> text(url);
-    ::CoTaskMemFree(url);
-    return text;
+    return TStdStr<char>(url);
 }
 
 CManagedIcon::CManagedIcon(UINT resourceId, bool small)
@@ -317,20 +315,8 @@ CManagedIcon::CManagedIcon(UINT resourceId, bool small)
                                              width, height, LR_DEFAULTCOLOR));
 }
 
-CManagedIcon::~CManagedIcon()
-{
-    if (m_icon)
-        ::DestroyIcon(m_icon);
-}
-
 CManagedBitmap::CManagedBitmap(UINT resourceId)
 {
-    m_bitmap = static_cast<HBITMAP>(
-        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-}
-
-CManagedBitmap::~CManagedBitmap()
-{
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
+    m_bitmap.Attach(static_cast<HBITMAP>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }

@@ -3,6 +3,8 @@
 // icons and folder objects, shell links and Internet shortcuts, and starting programs and
 // documents. Also the holders of the program's own icons and bitmaps.
 #include "core/library/StdStr.h"
+#include "platform/AtlBase.h"
+#include "platform/AtlGdi.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -32,6 +34,7 @@ public:
     ~CPidl() { Free(); }
     CPidl(const CPidl&) = delete;
     CPidl& operator=(const CPidl&) = delete;
+    // Moving is implemented: the list goes with the holder, and the source is left empty.
     CPidl(CPidl&& other) noexcept : m_list(other.Detach()) {}
     CPidl& operator=(CPidl&& other) noexcept
     {
@@ -86,8 +89,8 @@ UINT GetFileNotificationMessage();
 // Starting programs and documents.
 
 bool ShellExecuteIDList(LPCITEMIDLIST list, HWND window);
-// The started process (the caller closes it); null on failure.
-HANDLE ShellExecuteProcess(const char* file, const char* parameters);
+// The holder of the started process; empty on failure.
+CHandle ShellExecuteProcess(const char* file, const char* parameters);
 // Starts without waiting, in the program folder; true on success.
 bool ShellExecuteWithFolder(const char* file, const char* parameters);
 HINSTANCE ShellOpen(const char* file, const char* parameters, const char* folder, int show);
@@ -114,25 +117,25 @@ class CManagedIcon {
 public:
     // The program's icon resource at the small or large system icon size.
     CManagedIcon(UINT resourceId, bool small);
-    ~CManagedIcon();
+    ~CManagedIcon() = default;
     CManagedIcon(const CManagedIcon&) = delete;
     CManagedIcon& operator=(const CManagedIcon&) = delete;
     HICON Get() const { return m_icon; }
     operator HICON() const { return m_icon; }
 
 private:
-    HICON m_icon = nullptr;
+    CIcon m_icon;
 };
 
 class CManagedBitmap {
 public:
     explicit CManagedBitmap(UINT resourceId);
-    ~CManagedBitmap();
+    ~CManagedBitmap() = default;
     CManagedBitmap(const CManagedBitmap&) = delete;
     CManagedBitmap& operator=(const CManagedBitmap&) = delete;
     HBITMAP Get() const { return m_bitmap; }
     operator HBITMAP() const { return m_bitmap; }
 
 private:
-    HBITMAP m_bitmap = nullptr;
+    CBitmap m_bitmap;
 };

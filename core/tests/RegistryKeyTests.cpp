@@ -120,3 +120,32 @@ TEST_F(RegistryKeyTest, EnumAndDeleteTree)
     EXPECT_FALSE(tree.Open(m_root, "Tree"));
     EXPECT_FALSE(m_root.DeleteSubKeyTree("Tree"));
 }
+
+TEST_F(RegistryKeyTest, OnlyAFourByteDWordIsANumber)
+{
+    const DWORD number = 42;
+    const char text[] = "abc"; // four bytes with its terminator, as long as a number
+    const WORD shortNumber = 7;
+    ASSERT_EQ(RegSetValueExA(m_root, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(m_root, "Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(m_root, "Binary", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&number), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(m_root, "Short", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&shortNumber), 2),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(m_root, "Long", 0, REG_SZ, reinterpret_cast<const BYTE*>("longer text"), 12), ERROR_SUCCESS);
+    const struct {
+        const char* name;
+        bool read;
+        LONG error;
+    } cases[] = {
+        {"Number", true, ERROR_SUCCESS},        {"Text", false, ERROR_INVALID_DATA},
+        {"Binary", false, ERROR_INVALID_DATA},  {"Short", false, ERROR_INVALID_DATA},
+        {"Long", false, ERROR_MORE_DATA},       {"Missing", false, ERROR_FILE_NOT_FOUND},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DWORD value = 0xdeadbeef;
+        EXPECT_EQ(m_root.QueryDWordValue(c.name, value), c.read);
+        EXPECT_EQ(m_root.GetLastError(), c.error);
+        EXPECT_EQ(value, c.read ? number : 0xdeadbeefu);
+    }
+}

@@ -141,11 +141,10 @@ TEST(SingleInstanceFinder, StartProcessGivesTheProcessHandle)
 {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    HANDLE process = StartProcess(self, "core_tests.exe --gtest_filter=NoSuchTest");
-    ASSERT_NE(process, nullptr);
+    CHandle process = StartProcess(self, "core_tests.exe --gtest_filter=NoSuchTest");
+    ASSERT_TRUE(process);
     EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
-    CloseHandle(process);
-    EXPECT_EQ(StartProcess("C:\\no\\such\\program.exe", nullptr), nullptr);
+    EXPECT_FALSE(StartProcess("C:\\no\\such\\program.exe", nullptr));
 }
 
 TEST(Z4KApp, RegistryLocation)
@@ -159,14 +158,13 @@ TEST(Z4KApp, RegistryLocation)
     app.GetRegistryPath(root, path);
     EXPECT_EQ(root, HKEY_CURRENT_USER);
     EXPECT_EQ(path, "software\\KivoTestCompany\\Kivo Test App");
-    HKEY section = app.GetSectionKey("Settings");
-    ASSERT_NE(section, nullptr);
-    RegCloseKey(section);
-    HKEY opened = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "software\\KivoTestCompany\\Kivo Test App\\Settings", 0, KEY_READ,
-                            &opened),
-              ERROR_SUCCESS);
-    if (opened)
-        RegCloseKey(opened);
+    {
+        CRegistryKey section;
+        ASSERT_TRUE(app.GetSectionKey("Settings", section));
+        EXPECT_NE(section.GetHandle(), nullptr);
+    }
+    CRegistryKey opened;
+    EXPECT_TRUE(opened.Open(HKEY_CURRENT_USER, "software\\KivoTestCompany\\Kivo Test App\\Settings", KEY_READ));
+    opened.Close();
     RegDeleteTreeA(HKEY_CURRENT_USER, "software\\KivoTestCompany");
 }

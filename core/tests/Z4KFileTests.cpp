@@ -117,10 +117,25 @@ TEST(Z4KFile, BorrowedHandleStaysOpen)
     const TStdStr<char> path = folder / "h.bin";
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    DWORD flags = 0;
+    HANDLE duplicated = nullptr;
     {
         CZ4KFile borrowed(handle);
         borrowed.Write("ab", 2);
+        // The duplicate's handle is new, so the duplicate closes it, borrowed original or not.
+        auto copy = borrowed.Duplicate();
+        duplicated = copy->GetHandle();
+        ASSERT_NE(duplicated, handle);
+        EXPECT_TRUE(GetHandleInformation(duplicated, &flags));
     }
+    EXPECT_FALSE(GetHandleInformation(duplicated, &flags));
+    {
+        // Opening another file gives the caller's handle up without closing it.
+        CZ4KFile borrowed(handle);
+        ASSERT_TRUE(borrowed.Open((folder / "other.bin").c_str(), CZ4KFile::kOpenWrite));
+        EXPECT_NE(borrowed.GetHandle(), handle);
+    }
+    EXPECT_TRUE(GetHandleInformation(handle, &flags));
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(handle, "c", 1, &written, nullptr));
     CloseHandle(handle);
