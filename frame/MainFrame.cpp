@@ -78,9 +78,10 @@ private:
 
 // A creation that fails after the window got its first message (WM_CREATE answering -1, or Wine
 // with no display driver, which refuses every top-level window right after WM_CREATE) still sends
-// WM_NCDESTROY, and the last message has deleted the object by the time CreateWindowEx returns null:
-// deleting it again here wrote the destructor's vtable pointers into a freed heap block. Only a
-// window that never reached the object (an unregistered class) leaves the object to this function.
+// WM_NCDESTROY, and the last message has deleted the object by the time CreateWindowEx returns null.
+// A second delete would run the destructor on the freed block, whose vtable-pointer stores overwrite
+// the heap's free-list link; the heap then faults inside malloc at exit. Only a window that never
+// reached the object (an unregistered class) leaves the object to this function.
 HWND CreateMainFrame(const RECT& rect)
 {
     bool deleted = false;
