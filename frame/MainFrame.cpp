@@ -12,6 +12,11 @@ class CMainFrame : public CWindowImpl<CMainFrame, CWindow, CFrameWinTraits> {
 public:
     DECLARE_WND_CLASS_EX(kMainFrameClassName, CS_DBLCLKS, COLOR_APPWORKSPACE)
 
+    // The flag is set when the window's last message deletes the object before its creation ends.
+    explicit CMainFrame(bool* deletedWhileCreating) : m_deletedWhileCreating(deletedWhileCreating) {}
+    // Called once the window exists: from then on nobody waits on the flag.
+    void CreationEnded() { m_deletedWhileCreating = nullptr; }
+
     BEGIN_MSG_MAP(CMainFrame)
         // The single-instance finder sees every message first, as the frame base chains it.
         if (CSingleInstanceFinder* finder = GetSingleInstanceFinder())
@@ -22,9 +27,16 @@ public:
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     END_MSG_MAP()
 
-    void OnFinalMessage(HWND) override { delete this; }
+    void OnFinalMessage(HWND) override
+    {
+        if (m_deletedWhileCreating)
+            *m_deletedWhileCreating = true;
+        delete this;
+    }
 
 private:
+    bool* m_deletedWhileCreating = nullptr; // not owned: the creator's flag, only during creation
+
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     {
         PostMessage(kAfterCreateMessage);
@@ -64,13 +76,23 @@ private:
 
 } // namespace
 
+// A creation that fails after the window got its first message (WM_CREATE answering -1, or Wine
+// with no display driver, which refuses every top-level window right after WM_CREATE) still sends
+// WM_NCDESTROY, and the last message has deleted the object by the time CreateWindowEx returns null.
+// A second delete would run the destructor on the freed block, whose vtable-pointer stores overwrite
+// the heap's free-list link; the heap then faults inside malloc at exit. Only a window that never
+// reached the object (an unregistered class) leaves the object to this function.
 HWND CreateMainFrame(const RECT& rect)
 {
-    auto* frame = new CMainFrame;
+    bool deleted = false;
+    auto* frame = new CMainFrame(&deleted);
     RECT area = rect;
-    if (!frame->Create(nullptr, area, "Kivo Browser")) {
-        delete frame;
+    const HWND window = frame->Create(nullptr, area, "Kivo Browser");
+    if (!window) {
+        if (!deleted)
+            delete frame;
         return nullptr;
     }
-    return frame->m_hWnd;
+    frame->CreationEnded();
+    return window;
 }

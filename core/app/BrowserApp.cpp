@@ -1,7 +1,9 @@
 #include "core/app/BrowserApp.h"
 #include "core/app/AppModule.h"
+#include "core/app/LanguageManager.h"
 #include "core/library/AppWindowInfo.h"
 #include "core/library/CommandLineParser.h"
+#include "core/library/Z4KLog.h"
 #include "core/app/OleHolder.h"
 #include "core/app/MainFrameMessages.h"
 #include "core/app/Settings.h"
@@ -123,6 +125,20 @@ void CBrowserApp::StartEditControl()
     }
 }
 
+// Nothing of this run is written back: the settings were only read, and writing them (or the
+// session file, which was never loaded) would replace the user's with defaults. The log comes
+// first and always: where Wine runs with no display driver no message box can be shown either
+// (it answers 0 at once), and the log is what is left.
+void CBrowserApp::ReportNoMainWindow()
+{
+    if (CSettings* settings = GetSettings())
+        settings->SkipSaveAtExit();
+    constexpr const char* kText = "Kivo Browser could not open its main window and will close.";
+    if (CZ4KLog* log = GetLog())
+        log->WriteFormat(kLogCritical, "%s\n", kText);
+    GetStartupServices().showMessageBox(nullptr, TranslateText(kText), kApplicationName, MB_OK | MB_ICONSTOP);
+}
+
 int CBrowserApp::Run(const char*, int showCommand)
 {
     IStartupServices& services = GetStartupServices();
@@ -140,7 +156,9 @@ int CBrowserApp::Run(const char*, int showCommand)
     const RECT rect = {0, 0, 600, 400};
     HWND frame = services.CreateMainFrame(rect);
     if (!frame) {
-        splash.CloseAfter(1000);
+        splash.CloseAfter(0);
+        ReportNoMainWindow();
+        result = kExitNoMainWindow;
     } else {
         if (CAppWindowInfo* info = GetAppWindowInfo())
             info->SetMainWindow(frame);

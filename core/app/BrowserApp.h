@@ -5,6 +5,9 @@
 // window and runs the loop; OpenUrl opens a URL in the main window or keeps it until the window exists.
 #include "core/library/Z4KApp.h"
 
+// The exit code of a start that could not create its main window.
+constexpr int kExitNoMainWindow = 2;
+
 class CBrowserApp : public CZ4KApp {
 public:
     CBrowserApp();
@@ -16,8 +19,9 @@ public:
     // Opens the URL in a new tab of the main window, or keeps it as the pending URL while no main
     // window exists. An empty URL is ignored. Always true.
     bool OpenUrl(const char* url) override;
-    // Creates the main window and runs the message loop; the loop's exit code, or 0 when the main
-    // window cannot be created.
+    // Creates the main window and runs the message loop; the loop's exit code. When the main window
+    // cannot be created, the user is told (the log always, a message box where one can be shown),
+    // the settings are not written back at exit, and the answer is kExitNoMainWindow.
     int Run(const char* commandLine, int showCommand) override;
 
     // The module instance the entry function was given.
@@ -32,6 +36,7 @@ public:
 
 private:
     void StartEditControl();
+    void ReportNoMainWindow();
 
     TStdStr<char> m_pendingUrl;
     HINSTANCE m_instance = nullptr;

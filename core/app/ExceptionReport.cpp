@@ -98,11 +98,26 @@ const char* FileNameOf(const char* path)
     return name;
 }
 
+// Appends the text to the terminated string in the buffer of the given capacity. When the whole
+// text does not fit, nothing is appended and the answer is false: a cut path would name another file.
+bool AppendWithin(char* target, size_t capacity, const char* text)
+{
+    const size_t used = static_cast<size_t>(lstrlenA(target));
+    const size_t added = static_cast<size_t>(lstrlenA(text));
+    if (used >= capacity || added >= capacity - used)
+        return false;
+    CopyMemory(target + used, text, added + 1);
+    return true;
+}
+
 // The report's path, the program folder and the application name (the module's file part without
-// its extension, "Unknown" when the module's name cannot be read).
+// its extension, "Unknown" when the module's name cannot be read, or was cut at MAX_PATH). A program
+// folder too long for the report's path leaves that path empty, so no report is created.
 void BuildNames()
 {
-    if (!GetModuleFileNameA(nullptr, g_modulePath, MAX_PATH)) {
+    // A module path that fills the whole buffer was cut short (and is not always terminated).
+    const DWORD length = GetModuleFileNameA(nullptr, g_modulePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
         g_modulePath[0] = '\0';
         lstrcpyA(g_appName, "Unknown");
     } else {
@@ -114,10 +129,12 @@ void BuildNames()
             }
         }
     }
-    lstrcpyA(g_moduleFolder, g_modulePath);
+    lstrcpynA(g_moduleFolder, g_modulePath, MAX_PATH);
     g_moduleFolder[FileNameOf(g_moduleFolder) - g_moduleFolder] = '\0';
-    lstrcpyA(g_reportPath, g_moduleFolder);
-    lstrcatA(g_reportPath, kReportName);
+    g_reportPath[0] = '\0';
+    if (!AppendWithin(g_reportPath, sizeof(g_reportPath), g_moduleFolder) ||
+        !AppendWithin(g_reportPath, sizeof(g_reportPath), kReportName))
+        g_reportPath[0] = '\0';
 }
 
 // The file name of the module that owns this address, or "Unknown".
@@ -420,8 +437,11 @@ LONG WriteExceptionReport(EXCEPTION_POINTERS* exception, const char* label)
         return 0;
     BuildNames();
     // The holder lives on the stack and closes without allocating, as everything in this handler.
-    CHandle report(CreateFileA(g_reportPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    // A program folder too long for the report's path leaves the path empty: then no report.
+    CHandle report(g_reportPath[0] == '\0'
+                       ? INVALID_HANDLE_VALUE
+                       : CreateFileA(g_reportPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
     if (!report) {
         OutputDebugStringA("Error creating exception report\r\n");
         return 0;

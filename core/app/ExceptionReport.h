@@ -12,7 +12,8 @@ constexpr DWORD kGccCppExceptionCode = 0x20474343;
 
 // Writes the report for this exception and starts the crash reporter. The verdict for an exception
 // filter: 0 (continue the search) when a report was written before, when the file cannot be created
-// or when a debugger is present; otherwise 1 when the crash reporter started, 0 when it did not.
+// (also when the program folder is too long for the report's path within MAX_PATH) or when a
+// debugger is present; otherwise 1 when the crash reporter started, 0 when it did not.
 LONG WriteExceptionReport(EXCEPTION_POINTERS* exception, const char* label);
 
 // Guards the whole process with the report: installs the top-level exception filter, which writes

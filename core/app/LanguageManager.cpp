@@ -1,5 +1,6 @@
 #include "core/app/LanguageManager.h"
 
+#include "core/app/MainFrameMessages.h"
 #include "core/library/IniFile.h"
 #include "core/library/LifetimeTracker.h"
 #include "core/app/ProgramFolders.h"
@@ -39,7 +40,6 @@ static_assert(std::size(kLanguageNames) == 75);
 constexpr const char* kEnglish = "English";
 constexpr COLORREF kFlagMask = RGB(255, 0, 255);
 constexpr int kItemTextSize = 256;
-constexpr const char* kMainWindowClass = "Kivo Browser";
 
 CStdString GetClassNameOf(HWND window)
 {
@@ -310,7 +310,7 @@ void CLanguageManager::TranslateWindow(HWND window) const
         return;
     const CStdString className = GetClassNameOf(window);
     // The main window's caption is the page title; edit fields and combo boxes hold user text.
-    if (!EqualsNoCase(className, "ComboBox") && !EqualsNoCase(className, "Edit") && className != kMainWindowClass)
+    if (!EqualsNoCase(className, "ComboBox") && !EqualsNoCase(className, "Edit") && className != kMainFrameClassName)
         SetTranslated(window);
     TranslateControlItems(window, className);
     if (!(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) {

@@ -116,7 +116,8 @@ CSettings::CSettings(const CStdString& appDataFolder, const CStdString& programF
 
 CSettings::~CSettings()
 {
-    Save();
+    if (m_saveAtExit)
+        Save();
 }
 
 void CSettings::Construct(const CStdString& appDataFolder, const CStdString& programFolder)

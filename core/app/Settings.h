@@ -133,6 +133,9 @@ public:
     // Writes every stored value and both logs back, and runs the exit-time privacy clean-up when
     // it is enabled.
     void Save() override;
+    // The destruction at exit then writes nothing: a start that never opened its main window
+    // leaves the store, the logs and the session file as they were.
+    void SkipSaveAtExit() { m_saveAtExit = false; }
 
     // The lowest set bit among the six start-up mode bits (0 to 5), or -1 when none is set.
     int GetStartupMode() const;
@@ -207,6 +210,7 @@ private:
     // read, unless the list changed since.
     bool m_sessionLoadFailed = false;
     std::vector<CSessionEntry> m_sessionAsLoaded;
+    bool m_saveAtExit = true;
 };
 
 // The one settings object (created on the first call, on the user-interface thread).

@@ -1,5 +1,6 @@
 #include "core/app/WindowFinder.h"
 #include "core/app/AppModule.h"
+#include "core/app/MainFrameMessages.h"
 #include "core/library/LifetimeTracker.h"
 #include "core/library/Z4KApp.h"
 
@@ -63,7 +64,7 @@ bool CWindowFinder::TestWindow(HWND window)
     return true;
 }
 
-CSingleInstanceFinder::CSingleInstanceFinder() : CWindowFinder("Kivo Browser", "UWM_KivoBrowser_IsMe")
+CSingleInstanceFinder::CSingleInstanceFinder() : CWindowFinder(kMainFrameClassName, "UWM_KivoBrowser_IsMe")
 {
 }
 

@@ -162,8 +162,20 @@ bool CCommandLineParser::Parse(const char* commandLine, TStdStr<char>& errorText
 {
     errorText.clear();
     const std::vector<TStdStr<char>> words = SplitWords(commandLine);
-    if (words.empty())
+    if (words.empty()) {
+        // Only a quoted program name without its closing quote splits into no words. The name the
+        // usage shows is then what follows the quote up to the first blank.
+        if (m_programName.empty()) {
+            const TStdStr<char> text = OrEmpty(commandLine);
+            const size_t start = text.empty() ? 0 : 1;
+            size_t end = start;
+            while (end < text.size() && !IsBlank(text[end]))
+                ++end;
+            m_programName = TStdStr<char>(text.substr(start, end - start));
+        }
+        errorText = ErrorLine(" error: The program name has no closing quote.");
         return false;
+    }
     if (m_programName.empty())
         m_programName = words[0];
 

@@ -47,6 +47,8 @@ public:
 
     // True when every word found a place and every required argument got a value. On false the
     // error text holds one error line and the usage text; values assigned before the error stay.
+    // A quoted program name without its closing quote is rejected: nothing is assigned, and an
+    // undeclared program name is taken as the text after the quote up to the first blank.
     bool Parse(const char* commandLine, TStdStr<char>& errorText);
 
     // The option with this letter; for an undeclared letter an empty option.

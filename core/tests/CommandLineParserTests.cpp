@@ -49,8 +49,8 @@ const BrowserCase kBrowserCases[] = {
     {"prog \"http://open", true, "single", "http://open", false, nullptr},
     {"prog \"\"", true, "single", "", false, nullptr},
     {"prog \"\" -s multi", true, "multi", "", true, nullptr},
-    {"\"prog", false, "single", "", false, nullptr},
-    {"\"", false, "single", "", false, nullptr},
+    {"\"prog", false, "single", "", false, "prog error: The program name has no closing quote.\r\n"},
+    {"\"prog -s multi", false, "single", "", false, "prog error: The program name has no closing quote.\r\n"},
     {"", true, "single", "", false, nullptr},
     {"prog a b", false, "single", "a", false, "prog error: Too much arguments. \r\n"},
     {"prog \"a\"b", false, "single", "a", false, "prog error: Too much arguments. \r\n"},
@@ -71,10 +71,50 @@ TEST(CommandLineParser, BrowserCommandLines)
         EXPECT_EQ(parser.GetOption('s').GetArgumentValue("startmode"), c.startMode);
         EXPECT_EQ(parser.GetPositionalValue("url"), c.url);
         EXPECT_EQ(parser.GetOption('s').present, c.present);
+        // Every rejected line explains itself.
+        EXPECT_EQ(c.errorLine != nullptr, !c.parsed);
         if (c.errorLine)
             EXPECT_EQ(error, TStdStr<char>(c.errorLine) + kBrowserUsage);
         else
             EXPECT_EQ(error, "");
+    }
+}
+
+TEST(CommandLineParser, EveryRejectedLineGivesAnErrorLineAndTheUsage)
+{
+    struct RejectedCase {
+        const char* commandLine;
+        const char* programName; // declared; null: taken from the line
+        const char* errorLine;
+    };
+    const RejectedCase cases[] = {
+        {"\"prog -s multi", nullptr, "prog error: The program name has no closing quote.\r\n"},
+        {"\"C:\\Kivo\\prog.exe\thttp://a/", nullptr,
+         "C:\\Kivo\\prog.exe error: The program name has no closing quote.\r\n"},
+        {"\"", nullptr, " error: The program name has no closing quote.\r\n"},
+        {"\"prog -s multi", "Kivo", "Kivo error: The program name has no closing quote.\r\n"},
+        {"prog -q", nullptr, "prog error: Unknown option -q.\r\n"},
+        {"prog a b", nullptr, "prog error: Too much arguments. \r\n"},
+        {"prog - a", "Kivo", "Kivo error: Unknown option -.\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        CCommandLineParser parser(c.programName, "trailer", "-/");
+        parser.DeclarePositional("url", "", "page");
+        CCommandLineOption startMode('s', "start mode");
+        startMode.DeclareArgument("startmode", "single", nullptr);
+        parser.DeclareOption(startMode);
+        TStdStr<char> error;
+        EXPECT_FALSE(parser.Parse(c.commandLine, error));
+        // The usage is built after the parse, with the program name the parse settled on.
+        const TStdStr<char> usage = parser.GetUsage();
+        EXPECT_EQ(error, TStdStr<char>(c.errorLine) + usage);
+        EXPECT_EQ(usage.rfind("Usage: ", 0), 0u);
+        EXPECT_NE(usage.find("trailer"), TStdStr<char>::npos);
+        // A rejected program name assigns nothing.
+        if (c.commandLine[0] == '"') {
+            EXPECT_EQ(parser.GetOption('s').GetArgumentValue("startmode"), "single");
+        }
     }
 }
 

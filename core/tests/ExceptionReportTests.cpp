@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 
@@ -114,6 +115,53 @@ TEST_F(ExceptionReportRun, UncaughtCppExceptionIsLeftToTheRuntime)
     EXPECT_EQ(RunCrasher("throw"), 3u);
     EXPECT_FALSE(testproc::FileExists(folder + "ERRORLOG.TXT"));
     EXPECT_FALSE(testproc::FileExists(folder + "XCrashReport.log"));
+}
+
+TEST_F(ExceptionReportRun, ProgramFolderTooLongForTheReportsPathWritesNoReport)
+{
+    // The report's path is the program folder and "ERRORLOG.TXT" within MAX_PATH (with its zero); a
+    // folder one character longer must neither write past the buffer nor create a file under a cut
+    // name. The program's own path stays within MAX_PATH in both cases.
+    const size_t reportName = std::string("ERRORLOG.TXT").size();
+    struct FolderCase {
+        size_t folderLength; // with the trailing backslash
+        bool reported;
+    };
+    const FolderCase cases[] = {
+        {MAX_PATH - 1 - reportName, true},
+        {MAX_PATH - reportName, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folderLength);
+        // Nested folders of up to 100 characters each (a name and its backslash); none is left
+        // with only a backslash to add.
+        std::string longFolder = folder;
+        while (longFolder.size() < c.folderLength) {
+            const size_t left = c.folderLength - longFolder.size();
+            size_t part = std::min<size_t>(100, left);
+            if (left - part == 1)
+                --part;
+            longFolder += std::string(part - 1, 'f') + "\\";
+            ASSERT_TRUE(CreateDirectoryA(longFolder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+                << longFolder;
+        }
+        ASSERT_EQ(longFolder.size(), c.folderLength);
+        ASSERT_TRUE(testproc::CopyProgram("exception_report_crasher.exe", longFolder, "C.exe"));
+        // No crash reporter beside it: both verdicts are 0, and only the file tells the cases apart.
+        EXPECT_EQ(testproc::Run(longFolder + "C.exe", "twice"), 0u);
+        const std::string report = ScratchFolder::ReadBytes((longFolder + "ERRORLOG.TXT").c_str());
+        if (c.reported) {
+            EXPECT_EQ(report.rfind("C caused an Integer Divide by Zero (0xc0000094) \r\n", 0), 0u)
+                << report.substr(0, 200);
+        } else {
+            EXPECT_EQ(report, "<missing>") << report.substr(0, 200);
+            WIN32_FIND_DATAA data;
+            HANDLE find = FindFirstFileA((longFolder + "ERRORLOG*").c_str(), &data);
+            EXPECT_EQ(find, INVALID_HANDLE_VALUE) << data.cFileName;
+            if (find != INVALID_HANDLE_VALUE)
+                FindClose(find);
+        }
+    }
 }
 
 TEST(ExceptionReport, Descriptions)

@@ -1,5 +1,6 @@
 // The program's start end to end: real KivoBrowser.exe processes under one Wine server, which
 // share the single-instance mutex, the windows and the registry.
+#include "core/app/MainFrameMessages.h"
 #include "core/tests/TestProcess.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ constexpr const char* kConfigKey = "software\\KivoBrowser\\Kivo Browser\\Config"
 
 struct WindowSearch {
     DWORD processId;
-    bool toolWindow; // the splash: a popup tool window; else the main window of class "Kivo Browser"
+    bool toolWindow; // the splash: a popup tool window; else the main window of the main frame's class
     HWND found;
 };
 
@@ -30,7 +31,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM searchPointer)
     char className[64] = "";
     GetClassNameA(window, className, sizeof(className));
     const bool isTool = (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
-    const bool matches = search->toolWindow ? isTool : std::string(className) == "Kivo Browser" && !isTool;
+    const bool matches = search->toolWindow ? isTool : std::string(className) == kMainFrameClassName && !isTool;
     if (!matches)
         return TRUE;
     search->found = window;
@@ -236,10 +237,10 @@ TEST_F(Startup, UrlForABusyInstanceIsNotLost)
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = BusyInstanceProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "Kivo Browser";
+    windowClass.lpszClassName = kMainFrameClassName;
     RegisterClassA(&windowClass);
     auto instance = std::make_unique<testproc::WindowThread>([&] {
-        return CreateWindowExA(0, "Kivo Browser", "busy", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+        return CreateWindowExA(0, kMainFrameClassName, "busy", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
                                windowClass.hInstance, nullptr);
     });
     const DWORD start = GetTickCount();
@@ -247,7 +248,7 @@ TEST_F(Startup, UrlForABusyInstanceIsNotLost)
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_GE(busy.questions, 2);
     instance.reset();
-    UnregisterClassA("Kivo Browser", windowClass.hInstance);
+    UnregisterClassA(kMainFrameClassName, windowClass.hInstance);
     g_busy = nullptr;
     CloseHandle(mutex);
     EXPECT_EQ(busy.url, "http://busy.example/");
