@@ -10,6 +10,7 @@
 #include "core/app/SplashWindow.h"
 #include "core/app/StartupServices.h"
 #include "core/app/WindowFinder.h"
+#include "core/system/MessageBoxes.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -136,7 +137,7 @@ void CBrowserApp::ReportNoMainWindow()
     constexpr const char* kText = "Kivo Browser could not open its main window and will close.";
     if (CZ4KLog* log = GetLog())
         log->WriteFormat(kLogCritical, "%s\n", kText);
-    GetStartupServices().showMessageBox(nullptr, TranslateText(kText), kApplicationName, MB_OK | MB_ICONSTOP);
+    GetMessageBoxes().Show(nullptr, TranslateText(kText), kApplicationName, MB_OK | MB_ICONSTOP);
 }
 
 int CBrowserApp::Run(const char*, int showCommand)
