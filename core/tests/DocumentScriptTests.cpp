@@ -142,8 +142,8 @@ TEST(DownloadProgress, CancelStopsBeforeAnyReportAndMissingCallbacksAreSkipped)
 
 TEST(DownloadProgress, ReceivesTheNotificationsOfARealDownload)
 {
-    ScratchFolder folder("download");
-    ScratchFolder::WriteBytes(folder / "source.bin", std::string(3000, 'x'));
+    CScratchFolder folder("download");
+    CScratchFolder::WriteBytes(folder / "source.bin", std::string(3000, 'x'));
     const TStdStr<char> url = "file:///" + folder / "source.bin";
 
     CComObject<CDownloadProgress>* progress = nullptr;
@@ -153,7 +153,7 @@ TEST(DownloadProgress, ReceivesTheNotificationsOfARealDownload)
     progress->SetReport([&](const char*, const char*, int) { ++reports; });
     EXPECT_EQ(S_OK, URLDownloadToFileA(nullptr, url.c_str(), (folder / "copy.bin").c_str(), 0, callback));
     EXPECT_GT(reports, 0);
-    EXPECT_EQ(std::string(3000, 'x'), ScratchFolder::ReadBytes(folder / "copy.bin"));
+    EXPECT_EQ(std::string(3000, 'x'), CScratchFolder::ReadBytes(folder / "copy.bin"));
 
     // A cancelling owner gets no report. (Wine's file protocol finishes a local copy whatever the
     // callback answers, so the download's own result is not checked.)

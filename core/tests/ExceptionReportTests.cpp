@@ -17,7 +17,7 @@ protected:
         ASSERT_TRUE(testproc::CopyProgram("crash_reporter_standin.exe", folder, "XCrashReport.exe"));
     }
     DWORD RunCrasher(const char* mode) { return testproc::Run(folder + "Crasher.exe", mode); }
-    std::string Report() const { return ScratchFolder::ReadBytes((folder + "ERRORLOG.TXT").c_str()); }
+    std::string Report() const { return CScratchFolder::ReadBytes((folder + "ERRORLOG.TXT").c_str()); }
     std::string ReporterLog() const
     {
         return testproc::WaitForFileText(folder + "XCrashReport.log", "argument: ", 10000);
@@ -33,7 +33,7 @@ protected:
             Sleep(50);
     }
 
-    ScratchFolder scratch{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    CScratchFolder scratch{testing::UnitTest::GetInstance()->current_test_info()->name()};
     const std::string folder = scratch.Path();
 };
 

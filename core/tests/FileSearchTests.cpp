@@ -1,6 +1,7 @@
 #include "core/library/FileSearch.h"
 
 #include "core/tests/PrintStdStr.h"
+#include "tests/support/TestScratch.h"
 #include "core/tests/RandomText.h"
 
 #include <gtest/gtest.h>
@@ -70,9 +71,7 @@ class FileSearchTree : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        m_root = std::string(temp) + "kivo-search-" + std::to_string(GetCurrentProcessId());
+        m_root = KivoTestScratchFolder() + "search";
         DeleteTree(m_root);
         for (const char* folder : {"", "\\.hidden", "\\skip", "\\sub1", "\\sub1\\deeper", "\\sub2"})
             CreateDirectoryA((m_root + folder).c_str(), nullptr);

@@ -73,7 +73,7 @@ inline std::string WaitForFileText(const std::string& path, const char* expected
     const DWORD start = GetTickCount();
     std::string text;
     do {
-        text = ScratchFolder::ReadBytes(path.c_str());
+        text = CScratchFolder::ReadBytes(path.c_str());
         if (text.find(expected) != std::string::npos)
             break;
         Sleep(50);

@@ -1,8 +1,15 @@
 // The rig's own checks: a window and its message loop, the registry, and a message that crosses
-// from a second process. They prove the tests run real Win32 under Wine, not features.
+// from a second process. They prove the tests run real Win32 under Wine, not features, and that a
+// test process leaves the real HKEY_CURRENT_USER as it found it.
+#include "tests/support/TestScratch.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <algorithm>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -113,6 +120,147 @@ TEST(RigRegistry, ValueWrittenToCurrentUserReadsBack)
     EXPECT_EQ(read, written);
     RegCloseKey(key);
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KivoRigTest");
+}
+
+// The folder of the running test program, with a trailing backslash.
+std::string ProgramFolder()
+{
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string path = self;
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+std::string SystemProgram(const char* name)
+{
+    char folder[MAX_PATH] = "";
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\" + name;
+}
+
+// Runs a program to its end and gives its exit code, with its process id (STILL_ACTIVE when it did
+// not end within the generous deadline).
+DWORD RunProgram(const std::string& program, const std::string& arguments, DWORD* processId = nullptr)
+{
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process))
+        return 0xDEADBEEF;
+    if (processId)
+        *processId = process.dwProcessId;
+    DWORD exitCode = STILL_ACTIVE;
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &exitCode);
+    else
+        TerminateProcess(process.hProcess, STILL_ACTIVE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode;
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix)
+{
+    return text.size() >= prefix.size() &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(), static_cast<int>(prefix.size()),
+                          prefix.c_str(), static_cast<int>(prefix.size())) == CSTR_EQUAL;
+}
+
+// A key of the real registry with everything below it as "[key]" and "[key] value=data" lines. reg.exe runs as a process of
+// its own that knows nothing of the redirect, so it sees the real registry, not this process's
+// scratch key. The scratch keys of all test processes (this one's and those of tests running beside
+// it) are left out: they come and go while the tests run.
+std::set<std::string> ExportKey(const std::string& key, const std::string& file, bool skipScratchKeys)
+{
+    std::set<std::string> lines;
+    DeleteFileA(file.c_str());
+    if (RunProgram(SystemProgram("reg.exe"), "export " + key + " \"" + file + "\" /y") != 0)
+        return lines;
+    HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return lines;
+    std::wstring wide(GetFileSize(handle, nullptr) / sizeof(wchar_t), L'\0');
+    DWORD read = 0;
+    ReadFile(handle, wide.data(), static_cast<DWORD>(wide.size() * sizeof(wchar_t)), &read, nullptr);
+    CloseHandle(handle);
+    wide.resize(read / sizeof(wchar_t));
+    std::string text(wide.size() * 4, '\0');
+    text.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                                    static_cast<int>(text.size()), nullptr, nullptr));
+    const std::string scratchKeys = "[HKEY_CURRENT_USER\\Software\\KivoBrowserTests";
+    std::string section;
+    std::string pending;  // a value whose data goes on in the next line (ends in a backslash)
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        line = pending + line;
+        pending.clear();
+        if (!line.empty() && line.back() == '\\') {
+            line.pop_back();
+            pending = line;
+            continue;
+        }
+        if (line.empty())
+            continue;
+        if (line.front() == '[')
+            section = skipScratchKeys && StartsWithNoCase(line, scratchKeys) ? std::string() : line;
+        if (!section.empty())
+            lines.insert(line.front() == '[' ? line : section + " " + line);
+    }
+    return lines;
+}
+
+std::vector<std::string> Missing(const std::set<std::string>& from, const std::set<std::string>& in)
+{
+    std::vector<std::string> missing;
+    std::set_difference(from.begin(), from.end(), in.begin(), in.end(), std::back_inserter(missing));
+    return missing;
+}
+
+// A key planted in the real HKEY_CURRENT_USER for the writer to delete, removed again by the fixture.
+class RigPrivateRegistry : public testing::Test {
+protected:
+    static constexpr char kPlanted[] = "HKEY_CURRENT_USER\\Software\\KivoRigPlanted";
+
+    void SetUp() override
+    {
+        ASSERT_EQ(RunProgram(SystemProgram("reg.exe"), std::string("add ") + kPlanted + " /v Planted /d kept /f"), 0u);
+    }
+    void TearDown() override { RunProgram(SystemProgram("reg.exe"), std::string("delete ") + kPlanted + " /f"); }
+};
+
+TEST_F(RigPrivateRegistry, TestProcessLeavesCurrentUserAsItFound)
+{
+    const std::string exportFile = KivoTestScratchFolder() + "current-user.reg";
+    const std::set<std::string> before = ExportKey("HKEY_CURRENT_USER", exportFile, true);
+    ASSERT_TRUE(before.count("[" + std::string(kPlanted) + "]")) << "reg.exe export gave no usable file";
+
+    DWORD writerId = 0;
+    EXPECT_EQ(RunProgram(ProgramFolder() + "rig_registry_writer.exe", "--gtest_color=no", &writerId), 0u);
+    const std::set<std::string> after = ExportKey("HKEY_CURRENT_USER", exportFile, true);
+
+    EXPECT_EQ(Missing(before, after), std::vector<std::string>()) << "lost from HKEY_CURRENT_USER";
+    EXPECT_EQ(Missing(after, before), std::vector<std::string>()) << "added to HKEY_CURRENT_USER";
+
+    // The writer's own scratch key and scratch folder are gone too.
+    const std::string writerKey = "[HKEY_CURRENT_USER\\Software\\KivoBrowserTests\\" + std::to_string(writerId) + "-";
+    for (const std::string& line : ExportKey("HKEY_CURRENT_USER\\Software\\KivoBrowserTests", exportFile, false))
+        EXPECT_FALSE(StartsWithNoCase(line, writerKey)) << "the writer's scratch key was left: " << line;
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((std::string(temp) + "KivoBrowserTests-" + std::to_string(writerId) + "-*").c_str(), &data);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "the writer's scratch folder was left: " << data.cFileName;
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
 }
 
 } // namespace

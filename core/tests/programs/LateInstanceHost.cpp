@@ -4,6 +4,7 @@
 #include "core/app/AppModule.h"
 #include "core/app/BrowserApp.h"
 #include "core/app/StartupServices.h"
+#include "core/app/TestRegistry.h"
 #include "frame/MainFrame.h"
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
+    ApplyTestRegistryRedirect();
     GetAppModule().Init(nullptr, instance);
     GetStartupServices().createMainFrame = &CreateMainFrame;
     // Deleted in the ordered teardown at exit, as in the browser.
