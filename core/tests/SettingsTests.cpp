@@ -1,4 +1,5 @@
 #include "core/app/Settings.h"
+#include "core/tests/RegistryRestore.h"
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -302,10 +303,15 @@ TEST_F(CSettingsFixture, RunningMarkerTellsWhetherThePreviousRunEndedNormally)
     EXPECT_EQ(third.PreviousRunState, 1);
 }
 
-TEST_F(CSettingsFixture, DownloadManagerIsFoundByItsRegistryKey)
+// The download manager's key is another program's: the test makes it only where nothing has it and
+// the fixture member deletes it again however the test ends.
+struct CSettingsDownloadManagerFixture : CSettingsFixture {
+    CTestOwnedRegistryKey managerKey{HKEY_CURRENT_USER, "software\\QuickFetch"};
+};
+
+TEST_F(CSettingsDownloadManagerFixture, DownloadManagerIsFoundByItsRegistryKey)
 {
-    const char* managerKey = "software\\QuickFetch";
-    RegDeleteTreeA(HKEY_CURRENT_USER, managerKey);
+    ASSERT_FALSE(managerKey.Existed()) << "the private registry of the test holds another program's key";
     {
         HKEY handle = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\QuickFetch\\QuickFetch\\Settings", 0, nullptr, 0,
@@ -325,7 +331,7 @@ TEST_F(CSettingsFixture, DownloadManagerIsFoundByItsRegistryKey)
         EXPECT_STREQ(GetRegistrySettingsStore()->GetRegistryPath(), key.Path());
     }
     GetSettingsServices().loadMonitorFileExtList = nullptr;
-    RegDeleteTreeA(HKEY_CURRENT_USER, managerKey);
+    managerKey.Delete();
     CSettings settings(appData, program);
     EXPECT_FALSE(settings.DownloadManagerPresent);
 }

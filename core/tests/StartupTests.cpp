@@ -1,5 +1,6 @@
 // The program's start end to end: real KivoBrowser.exe processes under one Wine server, which
 // share the single-instance mutex, the windows and the registry.
+#include "core/tests/RegistryRestore.h"
 #include "core/tests/TestProcess.h"
 
 #include <gtest/gtest.h>
@@ -68,15 +69,16 @@ bool Eventually(Condition condition, DWORD timeoutMs = kStartTimeoutMs)
 
 void SetSystemFlags(DWORD flags)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kConfigKey, "SysFlags", REG_DWORD, &flags, sizeof(flags)),
               ERROR_SUCCESS);
-    RegSetValueExA(key, "SysFlags", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&flags), sizeof(flags));
-    RegCloseKey(key);
 }
 
 class Startup : public testing::Test {
 protected:
+    // The flags the tests set are the browser's own: put back whatever was there, after TearDown has
+    // closed every instance that could read them.
+    CSavedRegistryValue m_savedFlags{HKEY_CURRENT_USER, kConfigKey, "SysFlags"};
+
     // No splash unless a test asks for one: it only slows the start down.
     void SetUp() override { SetSystemFlags(0x8000); }
     void TearDown() override
@@ -89,11 +91,6 @@ protected:
             }
         }
         instances.clear();
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, "SysFlags");
-            RegCloseKey(key);
-        }
     }
 
     static std::string Program(const char* name = "KivoBrowser.exe") { return testproc::ProgramFolder() + name; }
@@ -256,7 +253,7 @@ TEST_F(Startup, UrlForABusyInstanceIsNotLost)
 TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
 {
     // A copy of the program with the stand-in crash reporter beside it.
-    ScratchFolder scratch("startcrash");
+    CScratchFolder scratch("startcrash");
     const std::string folder = scratch.Path();
     ASSERT_TRUE(testproc::CopyProgram("KivoBrowser.exe", folder, "KivoBrowser.exe"));
     ASSERT_TRUE(testproc::CopyProgram("crash_reporter_standin.exe", folder, "XCrashReport.exe"));
@@ -272,7 +269,7 @@ TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
     CloseHandle(remote);
     EXPECT_EQ(process.Wait(kStartTimeoutMs), static_cast<DWORD>(-1));
 
-    const std::string report = ScratchFolder::ReadBytes((folder + "ERRORLOG.TXT").c_str());
+    const std::string report = CScratchFolder::ReadBytes((folder + "ERRORLOG.TXT").c_str());
     EXPECT_EQ(report.rfind("KivoBrowser caused an Access Violation (0xc0000005) \r\nin module ", 0), 0u)
         << report.substr(0, 400);
     EXPECT_NE(report.find("\r\nException handler called in DivUzodOze - _tWinMain.\r\n"), std::string::npos);

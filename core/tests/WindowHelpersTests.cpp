@@ -4,6 +4,7 @@
 #include "core/library/RegistryKey.h"
 #include "core/app/Settings.h"
 #include "core/system/WindowHelpers.h"
+#include "core/tests/RegistryRestore.h"
 #include "core/tests/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -60,9 +61,9 @@ TEST(WindowHelpers, OpenUrlGoesToTheTopLevelWindow)
 
 TEST(WindowHelpers, InternetShortcutOpensInTheActiveFrameWithTheFavoritesTabFlag)
 {
-    ScratchFolder folder("openurl");
-    ScratchFolder::WriteBytes(folder / "Site.url", "[InternetShortcut]\r\nURL=http://site.example/\r\n");
-    ScratchFolder::WriteBytes(folder / "Empty.url", "[InternetShortcut]\r\n");
+    CScratchFolder folder("openurl");
+    CScratchFolder::WriteBytes(folder / "Site.url", "[InternetShortcut]\r\nURL=http://site.example/\r\n");
+    CScratchFolder::WriteBytes(folder / "Empty.url", "[InternetShortcut]\r\n");
     TestWindow frame("KivoTestFrame");
     ShowWindow(frame, SW_SHOW);
     SetActiveWindow(frame);
@@ -209,9 +210,17 @@ TEST(WindowHelpers, LibrariesLoadWithoutErrorBoxes)
     EXPECT_FALSE(library.IsLoaded());
 }
 
-TEST(WindowHelpers, RunAtStartupStoresTheQuotedProgramPathAndReportsRefusals)
+// The Run key is the user's: whatever the test writes there (and the value it writes beside the
+// keys of HKEY_CURRENT_USER) is put back however the test ends.
+class WindowHelpersRunKey : public testing::Test {
+protected:
+    static constexpr const char* name = "Kivo Browser Test Entry";
+    CSavedRegistryValue m_runEntry{HKEY_CURRENT_USER, kRunKeyPath, name};
+    CSavedRegistryValue m_rootEntry{HKEY_CURRENT_USER, "", name};
+};
+
+TEST_F(WindowHelpersRunKey, RunAtStartupStoresTheQuotedProgramPathAndReportsRefusals)
 {
-    const char* const name = "Kivo Browser Test Entry";
     ASSERT_TRUE(SetRunAtStartup(name));
     CRegistryKey key;
     ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kRunKeyPath, KEY_READ));
