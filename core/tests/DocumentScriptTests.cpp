@@ -77,12 +77,27 @@ TEST(DocumentScript, SourceTextFromAnObjectThatSavesItself)
     EXPECT_EQ("", GetDocumentSource(nullptr));
 }
 
+// The references an object holds now, read through AddRef and Release.
+ULONG References(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
 TEST(DocumentScript, PageScriptOnObjectsThatAreNoPageDoesNothing)
 {
     ExecPageScript(nullptr, "alert(1)", "");
-    ExecPageScript(MakePersist("x"), "alert(1)", "JScript");
-    ExecPageScript(MakePersist("x"), nullptr, nullptr);
-    SUCCEED();
+    ExecPageScript(nullptr, nullptr, nullptr);
+    for (const char* code : {"alert(1)", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(code ? code : "no code");
+        CFakePersist* object = nullptr;
+        CComPtr<IUnknown> persist = MakePersist("x", false, &object);
+        const ULONG references = References(persist);
+        ExecPageScript(persist, code, code ? "JScript" : nullptr);
+        // Nothing of the object was used, and no reference it gave was kept.
+        EXPECT_EQ(-1, object->clearDirty) << "the object was asked to save itself";
+        EXPECT_EQ(references, References(persist));
+    }
 }
 
 struct ReportLine {
