@@ -2,6 +2,7 @@
 // process, and a program it starts in turn, change only their private registry. Its tests write,
 // change and delete values and keys in HKEY_CURRENT_USER, in the browser's own key, in the user's
 // Run key and in a key that the starting test planted in the real HKEY_CURRENT_USER.
+#include "tests/rig/RigProgram.h"
 #include "tests/support/TestScratch.h"
 
 #include <gtest/gtest.h>
@@ -59,23 +60,7 @@ TEST(RigRegistryWriter, DeletesWhatTheRealRegistryHolds)
 // A program this test starts writes to the same private registry.
 TEST(RigRegistryWriter, StartedProgramWritesToTheSameRegistry)
 {
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string helper = self;
-    helper = helper.substr(0, helper.find_last_of('\\') + 1) + "rig_copydata_sender.exe";
-    std::string commandLine = "\"" + helper + "\" --write-registry";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(helper.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process))
-        << GetLastError();
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(rig::RunProgram(rig::ProgramFolder() + "rig_copydata_sender.exe", "--write-registry"), 0u);
     EXPECT_EQ(ReadText(kBrowserKey, "RigHelper"), "written by the helper");
 }
 

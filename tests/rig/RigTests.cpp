@@ -1,6 +1,7 @@
 // The rig's own checks: a window and its message loop, the registry, and a message that crosses
 // from a second process. They prove the tests run real Win32 under Wine, not features, and that a
 // test process leaves the real HKEY_CURRENT_USER as it found it.
+#include "tests/rig/RigProgram.h"
 #include "tests/support/TestScratch.h"
 
 #include <gtest/gtest.h>
@@ -76,10 +77,7 @@ TEST_F(RigWindow, PostedMessageArrivesThroughTheLoop)
 
 TEST_F(RigWindow, CopyDataCrossesFromASecondProcess)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string sender = self;
-    sender = sender.substr(0, sender.find_last_of('\\') + 1) + "rig_copydata_sender.exe";
+    const std::string sender = rig::ProgramFolder() + "rig_copydata_sender.exe";
     std::string commandLine = "\"" + sender + "\" " + std::to_string(reinterpret_cast<INT_PTR>(hwnd)) +
                               " http://example.org/";
     STARTUPINFOA si = {};
@@ -122,43 +120,11 @@ TEST(RigRegistry, ValueWrittenToCurrentUserReadsBack)
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\KivoRigTest");
 }
 
-// The folder of the running test program, with a trailing backslash.
-std::string ProgramFolder()
-{
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string path = self;
-    return path.substr(0, path.find_last_of('\\') + 1);
-}
-
 std::string SystemProgram(const char* name)
 {
     char folder[MAX_PATH] = "";
     GetSystemDirectoryA(folder, MAX_PATH);
     return std::string(folder) + "\\" + name;
-}
-
-// Runs a program to its end and gives its exit code, with its process id (STILL_ACTIVE when it did
-// not end within the generous deadline).
-DWORD RunProgram(const std::string& program, const std::string& arguments, DWORD* processId = nullptr)
-{
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process))
-        return 0xDEADBEEF;
-    if (processId)
-        *processId = process.dwProcessId;
-    DWORD exitCode = STILL_ACTIVE;
-    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    else
-        TerminateProcess(process.hProcess, STILL_ACTIVE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix)
@@ -176,7 +142,7 @@ std::set<std::string> ExportKey(const std::string& key, const std::string& file,
 {
     std::set<std::string> lines;
     DeleteFileA(file.c_str());
-    if (RunProgram(SystemProgram("reg.exe"), "export " + key + " \"" + file + "\" /y") != 0)
+    if (rig::RunProgram(SystemProgram("reg.exe"), "export " + key + " \"" + file + "\" /y") != 0)
         return lines;
     HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -232,9 +198,9 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_EQ(RunProgram(SystemProgram("reg.exe"), std::string("add ") + kPlanted + " /v Planted /d kept /f"), 0u);
+        ASSERT_EQ(rig::RunProgram(SystemProgram("reg.exe"), std::string("add ") + kPlanted + " /v Planted /d kept /f"), 0u);
     }
-    void TearDown() override { RunProgram(SystemProgram("reg.exe"), std::string("delete ") + kPlanted + " /f"); }
+    void TearDown() override { rig::RunProgram(SystemProgram("reg.exe"), std::string("delete ") + kPlanted + " /f"); }
 };
 
 TEST_F(RigPrivateRegistry, TestProcessLeavesCurrentUserAsItFound)
@@ -244,7 +210,7 @@ TEST_F(RigPrivateRegistry, TestProcessLeavesCurrentUserAsItFound)
     ASSERT_TRUE(before.count("[" + std::string(kPlanted) + "]")) << "reg.exe export gave no usable file";
 
     DWORD writerId = 0;
-    EXPECT_EQ(RunProgram(ProgramFolder() + "rig_registry_writer.exe", "--gtest_color=no", &writerId), 0u);
+    EXPECT_EQ(rig::RunProgram(rig::ProgramFolder() + "rig_registry_writer.exe", "--gtest_color=no", &writerId), 0u);
     const std::set<std::string> after = ExportKey("HKEY_CURRENT_USER", exportFile, true);
 
     EXPECT_EQ(Missing(before, after), std::vector<std::string>()) << "lost from HKEY_CURRENT_USER";
