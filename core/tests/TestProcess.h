@@ -23,7 +23,7 @@ public:
               while (!m_done) {
                   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
                       DispatchMessageA(&msg);
-                  Sleep(5);
+                  MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
               }
               DestroyWindow(m_window);
           })
