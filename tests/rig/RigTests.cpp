@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <set>
@@ -189,6 +191,63 @@ std::vector<std::string> Missing(const std::set<std::string>& from, const std::s
     std::vector<std::string> missing;
     std::set_difference(from.begin(), from.end(), in.begin(), in.end(), std::back_inserter(missing));
     return missing;
+}
+
+// The real HKEY_CURRENT_USER as this process can still reach it: HKEY_USERS\<user's SID>, which the
+// redirect of HKEY_CURRENT_USER does not cover.
+std::string RealCurrentUserPath()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {};
+    BYTE buffer[256] = {};
+    DWORD size = 0;
+    const bool ok = GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &size) != FALSE;
+    CloseHandle(token);
+    char* sid = nullptr;
+    if (!ok || !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid))
+        return {};
+    const std::string path = sid;
+    LocalFree(sid);
+    return path;
+}
+
+// Every way the program and Wine's own libraries read HKEY_CURRENT_USER lands in the scratch key,
+// which lives in the real HKEY_CURRENT_USER under Software\KivoBrowserTests.
+TEST(RigRedirect, EveryCallPathSeesTheScratchKey)
+{
+    constexpr char kSubKey[] = "Software\\KivoRigPaths";
+    constexpr char kText[] = "redirected";
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kSubKey, "Value", REG_SZ, kText, sizeof(kText)), ERROR_SUCCESS);
+
+    char text[64] = "";
+    DWORD size = sizeof(text);
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, kSubKey, "Value", RRF_RT_REG_SZ, nullptr, text, &size), ERROR_SUCCESS);
+    EXPECT_STREQ(text, kText);
+    size = sizeof(text);
+    text[0] = 0;
+    EXPECT_EQ(SHGetValueA(HKEY_CURRENT_USER, kSubKey, "Value", nullptr, text, &size), ERROR_SUCCESS);
+    EXPECT_STREQ(text, kText);
+    size = sizeof(text);
+    text[0] = 0;
+    EXPECT_EQ(SHRegGetUSValueA(kSubKey, "Value", nullptr, text, &size, FALSE, nullptr, 0), ERROR_SUCCESS);
+    EXPECT_STREQ(text, kText);
+
+    // Seen from the real user's key, the value is inside this process's scratch key only.
+    const std::string realUser = RealCurrentUserPath();
+    ASSERT_FALSE(realUser.empty());
+    const std::string inScratch = realUser + "\\" + KivoTestRegistryKey() + "\\" + kSubKey;
+    size = sizeof(text);
+    text[0] = 0;
+    EXPECT_EQ(RegGetValueA(HKEY_USERS, inScratch.c_str(), "Value", RRF_RT_REG_SZ, nullptr, text, &size), ERROR_SUCCESS);
+    EXPECT_STREQ(text, kText);
+    size = sizeof(text);
+    EXPECT_EQ(RegGetValueA(HKEY_USERS, (realUser + "\\" + kSubKey).c_str(), "Value", RRF_RT_REG_SZ, nullptr, text,
+                           &size),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(SHDeleteKeyA(HKEY_CURRENT_USER, kSubKey), ERROR_SUCCESS);
+    EXPECT_EQ(RegGetValueA(HKEY_USERS, inScratch.c_str(), "Value", RRF_RT_REG_SZ, nullptr, text, &size),
+              ERROR_FILE_NOT_FOUND);
 }
 
 // A key planted in the real HKEY_CURRENT_USER for the writer to delete, removed again by the fixture.
