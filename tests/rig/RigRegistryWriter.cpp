@@ -1,7 +1,8 @@
 // A test program of the rig that is no test of its own: RigTests start it to show that a test
 // process, and a program it starts in turn, change only their private registry. Its tests write,
 // change and delete values and keys in HKEY_CURRENT_USER, in the browser's own key, in the user's
-// Run key and in a key that the starting test planted in the real HKEY_CURRENT_USER.
+// Run key and in a key that the starting test planted in the real HKEY_CURRENT_USER, and once more
+// after main has returned.
 #include "tests/rig/RigProgram.h"
 #include "tests/support/TestScratch.h"
 
@@ -29,6 +30,12 @@ LONG WriteText(const char* subKey, const char* name, const char* text)
 {
     return RegSetKeyValueA(HKEY_CURRENT_USER, subKey, name, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1));
 }
+
+// The program's singletons save the settings in their ordered teardown, after main has returned:
+// this stands in for them.
+struct CWriterAtExit {
+    ~CWriterAtExit() { WriteText(kBrowserKey, "AtExit", "written after main"); }
+} g_writerAtExit;
 
 TEST(RigRegistryWriter, WritesChangesAndDeletesValuesAndKeys)
 {

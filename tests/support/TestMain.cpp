@@ -41,21 +41,39 @@ private:
     HKEY m_key = nullptr;  // owned
 };
 
+void RemoveScratchKey();
+
+// HKEY_CURRENT_USER\Software as a key handle of its own, opened before the redirect: through it the
+// scratch key is removed at the end. (HKEY_CURRENT_USER itself cannot be held this way: opening ""
+// below a predefined key gives back the predefined handle, which the redirect then covers.)
+CScratchKeyHolder g_realSoftware;
+constexpr char kSoftware[] = "Software";
+constexpr char kParentName[] = "KivoBrowserTests";  // below kSoftware: kTestRegistryParent
+std::string g_relativeKey;                         // the scratch key below kSoftware
+
 // Makes HKEY_CURRENT_USER\Software\KivoBrowserTests\<pid>-<tick> and points the process's
 // HKEY_CURRENT_USER at it. Wine 8 implements RegOverridePredefKey in kernelbase for every
-// advapi32 path (RegOpenKeyEx, RegCreateKeyEx, RegDeleteTree, the shlwapi SH* functions); it
-// duplicates the handle it is given, so ours is closed at once.
+// advapi32 path (RegOpenKeyEx, RegCreateKeyEx, RegGetValue, RegDeleteTree, the shlwapi SH*
+// functions: tests/rig/RigTests.cpp checks them); it duplicates the handle it is given, so ours is
+// closed at once.
 bool RedirectCurrentUser()
 {
+    if (std::string(kSoftware) + "\\" + kParentName != kTestRegistryParent)
+        return false;
     const std::string name = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
-    g_registryKey = std::string(kTestRegistryParent) + "\\" + name;
+    g_relativeKey = std::string(kParentName) + "\\" + name;
+    g_registryKey = std::string(kSoftware) + "\\" + g_relativeKey;
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, kSoftware, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                  nullptr, g_realSoftware.Receive(), nullptr);
+    if (result != ERROR_SUCCESS) {
+        std::fprintf(stderr, "test main: cannot open HKEY_CURRENT_USER\\%s (%ld)\n", kSoftware, result);
+        return false;
+    }
     CScratchKeyHolder key;
     // A test process beside this one may just be deleting the common parent; try again then.
-    LONG result = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        DWORD disposition = 0;
-        result = RegCreateKeyExA(HKEY_CURRENT_USER, g_registryKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, key.Receive(), &disposition);
+        result = RegCreateKeyExA(g_realSoftware.Get(), g_relativeKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
         if (result == ERROR_SUCCESS)
             break;
     }
@@ -66,7 +84,7 @@ bool RedirectCurrentUser()
     result = RegOverridePredefKey(HKEY_CURRENT_USER, key.Get());
     if (result != ERROR_SUCCESS) {
         std::fprintf(stderr, "test main: cannot redirect HKEY_CURRENT_USER (%ld)\n", result);
-        RegDeleteTreeA(HKEY_CURRENT_USER, g_registryKey.c_str());
+        RemoveScratchKey();
         return false;
     }
     const std::string variable = std::string(kTestRegistryRoot) + "\\" + g_registryKey;
@@ -74,14 +92,16 @@ bool RedirectCurrentUser()
     return true;
 }
 
-void RestoreCurrentUser()
+// Deletes the scratch key with everything in it, and the common parent once no other test process
+// has a key in it (RegDeleteKey fails otherwise). The redirect stays: the singletons' ordered
+// teardown runs after main returns and saves the settings then; with the scratch key gone those
+// writes fail (ERROR_KEY_DELETED), where undoing the redirect would let them reach the real
+// HKEY_CURRENT_USER.
+void RemoveScratchKey()
 {
-    SetEnvironmentVariableA(kTestRegistryVariable, nullptr);
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    RegDeleteTreeA(HKEY_CURRENT_USER, g_registryKey.c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, g_registryKey.c_str());
-    // The common parent goes too once no other test process has a key in it (this fails otherwise).
-    RegDeleteKeyA(HKEY_CURRENT_USER, kTestRegistryParent);
+    RegDeleteTreeA(g_realSoftware.Get(), g_relativeKey.c_str());
+    RegDeleteKeyA(g_realSoftware.Get(), g_relativeKey.c_str());
+    RegDeleteKeyA(g_realSoftware.Get(), kParentName);
 }
 
 bool MakeScratchFolder()
@@ -127,7 +147,7 @@ int main(int argc, char** argv)
         return 4;
     if (!MakeScratchFolder()) {
         std::fprintf(stderr, "test main: cannot create the scratch folder %s\n", g_scratchFolder.c_str());
-        RestoreCurrentUser();
+        RemoveScratchKey();
         return 5;
     }
     int result = 3;
@@ -139,6 +159,6 @@ int main(int argc, char** argv)
         OleUninitialize();
     }
     RemoveScratchFolder();
-    RestoreCurrentUser();
+    RemoveScratchKey();
     return result;
 }
