@@ -7,6 +7,7 @@
 #include "core/app/BrowserApp.h"
 #include "core/app/ExceptionReport.h"
 #include "core/app/StartupServices.h"
+#include "core/app/TestRegistry.h"
 #include "editctl/Quillpoint.h"
 #include "frame/MainFrame.h"
 
@@ -43,6 +44,7 @@ void ConnectSubsystems()
 
 int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int showCommand)
 {
+    ApplyTestRegistryRedirect();
     InstallExceptionReportGuard("DivUzodOze - _tWinMain");
     // Makes sure the window subsystem is loaded before anything else.
     DefWindowProc(nullptr, 0, 0, 0);

@@ -77,12 +77,27 @@ TEST(DocumentScript, SourceTextFromAnObjectThatSavesItself)
     EXPECT_EQ("", GetDocumentSource(nullptr));
 }
 
+// The references an object holds now, read through AddRef and Release.
+ULONG References(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
 TEST(DocumentScript, PageScriptOnObjectsThatAreNoPageDoesNothing)
 {
     ExecPageScript(nullptr, "alert(1)", "");
-    ExecPageScript(MakePersist("x"), "alert(1)", "JScript");
-    ExecPageScript(MakePersist("x"), nullptr, nullptr);
-    SUCCEED();
+    ExecPageScript(nullptr, nullptr, nullptr);
+    for (const char* code : {"alert(1)", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(code ? code : "no code");
+        CFakePersist* object = nullptr;
+        CComPtr<IUnknown> persist = MakePersist("x", false, &object);
+        const ULONG references = References(persist);
+        ExecPageScript(persist, code, code ? "JScript" : nullptr);
+        // Nothing of the object was used, and no reference it gave was kept.
+        EXPECT_EQ(-1, object->clearDirty) << "the object was asked to save itself";
+        EXPECT_EQ(references, References(persist));
+    }
 }
 
 struct ReportLine {
@@ -142,8 +157,8 @@ TEST(DownloadProgress, CancelStopsBeforeAnyReportAndMissingCallbacksAreSkipped)
 
 TEST(DownloadProgress, ReceivesTheNotificationsOfARealDownload)
 {
-    ScratchFolder folder("download");
-    ScratchFolder::WriteBytes(folder / "source.bin", std::string(3000, 'x'));
+    CScratchFolder folder("download");
+    CScratchFolder::WriteBytes(folder / "source.bin", std::string(3000, 'x'));
     const TStdStr<char> url = "file:///" + folder / "source.bin";
 
     CComObject<CDownloadProgress>* progress = nullptr;
@@ -153,7 +168,7 @@ TEST(DownloadProgress, ReceivesTheNotificationsOfARealDownload)
     progress->SetReport([&](const char*, const char*, int) { ++reports; });
     EXPECT_EQ(S_OK, URLDownloadToFileA(nullptr, url.c_str(), (folder / "copy.bin").c_str(), 0, callback));
     EXPECT_GT(reports, 0);
-    EXPECT_EQ(std::string(3000, 'x'), ScratchFolder::ReadBytes(folder / "copy.bin"));
+    EXPECT_EQ(std::string(3000, 'x'), CScratchFolder::ReadBytes(folder / "copy.bin"));
 
     // A cancelling owner gets no report. (Wine's file protocol finishes a local copy whatever the
     // callback answers, so the download's own result is not checked.)

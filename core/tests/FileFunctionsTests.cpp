@@ -143,11 +143,11 @@ TEST(FileFunctions, PathTexts)
 
 TEST(FileFunctions, PathObject)
 {
-    ScratchFolder folder("paths");
+    CScratchFolder folder("paths");
     ASSERT_TRUE(CreateFolderTree((folder / "MixedCase\\Deeper\\Deepest\\").c_str()));
     EXPECT_FALSE(CreateFolderTree((folder / "MixedCase").c_str())); // it exists already
     const TStdStr<char> file = folder / "MixedCase\\Deeper\\Report.Final.TXT";
-    ScratchFolder::WriteBytes(file, "12345");
+    CScratchFolder::WriteBytes(file, "12345");
 
     const CFilePath path((folder / "mixedcase\\deeper\\..\\DEEPER\\report.final.txt").c_str());
     EXPECT_EQ(path.GetFullPath(), file); // resolved, and in the real letter case
@@ -185,9 +185,9 @@ TEST(FileFunctions, PathObject)
 
 TEST(FileFunctions, FileFinder)
 {
-    ScratchFolder folder("finder");
+    CScratchFolder folder("finder");
     for (const char* name : {"one.txt", "two.txt", "three.log"})
-        ScratchFolder::WriteBytes(folder / name, "x");
+        CScratchFolder::WriteBytes(folder / name, "x");
     CFileFinder finder;
     ASSERT_TRUE(finder.FindFirst((folder / "*.txt").c_str()));
     EXPECT_EQ(finder.GetRoot() + "\\", folder.Path());

@@ -1,6 +1,7 @@
 #include "core/library/FileSearch.h"
 
 #include "core/tests/PrintStdStr.h"
+#include "tests/support/TestScratch.h"
 #include "core/tests/RandomText.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,38 @@ void DeleteTree(const std::string& folder)
     RemoveDirectoryA(folder.c_str());
 }
 
+// A path as the Unix host names it, or empty outside Wine.
+std::string UnixPath(const std::string& path)
+{
+    using UnixNameFn = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName)
+        return {};
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* name = unixName(wide);
+    std::string result = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Runs a host program under Wine and waits (a generous deadline) until the path exists or not, as
+// asked: Wine cannot wait for a host process, so the test waits for its result instead.
+bool RunOnHost(std::string command, const std::string& path, bool exists)
+{
+    STARTUPINFOA startup = {sizeof(startup)};
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const ULONGLONG deadline = GetTickCount64() + 10000;
+    while ((GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) != exists && GetTickCount64() < deadline)
+        Sleep(20);
+    return (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) == exists;
+}
+
 // Makes "link" a symbolic link to "target": through the system call, or under Wine (whose call
 // only pretends) through the host's own ln. False when neither works.
 bool MakeFolderLink(const std::string& link, const std::string& target)
@@ -40,39 +73,27 @@ bool MakeFolderLink(const std::string& link, const std::string& target)
     if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
         GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES)
         return true;
-    using UnixNameFn = char*(CDECL*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixNameFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixName)
-        return false;
-    auto toUnix = [unixName](const std::string& path) {
-        wchar_t wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        char* name = unixName(wide);
-        std::string result = name ? name : "";
-        HeapFree(GetProcessHeap(), 0, name);
-        return result;
-    };
-    std::string command = "Z:\\bin\\ln -s \"" + toUnix(target) + "\" \"" + toUnix(link) + "\"";
-    STARTUPINFOA startup = {sizeof(startup)};
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    // Wine cannot wait for a host process, so wait for its result instead.
-    for (int i = 0; i < 100 && GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-        Sleep(50);
-    return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::string unixLink = UnixPath(link);
+    return !unixLink.empty() &&
+           RunOnHost("Z:\\bin\\ln -s \"" + UnixPath(target) + "\" \"" + unixLink + "\"", link, true);
+}
+
+// Removes the link again; Wine deletes neither a host link to a folder as a file nor as a folder,
+// so the host's rm does it there.
+void RemoveFolderLink(const std::string& link)
+{
+    if (DeleteFileA(link.c_str()) || RemoveDirectoryA(link.c_str()))
+        return;
+    const std::string unixLink = UnixPath(link);
+    if (!unixLink.empty())
+        RunOnHost("Z:\\bin\\rm -f \"" + unixLink + "\"", link, false);
 }
 
 class FileSearchTree : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        m_root = std::string(temp) + "kivo-search-" + std::to_string(GetCurrentProcessId());
+        m_root = KivoTestScratchFolder() + "search";
         DeleteTree(m_root);
         for (const char* folder : {"", "\\.hidden", "\\skip", "\\sub1", "\\sub1\\deeper", "\\sub2"})
             CreateDirectoryA((m_root + folder).c_str(), nullptr);
@@ -87,8 +108,8 @@ protected:
     }
     void TearDown() override
     {
-        if (!m_link.empty() && !DeleteFileA(m_link.c_str()))
-            RemoveDirectoryA(m_link.c_str());
+        if (!m_link.empty())
+            RemoveFolderLink(m_link);
         DeleteTree(m_root);
     }
     StrList Search(const std::string& pattern)

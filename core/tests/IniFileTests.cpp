@@ -17,13 +17,13 @@ protected:
     void Load(const std::string& text)
     {
         m_ini.Close();
-        ScratchFolder::WriteBytes(Path(), text);
+        CScratchFolder::WriteBytes(Path(), text);
         ASSERT_TRUE(m_ini.Open(Path().c_str()));
     }
     TStdStr<char> Path() const { return m_folder / "Test.ini"; }
-    std::string Text() const { return ScratchFolder::ReadBytes(Path()); }
+    std::string Text() const { return CScratchFolder::ReadBytes(Path()); }
 
-    ScratchFolder m_folder;
+    CScratchFolder m_folder;
     CIniFile m_ini;
 };
 

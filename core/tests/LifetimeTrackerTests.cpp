@@ -1,5 +1,6 @@
 #include "core/library/LifetimeTracker.h"
 #include "core/tests/PrintStdStr.h"
+#include "tests/support/TestScratch.h"
 #include "core/tests/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -34,9 +35,7 @@ TEST(LifetimeTracker, ProcessExitDestroysSingletonsByDescendingPriority)
     GetModuleFileNameA(nullptr, module, MAX_PATH);
     std::string probe = module;
     probe = probe.substr(0, probe.find_last_of("\\/") + 1) + "core_teardown_probe.exe";
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string record = std::string(temp) + "kivo-teardown-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    const std::string record = KivoTestScratchFolder() + "teardown.txt";
     DeleteFileA(record.c_str());
 
     std::string command = "\"" + probe + "\" \"" + record + "\"";

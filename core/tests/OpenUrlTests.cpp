@@ -25,9 +25,9 @@ TEST(OpenUrl, OpenUrlGoesToTheTopLevelWindow)
 
 TEST(OpenUrl, InternetShortcutOpensInTheActiveFrameWithTheFavoritesTabFlag)
 {
-    ScratchFolder folder("openurl");
-    ScratchFolder::WriteBytes(folder / "Site.url", "[InternetShortcut]\r\nURL=http://site.example/\r\n");
-    ScratchFolder::WriteBytes(folder / "Empty.url", "[InternetShortcut]\r\n");
+    CScratchFolder folder("openurl");
+    CScratchFolder::WriteBytes(folder / "Site.url", "[InternetShortcut]\r\nURL=http://site.example/\r\n");
+    CScratchFolder::WriteBytes(folder / "Empty.url", "[InternetShortcut]\r\n");
     TestWindow frame("KivoTestFrame");
     ShowWindow(frame, SW_SHOW);
     SetActiveWindow(frame);

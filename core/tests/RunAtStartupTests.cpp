@@ -2,14 +2,23 @@
 #include "core/library/AppWindowInfo.h"
 #include "core/library/RegistryKey.h"
 #include "core/system/RunAtStartup.h"
+#include "core/tests/RegistryRestore.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(RunAtStartup, RunAtStartupStoresTheQuotedProgramPathAndReportsRefusals)
+// The Run key is the user's: whatever the test writes there (and the value it writes beside the
+// keys of HKEY_CURRENT_USER) is put back however the test ends.
+class RunAtStartupKey : public testing::Test {
+protected:
+    static constexpr const char* name = "Kivo Browser Test Entry";
+    CSavedRegistryValue m_runEntry{HKEY_CURRENT_USER, kRunKeyPath, name};
+    CSavedRegistryValue m_rootEntry{HKEY_CURRENT_USER, "", name};
+};
+
+TEST_F(RunAtStartupKey, RunAtStartupStoresTheQuotedProgramPathAndReportsRefusals)
 {
-    const char* const name = "Kivo Browser Test Entry";
     ASSERT_TRUE(SetRunAtStartup(name));
     CRegistryKey key;
     ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kRunKeyPath, KEY_READ));

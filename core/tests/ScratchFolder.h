@@ -1,51 +1,30 @@
 #pragma once
-// A fresh folder under the temporary folder for one test, removed with everything in it afterwards.
+// CScratchFolder: a fresh, empty folder for one test inside the process's scratch folder
+// (KivoTestScratchFolder()), removed with everything in it afterwards; and the file helpers the
+// tests use on it.
 #include "core/library/StdStr.h"
+#include "tests/support/TestScratch.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
 
-class ScratchFolder {
+class CScratchFolder {
 public:
-    explicit ScratchFolder(const char* name)
+    explicit CScratchFolder(const char* name) : m_path(CStdString(KivoTestScratchFolder().c_str()) + name + "\\")
     {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        m_path = FormatString("%skivo-%s-%lu\\", temp, name, GetCurrentProcessId());
-        Remove();
-        CreateDirectoryA(m_path.c_str(), nullptr);
+        Remove(m_path);
+        CreateDirectoryA(m_path, nullptr);
     }
-    ~ScratchFolder() { Remove(); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~CScratchFolder() { Remove(m_path); }
+    CScratchFolder(const CScratchFolder&) = delete;
+    CScratchFolder& operator=(const CScratchFolder&) = delete;
 
     // The folder, with a trailing backslash.
-    const TStdStr<char>& Path() const { return m_path; }
-    TStdStr<char> operator/(const char* name) const { return m_path + name; }
+    const CStdString& Path() const { return m_path; }
+    CStdString operator/(const char* name) const { return m_path + name; }
 
-    static void WriteBytes(const TStdStr<char>& path, const std::string& bytes)
-    {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-    static std::string ReadBytes(const TStdStr<char>& path)
-    {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return "<missing>";
-        std::string bytes(GetFileSize(file, nullptr), '\0');
-        DWORD read = 0;
-        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-        CloseHandle(file);
-        bytes.resize(read);
-        return bytes;
-    }
     // The names in the folder, for checks that no temporary file was left behind.
     std::vector<std::string> List() const
     {
@@ -62,17 +41,50 @@ public:
         return names;
     }
 
-private:
-    void Remove()
+    // Removes a folder (given with a trailing backslash) and everything in it.
+    static void Remove(const CStdString& folder)
     {
-        std::string from = m_path.substr(0, m_path.size() - 1);
-        from.push_back('\0'); // the operation takes a list ending in two zeros
-        SHFILEOPSTRUCTA op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-        SHFileOperationA(&op);
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const CStdString name = data.cFileName;
+                if (name == "." || name == "..")
+                    continue;
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    Remove(CStdString(folder + name + "\\"));
+                else {
+                    SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileA((folder + name).c_str());
+                }
+            } while (FindNextFileA(find, &data));
+            FindClose(find);
+        }
+        RemoveDirectoryA(folder);
     }
 
-    TStdStr<char> m_path;
+    static void WriteBytes(const CStdString& path, const std::string& bytes)
+    {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    // The file's bytes, or "<missing>" when it cannot be opened.
+    static std::string ReadBytes(const CStdString& path)
+    {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return "<missing>";
+        std::string bytes(GetFileSize(file, nullptr), '\0');
+        DWORD read = 0;
+        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        CloseHandle(file);
+        bytes.resize(read);
+        return bytes;
+    }
+
+private:
+    CStdString m_path;
 };

@@ -1,7 +1,8 @@
 #pragma once
 // Shared pieces of the settings tests: a registry key of the test's own (removed again afterwards)
-// and a scratch folder on disk.
+// and the files of a scratch folder (CScratchFolder).
 #include "core/app/SettingsStore.h"
+#include "core/tests/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -58,43 +59,6 @@ public:
 private:
     std::string m_application;
     CRegistryNamesScope m_scope;
-};
-
-// A fresh, empty folder under the temporary folder, deleted with everything in it afterwards.
-class CScratchFolder {
-public:
-    explicit CScratchFolder(const char* name)
-    {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        m_path = CStdString(temp) + "kivo-" + name + "-" + std::to_string(GetCurrentProcessId()).c_str() + "\\";
-        Remove(m_path);
-        CreateDirectoryA(m_path, nullptr);
-    }
-    ~CScratchFolder() { Remove(m_path); }
-    const CStdString& Path() const { return m_path; }  // ends in a backslash
-
-    static void Remove(const CStdString& folder)
-    {
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const CStdString name = data.cFileName;
-                if (name == "." || name == "..")
-                    continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    Remove(CStdString(folder + name + "\\"));
-                else
-                    DeleteFileA((folder + name).c_str());
-            } while (FindNextFileA(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryA(folder);
-    }
-
-private:
-    CStdString m_path;
 };
 
 inline std::vector<BYTE> ReadWholeFile(const char* path)

@@ -1,4 +1,5 @@
 #include "core/app/Settings.h"
+#include "core/tests/RegistryRestore.h"
 #include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,8 @@
 
 #include <cstring>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -49,49 +52,111 @@ struct CSettingsFixture : testing::Test {
 
 }  // namespace
 
+// Every stored setting: its default on a fresh profile, a value a test writes, the value as read
+// back after a save and a reload, and how the registry keeps it ("section/name" = type:data). A log
+// size reads as "setting/size of the log".
+struct SettingCase {
+    const char* stored;
+    std::string defaultValue;
+    void (*write)(CSettings&);
+    std::string readBack;
+    std::string storedValue;
+    std::string (*read)(const CSettings&);
+};
+
+std::string Text(long long number)
+{
+    return std::to_string(number);
+}
+std::string Text(const char* text)
+{
+    return text;
+}
+
+std::vector<SettingCase> SettingCases(const CStdString& program)
+{
+    const std::string sounds = std::string(program.c_str()) + "sounds\\";
+    return {
+        {"Config/RunCount", "0", [](CSettings& s) { s.RunCount = 7; }, "7", "dword:7",
+         [](const CSettings& s) { return Text(s.RunCount.value); }},
+        {"Settings/BaseViewFlags", Text(0x1000), [](CSettings& s) { s.BaseViewFlags = 0x11000; }, Text(0x11000),
+         "dword:69632", [](const CSettings& s) { return Text(s.BaseViewFlags.value); }},
+        {"Config/SysFlags", Text(0x101C), [](CSettings& s) { s.SysFlags = 0x8001; }, Text(0x8001), "dword:32769",
+         [](const CSettings& s) { return Text(s.SysFlags); }},
+        {"Config/BlockedPopup", "0", [](CSettings& s) { s.BlockedPopup = 11; }, "11", "dword:11",
+         [](const CSettings& s) { return Text(s.BlockedPopup); }},
+        {"Config/BlockedContent", "0", [](CSettings& s) { s.BlockedContent = 12; }, "12", "dword:12",
+         [](const CSettings& s) { return Text(s.BlockedContent); }},
+        {"Config/MaxPopupLogItems", "200/200", [](CSettings& s) { s.MaxPopupLogItems = 50; }, "50/50", "dword:50",
+         [](const CSettings& s) { return Text(s.MaxPopupLogItems) + "/" + Text(s.PopupLog.GetMaxItems()); }},
+        {"Config/MaxContentLogItems", "200/200", [](CSettings& s) { s.MaxContentLogItems = 60; }, "60/60", "dword:60",
+         [](const CSettings& s) { return Text(s.MaxContentLogItems) + "/" + Text(s.AdLog.GetMaxItems()); }},
+        {"Settings/ViewFlags", Text(0x10383000), [](CSettings& s) { s.ViewFlags = 0x40; }, Text(0x40), "dword:64",
+         [](const CSettings& s) { return Text(s.ViewFlags); }},
+        {"Config/PopBlockedSound", sounds + "popblocked.wav", [](CSettings& s) { s.PopBlockedSound = "C:\\a.wav"; },
+         "C:\\a.wav", "sz:C:\\a.wav", [](const CSettings& s) { return Text(s.PopBlockedSound.c_str()); }},
+        {"Config/AdBlockedSound", sounds + "adblocked.wav", [](CSettings& s) { s.AdBlockedSound = "C:\\b.wav"; },
+         "C:\\b.wav", "sz:C:\\b.wav", [](const CSettings& s) { return Text(s.AdBlockedSound.c_str()); }},
+        {"Settings/BlockerFlags", Text(0x5002), [](CSettings& s) { s.BlockerFlags = 0x6; }, Text(0x6), "dword:6",
+         [](const CSettings& s) { return Text(s.BlockerFlags); }},
+        {"Settings/Hotkey", Text(0x11), [](CSettings& s) { s.Hotkey = 0x241; }, Text(0x241), "dword:577",
+         [](const CSettings& s) { return Text(s.Hotkey); }},
+        {"Settings/PrivacyClearFlags", "0", [](CSettings& s) { s.PrivacyClearFlags = 0x9; }, "9", "dword:9",
+         [](const CSettings& s) { return Text(s.PrivacyClearFlags); }},
+        {"Settings/LastOptionID", "-1", [](CSettings& s) { s.LastOptionID = 244; }, "244", "dword:244",
+         [](const CSettings& s) { return Text(s.LastOptionID.value); }},
+        {"Settings/DLCtrlFlags", Text(0x70), [](CSettings& s) { s.DLCtrlFlags = 0x390; }, Text(0x390), "dword:912",
+         [](const CSettings& s) { return Text(s.DLCtrlFlags.value); }},
+        {"Settings/DefaultGroup", "", [](CSettings& s) { s.DefaultGroup = "Morning"; }, "Morning", "sz:Morning",
+         [](const CSettings& s) { return Text(s.DefaultGroup.value); }},
+        // Saved without the running marker.
+        {"Settings/StartupFlags", "2 mode 1", [](CSettings& s) { s.SetStartupMode(3); }, "8 mode 3", "dword:8",
+         [](const CSettings& s) { return Text(s.StartupFlags.value) + " mode " + Text(s.GetStartupMode()); }},
+        {"Settings/AutoRefresh", "0", [](CSettings& s) { s.AutoRefresh = 30; }, "30", "dword:30",
+         [](const CSettings& s) { return Text(s.AutoRefresh.value); }},
+        {"Settings/ProxyIndex", "-2", [](CSettings& s) { s.ProxyIndex = 1; }, "1", "dword:1",
+         [](const CSettings& s) { return Text(s.ProxyIndex.value); }},
+        {"Settings/LinksBarDefaultFolder", GetLinksFolderName(), [](CSettings& s) { s.LinksBarDefaultFolder = "Bar"; },
+         "Bar", "sz:Bar", [](const CSettings& s) { return Text(s.LinksBarDefaultFolder.value); }},
+        {"Settings/FavMenuBreakCount", "25", [](CSettings& s) { s.FavMenuBreakCount = 10; }, "10", "dword:10",
+         [](const CSettings& s) { return Text(s.FavMenuBreakCount.value); }},
+        {"Settings/MaxFavMenuWidth", "35", [](CSettings& s) { s.MaxFavMenuWidth = 40; }, "40", "dword:40",
+         [](const CSettings& s) { return Text(s.MaxFavMenuWidth.value); }},
+        {"Settings/TabOpenFlags", Text(0x22), [](CSettings& s) { s.TabOpenFlags = 0x1F; }, Text(0x1F), "dword:31",
+         [](const CSettings& s) { return Text(s.TabOpenFlags.value); }},
+        {"Settings/TabStyle", "DotNet2005", [](CSettings& s) { s.TabStyle = "Classic"; }, "Classic", "sz:Classic",
+         [](const CSettings& s) { return Text(s.TabStyle.value); }},
+        {"Settings/BlockedAdsReplacedText", "{Blocked Ads}", [](CSettings& s) { s.BlockedAdsReplacedText = "[ad]"; },
+         "[ad]", "sz:[ad]", [](const CSettings& s) { return Text(s.BlockedAdsReplacedText.value); }},
+        {"Settings/DomainCompletionCtrl", "http://www.%DOMAIN%.com",
+         [](CSettings& s) { s.DomainCompletionCtrl = "http://%DOMAIN%.de"; }, "http://%DOMAIN%.de",
+         "sz:http://%DOMAIN%.de", [](const CSettings& s) { return Text(s.DomainCompletionCtrl.value); }},
+        {"Settings/DomainCompletionShift", "http://www.%DOMAIN%.net",
+         [](CSettings& s) { s.DomainCompletionShift = "http://%DOMAIN%.at"; }, "http://%DOMAIN%.at",
+         "sz:http://%DOMAIN%.at", [](const CSettings& s) { return Text(s.DomainCompletionShift.value); }},
+        {"Settings/DomainCompletionCtrlShift", "http://www.%DOMAIN%.org",
+         [](CSettings& s) { s.DomainCompletionCtrlShift = "http://%DOMAIN%.ch"; }, "http://%DOMAIN%.ch",
+         "sz:http://%DOMAIN%.ch", [](const CSettings& s) { return Text(s.DomainCompletionCtrlShift.value); }},
+        {"Settings/DisabledPlugins", "", [](CSettings& s) { s.DisabledPlugins = "a;b;"; }, "a;b;", "sz:a;b;",
+         [](const CSettings& s) { return Text(s.DisabledPlugins.value); }},
+    };
+}
+
 TEST_F(CSettingsFixture, FreshProfileHasEveryDefault)
 {
     CSettings settings(appData, program);
-    EXPECT_EQ(settings.RunCount.value, 0);
-    EXPECT_EQ(settings.BaseViewFlags.value, 0x1000);
-    EXPECT_EQ(settings.SysFlags, 0x101Cu);
-    EXPECT_EQ(settings.BlockedPopup, 0u);
-    EXPECT_EQ(settings.BlockedContent, 0u);
-    EXPECT_EQ(settings.MaxPopupLogItems, 200);
-    EXPECT_EQ(settings.MaxContentLogItems, 200);
-    EXPECT_EQ(settings.PopupLog.GetMaxItems(), 200);
-    EXPECT_EQ(settings.AdLog.GetMaxItems(), 200);
+    for (const SettingCase& c : SettingCases(program)) {
+        SCOPED_TRACE(c.stored);
+        EXPECT_EQ(c.read(settings), c.defaultValue);
+    }
     EXPECT_EQ(settings.PopupLog.GetCount(), 0);
     EXPECT_EQ(settings.PopupLogPath, appData + "PopupsBlockedHistory");
     EXPECT_EQ(settings.AdLogPath, appData + "AdBlockedHistory");
     EXPECT_EQ(settings.SessionFilePath, appData + "lastopensites");
-    EXPECT_EQ(settings.ViewFlags, 0x10383000u);
-    EXPECT_EQ(settings.PopBlockedSound, program + "sounds\\popblocked.wav");
-    EXPECT_EQ(settings.AdBlockedSound, program + "sounds\\adblocked.wav");
     EXPECT_FALSE(settings.Closing);
     EXPECT_TRUE(settings.LastOpenSites.empty());
     EXPECT_EQ(settings.PreviousRunState, -1);
     EXPECT_FALSE(settings.StartPagesOpened);
-    EXPECT_EQ(settings.BlockerFlags, 0x5002u);
-    EXPECT_EQ(settings.Hotkey, 0x11u);
-    EXPECT_EQ(settings.PrivacyClearFlags, 0u);
-    EXPECT_EQ(settings.LastOptionID.value, -1);
-    EXPECT_EQ(settings.DLCtrlFlags.value, 0x70);
-    EXPECT_STREQ(settings.DefaultGroup.value, "");
-    EXPECT_EQ(settings.StartupFlags.value, 2);
-    EXPECT_EQ(settings.GetStartupMode(), 1);
-    EXPECT_EQ(settings.AutoRefresh.value, 0);
-    EXPECT_EQ(settings.ProxyIndex.value, -2);
-    EXPECT_STREQ(settings.LinksBarDefaultFolder.value, GetLinksFolderName());
-    EXPECT_EQ(settings.FavMenuBreakCount.value, 25);
-    EXPECT_EQ(settings.MaxFavMenuWidth.value, 35);
-    EXPECT_EQ(settings.TabOpenFlags.value, 0x22);
-    EXPECT_STREQ(settings.TabStyle.value, "DotNet2005");
-    EXPECT_STREQ(settings.BlockedAdsReplacedText.value, "{Blocked Ads}");
-    EXPECT_STREQ(settings.DomainCompletionCtrl.value, "http://www.%DOMAIN%.com");
-    EXPECT_STREQ(settings.DomainCompletionShift.value, "http://www.%DOMAIN%.net");
-    EXPECT_STREQ(settings.DomainCompletionCtrlShift.value, "http://www.%DOMAIN%.org");
-    EXPECT_STREQ(settings.DisabledPlugins.value, "");
     EXPECT_FALSE(settings.DownloadManagerPresent);
     // The settings object makes its application data folder.
     EXPECT_TRUE(FileExists(appData));
@@ -99,106 +164,22 @@ TEST_F(CSettingsFixture, FreshProfileHasEveryDefault)
 
 TEST_F(CSettingsFixture, EveryValueSurvivesSaveAndReload)
 {
+    const std::vector<SettingCase> cases = SettingCases(program);
     {
         CSettings settings(appData, program);
-        settings.RunCount = 7;
-        settings.BaseViewFlags = 0x11000;
-        settings.SysFlags = 0x8001;
-        settings.BlockedPopup = 11;
-        settings.BlockedContent = 12;
-        settings.MaxPopupLogItems = 50;
-        settings.MaxContentLogItems = 60;
-        settings.ViewFlags = 0x40;
-        settings.PopBlockedSound = "C:\\a.wav";
-        settings.AdBlockedSound = "C:\\b.wav";
-        settings.BlockerFlags = 0x6;
-        settings.Hotkey = 0x241;
-        settings.PrivacyClearFlags = 0x9;
-        settings.LastOptionID = 244;
-        settings.DLCtrlFlags = 0x390;
-        settings.DefaultGroup = "Morning";
-        settings.SetStartupMode(3);
-        settings.AutoRefresh = 30;
-        settings.ProxyIndex = 1;
-        settings.LinksBarDefaultFolder = "Bar";
-        settings.FavMenuBreakCount = 10;
-        settings.MaxFavMenuWidth = 40;
-        settings.TabOpenFlags = 0x1F;
-        settings.TabStyle = "Classic";
-        settings.BlockedAdsReplacedText = "[ad]";
-        settings.DomainCompletionCtrl = "http://%DOMAIN%.de";
-        settings.DomainCompletionShift = "http://%DOMAIN%.at";
-        settings.DomainCompletionCtrlShift = "http://%DOMAIN%.ch";
-        settings.DisabledPlugins = "a;b;";
+        for (const SettingCase& c : cases)
+            c.write(settings);
         settings.Save();
     }
     const auto stored = ReadAllValues(key);
     CSettings settings(appData, program);
-    EXPECT_EQ(settings.RunCount.value, 7);
-    EXPECT_EQ(settings.BaseViewFlags.value, 0x11000);
-    EXPECT_EQ(settings.SysFlags, 0x8001u);
-    EXPECT_EQ(settings.BlockedPopup, 11u);
-    EXPECT_EQ(settings.BlockedContent, 12u);
-    EXPECT_EQ(settings.MaxPopupLogItems, 50);
-    EXPECT_EQ(settings.PopupLog.GetMaxItems(), 50);
-    EXPECT_EQ(settings.MaxContentLogItems, 60);
-    EXPECT_EQ(settings.ViewFlags, 0x40u);
-    EXPECT_STREQ(settings.PopBlockedSound, "C:\\a.wav");
-    EXPECT_STREQ(settings.AdBlockedSound, "C:\\b.wav");
-    EXPECT_EQ(settings.BlockerFlags, 0x6u);
-    EXPECT_EQ(settings.Hotkey, 0x241u);
-    EXPECT_EQ(settings.PrivacyClearFlags, 0x9u);
-    EXPECT_EQ(settings.LastOptionID.value, 244);
-    EXPECT_EQ(settings.DLCtrlFlags.value, 0x390);
-    EXPECT_STREQ(settings.DefaultGroup.value, "Morning");
-    // Saved without the running marker.
-    EXPECT_EQ(settings.StartupFlags.value, 0x8);
-    EXPECT_EQ(settings.GetStartupMode(), 3);
-    EXPECT_EQ(settings.AutoRefresh.value, 30);
-    EXPECT_EQ(settings.ProxyIndex.value, 1);
-    EXPECT_STREQ(settings.LinksBarDefaultFolder.value, "Bar");
-    EXPECT_EQ(settings.FavMenuBreakCount.value, 10);
-    EXPECT_EQ(settings.MaxFavMenuWidth.value, 40);
-    EXPECT_EQ(settings.TabOpenFlags.value, 0x1F);
-    EXPECT_STREQ(settings.TabStyle.value, "Classic");
-    EXPECT_STREQ(settings.BlockedAdsReplacedText.value, "[ad]");
-    EXPECT_STREQ(settings.DomainCompletionCtrl.value, "http://%DOMAIN%.de");
-    EXPECT_STREQ(settings.DomainCompletionShift.value, "http://%DOMAIN%.at");
-    EXPECT_STREQ(settings.DomainCompletionCtrlShift.value, "http://%DOMAIN%.ch");
-    EXPECT_STREQ(settings.DisabledPlugins.value, "a;b;");
-
-    // Where and how each one is kept.
-    const std::map<std::string, std::string> expected = {
-        {"Config/RunCount", "dword:7"},
-        {"Settings/BaseViewFlags", "dword:69632"},
-        {"Config/SysFlags", "dword:32769"},
-        {"Config/BlockedPopup", "dword:11"},
-        {"Config/BlockedContent", "dword:12"},
-        {"Config/MaxPopupLogItems", "dword:50"},
-        {"Config/MaxContentLogItems", "dword:60"},
-        {"Settings/ViewFlags", "dword:64"},
-        {"Config/PopBlockedSound", "sz:C:\\a.wav"},
-        {"Config/AdBlockedSound", "sz:C:\\b.wav"},
-        {"Settings/BlockerFlags", "dword:6"},
-        {"Settings/Hotkey", "dword:577"},
-        {"Settings/PrivacyClearFlags", "dword:9"},
-        {"Settings/LastOptionID", "dword:244"},
-        {"Settings/DLCtrlFlags", "dword:912"},
-        {"Settings/DefaultGroup", "sz:Morning"},
-        {"Settings/StartupFlags", "dword:8"},
-        {"Settings/AutoRefresh", "dword:30"},
-        {"Settings/ProxyIndex", "dword:1"},
-        {"Settings/LinksBarDefaultFolder", "sz:Bar"},
-        {"Settings/FavMenuBreakCount", "dword:10"},
-        {"Settings/MaxFavMenuWidth", "dword:40"},
-        {"Settings/TabOpenFlags", "dword:31"},
-        {"Settings/TabStyle", "sz:Classic"},
-        {"Settings/BlockedAdsReplacedText", "sz:[ad]"},
-        {"Settings/DomainCompletionCtrl", "sz:http://%DOMAIN%.de"},
-        {"Settings/DomainCompletionShift", "sz:http://%DOMAIN%.at"},
-        {"Settings/DomainCompletionCtrlShift", "sz:http://%DOMAIN%.ch"},
-        {"Settings/DisabledPlugins", "sz:a;b;"},
-    };
+    std::map<std::string, std::string> expected;
+    for (const SettingCase& c : cases) {
+        SCOPED_TRACE(c.stored);
+        EXPECT_EQ(c.read(settings), c.readBack);
+        expected[c.stored] = c.storedValue;
+    }
+    // Where and how each one is kept, and nothing else.
     EXPECT_EQ(stored, expected);
 }
 
@@ -302,10 +283,15 @@ TEST_F(CSettingsFixture, RunningMarkerTellsWhetherThePreviousRunEndedNormally)
     EXPECT_EQ(third.PreviousRunState, 1);
 }
 
-TEST_F(CSettingsFixture, DownloadManagerIsFoundByItsRegistryKey)
+// The download manager's key is another program's: the test makes it only where nothing has it and
+// the fixture member deletes it again however the test ends.
+struct CSettingsDownloadManagerFixture : CSettingsFixture {
+    CTestOwnedRegistryKey managerKey{HKEY_CURRENT_USER, "software\\QuickFetch"};
+};
+
+TEST_F(CSettingsDownloadManagerFixture, DownloadManagerIsFoundByItsRegistryKey)
 {
-    const char* managerKey = "software\\QuickFetch";
-    RegDeleteTreeA(HKEY_CURRENT_USER, managerKey);
+    ASSERT_FALSE(managerKey.Existed()) << "the private registry of the test holds another program's key";
     {
         HKEY handle = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\QuickFetch\\QuickFetch\\Settings", 0, nullptr, 0,
@@ -325,7 +311,7 @@ TEST_F(CSettingsFixture, DownloadManagerIsFoundByItsRegistryKey)
         EXPECT_STREQ(GetRegistrySettingsStore()->GetRegistryPath(), key.Path());
     }
     GetSettingsServices().loadMonitorFileExtList = nullptr;
-    RegDeleteTreeA(HKEY_CURRENT_USER, managerKey);
+    managerKey.Delete();
     CSettings settings(appData, program);
     EXPECT_FALSE(settings.DownloadManagerPresent);
 }

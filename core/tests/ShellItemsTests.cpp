@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <intshcut.h>
 #include <isguids.h>
+#include <tlhelp32.h>
 
 #include <initializer_list>
 #include <string>
@@ -68,7 +69,7 @@ TEST(ShellItems, ItemIdListsOnByteLists)
 
 TEST(ShellItems, PathsOfRealAndVirtualFolders)
 {
-    ScratchFolder folder("shellpaths");
+    CScratchFolder folder("shellpaths");
     CPidl list(ParseDisplayNameToPidl(folder.Path().c_str()));
     ASSERT_NE(nullptr, list.Get());
     EXPECT_EQ(0, lstrcmpiA((folder.Path().Left(static_cast<int>(folder.Path().size()) - 1)).c_str(),
@@ -106,8 +107,8 @@ void WriteLink(const TStdStr<char>& path, const char* target, const char* argume
 
 TEST(ShellItems, ShellLinkWrittenAndReadBack)
 {
-    ScratchFolder folder("shelllink");
-    ScratchFolder::WriteBytes(folder / "target.txt", "x");
+    CScratchFolder folder("shelllink");
+    CScratchFolder::WriteBytes(folder / "target.txt", "x");
     const TStdStr<char> link = folder / "Target.LNK";
     WriteLink(link, (folder / "target.txt").c_str(), "-a", folder.Path().c_str());
 
@@ -138,7 +139,7 @@ TEST(ShellItems, ShellLinkWrittenAndReadBack)
 
 TEST(ShellItems, InternetShortcutWrittenAndReadBack)
 {
-    ScratchFolder folder("urlshortcut");
+    CScratchFolder folder("urlshortcut");
     const TStdStr<char> path = folder / "Example.url";
     {
         CComPtr<IUniformResourceLocatorA> shortcut;
@@ -153,14 +154,41 @@ TEST(ShellItems, InternetShortcutWrittenAndReadBack)
     EXPECT_EQ("http://www.example.org/page?q=1", GetInternetShortcutUrl(path.c_str()));
 
     // A file written by hand, as other browsers leave them in the favorites.
-    ScratchFolder::WriteBytes(folder / "Hand.url", "[InternetShortcut]\r\nURL=http://hand.example/\r\n");
+    CScratchFolder::WriteBytes(folder / "Hand.url", "[InternetShortcut]\r\nURL=http://hand.example/\r\n");
     EXPECT_EQ("http://hand.example/", GetInternetShortcutUrl((folder / "Hand.url").c_str()));
     EXPECT_EQ("", GetInternetShortcutUrl((folder / "absent.url").c_str()));
 }
 
+namespace {
+
+// Waits until no process of that program name started by this one is left (a generous deadline).
+bool WaitUntilChildrenEnded(const char* programName)
+{
+    const ULONGLONG deadline = GetTickCount64() + 30000;
+    for (;;) {
+        bool running = false;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return false;
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+            running = running || (entry.th32ParentProcessID == GetCurrentProcessId() &&
+                                   lstrcmpiA(entry.szExeFile, programName) == 0);
+        CloseHandle(snapshot);
+        if (!running)
+            return true;
+        if (GetTickCount64() > deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+} // namespace
+
 TEST(ShellItems, LaunchExecutableStartsProgramsAndShortcutsToThem)
 {
-    ScratchFolder folder("launch");
+    CScratchFolder folder("launch");
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     const TStdStr<char> cmd = TStdStr<char>(system) + "\\cmd.exe";
@@ -173,17 +201,16 @@ TEST(ShellItems, LaunchExecutableStartsProgramsAndShortcutsToThem)
     WriteLink(link, cmd.c_str(), "/c echo linked> linked.txt", folder.Path().c_str());
     EXPECT_TRUE(LaunchExecutable(link.c_str(), "ignored"));
 
-    ScratchFolder::WriteBytes(folder / "notes.txt", "x");
+    CScratchFolder::WriteBytes(folder / "notes.txt", "x");
     WriteLink(folder / "notes.lnk", (folder / "notes.txt").c_str(), "", "");
     EXPECT_FALSE(LaunchExecutable((folder / "notes.lnk").c_str(), ""));
     EXPECT_FALSE(LaunchExecutable((folder / "notes.txt").c_str(), ""));
 
-    for (const TStdStr<char>& marker : {direct, folder / "linked.txt"}) {
-        for (int i = 0; i < 100 && GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-            Sleep(50);
+    // The shells write their markers and end; the folder goes only after they have let go of it
+    // (one of them works in it).
+    EXPECT_TRUE(WaitUntilChildrenEnded("cmd.exe"));
+    for (const TStdStr<char>& marker : {direct, folder / "linked.txt"})
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(marker.c_str())) << marker;
-    }
-    Sleep(200); // let the shells close their files before the folder goes
 }
 
 TEST(ShellItems, FileTypeIconsAndMissingResources)

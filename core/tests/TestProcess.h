@@ -23,7 +23,7 @@ public:
               while (!m_done) {
                   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
                       DispatchMessageA(&msg);
-                  Sleep(5);
+                  MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
               }
               DestroyWindow(m_window);
           })
@@ -73,7 +73,7 @@ inline std::string WaitForFileText(const std::string& path, const char* expected
     const DWORD start = GetTickCount();
     std::string text;
     do {
-        text = ScratchFolder::ReadBytes(path.c_str());
+        text = CScratchFolder::ReadBytes(path.c_str());
         if (text.find(expected) != std::string::npos)
             break;
         Sleep(50);

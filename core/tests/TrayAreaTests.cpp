@@ -4,39 +4,41 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 TEST(TrayArea, TrayRectangleOfMadeUpTaskBars)
 {
-    // A task bar along the bottom with the clock at the notification area's bottom right.
-    {
-        TestWindow bar("KivoTestTaskBar", nullptr, {0, 700, 1000, 740});
-        TestWindow notify("TrayNotifyWnd", bar, {800, 0, 1000, 40});
-        TestWindow clock("TrayClockWClass", notify, {150, 0, 200, 40});
+    const RECT kNone = {0, 0, 0, 0};
+    const struct {
+        const char* what;
+        RECT bar;
+        RECT notify;  // kNone: the bar has no notification area
+        RECT clock;   // in the notification area
+        RECT tray;
+    } cases[] = {
+        {"a bar along the bottom: the clock at the bottom is cut away on the right", {0, 700, 1000, 740},
+         {800, 0, 1000, 40}, {150, 0, 200, 40}, {800, 700, 950, 740}},
+        {"a clock high up in a tall notification area cuts the top away", {900, 0, 1000, 700}, {0, 500, 100, 700},
+         {0, 0, 100, 30}, {900, 530, 1000, 700}},
+        {"without a notification area: the whole bar", {0, 700, 1000, 740}, kNone, kNone, {0, 700, 1000, 740}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestWindow bar("KivoTestTaskBar", nullptr, c.bar);
+        std::unique_ptr<TestWindow> notify;
+        std::unique_ptr<TestWindow> clock;
+        if (!EqualRect(&c.notify, &kNone)) {
+            notify = std::make_unique<TestWindow>("TrayNotifyWnd", bar, c.notify);
+            clock = std::make_unique<TestWindow>("TrayClockWClass", *notify, c.clock);
+        }
         RECT rect = {};
         ASSERT_TRUE(GetTrayAreaRectOf(bar, &rect));
-        EXPECT_EQ(800, rect.left);
-        EXPECT_EQ(700, rect.top);
-        EXPECT_EQ(950, rect.right) << "the clock at the bottom is cut away on the right";
-        EXPECT_EQ(740, rect.bottom);
-    }
-    // A clock high up in a tall notification area cuts the top away.
-    {
-        TestWindow bar("KivoTestTaskBar", nullptr, {900, 0, 1000, 700});
-        TestWindow notify("TrayNotifyWnd", bar, {0, 500, 100, 700});
-        TestWindow clock("TrayClockWClass", notify, {0, 0, 100, 30});
-        RECT rect = {};
-        ASSERT_TRUE(GetTrayAreaRectOf(bar, &rect));
-        EXPECT_EQ(530, rect.top);
-        EXPECT_EQ(1000, rect.right);
-    }
-    // Without a notification area: the whole bar.
-    {
-        TestWindow bar("KivoTestTaskBar", nullptr, {0, 700, 1000, 740});
-        RECT rect = {};
-        ASSERT_TRUE(GetTrayAreaRectOf(bar, &rect));
-        EXPECT_EQ(0, rect.left);
-        EXPECT_EQ(1000, rect.right);
+        EXPECT_EQ(c.tray.left, rect.left);
+        EXPECT_EQ(c.tray.top, rect.top);
+        EXPECT_EQ(c.tray.right, rect.right);
+        EXPECT_EQ(c.tray.bottom, rect.bottom);
     }
     RECT rect = {};
     EXPECT_FALSE(GetTrayAreaRectOf(nullptr, &rect));

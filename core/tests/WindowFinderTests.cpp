@@ -15,16 +15,18 @@ std::string PrivateClassName()
     return "KivoFinderTest" + std::to_string(GetCurrentProcessId());
 }
 
-// How a test window answers the question message.
-enum class Answer { WithTheMessage, WithZero, AfterASecond };
+// How a test window answers the question message. A late one answers only once the test has
+// seen what the finder made of the silence (or after a deadline far beyond any time-out).
+enum class Answer { WithTheMessage, WithZero, Late };
+HANDLE g_answerNow = nullptr;  // owned by the test that uses Answer::Late
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     static const UINT question = RegisterWindowMessageA("UWM_KivoFinderTest_IsMe");
     if (message == question) {
         const auto answer = static_cast<Answer>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (answer == Answer::AfterASecond)
-            Sleep(1000);
+        if (answer == Answer::Late)
+            WaitForSingleObject(g_answerNow, 30000);
         return answer == Answer::WithZero ? 0 : question;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -79,11 +81,16 @@ TEST(WindowFinder, FindsOnlyTheWindowThatAnswersWithTheMessage)
 
 TEST(WindowFinder, AWindowThatAnswersTooLateIsNotFound)
 {
-    testproc::WindowThread busy([] { return CreateTestWindow(Answer::AfterASecond); });
-    CWindowFinder finder(PrivateClassName().c_str(), "UWM_KivoFinderTest_IsMe");
-    const DWORD start = GetTickCount();
-    EXPECT_EQ(finder.Find(), nullptr);
-    EXPECT_LT(GetTickCount() - start, 900u);
+    g_answerNow = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(g_answerNow, nullptr);
+    {
+        testproc::WindowThread busy([] { return CreateTestWindow(Answer::Late); });
+        CWindowFinder finder(PrivateClassName().c_str(), "UWM_KivoFinderTest_IsMe");
+        EXPECT_EQ(finder.Find(), nullptr) << "the finder waited for the answer instead of giving up";
+        SetEvent(g_answerNow);
+    }
+    CloseHandle(g_answerNow);
+    g_answerNow = nullptr;
 }
 
 TEST(SingleInstanceFinder, AnswersTheQuestionAndTakesOnlyProtocolData)

@@ -73,8 +73,8 @@ TEST(XmlParser, MalformedDocumentsGiveOnlyBeginAndEndAndTellWhy)
 
 TEST(XmlParser, LoadsFromAFileAndReportsAMissingFile)
 {
-    ScratchFolder folder("xml");
-    ScratchFolder::WriteBytes(folder / "doc.xml", "<list><item id=\"1\"/></list>");
+    CScratchFolder folder("xml");
+    CScratchFolder::WriteBytes(folder / "doc.xml", "<list><item id=\"1\"/></list>");
     RecordingParser parser;
     ASSERT_EQ(S_OK, parser.Load((folder / "doc.xml").c_str(), true));
     EXPECT_EQ((Events{"begin", "start #document - document", "start list", "start item", "attr id=1", "end", "end",
@@ -140,8 +140,8 @@ namespace {
 // here: an external entity is never read into the document.
 TEST(XmlParser, ExternalEntitiesAreNotResolved)
 {
-    ScratchFolder folder("xmldtd");
-    ScratchFolder::WriteBytes(folder / "secret.txt", "secret");
+    CScratchFolder folder("xmldtd");
+    CScratchFolder::WriteBytes(folder / "secret.txt", "secret");
     RecordingParser external;
     const TStdStr<char> document = "<!DOCTYPE a [<!ELEMENT a (#PCDATA)><!ENTITY e SYSTEM \"" + folder / "secret.txt" +
                                    "\">]><a>&e;</a>";

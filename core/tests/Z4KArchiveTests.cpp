@@ -24,7 +24,7 @@ std::string StoreToMemory(const StoreItems& store, UINT bufferSize = CZ4KArchive
     return std::string(reinterpret_cast<const char*>(file.GetData()), file.GetLength());
 }
 
-std::string StoreToDisk(const ScratchFolder& folder, const StoreItems& store, UINT bufferSize = CZ4KArchive::kBufferSize)
+std::string StoreToDisk(const CScratchFolder& folder, const StoreItems& store, UINT bufferSize = CZ4KArchive::kBufferSize)
 {
     const TStdStr<char> path = folder / "items.bin";
     {
@@ -33,7 +33,7 @@ std::string StoreToDisk(const ScratchFolder& folder, const StoreItems& store, UI
         CZ4KArchive archive(&file, CZ4KArchive::kStore, bufferSize);
         store(archive);
     }
-    return ScratchFolder::ReadBytes(path);
+    return CScratchFolder::ReadBytes(path);
 }
 
 std::string Hex(const std::string& bytes, size_t limit = 16)
@@ -68,7 +68,7 @@ int EndOfDataCause(const std::string& bytes, const std::function<void(CZ4KArchiv
 
 TEST(Z4KArchive, GoldenItemBytes)
 {
-    ScratchFolder folder("archive-golden");
+    CScratchFolder folder("archive-golden");
     const struct {
         const char* name;
         StoreItems store;
@@ -166,9 +166,9 @@ TEST(Z4KArchive, DamagedInputThrowsEndOfData)
         EXPECT_EQ(EndOfDataCause(c.bytes, c.load), CZ4KArchiveException::endOfFile) << c.name;
 
     // The same through a disk file, with the message of the end-of-data cause.
-    ScratchFolder folder("archive-damaged");
+    CScratchFolder folder("archive-damaged");
     const TStdStr<char> path = folder / "cut.bin";
-    ScratchFolder::WriteBytes(path, std::string("\xFF\xFF\xFF\x00\x00\x00\x10", 7));
+    CScratchFolder::WriteBytes(path, std::string("\xFF\xFF\xFF\x00\x00\x00\x10", 7));
     CZ4KFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CZ4KFile::kOpenRead));
     CZ4KArchive archive(&file, CZ4KArchive::kLoad);
@@ -184,7 +184,7 @@ TEST(Z4KArchive, DamagedInputThrowsEndOfData)
 
 TEST(Z4KArchive, BufferAndFlushRules)
 {
-    ScratchFolder folder("archive-buffer");
+    CScratchFolder folder("archive-buffer");
     const TStdStr<char> path = folder / "flush.bin";
     {
         // A buffer size of 16 becomes 128: the 129th byte sends out the first 128.
@@ -197,7 +197,7 @@ TEST(Z4KArchive, BufferAndFlushRules)
         archive << static_cast<BYTE>(128);
         EXPECT_EQ(file.GetLength(), 128u);
     }
-    EXPECT_EQ(ScratchFolder::ReadBytes(path).size(), 129u);
+    EXPECT_EQ(CScratchFolder::ReadBytes(path).size(), 129u);
     {
         // With mode bit 2 the destructor writes nothing.
         CZ4KFile file;
@@ -205,10 +205,10 @@ TEST(Z4KArchive, BufferAndFlushRules)
         CZ4KArchive archive(&file, CZ4KArchive::kStore | CZ4KArchive::noFlushOnDelete);
         archive << 7;
     }
-    EXPECT_EQ(ScratchFolder::ReadBytes(path).size(), 0u);
+    EXPECT_EQ(CScratchFolder::ReadBytes(path).size(), 0u);
 
     // A loading archive leaves the file right behind the last item it handed out.
-    ScratchFolder::WriteBytes(path, std::string("\x01\0\0\0\x02\0\0\0\x03", 9));
+    CScratchFolder::WriteBytes(path, std::string("\x01\0\0\0\x02\0\0\0\x03", 9));
     CZ4KFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CZ4KFile::kOpenRead));
     {
@@ -225,7 +225,7 @@ TEST(Z4KArchive, BufferAndFlushRules)
 // disk file and through a memory file, and both give the same bytes.
 TEST(Z4KArchive, RandomRoundTrips)
 {
-    ScratchFolder folder("archive-roundtrip");
+    CScratchFolder folder("archive-roundtrip");
     for (unsigned seed : {1u, 2u, 3u, 4u}) {
         std::mt19937 random(seed);
         struct Item {
@@ -342,17 +342,17 @@ TEST(Z4KArchive, BadInputNeverReadsOutOfBounds)
 
 TEST(Z4KArchive, StoreArchiveFileKeepsTheOldFileOnFailure)
 {
-    ScratchFolder folder("archive-store");
+    CScratchFolder folder("archive-store");
     const TStdStr<char> path = folder / "StartSites";
     ASSERT_TRUE(StoreArchiveFile(path.c_str(), [](CZ4KArchive& a) { a << 10 << static_cast<DWORD>(1) << TStdStr<char>("a"); }));
-    const std::string good = ScratchFolder::ReadBytes(path);
+    const std::string good = CScratchFolder::ReadBytes(path);
     EXPECT_EQ(good, std::string("\x0A\0\0\0\x01\0\0\0\x01" "a", 10));
 
     EXPECT_FALSE(StoreArchiveFile(path.c_str(), [](CZ4KArchive& a) {
         a << 10 << TStdStr<char>(9000, 'x');
         throw CZ4KFileException(CZ4KFileException::diskFull, "StartSites");
     }));
-    EXPECT_EQ(ScratchFolder::ReadBytes(path), good);
+    EXPECT_EQ(CScratchFolder::ReadBytes(path), good);
     EXPECT_EQ(folder.List(), std::vector<std::string>{"StartSites"});
     // A folder that does not exist cannot take the temporary file: nothing is written.
     EXPECT_FALSE(StoreArchiveFile((folder / "missing\\file").c_str(), [](CZ4KArchive& a) { a << 1; }));

@@ -8,7 +8,7 @@
 
 TEST(Z4KFile, OpenFailureFillsTheRecord)
 {
-    ScratchFolder folder("z4kfile-open");
+    CScratchFolder folder("z4kfile-open");
     CZ4KFile file;
     CZ4KFileException error;
     const TStdStr<char> missing = folder / "missing.dat";
@@ -21,15 +21,15 @@ TEST(Z4KFile, OpenFailureFillsTheRecord)
 
 TEST(Z4KFile, CreateTruncatesUnlessKept)
 {
-    ScratchFolder folder("z4kfile-create");
+    CScratchFolder folder("z4kfile-create");
     const TStdStr<char> path = folder / "data.bin";
-    ScratchFolder::WriteBytes(path, "old content");
+    CScratchFolder::WriteBytes(path, "old content");
     {
         CZ4KFile file;
         ASSERT_TRUE(file.Open(path.c_str(), CZ4KFile::modeCreate | CZ4KFile::modeNoTruncate | CZ4KFile::modeWrite));
         EXPECT_EQ(file.GetLength(), 11u);
     }
-    EXPECT_EQ(ScratchFolder::ReadBytes(path), "old content");
+    EXPECT_EQ(CScratchFolder::ReadBytes(path), "old content");
     {
         CZ4KFile file;
         ASSERT_TRUE(file.Open(path.c_str(), CZ4KFile::kOpenWrite));
@@ -37,7 +37,7 @@ TEST(Z4KFile, CreateTruncatesUnlessKept)
         file.Write("abcdef", 6);
         EXPECT_EQ(file.GetPosition(), 6u);
     }
-    EXPECT_EQ(ScratchFolder::ReadBytes(path), "abcdef");
+    EXPECT_EQ(CScratchFolder::ReadBytes(path), "abcdef");
     // A missing file is created with create and keep as well.
     const TStdStr<char> fresh = folder / "fresh.bin";
     CZ4KFile file;
@@ -46,9 +46,9 @@ TEST(Z4KFile, CreateTruncatesUnlessKept)
 
 TEST(Z4KFile, ShareModesDecideASecondOpen)
 {
-    ScratchFolder folder("z4kfile-share");
+    CScratchFolder folder("z4kfile-share");
     const TStdStr<char> path = folder / "shared.ini";
-    ScratchFolder::WriteBytes(path, "x");
+    CScratchFolder::WriteBytes(path, "x");
     const struct {
         UINT first;
         UINT second;
@@ -73,9 +73,9 @@ TEST(Z4KFile, ShareModesDecideASecondOpen)
 
 TEST(Z4KFile, ReadSeekLockAndStatus)
 {
-    ScratchFolder folder("z4kfile-io");
+    CScratchFolder folder("z4kfile-io");
     const TStdStr<char> path = folder / "Data.Bin";
-    ScratchFolder::WriteBytes(path, "0123456789");
+    CScratchFolder::WriteBytes(path, "0123456789");
     CZ4KFile file;
     ASSERT_TRUE(file.Open((folder / "data.bin").c_str(), CZ4KFile::modeReadWrite | CZ4KFile::shareExclusive));
     // The stored path takes the file's real letter case.
@@ -113,7 +113,7 @@ TEST(Z4KFile, ReadSeekLockAndStatus)
 
 TEST(Z4KFile, BorrowedHandleStaysOpen)
 {
-    ScratchFolder folder("z4kfile-handle");
+    CScratchFolder folder("z4kfile-handle");
     const TStdStr<char> path = folder / "h.bin";
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
@@ -139,14 +139,14 @@ TEST(Z4KFile, BorrowedHandleStaysOpen)
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(handle, "c", 1, &written, nullptr));
     CloseHandle(handle);
-    EXPECT_EQ(ScratchFolder::ReadBytes(path), "abc");
+    EXPECT_EQ(CScratchFolder::ReadBytes(path), "abc");
 }
 
 TEST(Z4KFile, MappingsAndTemporaryFiles)
 {
-    ScratchFolder folder("z4kfile-map");
+    CScratchFolder folder("z4kfile-map");
     const TStdStr<char> path = folder / "m.bin";
-    ScratchFolder::WriteBytes(path, "mapped");
+    CScratchFolder::WriteBytes(path, "mapped");
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     CFileMapping view;
     ASSERT_TRUE(view.MapFile(handle));
@@ -168,7 +168,7 @@ TEST(Z4KFile, MappingsAndTemporaryFiles)
 
     // A committed temporary file replaces its target; an uncommitted one leaves no trace.
     const TStdStr<char> target = folder / "target.dat";
-    ScratchFolder::WriteBytes(target, "old");
+    CScratchFolder::WriteBytes(target, "old");
     {
         CTempFile temp;
         ASSERT_TRUE(temp.Create(folder.Path().c_str()));
@@ -176,7 +176,7 @@ TEST(Z4KFile, MappingsAndTemporaryFiles)
         temp.Write("new", 3);
         EXPECT_TRUE(temp.Commit(target.c_str()));
     }
-    EXPECT_EQ(ScratchFolder::ReadBytes(target), "new");
+    EXPECT_EQ(CScratchFolder::ReadBytes(target), "new");
     {
         CTempFile temp;
         ASSERT_TRUE(temp.Create(folder.Path().c_str()));
@@ -192,7 +192,7 @@ TEST(Z4KFile, MappingsAndTemporaryFiles)
         EXPECT_FALSE(temp.Commit(target.c_str()));
         CloseHandle(reader);
     }
-    EXPECT_EQ(ScratchFolder::ReadBytes(target), "new");
+    EXPECT_EQ(CScratchFolder::ReadBytes(target), "new");
     EXPECT_EQ(folder.List().size(), 2u);
 }
 

@@ -2,6 +2,7 @@
 #include "core/library/Z4KLog.h"
 #include "core/library/Z4KTime.h"
 #include "core/tests/PrintStdStr.h"
+#include "tests/support/TestScratch.h"
 #include "core/tests/TestFiles.h"
 #include "platform/Diagnostics.h"
 
@@ -24,9 +25,7 @@ class Z4KLogFile : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        m_folder = std::string(temp) + "kivo-log-" + std::to_string(GetCurrentProcessId());
+        m_folder = KivoTestScratchFolder() + "log";
         m_path = m_folder + "\\Z4KLog.htm";
         DeleteFileA(m_path.c_str());
         RemoveDirectoryA(m_folder.c_str());

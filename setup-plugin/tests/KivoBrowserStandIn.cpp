@@ -18,6 +18,8 @@
 //
 // Exit codes: 0 closed through WM_CLOSE (await: the browser answered), 3 ended by the stop file or
 // the minute, 2 bad use, 1 await: no browser answered.
+#include "core/app/TestRegistry.h"
+
 #include <windows.h>
 #include <cstring>
 #include <string>
@@ -113,6 +115,7 @@ int AwaitBrowser(const std::string& readyFile)
 
 int main(int argc, char** argv)
 {
+    ApplyTestRegistryRedirect();
     if (argc == 3 && std::strcmp(argv[1], "await") == 0)
         return AwaitBrowser(argv[2]);
     if (argc != 3 || !ParseMode(argv[1]))

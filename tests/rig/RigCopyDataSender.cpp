@@ -1,11 +1,24 @@
-// Helper process of the rig tests: sends its command-line text to a window by WM_COPYDATA.
+// Helper process of the rig tests: sends its command-line text to a window by WM_COPYDATA, or writes
+// one value to HKEY_CURRENT_USER the way any program a test starts would (through the redirect of
+// KIVO_TEST_REGISTRY).
 // Usage: rig_copydata_sender WINDOW-HANDLE TEXT
+//        rig_copydata_sender --write-registry
+#include "core/app/TestRegistry.h"
+
 #include <windows.h>
 #include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv)
 {
+    ApplyTestRegistryRedirect();
+    if (argc == 2 && std::strcmp(argv[1], "--write-registry") == 0) {
+        static const char kText[] = "written by the helper";
+        return RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\KivoBrowser\\Kivo Browser", "RigHelper", REG_SZ, kText,
+                               sizeof(kText)) == ERROR_SUCCESS
+                   ? 0
+                   : 6;
+    }
     if (argc != 3)
         return 2;
     HWND target = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(argv[1], nullptr, 0)));

@@ -1,10 +1,13 @@
 // Stands in for the crash-report program in the tests: appends the command line it was started
 // with, and each of its arguments, to "XCrashReport.log" in its own folder.
+#include "core/app/TestRegistry.h"
+
 #include <windows.h>
 #include <cstdlib>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    ApplyTestRegistryRedirect();
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     char* name = path;

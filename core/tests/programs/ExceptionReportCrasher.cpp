@@ -3,6 +3,7 @@
 //   read    reads through a null pointer        write   writes to a wild address
 //   throw   lets a C++ exception escape         twice   reports two exceptions in a row
 #include "core/app/ExceptionReport.h"
+#include "core/app/TestRegistry.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -42,6 +43,7 @@ int ReportTwice()
 
 int main(int argc, char** argv)
 {
+    ApplyTestRegistryRedirect();
     InstallExceptionReportGuard("DivUzodOze - _tWinMain");
     const char* mode = argc > 1 ? argv[1] : "";
     if (std::strcmp(mode, "read") == 0)

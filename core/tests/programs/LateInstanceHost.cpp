@@ -4,6 +4,7 @@
 #include "core/app/AppModule.h"
 #include "core/app/BrowserApp.h"
 #include "core/app/StartupServices.h"
+#include "core/app/TestRegistry.h"
 #include "frame/MainFrame.h"
 
 #include <windows.h>
@@ -22,6 +23,7 @@ public:
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
+    ApplyTestRegistryRedirect();
     GetAppModule().Init(nullptr, instance);
     static CHostStartupServices services;
     SetStartupServices(&services);

@@ -3,6 +3,7 @@
 // processing destroy them. The test that starts it reads the record.
 #include "core/library/LifetimeTracker.h"
 #include "core/app/OleHolder.h"
+#include "core/app/TestRegistry.h"
 #include "core/tests/teardown/TeardownRecord.h"
 
 #include <algorithm>
@@ -66,6 +67,7 @@ void* UnusedSkinAccessor() { return reinterpret_cast<void*>(&GetSingleton<CSkinP
 
 int main(int argc, char** argv)
 {
+    ApplyTestRegistryRedirect();
     if (argc < 2)
         return 2;
     std::strncpy(g_recordPath, argv[1], MAX_PATH - 1);
