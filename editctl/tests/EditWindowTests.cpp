@@ -500,17 +500,29 @@ TEST_F(EditWindow, StartsWithABadUserConfigurationAndStartsAgain)
     CreateDirectoryA((settings + "\\Defaults").c_str(), nullptr);
     WriteAllBytes(settings + "\\Defaults\\good.qpp", "Name=Good\nExtentions=.good\n");
     WriteAllBytes(settings + "\\Defaults\\bad.qpp", "Name=Bad\nTab=99\nNoSuchKeyword=1\n");
+    // The control reads its settings folder from the machine's registry. The test gives it a
+    // machine key of its own for the start: HKEY_LOCAL_MACHINE points at a key below the test
+    // process's private HKEY_CURRENT_USER while the control starts, and back at the real one after.
+    HKEY machine = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\EditCtlTestMachine", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &machine, nullptr),
+              ERROR_SUCCESS);
+    CRegKey machineKey(machine);
     HKEY made = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\QPDLL\\CurrentVersion", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &made, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(machineKey, "Software\\QPDLL\\CurrentVersion", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &made, nullptr),
               ERROR_SUCCESS);
     CRegKey key(made);
     RegSetValueExA(key, "Settings", 0, REG_SZ, reinterpret_cast<const BYTE*>(settings.c_str()),
                    static_cast<DWORD>(settings.size() + 1));
-    s_system.boxes.clear();
-    const BOOL started = QuillpointDllMain(instance, 1, nullptr);
-    RegDeleteValueA(key, "Settings");
     key.Reset();
+    s_system.boxes.clear();
+    ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machineKey), ERROR_SUCCESS);
+    const BOOL started = QuillpointDllMain(instance, 1, nullptr);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    machineKey.Reset();
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\EditCtlTestMachine");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\EditCtlTestMachine");
     ASSERT_TRUE(started);
     std::vector<std::string> names;
     for (ParserConfig* c : ParserList())
