@@ -215,11 +215,11 @@ TEST_F(TabStrip, ScrollButtonsScrollOverflowingItemsUntilTheEnd)
     // Pressing the right button scrolls 40 pixels at once, then every 25 ms while held.
     Send(WM_LBUTTONDOWN, Centre(areas.scrollRight), MK_LBUTTON);
     EXPECT_EQ(m_strip.GetScrollOffset(), -40);
-    CTabTestParent::Pump(150);
-    EXPECT_LE(m_strip.GetScrollOffset(), -120);
+    EXPECT_TRUE(CTabTestParent::PumpUntil([&] { return m_strip.GetScrollOffset() <= -120; }))
+        << m_strip.GetScrollOffset();
     // Held long enough, it stops once the last item ends inside the items area.
-    CTabTestParent::Pump(1500);
-    EXPECT_FALSE(m_strip.GetState() & CDotNetTabCtrl::kStateCanScrollRight);
+    EXPECT_TRUE(CTabTestParent::PumpUntil(
+        [&] { return !(m_strip.GetState() & CDotNetTabCtrl::kStateCanScrollRight); }));
     m_strip.GetItemRect(9, last);
     EXPECT_LE(last.right, areas.items.right);
     EXPECT_GT(last.right, areas.items.right - 40);
@@ -385,8 +385,8 @@ TEST_F(TabStrip, DraggingIntoTheEdgeZoneScrollsWhileTheDragRuns)
     POINT screen = edge;
     ClientToScreen(m_strip.m_hWnd, &screen);
     SetCursorPos(screen.x, screen.y);
-    CTabTestParent::Pump(450);
-    EXPECT_LE(m_strip.GetScrollOffset(), -120);
+    EXPECT_TRUE(CTabTestParent::PumpUntil([&] { return m_strip.GetScrollOffset() <= -120; }))
+        << m_strip.GetScrollOffset();
     EXPECT_NE(m_strip.GetItem(0)->GetText(), "First");
     // Cancelling puts the item back at the start and scrolls it into view.
     SendMessageA(m_strip.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);

@@ -44,6 +44,20 @@ public:
 
     // Runs the message loop for the given time.
     static void Pump(DWORD milliseconds);
+    // Dispatches messages until the condition holds or the deadline passes; gives the condition.
+    template <class Condition>
+    static bool PumpUntil(Condition condition, DWORD deadlineMs = kPumpDeadlineMs)
+    {
+        const DWORD start = GetTickCount();
+        while (!condition()) {
+            if (GetTickCount() - start > deadlineMs)
+                return condition();
+            Pump(10);
+        }
+        return true;
+    }
+    // Generous: a loaded machine runs timers late, and a test waits no longer than it must.
+    static constexpr DWORD kPumpDeadlineMs = 20000;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
