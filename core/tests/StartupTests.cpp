@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 20000;
+// Generous: a Wine start on a loaded machine (tests run in parallel) can take many seconds.
+constexpr DWORD kStartTimeoutMs = 60000;
 constexpr const char* kConfigKey = "software\\KivoBrowser\\Kivo Browser\\Config";
 
 struct WindowSearch {
