@@ -144,6 +144,7 @@ bool CDynamicUpdateUI::UIUpdateToolBar(bool force)
 // the text only when the id itself is a plain part index.
 bool CDynamicUpdateUI::UIUpdateStatusBar(bool force)
 {
+    constexpr LRESULT kPartIndexLimit = 0x100;  // SB_SETTEXT's part index is one byte
     if (!(m_staleKinds & kUpdateUIStatusBar) && !force)
         return true;
     for (auto& [id, command] : m_commands) {
@@ -154,9 +155,9 @@ bool CDynamicUpdateUI::UIUpdateStatusBar(bool force)
                 continue;
             const LRESULT named = ::SendMessageA(element.window, kMsgPaneIndexFromId, id, 0);
             int index = -1;
-            if (named > 0 && named <= 0x100)
+            if (named > 0 && named <= kPartIndexLimit)
                 index = static_cast<int>(named - 1);
-            else if (named == 0 && id < 0x100)
+            else if (named == 0 && id < kPartIndexLimit)
                 index = id;
             if (index >= 0)
                 ::SendMessageA(element.window, SB_SETTEXTA, static_cast<WPARAM>(index),

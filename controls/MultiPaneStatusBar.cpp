@@ -98,8 +98,9 @@ int CMultiPaneStatusBar::GetPaneIndexFromId(int id) const
     return -1;
 }
 
-// The current text is read into a buffer sized by SB_GETTEXTLENGTH: SB_GETTEXT takes no buffer size,
-// and the stretchable pane shows texts such as link addresses of any length.
+// The current text is not read back with SB_GETTEXT: that message takes no buffer size, and
+// SB_GETTEXTLENGTH gives the length in 16 bits only, while the stretchable pane shows texts such as
+// link addresses of any length. Every text set through the window is kept instead (OnSetText).
 bool CMultiPaneStatusBar::SetPaneText(int id, const char* text, int type)
 {
     const int index = GetPaneIndexFromId(id);
@@ -107,13 +108,9 @@ bool CMultiPaneStatusBar::SetPaneText(int id, const char* text, int type)
         return false;
     if (!text)
         text = "";
-    int currentType = 0;
-    const int length = GetTextLength(index, &currentType);
-    // An owner-drawn part keeps item data where the text would be.
-    if ((currentType & SBT_OWNERDRAW) == 0 && (type & SBT_OWNERDRAW) == 0) {
-        std::string current(static_cast<size_t>(length) + 1, '\0');
-        GetText(index, current.data());
-        if (::lstrcmpA(current.c_str(), text) == 0)
+    if ((type & SBT_OWNERDRAW) == 0) {
+        const auto known = m_partTexts.find(index);
+        if (known != m_partTexts.end() && known->second == text)
             return true;
     }
     return SetText(index, text, type) != FALSE;
@@ -228,6 +225,27 @@ LRESULT CMultiPaneStatusBar::OnLButtonDblClk(UINT /*message*/, WPARAM /*wParam*/
         break;
     }
     return 0;
+}
+
+LRESULT CMultiPaneStatusBar::OnSetText(UINT message, WPARAM wParam, LPARAM lParam, BOOL& /*handled*/)
+{
+    const LRESULT result = DefWindowProc(message, wParam, lParam);
+    const int part = static_cast<int>(wParam & 0xFF);
+    // An owner-drawn part keeps item data where the text would be; a wide text is not kept.
+    const bool plain = message == SB_SETTEXTA && (wParam & SBT_OWNERDRAW) == 0;
+    if (result && plain)
+        m_partTexts[part] = lParam ? reinterpret_cast<const char*>(lParam) : "";
+    else
+        m_partTexts.erase(part);
+    return result;
+}
+
+LRESULT CMultiPaneStatusBar::OnSetParts(UINT message, WPARAM wParam, LPARAM lParam, BOOL& /*handled*/)
+{
+    const LRESULT result = DefWindowProc(message, wParam, lParam);
+    // Parts beyond the new count are gone; their texts are not known any more.
+    m_partTexts.erase(m_partTexts.lower_bound(static_cast<int>(wParam)), m_partTexts.end());
+    return result;
 }
 
 LRESULT CMultiPaneStatusBar::OnPaneIndexFromId(UINT /*message*/, WPARAM wParam, LPARAM /*lParam*/, BOOL& /*handled*/)

@@ -91,6 +91,9 @@ public:
         MESSAGE_HANDLER(WM_SIZE, OnSize)
         MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
         MESSAGE_HANDLER(kMsgPaneIndexFromId, OnPaneIndexFromId)
+        MESSAGE_HANDLER(SB_SETTEXTA, OnSetText)
+        MESSAGE_HANDLER(SB_SETTEXTW, OnSetText)
+        MESSAGE_HANDLER(SB_SETPARTS, OnSetParts)
     END_MSG_MAP()
 
 private:
@@ -98,11 +101,16 @@ private:
     LRESULT OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnLButtonDblClk(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnPaneIndexFromId(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnSetText(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnSetParts(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     void DrawPaneFrames();
 
     std::vector<int> m_paneIds;          // left to right; 0 marks the stretchable pane
     std::map<int, UINT> m_paneCommands;  // pane id -> command posted on a double click
     BYTE m_drawPaneFrames = 0;
+    // The plain text of each part as last set through this window (absent: not known), so that
+    // SetPaneText compares without reading the text back.
+    std::map<int, std::string> m_partTexts;
     IPaneTextSource* m_texts;  // not owned
     CThemeApi* m_theme;        // not owned; null: the process's theme shim
 };

@@ -175,6 +175,24 @@ TEST(MultiPaneStatusBar, PaneTextIsSentOnlyWhenItChangesWhateverItsLength)
     EXPECT_EQ(PaneText(bar.m_hWnd, 0), longText);
     EXPECT_TRUE(bar.SetPaneText(0, (longText + "y").c_str()));
     EXPECT_EQ(sent, 2);
+    // Beyond the 16 bits SB_GETTEXTLENGTH can tell: nothing is read back into a short buffer.
+    const std::string hugeText(70000, 'h');
+    EXPECT_TRUE(bar.SetPaneText(0, hugeText.c_str()));
+    EXPECT_TRUE(bar.SetPaneText(0, hugeText.c_str()));
+    EXPECT_EQ(sent, 3);
+    // A text that reached the window another way (the update map sends SB_SETTEXT itself) is known.
+    SendMessageA(bar.m_hWnd, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>("Trusted sites"));
+    EXPECT_EQ(sent, 4);
+    EXPECT_TRUE(bar.SetPaneText(kPaneZone, "Trusted sites"));
+    EXPECT_EQ(sent, 4);
+    // A part that went away and came back has no text known.
+    const int fewer[] = {0};
+    ASSERT_TRUE(bar.SetPanes(fewer, 1, false));
+    const int again[] = {0, kPaneZone};
+    ASSERT_TRUE(bar.SetPanes(again, 2, false));
+    const int sentBefore = sent;
+    EXPECT_TRUE(bar.SetPaneText(kPaneZone, "Trusted sites"));
+    EXPECT_EQ(sent, sentBefore + 1);
     RemoveWindowSubclass(bar.m_hWnd, CountSetText, 1);
 }
 
