@@ -176,7 +176,7 @@ UINT CIconMenu2::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, LPTPMPARAM
     m_outerTracker = t_tracker;
     t_tracker = this;
     m_tracking = 1;
-    const UINT result = static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, m_owner, params));
+    const UINT result = static_cast<UINT>(CMenuHandle(menu).TrackPopupMenuEx(flags, x, y, m_owner, params));
     m_tracking = 0;
     t_tracker = m_outerTracker;
     m_outerTracker = nullptr;
@@ -233,14 +233,15 @@ IconMenuItemData* CIconMenu2::FindRecord(ULONG_PTR data) const
 
 // The text is read at its own length (long favorites titles stay whole). Bitmap items keep their
 // bitmap in the text slot and are left as they are.
-void CIconMenu2::ConvertPopup(HMENU popup)
+void CIconMenu2::ConvertPopup(HMENU popupHandle)
 {
-    const int count = ::GetMenuItemCount(popup);
+    CMenuHandle popup(popupHandle);
+    const int count = popup.GetMenuItemCount();
     CCommandImageManager* images = GetCommandImageManager();
     for (int position = 0; position < count; ++position) {
         CMenuItemInfo info;
         info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_DATA | MIIM_STRING;
-        if (!::GetMenuItemInfoA(popup, position, TRUE, &info) || (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)))
+        if (!popup.GetMenuItemInfo(position, TRUE, &info) || (info.fType & (MFT_OWNERDRAW | MFT_BITMAP)))
             continue;
         std::unique_ptr<IconMenuItemData> record(new (std::nothrow) IconMenuItemData);
         if (!record)
@@ -252,14 +253,15 @@ void CIconMenu2::ConvertPopup(HMENU popup)
                 textInfo.fMask = MIIM_STRING;
                 textInfo.dwTypeData = text.data();
                 textInfo.cch = info.cch + 1;
-                if (::GetMenuItemInfoA(popup, position, TRUE, &textInfo))
+                if (popup.GetMenuItemInfo(position, TRUE, &textInfo))
                     text.resize(std::strlen(text.c_str()));
                 else
                     text.clear();
                 record->text = std::move(text);
             }
             m_records.reserve(m_records.size() + 1);
-            m_openMenus.push_back(popup);
+            if (std::find(m_openMenus.begin(), m_openMenus.end(), popupHandle) == m_openMenus.end())
+                m_openMenus.push_back(popupHandle);
         } catch (const std::bad_alloc&) {
             continue;  // the item stays a plain one
         }
@@ -279,7 +281,7 @@ void CIconMenu2::ConvertPopup(HMENU popup)
         owned.fMask = MIIM_FTYPE | MIIM_DATA;
         owned.fType = info.fType | MFT_OWNERDRAW;
         owned.dwItemData = reinterpret_cast<ULONG_PTR>(record.get());
-        if (::SetMenuItemInfoA(popup, position, TRUE, &owned))
+        if (popup.SetMenuItemInfo(position, TRUE, &owned))
             m_records.push_back(std::move(record));
     }
 }
@@ -289,15 +291,15 @@ void CIconMenu2::ConvertPopup(HMENU popup)
 void CIconMenu2::RestoreOpenPopups()
 {
     while (!m_openMenus.empty()) {
-        HMENU popup = m_openMenus.back();
+        CMenuHandle popup(m_openMenus.back());
         m_openMenus.pop_back();
-        if (!::IsMenu(popup))
+        if (!popup.IsMenu())
             continue;
-        const int count = ::GetMenuItemCount(popup);
+        const int count = popup.GetMenuItemCount();
         for (int position = 0; position < count; ++position) {
             CMenuItemInfo info;
             info.fMask = MIIM_FTYPE | MIIM_DATA;
-            if (!::GetMenuItemInfoA(popup, position, TRUE, &info) || !(info.fType & MFT_OWNERDRAW))
+            if (!popup.GetMenuItemInfo(position, TRUE, &info) || !(info.fType & MFT_OWNERDRAW))
                 continue;
             IconMenuItemData* record = FindRecord(info.dwItemData);
             if (!record)
@@ -310,7 +312,7 @@ void CIconMenu2::RestoreOpenPopups()
                 plain.fMask |= MIIM_STRING;
                 plain.dwTypeData = record->text.data();
             }
-            ::SetMenuItemInfoA(popup, position, TRUE, &plain);
+            popup.SetMenuItemInfo(position, TRUE, &plain);
             m_records.erase(std::find_if(m_records.begin(), m_records.end(),
                                          [record](const auto& owned) { return owned.get() == record; }));
         }

@@ -629,3 +629,50 @@ TEST(MenuStyleManager, SettingChangesReachEachListedWindowOnce)
     EXPECT_EQ(window.m_settingChanges, 3);
     window.DestroyWindow();
 }
+
+TEST_F(IconMenuTrack, ClassicLooksFillTheSelectionAndDrawTheSystemCheckMark)
+{
+    // Outside a track the owner's WM_INITMENUPOPUP converts nothing.
+    LRESULT result = 0;
+    EXPECT_FALSE(m_owner.m_menu.ProcessWindowMessage(m_owner.m_hWnd, WM_INITMENUPOPUP,
+                                                     reinterpret_cast<WPARAM>(m_menu.popup), 0, result));
+    EXPECT_EQ(m_owner.m_menu.GetRecordCount(), 0u);
+
+    CIconMenu2 classic(false);
+    classic.ConvertPopup(m_menu.popup);
+    const bool flat = GetMenuStyleManager()->IsFlatMenus();
+    EXPECT_EQ(classic.GetLook(), flat ? EMenuLook::kClassicFlat : EMenuLook::kClassic3D);
+
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 30);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.itemID = kStatusBarCommand;
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.hDC = dc;
+    draw.rcItem = {0, 0, 200, 30};
+    draw.itemData = ReadItem(m_menu.popup, 1).data;  // checked, without an icon
+
+    draw.itemState = ODS_SELECTED | ODS_CHECKED;
+    ASSERT_TRUE(classic.DrawItem(draw));
+    EXPECT_EQ(Hex(GetPixel(dc, 150, 15)), Hex(GetSysColor(flat ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT)));
+    draw.itemState = ODS_CHECKED;
+    ASSERT_TRUE(classic.DrawItem(draw));
+    EXPECT_EQ(Hex(GetPixel(dc, 150, 15)), Hex(GetSysColor(COLOR_MENU)));
+    // The check mark (a Marlett glyph in Wine) is drawn in the menu text colour inside the cell.
+    const RECT cell = LayoutMenuItem(classic.GetLook(), draw.rcItem).cell;
+    int markPixels = 0;
+    for (int y = cell.top; y < cell.bottom; ++y)
+        for (int x = cell.left; x < cell.right; ++x)
+            markPixels += GetPixel(dc, x, y) == GetSysColor(COLOR_MENUTEXT);
+    EXPECT_GT(markPixels, 4);
+
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    classic.RestoreOpenPopups();
+    EXPECT_EQ(ReadItem(m_menu.popup, 1).type, static_cast<UINT>(MFT_STRING));
+}
