@@ -415,9 +415,10 @@ void CIconMenu2::DrawText(HDC dc, const IconMenuItemData& record, RECT rect, COL
     const HGDIOBJ old = ::SelectObject(dc, font.Get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, color);
-    const UINT format = DT_SINGLELINE | DT_VCENTER | (m_showPrefix ? 0 : DT_HIDEPREFIX);
+    const UINT format = DT_SINGLELINE | DT_VCENTER | (m_showPrefix ? 0 : DT_NOPREFIX);
     const CMenuItemText text = SplitMenuItemText(record.text);
-    ::DrawTextA(dc, text.caption.c_str(), static_cast<int>(text.caption.size()), &rect, format);
+    const std::string caption = m_showPrefix ? text.caption : StripMenuPrefixes(text.caption);
+    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rect, format);
     if (!text.accelerator.empty())
         ::DrawTextA(dc, text.accelerator.c_str(), static_cast<int>(text.accelerator.size()), &rect,
                     format | DT_RIGHT);

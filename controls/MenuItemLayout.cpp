@@ -37,3 +37,18 @@ CMenuItemText SplitMenuItemText(const std::string& text)
         return {text, std::string()};
     return {text.substr(0, tab), text.substr(tab + 1)};
 }
+
+std::string StripMenuPrefixes(const std::string& text)
+{
+    std::string plain;
+    plain.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 >= text.size())
+                break;  // a trailing prefix marks nothing
+            ++i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}

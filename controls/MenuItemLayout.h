@@ -36,3 +36,7 @@ struct CMenuItemText {
     std::string accelerator;
 };
 CMenuItemText SplitMenuItemText(const std::string& text);
+
+// The text as drawn without keyboard cues: each prefix "&" dropped, "&&" kept as one "&". Drawn
+// with DT_NOPREFIX, because Wine underlines the mnemonic even with DT_HIDEPREFIX.
+std::string StripMenuPrefixes(const std::string& text);

@@ -131,6 +131,17 @@ TEST(MenuItemLayout, ItemsAreMeasuredAndPlacedPerLook)
     EXPECT_EQ(SplitMenuItemText("&Open\tCtrl+O").accelerator, "Ctrl+O");
     EXPECT_EQ(SplitMenuItemText("a\tb\tc").accelerator, "b\tc");
     EXPECT_EQ(SplitMenuItemText("Plain").accelerator, "");
+
+    struct PrefixCase {
+        const char* text;
+        const char* plain;
+    };
+    const PrefixCase prefixes[] = {
+        {"&Open", "Open"}, {"Save &As...", "Save As..."}, {"Fish && &Chips", "Fish & Chips"}, {"End&", "End"},
+        {"", ""}, {"&&&", "&"},
+    };
+    for (const PrefixCase& c : prefixes)
+        EXPECT_EQ(StripMenuPrefixes(c.text), c.plain) << c.text;
 }
 
 namespace {
