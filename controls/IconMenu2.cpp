@@ -176,7 +176,10 @@ UINT CIconMenu2::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, LPTPMPARAM
     m_outerTracker = t_tracker;
     t_tracker = this;
     m_tracking = 1;
-    const UINT result = static_cast<UINT>(CMenuHandle(menu).TrackPopupMenuEx(flags, x, y, m_owner, params));
+    // Wine answers -1 or -2 instead of 0 when a menu with an open submenu ends without a choice;
+    // no command of this program has the high bit set, so a negative answer is no command.
+    const BOOL tracked = CMenuHandle(menu).TrackPopupMenuEx(flags, x, y, m_owner, params);
+    const UINT result = tracked < 0 ? 0 : static_cast<UINT>(tracked);
     m_tracking = 0;
     t_tracker = m_outerTracker;
     m_outerTracker = nullptr;

@@ -440,6 +440,8 @@ TEST_F(IconMenuTrack, ItemsAreOwnerDrawnWhileOpenAndGivenBackWholeAfterwards)
     std::vector<CShadowStrip> strips;
     RECT menuRect = {};
     UINT nested = 99;
+    size_t subWindows = 0, records = 0, subStrips = 0;
+    bool subOwnerDrawn = false;
     const UINT chosen = Track(m_menu.popup, 100, 100, {[&] {
         const std::deque<HWND>& windows = m_owner.m_menu.GetOpenMenuWindows();
         sawOpen = !windows.empty();
@@ -452,6 +454,16 @@ TEST_F(IconMenuTrack, ItemsAreOwnerDrawnWhileOpenAndGivenBackWholeAfterwards)
             EXPECT_TRUE(ReadItem(m_menu.popup, position).type & MFT_OWNERDRAW) << position;
         EXPECT_EQ(m_owner.m_menu.GetRecordCount(), 6u);
         nested = m_owner.m_menu.TrackPopupMenu(m_menu.popup, TPM_RETURNCMD, 0, 0);
+        // The mnemonic opens the submenu.
+        PostMessageA(menuWindow, WM_KEYDOWN, 'T', 0);
+    },
+    [&] {
+        // The submenu was converted as it opened and its window got a frame of its own.
+        subWindows = m_owner.m_menu.GetOpenMenuWindows().size();
+        subOwnerDrawn = (ReadItem(m_menu.sub, 0).type & MFT_OWNERDRAW) != 0;
+        records = m_owner.m_menu.GetRecordCount();
+        if (subWindows == 2)
+            subStrips = ShadowStripsOf(m_owner.m_menu.GetOpenMenuWindows().back()).size();
         EndMenu();
     }});
     UnhookWindowsHookEx(older);
@@ -459,7 +471,11 @@ TEST_F(IconMenuTrack, ItemsAreOwnerDrawnWhileOpenAndGivenBackWholeAfterwards)
     EXPECT_EQ(chosen, 0u);
     EXPECT_EQ(nested, 0u);  // refused while the first track runs
     ASSERT_TRUE(sawOpen);
-    EXPECT_EQ(g_olderHookMenuWindows, 1);  // the menu's hook passed the creation on
+    EXPECT_EQ(subWindows, 2u);
+    EXPECT_TRUE(subOwnerDrawn);
+    EXPECT_EQ(records, 7u);
+    EXPECT_EQ(subStrips, 2u);
+    EXPECT_EQ(g_olderHookMenuWindows, 2);  // the menu's hook passed each creation on
     EXPECT_FALSE(IsWindow(menuWindow));
 
     // The menu window had its flat frame and the two 3-pixel strips beside it.
@@ -486,6 +502,8 @@ TEST_F(IconMenuTrack, ItemsAreOwnerDrawnWhileOpenAndGivenBackWholeAfterwards)
     EXPECT_EQ(submenu.sub, submenuBefore.sub);
     EXPECT_EQ(submenu.text, kToolsCaption);
     EXPECT_TRUE(IsMenu(submenu.sub));
+    EXPECT_EQ(ReadItem(m_menu.sub, 0).type, static_cast<UINT>(MFT_STRING));
+    EXPECT_EQ(ReadItem(m_menu.sub, 0).text, "&Options...");
     EXPECT_EQ(ReadItem(m_menu.popup, 5).text, m_menu.longText);
     EXPECT_EQ(GetMenuState(m_menu.popup, kPrintCommand, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
     EXPECT_EQ(GetMenuState(m_menu.popup, kStatusBarCommand, MF_BYCOMMAND) & MF_CHECKED,
