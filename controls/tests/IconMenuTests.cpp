@@ -515,7 +515,7 @@ TEST_F(IconMenuTrack, ScreenshotOfAnOpenPopupWithIconsCheckDisabledItemSubmenuAn
     RECT shot = {};
     COLORREF iconPixel = 0, columnPixel = 0, textAreaPixel = 0, borderPixel = 0;
     std::string path;
-    bool written = false;
+    bool written = false, subWritten = false;
     COLORREF colors[kMenuColorCount] = {};
     for (int index = 0; index < kMenuColorCount; ++index)
         colors[index] = GetMenuStyleManager()->GetColor(index);
@@ -552,9 +552,28 @@ TEST_F(IconMenuTrack, ScreenshotOfAnOpenPopupWithIconsCheckDisabledItemSubmenuAn
                    ReleaseDC(nullptr, screen);
                    shot = {menuRect.left - 20, menuRect.top - 20, menuRect.right + 20, menuRect.bottom + 20};
                    written = WriteScreenRect(shot, "icon-menu.bmp", path);
+                   PostMessageA(menuWindow, WM_KEYDOWN, 'T', 0);
+               } else {
+                   EndMenu();
+               }
+           },
+           [&] {
+               // The submenu beside it, with its own frame and shadow.
+               const std::deque<HWND>& windows = m_owner.m_menu.GetOpenMenuWindows();
+               if (windows.size() == 2) {
+                   RedrawWindow(windows.back(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                   GdiFlush();
+                   RECT first = {}, second = {}, both = {};
+                   GetWindowRect(windows.front(), &first);
+                   GetWindowRect(windows.back(), &second);
+                   UnionRect(&both, &first, &second);
+                   InflateRect(&both, 20, 20);
+                   std::string subPath;
+                   subWritten = WriteScreenRect(both, "icon-menu-submenu.bmp", subPath);
                }
                EndMenu();
            }});
+    EXPECT_TRUE(subWritten);
     EXPECT_TRUE(written) << path << " " << shot.left << "," << shot.top << "-" << shot.right << "," << shot.bottom;
     EXPECT_EQ(Hex(iconPixel), Hex(CTestIcons::kOpenColor));
     EXPECT_EQ(Hex(columnPixel), Hex(colors[kMenuColorIconColumn]));
