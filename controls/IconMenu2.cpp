@@ -139,6 +139,7 @@ CIconMenu2::~CIconMenu2()
 
 void CIconMenu2::Attach(HWND owner)
 {
+    Detach();
     m_owner = owner;
     if (CMenuStyleManager* style = GetMenuStyleManager())
         style->AddWindow(owner);

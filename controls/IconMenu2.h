@@ -87,7 +87,6 @@ private:
     std::deque<HWND> m_openWindows;
     CWindowsHookHolder m_hook;
     int m_extraWidth = 0;
-    COLORREF m_maskColor = RGB(255, 0, 255);
     std::deque<HMENU> m_openMenus;
     std::vector<std::unique_ptr<IconMenuItemData>> m_records;
     HWND m_owner = nullptr;
