@@ -20,6 +20,7 @@ KIVO_NEEDS=(
   "makensis:nsis"
   "import:imagemagick"
   "flock:util-linux"
+  "/usr/share/wine/fonts/marlett.ttf:fonts-wine"
 )
 
 kivo_install_missing() {
