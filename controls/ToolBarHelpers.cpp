@@ -1,5 +1,7 @@
 #include "controls/ToolBarHelpers.h"
 
+#include "controls/CommandImageManager.h"
+#include "core/app/LanguageManager.h"
 #include "platform/AtlCtrls.h"
 
 #include <algorithm>
@@ -335,4 +337,102 @@ void RemoveClickInRect(HWND window, const RECT& rect)
     const POINT point = {static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};
     if (::PtInRect(&rect, point))
         ::PeekMessageA(&message, window, message.message, message.message, PM_REMOVE | PM_NOYIELD);
+}
+
+CStdString CommandStringPart(const CStdString& text, bool tooltipPart)
+{
+    if (!tooltipPart)
+        return text;
+    const size_t feed = text.find('\n');
+    return feed == CStdString::npos ? CStdString() : CStdString(text.substr(feed + 1).c_str());
+}
+
+namespace {
+
+constexpr int kMaxCommandString = 256;
+constexpr int kToolTipCapacity = 80;  // the record's own buffer
+
+// The string resource as loaded, or false when there is none.
+bool LoadResourceString(UINT stringId, CStdString& text)
+{
+    char buffer[kMaxCommandString + 1] = {};
+    const int length = ::LoadStringA(AtlGetResourceInstance(), stringId, buffer, kMaxCommandString + 1);
+    if (length < 1)
+        return false;
+    text = buffer;
+    return true;
+}
+
+CStdString ToAnsi(const wchar_t* text)
+{
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return CStdString();
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+    return CStdString(bytes.c_str());
+}
+
+std::wstring ToWide(const char* text)
+{
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
+    wide.resize(static_cast<size_t>(size - 1));
+    return wide;
+}
+
+}  // namespace
+
+bool LoadCommandStringA(int capacity, char* text, UINT stringId, bool tooltipPart)
+{
+    CStdString loaded;
+    if (!LoadResourceString(stringId, loaded))
+        return false;
+    const CStdString part = CommandStringPart(loaded, tooltipPart);
+    if (!part.empty() && text && capacity > 0)
+        ::lstrcpynA(text, TranslateText(part.c_str()).c_str(), capacity);
+    return true;
+}
+
+// The wide twin reads the wide resource and goes through the ANSI code page for the translator.
+bool LoadCommandStringW(int capacity, wchar_t* text, UINT stringId, bool tooltipPart)
+{
+    wchar_t buffer[kMaxCommandString + 1] = {};
+    if (::LoadStringW(AtlGetResourceInstance(), stringId, buffer, kMaxCommandString + 1) < 1)
+        return false;
+    const CStdString part = CommandStringPart(ToAnsi(buffer), tooltipPart);
+    if (!part.empty() && text && capacity > 0)
+        ::lstrcpynW(text, ToWide(TranslateText(part.c_str()).c_str()).c_str(), capacity);
+    return true;
+}
+
+void GetToolTipTextA(UINT command, NMTTDISPINFOA& info, bool tooltipPart)
+{
+    info.szText[0] = '\0';
+    if (command == 0 || (info.uFlags & TTF_IDISHWND))
+        return;
+    CCommandImageManager* commands = GetCommandImageManager();
+    if (commands && commands->HasCommandText(command) && !commands->GetCommandText(command).empty()) {
+        ::lstrcpynA(info.szText, commands->GetCommandText(command).c_str(), kToolTipCapacity);
+        info.uFlags |= TTF_DI_SETITEM;
+    } else if (LoadCommandStringA(kToolTipCapacity, info.szText, command, tooltipPart)) {
+        info.uFlags |= TTF_DI_SETITEM;
+    }
+}
+
+void GetToolTipTextW(UINT command, NMTTDISPINFOW& info, bool tooltipPart)
+{
+    info.szText[0] = L'\0';
+    if (command == 0 || (info.uFlags & TTF_IDISHWND))
+        return;
+    CCommandImageManager* commands = GetCommandImageManager();
+    if (commands && commands->HasCommandText(command) && !commands->GetCommandText(command).empty()) {
+        ::lstrcpynW(info.szText, ToWide(commands->GetCommandText(command).c_str()).c_str(), kToolTipCapacity);
+        info.uFlags |= TTF_DI_SETITEM;
+    } else if (LoadCommandStringW(kToolTipCapacity, info.szText, command, tooltipPart)) {
+        info.uFlags |= TTF_DI_SETITEM;
+    }
 }

@@ -64,3 +64,17 @@ bool LoadReBarBandLayout(HWND reBar, const char* section, CSettingsStore* store 
 // rectangle (client coordinates): the click that closed a drop-down menu over its own button must
 // not open it again.
 void RemoveClickInRect(HWND window, const RECT& rect);
+
+// Command strings and tooltips. A command's string resource holds its status text, then a line
+// feed and its tooltip. The texts are translated into the interface language.
+// The part of a command string that is shown: with tooltipPart the text after the first line
+// feed ("" when there is none), else the whole string.
+CStdString CommandStringPart(const CStdString& text, bool tooltipPart);
+// Loads the string resource (at most 256 characters) of the program's module and copies the part,
+// translated, into text (capacity characters with the terminator). True when the resource exists.
+bool LoadCommandStringA(int capacity, char* text, UINT stringId, bool tooltipPart);
+bool LoadCommandStringW(int capacity, wchar_t* text, UINT stringId, bool tooltipPart);
+// Answers a toolbar's tooltip request: the command's text from the command-icon store, or else its
+// string resource; TTF_DI_SETITEM when there was one. Nothing for id 0 or a window tool.
+void GetToolTipTextA(UINT command, NMTTDISPINFOA& info, bool tooltipPart);
+void GetToolTipTextW(UINT command, NMTTDISPINFOW& info, bool tooltipPart);

@@ -2,12 +2,15 @@
 // order and the band layout through the settings store (an in-memory one, and the registry store
 // on the test run's private key), damaged stored layouts, and the band helpers.
 #include "FakeSettingsStore.h"
+#include "controls/CommandImageManager.h"
 #include "controls/ToolBarHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -494,4 +497,47 @@ TEST(RemoveClickInRect, DropsOnlyAClickInsideTheRectangle)
         const bool queued = PeekMessageA(&next, host.Parent(), c.message, c.message, PM_REMOVE) != FALSE;
         EXPECT_EQ(queued, !c.dropped) << c.message << " at " << c.x;
     }
+}
+
+TEST(CommandStrings, TheTooltipIsThePartAfterTheFirstLineFeed)
+{
+    EXPECT_EQ(CommandStringPart("Opens a page\nOpen\nmore", true), "Open\nmore");
+    EXPECT_EQ(CommandStringPart("Opens a page\nOpen", false), "Opens a page\nOpen");
+    EXPECT_EQ(CommandStringPart("No tooltip", true), "");
+    EXPECT_EQ(CommandStringPart("Trailing\n", true), "");
+}
+
+TEST(CommandStrings, TooltipsComeFromTheCommandTextsAndAreCut)
+{
+    CCommandImageManager* commands = GetCommandImageManager();
+    const UINT command = 47011;
+    commands->SetCommandText(command, std::string(120, 'x').c_str());
+    NMTTDISPINFOA info = {};
+    GetToolTipTextA(command, info, true);
+    EXPECT_EQ(std::string(info.szText), std::string(79, 'x'));
+    EXPECT_TRUE(info.uFlags & TTF_DI_SETITEM);
+
+    NMTTDISPINFOW wide = {};
+    commands->SetCommandText(command, "Home page");
+    GetToolTipTextW(command, wide, true);
+    EXPECT_EQ(std::wstring(wide.szText), L"Home page");
+    EXPECT_TRUE(wide.uFlags & TTF_DI_SETITEM);
+
+    // Window tools, id 0 and commands without text or string resource get an empty text.
+    struct Case {
+        UINT command;
+        UINT flags;
+    } cases[] = {{command, TTF_IDISHWND}, {0, 0}, {47012, 0}};
+    for (const Case& c : cases) {
+        NMTTDISPINFOA empty = {};
+        strcpy(empty.szText, "old");
+        empty.uFlags = c.flags;
+        GetToolTipTextA(c.command, empty, true);
+        EXPECT_STREQ(empty.szText, "") << c.command;
+        EXPECT_FALSE(empty.uFlags & TTF_DI_SETITEM) << c.command;
+    }
+    commands->SetCommandText(command, "");
+    char text[8] = "old";
+    EXPECT_FALSE(LoadCommandStringA(8, text, 47012, false));
+    EXPECT_STREQ(text, "old");
 }
