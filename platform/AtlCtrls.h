@@ -1093,6 +1093,11 @@ public:
 };
 using CToolBarCtrl = CToolBarCtrlT<CWindow>;
 
+// The command bar answers this query with its own window handle (the mingw headers lack it).
+#ifndef CBRM_GETCMDBAR
+#define CBRM_GETCMDBAR (WM_USER + 301)
+#endif
+
 template <class TBase>
 class CReBarCtrlT : public TBase
 {

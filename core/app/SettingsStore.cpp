@@ -36,9 +36,12 @@ bool QueryValueSize(HKEY key, const char* name, DWORD& size)
 
 }  // namespace
 
+// Only the first store becomes the program's: a store made later for one task (a test's store in
+// memory) must not take the place of the registry store and leave none behind when it goes.
 CSettingsStore::CSettingsStore()
 {
-    g_store = this;
+    if (!g_store)
+        g_store = this;
 }
 
 CSettingsStore::~CSettingsStore()

@@ -34,7 +34,8 @@ public:
     }
 };
 
-// The one store of the process (the registry store, created before the entry function runs).
+// The one store of the process (the registry store, created before the entry function runs; a
+// store constructed later does not replace it).
 CSettingsStore* GetSettingsStore();
 
 class CRegistrySettingsStore : public CSettingsStore {
