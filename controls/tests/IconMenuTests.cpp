@@ -10,6 +10,8 @@
 #include "platform/AtlWin.h"
 
 #include <commctrl.h>
+#include "controls/tests/Screenshot.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -347,52 +349,6 @@ public:
     }
 };
 
-// Writes the screen inside the rectangle as a 24-bit BMP under the build folder's screenshots/.
-bool WriteScreenRect(const RECT& rect, const char* name, std::string& path)
-{
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    path = module;
-    path.erase(path.find_last_of("\\/"));  // bin
-    path.erase(path.find_last_of("\\/"));  // the build folder
-    path += "\\screenshots";
-    CreateDirectoryA(path.c_str(), nullptr);
-    path += "\\";
-    path += name;
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const int stride = (width * 3 + 3) & ~3;
-    std::string bytes(static_cast<size_t>(stride) * height, '\0');
-    const bool read = GetDIBits(memory, bitmap, 0, height, bytes.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                                DIB_RGB_COLORS) == height;
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (!read)
-        return false;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(bytes.size());
-    FILE* out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    fwrite(&file, sizeof(file), 1, out);
-    fwrite(&info, sizeof(info), 1, out);
-    fwrite(bytes.data(), 1, bytes.size(), out);
-    return fclose(out) == 0;
-}
 
 class IconMenuTrack : public ::testing::Test {
 protected:
@@ -551,7 +507,7 @@ TEST_F(IconMenuTrack, ScreenshotOfAnOpenPopupWithIconsCheckDisabledItemSubmenuAn
                    borderPixel = GetPixel(screen, menuRect.left, (menuRect.top + menuRect.bottom) / 2);
                    ReleaseDC(nullptr, screen);
                    shot = {menuRect.left - 20, menuRect.top - 20, menuRect.right + 20, menuRect.bottom + 20};
-                   written = WriteScreenRect(shot, "icon-menu.bmp", path);
+                   written = kivo_test::WriteScreenRect(shot, "icon-menu.bmp", path);
                    PostMessageA(menuWindow, WM_KEYDOWN, 'T', 0);
                } else {
                    EndMenu();
@@ -569,7 +525,7 @@ TEST_F(IconMenuTrack, ScreenshotOfAnOpenPopupWithIconsCheckDisabledItemSubmenuAn
                    UnionRect(&both, &first, &second);
                    InflateRect(&both, 20, 20);
                    std::string subPath;
-                   subWritten = WriteScreenRect(both, "icon-menu-submenu.bmp", subPath);
+                   subWritten = kivo_test::WriteScreenRect(both, "icon-menu-submenu.bmp", subPath);
                }
                EndMenu();
            }});

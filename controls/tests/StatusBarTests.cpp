@@ -5,6 +5,8 @@
 #include "controls/PercentProgressBar.h"
 
 #include <commctrl.h>
+#include "controls/tests/Screenshot.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -370,59 +372,6 @@ TEST(PercentProgress, RepaintsOnlyWhenTheFilledWidthChangesOrAfterAResize)
     EXPECT_EQ(unplaced.SetPos(5), -1);
 }
 
-namespace {
-
-// The screen contents of a window as a 24-bit BMP file under the build folder's screenshots/.
-bool WriteScreenshot(HWND window, const char* name, std::string& path)
-{
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    path = module;
-    path.erase(path.find_last_of("\\/"));  // bin
-    path.erase(path.find_last_of("\\/"));  // the build folder
-    path += "\\screenshots";
-    CreateDirectoryA(path.c_str(), nullptr);
-    path += "\\";
-    path += name;
-
-    RECT client = {};
-    GetClientRect(window, &client);
-    const int width = client.right, height = client.bottom;
-    HDC dc = GetDC(window);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const int stride = (width * 3 + 3) & ~3;
-    std::string bytes(static_cast<size_t>(stride) * height, '\0');
-    const bool read = GetDIBits(memory, bitmap, 0, height, bytes.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                                DIB_RGB_COLORS) == height;
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, dc);
-    if (!read)
-        return false;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(bytes.size());
-    FILE* out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    fwrite(&file, sizeof(file), 1, out);
-    fwrite(&info, sizeof(info), 1, out);
-    fwrite(bytes.data(), 1, bytes.size(), out);
-    return fclose(out) == 0;
-}
-
-}  // namespace
 
 TEST(StatusBarScreenshot, PanesWithFramesAndTheProgressText)
 {
@@ -458,5 +407,5 @@ TEST(StatusBarScreenshot, PanesWithFramesAndTheProgressText)
     ReleaseDC(bar.m_hWnd, dc);
 
     std::string path;
-    EXPECT_TRUE(WriteScreenshot(parent.Window(), "status-bar.bmp", path)) << path;
+    EXPECT_TRUE(kivo_test::WriteWindowScreenshot(parent.Window(), "status-bar.bmp", path)) << path;
 }

@@ -1,11 +1,13 @@
 // A picture of every look: each strip shows a selected closable tab with its close button, a hot
 // tab, a highlighted tab and the scroll buttons. The window is shown on the test display, copied
-// from the screen and written to tab-looks.bmp beside the bin folder of the test program.
+// from the screen and written to screenshots\tab-looks.bmp in the build folder.
 #include "TabTestParent.h"
 #include "controls/ButtonTabCtrl.h"
 #include "controls/DotNet2005TabCtrl.h"
 #include "controls/DotNetTabCtrl.h"
 #include "controls/FlyingTabCtrl.h"
+
+#include "controls/tests/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -42,56 +44,6 @@ void Populate(TLook& strip, HWND parent, int row)
     EXPECT_EQ(strip.GetHotItem(), 2);
 }
 
-// The bitmap as bottom-up 24-bit rows, the layout of a BMP file.
-struct CPixels {
-    BITMAPINFOHEADER info = {};
-    int stride = 0;
-    std::string bytes;
-
-    COLORREF At(int x, int y) const
-    {
-        const size_t at = static_cast<size_t>(info.biHeight - 1 - y) * stride + x * 3;
-        return RGB(static_cast<BYTE>(bytes[at + 2]), static_cast<BYTE>(bytes[at + 1]), static_cast<BYTE>(bytes[at]));
-    }
-};
-
-bool ReadPixels(HDC dc, HBITMAP bitmap, int width, int height, CPixels& pixels)
-{
-    pixels.info.biSize = sizeof(pixels.info);
-    pixels.info.biWidth = width;
-    pixels.info.biHeight = height;
-    pixels.info.biPlanes = 1;
-    pixels.info.biBitCount = 24;
-    pixels.stride = (width * 3 + 3) & ~3;
-    pixels.bytes.assign(static_cast<size_t>(pixels.stride) * height, '\0');
-    return GetDIBits(dc, bitmap, 0, height, pixels.bytes.data(), reinterpret_cast<BITMAPINFO*>(&pixels.info),
-                     DIB_RGB_COLORS) == height;
-}
-
-bool WriteBitmap(const std::string& path, const CPixels& pixels)
-{
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(pixels.info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.bytes.size());
-    FILE* out = fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    fwrite(&file, sizeof(file), 1, out);
-    fwrite(&pixels.info, sizeof(pixels.info), 1, out);
-    fwrite(pixels.bytes.data(), 1, pixels.bytes.size(), out);
-    return fclose(out) == 0;
-}
-
-std::string OutputPath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.find_last_of("\\/"));  // bin
-    folder.erase(folder.find_last_of("\\/"));  // the build folder
-    return folder + "\\tab-looks.bmp";
-}
 
 }  // namespace
 
@@ -120,8 +72,8 @@ TEST(TabLookScreenshot, EveryLookDrawsSelectedHotAndClosableTabs)
     BitBlt(memory, 0, 0, kWidth, height, window, 0, 0, SRCCOPY);
 
     SelectObject(memory, old);
-    CPixels pixels;
-    ASSERT_TRUE(ReadPixels(memory, bitmap, kWidth, height, pixels));
+    kivo_test::CPixels pixels;
+    ASSERT_TRUE(kivo_test::ReadPixels(memory, bitmap, kWidth, height, pixels));
     // Each strip shows more than a plain background: tab edges, text and buttons.
     for (int row = 0; row < 5; ++row) {
         std::set<COLORREF> colours;
@@ -130,8 +82,8 @@ TEST(TabLookScreenshot, EveryLookDrawsSelectedHotAndClosableTabs)
                 colours.insert(pixels.At(x, y));
         EXPECT_GE(colours.size(), 3u) << "row " << row;
     }
-    const std::string path = OutputPath();
-    EXPECT_TRUE(WriteBitmap(path, pixels)) << path;
+    const std::string path = kivo_test::ScreenshotPath("tab-looks.bmp");
+    EXPECT_TRUE(kivo_test::WriteBitmap(path, pixels)) << path;
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(parent.Window(), window);

@@ -1,7 +1,9 @@
 // A picture of two toolbars in rebar bands, the second on a row of its own with a title, shown on
-// the test display, copied from the screen and written to toolbars.bmp beside the bin folder of the
-// test program.
+// the test display, copied from the screen and written to screenshots\toolbars.bmp in the build
+// folder.
 #include "controls/ToolBarHelpers.h"
+
+#include "controls/tests/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -42,15 +44,6 @@ HWND MakeToolBar(HWND reBar, const std::vector<int>& ids)
     return bar;
 }
 
-std::string OutputPath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.find_last_of("\\/"));  // bin
-    folder.erase(folder.find_last_of("\\/"));  // the build folder
-    return folder + "\\toolbars.bmp";
-}
 
 }  // namespace
 
@@ -75,43 +68,13 @@ TEST(ToolBarScreenshot, ToolBarsStandInTheirBands)
     RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     GdiFlush();
 
-    HDC window = GetDC(parent);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(window, kWidth, kHeight);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, kWidth, kHeight, window, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = kWidth;
-    info.biHeight = kHeight;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const int stride = (kWidth * 3 + 3) & ~3;
-    std::string bytes(static_cast<size_t>(stride) * kHeight, '\0');
-    ASSERT_EQ(GetDIBits(memory, bitmap, 0, kHeight, bytes.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS),
-              kHeight);
+    std::string path;
+    kivo_test::CPixels pixels;
+    ASSERT_TRUE(kivo_test::WriteWindowScreenshot(parent, "toolbars.bmp", path, &pixels)) << path;
     // The button images bring colours of their own beside the face colour and the edges.
     std::set<std::string> colours;
-    for (size_t at = 0; at + 3 <= bytes.size(); at += 3)
-        colours.insert(bytes.substr(at, 3));
+    for (size_t at = 0; at + 3 <= pixels.bytes.size(); at += 3)
+        colours.insert(pixels.bytes.substr(at, 3));
     EXPECT_GE(colours.size(), 6u);
-
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(bytes.size());
-    const std::string path = OutputPath();
-    FILE* out = fopen(path.c_str(), "wb");
-    ASSERT_NE(out, nullptr) << path;
-    fwrite(&file, sizeof(file), 1, out);
-    fwrite(&info, sizeof(info), 1, out);
-    fwrite(bytes.data(), 1, bytes.size(), out);
-    EXPECT_EQ(fclose(out), 0);
-
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(parent, window);
     DestroyWindow(parent);
 }
