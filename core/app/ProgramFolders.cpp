@@ -115,18 +115,6 @@ void DestroyIconPair(HICON big, HICON small)
         DestroyIcon(small);
 }
 
-CSizedIcon::CSizedIcon(const char* path, bool small)
-    : m_icon(static_cast<HICON>(
-          LoadImageFromFile(path, IMAGE_ICON, GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON))))
-{
-}
-
-CSizedIcon::~CSizedIcon()
-{
-    if (m_icon)
-        DestroyIcon(m_icon);
-}
-
 // Start sites
 
 CStartSites::CStartSites(const CStdString& path) : m_path(path)

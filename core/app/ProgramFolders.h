@@ -50,20 +50,6 @@ bool LoadConfigIconPair(const char* firstName, const char* secondName, HICON& fi
 // Destroys a big icon and the small one when it is a different handle.
 void DestroyIconPair(HICON big, HICON small);
 
-// An icon loaded from an .ico file at the system's large or small icon size, destroyed with the
-// object.
-class CSizedIcon {
-public:
-    CSizedIcon(const char* path, bool small);
-    CSizedIcon(const CSizedIcon&) = delete;
-    CSizedIcon& operator=(const CSizedIcon&) = delete;
-    ~CSizedIcon();
-    HICON Get() const { return m_icon; }
-
-private:
-    HICON m_icon;
-};
-
 // The start pages that start mode 4 opens, kept in "StartSites" of the application data folder.
 class CStartSites {
 public:

@@ -48,6 +48,14 @@ HCURSOR LoadHandCursor()
     return cursor;
 }
 
+CSizedIcon::CSizedIcon(const char* path, bool small)
+{
+    if (path && *path) {
+        const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+        m_icon = static_cast<HICON>(LoadImageA(nullptr, path, IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    }
+}
+
 void CSizedIcon::Attach(HICON icon)
 {
     if (m_icon && m_icon != icon)

@@ -19,6 +19,8 @@ HCURSOR LoadHandCursor();
 class CSizedIcon {
 public:
     CSizedIcon() = default;
+    // The icon of an .ico file at the system's large or small icon size; none when it cannot load.
+    CSizedIcon(const char* path, bool small);
     ~CSizedIcon() { Attach(nullptr); }
     CSizedIcon(const CSizedIcon&) = delete;
     CSizedIcon& operator=(const CSizedIcon&) = delete;

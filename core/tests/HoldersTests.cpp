@@ -23,6 +23,17 @@ TEST(Holders, HoldersReleaseWhatTheyHold)
     HICON first = icon.Get();
     icon.Attach(CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32512))));
     EXPECT_NE(first, icon.Get());
+    // From an .ico file at the small icon size; a missing or empty path holds none.
+    const CSizedIcon site(KIVO_SOURCE_DIR "/resources/icons/site.ico", true);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(site.Get(), &info));
+    BITMAP mask = {};
+    GetObjectA(info.hbmMask, sizeof(mask), &mask);
+    EXPECT_EQ(mask.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    EXPECT_EQ(CSizedIcon("C:\\no\\such.ico", false).Get(), nullptr);
+    EXPECT_EQ(CSizedIcon("", false).Get(), nullptr);
 
     CRITICAL_SECTION section;
     InitializeCriticalSection(&section);
