@@ -47,7 +47,7 @@ int TabStripHeight(HWND strip);
 
 // The view flags bit that lets a double click on the strip close a tab or open a new one.
 constexpr DWORD kViewFlagTabDoubleClick = ViewFlag::DoubleClickClosesTab;
-constexpr DWORD kDefaultViewFlags = 0x10383000;
+constexpr DWORD kDefaultViewFlags = ViewFlag::Defaults;
 
 // The strip as the owners and the frame see it, whatever its look.
 class ITabCtrlInterface {

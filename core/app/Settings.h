@@ -70,6 +70,8 @@ constexpr DWORD DoubleClickClosesTab = 0x200000;
 constexpr DWORD HideAddressButton = 0x4000000;
 constexpr DWORD HideGoButton = 0x8000000;
 constexpr DWORD HideAddressButtonIcon = 0x10000000;
+// The view flags of a new profile.
+constexpr DWORD Defaults = 0x10383000;
 }  // namespace ViewFlag
 
 namespace PrivacyClearFlag {
@@ -166,7 +168,7 @@ public:
     CBlockedLog AdLog;
     CStdString PopupLogPath;
     CStdString AdLogPath;
-    DWORD ViewFlags = 0x10383000;
+    DWORD ViewFlags = ViewFlag::Defaults;
     CStdString PopBlockedSound;
     CStdString AdBlockedSound;
     bool Closing = false;  // set by the main frame when it starts closing

@@ -45,7 +45,6 @@ enum LifetimePriority : unsigned {
     kPriorityLanguageManager = 95,
     kPriorityClipboardFormats = 91,
     kPriorityThemeApi = 90,
-    kPrioritySettingsStoreCreators = 81,
     kPrioritySettingsStore = 80,
     kPriorityApplication = 50,
     kPriorityMenuStyleManager = 29,
@@ -66,7 +65,7 @@ inline constexpr LifetimePriority kLifetimePriorities[] = {
     kPriorityUserActions, kPriorityGestureSettings, kPriorityDownloadManagerHandOff, kPriorityInstanceFinder,
     kPrioritySubclassRegistry, kPriorityFavoritesOrganizer, kPriorityFavoritesPanel, kPriorityShortcutTempFolder,
     kPriorityAppFolders, kPriorityDynamicUpdateUI, kPrioritySkinManager, kPriorityLanguageManager,
-    kPriorityClipboardFormats, kPriorityThemeApi, kPrioritySettingsStoreCreators, kPrioritySettingsStore,
+    kPriorityClipboardFormats, kPriorityThemeApi, kPrioritySettingsStore,
     kPriorityApplication, kPriorityMenuStyleManager, kPriorityActiveXHost, kPriorityShellAllocator, kPriorityOle,
     kPriorityAppWindowInfo, kPriorityLog, kPriorityOsInfo,
 };
