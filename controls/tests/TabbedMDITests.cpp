@@ -7,6 +7,8 @@
 #include "controls/TabbedMDIChild.h"
 #include "core/app/Settings.h"
 
+#include "controls/tests/Screenshot.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -651,16 +653,6 @@ private:
     }
 };
 
-std::string BuildFolderFile(const char* name)
-{
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.find_last_of("\\/"));  // bin
-    folder.erase(folder.find_last_of("\\/"));  // the build folder
-    return folder + "\\" + name;
-}
-
 TEST_F(TabbedMdi, ScreenshotOfTheFrameWithItsTabStrip)
 {
     AddChild("Kivo Browser start page");
@@ -711,7 +703,7 @@ TEST_F(TabbedMdi, ScreenshotOfTheFrameWithItsTabStrip)
     }
     EXPECT_GT(distinct, 20);
 
-    const std::string path = BuildFolderFile("tabbed-mdi-frame.png");
+    const std::string path = kivo_test::ScreenshotPath("tabbed-mdi-frame.png");
     EXPECT_TRUE(CPngWriter::Write(path, width, height, rgb)) << path;
     ::SelectObject(dc, old);
     ::DeleteObject(bitmap);
