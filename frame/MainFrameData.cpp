@@ -1,0 +1,7 @@
+#include "frame/MainFrameData.h"
+
+CMainFrameData& GetMainFrameData()
+{
+    static CMainFrameData data;
+    return data;
+}
