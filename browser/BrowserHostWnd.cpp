@@ -135,8 +135,6 @@ private:
     LONG m_references = 0;
 };
 
-} // namespace
-
 // The ambient property DISPID_AMBIENT_DLCONTROL answered with the tab's flags.
 class CAmbientDLControl final : public IDispatch {
 public:
@@ -182,6 +180,8 @@ private:
     LONG m_references = 0;
     std::shared_ptr<DWORD> m_flags;
 };
+
+} // namespace
 
 DWORD DownloadControlBit(UINT command, bool* checkedWhenSet)
 {

@@ -19,8 +19,9 @@ namespace {
 
 // Settings bits the tab reads.
 constexpr DWORD kSysFlagOpenerTabsInBackground = 0x200000;
-constexpr DWORD kViewFlagCloseItemAtBottom = 0x100000;
-constexpr DWORD kViewFlagInnerTabsAtTop = 0x100000;
+// With the tabs on top the inner strip lies at the top too, and the tab menu's Close item at its
+// bottom, away from the tab; otherwise both go the other way.
+constexpr DWORD kViewFlagTabsOnTop = 0x100000;
 constexpr DWORD kBlockerFlagPopupBlocker = 0x2;
 constexpr DWORD kStartupFlagSearchHome = 0x20;
 // Posted to the frame after the last tab went while the program keeps running: a new blank tab.
@@ -113,7 +114,7 @@ CBrowserView::CBrowserView(HWND openerWindow, DWORD downloadControlFlags)
     : m_opener(openerWindow), m_host(downloadControlFlags)
 {
     DWORD style = 0x4140;
-    if (!(Settings().ViewFlags & kViewFlagInnerTabsAtTop))
+    if (!(Settings().ViewFlags & kViewFlagTabsOnTop))
         style |= 2;
     SetInnerTabStyle(style);
 }
@@ -183,10 +184,14 @@ LRESULT CBrowserView::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&
         host->AddTab(m_hWnd, this);
     RECT client = {};
     GetClientRect(&client);
-    if (!m_host.CreateHost(m_hWnd, client) || !m_host.Browser())
+    if (!m_host.CreateHost(m_hWnd, client) || !m_host.Browser() || !Advise(m_host.Browser())) {
+        // The window is not made: nothing of it may stay with the frame or keep the engine.
+        if (IBrowserTabHost* host = GetBrowserTabHost())
+            host->RemoveTab(m_hWnd);
+        if (m_host.m_hWnd)
+            m_host.DestroyWindow();
         return -1;
-    if (!Advise(m_host.Browser()))
-        return -1;
+    }
     m_host.Browser()->put_RegisterAsBrowser(VARIANT_TRUE);
     if (HWND engineTop = ::GetWindow(m_host.m_hWnd, GW_CHILD))
         m_engineWindow.SubclassWindow(engineTop);
@@ -194,6 +199,7 @@ LRESULT CBrowserView::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&
         m_host.Browser()->put_Visible(VARIANT_TRUE);
     AddPage(m_host.m_hWnd, BrowserString(IDS_BROWSER_HTML_PAGE, "HTML").c_str(), -1, true);
     SetMinimumPageCount(2);
+    m_created = true;
     return 0;
 }
 
@@ -229,6 +235,8 @@ LRESULT CBrowserView::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
         m_engineWindow.UnsubclassWindow(TRUE);
     if (m_host.m_hWnd)
         m_host.DestroyWindow();
+    if (!m_created)
+        return 0;  // a tab that never was is no closed tab
     CSettings* settings = GetSettings();
     HWND frame = FrameWindow();
     if (frame && settings && !settings->Closing && OtherOpenTabCount() == 0)
@@ -248,6 +256,8 @@ int CBrowserView::OtherOpenTabCount() const
 
 void CBrowserView::OnFinalMessage(HWND)
 {
+    if (m_deletedWhileCreating)
+        *m_deletedWhileCreating = true;
     delete this;
 }
 
@@ -749,7 +759,7 @@ void CBrowserView::TrackTabMenu(POINT point)
         }
     }
     const char* closeText = "&Close\tCtrl+W";
-    if (!(Settings().ViewFlags & kViewFlagCloseItemAtBottom)) {
+    if (!(Settings().ViewFlags & kViewFlagTabsOnTop)) {
         ::InsertMenuA(menu, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
         ::InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, SC_CLOSE, closeText);
     } else {
@@ -789,12 +799,20 @@ CBrowserView* CreateBrowserTab(HWND mdiClient, CBrowserView* opener, const char*
                                                          downloadControlFlags);
     if (!view)
         return nullptr;
-    // A failed creation has already sent WM_NCDESTROY, whose last message deleted the object.
+    // A creation that fails once the window got its first message (WM_CREATE answering -1) has
+    // sent WM_NCDESTROY, whose last message deleted the object; one that never reached the object
+    // leaves it here.
+    bool deleted = false;
+    view->m_deletedWhileCreating = &deleted;
     RECT area = CWindow::rcDefault;
     const DWORD style = kMdiChildStyle | (maximized ? WS_MAXIMIZE : 0);
     HWND window = view->Create(mdiClient, area, "", style);
-    if (!window)
+    if (!window) {
+        if (!deleted)
+            delete view;
         return nullptr;
+    }
+    view->m_deletedWhileCreating = nullptr;
     if (url && *url)
         view->Navigate(url);
     CSettings* settings = GetSettings();

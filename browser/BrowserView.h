@@ -79,6 +79,7 @@ public:
 
 private:
     friend struct CBrowserViewEvents;
+    friend CBrowserView* CreateBrowserTab(HWND, CBrowserView*, const char*, DWORD);
     static UINT ObjectMessage();
 
     LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -124,6 +125,7 @@ private:
 
     HWND m_opener = nullptr;  // the opener tab's window; not owned, looked up on each use
     bool m_closing = false;
+    bool m_created = false;  // WM_CREATE went through
     CBrowserHostWnd m_host;
     long m_progress = -1;
     long m_progressMax = 0;
@@ -139,6 +141,7 @@ private:
     HWND m_savedFocus = nullptr;  // a child of the tab at the last deactivation; not owned
     int m_tabImage = -1;
     FILETIME m_urlTime = {};
+    bool* m_deletedWhileCreating = nullptr;  // the creator's flag, only while the window is made
 };
 
 // Creates a tab under the MDI client and navigates it (empty url: none). opener is the tab whose

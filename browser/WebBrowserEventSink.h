@@ -148,7 +148,7 @@ public:
         try {
             entry->handler(static_cast<T&>(*this), arguments);
         } catch (...) {
-            return ReportCaughtExceptionAsHresult(entry->name ? "browser event" : "browser event");
+            return ReportCaughtExceptionAsHresult("TWebBrowserEventSink::Invoke");
         }
         return S_OK;
     }

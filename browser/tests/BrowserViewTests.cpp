@@ -173,6 +173,39 @@ TEST_F(BrowserTab, OpenedTabHostsTheEngineAndShowsItsPage)
     EXPECT_TRUE(enabled);
 }
 
+TEST_F(BrowserTab, TabWhoseEngineRefusesItsSinkIsNotMade)
+{
+    m_engine.refuseAdvise = true;
+    IBrowserTab* tab = GetBrowserTabFactory()->CreateBrowserTab(m_host.GetMdiClientWindow(), nullptr,
+                                                                "http://www.example.com/", 0x70);
+    EXPECT_EQ(tab, nullptr);
+    PumpPendingMessages();
+    EXPECT_TRUE(m_host.tabs.empty());
+    EXPECT_EQ(::GetWindow(m_host.GetMdiClientWindow(), GW_CHILD), nullptr);
+    ASSERT_NE(m_engine.Newest(), nullptr);
+    EXPECT_TRUE(m_engine.Newest()->closed);  // the engine that was made went with the window
+}
+
+TEST_F(BrowserTab, KeyboardAndMouseMessagesAreOfferedToTheEngine)
+{
+    CBrowserView* view = Open("http://www.example.com/");
+    ASSERT_NE(view, nullptr);
+    CFakeBrowser* engine = EngineOf(view);
+    struct Case {
+        UINT message;
+        bool offered;
+    };
+    const Case cases[] = {{WM_KEYDOWN, true}, {WM_CHAR, true}, {WM_LBUTTONDOWN, true}, {WM_PAINT, false},
+                          {WM_TIMER, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const int before = engine->acceleratorsOffered;
+        MSG message = {engine->TopWindow(), c.message, 0, 0, 0, {}};
+        ::SendMessageA(view->GetTabWindow(), WM_FORWARDMSG, 0, reinterpret_cast<LPARAM>(&message));
+        EXPECT_EQ(engine->acceleratorsOffered - before, c.offered ? 1 : 0);
+    }
+}
+
 TEST_F(BrowserTab, TitlesAreCutForTheWindowTextTabTextAndTooltip)
 {
     CBrowserView* view = Open("http://www.example.com/");
@@ -575,6 +608,52 @@ TEST_F(BrowserTab, ScriptErrorsAreCollectedOncePerErrorAndMarkTheStatus)
     ::DestroyWindow(tab);
     EXPECT_EQ(GetMainFrameData().m_scriptErrors.count(tab), 0u);
     EXPECT_EQ(GetTabTextStore().GetText(tab), nullptr);
+}
+
+// The question of the script errors dialog, answered as soon as the dialog shows.
+UINT g_scriptErrorAnswer = IDYES;
+int g_scriptErrorQuestions = 0;
+
+void CALLBACK AnswerScriptErrorDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = ::FindWindowA("#32770", "Script Error");
+    DWORD process = 0;
+    if (!dialog || (::GetWindowThreadProcessId(dialog, &process), process != ::GetCurrentProcessId()) ||
+        ::GetPropA(dialog, "KivoTestAnswered"))
+        return;
+    ::SetPropA(dialog, "KivoTestAnswered", reinterpret_cast<HANDLE>(1));
+    ++g_scriptErrorQuestions;
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(g_scriptErrorAnswer, BN_CLICKED), 0);
+}
+
+TEST_F(BrowserTab, ScriptErrorQuestionIsAskedOncePerErrorAndItsAnswerKept)
+{
+    CBrowserView* view = Open("http://www.example.com/");
+    ASSERT_NE(view, nullptr);
+    CFakeBrowser* engine = EngineOf(view);
+    GetSettings()->SysFlags |= 0x100;  // remind of every error
+    g_scriptErrorQuestions = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AnswerScriptErrorDialog);
+    ASSERT_NE(timer, 0u);
+
+    g_scriptErrorAnswer = IDNO;
+    FakeScriptErrorAnswer answer = engine->RaiseScriptError(3, 4, 5, L"first error", kPage);
+    EXPECT_EQ(g_scriptErrorQuestions, 1);
+    EXPECT_FALSE(answer.goOn);
+    g_scriptErrorAnswer = IDYES;
+    answer = engine->RaiseScriptError(7, 8, 9, L"second error", kPage);
+    EXPECT_EQ(g_scriptErrorQuestions, 2);
+    EXPECT_TRUE(answer.goOn);
+    // The first error again: no question, and its own answer, not the last one given.
+    for (int i = 0; i < 3; ++i) {
+        answer = engine->RaiseScriptError(3, 4, 5, L"first error", kPage);
+        EXPECT_FALSE(answer.goOn);
+    }
+    EXPECT_EQ(g_scriptErrorQuestions, 2);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(GetMainFrameData().m_scriptErrors[view->GetTabWindow()].size(), 2u);
+    // The reminder stays on while its box stays checked.
+    EXPECT_NE(GetSettings()->SysFlags & 0x100, 0u);
 }
 
 TEST_F(BrowserTab, ScriptErrorRequestsThatAreNotErrorsAreRefused)

@@ -860,6 +860,8 @@ STDMETHODIMP CFakeBrowser::Advise(IUnknown* sink, DWORD* cookie)
     if (!sink || !cookie)
         return E_POINTER;
     *cookie = 0;
+    if (m_engine.refuseAdvise)
+        return CONNECT_E_ADVISELIMIT;
     CComPtr<IDispatch> dispatch;
     if (FAILED(sink->QueryInterface(DIID_DWebBrowserEvents2, reinterpret_cast<void**>(&dispatch))) &&
         FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))

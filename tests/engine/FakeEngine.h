@@ -244,6 +244,8 @@ public:
     ~CFakeEngine();
 
     bool IsRegistered() const { return m_cookie != 0; }
+    // Browsers refuse every event sink while set (a host that cannot advise).
+    bool refuseAdvise = false;
     void AddPage(const std::wstring& url, FakePage page) { m_pages[url] = std::move(page); }
     const FakePage* FindPage(const std::wstring& url) const;
     // Every browser made, oldest first.
