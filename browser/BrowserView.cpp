@@ -2,6 +2,7 @@
 
 #include "browser/BrowserResources.h"
 #include "browser/BrowserStrings.h"
+#include "browser/InternetExplorerHelpers.h"
 #include "browser/PopupSiteRules.h"
 #include "browser/ScriptErrors.h"
 #include "browser/TabTextStore.h"
@@ -233,8 +234,12 @@ LRESULT CBrowserView::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
     Unadvise();
     if (m_engineWindow.m_hWnd)
         m_engineWindow.UnsubclassWindow(TRUE);
+    // Ending an engine may switch the session to offline mode by itself: the mode the user had
+    // is put back afterwards.
+    const bool offline = IsWorkingOffline();
     if (m_host.m_hWnd)
         m_host.DestroyWindow();
+    SetWorkingOffline(offline);
     if (!m_created)
         return 0;  // a tab that never was is no closed tab
     CSettings* settings = GetSettings();
