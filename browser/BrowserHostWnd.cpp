@@ -1,6 +1,7 @@
 #include "browser/BrowserHostWnd.h"
 
 #include "browser/BrowserResources.h"
+#include "browser/BrowserStrings.h"
 #include "browser/ScriptErrors.h"
 #include "controls/TabbedMDI.h"
 #include "core/app/Settings.h"
@@ -270,6 +271,13 @@ void CBrowserHostWnd::NotifyAmbientChange()
     CComQIPtr<IOleControl> control(m_browser);
     if (control)
         control->OnAmbientPropertyChange(DISPID_AMBIENT_DLCONTROL);
+}
+
+TStdStr<char> CBrowserHostWnd::UserDefinedItemText(long long seconds)
+{
+    char suffix[32] = {};
+    _snprintf_s(suffix, sizeof(suffix), _TRUNCATE, " (%lldS)", seconds);
+    return BrowserString(IDS_BROWSER_USER_DEFINED, "&User Defined") + suffix;
 }
 
 bool CBrowserHostWnd::QueryCommandState(UINT command, bool& enabled, bool& checked) const

@@ -8,6 +8,7 @@
 // Lifetime: a member of its tab (rule (a)); the tab creates the window in its WM_CREATE and
 // destroys it in its WM_DESTROY, which ends the engine. The COM objects live as long as the site
 // holds them; the ambient reads the flags through a shared cell, so it never outlives them.
+#include "core/library/StdStr.h"
 #include "platform/AtlAxHost.h"
 #include "platform/AtlWin.h"
 
@@ -56,6 +57,8 @@ public:
     DWORD GetAutoRefreshFlags() const { return m_autoRefresh; }
     bool HasAutoRefreshTimer() const { return m_timer != 0; }
     UINT GetAutoRefreshMs() const { return m_timerInterval; }
+    // The text of the user-defined interval's item: "&User Defined (45S)" for 45 seconds.
+    static TStdStr<char> UserDefinedItemText(long long seconds);
     // The enabled and checked state of a host command (download control, auto refresh).
     bool QueryCommandState(UINT command, bool& enabled, bool& checked) const;
 

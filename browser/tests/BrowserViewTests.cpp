@@ -420,6 +420,71 @@ TEST_F(BrowserTab, AutoRefreshRunsOneTimerAtATime)
     EXPECT_EQ(EngineOf(view)->refreshCount, before + 1);
 }
 
+TEST_F(BrowserTab, UserDefinedIntervalNeedsASetting)
+{
+    CBrowserView* view = Open("http://www.example.com/");
+    ASSERT_NE(view, nullptr);
+    const int saved = GetSettings()->AutoRefresh;
+    bool enabled = true, checked = true;
+    GetSettings()->AutoRefresh = 0;
+    view->QueryCommandState(ID_AUTOREFRESH_USER, enabled, checked);
+    EXPECT_FALSE(enabled);
+    ::SendMessageA(view->GetTabWindow(), WM_COMMAND, MAKEWPARAM(ID_AUTOREFRESH_USER, 0), 0);
+    EXPECT_FALSE(view->Host().HasAutoRefreshTimer());
+    GetSettings()->AutoRefresh = 45;
+    view->QueryCommandState(ID_AUTOREFRESH_USER, enabled, checked);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(CBrowserHostWnd::UserDefinedItemText(45), "&User Defined (45S)");
+    ::SendMessageA(view->GetTabWindow(), WM_COMMAND, MAKEWPARAM(ID_AUTOREFRESH_USER, 0), 0);
+    EXPECT_EQ(view->Host().GetAutoRefreshMs(), 45000u);
+    view->QueryCommandState(ID_AUTOREFRESH_USER, enabled, checked);
+    EXPECT_TRUE(checked);
+    GetSettings()->AutoRefresh = saved;
+}
+
+TEST_F(BrowserTab, HtmlPageMenuPostsItsChoiceToTheTab)
+{
+    CBrowserView* view = Open("http://www.example.com/");
+    ASSERT_NE(view, nullptr);
+    CTestMenuTracker tracker;
+    tracker.answer = ID_BROWSER_REFRESH;
+    ::SendMessageA(view->Host().m_hWnd, GetTabbedMdiMessages().showTabContextMenu, 0, MAKELPARAM(50, 50));
+    EXPECT_EQ(tracker.tracked, 1);
+    EXPECT_EQ(tracker.itemIds, (std::vector<UINT>{ID_BROWSER_VIEW_SOURCE, ID_BROWSER_PAGE_ANALYZER}));
+    PumpMessagesUntil([&] { return EngineOf(view)->refreshCount > 0; });
+    EXPECT_EQ(EngineOf(view)->refreshCount, 1);
+}
+
+// A click in the opener, or its navigation to a script address, lets one popup through; the
+// opener's next navigation event, or that popup, uses it up.
+TEST_F(BrowserTab, OpenersActivityArmsOnePopup)
+{
+    CBrowserView* opener = Open("http://www.example.com/");
+    ASSERT_NE(opener, nullptr);
+    CFakeBrowser* engine = EngineOf(opener);
+    GetSettings()->BlockerFlags = 0x5002;
+    engine->NavigateTo(L"javascript:window.open('popup.html')");
+    EXPECT_TRUE(opener->HasUserActivity());
+    CFakeBrowser* first = engine->OpenPopup(kPopupPage);
+    ASSERT_NE(first, nullptr);
+    m_engine.PumpUntilIdle();
+    EXPECT_EQ(first->LocationUrl(), kPopupPage);
+    EXPECT_TRUE(m_host.popups.empty());
+    // Used up by that popup.
+    CFakeBrowser* second = engine->OpenPopup(kPopupPage);
+    ASSERT_NE(second, nullptr);
+    m_engine.PumpUntilIdle();
+    EXPECT_EQ(m_host.popups.size(), 1u);
+    // A click, then a navigation of the opener: disarmed again.
+    opener->NotifyPageMouseButton();
+    engine->NavigateTo(kSecond);
+    m_engine.PumpUntilIdle();
+    EXPECT_FALSE(opener->HasUserActivity());
+    engine->OpenPopup(kPopupPage);
+    m_engine.PumpUntilIdle();
+    EXPECT_EQ(m_host.popups.size(), 2u);
+}
+
 TEST(AutoRefreshInterval, UserDefinedSecondsStayWithinTheTimerRange)
 {
     struct Case {

@@ -397,7 +397,9 @@ HRESULT CFakeBrowser::NavigateInternal(const std::wstring& url, bool keepHistory
         return E_FAIL;
     AddRef();  // a handler may close the tab and release the engine while the event runs
     const bool go = FireBeforeNavigate2(url);
-    if (go && !closed) {
+    // A script address runs in the page and loads nothing, as with the engine.
+    const bool script = url.size() >= 11 && Lower(url.substr(0, 11)) == L"javascript:";
+    if (go && !closed && !script) {
         // A new navigation replaces a load still pending, as the engine stops the old one.
         const bool wasPending = !m_pendingUrl.empty();
         m_pendingUrl = url;
