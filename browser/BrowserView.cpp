@@ -25,6 +25,11 @@ constexpr DWORD kSysFlagOpenerTabsInBackground = 0x200000;
 constexpr DWORD kViewFlagTabsOnTop = 0x100000;
 constexpr DWORD kBlockerFlagPopupBlocker = 0x2;
 constexpr DWORD kStartupFlagSearchHome = 0x20;
+constexpr DWORD kSysFlagMiddleClickForPages = 0x40000;
+constexpr DWORD kSysFlagMiddleClickForeground = 0x80000;
+// The key messages of the top and bottom actions, as the keyboard would send them.
+constexpr LPARAM kKeyDownParam = 0x01470001;
+constexpr LPARAM kKeyUpParam = static_cast<LPARAM>(0xC1470001u);
 // Posted to the frame after the last tab went while the program keeps running: a new blank tab.
 constexpr UINT kLastTabClosedMessage = WM_USER + 2;
 // The panes of the frame's status bar the tab reports to.
@@ -732,6 +737,143 @@ bool CBrowserView::RunEngineCommand(UINT id)
         return true;
     }
     return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Actions and the page's clicks.
+
+TStdStr<char> CBrowserView::LinkAt(POINT point) const
+{
+    CComPtr<IDispatch> document;
+    IWebBrowser2* browser = m_host.Browser();
+    if (!browser || FAILED(browser->get_Document(&document)) || !document)
+        return TStdStr<char>();
+    CComPtr<IDispatch> element;
+    element.Attach(GetElementFromPoint(document, point));
+    TStdStr<char> url = element ? GetLinkUrlOfElement(element) : TStdStr<char>();
+    if (url.empty())
+        url = GetSelectionText(document);
+    return url;
+}
+
+void CBrowserView::OpenInNewTab(const TStdStr<char>& url, bool foreground) const
+{
+    if (HWND frame = FrameWindow())
+        ::SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(url.c_str()),
+                       foreground ? kOpenNewTab : kOpenNewTab | kOpenInBackground);
+}
+
+bool CBrowserView::OnPageMiddleButtonDown(HWND, POINT point)
+{
+    if (Settings().SysFlags & kSysFlagMiddleClickForPages)
+        return false;
+    const TStdStr<char> url = LinkAt(point);
+    if (url.empty())
+        return false;
+    OpenInNewTab(url, (Settings().SysFlags & kSysFlagMiddleClickForeground) != 0);
+    return true;
+}
+
+void CBrowserView::GoPreviousDocument(HWND, POINT)
+{
+    IWebBrowser2* browser = m_host.Browser();
+    CComPtr<IDispatch> document;
+    if (browser && FAILED(browser->GoBack()) && SUCCEEDED(browser->get_Document(&document)) && document) {
+        const TStdStr<char> link = FindLinkByText(document, "Previous");
+        if (!link.empty())
+            Navigate(link.c_str());
+    }
+}
+
+void CBrowserView::GoNextDocument(HWND, POINT)
+{
+    IWebBrowser2* browser = m_host.Browser();
+    CComPtr<IDispatch> document;
+    if (browser && FAILED(browser->GoForward()) && SUCCEEDED(browser->get_Document(&document)) && document) {
+        const TStdStr<char> link = FindLinkByText(document, "Next");
+        if (!link.empty())
+            Navigate(link.c_str());
+    }
+}
+
+void CBrowserView::SendKeyToWindow(HWND window, UINT key) const
+{
+    if (!window || !::IsWindow(window))
+        return;
+    ::SendMessageA(window, WM_KEYDOWN, key, kKeyDownParam);
+    ::SendMessageA(window, WM_KEYUP, key, kKeyUpParam);
+}
+
+void CBrowserView::GoTopOfDocument(HWND window, POINT)
+{
+    SendKeyToWindow(window, VK_HOME);
+}
+
+void CBrowserView::GoBottomOfDocument(HWND window, POINT)
+{
+    SendKeyToWindow(window, VK_END);
+}
+
+void CBrowserView::CloseDocumentWindow(HWND, POINT)
+{
+    m_closing = true;
+    PostMessage(WM_CLOSE);
+}
+
+void CBrowserView::OpenNewForegroundWindow(HWND, POINT point)
+{
+    const TStdStr<char> url = LinkAt(point);
+    OpenInNewTab(url, true);
+    if (url.empty())
+        if (HWND client = MdiClient())
+            ::SetFocus(client);
+}
+
+void CBrowserView::RefreshDocument(HWND, POINT)
+{
+    if (IWebBrowser2* browser = m_host.Browser())
+        browser->Refresh();
+}
+
+void CBrowserView::ReloadDocument(HWND, POINT)
+{
+    if (IWebBrowser2* browser = m_host.Browser()) {
+        CComVariant level(static_cast<long>(REFRESH_COMPLETELY));
+        browser->Refresh2(&level);
+    }
+}
+
+void CBrowserView::DuplicateWindow(HWND, POINT)
+{
+    OpenInNewTab(m_url, true);
+}
+
+void CBrowserView::ScrollThroughOpenWindows(HWND, POINT)
+{
+    GetBrowserActionServices().ShowWindowListPopup(::GetAncestor(m_hWnd, GA_ROOT));
+}
+
+void CBrowserView::GoNextWindow(HWND, POINT)
+{
+    ::SendMessageA(MdiClient(), WM_MDINEXT, reinterpret_cast<WPARAM>(m_hWnd), 0);
+}
+
+void CBrowserView::GoPreviousWindow(HWND, POINT)
+{
+    ::SendMessageA(MdiClient(), WM_MDINEXT, reinterpret_cast<WPARAM>(m_hWnd), 1);
+}
+
+void CBrowserView::CloseAllExceptActive(HWND, POINT)
+{
+    PostToFrame(ID_BROWSER_CLOSE_ALL_EXCEPT);
+}
+
+void CBrowserView::RunUserAction(int userAction, HWND, POINT)
+{
+    if (userAction < 0 || userAction > 9)
+        return;
+    IBrowserActionServices& services = GetBrowserActionServices();
+    PlayHotKey(services, services.UserActionHotKey(userAction));
 }
 
 LRESULT CBrowserView::OnTabContextMenu(UINT, WPARAM, LPARAM lParam, BOOL&)

@@ -9,6 +9,7 @@
 //
 // Lifetime: rule (b). CreateBrowserTab allocates the object; the window owns it and deletes it in
 // OnFinalMessage. The host window is a member and goes in WM_DESTROY.
+#include "browser/BrowserActions.h"
 #include "browser/BrowserHostWnd.h"
 #include "browser/WebBrowserEventSink.h"
 #include "controls/TabbedMDIChild.h"
@@ -18,6 +19,7 @@
 
 class CBrowserView : public TTabbedMDIChildWindowImpl<CBrowserView>,
                      public TWebBrowserEventSink<CBrowserView>,
+                     public CBrowserActions,
                      public IBrowserTab {
     using Base = TTabbedMDIChildWindowImpl<CBrowserView>;
 
@@ -46,6 +48,25 @@ public:
     // A mouse button went down in the page (the gesture filter's notification): the next popup
     // of this page is the user's own.
     void NotifyPageMouseButton() { m_userActivity = true; }
+    // The middle button in the page opens the link under it in a new tab; false leaves the click
+    // to the page (no link, or the setting that keeps middle clicks for pages).
+    bool OnPageMiddleButtonDown(HWND window, POINT point);
+
+    // CBrowserActions
+    void GoPreviousDocument(HWND window, POINT point) override;
+    void GoNextDocument(HWND window, POINT point) override;
+    void GoTopOfDocument(HWND window, POINT point) override;
+    void GoBottomOfDocument(HWND window, POINT point) override;
+    void CloseDocumentWindow(HWND window, POINT point) override;
+    void OpenNewForegroundWindow(HWND window, POINT point) override;
+    void RefreshDocument(HWND window, POINT point) override;
+    void ReloadDocument(HWND window, POINT point) override;
+    void DuplicateWindow(HWND window, POINT point) override;
+    void ScrollThroughOpenWindows(HWND window, POINT point) override;
+    void GoNextWindow(HWND window, POINT point) override;
+    void GoPreviousWindow(HWND window, POINT point) override;
+    void CloseAllExceptActive(HWND window, POINT point) override;
+    void RunUserAction(int userAction, HWND window, POINT point) override;
     void FocusPage();
 
     // What the tab shows, for the frame's refresh and for tests.
@@ -110,6 +131,10 @@ private:
     void OnQuit() { Unadvise(); }
 
     bool RunTabCommand(UINT id);
+    // The link at the point of the page (else the selected text); empty when there is none.
+    TStdStr<char> LinkAt(POINT point) const;
+    void OpenInNewTab(const TStdStr<char>& url, bool foreground) const;
+    void SendKeyToWindow(HWND window, UINT key) const;
     bool RunEngineCommand(UINT id);
     void TrackTabMenu(POINT point);
     void SetCurrentUrl(const TStdStr<char>& url);

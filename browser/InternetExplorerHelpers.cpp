@@ -8,6 +8,10 @@
 #include <shlwapi.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
 namespace {
 
 constexpr char kExplorerKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
@@ -36,6 +40,44 @@ TStdStr<char> WithBackslash(TStdStr<char> path)
     if (!path.empty() && path.back() != '\\')
         path += '\\';
     return path;
+}
+
+// Late-bound reads and calls; a failure gives VT_EMPTY.
+CComVariant Invoke(IDispatch* object, const wchar_t* name, WORD flags, std::initializer_list<CComVariant> arguments)
+{
+    CComVariant result;
+    if (!object)
+        return result;
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id)))
+        return result;
+    std::vector<VARIANT> reversed(arguments.begin(), arguments.end());
+    std::reverse(reversed.begin(), reversed.end());
+    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    if (FAILED(object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, &result, nullptr, nullptr)))
+        result.Clear();
+    return result;
+}
+
+CComPtr<IDispatch> AsObject(const CComVariant& value)
+{
+    CComPtr<IDispatch> object;
+    if ((value.vt == VT_DISPATCH || value.vt == VT_UNKNOWN) && value.punkVal)
+        value.punkVal->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&object));
+    return object;
+}
+
+TStdStr<char> AsText(const CComVariant& value)
+{
+    if (value.vt != VT_BSTR || !value.bstrVal)
+        return TStdStr<char>();
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, value.bstrVal, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return TStdStr<char>();
+    TStdStr<char> text(static_cast<size_t>(size - 1), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, value.bstrVal, -1, text.data(), size, nullptr, nullptr);
+    return text;
 }
 
 } // namespace
@@ -182,4 +224,52 @@ bool IsSameDispatch(IUnknown* object, IDispatch* dispatch)
     if (FAILED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&own))))
         return false;
     return own.p == dispatch;
+}
+
+IDispatch* GetElementFromPoint(IDispatch* document, POINT point)
+{
+    CComPtr<IDispatch> element = AsObject(
+        Invoke(document, L"elementFromPoint", DISPATCH_METHOD, {CComVariant(point.x), CComVariant(point.y)}));
+    return element.Detach();
+}
+
+TStdStr<char> GetLinkUrlOfElement(IDispatch* element)
+{
+    CComPtr<IDispatch> current = element;
+    // A page's tree is bounded here: a cycle of parents or a deep one ends the walk.
+    for (int depth = 0; current && depth < 256; ++depth) {
+        const TStdStr<char> tag = AsText(Invoke(current, L"tagName", DISPATCH_PROPERTYGET, {}));
+        if (::lstrcmpiA(tag.c_str(), "A") == 0 || ::lstrcmpiA(tag.c_str(), "AREA") == 0)
+            return AsText(Invoke(current, L"href", DISPATCH_PROPERTYGET, {}));
+        current = AsObject(Invoke(current, L"parentElement", DISPATCH_PROPERTYGET, {}));
+    }
+    return TStdStr<char>();
+}
+
+TStdStr<char> GetSelectionText(IDispatch* document)
+{
+    CComPtr<IDispatch> selection = AsObject(Invoke(document, L"selection", DISPATCH_PROPERTYGET, {}));
+    CComPtr<IDispatch> range = AsObject(Invoke(selection, L"createRange", DISPATCH_METHOD, {}));
+    return AsText(Invoke(range, L"text", DISPATCH_PROPERTYGET, {}));
+}
+
+TStdStr<char> FindLinkByText(IDispatch* document, const char* word)
+{
+    if (!word || !*word)
+        return TStdStr<char>();
+    CComPtr<IDispatch> links = AsObject(Invoke(document, L"links", DISPATCH_PROPERTYGET, {}));
+    CComVariant length = Invoke(links, L"length", DISPATCH_PROPERTYGET, {});
+    if (FAILED(length.ChangeType(VT_I4)))
+        return TStdStr<char>();
+    const int wordLength = ::lstrlenA(word);
+    const long count = std::min<long>(length.lVal, 100000);
+    for (long i = 0; i < count; ++i) {
+        CComPtr<IDispatch> link = AsObject(Invoke(links, L"item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {CComVariant(i)}));
+        const TStdStr<char> text = AsText(Invoke(link, L"innerText", DISPATCH_PROPERTYGET, {}));
+        if (static_cast<int>(text.size()) >= wordLength &&
+            ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), wordLength, word, wordLength) ==
+                CSTR_EQUAL)
+            return AsText(Invoke(link, L"href", DISPATCH_PROPERTYGET, {}));
+    }
+    return TStdStr<char>();
 }

@@ -38,3 +38,12 @@ bool OpenWithShellOrHtmlHandler(const char* address, int showCommand);
 
 // Whether `object` is `dispatch` itself (an event about the top-level browser and not a frame).
 bool IsSameDispatch(IUnknown* object, IDispatch* dispatch);
+
+// The page's document objects, reached by name (as a script would), so they work with any engine
+// object that answers by name. Null or empty when the page has no such thing.
+IDispatch* GetElementFromPoint(IDispatch* document, POINT point);  // the caller releases it
+// The href of the element when it is a link (A or AREA), else of its nearest such parent.
+TStdStr<char> GetLinkUrlOfElement(IDispatch* element);
+TStdStr<char> GetSelectionText(IDispatch* document);
+// The href of the first link whose text begins with `word`, compared without case.
+TStdStr<char> FindLinkByText(IDispatch* document, const char* word);

@@ -4,6 +4,7 @@ namespace {
 
 constexpr char kFrameClass[] = "KivoBrowserTestFrame";
 std::vector<MSG> g_frameMessages;
+std::vector<std::pair<std::string, LPARAM>> g_openedUrls;
 HWND g_createdClient = nullptr;
 
 void RegisterFrameClass(WNDPROC procedure)
@@ -31,6 +32,8 @@ LRESULT CALLBACK CTestBrowserHost::FrameProc(HWND window, UINT message, WPARAM w
                                             ::GetModuleHandleA(nullptr), &create);
         return g_createdClient ? 0 : -1;
     }
+    if (message == kOpenUrlMessage)
+        g_openedUrls.emplace_back(wParam ? reinterpret_cast<const char*>(wParam) : "", lParam);
     if (message == WM_COMMAND || message == WM_USER + 2 || message == kOpenUrlMessage) {
         g_frameMessages.push_back({window, message, wParam, lParam, 0, {}});
         return 0;
@@ -43,6 +46,7 @@ CTestBrowserHost::CTestBrowserHost()
 {
     RegisterFrameClass(&CTestBrowserHost::FrameProc);
     g_frameMessages.clear();
+    g_openedUrls.clear();
     g_createdClient = nullptr;
     m_frame = ::CreateWindowExA(0, kFrameClass, "Kivo Browser", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 720,
                                 480, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
@@ -102,4 +106,10 @@ int CTestBrowserHost::CountFrameMessages(UINT message) const
 void CTestBrowserHost::ClearFrameRecord()
 {
     g_frameMessages.clear();
+    g_openedUrls.clear();
+}
+
+std::vector<std::pair<std::string, LPARAM>> CTestBrowserHost::OpenedUrls() const
+{
+    return g_openedUrls;
 }

@@ -59,6 +59,8 @@ public:
     std::vector<UINT> FrameCommands() const;
     int CountFrameMessages(UINT message) const;
     void ClearFrameRecord();
+    // The open-URL requests the tabs sent the frame: the address and the open flags.
+    std::vector<std::pair<std::string, LPARAM>> OpenedUrls() const;
 
     std::map<HWND, IBrowserTab*> tabs;
     std::vector<RecordedPopup> popups;

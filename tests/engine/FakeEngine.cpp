@@ -177,6 +177,11 @@ void CFakeDispatch::SetMethod(const wchar_t* name, std::function<void()> method)
     m_methods[IdOf(name)] = std::move(method);
 }
 
+void CFakeDispatch::SetFunction(const wchar_t* name, std::function<CComVariant(const DISPPARAMS&)> function)
+{
+    m_functions[IdOf(name)] = std::move(function);
+}
+
 int CFakeDispatch::CallCount(const wchar_t* name) const
 {
     const std::wstring key = Lower(name);
@@ -244,11 +249,17 @@ STDMETHODIMP CFakeDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, L
     return hr;
 }
 
-STDMETHODIMP CFakeDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                                   UINT*)
+STDMETHODIMP CFakeDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO*, UINT*)
 {
     if (result)
         ::VariantInit(result);
+    if (const auto function = m_functions.find(id); function != m_functions.end()) {
+        ++m_calls[id];
+        static const DISPPARAMS none = {nullptr, nullptr, 0, 0};
+        CComVariant answer = function->second(params ? *params : none);
+        return result ? ::VariantCopy(result, &answer) : S_OK;
+    }
     if (const auto method = m_methods.find(id); method != m_methods.end() && (flags & DISPATCH_METHOD)) {
         ++m_calls[id];
         if (method->second)
@@ -426,6 +437,7 @@ void CFakeBrowser::CompleteLoad()
     // The engine asks its host how to show each new document.
     ReadHostInfo();
     const FakePage* page = m_engine.FindPage(url);
+    BuildDocument(page);
     m_title = page && !page->title.empty() ? page->title : url;
     if (HWND view = m_embedding ? ::GetWindow(m_embedding, GW_CHILD) : nullptr)
         if (HWND pageWindow = ::GetWindow(view, GW_CHILD)) {
@@ -473,6 +485,64 @@ CFakeBrowser* CFakeBrowser::OpenPopup(const std::wstring& url)
     if (browser)
         browser->NavigateTo(url);
     return browser;
+}
+
+namespace {
+
+long ArgumentAsLong(const DISPPARAMS& params, UINT fromEnd)
+{
+    if (params.cArgs <= fromEnd)
+        return -1;
+    CComVariant value;
+    if (FAILED(::VariantChangeType(&value, &params.rgvarg[params.cArgs - 1 - fromEnd], 0, VT_I4)))
+        return -1;
+    return value.lVal;
+}
+
+CComPtr<CFakeDispatch> MakeLinkElement(const FakeLink& link)
+{
+    CComPtr<CFakeDispatch> element = CFakeDispatch::Make();
+    element->Set(L"tagName", CComVariant(L"A"));
+    element->Set(L"href", CComVariant(link.href.c_str()));
+    element->Set(L"innerText", CComVariant(link.text.c_str()));
+    return element;
+}
+
+} // namespace
+
+// The document of a loaded page: its links by index and by point, and its selection.
+void CFakeBrowser::BuildDocument(const FakePage* page)
+{
+    std::vector<CComPtr<CFakeDispatch>> elements;
+    std::vector<RECT> rects;
+    if (page)
+        for (const FakeLink& link : page->links) {
+            elements.push_back(MakeLinkElement(link));
+            rects.push_back(link.rect);
+        }
+    CComPtr<CFakeDispatch> links = CFakeDispatch::Make();
+    links->Set(L"length", CComVariant(static_cast<long>(elements.size())));
+    links->SetFunction(L"item", [elements](const DISPPARAMS& params) {
+        const long index = ArgumentAsLong(params, 0);
+        if (index < 0 || index >= static_cast<long>(elements.size()))
+            return CComVariant();
+        return CComVariant(static_cast<IDispatch*>(elements[static_cast<size_t>(index)].p));
+    });
+    m_document->Set(L"links", CComVariant(static_cast<IDispatch*>(links.p)));
+    m_document->SetFunction(L"elementFromPoint", [elements, rects](const DISPPARAMS& params) {
+        const POINT point = {ArgumentAsLong(params, 0), ArgumentAsLong(params, 1)};
+        for (size_t i = 0; i < rects.size(); ++i)
+            if (::PtInRect(&rects[i], point))
+                return CComVariant(static_cast<IDispatch*>(elements[i].p));
+        return CComVariant();
+    });
+    CComPtr<CFakeDispatch> range = CFakeDispatch::Make();
+    range->Set(L"text", CComVariant(page ? page->selection.c_str() : L""));
+    CComPtr<CFakeDispatch> selection = CFakeDispatch::Make();
+    selection->SetFunction(L"createRange", [range](const DISPPARAMS&) {
+        return CComVariant(static_cast<IDispatch*>(range.p));
+    });
+    m_document->Set(L"selection", CComVariant(static_cast<IDispatch*>(selection.p)));
 }
 
 void CFakeBrowser::SimulateWindowClose()

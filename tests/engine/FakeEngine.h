@@ -30,6 +30,8 @@ public:
     static CComPtr<CFakeDispatch> Make();
     void Set(const wchar_t* name, const VARIANT& value);
     void SetMethod(const wchar_t* name, std::function<void()> method);
+    // A method with arguments (in DISPPARAMS order) and a result.
+    void SetFunction(const wchar_t* name, std::function<CComVariant(const DISPPARAMS&)> function);
     // How often each method was called.
     int CallCount(const wchar_t* name) const;
 
@@ -49,16 +51,28 @@ private:
     std::vector<std::wstring> m_names;  // DISPID = index + 1
     std::map<DISPID, CComVariant> m_properties;
     std::map<DISPID, std::function<void()>> m_methods;
+    std::map<DISPID, std::function<CComVariant(const DISPPARAMS&)>> m_functions;
     std::map<DISPID, int> m_calls;
 };
 
 // What a page does when it loads.
+// A link of a page: where it is in the page window and where it leads.
+struct FakeLink {
+    RECT rect;
+    std::wstring href;
+    std::wstring text;
+};
+
 struct FakePage {
     std::wstring title;
     std::wstring statusText;
     long secureLevel = 0;
     // Windows the page opens from its load handler (without a click).
     std::vector<std::wstring> popups;
+    // The document's links (document.links, and elementFromPoint over their rectangles).
+    std::vector<FakeLink> links;
+    // The selected text (document.selection.createRange().text).
+    std::wstring selection;
 };
 
 struct FakeExecRecord {
@@ -217,6 +231,7 @@ private:
     void ReadHostInfo();
     void CreateWindows(HWND parent, const RECT& rect);
     void DestroyWindows();
+    void BuildDocument(const FakePage* page);
 
     CFakeEngine& m_engine;
     LONG m_references = 0;
