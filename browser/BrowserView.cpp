@@ -384,6 +384,15 @@ bool CBrowserView::QueryCommandState(UINT commandId, bool& enabled, bool& checke
         enabled = m_canGoForward;
         return true;
     }
+    if (commandId >= kTextSizeFirstCommand && commandId <= kTextSizeLastCommand) {
+        enabled = true;
+        CComVariant size;
+        if (IWebBrowser2* browser = m_host.Browser())
+            if (SUCCEEDED(browser->ExecWB(OLECMDID_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, nullptr, &size)) &&
+                SUCCEEDED(size.ChangeType(VT_I4)))
+                checked = size.lVal == static_cast<LONG>(commandId - kTextSizeFirstCommand);
+        return true;
+    }
     return m_host.QueryCommandState(commandId, enabled, checked);
 }
 

@@ -88,6 +88,7 @@ public:
         MESSAGE_HANDLER(ObjectMessage(), OnObjectMessage)
         MESSAGE_HANDLER(GetTabbedMdiMessages().showTabContextMenu, OnTabContextMenu)
         MESSAGE_HANDLER(GetTabbedMdiMessages().saveModified, OnSaveModified)
+        MESSAGE_HANDLER(GetTabbedMdiMessages().closeWithNoPrompt, OnCloseWithNoPrompt)
         MESSAGE_HANDLER(WM_MDIACTIVATE, OnMdiActivate)
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
         CHAIN_MSG_MAP_MEMBER(m_host)
@@ -111,6 +112,8 @@ private:
     LRESULT OnObjectMessage(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTabContextMenu(UINT, WPARAM, LPARAM lParam, BOOL&);
     LRESULT OnSaveModified(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+    // Closing without the tab's own close handling: straight to the MDI child's default.
+    LRESULT OnCloseWithNoPrompt(UINT, WPARAM, LPARAM, BOOL&) { return DefWindowProc(WM_CLOSE, 0, 0); }
     LRESULT OnMdiActivate(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnEngineClose(UINT, WPARAM, LPARAM, BOOL&);

@@ -354,6 +354,11 @@ TEST_F(BrowserTab, NewWindowWhileTheProgramClosesIsCancelled)
 {
     CBrowserView* opener = Open("http://www.example.com/");
     ASSERT_NE(opener, nullptr);
+    // A new window whose tab cannot be made is cancelled too.
+    m_engine.refuseAdvise = true;
+    EXPECT_EQ(EngineOf(opener)->OpenPopup(kPopupPage), nullptr);
+    EXPECT_EQ(m_host.tabs.size(), 1u);
+    m_engine.refuseAdvise = false;
     GetSettings()->Closing = true;
     const size_t before = m_host.tabs.size();
     EXPECT_EQ(EngineOf(opener)->OpenPopup(kPopupPage), nullptr);
@@ -536,6 +541,11 @@ TEST_F(BrowserTab, TabCommandsActOnTheirOwnTab)
         EXPECT_EQ(secondEngine->execs[0].command, p.engineCommand);
     }
     EXPECT_EQ(secondEngine->zoom, 3);
+    for (UINT size = kTextSizeFirstCommand; size <= kTextSizeLastCommand; ++size) {
+        bool enabled = false, checked = false;
+        ASSERT_TRUE(second->QueryCommandState(size, enabled, checked));
+        EXPECT_EQ(checked, size == 38004);
+    }
     EXPECT_TRUE(firstEngine->execs.empty());
 
     // Up one level from a page goes to its folder.
@@ -612,6 +622,12 @@ TEST_F(BrowserTab, ContextMenuPutsCloseWhereTheViewFlagsSayAndRoutesTheChoice)
     PumpMessagesUntil([&] { return EngineOf(first)->refreshCount > 0; });
     EXPECT_EQ(EngineOf(first)->refreshCount, 1);
     EXPECT_EQ(EngineOf(second)->refreshCount, 0);
+    // The tab strip's close without prompt closes the tab at once.
+    CBrowserView* third = Open("http://www.example.com/");
+    ASSERT_NE(third, nullptr);
+    const HWND thirdTab = third->GetTabWindow();
+    ::SendMessageA(thirdTab, GetTabbedMdiMessages().closeWithNoPrompt, 0, 0);
+    EXPECT_TRUE(WaitGone(thirdTab));
     const HWND firstTab = first->GetTabWindow();
     tracker.answer = SC_CLOSE;
     ::SendMessageA(firstTab, menuMessage, 0, MAKELPARAM(100, 100));
