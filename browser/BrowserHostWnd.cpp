@@ -240,7 +240,7 @@ HWND CBrowserHostWnd::CreateHost(HWND tab, const RECT& rect)
     auto* site = new CBrowserAxHost(tab);
     site->AddRef();  // held across the creation, whatever the window does with it
     CAxWindow window;
-    const HWND created = window.CreateWithHost(tab, rect, "about:blank", 0x56300000, WS_EX_CLIENTEDGE,
+    const HWND created = window.CreateWithHost(tab, rect, "about:blank", kBrowserHostStyle, WS_EX_CLIENTEDGE,
                                                kBrowserHostControlId, site);
     site->Release();
     if (!created || !SubclassWindow(created))

@@ -34,6 +34,9 @@ constexpr DWORD Default = Images | Videos | Sounds;
 // autocompletion and themed controls.
 constexpr DWORD kBrowserHostFlags = 0x44084;
 constexpr UINT kBrowserHostControlId = 212;
+// Child, visible, clipping, with both scroll bars.
+constexpr DWORD kBrowserHostStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL;
+static_assert(kBrowserHostStyle == 0x56300000);
 constexpr UINT_PTR kAutoRefreshTimerId = 1;
 
 // The bit a download-control command toggles (0: not one), and whether a set bit shows checked.

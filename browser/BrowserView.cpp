@@ -42,6 +42,9 @@ constexpr size_t kStatusTextLength = 126;
 // A start page of the program's search service, for Home with the search start page chosen.
 constexpr char kSearchStartPage[] = "http://search.kivo-browser.example/";
 constexpr UINT kMdiChildStyle = 0x56CF0000;  // child, visible, clipping, overlapped window
+// The inner strip: its look bits, and the bit that puts it along the bottom edge.
+constexpr DWORD kInnerStripStyle = 0x4140;
+constexpr DWORD kInnerStripAtBottom = 0x2;
 
 bool StartsWithNoCase(const TStdStr<char>& text, const char* prefix)
 {
@@ -119,9 +122,9 @@ const TWebBrowserSinkEntry<CBrowserView>* CBrowserView::GetSinkTable()
 CBrowserView::CBrowserView(HWND openerWindow, DWORD downloadControlFlags)
     : m_opener(openerWindow), m_host(downloadControlFlags)
 {
-    DWORD style = 0x4140;
+    DWORD style = kInnerStripStyle;
     if (!(Settings().ViewFlags & kViewFlagTabsOnTop))
-        style |= 2;
+        style |= kInnerStripAtBottom;
     SetInnerTabStyle(style);
 }
 
@@ -467,12 +470,12 @@ void CBrowserView::UpdateStatusPanes() const
         if (m_secureLockLevel > 0 && m_secureLockLevel < 7)
             lockText += kLevelTexts[m_secureLockLevel];
     }
-    host->SetStatusPane(kSecureLockPane, m_secureLockLevel ? ::LoadIconA(nullptr, MAKEINTRESOURCEA(32516)) : nullptr,
+    host->SetStatusPane(kSecureLockPane, m_secureLockLevel ? ::LoadIconA(nullptr, IDI_INFORMATION) : nullptr,
                         lockText.c_str());
     if (m_privacyIconHidden)
         host->SetStatusPane(kPrivacyPane, nullptr, "");
     else
-        host->SetStatusPane(kPrivacyPane, ::LoadIconA(nullptr, MAKEINTRESOURCEA(32514)),
+        host->SetStatusPane(kPrivacyPane, ::LoadIconA(nullptr, IDI_QUESTION),
                             BrowserString(IDS_BROWSER_PRIVACY_REPORT, "Privacy Report").c_str());
     const bool shown = !(m_progress == -1 || (m_progress == 0 && m_progressMax == 0));
     host->ShowProgress(shown, std::min(m_progress, m_progressMax), m_progressMax);
@@ -891,13 +894,9 @@ LRESULT CBrowserView::OnTabContextMenu(UINT, WPARAM, LPARAM lParam, BOOL&)
     return 0;
 }
 
-void CBrowserView::TrackTabMenu(POINT point)
+// The "&Window" submenu (the one whose first item is the window list's first id) lists the tabs.
+void CBrowserView::FillWindowList(HMENU menu) const
 {
-    HMENU resource = ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(IDR_BROWSER_TAB_MENU));
-    if (!resource)
-        return;
-    HMENU menu = ::GetSubMenu(resource, 0);
-    // The "&Window" submenu lists the open tabs.
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
         HMENU sub = ::GetSubMenu(menu, i);
         if (!sub || ::GetMenuItemID(sub, 0) != ID_BROWSER_WINDOW_FIRST)
@@ -914,6 +913,15 @@ void CBrowserView::TrackTabMenu(POINT point)
             ::AppendMenuA(sub, MF_STRING | (child == m_hWnd ? MF_CHECKED : 0), id++, *text ? text : "Untitled");
         }
     }
+}
+
+void CBrowserView::TrackTabMenu(POINT point)
+{
+    HMENU resource = ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(IDR_BROWSER_TAB_MENU));
+    if (!resource)
+        return;
+    HMENU menu = ::GetSubMenu(resource, 0);
+    FillWindowList(menu);
     const char* closeText = "&Close\tCtrl+W";
     if (!(Settings().ViewFlags & kViewFlagTabsOnTop)) {
         ::InsertMenuA(menu, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);

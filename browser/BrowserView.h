@@ -140,6 +140,7 @@ private:
     void SendKeyToWindow(HWND window, UINT key) const;
     bool RunEngineCommand(UINT id);
     void TrackTabMenu(POINT point);
+    void FillWindowList(HMENU menu) const;
     void SetCurrentUrl(const TStdStr<char>& url);
     void FocusPageWindow();
     bool IsActive() const;

@@ -23,12 +23,12 @@ CTabTextStore& GetTabTextStore()
 
 HICON CTabTextStore::ScriptErrorIcon()
 {
-    return ::LoadIconA(nullptr, MAKEINTRESOURCEA(32515));  // IDI_WARNING, shared by the system
+    return ::LoadIconA(nullptr, IDI_WARNING);  // shared by the system: not destroyed
 }
 
 HICON CTabTextStore::PageIcon()
 {
-    return ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    return ::LoadIconA(nullptr, IDI_APPLICATION);
 }
 
 void CTabTextStore::SetText(HWND child, const char* text)

@@ -106,7 +106,7 @@ bool AtlAxWinInit() noexcept
         windowClass.style = CS_DBLCLKS;
         windowClass.lpfnWndProc = AxHostWindowProc;
         windowClass.hInstance = AtlGetModuleInstance();
-        windowClass.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         windowClass.lpszClassName = kAxHostWindowClass;
         return ::RegisterClassExA(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;

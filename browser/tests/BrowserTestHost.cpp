@@ -14,7 +14,7 @@ void RegisterFrameClass(WNDPROC procedure)
         frame.lpfnWndProc = procedure;
         frame.hInstance = ::GetModuleHandleA(nullptr);
         frame.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-        frame.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        frame.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
         frame.lpszClassName = kFrameClass;
         return ::RegisterClassA(&frame) != 0;
     }();

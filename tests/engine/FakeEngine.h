@@ -27,6 +27,9 @@
 // An automation object with named properties and methods, read and called by name.
 class CFakeDispatch : public IDispatch {
 public:
+    CFakeDispatch() = default;
+    CFakeDispatch(const CFakeDispatch&) = delete;
+    CFakeDispatch& operator=(const CFakeDispatch&) = delete;
     static CComPtr<CFakeDispatch> Make();
     void Set(const wchar_t* name, const VARIANT& value);
     void SetMethod(const wchar_t* name, std::function<void()> method);
@@ -98,6 +101,8 @@ class CFakeBrowser : public CWebBrowser2Stub,
                      public IConnectionPoint {
 public:
     explicit CFakeBrowser(CFakeEngine& engine);
+    CFakeBrowser(const CFakeBrowser&) = delete;
+    CFakeBrowser& operator=(const CFakeBrowser&) = delete;
 
     // Scripting the engine.
     // Navigates as a page link would: BeforeNavigate2 at once, the load when the queue is pumped.
