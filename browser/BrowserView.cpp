@@ -2,6 +2,7 @@
 
 #include "browser/BrowserResources.h"
 #include "browser/BrowserStrings.h"
+#include "browser/FavIconSource.h"
 #include "browser/InternetExplorerHelpers.h"
 #include "browser/PopupSiteRules.h"
 #include "browser/ScriptErrors.h"
@@ -405,6 +406,7 @@ void CBrowserView::SetCurrentUrl(const TStdStr<char>& url)
         return;
     m_url = url;
     ::GetSystemTimeAsFileTime(&m_urlTime);
+    GetFavIconSource().QueueRequest(m_url.c_str());
     PostToFrame(kTabStateChangedCommand);
 }
 
@@ -554,8 +556,9 @@ void CBrowserView::OnDocumentComplete(IDispatch* source)
     m_userActivity = false;
     if (!IsTopLevel(source))
         return;
-    // Without a site icon for the address the tab shows none once loading has ended.
-    SetTabImage(-1);
+    // The site icon once loading has ended; the cache's unknown icon shows as none.
+    const int icon = GetFavIconSource().GetIconIndex(m_url.c_str());
+    SetTabImage(icon == kUnknownSiteIcon ? -1 : icon);
     HWND top = ::GetAncestor(m_hWnd, GA_ROOT);
     HWND focus = ::GetFocus();
     if (IsActive() && (!focus || !::IsChild(top, focus)))

@@ -4,6 +4,7 @@
 // and context menu, script errors, and malformed event calls.
 #include "browser/BrowserResources.h"
 #include "browser/BrowserView.h"
+#include "browser/FavIconSource.h"
 #include "browser/PopupSiteRules.h"
 #include "browser/ScriptErrors.h"
 #include "browser/TabTextStore.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 namespace {
@@ -847,6 +849,39 @@ TEST_F(BrowserTab, ProgressPicksTheLoadingFrameAndHidesTheBarWhenDone)
         EXPECT_EQ(view->GetTabImage(), c.frame);
         EXPECT_EQ(m_host.progress.back(), c.bar);
     }
+}
+
+class CTestFavIcons final : public IFavIconSource {
+public:
+    CTestFavIcons() : m_previous(SetFavIconSource(this)) {}
+    ~CTestFavIcons() override { SetFavIconSource(m_previous); }
+    CTestFavIcons(const CTestFavIcons&) = delete;
+    CTestFavIcons& operator=(const CTestFavIcons&) = delete;
+    int GetIconIndex(const char* url) override { return icons.count(url) ? icons[url] : kUnknownSiteIcon; }
+    void QueueRequest(const char* url) override { queued.push_back(url); }
+    std::map<std::string, int> icons;
+    std::vector<std::string> queued;
+
+private:
+    IFavIconSource* m_previous;  // not owned
+};
+
+TEST_F(BrowserTab, LoadingFramesGiveWayToTheSiteIcon)
+{
+    CTestFavIcons favIcons;
+    favIcons.icons["http://www.example.com/"] = 17;
+    CBrowserView* view = Open("http://www.example.com/");
+    ASSERT_NE(view, nullptr);
+    const HWND tab = view->GetTabWindow();
+    EXPECT_EQ(m_host.tabImages[tab], (std::vector<int>{2, 17}));
+    EXPECT_NE(std::find(favIcons.queued.begin(), favIcons.queued.end(), "http://www.example.com/"),
+              favIcons.queued.end());
+    // While the site icon shows, progress reports leave it; an address without a known icon has none.
+    EngineOf(view)->FireProgress(50, 100);
+    EXPECT_EQ(view->GetTabImage(), 17);
+    view->Navigate("http://www.example.com/second.html");
+    m_engine.PumpUntilIdle();
+    EXPECT_EQ(view->GetTabImage(), -1);
 }
 
 TEST_F(BrowserTab, SecureLockPaneNamesTheLevel)
