@@ -3,6 +3,7 @@
 // module and calls the application's operations in order: initialise, run (with the message loop
 // added to the module), exit.
 #include "browser/AdFilterProtocol.h"
+#include "browser/BrowserView.h"
 #include "core/app/AppModule.h"
 #include "core/app/BrowserApp.h"
 #include "core/app/ExceptionReport.h"
@@ -38,6 +39,7 @@ void ConnectSubsystems()
 {
     static CProgramStartupServices services;
     SetStartupServices(&services);
+    InstallBrowserTabFactory();
 }
 
 } // namespace

@@ -28,6 +28,16 @@ public:
     // The hosted engine (Refresh, Refresh2, the document's character set); null before it exists.
     // The caller does not own the pointer: it is valid while the tab lives.
     virtual IWebBrowser2* GetWebBrowser() const = 0;
+    // The enabled and checked state of one of the tab's commands for the frame's menus and
+    // toolbars (Back, Forward, the download-control and auto-refresh items); false: not a command
+    // of the tab.
+    virtual bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const
+    {
+        (void)commandId;
+        (void)enabled;
+        (void)checked;
+        return false;
+    }
 };
 
 // The five "Text Size" commands, smallest to largest.
@@ -69,6 +79,14 @@ public:
     virtual void SetTabImage(HWND tabWindow, int image) = 0;
     // Status panes by id (the secure lock, the privacy icon, the progress pane); null icon: none.
     virtual void SetStatusPane(int paneId, HICON icon, const char* text) = 0;
+    // The percent progress bar over status pane 1: hidden, or shown with the range 0 to maximum
+    // at position (already at most maximum). A frame without a progress bar ignores it.
+    virtual void ShowProgress(bool shown, int position, int maximum)
+    {
+        (void)shown;
+        (void)position;
+        (void)maximum;
+    }
 };
 
 // The installed factory and host; null until installed. Installing replaces the previous one and

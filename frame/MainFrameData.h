@@ -16,6 +16,16 @@ struct ScriptErrorRecord {
     long code = 0;
     TStdStr<char> message;
     TStdStr<char> url;
+    // Whether scripts of the page may go on running after this error: false once the user
+    // answered No for it.
+    bool goOn = true;
+
+    // Two reports are the same error when everything but the answer is equal.
+    bool SameError(const ScriptErrorRecord& other) const
+    {
+        return line == other.line && character == other.character && code == other.code &&
+               message == other.message && url == other.url;
+    }
 };
 
 class CMainFrameData {

@@ -1,0 +1,16 @@
+#pragma once
+// What a tab asks of the site-icon cache (a later library, which installs itself): the image
+// index of an address's icon, answered at once (kUnknownSiteIcon while it is not known), and a
+// request to fetch it. Until installed, every address has the unknown icon.
+constexpr int kUnknownSiteIcon = 4;
+
+class IFavIconSource {
+public:
+    virtual ~IFavIconSource() = default;
+    virtual int GetIconIndex(const char* url) = 0;
+    virtual void QueueRequest(const char* url) = 0;
+};
+
+IFavIconSource& GetFavIconSource();
+// Installs the source (not owned; null: none) and returns the previous one.
+IFavIconSource* SetFavIconSource(IFavIconSource* source);
