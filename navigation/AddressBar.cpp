@@ -27,24 +27,11 @@ constexpr int kMaxEditText = 4096;
 
 HWND CreateButtonToolbar(HWND parent, UINT command, BYTE style, const char* text, HIMAGELIST images, int image)
 {
-    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", kToolbarStyle, 0, 0, 0, 0, parent, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
-    if (!toolbar)
-        return nullptr;
-    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_MIXEDBUTTONS);
-    if (images)
-        SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-    else
-        SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(0, 0));
-    TBBUTTON button = {};
-    button.iBitmap = images ? image : I_IMAGENONE;
-    button.idCommand = static_cast<int>(command);
-    button.fsState = TBSTATE_ENABLED;
-    button.fsStyle = static_cast<BYTE>(style | BTNS_AUTOSIZE | BTNS_SHOWTEXT);
-    button.iString = reinterpret_cast<INT_PTR>(text);
-    SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
-    SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    HWND toolbar = CreateBarToolbar(parent, images);
+    if (toolbar) {
+        AddBarButton(toolbar, command, static_cast<BYTE>(style | BTNS_SHOWTEXT), text, images ? image : I_IMAGENONE);
+        SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    }
     return toolbar;
 }
 
@@ -62,6 +49,73 @@ HIMAGELIST LoadGoImages()
 }
 
 }  // namespace
+
+HWND CreateBarToolbar(HWND parent, HIMAGELIST images)
+{
+    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", kToolbarStyle, 0, 0, 0, 0, parent, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    if (!toolbar)
+        return nullptr;
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_MIXEDBUTTONS);
+    if (images)
+        SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    else
+        SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(0, 0));
+    return toolbar;
+}
+
+bool AddBarButton(HWND toolbar, UINT command, BYTE style, const char* text, int image, bool hidden)
+{
+    TBBUTTON button = {};
+    button.iBitmap = image;
+    button.idCommand = static_cast<int>(command);
+    button.fsState = static_cast<BYTE>(TBSTATE_ENABLED | (hidden ? TBSTATE_HIDDEN : 0));
+    button.fsStyle = static_cast<BYTE>(style | BTNS_AUTOSIZE);
+    button.iString = reinterpret_cast<INT_PTR>(text);
+    return SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button)) != 0;
+}
+
+int BarToolbarWidth(HWND toolbar)
+{
+    if (!toolbar)
+        return 0;
+    SIZE size = {};
+    SendMessageA(toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+    return size.cx;
+}
+
+POINT BarMenuPoint(HWND toolbar, UINT command, HWND fallback)
+{
+    RECT rect = {};
+    POINT point = {};
+    if (toolbar && SendMessageA(toolbar, TB_GETRECT, command, reinterpret_cast<LPARAM>(&rect))) {
+        point = {rect.left, rect.bottom};
+        ClientToScreen(toolbar, &point);
+    } else {
+        RECT window = {};
+        GetWindowRect(fallback, &window);
+        point = {window.left, window.bottom};
+    }
+    RECT work = {};
+    GetWorkAreaFromPoint(point, &work);
+    point.x = std::clamp(point.x, work.left, std::max(work.left, work.right - 1));
+    point.y = std::clamp(point.y, work.top, std::max(work.top, work.bottom - 1));
+    return point;
+}
+
+void DrawBarDropFrame(HWND combo)
+{
+    // Drawing the XOR frame twice erases it.
+    HDC dc = GetDC(combo);
+    RECT rect = {};
+    GetClientRect(combo, &rect);
+    for (int i = 0; i < 2; ++i) {
+        DrawFocusRect(dc, &rect);
+        InflateRect(&rect, -1, -1);
+    }
+    ReleaseDC(combo, dc);
+}
 
 CNavigationServices GetProgramNavigationServices()
 {
@@ -237,21 +291,12 @@ void CAddressBar::UpdateGoButton()
     Layout();
 }
 
-int CAddressBar::ToolbarWidth(HWND toolbar) const
-{
-    if (!toolbar)
-        return 0;
-    SIZE size = {};
-    ::SendMessageA(toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
-    return size.cx;
-}
-
 void CAddressBar::Layout()
 {
     CRect client;
     GetClientRect(&client);
-    const int labelWidth = ToolbarWidth(m_labelToolbar);
-    const int goWidth = ToolbarWidth(m_goToolbar);
+    const int labelWidth = BarToolbarWidth(m_labelToolbar);
+    const int goWidth = BarToolbarWidth(m_goToolbar);
     if (m_labelToolbar) {
         SIZE size = {};
         ::SendMessageA(m_labelToolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
@@ -277,8 +322,8 @@ LRESULT CAddressBar::OnComboPosChanging(UINT message, WPARAM wParam, LPARAM lPar
     auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
     CRect client;
     GetClientRect(&client);
-    const int labelWidth = ToolbarWidth(m_labelToolbar);
-    const int goWidth = ToolbarWidth(m_goToolbar);
+    const int labelWidth = BarToolbarWidth(m_labelToolbar);
+    const int goWidth = BarToolbarWidth(m_goToolbar);
     position->x = labelWidth + 1;
     position->cx = std::max(0, client.Width() - goWidth - labelWidth - 3);
     position->flags &= ~static_cast<UINT>(SWP_NOMOVE | SWP_NOSIZE);
@@ -420,25 +465,6 @@ LRESULT CAddressBar::OnToolbarDropDown(int, NMHDR* header, BOOL& handled)
     return TBDDRET_DEFAULT;
 }
 
-POINT CAddressBar::MenuPoint(HWND toolbar, UINT command) const
-{
-    RECT rect = {};
-    POINT point = {};
-    if (toolbar && ::SendMessageA(toolbar, TB_GETRECT, command, reinterpret_cast<LPARAM>(&rect))) {
-        point = {rect.left, rect.bottom};
-        ::ClientToScreen(toolbar, &point);
-    } else {
-        RECT window = {};
-        GetWindowRect(&window);
-        point = {window.left, window.bottom};
-    }
-    RECT work = {};
-    GetWorkAreaFromPoint(point, &work);
-    point.x = std::clamp(point.x, work.left, std::max(work.left, work.right - 1));
-    point.y = std::clamp(point.y, work.top, std::max(work.top, work.bottom - 1));
-    return point;
-}
-
 void CAddressBar::FillAliasMenu(HMENU menu) const
 {
     if (!menu || !m_services.aliases)
@@ -473,7 +499,7 @@ void CAddressBar::ShowBarMenu()
         else if (text == "&Groups" && m_services.groups)
             BuildGroupsMenu(sub, *m_services.groups);
     }
-    const POINT point = MenuPoint(m_labelToolbar, ID_ADDRESS_LABEL_BUTTON);
+    const POINT point = BarMenuPoint(m_labelToolbar, ID_ADDRESS_LABEL_BUTTON, m_hWnd);
     const UINT result = TrackFramePopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, m_hWnd);
     DestroyMenu(resource);
     // Alias commands never reach the frame: its own command ranges start low too.
@@ -492,7 +518,7 @@ void CAddressBar::ShowGoMenu()
     SetMenuDefaultItem(menu, ID_GO_MENU_GO, FALSE);
     if (m_services.services)
         m_services.services->AppendToMenu(menu, ID_GO_MENU_FIRST_SERVICE);
-    const POINT point = MenuPoint(m_goToolbar, ID_GO_BUTTON);
+    const POINT point = BarMenuPoint(m_goToolbar, ID_GO_BUTTON, m_hWnd);
     const UINT result = TrackFramePopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, m_hWnd);
     DestroyMenu(menu);
     const std::string text = TrimBlanks(GetEditText());
@@ -601,13 +627,5 @@ void CAddressBar::ShowDropFrame(bool show)
     if (show == m_dropFrameShown || !m_combo.m_hWnd)
         return;
     m_dropFrameShown = show;
-    // A 2-pixel XOR frame inside the combo box: drawing it twice erases it.
-    HDC dc = ::GetDC(m_combo.m_hWnd);
-    RECT rect = {};
-    ::GetClientRect(m_combo.m_hWnd, &rect);
-    for (int i = 0; i < 2; ++i) {
-        DrawFocusRect(dc, &rect);
-        InflateRect(&rect, -1, -1);
-    }
-    ::ReleaseDC(m_combo.m_hWnd, dc);
+    DrawBarDropFrame(m_combo.m_hWnd);
 }

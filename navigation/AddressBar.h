@@ -40,6 +40,15 @@ struct CNavigationServices {
 };
 CNavigationServices GetProgramNavigationServices();
 
+// The parts the two bars share: a flat list-style toolbar (drop-down arrows drawn), its buttons
+// (a button without BTNS_SHOWTEXT shows its text as its tooltip only), its width, the point under a
+// button where its menu opens (inside the work area), and the 2-pixel XOR drop frame of a combo.
+HWND CreateBarToolbar(HWND parent, HIMAGELIST images);
+bool AddBarButton(HWND toolbar, UINT command, BYTE style, const char* text, int image, bool hidden = false);
+int BarToolbarWidth(HWND toolbar);
+POINT BarMenuPoint(HWND toolbar, UINT command, HWND fallback);
+void DrawBarDropFrame(HWND combo);
+
 // The drop target of a bar: hands what is dropped to the bar's own handler. Created on the heap
 // and registered for the bar's window; it lives as long as OLE holds it.
 class CBarDropTarget : public CComObjectRootEx<CComSingleThreadModel>, public IDropTarget {
@@ -141,12 +150,10 @@ private:
     void CreateToolbars();
     void DestroyToolbars();
     void Layout();
-    int ToolbarWidth(HWND toolbar) const;
     void AddTypedUrl(const std::string& text);
     void FillList();
     void FillAliasMenu(HMENU menu) const;
     void OpenAlias(int index);
-    POINT MenuPoint(HWND toolbar, UINT command) const;
 
     CNavigationServices m_services;
     CRegistryHistory m_history;

@@ -23,7 +23,11 @@ void DrawImage(HDC dc, int index)
         fill = RGB(200, 240, 200);
         break;
     case 6:
+    case 7:
         fill = RGB(220, 230, 255);
+        break;
+    case 8:
+        fill = RGB(255, 255, 120);
         break;
     default:
         break;
@@ -33,7 +37,9 @@ void DrawImage(HDC dc, int index)
     if (index <= 1) {
         Rectangle(dc, 1, 4, 15, 14);
         Rectangle(dc, 1, 2, 7, 5);
-    } else if (index == 6) {
+    } else if (index >= 6) {
+        if (index == 6)
+            Rectangle(dc, 6, 5, 15, 15);
         Ellipse(dc, 1, 1, 11, 11);
         MoveToEx(dc, 9, 9, nullptr);
         LineTo(dc, 15, 15);
@@ -54,7 +60,9 @@ void DrawImage(HDC dc, int index)
 
 }  // namespace
 
-HIMAGELIST CreateNavigationImageList(int count)
+namespace {
+
+HIMAGELIST CreateDrawnList(int count, int (*picture)(int))
 {
     HIMAGELIST list = ImageList_Create(kSize, kSize, ILC_COLOR32 | ILC_MASK, count, 4);
     if (!list)
@@ -64,10 +72,22 @@ HIMAGELIST CreateNavigationImageList(int count)
     for (int i = 0; i < count; ++i) {
         CBitmap bitmap(CreateCompatibleBitmap(screen, kSize, kSize));
         HGDIOBJ old = SelectObject(dc, bitmap);
-        DrawImage(dc, i);
+        DrawImage(dc, picture(i));
         SelectObject(dc, old);
         ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
     }
     ReleaseDC(nullptr, screen);
     return list;
+}
+
+}  // namespace
+
+HIMAGELIST CreateNavigationImageList(int count)
+{
+    return CreateDrawnList(count, [](int index) { return index; });
+}
+
+HIMAGELIST CreateSearchImageList()
+{
+    return CreateDrawnList(3, [](int index) { return index == 2 ? 6 : 6 + 1 + index; });
 }

@@ -27,3 +27,6 @@ private:
 // A 16 x 16, 32-bit list with mask and grow step 4 holding `count` drawn images: 0 and 1 a closed
 // and an open folder, 2 a file, 3 a shortcut, 4 a page, 5 a secure page, 6 a search glass.
 HIMAGELIST CreateNavigationImageList(int count);
+// The search categories' three: 0 find next (a glass), 1 highlight (a marked glass), 2 a category
+// without an icon of its own (a glass on a page).
+HIMAGELIST CreateSearchImageList();

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr const char* kSettingsSection = "Settings";
-constexpr int kCategoryImages = 3;
 
 void AppendBuiltInCategory(std::vector<CSearchCategory>& categories)
 {
@@ -77,8 +76,8 @@ CSearchEngineManager::~CSearchEngineManager()
 
 void CSearchEngineManager::Load(CIniFile* file, CSettingsStore& store, bool loadIcons)
 {
-    m_normalImages.Reset(CreateNavigationImageList(kCategoryImages));
-    m_hotImages.Reset(CreateNavigationImageList(kCategoryImages));
+    m_normalImages.Reset(CreateSearchImageList());
+    m_hotImages.Reset(CreateSearchImageList());
     m_categories.clear();
     std::vector<TStdStr<char>> names;
     if (file && file->IsOpen())

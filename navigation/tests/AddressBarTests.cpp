@@ -70,31 +70,6 @@ public:
     STDMETHOD(EnumDAdvise)(IEnumSTATDATA**) override { return E_NOTIMPL; }
 };
 
-// Answers a tracked menu with a command the test picks from the menu's items.
-class CMenuChooser : public IFramePopupMenuTracker {
-public:
-    CMenuChooser() : m_previous(SetFramePopupMenuTracker(this)) {}
-    ~CMenuChooser() override { SetFramePopupMenuTracker(m_previous); }
-    CMenuChooser(const CMenuChooser&) = delete;
-    CMenuChooser& operator=(const CMenuChooser&) = delete;
-
-    std::function<UINT(HMENU)> choose;
-    std::vector<std::string> lastItems;  // "text=id" of the top level, submenus as "text>"
-
-    UINT Track(HMENU menu, UINT, int, int, HWND) override
-    {
-        lastItems.clear();
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            const std::string text = GetMenuItemText(menu, static_cast<UINT>(i), MF_BYPOSITION).c_str();
-            lastItems.push_back(GetSubMenu(menu, i) ? text + ">" : text + "=" + std::to_string(GetMenuItemID(menu, i)));
-        }
-        return choose ? choose(menu) : 0;
-    }
-
-private:
-    IFramePopupMenuTracker* m_previous;
-};
-
 HMENU FindSubMenu(HMENU menu, const char* text)
 {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -292,7 +267,7 @@ TEST_F(AddressBarTest, DroppedFilesAndTextOpenThroughTheFrame)
 
 TEST_F(AddressBarTest, BarMenuOpensAliasesAndPostsItsCommands)
 {
-    CMenuChooser chooser;
+    nav_test::CMenuChooser chooser;
     std::vector<std::string> aliasItems;
     std::vector<std::string> groupItems;
     chooser.choose = [&](HMENU menu) -> UINT {
@@ -320,7 +295,7 @@ TEST_F(AddressBarTest, BarMenuOpensAliasesAndPostsItsCommands)
 
 TEST_F(AddressBarTest, GoMenuRunsAWebServiceOnTheCurrentAddress)
 {
-    CMenuChooser chooser;
+    nav_test::CMenuChooser chooser;
     chooser.choose = [](HMENU) -> UINT { return ID_GO_MENU_FIRST_SERVICE; };
     m_bar->SetWindowText("http://page.example/a b");
     EXPECT_EQ("http://page.example/a b", m_bar->GetEditText());

@@ -5,6 +5,7 @@
 #include "core/app/MainFrameMessages.h"
 #include "core/app/SettingsStore.h"
 #include "core/library/IniFile.h"
+#include "core/system/MenuFunctions.h"
 #include "core/tests/ScratchFolder.h"
 #include "navigation/IniText.h"
 
@@ -13,6 +14,7 @@
 #include <olectl.h>
 #include <cstring>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -146,6 +148,31 @@ private:
     }
 
     HWND m_window = nullptr;
+};
+
+// Answers a tracked menu with a command the test picks from the menu's items.
+class CMenuChooser : public IFramePopupMenuTracker {
+public:
+    CMenuChooser() : m_previous(SetFramePopupMenuTracker(this)) {}
+    ~CMenuChooser() override { SetFramePopupMenuTracker(m_previous); }
+    CMenuChooser(const CMenuChooser&) = delete;
+    CMenuChooser& operator=(const CMenuChooser&) = delete;
+
+    std::function<UINT(HMENU)> choose;
+    std::vector<std::string> lastItems;  // "text=id" of the top level, submenus as "text>"
+
+    UINT Track(HMENU menu, UINT, int, int, HWND) override
+    {
+        lastItems.clear();
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            const std::string text = GetMenuItemText(menu, static_cast<UINT>(i), MF_BYPOSITION).c_str();
+            lastItems.push_back(GetSubMenu(menu, i) ? text + ">" : text + "=" + std::to_string(GetMenuItemID(menu, i)));
+        }
+        return choose ? choose(menu) : 0;
+    }
+
+private:
+    IFramePopupMenuTracker* m_previous;
 };
 
 // Runs the thread's messages until the predicate holds or the deadline passes.
