@@ -6,12 +6,14 @@
 #include "core/app/SettingsStore.h"
 #include "core/library/IniFile.h"
 #include "core/system/MenuFunctions.h"
+#include "core/system/MessageBoxes.h"
 #include "core/tests/ScratchFolder.h"
 #include "navigation/IniText.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <olectl.h>
+#include <commctrl.h>
 #include <cstring>
 
 #include <functional>
@@ -105,7 +107,7 @@ public:
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
         RegisterClassA(&windowClass);
-        m_window = CreateWindowExA(0, kClass, "Frame double", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 10,
+        m_window = CreateWindowExA(0, kClass, "Frame double", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE, 10,
                                    10, 640, 200, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     }
     ~CFrameDouble()
@@ -173,6 +175,115 @@ public:
 
 private:
     IFramePopupMenuTracker* m_previous;
+};
+
+// Drives modal dialogs from inside their own message loops: a thread timer runs the steps in
+// order, each on the thread's one enabled dialog (the innermost modal one). A step that opens a
+// nested dialog is still running while the steps for that dialog run. A script that has not ended
+// within its deadline cancels every dialog, so a failing test never hangs.
+class CModalScript {
+public:
+    using Step = std::function<void(HWND dialog)>;
+
+    explicit CModalScript(std::vector<Step> steps, DWORD deadlineMs = 30000)
+        : m_steps(std::move(steps)), m_deadline(GetTickCount() + deadlineMs)
+    {
+        Current() = this;
+        m_timer = SetTimer(nullptr, 0, 30, Tick);
+    }
+    ~CModalScript()
+    {
+        KillTimer(nullptr, m_timer);
+        Current() = nullptr;
+    }
+    CModalScript(const CModalScript&) = delete;
+    CModalScript& operator=(const CModalScript&) = delete;
+
+    bool Finished() const { return m_next == m_steps.size() && !m_timedOut; }
+    bool TimedOut() const { return m_timedOut; }
+
+    static HWND ActiveDialog()
+    {
+        HWND found = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM result) -> BOOL {
+                char name[16] = {};
+                GetClassNameA(window, name, sizeof(name));
+                if (strcmp(name, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window))
+                    *reinterpret_cast<HWND*>(result) = window;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+private:
+    static CModalScript*& Current()
+    {
+        static CModalScript* current = nullptr;
+        return current;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        CModalScript* self = Current();
+        if (!self)
+            return;
+        HWND dialog = ActiveDialog();
+        if (static_cast<long>(GetTickCount() - self->m_deadline) > 0) {
+            self->m_timedOut = true;
+            if (dialog)
+                EndDialog(dialog, IDCANCEL);
+            return;
+        }
+        if (!dialog || self->m_next >= self->m_steps.size())
+            return;
+        for (HWND busy : self->m_busy) {
+            if (busy == dialog)
+                return;
+        }
+        const size_t step = self->m_next++;
+        self->m_busy.push_back(dialog);
+        self->m_steps[step](dialog);
+        self->m_busy.pop_back();
+    }
+
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    std::vector<HWND> m_busy;
+    DWORD m_deadline;
+    bool m_timedOut = false;
+    UINT_PTR m_timer = 0;
+};
+
+inline void Click(HWND dialog, int id)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+inline void SelectListItem(HWND dialog, int listId, int index)
+{
+    HWND list = GetDlgItem(dialog, listId);
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+// Answers every message box with one button and keeps the texts.
+class CAnsweringMessageBoxes : public IMessageBoxes {
+public:
+    explicit CAnsweringMessageBoxes(int answer) : m_answer(answer), m_scope(*this) {}
+    int Show(HWND, const char* text, const char*, UINT) override
+    {
+        texts.emplace_back(text ? text : "");
+        return m_answer;
+    }
+    std::vector<std::string> texts;
+
+private:
+    int m_answer;
+    CScopedMessageBoxes m_scope;
 };
 
 // Runs the thread's messages until the predicate holds or the deadline passes.
