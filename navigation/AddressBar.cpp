@@ -15,6 +15,8 @@
 #include "navigation/WebServiceList.h"
 #include "platform/Diagnostics.h"
 
+#include <shlwapi.h>
+
 #include <algorithm>
 
 namespace {
@@ -213,8 +215,12 @@ LRESULT CAddressBar::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
     SetExtendedStyle(CBES_EX_NOSIZELIMIT, CBES_EX_NOSIZELIMIT);
     m_combo.SubclassWindow(GetComboCtrl());
     m_edit.SubclassWindow(GetEditCtrl());
-    if (m_edit.m_hWnd)
+    if (m_edit.m_hWnd) {
         ::SendMessageA(m_edit.m_hWnd, EM_LIMITTEXT, kMaxEditText, 0);
+        // File system, URL history, URL MRU and the Tab key. Wine's is a stub that shows nothing;
+        // a failure leaves the edit without it.
+        SHAutoComplete(m_edit.m_hWnd, SHACF_FILESYSTEM | SHACF_URLHISTORY | SHACF_URLMRU | SHACF_USETAB);
+    }
     CreateToolbars();
     if (m_services.icons) {
         CFavIconImageListLock lock(*m_services.icons);

@@ -314,6 +314,29 @@ TEST_F(AddressBarTest, GoMenuRunsAWebServiceOnTheCurrentAddress)
     EXPECT_EQ(3u, m_frame.opens.size());
 }
 
+TEST_F(AddressBarTest, TheEditAndTheListShowEachAddresssSiteIcon)
+{
+    Enter("http://icon.example/page");
+    const auto askImage = [&](INT_PTR item) {
+        NMCOMBOBOXEXA info = {};
+        info.hdr.hwndFrom = m_bar->m_hWnd;
+        info.hdr.code = CBEN_GETDISPINFOA;
+        info.ceItem.mask = CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        info.ceItem.iItem = item;
+        m_bar->SendMessage(OCM__BASE + WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ceItem.iImage, info.ceItem.iSelectedImage);
+        return info.ceItem.iImage;
+    };
+    // Unknown at first: the default page; the loader then gives the site its own image.
+    const DWORD start = GetTickCount();
+    while (askImage(-1) == kDefaultPageIcon && GetTickCount() - start < 20000)
+        nav_test::PumpUntil([] { return false; }, 20);
+    EXPECT_GE(askImage(-1), kFavIconBaseImages);
+    EXPECT_EQ(askImage(-1), askImage(0)) << "the list's entry is the same site";
+    m_bar->SetWindowText("about:blank");
+    EXPECT_EQ(kDefaultPageIcon, askImage(-1));
+}
+
 TEST_F(AddressBarTest, KeyFilterAndPicture)
 {
     MSG message = {};
