@@ -1,5 +1,6 @@
 #include "navigation/AddressBar.h"
 
+#include "controls/CommandImageManager.h"
 #include "controls/ImageResources.h"
 #include "core/app/Settings.h"
 #include "core/system/DragDrop.h"
@@ -117,6 +118,29 @@ void DrawBarDropFrame(HWND combo)
         InflateRect(&rect, -1, -1);
     }
     ReleaseDC(combo, dc);
+}
+
+CMenuSiteIcons::CMenuSiteIcons(CFavIconCache* icons) : m_icons(icons)
+{
+    CCommandImageManager* manager = GetCommandImageManager();
+    if (manager && m_icons && !manager->GetImageSetList(kImageSetFavIcons, false))
+        manager->SetCommandIcons(kImageSetFavIcons, m_icons->GetImageList(), m_icons->GetImageList());
+}
+
+CMenuSiteIcons::~CMenuSiteIcons()
+{
+    if (m_any && GetCommandImageManager())
+        GetCommandImageManager()->ClearTemporaryCommandImages();
+}
+
+void CMenuSiteIcons::Add(UINT command, const std::string& address)
+{
+    CCommandImageManager* manager = GetCommandImageManager();
+    if (!manager || !m_icons)
+        return;
+    manager->SetTemporaryCommandImageRef(
+        command, MakeCommandImageRef(kImageSetFavIcons, static_cast<unsigned>(m_icons->GetIconIndex(address))));
+    m_any = true;
 }
 
 CNavigationServices GetProgramNavigationServices()
@@ -471,14 +495,16 @@ LRESULT CAddressBar::OnToolbarDropDown(int, NMHDR* header, BOOL& handled)
     return TBDDRET_DEFAULT;
 }
 
-void CAddressBar::FillAliasMenu(HMENU menu) const
+void CAddressBar::FillAliasMenu(HMENU menu, CMenuSiteIcons& icons) const
 {
     if (!menu || !m_services.aliases)
         return;
     const auto& records = m_services.aliases->Records();
     const int count = std::min(static_cast<int>(records.size()), ID_LAST_ALIAS_COMMAND - ID_FIRST_ALIAS_COMMAND + 1);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         AppendMenuA(menu, MF_STRING, ID_FIRST_ALIAS_COMMAND + i, records[i].alias.c_str());
+        icons.Add(ID_FIRST_ALIAS_COMMAND + i, records[i].url);
+    }
 }
 
 void CAddressBar::OpenAlias(int index)
@@ -494,6 +520,7 @@ void CAddressBar::ShowBarMenu()
     if (!resource)
         return;
     HMENU menu = GetSubMenu(resource, 0);
+    CMenuSiteIcons icons(m_services.icons);
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         HMENU sub = GetSubMenu(menu, i);
@@ -501,7 +528,7 @@ void CAddressBar::ShowBarMenu()
             continue;
         const std::string text = GetMenuItemText(menu, static_cast<UINT>(i), MF_BYPOSITION).c_str();
         if (text == "URL Alias")
-            FillAliasMenu(sub);
+            FillAliasMenu(sub, icons);
         else if (text == "&Groups" && m_services.groups)
             BuildGroupsMenu(sub, *m_services.groups);
     }
@@ -522,8 +549,13 @@ void CAddressBar::ShowGoMenu()
         return;
     AppendMenuA(menu, MF_STRING, ID_GO_MENU_GO, "Go");
     SetMenuDefaultItem(menu, ID_GO_MENU_GO, FALSE);
-    if (m_services.services)
+    CMenuSiteIcons icons(m_services.icons);
+    icons.Add(ID_GO_MENU_GO, TrimBlanks(GetEditText()));
+    if (m_services.services) {
         m_services.services->AppendToMenu(menu, ID_GO_MENU_FIRST_SERVICE);
+        for (const auto& [id, addressTemplate] : m_services.services->MenuTemplates())
+            icons.Add(id, addressTemplate);
+    }
     const POINT point = BarMenuPoint(m_goToolbar, ID_GO_BUTTON, m_hWnd);
     const UINT result = TrackFramePopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, m_hWnd);
     DestroyMenu(menu);

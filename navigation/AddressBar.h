@@ -48,6 +48,21 @@ bool AddBarButton(HWND toolbar, UINT command, BYTE style, const char* text, int 
 int BarToolbarWidth(HWND toolbar);
 POINT BarMenuPoint(HWND toolbar, UINT command, HWND fallback);
 void DrawBarDropFrame(HWND combo);
+// While a menu of addresses is up, each item shows its address's site icon: the favicon cache's
+// list is the command-icon store's site-icon set, and the items get temporary images from it.
+// The scope's end clears them.
+class CMenuSiteIcons {
+public:
+    explicit CMenuSiteIcons(CFavIconCache* icons);
+    ~CMenuSiteIcons();
+    CMenuSiteIcons(const CMenuSiteIcons&) = delete;
+    CMenuSiteIcons& operator=(const CMenuSiteIcons&) = delete;
+    void Add(UINT command, const std::string& address);
+
+private:
+    CFavIconCache* m_icons;  // not owned
+    bool m_any = false;
+};
 
 // The drop target of a bar: hands what is dropped to the bar's own handler. Created on the heap
 // and registered for the bar's window; it lives as long as OLE holds it.
@@ -152,7 +167,7 @@ private:
     void Layout();
     void AddTypedUrl(const std::string& text);
     void FillList();
-    void FillAliasMenu(HMENU menu) const;
+    void FillAliasMenu(HMENU menu, CMenuSiteIcons& icons) const;
     void OpenAlias(int index);
 
     CNavigationServices m_services;

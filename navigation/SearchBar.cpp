@@ -16,8 +16,8 @@ constexpr int kMaxCategoryButtons = ID_SEARCH_CATEGORY_LAST - ID_SEARCH_CATEGORY
 constexpr int kMaxQueryText = 2048;
 }  // namespace
 
-CSearchBar::CSearchBar(CSearchEngineManager* engines, CRegistryHistory history)
-    : m_engines(engines ? engines : GetSearchEngineManager()), m_history(std::move(history))
+CSearchBar::CSearchBar(CSearchEngineManager* engines, CRegistryHistory history, CFavIconCache* icons)
+    : m_engines(engines ? engines : GetSearchEngineManager()), m_icons(icons), m_history(std::move(history))
 {
 }
 
@@ -257,6 +257,12 @@ void CSearchBar::ShowEngineMenu(int category)
     if (!menu)
         return;
     m_engines->BuildEngineMenu(menu, category);
+    CMenuSiteIcons icons(m_icons);
+    if (category >= 0 && category < static_cast<int>(m_engines->Categories().size())) {
+        const auto& engines = m_engines->Categories()[category].engines;
+        for (size_t i = 0; i < engines.size() && i < static_cast<size_t>(kMaxMenuEngines); ++i)
+            icons.Add(kEngineMenuFirstCommand + static_cast<UINT>(i), engines[i].urlTemplate);
+    }
     const POINT point = BarMenuPoint(m_categoryToolbar, ID_SEARCH_CATEGORY_FIRST + category, m_hWnd);
     const UINT result = TrackFramePopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, m_hWnd);
     DestroyMenu(menu);

@@ -15,7 +15,9 @@ public:
     DECLARE_WND_SUPERCLASS("_SearchBar", WC_COMBOBOXEXA)
 
     // The catalogue is not owned; null takes the program's.
-    explicit CSearchBar(CSearchEngineManager* engines = nullptr, CRegistryHistory history = SearchHistory());
+    // The icons (for the engine menus) are not owned either; null: none.
+    explicit CSearchBar(CSearchEngineManager* engines = nullptr, CRegistryHistory history = SearchHistory(),
+                        CFavIconCache* icons = nullptr);
     ~CSearchBar() override;
     CSearchBar(const CSearchBar&) = delete;
     CSearchBar& operator=(const CSearchBar&) = delete;
@@ -79,6 +81,7 @@ private:
     POINT MenuPoint(HWND toolbar, UINT command) const;
 
     CSearchEngineManager* m_engines;  // not owned
+    CFavIconCache* m_icons;           // not owned
     CRegistryHistory m_history;
     std::vector<std::string> m_entries;
     CContainedWindow m_edit{this, 1};

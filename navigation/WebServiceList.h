@@ -41,6 +41,8 @@ public:
     // For each category a separator, then per service a separator ("-") or the item "category :
     // service" with the id firstId + running number (separators counted). Records the ids.
     void AppendToMenu(HMENU menu, UINT firstId);
+    // The ids and full templates of the last menu.
+    const std::map<UINT, std::string>& MenuTemplates() const { return m_menuTemplates; }
     // The full template the last menu gave `id`; empty for an unknown id.
     std::string GetTemplate(UINT id) const;
     // The address of service `id` for the text; empty for an unknown id or an address too long.

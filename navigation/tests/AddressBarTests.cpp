@@ -4,6 +4,7 @@
 #include "navigation/AddressBar.h"
 #include "navigation/tests/NavigationTestSupport.h"
 
+#include "controls/CommandImageManager.h"
 #include "controls/tests/Screenshot.h"
 #include "core/app/Settings.h"
 #include "core/library/RegistryKey.h"
@@ -277,6 +278,10 @@ TEST_F(AddressBarTest, BarMenuOpensAliasesAndPostsItsCommands)
             aliasItems.push_back(GetMenuItemText(aliases, static_cast<UINT>(i), MF_BYPOSITION).c_str());
         for (int i = 0; groups && i < GetMenuItemCount(groups); ++i)
             groupItems.push_back(std::to_string(GetMenuItemID(groups, i)));
+        // While the menu is up each alias shows its site's icon from the favicon cache's set.
+        CommandImageRef ref = 0;
+        EXPECT_TRUE(GetCommandImageManager()->GetCommandImage(ID_FIRST_ALIAS_COMMAND + 1, ref));
+        EXPECT_EQ(unsigned{kImageSetFavIcons}, CommandImageSet(ref));
         return 2;  // the second alias
     };
     m_bar->ShowBarMenu();
