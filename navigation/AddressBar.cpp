@@ -173,10 +173,14 @@ STDMETHODIMP CBarDropTarget::DragEnter(IDataObject* data, DWORD keys, POINTL, DW
 
 STDMETHODIMP CBarDropTarget::DragOver(DWORD keys, POINTL, DWORD* effect)
 {
-    if (!effect)
-        return E_POINTER;
-    *effect = m_droppable ? (DROPEFFECT_COPY | (DropEffectFromKeyState(keys) & *effect)) : DROPEFFECT_NONE;
-    return S_OK;
+    try {
+        if (!effect)
+            return E_POINTER;
+        *effect = m_droppable ? (DROPEFFECT_COPY | (DropEffectFromKeyState(keys) & *effect)) : DROPEFFECT_NONE;
+        return S_OK;
+    } catch (...) {
+        return ReportCaughtExceptionAsHresult("CBarDropTarget::DragOver");
+    }
 }
 
 STDMETHODIMP CBarDropTarget::DragLeave()

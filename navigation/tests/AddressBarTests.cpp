@@ -342,6 +342,40 @@ TEST_F(AddressBarTest, TheEditAndTheListShowEachAddresssSiteIcon)
     EXPECT_EQ(kDefaultPageIcon, askImage(-1));
 }
 
+TEST_F(AddressBarTest, ViewFlagsChooseTheButtons)
+{
+    const DWORD saved = GetSettings()->ViewFlags;
+    struct {
+        DWORD flags;
+        bool label, go;
+    } const cases[] = {
+        {ViewFlag::HideAddressButton, false, true},
+        {ViewFlag::HideGoButton, true, false},
+        {ViewFlag::HideAddressButton | ViewFlag::HideGoButton, false, false},
+        {ViewFlag::HideAddressButtonIcon, true, true},
+        {0, true, true},
+    };
+    for (const auto& c : cases) {
+        GetSettings()->ViewFlags = c.flags;
+        m_bar->UpdateGoButton();
+        EXPECT_EQ(c.label, m_bar->GetLabelToolbar() != nullptr) << c.flags;
+        EXPECT_EQ(c.go, m_bar->GetGoToolbar() != nullptr) << c.flags;
+        if (c.label) {
+            TBBUTTON button = {};
+            ASSERT_TRUE(::SendMessageA(m_bar->GetLabelToolbar(), TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button)));
+            EXPECT_EQ(c.flags & ViewFlag::HideAddressButtonIcon ? I_IMAGENONE : kDefaultPageIcon, button.iBitmap);
+        }
+        // The combo box stays between whatever buttons there are.
+        RECT bar = {};
+        RECT combo = {};
+        m_bar->GetWindowRect(&bar);
+        ::GetWindowRect(m_bar->GetComboCtrl(), &combo);
+        EXPECT_GE(combo.left, bar.left);
+        EXPECT_LE(combo.right, bar.right);
+    }
+    GetSettings()->ViewFlags = saved;
+}
+
 TEST_F(AddressBarTest, KeyFilterAndPicture)
 {
     MSG message = {};
