@@ -35,6 +35,10 @@ std::string GetFavIconKey(const std::string& address, EFavIconKind* kind)
     return key;
 }
 
+namespace {
+constexpr size_t kMaxQueuedRequests = 4096;
+}  // namespace
+
 // Everything the loader thread and the cache share; the last of the two to let go frees it.
 struct CFavIconCache::CState {
     CState()
@@ -67,8 +71,11 @@ struct CFavIconCache::CState {
     void Queue(const std::string& text)
     {
         {
+            // Every repaint asks again for an unknown key; while a download stalls the queue would
+            // grow without end. Past the bound a request is dropped: it is asked for again later.
             EnterCriticalSection(&queueLock);
-            queue.push_back(text);
+            if (queue.size() < kMaxQueuedRequests)
+                queue.push_back(text);
             LeaveCriticalSection(&queueLock);
         }
         SetEvent(workEvent);
