@@ -209,3 +209,9 @@ bool SearchWeb(HWND window, int category, const std::string& query, int engine)
     const DWORD flags = (GetSettings()->TabOpenFlags.value & TabOpenFlag::SearchBar) ? DWORD{kOpenNewTab} : DWORD{0};
     return manager->Search(window, category, query, engine, flags);
 }
+
+bool SearchWebFromPage(HWND window, const std::string& query)
+{
+    CSearchEngineManager* manager = GetSearchEngineManager();
+    return manager && manager->Search(window, 0, query, -1, kOpenNewTab | kOpenInBackground);
+}

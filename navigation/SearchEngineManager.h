@@ -91,3 +91,5 @@ CSearchEngineManager* GetSearchEngineManager();
 // A web search from the bars: Search with a new tab when the setting TabOpenFlags asks it for
 // searches (bit 1).
 bool SearchWeb(HWND window, int category, const std::string& query, int engine = -1);
+// Text dropped on a page: category 0 with its default engine, in a new tab in the background.
+bool SearchWebFromPage(HWND window, const std::string& query);
