@@ -22,7 +22,9 @@
 
 namespace {
 
-constexpr const char* kHistoryKey = "Software\\KivoNavigationTests\\TypedURLs";
+// The shared typed-address key itself: the test main has redirected HKEY_CURRENT_USER to a scratch
+// key of this process, so the real path is safe to use.
+const std::string kHistoryKey = GetIeRegistryKeyPath(kTypedUrlsKeyIndex);
 
 // A data object offering files, or a text, as the shell and pages offer them.
 class CDropData : public CComObjectRootEx<CComSingleThreadModel>, public IDataObject {
@@ -93,7 +95,7 @@ protected:
     void SetUp() override
     {
         OleInitialize(nullptr);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kHistoryKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kHistoryKey.c_str());
         m_savedTabFlags = GetSettings()->TabOpenFlags.value;
         GetSettings()->TabOpenFlags = 0;
         ASSERT_TRUE(m_aliases.Add({"mail", "http://mail.example/"}));
@@ -126,11 +128,11 @@ protected:
             m_bar->DestroyWindow();
         m_bar.reset();
         GetSettings()->TabOpenFlags = m_savedTabFlags;
-        RegDeleteTreeA(HKEY_CURRENT_USER, kHistoryKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kHistoryKey.c_str());
         OleUninitialize();
     }
 
-    static CRegistryHistory History() { return CRegistryHistory(HKEY_CURRENT_USER, kHistoryKey, "url", kTypedUrlCapacity); }
+    static CRegistryHistory History() { return TypedUrlHistory(); }
 
     // Types the text and presses Enter with the given modifier keys held.
     void Enter(const std::string& text, bool control = false, bool shift = false)
@@ -208,7 +210,7 @@ TEST_F(AddressBarTest, TypedListKeepsTwentyFiveInTheRegistryNewestFirst)
     m_bar->DestroyWindow();
 
     CRegistryKey key;
-    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kHistoryKey, KEY_READ));
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\TypedURLs", KEY_READ));
     TStdStr<char> value;
     ASSERT_TRUE(key.QueryStringValue("url1", value));
     EXPECT_STREQ("SITE20.example", value.c_str());

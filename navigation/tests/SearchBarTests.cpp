@@ -6,20 +6,26 @@
 
 #include "controls/tests/Screenshot.h"
 #include "core/app/Settings.h"
+#include "core/app/SettingsStore.h"
+#include "core/library/RegistryKey.h"
 #include "navigation/SearchEngineManager.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr const char* kHistoryKey = "Software\\KivoNavigationTests\\SearchHistory";
+// The program's own history key (HKEY_CURRENT_USER is the process's scratch key in the tests).
+std::string HistoryKey()
+{
+    return std::string(GetRegistrySettingsStore()->GetRegistryPath().c_str()) + "\\Search\\History";
+}
 
 class SearchBarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         OleInitialize(nullptr);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kHistoryKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, HistoryKey().c_str());
         m_savedTabFlags = GetSettings()->TabOpenFlags.value;
         GetSettings()->TabOpenFlags = 0;
         const std::string engines = nav_test::WriteText(
@@ -39,12 +45,12 @@ protected:
             m_bar->DestroyWindow();
         m_bar.reset();
         GetSettings()->TabOpenFlags = m_savedTabFlags;
-        RegDeleteTreeA(HKEY_CURRENT_USER, kHistoryKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, HistoryKey().c_str());
         OleUninitialize();
     }
     void CreateBar()
     {
-        m_bar = std::make_unique<CSearchBar>(m_engines.get(), CRegistryHistory(HKEY_CURRENT_USER, kHistoryKey, "", kSearchHistoryCapacity));
+        m_bar = std::make_unique<CSearchBar>(m_engines.get(), SearchHistory());
         ASSERT_TRUE(m_bar->Create(m_frame.Window()));
         m_bar->SetWindowPos(nullptr, 4, 8, 560, 26, SWP_NOZORDER);
     }
@@ -140,6 +146,16 @@ TEST_F(SearchBarTest, EnterSearchesAndTheHistorySurvivesARestart)
     CreateBar();
     EXPECT_EQ(before, m_bar->History());
     EXPECT_EQ("query 31", m_bar->History()[1]);
+
+    // Each query is a numbered value of the history key, the newest as "1".
+    CRegistryKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, HistoryKey().c_str(), KEY_READ));
+    TStdStr<char> value;
+    ASSERT_TRUE(key.QueryStringValue("1", value));
+    EXPECT_STREQ("QUERY 5", value.c_str());
+    ASSERT_TRUE(key.QueryStringValue("30", value));
+    EXPECT_FALSE(key.QueryStringValue("31", value));
+    key.Close();
 
     m_bar->ClearHistory();
     m_bar->DestroyWindow();
