@@ -162,6 +162,8 @@ TEST_F(FavIconDownload, MissingDamagedOrUnreachableIconsLeaveTheDefault)
 {
     nav_test::CLocalHttpServer damaged("/favicon.ico", "this is not an icon at all");
     nav_test::CLocalHttpServer missing("/other.ico", "");
+    // Made before the closed port is chosen, so the two can never be the same port.
+    nav_test::CLocalHttpServer good("/favicon.ico", nav_test::MakeIconFile(RGB(30, 30, 200)));
     Forget(damaged.Root());
     Forget(missing.Root());
     // A port nothing listens on: the server below is gone before the cache asks.
@@ -177,7 +179,6 @@ TEST_F(FavIconDownload, MissingDamagedOrUnreachableIconsLeaveTheDefault)
         EXPECT_EQ(kDefaultPageIcon, cache.GetIconIndex(site + "page"));
     // The loader takes its queue in order: once a good site queued after them has its icon, the
     // three failures are recorded.
-    nav_test::CLocalHttpServer good("/favicon.ico", nav_test::MakeIconFile(RGB(30, 30, 200)));
     Forget(good.Root());
     EXPECT_EQ(kDefaultPageIcon, cache.GetIconIndex(good.Root()));
     ASSERT_TRUE(WaitFor([&] { return cache.GetIconIndex(good.Root()) != kDefaultPageIcon; }));
