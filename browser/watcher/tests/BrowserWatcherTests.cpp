@@ -240,3 +240,33 @@ TEST(BrowserWatcher, AStrokeDrawnOverAPageRunsTheBoundActionOnItsTab)
     host.RemoveTab(tab.GetTabWindow());
     gestures->SetFlags(savedFlags);
 }
+
+namespace {
+
+int g_createsSeenByEarlierHook = 0;
+
+LRESULT CALLBACK EarlierHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message == WM_CREATE)
+        ++g_createsSeenByEarlierHook;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// The watcher's hook runs before the hooks installed earlier on the thread and hands every
+// message on to them, the ones it acts on included.
+TEST(BrowserWatcher, TheThreadsOtherHooksStillSeeEveryMessage)
+{
+    CWindowsHookHolder earlier;
+    ASSERT_TRUE(earlier.Set(WH_CALLWNDPROCRET, EarlierHook, nullptr, GetCurrentThreadId()));
+    CFakeTabHost host;
+    CBrowserWatcherManager watcher(&host);
+    CFakeTab tab("WatcherTab4", {100, 100, 300, 300});
+    host.AddTab(tab.GetTabWindow(), &tab);
+    g_createsSeenByEarlierHook = 0;
+    CEnginePage page(tab.GetTabWindow(), 1);
+    EXPECT_EQ(watcher.GetWatchedCount(), 2u);
+    EXPECT_EQ(g_createsSeenByEarlierHook, 2);
+    host.RemoveTab(tab.GetTabWindow());
+}
