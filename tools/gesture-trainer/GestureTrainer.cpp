@@ -24,8 +24,8 @@ using gesture_shapes::kHeldOutScribbles;
 using gesture_shapes::kHeldOutSeed;
 using gesture_shapes::kTrainingSeed;
 constexpr uint64_t kWeightSeed = 20131013ull;
-constexpr int kTrainingPerShape = 1500;
-constexpr int kTrainingScribbles = 9000;
+constexpr int kTrainingPerShape = 3500;
+constexpr int kTrainingScribbles = 21000;
 constexpr int kEpochs = 100;
 constexpr int kInputs = static_cast<int>(kGestureInputCount);
 constexpr int kHidden = static_cast<int>(kGestureHiddenCount);
@@ -33,10 +33,10 @@ constexpr int kOutputs = static_cast<int>(kGestureOutputCount);
 constexpr double kBiasInput = 0.5;
 // A scribble raises every output alike: the recogniser judges shares of the outputs' sum, so a
 // flat answer is what it rejects, while all outputs near 0 would still leave one of them ahead.
-// Scribbles count four times in the loss: they are few beside 29 shapes, and a wrongly accepted
-// one runs an action the user never asked for.
+// Scribbles count three and a half times in the loss: they are few beside 29 shapes, and a
+// wrongly accepted one runs an action the user never asked for.
 constexpr double kScribbleTarget = 0.2;
-constexpr double kScribbleWeight = 4.0;
+constexpr double kScribbleWeight = 3.5;
 // How much the per-output cross-entropy counts beside the cross-entropy of the shares.
 constexpr double kLevelWeight = 0.1;
 
