@@ -238,7 +238,7 @@ LRESULT CGestureInputFilter::OnCaptureChanged(UINT, WPARAM, LPARAM lParam, BOOL&
 }
 
 // The focus and destroy messages belong to the page window as much as to the filter: the filter
-// does its part and passes them on, so the engine keeps its caret, focus and clean-up.
+// does its own work and passes them on, so the engine keeps its caret, focus and clean-up.
 LRESULT CGestureInputFilter::OnSetFocus(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {
     GetTrailSink().BringToTop();

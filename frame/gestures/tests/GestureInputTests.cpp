@@ -183,7 +183,7 @@ TEST(GestureInputFilter, AHandlerThatThrowsOnAPressHasThePressSwallowedAndReport
     EXPECT_EQ(reporter.reports.size(), 1u);
 }
 
-// The focus and destroy messages are the page's too: the filter does its part and passes them on.
+// The focus and destroy messages are the page's too: the filter does its own work and passes them on.
 TEST(GestureInputFilter, FocusAndDestroyReachThePageAndDestroyUnhooks)
 {
     auto page = std::make_unique<CPageWindow>("GestureFilterPage6", PageRect(), nullptr, false);
