@@ -9,6 +9,9 @@
 #include <windows.h>
 #include <exdisp.h>
 
+class IGestureHandler;   // frame/gestures/GestureListener.h
+class CGestureListener;  // frame/gestures/GestureListener.h
+
 // What the frame calls on one browser tab.
 class IBrowserTab {
 public:
@@ -38,6 +41,12 @@ public:
         (void)checked;
         return false;
     }
+    // The tab's gesture interfaces, which the browser watcher connects to the engine windows
+    // inside the tab: the handler runs the recognised gestures, the listener hears of clicks, the
+    // middle button and the wheel (may be null). Null handler: the tab takes no gestures. The
+    // caller does not own them: they are valid while the tab lives.
+    virtual IGestureHandler* GetGestureHandler() { return nullptr; }
+    virtual CGestureListener* GetGestureListener() { return nullptr; }
 };
 
 // The five "Text Size" commands, smallest to largest.
@@ -70,6 +79,8 @@ public:
     // A tab enters the frame's map of open tabs on its WM_CREATE and leaves it on its WM_DESTROY.
     virtual void AddTab(HWND tabWindow, IBrowserTab* tab) = 0;
     virtual void RemoveTab(HWND tabWindow) = 0;
+    // The tab of a tab window in the map of open tabs, or null.
+    virtual IBrowserTab* FindTab(HWND tabWindow) const { (void)tabWindow; return nullptr; }
     // Blocked content: the frame logs, counts and announces it.
     virtual void OnPopupBlocked(const char* title, const char* openerUrl, const char* url) = 0;
     virtual void OnAdBlocked(const char* rule, const char* url) = 0;
