@@ -252,6 +252,8 @@ struct CFrameFixture {
         frame.Create(nullptr, rect, "Command bar", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN);
         if (!frame.m_hWnd)
             return;
+        // Above whatever other tests left on the display, for the pictures read from the screen.
+        SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         first = frame.AddChild("First page");
         second = frame.AddChild("Second page");
         SetForegroundWindow(frame);
@@ -808,4 +810,20 @@ TEST(CommandBarPictures, TheBandsShowGrippersAndTheNarrowBandItsChevron)
     }
     EXPECT_GT(shadowRows, 3);
     EXPECT_GT(faceRows, 3);
+}
+
+// The system's own caption buttons, check marks and submenu arrows are glyphs of the Marlett
+// font; a test display without it shows the letters "0 1 r" in their place.
+TEST(CommandBarPieces, TheCaptionGlyphFontIsThere)
+{
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Marlett");
+    HGDIOBJ old = SelectObject(screen, font);
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(screen, LF_FACESIZE, face);
+    SelectObject(screen, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    EXPECT_STREQ(face, "Marlett");
 }
