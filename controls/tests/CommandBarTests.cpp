@@ -185,7 +185,7 @@ private:
             TBBUTTON button = {};
             button.iBitmap = i % 12;
             button.idCommand = static_cast<int>(kFirstToolCommand + i);
-            button.fsState = static_cast<BYTE>(i == 2 ? 0 : TBSTATE_ENABLED | (i == 3 ? TBSTATE_CHECKED : 0));
+            button.fsState = static_cast<BYTE>(i == 5 ? 0 : TBSTATE_ENABLED | (i == 3 ? TBSTATE_CHECKED : 0));
             button.fsStyle = static_cast<BYTE>(i == 1 ? BTNS_DROPDOWN : i == 3 ? BTNS_CHECK : BTNS_BUTTON);
             button.iString = -1;
             table.push_back(button);
@@ -826,4 +826,56 @@ TEST(CommandBarPieces, TheCaptionGlyphFontIsThere)
     DeleteObject(font);
     ReleaseDC(nullptr, screen);
     EXPECT_STREQ(face, "Marlett");
+}
+
+// A click on the chevron of the narrow toolbar's band lists the buttons that do not fit, as
+// owner-drawn items of the bar's own tracking; the chosen one goes to the frame as its command.
+TEST(CommandBar, TheChevronListsTheHiddenButtonsAndRunsTheChosenOne)
+{
+    CFrameFixture fixture;
+    ASSERT_NE(fixture.frame.m_hWnd, nullptr);
+    HWND reBar = fixture.frame.ReBar();
+    HWND toolBar = fixture.frame.m_toolBar;
+    const int band = static_cast<int>(SendMessageA(reBar, RB_IDTOINDEX, kToolBarBand, 0));
+    RECT chevron = {};
+    ASSERT_TRUE(GetReBarChevronRect(reBar, band, chevron));
+    MapWindowPoints(reBar, nullptr, reinterpret_cast<POINT*>(&chevron), 2);
+
+    // The buttons beyond the visible part of the toolbar, in order.
+    RECT visible = {};
+    GetClientRect(toolBar, &visible);
+    std::vector<UINT> hidden;
+    for (int i = 0; i < kToolButtons; ++i) {
+        RECT rect = {};
+        SendMessageA(toolBar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
+        if (rect.right > visible.right)
+            hidden.push_back(kFirstToolCommand + i);
+    }
+    ASSERT_FALSE(hidden.empty());
+
+    std::vector<UINT> listed;
+    {
+        CScript script({
+            {nullptr,
+             [&] {
+                 fixture.MoveMouse({chevron.left + 3, (chevron.top + chevron.bottom) / 2});
+                 fixture.Click(true);
+                 fixture.Click(false);
+             },
+             "click the chevron"},
+            {[&] { return fixture.OpenMenuWindow() && IsWindowVisible(fixture.OpenMenuWindow()); },
+             [&] {
+                 HMENU popup = reinterpret_cast<HMENU>(SendMessageA(fixture.OpenMenuWindow(), MN_GETHMENU, 0, 0));
+                 for (int i = 0; i < GetMenuItemCount(popup); ++i)
+                     listed.push_back(GetMenuItemID(popup, i));
+                 fixture.Key(VK_DOWN);
+                 fixture.Key(VK_RETURN);
+             },
+             "choose the first"},
+        });
+        EXPECT_TRUE(script.Run()) << script.Pending();
+    }
+    EXPECT_EQ(listed, hidden);
+    ASSERT_TRUE(fixture.PumpUntil([&] { return !fixture.frame.m_commands.empty(); }));
+    EXPECT_EQ(fixture.frame.m_commands.front(), hidden.front());
 }
