@@ -1,6 +1,8 @@
 #include "controls/CommandBarXP.h"
 
+#include "controls/CommandBarResource.h"
 #include "controls/CommandImageManager.h"
+#include "controls/ToolBarHelpers.h"
 #include "controls/FlatMenuFrame.h"
 #include "controls/MenuStyleManager.h"
 #include "core/app/LanguageManager.h"
@@ -18,6 +20,10 @@ constexpr UINT kTrackAnimationFlags = TPM_HORPOSANIMATION | TPM_HORNEGANIMATION 
                                       TPM_VERNEGANIMATION;
 // The popup overlaps its button by this, so that its open top edge meets the button.
 constexpr int kPopupOverlap = 1;
+// The caption buttons' tracking tool, and the gap between a button and its tooltip.
+constexpr UINT_PTR kCaptionToolId = 1;
+constexpr int kToolTipGap = 2;
+constexpr int kToolTipTextSize = 80;
 
 // The bar whose popup is open on this thread, for its CBT hook. A thread-local rather than a
 // global under the module lock: the hook runs on the tracking thread only, and no lock is held
@@ -64,6 +70,19 @@ LRESULT CCommandBarXP::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL
     SetFont(BarFont(), FALSE);
     // The bar takes the style manager's WM_SETTINGCHANGE (its colours, fonts) through the icon menu.
     m_iconMenu.Attach(m_hWnd);
+    // The caption buttons lie outside the client area, where a tooltip's tools do not reach: one
+    // tracking tool is placed under the button the mouse is over.
+    m_toolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  0, 0, 0, 0, m_hWnd, nullptr, AtlGetModuleInstance(), nullptr);
+    if (m_toolTip) {
+        TOOLINFOA tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        tool.hwnd = m_hWnd;
+        tool.uId = kCaptionToolId;
+        tool.lpszText = const_cast<char*>("");
+        ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
     return result;
 }
 
@@ -71,6 +90,10 @@ LRESULT CCommandBarXP::OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOO
 {
     m_iconMenu.Detach();
     m_toolBars.clear();
+    if (m_toolTip)
+        ::DestroyWindow(m_toolTip);
+    m_toolTip = nullptr;
+    m_toolTipPart = kMdiNone;
     return CCommandBarCtrlImpl::OnDestroy(message, wParam, lParam, handled);
 }
 
@@ -114,7 +137,8 @@ UINT CCommandBarXP::DoTrackPopupMenu(HMENU menu, UINT flags, int x, int y, LPTPM
         params->rcExclude.bottom -= kPopupOverlap;
         y -= kPopupOverlap;
     }
-    flags = (flags & ~kTrackAnimationFlags) | TPM_NOANIMATION;
+    const bool returnCommand = (flags & TPM_RETURNCMD) != 0;
+    flags = (flags & ~kTrackAnimationFlags) | TPM_NOANIMATION | TPM_RETURNCMD;
     MONITORINFO monitor = {sizeof(monitor)};
     if (::GetMonitorInfoA(::MonitorFromPoint({x, y}, MONITOR_DEFAULTTONEAREST), &monitor)) {
         x = std::clamp<int>(x, monitor.rcWork.left, std::max(monitor.rcWork.left, monitor.rcWork.right - 1));
@@ -159,6 +183,11 @@ UINT CCommandBarXP::DoTrackPopupMenu(HMENU menu, UINT flags, int x, int y, LPTPM
     if (m_flags & kItemsConverted) {
         m_iconMenu.RestoreOpenPopups();
         m_flags &= ~kItemsConverted;
+    }
+    if (!returnCommand && result) {
+        if (GetCommandTarget())
+            ::PostMessageA(GetCommandTarget(), WM_COMMAND, MAKEWPARAM(result, 0), 0);
+        return TRUE;
     }
     return result;
 }
@@ -355,6 +384,7 @@ void CCommandBarXP::OnBarItemsChanged()
 // by them again afterwards; the bar is laid out again (redraw off, a 1-by-1 move, its old place).
 void CCommandBarXP::OnMaximizedChildChanged(HWND previous, HWND current)
 {
+    HideCaptionToolTip();
     HWND reBar = GetReBar();
     if (!reBar || (!previous) == (!current)) {
         UpdateBandWidth();
@@ -420,6 +450,58 @@ void CCommandBarXP::DrawMdiParts(HDC dc)
         }
         AtlDrawCaptionGlyph(dc, rect, part, ::GetSysColor(COLOR_BTNTEXT));
     }
+}
+
+LRESULT CCommandBarXP::OnNcMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    handled = FALSE;
+    if (!m_toolTip)
+        return 0;
+    RECT window = {};
+    ::GetWindowRect(m_hWnd, &window);
+    const POINT point = {static_cast<short>(LOWORD(lParam)) - window.left, static_cast<short>(HIWORD(lParam)) - window.top};
+    const int part = GetMaximizedChild() ? MdiPartFromPoint(point) : kMdiNone;
+    if (part < kMdiMinimize || part > kMdiClose) {
+        HideCaptionToolTip();
+        return 0;
+    }
+    if (part == m_toolTipPart)
+        return 0;
+    char text[kToolTipTextSize] = {};
+    LoadCommandStringA(static_cast<int>(sizeof(text)), text, IDS_CMDBAR_MINIMIZE + (part - kMdiMinimize), true);
+    TOOLINFOA tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = m_hWnd;
+    tool.uId = kCaptionToolId;
+    tool.lpszText = text;
+    ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    RECT rect = GetMdiPartRect(part);
+    ::OffsetRect(&rect, window.left, window.top);
+    ::SendMessageA(m_toolTip, TTM_TRACKPOSITION, 0, MAKELPARAM(rect.left, rect.bottom + kToolTipGap));
+    ::SendMessageA(m_toolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    m_toolTipPart = part;
+    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE | TME_NONCLIENT, m_hWnd, 0};
+    ::TrackMouseEvent(&track);
+    return 0;
+}
+
+LRESULT CCommandBarXP::OnNcMouseLeave(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    HideCaptionToolTip();
+    handled = FALSE;
+    return 0;
+}
+
+void CCommandBarXP::HideCaptionToolTip()
+{
+    if (!m_toolTip || m_toolTipPart == kMdiNone)
+        return;
+    TOOLINFOA tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = m_hWnd;
+    tool.uId = kCaptionToolId;
+    ::SendMessageA(m_toolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    m_toolTipPart = kMdiNone;
 }
 
 LRESULT CCommandBarXP::OnChildMaximizedChanged(UINT, WPARAM, LPARAM, BOOL& handled)

@@ -41,8 +41,11 @@ public:
     CCommandBarXP& operator=(const CCommandBarXP&) = delete;
 
     // Tracks a popup through the bar: owner-drawn with icons, in flat frames, kept inside the
-    // monitor's work area. 0 while the bar is busy (another popup of it is open).
-    UINT DoTrackPopupMenu(HMENU menu, UINT flags, int x, int y, LPTPMPARAMS params) override;
+    // monitor's work area. With TPM_RETURNCMD the chosen command is returned; without it the
+    // command goes to the frame as WM_COMMAND (the bar owns the popup, and would otherwise get
+    // it) and the result is nonzero when there was one. 0 while the bar is busy (another popup
+    // of it is open).
+    UINT DoTrackPopupMenu(HMENU menu, UINT flags, int x, int y, LPTPMPARAMS params = nullptr) override;
 
     // Toolbars of the frame painted in the flat look; a window not registered is left alone.
     void AddToolBar(HWND toolBar);
@@ -56,6 +59,9 @@ public:
     const CFlatColorScheme& GetScheme() const { return m_scheme; }
     // The menu windows open now, in creation order.
     const std::deque<HWND>& GetMenuWindows() const { return m_menuWindows; }
+    // The tooltip of the caption buttons and the part it shows now (kMdiNone when hidden).
+    HWND GetCaptionToolTip() const { return m_toolTip; }
+    int GetCaptionToolTipPart() const { return m_toolTipPart; }
     SIZE GetImageSize() const { return m_imageSize; }
     SIZE GetButtonSize() const { return m_buttonSize; }
 
@@ -67,6 +73,8 @@ public:
         MESSAGE_HANDLER(WM_MEASUREITEM, OnMeasureItem)
         MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
         MESSAGE_HANDLER(WM_MENUCHAR, OnMenuChar)
+        MESSAGE_HANDLER(WM_NCMOUSEMOVE, OnNcMouseMove)
+        MESSAGE_HANDLER(WM_NCMOUSELEAVE, OnNcMouseLeave)
         CHAIN_MSG_MAP(CMDICommandBarCtrlImpl)
     ALT_MSG_MAP(1)
         MESSAGE_HANDLER(WM_NOTIFY, OnParentNotify)
@@ -95,6 +103,9 @@ private:
     LRESULT OnMeasureItem(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnDrawItem(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnMenuChar(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnNcMouseMove(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnNcMouseLeave(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    void HideCaptionToolTip();
     LRESULT OnParentNotify(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnChildMaximizedChanged(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
@@ -109,5 +120,7 @@ private:
     HWND m_dropDownToolBar = nullptr; // a toolbar whose drop-down menu is open: not owned
     int m_dropDownItem = -1;
     int m_dropDownEdge = 0;
+    HWND m_toolTip = nullptr;      // owned: created with the bar, destroyed with it
+    int m_toolTipPart = kMdiNone;
     CWindowsHookHolder m_hook;     // the flat-menu CBT hook while a popup is tracked
 };

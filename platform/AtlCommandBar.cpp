@@ -7,11 +7,19 @@
 #include <cctype>
 #include <cstring>
 
-// The coordinates packed into a mouse message (windowsx.h would bring SubclassWindow as a macro).
-#define KIVO_X_LPARAM(lp) static_cast<int>(static_cast<short>(LOWORD(lp)))
-#define KIVO_Y_LPARAM(lp) static_cast<int>(static_cast<short>(HIWORD(lp)))
 
 namespace {
+
+// The signed coordinates packed into a mouse message (windowsx.h would also bring SubclassWindow
+// as a macro, which the window classes' method of that name cannot live with).
+int XFromLParam(LPARAM lParam)
+{
+    return static_cast<short>(LOWORD(lParam));
+}
+int YFromLParam(LPARAM lParam)
+{
+    return static_cast<short>(HIWORD(lParam));
+}
 
 // The keyboard message's bit for a key that was already down (auto-repeat).
 constexpr LPARAM kKeyRepeatBit = 0x40000000;
@@ -533,7 +541,7 @@ bool CCommandBarCtrlImpl::OnMenuMessage(const MSG& msg)
 
 LRESULT CCommandBarCtrlImpl::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& handled)
 {
-    POINT point = {KIVO_X_LPARAM(lParam), KIVO_Y_LPARAM(lParam)};
+    POINT point = {XFromLParam(lParam), YFromLParam(lParam)};
     const int hit = static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
     if (hit < 0 || hit >= GetItemCount()) {
         handled = FALSE;
@@ -684,13 +692,6 @@ int CMDICommandBarCtrlImpl::GetMaximizedAreaWidth() noexcept
     return IconAreaWidth() + ButtonsAreaWidth();
 }
 
-bool CMDICommandBarCtrlImpl::IsBarItem(HMENU menu, int position) const
-{
-    // The MDI client puts the maximised child's system menu and caption buttons into a frame menu
-    // as bitmap items; the bar shows them in its own way.
-    return CCommandBarCtrlImpl::IsBarItem(menu, position);
-}
-
 void CMDICommandBarCtrlImpl::UpdateMaximizedChild()
 {
     HWND client = m_wndMDIClient.m_hWnd;
@@ -835,7 +836,7 @@ LRESULT CMDICommandBarCtrlImpl::OnNcHitTest(UINT message, WPARAM wParam, LPARAM 
     }
     RECT window = {};
     ::GetWindowRect(m_hWnd, &window);
-    const POINT point = {KIVO_X_LPARAM(lParam) - window.left, KIVO_Y_LPARAM(lParam) - window.top};
+    const POINT point = {XFromLParam(lParam) - window.left, YFromLParam(lParam) - window.top};
     if (MdiPartFromPoint(point) != kMdiNone)
         return HTBORDER;
     return DefWindowProc(message, wParam, lParam);
@@ -845,7 +846,7 @@ LRESULT CMDICommandBarCtrlImpl::OnNcLButtonDown(UINT message, WPARAM, LPARAM lPa
 {
     RECT window = {};
     ::GetWindowRect(m_hWnd, &window);
-    const POINT point = {KIVO_X_LPARAM(lParam) - window.left, KIVO_Y_LPARAM(lParam) - window.top};
+    const POINT point = {XFromLParam(lParam) - window.left, YFromLParam(lParam) - window.top};
     const int part = m_hWndMaximized ? MdiPartFromPoint(point) : kMdiNone;
     if (part == kMdiNone) {
         handled = FALSE;
@@ -883,7 +884,7 @@ LRESULT CMDICommandBarCtrlImpl::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& h
         handled = FALSE;
         return 0;
     }
-    POINT point = {KIVO_X_LPARAM(lParam), KIVO_Y_LPARAM(lParam)};
+    POINT point = {XFromLParam(lParam), YFromLParam(lParam)};
     ::ClientToScreen(m_hWnd, &point);
     RECT window = {};
     ::GetWindowRect(m_hWnd, &window);
@@ -903,7 +904,7 @@ LRESULT CMDICommandBarCtrlImpl::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL& h
         handled = FALSE;
         return 0;
     }
-    POINT point = {KIVO_X_LPARAM(lParam), KIVO_Y_LPARAM(lParam)};
+    POINT point = {XFromLParam(lParam), YFromLParam(lParam)};
     ::ClientToScreen(m_hWnd, &point);
     RECT window = {};
     ::GetWindowRect(m_hWnd, &window);

@@ -123,8 +123,9 @@ protected:
     RECT GetItemScreenRect(int index) const;
     // The next enabled item from `index` in direction `step` (wrapping), or index itself.
     int NextEnabledItem(int index, int step) const;
-    // Items shown on the bar are rebuilt: the derived MDI bar leaves out the maximised child's
-    // system-menu and caption-button items the MDI client adds to a frame menu.
+    // Whether a top-level item of the menu gets a button: separators and bitmap items (the
+    // maximised MDI child's system menu and caption buttons, which the MDI client adds to a frame
+    // menu) do not.
     virtual bool IsBarItem(HMENU menu, int position) const;
     // The bar changed size (menu attached, maximised child changed): the band follows.
     virtual void OnBarItemsChanged() {}
@@ -207,10 +208,9 @@ public:
     END_MSG_MAP()
 
 protected:
-    bool IsBarItem(HMENU menu, int position) const override;
     // The maximised child changed (or went): derived bars resize their band.
     virtual void OnMaximizedChildChanged(HWND previous, HWND current);
-    // Draws the icon and the caption buttons; `pressed` is the part shown pushed.
+    // Draws the icon and the caption buttons (the one held down pushed) into the window DC.
     virtual void DrawMdiParts(HDC dc);
     // The part under a point in the bar's window coordinates.
     int MdiPartFromPoint(POINT windowPoint) const;

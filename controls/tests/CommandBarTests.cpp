@@ -631,11 +631,12 @@ TEST(CommandBar, TheMaximisedChildsButtonsActOnThatChild)
     struct Case {
         int part;
         const char* name;
+        const char* tip;
     };
     const Case cases[] = {
-        {CMDICommandBarCtrlImpl::kMdiMinimize, "minimise"},
-        {CMDICommandBarCtrlImpl::kMdiRestore, "restore"},
-        {CMDICommandBarCtrlImpl::kMdiClose, "close"},
+        {CMDICommandBarCtrlImpl::kMdiMinimize, "minimise", "Minimize"},
+        {CMDICommandBarCtrlImpl::kMdiRestore, "restore", "Restore"},
+        {CMDICommandBarCtrlImpl::kMdiClose, "close", "Close"},
     };
     for (const Case& c : cases) {
         HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
@@ -645,6 +646,24 @@ TEST(CommandBar, TheMaximisedChildsButtonsActOnThatChild)
         EXPECT_EQ(ideal(), plainIdeal + bar.GetMdiAreaWidth()) << c.name;
         EXPECT_GT(bar.GetMdiAreaWidth(), 0);
         EXPECT_EQ(GetMenu(fixture.frame), nullptr) << c.name;
+        // The button under the mouse shows its tooltip from the bar's string table.
+        {
+            RECT rect = bar.GetMdiPartRect(c.part);
+            RECT window = {};
+            GetWindowRect(bar, &window);
+            OffsetRect(&rect, window.left, window.top);
+            fixture.MoveMouse(fixture.Centre(rect));
+            ASSERT_TRUE(fixture.PumpUntil([&] { return bar.GetCaptionToolTipPart() == c.part; })) << c.name;
+            char text[80] = {};
+            TOOLINFOA tool = {};
+            tool.cbSize = sizeof(tool);
+            tool.hwnd = bar;
+            tool.uId = 1;
+            tool.lpszText = text;
+            SendMessageA(bar.GetCaptionToolTip(), TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+            EXPECT_STREQ(text, c.tip) << c.name;
+            EXPECT_TRUE(IsWindowVisible(bar.GetCaptionToolTip())) << c.name;
+        }
         if (c.part == CMDICommandBarCtrlImpl::kMdiMinimize) {
             RedrawWindow(fixture.frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN |
                                                             RDW_UPDATENOW);
@@ -878,4 +897,47 @@ TEST(CommandBar, TheChevronListsTheHiddenButtonsAndRunsTheChosenOne)
     EXPECT_EQ(listed, hidden);
     ASSERT_TRUE(fixture.PumpUntil([&] { return !fixture.frame.m_commands.empty(); }));
     EXPECT_EQ(fixture.frame.m_commands.front(), hidden.front());
+}
+
+// A popup the frame tracks through the bar (a context menu, a toolbar drop-down) is owner-drawn,
+// stays inside the monitor's work area however far off the point is, and sends its command to
+// the frame when the caller does not ask for it back.
+TEST(CommandBar, TheFramesOwnPopupsGoThroughTheBar)
+{
+    CFrameFixture fixture;
+    ASSERT_NE(fixture.frame.m_hWnd, nullptr);
+    CCommandBarXP& bar = fixture.frame.m_bar;
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, kNewCommand, "&New Tab");
+    AppendMenuA(popup, MF_STRING, kOpenCommand, "&Open...");
+    RECT menuRect = {};
+    bool ownerDrawn = false;
+    UINT result = 0;
+    {
+        CScript script({
+            {[&] { return fixture.OpenMenuWindow() && IsWindowVisible(fixture.OpenMenuWindow()); },
+             [&] {
+                 GetWindowRect(fixture.OpenMenuWindow(), &menuRect);
+                 MENUITEMINFOA info = {};
+                 info.cbSize = sizeof(info);
+                 info.fMask = MIIM_FTYPE;
+                 GetMenuItemInfoA(popup, 1, TRUE, &info);
+                 ownerDrawn = (info.fType & MFT_OWNERDRAW) != 0;
+                 fixture.Key(VK_UP);
+                 fixture.Key(VK_RETURN);
+             },
+             "choose the last item"},
+        });
+        result = bar.DoTrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN, 50000, 50000);
+        EXPECT_TRUE(script.Run()) << script.Pending();
+    }
+    DestroyMenu(popup);
+    EXPECT_TRUE(ownerDrawn);
+    EXPECT_NE(result, 0u);
+    MONITORINFO monitor = {sizeof(monitor)};
+    GetMonitorInfoA(MonitorFromWindow(fixture.frame, MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_LE(menuRect.right, monitor.rcWork.right);
+    EXPECT_LE(menuRect.bottom, monitor.rcWork.bottom);
+    ASSERT_TRUE(fixture.PumpUntil([&] { return !fixture.frame.m_commands.empty(); }));
+    EXPECT_EQ(fixture.frame.m_commands, std::vector<UINT>{kOpenCommand});
 }
