@@ -411,6 +411,14 @@ private:
     UINT_PTR m_timer = 0;
 };
 
+int g_olderHookMenuWindows = 0;
+LRESULT CALLBACK OlderCbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && IsMenuWindow(reinterpret_cast<HWND>(wParam)))
+        ++g_olderHookMenuWindows;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 TEST(CommandBarPieces, MnemonicsAndTheFlatSchemeFollowTheirRules)
@@ -546,6 +554,17 @@ TEST(CommandBar, KeyboardAccessOpensRunsAndLeaves)
         EXPECT_TRUE(script.Run()) << script.Pending();
     }
     EXPECT_TRUE(commands.empty());
+
+    // Inside an owner-drawn popup a letter chooses the item whose caption has it as mnemonic.
+    {
+        CScript script({
+            {nullptr, [&] { fixture.AltKey('E'); }, "Alt+E"},
+            {[&] { return fixture.PopupOpen(1); }, [&] { fixture.Key('C'); }, "C in the Edit popup"},
+        });
+        EXPECT_TRUE(script.Run()) << script.Pending();
+        ASSERT_TRUE(fixture.PumpUntil([&] { return !commands.empty(); }));
+    }
+    EXPECT_EQ(commands, std::vector<UINT>{kCopyCommand});
     // The popups were given back as plain items.
     MENUITEMINFOA info = {};
     info.cbSize = sizeof(info);
@@ -928,10 +947,15 @@ TEST(CommandBar, TheFramesOwnPopupsGoThroughTheBar)
              },
              "choose the last item"},
         });
+        // An older CBT hook of the thread (the docking focus, the skins) still sees the menu window.
+        g_olderHookMenuWindows = 0;
+        HHOOK older = SetWindowsHookExA(WH_CBT, OlderCbtHook, nullptr, GetCurrentThreadId());
         result = bar.DoTrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN, 50000, 50000);
+        UnhookWindowsHookEx(older);
         EXPECT_TRUE(script.Run()) << script.Pending();
     }
     DestroyMenu(popup);
+    EXPECT_GE(g_olderHookMenuWindows, 1);
     EXPECT_TRUE(ownerDrawn);
     EXPECT_NE(result, 0u);
     MONITORINFO monitor = {sizeof(monitor)};
