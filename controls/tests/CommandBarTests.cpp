@@ -8,6 +8,7 @@
 #include "controls/CommandBarXP.h"
 #include "controls/CommandImageManager.h"
 #include "controls/DropShadow.h"
+#include "controls/DynamicUpdateUI.h"
 #include "controls/FlatMenuFrame.h"
 #include "controls/ToolBarFlatLook.h"
 #include "controls/ToolBarHelpers.h"
@@ -152,10 +153,12 @@ public:
     HWND m_links = nullptr;
     HMENU m_menu = nullptr; // not owned: the test's menu
     std::vector<UINT> m_commands;
+    CDynamicUpdateUI m_updateUI;
 
     BEGIN_MSG_MAP(CTestFrame)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+        CHAIN_MSG_MAP_MEMBER(m_updateUI)
         CHAIN_MSG_MAP(CMDIFrameWindowImpl<CTestFrame>)
     END_MSG_MAP()
 
@@ -964,4 +967,57 @@ TEST(CommandBar, TheFramesOwnPopupsGoThroughTheBar)
     EXPECT_LE(menuRect.bottom, monitor.rcWork.bottom);
     ASSERT_TRUE(fixture.PumpUntil([&] { return !fixture.frame.m_commands.empty(); }));
     EXPECT_EQ(fixture.frame.m_commands, std::vector<UINT>{kOpenCommand});
+}
+
+// Command states set in the frame's update map reach the items of the bar's popups when they
+// open (the bar passes WM_INITMENUPOPUP on to the frame) and the flat toolbars at the idle pass.
+TEST(CommandBar, CommandStatesReachThePopupsAndToolbars)
+{
+    CFrameFixture fixture;
+    ASSERT_NE(fixture.frame.m_hWnd, nullptr);
+    CDynamicUpdateUI& states = fixture.frame.m_updateUI;
+    states.UIAddToolBar(fixture.frame.m_toolBar);
+    struct Case {
+        UINT command;
+        WORD kind;
+        bool disable;  // else checked
+        const char* name;
+    };
+    const Case cases[] = {
+        {kCopyCommand, kUpdateUIPopupMenu, true, "menu item disabled"},
+        {kCutCommand, kUpdateUIPopupMenu, false, "menu item checked"},
+        {kFirstToolCommand, kUpdateUIToolBar, true, "button disabled"},
+        {kFirstToolCommand + 4, kUpdateUIToolBar, false, "button checked"},
+    };
+    for (const Case& c : cases) {
+        states.UIAddItem(static_cast<WORD>(c.command), c.kind);
+        if (c.disable)
+            states.UIEnable(static_cast<WORD>(c.command), false);
+        else
+            states.UISetCheck(static_cast<WORD>(c.command), 1);
+    }
+    states.UIUpdateToolBar();  // what the frame's idle handler runs
+
+    HMENU edit = GetSubMenu(fixture.menu.bar, 1);
+    UINT copyState = 0, cutState = 0;
+    {
+        CScript script({
+            {nullptr, [&] { PostMessageA(fixture.frame.m_bar, CBRM_OPENITEM, 1, TRUE); }, "open Edit"},
+            {[&] { return fixture.PopupOpen(1); },
+             [&] {
+                 copyState = GetMenuState(edit, kCopyCommand, MF_BYCOMMAND);
+                 cutState = GetMenuState(edit, kCutCommand, MF_BYCOMMAND);
+                 fixture.Key(VK_ESCAPE);
+                 fixture.Key(VK_ESCAPE);
+             },
+             "read the states"},
+            {[&] { return fixture.frame.m_bar.GetTrackingItem() == -1 && !fixture.frame.m_bar.IsKeyboardMode(); },
+             nullptr, "closed"},
+        });
+        EXPECT_TRUE(script.Run()) << script.Pending();
+    }
+    EXPECT_TRUE(copyState & MF_GRAYED) << cases[0].name;
+    EXPECT_TRUE(cutState & MF_CHECKED) << cases[1].name;
+    EXPECT_FALSE(SendMessageA(fixture.frame.m_toolBar, TB_ISBUTTONENABLED, kFirstToolCommand, 0)) << cases[2].name;
+    EXPECT_TRUE(SendMessageA(fixture.frame.m_toolBar, TB_ISBUTTONCHECKED, kFirstToolCommand + 4, 0)) << cases[3].name;
 }
