@@ -204,7 +204,7 @@ private:
         if (!m_bar.Create(ReBar()))
             return -1;
         m_bar.AttachMenu(m_menu);
-        AddReBarBand(ReBar(), m_bar, kCommandBarBand, nullptr, nullptr, false, 0, true);
+        AddReBarBand(ReBar(), m_bar, kCommandBarBand, nullptr, nullptr, false, 0, false);
         m_bar.UpdateBandWidth();
         m_toolBar = MakeToolBar(kToolButtons, 0);
         AddReBarBand(ReBar(), m_toolBar, kToolBarBand, nullptr, nullptr, true, 90, false);
@@ -1020,4 +1020,50 @@ TEST(CommandBar, CommandStatesReachThePopupsAndToolbars)
     EXPECT_TRUE(cutState & MF_CHECKED) << cases[1].name;
     EXPECT_FALSE(SendMessageA(fixture.frame.m_toolBar, TB_ISBUTTONENABLED, kFirstToolCommand, 0)) << cases[2].name;
     EXPECT_TRUE(SendMessageA(fixture.frame.m_toolBar, TB_ISBUTTONCHECKED, kFirstToolCommand + 4, 0)) << cases[3].name;
+}
+
+// In a frame too narrow for the menu, the command bar's own chevron lists its hidden items with
+// their popups; the popups are the menu's and stay alive when the chevron's menu goes.
+TEST(CommandBar, TheBarsChevronHangsTheHiddenItemsPopupsIn)
+{
+    CFrameFixture fixture;
+    ASSERT_NE(fixture.frame.m_hWnd, nullptr);
+    SetWindowPos(fixture.frame, nullptr, 0, 0, 130, 300, SWP_NOMOVE | SWP_NOZORDER);
+    fixture.frame.UpdateLayout();
+    fixture.Pump();
+    HWND reBar = fixture.frame.ReBar();
+    const int band = static_cast<int>(SendMessageA(reBar, RB_IDTOINDEX, kCommandBarBand, 0));
+    RECT chevron = {};
+    ASSERT_TRUE(GetReBarChevronRect(reBar, band, chevron));
+    MapWindowPoints(reBar, nullptr, reinterpret_cast<POINT*>(&chevron), 2);
+
+    std::vector<HMENU> listed;
+    {
+        CScript script({
+            {nullptr,
+             [&] {
+                 fixture.MoveMouse({chevron.left + 3, (chevron.top + chevron.bottom) / 2});
+                 fixture.Click(true);
+                 fixture.Click(false);
+             },
+             "click the chevron"},
+            {[&] { return fixture.OpenMenuWindow() && IsWindowVisible(fixture.OpenMenuWindow()); },
+             [&] {
+                 HMENU popup = reinterpret_cast<HMENU>(SendMessageA(fixture.OpenMenuWindow(), MN_GETHMENU, 0, 0));
+                 for (int i = 0; i < GetMenuItemCount(popup); ++i)
+                     listed.push_back(GetSubMenu(popup, i));
+                 fixture.Key(VK_ESCAPE);
+             },
+             "read the items"},
+            {[&] { return !fixture.OpenMenuWindow(); }, nullptr, "closed"},
+        });
+        EXPECT_TRUE(script.Run()) << script.Pending();
+    }
+    ASSERT_FALSE(listed.empty());
+    const int count = GetMenuItemCount(fixture.menu.bar);
+    EXPECT_EQ(listed.back(), GetSubMenu(fixture.menu.bar, count - 1));
+    for (size_t i = 0; i < listed.size(); ++i)
+        EXPECT_EQ(listed[i], GetSubMenu(fixture.menu.bar, count - static_cast<int>(listed.size() - i))) << i;
+    for (int i = 0; i < count; ++i)
+        EXPECT_TRUE(IsMenu(GetSubMenu(fixture.menu.bar, i))) << i;
 }
