@@ -805,6 +805,17 @@ void CMDICommandBarCtrlImpl::DrawMdiParts(HDC dc)
         AtlDrawCaptionButton(dc, GetMdiPartRect(part), part, m_pressedPart == part && m_pressedInside);
 }
 
+// The client may outlive the bar by a few messages while the frame goes: it is given back first.
+LRESULT CMDICommandBarCtrlImpl::OnMdiBarDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    if (m_wndMDIClient.m_hWnd)
+        m_wndMDIClient.UnsubclassWindow(TRUE);
+    m_hWndMaximized = nullptr;
+    m_hIconChild = nullptr;
+    handled = FALSE;
+    return 0;
+}
+
 LRESULT CMDICommandBarCtrlImpl::OnNcCalcSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     const LRESULT result = DefWindowProc(message, wParam, lParam);

@@ -189,6 +189,7 @@ public:
     static int GetMaximizedAreaWidth() noexcept;
 
     BEGIN_MSG_MAP(CMDICommandBarCtrlImpl)
+        MESSAGE_HANDLER(WM_DESTROY, OnMdiBarDestroy)
         MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
         MESSAGE_HANDLER(WM_NCPAINT, OnNcPaint)
         MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
@@ -217,6 +218,7 @@ protected:
     // Carries out a caption button's command on the maximised child.
     void RunMdiPart(int part);
 
+    LRESULT OnMdiBarDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnNcCalcSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnNcPaint(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
