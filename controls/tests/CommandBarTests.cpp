@@ -1067,3 +1067,109 @@ TEST(CommandBar, TheBarsChevronHangsTheHiddenItemsPopupsIn)
     for (int i = 0; i < count; ++i)
         EXPECT_TRUE(IsMenu(GetSubMenu(fixture.menu.bar, i))) << i;
 }
+
+// The bar shows the top-level items of whatever menu it is given: an item without a popup is a
+// command of its own, and bitmap items (the ones the MDI client adds for a maximised child) and
+// separators are not buttons.
+TEST(CommandBar, ATopLevelCommandRunsAndBitmapItemsAreLeftOut)
+{
+    CFrameFixture fixture;
+    ASSERT_NE(fixture.frame.m_hWnd, nullptr);
+    CCommandBarXP& bar = fixture.frame.m_bar;
+    HMENU tools = CreatePopupMenu();
+    AppendMenuA(tools, MF_STRING, kNewCommand, "&New Tab");
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_BITMAP, SC_CLOSE, reinterpret_cast<LPCSTR>(HBMMENU_MBAR_CLOSE));
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), "&Tools");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, kAboutCommand, "&About!");
+    ASSERT_TRUE(bar.AttachMenu(menu));
+    EXPECT_EQ(bar.GetItemCount(), 2);
+    EXPECT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 2);
+    EXPECT_EQ(reinterpret_cast<HMENU>(SendMessageA(bar, CBRM_GETITEMPOPUP, 0, 0)), tools);
+    EXPECT_EQ(reinterpret_cast<HMENU>(SendMessageA(bar, CBRM_GETITEMPOPUP, 1, 0)), nullptr);
+    EXPECT_EQ(reinterpret_cast<HMENU>(SendMessageA(bar, CBRM_GETITEMPOPUP, 7, 0)), nullptr);
+
+    fixture.AltKey('A');
+    ASSERT_TRUE(fixture.PumpUntil([&] { return !fixture.frame.m_commands.empty(); }));
+    EXPECT_EQ(fixture.frame.m_commands, std::vector<UINT>{kAboutCommand});
+    EXPECT_EQ(bar.GetTrackingItem(), -1);
+
+    // Back to the frame's menu; a menu handle that is none is refused and changes nothing.
+    EXPECT_FALSE(bar.AttachMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(0x4321))));
+    EXPECT_EQ(bar.GetItemCount(), 2);
+    ASSERT_TRUE(bar.AttachMenu(fixture.menu.bar));
+    EXPECT_EQ(bar.GetItemCount(), 4);
+    DestroyMenu(menu);
+}
+
+namespace {
+
+LRESULT CALLBACK DrawingParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        auto& draw = *reinterpret_cast<NMTBCUSTOMDRAW*>(lParam);
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT)
+            return CDRF_NOTIFYITEMDRAW;
+        if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+            DrawToolBarButton(draw);
+            return CDRF_SKIPDEFAULT;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+// DrawToolBarButton in the menu style manager's colours: a hot button is framed in the
+// selection edge and filled with the selection colour, a checked one filled darker, a plain one
+// left to the toolbar's background.
+TEST(CommandBarPictures, DrawToolBarButtonPaintsTheFlatStates)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DrawingParentProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KivoDrawToolBarParent";
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    RegisterClassA(&wc);
+    HWND parent = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, wc.lpszClassName, "buttons", WS_POPUP | WS_VISIBLE,
+                                  600, 20, 200, 40, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(parent, nullptr);
+    HWND toolBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                                   WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE |
+                                       CCS_NOPARENTALIGN,
+                                   0, 0, 200, 30, parent, nullptr, wc.hInstance, nullptr);
+    SendMessageA(toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(toolBar, TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    TBBUTTON buttons[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        buttons[i].iBitmap = STD_FILENEW + i;
+        buttons[i].idCommand = 301 + i;
+        buttons[i].fsState = static_cast<BYTE>(TBSTATE_ENABLED | (i == 1 ? TBSTATE_CHECKED : 0));
+        buttons[i].fsStyle = static_cast<BYTE>(i == 1 ? BTNS_CHECK : BTNS_BUTTON);
+        buttons[i].iString = -1;
+    }
+    SendMessageA(toolBar, TB_ADDBUTTONSA, 3, reinterpret_cast<LPARAM>(buttons));
+    SendMessageA(toolBar, TB_AUTOSIZE, 0, 0);
+    SendMessageA(toolBar, TB_SETHOTITEM, 2, 0);
+    RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+
+    RECT client = {};
+    GetClientRect(toolBar, &client);
+    HDC dc = GetDC(toolBar);
+    kivo_test::CPixels pixels;
+    const bool read = kivo_test::CapturePixels(dc, 0, 0, client.right, client.bottom, pixels);
+    ReleaseDC(toolBar, dc);
+    ASSERT_TRUE(read);
+    const CButtonColors colors = MenuStyleButtonColors();
+    RECT rects[3] = {};
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(toolBar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rects[i]));
+    EXPECT_EQ(pixels.At(rects[0].left + 2, rects[0].top + 2), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(pixels.At(rects[1].left + 2, rects[1].top + 2), colors.pressedFill);
+    EXPECT_EQ(pixels.At(rects[1].left, (rects[1].top + rects[1].bottom) / 2), colors.frame);
+    EXPECT_EQ(pixels.At(rects[2].left + 2, rects[2].top + 2), colors.hotFill);
+    EXPECT_EQ(pixels.At(rects[2].left, (rects[2].top + rects[2].bottom) / 2), colors.frame);
+    DestroyWindow(parent);
+}
