@@ -70,6 +70,10 @@ LRESULT CCommandBarXP::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL
     SetFont(BarFont(), FALSE);
     // The bar takes the style manager's WM_SETTINGCHANGE (its colours, fonts) through the icon menu.
     m_iconMenu.Attach(m_hWnd);
+    // The rebar draws no hot chevron by itself once the bands are custom-drawn: the bar watches
+    // the cursor over it.
+    if (HWND reBar = GetReBar())
+        m_wndReBar.SubclassWindow(reBar);
     // The caption buttons lie outside the client area, where a tooltip's tools do not reach: one
     // tracking tool is placed under the button the mouse is over.
     m_toolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
@@ -90,6 +94,8 @@ LRESULT CCommandBarXP::OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOO
 {
     m_iconMenu.Detach();
     m_toolBars.clear();
+    if (m_wndReBar.m_hWnd)
+        m_wndReBar.UnsubclassWindow(TRUE);
     if (m_toolTip)
         ::DestroyWindow(m_toolTip);
     m_toolTip = nullptr;
@@ -502,6 +508,46 @@ void CCommandBarXP::HideCaptionToolTip()
     tool.uId = kCaptionToolId;
     ::SendMessageA(m_toolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
     m_toolTipPart = kMdiNone;
+}
+
+void CCommandBarXP::UpdateHotChevron(POINT point)
+{
+    HWND reBar = m_wndReBar.m_hWnd;
+    if (!reBar)
+        return;
+    int hot = -1;
+    const int count = static_cast<int>(::SendMessageA(reBar, RB_GETBANDCOUNT, 0, 0));
+    for (int band = 0; band < count && hot < 0; ++band) {
+        RECT rect = {};
+        if (GetReBarChevronRect(reBar, band, rect) && ::PtInRect(&rect, point))
+            hot = band;
+    }
+    if (hot == m_hotChevron)
+        return;
+    for (int band : {m_hotChevron, hot}) {
+        RECT rect = {};
+        if (band >= 0 && GetReBarChevronRect(reBar, band, rect))
+            ::InvalidateRect(reBar, &rect, FALSE);
+    }
+    m_hotChevron = hot;
+    if (hot >= 0) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, reBar, 0};
+        ::TrackMouseEvent(&track);
+    }
+}
+
+LRESULT CCommandBarXP::OnReBarMouseMove(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    UpdateHotChevron({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CCommandBarXP::OnReBarMouseLeave(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    UpdateHotChevron({-1, -1});
+    handled = FALSE;
+    return 0;
 }
 
 LRESULT CCommandBarXP::OnChildMaximizedChanged(UINT, WPARAM, LPARAM, BOOL& handled)

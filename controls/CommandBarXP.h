@@ -59,6 +59,8 @@ public:
     const CFlatColorScheme& GetScheme() const { return m_scheme; }
     // The menu windows open now, in creation order.
     const std::deque<HWND>& GetMenuWindows() const { return m_menuWindows; }
+    // The band whose chevron the cursor is over, -1 for none.
+    int GetHotChevron() const { return m_hotChevron; }
     // The tooltip of the caption buttons and the part it shows now (kMdiNone when hidden).
     HWND GetCaptionToolTip() const { return m_toolTip; }
     int GetCaptionToolTipPart() const { return m_toolTipPart; }
@@ -79,6 +81,9 @@ public:
     ALT_MSG_MAP(1)
         MESSAGE_HANDLER(WM_NOTIFY, OnParentNotify)
         CHAIN_MSG_MAP_ALT(CMDICommandBarCtrlImpl, 1)
+    ALT_MSG_MAP(3) // the rebar that holds the bar
+        MESSAGE_HANDLER(WM_MOUSEMOVE, OnReBarMouseMove)
+        MESSAGE_HANDLER(WM_MOUSELEAVE, OnReBarMouseLeave)
     ALT_MSG_MAP(2)
         MESSAGE_HANDLER(GetTabbedMdiMessages().maximized, OnChildMaximizedChanged)
         MESSAGE_HANDLER(GetTabbedMdiMessages().unmaximized, OnChildMaximizedChanged)
@@ -107,6 +112,11 @@ private:
     LRESULT OnNcMouseLeave(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     void HideCaptionToolTip();
     LRESULT OnParentNotify(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnReBarMouseMove(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnReBarMouseLeave(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    // Repaints a chevron whose hot state changed with the cursor now at `point` (rebar client
+    // coordinates; outside the rebar for none).
+    void UpdateHotChevron(POINT point);
     LRESULT OnChildMaximizedChanged(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
     DWORD m_flags = 0;
@@ -120,6 +130,8 @@ private:
     HWND m_dropDownToolBar = nullptr; // a toolbar whose drop-down menu is open: not owned
     int m_dropDownItem = -1;
     int m_dropDownEdge = 0;
+    CContainedWindow m_wndReBar{this, 3};
+    int m_hotChevron = -1;         // the band whose chevron is under the cursor
     HWND m_toolTip = nullptr;      // owned: created with the bar, destroyed with it
     int m_toolTipPart = kMdiNone;
     CWindowsHookHolder m_hook;     // the flat-menu CBT hook while a popup is tracked

@@ -75,7 +75,8 @@ LRESULT CustomDrawFlatReBar(NMCUSTOMDRAW& draw, const CFlatColorScheme& scheme);
 // Whether the band shows a chevron (RBBS_USECHEVRON and a child narrower than the band's ideal
 // width), and where it is drawn in the rebar's client coordinates.
 bool GetReBarChevronRect(HWND reBar, int band, RECT& rect);
-// Draws the chevron of the band (hot when the cursor is over it).
+// Draws the chevron of the band (hot when the cursor is over it: the rebar repaints it as the
+// cursor comes and goes only when someone watches its mouse moves, as the command bar does).
 void DrawReBarChevron(HDC dc, HWND reBar, int band, const CFlatColorScheme& scheme);
 // The 4-pixel gripper stripes at the left of a band rectangle.
 void DrawBandGripper(HDC dc, const RECT& bandRect);

@@ -812,6 +812,20 @@ TEST(CommandBarPictures, TheBandsShowGrippersAndTheNarrowBandItsChevron)
     RECT unused = {};
     EXPECT_FALSE(GetReBarChevronRect(reBar, linksBand, unused));
 
+    // The cursor over the chevron makes it hot: framed and filled like a hot button.
+    RECT chevronOnScreen = chevron;
+    MapWindowPoints(reBar, nullptr, reinterpret_cast<POINT*>(&chevronOnScreen), 2);
+    fixture.MoveMouse({chevronOnScreen.left + 3, chevronOnScreen.top + 3});
+    ASSERT_TRUE(fixture.PumpUntil([&] { return fixture.frame.m_bar.GetHotChevron() == toolBand; }));
+    UpdateWindow(reBar);
+    GdiFlush();
+    HDC rebarDc = GetDC(reBar);
+    const COLORREF chevronEdge = GetPixel(rebarDc, chevron.left, (chevron.top + chevron.bottom) / 2);
+    const COLORREF chevronFill = GetPixel(rebarDc, chevron.left + 1, chevron.top + 2);
+    ReleaseDC(reBar, rebarDc);
+    fixture.MoveMouse({chevronOnScreen.left + 3, chevronOnScreen.bottom + 150});
+    ASSERT_TRUE(fixture.PumpUntil([&] { return fixture.frame.m_bar.GetHotChevron() == -1; }));
+
     // A hot toolbar button: framed in entry 4 and filled with entry 5.
     SendMessageA(fixture.frame.m_links, TB_SETHOTITEM, 0, 0);
     RedrawWindow(fixture.frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -832,6 +846,9 @@ TEST(CommandBarPictures, TheBandsShowGrippersAndTheNarrowBandItsChevron)
     MapWindowPoints(fixture.frame.m_links, reBar, reinterpret_cast<POINT*>(&hot), 2);
     EXPECT_EQ(pixels.At(hot.left, (hot.top + hot.bottom) / 2), scheme[kFlatHotFrame]);
     EXPECT_EQ(pixels.At(hot.left + 3, hot.top + 2), scheme[kFlatHotFill]);
+    EXPECT_EQ(chevronEdge, scheme[kFlatHotFrame]);
+    EXPECT_EQ(chevronFill, scheme[kFlatHotFill]);
+    EXPECT_NE(pixels.At(chevron.left, (chevron.top + chevron.bottom) / 2), scheme[kFlatHotFrame]);
     // The chevron's "»" leaves dark (text-coloured, smoothed) pixels in its area.
     int ink = 0;
     for (int y = chevron.top; y < chevron.bottom; ++y)
