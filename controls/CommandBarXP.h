@@ -9,11 +9,16 @@
 //
 // Use (the frame, in its WM_CREATE):
 //   m_cmdBar.Create(rebar);                 // a child of the rebar; the frame gets the commands
-//   m_cmdBar.AttachMenu(menu);              // the frame keeps no menu of its own (SetMenu(null))
-//   AddReBarBand(rebar, m_cmdBar, id, ...); m_cmdBar.UpdateBandWidth();
+//   HMENU menu = GetMenu(); SetMenu(nullptr); m_cmdBar.AttachMenu(menu); // the bar shows it now
+//   AddReBarBand(rebar, m_cmdBar, id, nullptr, nullptr, false, 0, false); // not full width: a
+//                                           // band that cannot shrink never shows its chevron
+//   m_cmdBar.UpdateBandWidth();
 //   m_cmdBar.SetMDIClient(m_hWndMDIClient); // after CreateMDIClient
 //   m_cmdBar.AddToolBar(toolBar);           // every toolbar painted in the flat look
-// PreTranslateMessage needs nothing: the bar's hooks watch the frame's keys themselves.
+// The chosen commands reach the frame as posted WM_COMMAND (lParam 0); the popups' WM_INITMENUPOPUP
+// and WM_MENUSELECT are sent to the frame (command states, status-bar prompts). PreTranslateMessage
+// needs nothing: the bar's hooks watch the frame's keys themselves. Context menus and toolbar
+// drop-downs go through DoTrackPopupMenu to get the same look.
 //
 // Lifetime: the frame holds the object as a member; the window is a child of the rebar and goes
 // with the frame. UI thread only.
