@@ -68,6 +68,9 @@ public:
     void ConvertPopup(HMENU popup);
     void RestoreOpenPopups();
 
+    // The record of one of this object's converted items (an item's data), or null.
+    const IconMenuItemData* FindItemRecord(ULONG_PTR data) const { return FindRecord(data); }
+
     // The handlers, callable with fabricated structures.
     bool MeasureItem(MEASUREITEMSTRUCT& measure);
     bool DrawItem(const DRAWITEMSTRUCT& draw);
