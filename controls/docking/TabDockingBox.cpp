@@ -54,9 +54,9 @@ bool CTabDockingBox::AddPane(HWND pane, int index)
 {
     if (!::IsWindow(pane) || pane == m_hWnd || TabIndexOf(pane) >= 0)
         return false;
-    const LONG_PTR oldStyle = ::GetWindowLongPtrA(pane, GWL_STYLE);
     HWND oldParent = ::GetParent(pane);
     ::ShowWindow(pane, SW_HIDE);
+    const LONG_PTR oldStyle = ::GetWindowLongPtrA(pane, GWL_STYLE);
     ::SetWindowLongPtrA(pane, GWL_STYLE, (oldStyle & ~static_cast<LONG_PTR>(WS_POPUP | WS_CAPTION)) | WS_CHILD);
     ::SetParent(pane, m_hWnd);
     ::SendMessageA(pane, WM_NCACTIVATE, TRUE, 0);

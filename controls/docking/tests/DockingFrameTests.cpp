@@ -1,0 +1,363 @@
+// The docking frame with real windows under Wine: panes docked on every side, splitters dragged by
+// mouse messages, panes dragged by their captions to float and to dock again, hidden and shown,
+// two panes in one tab docking box and one dragged out, and the requests the frame refuses.
+#include "controls/docking/tests/DockTestFrame.h"
+
+#include "controls/tests/Screenshot.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+using namespace dock_test;
+
+namespace {
+
+constexpr uint32_t kLeft = kDockFlagLeftRight | kDockFlagStartSide;
+constexpr uint32_t kRight = kDockFlagLeftRight;
+constexpr uint32_t kTop = kDockFlagStartSide;
+constexpr uint32_t kBottom = 0;
+
+class DockingFrame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_frame = CDockTestFrame::Make(RECT{40, 40, 840, 640});
+        ASSERT_NE(nullptr, m_frame);
+    }
+    void TearDown() override
+    {
+        if (m_frame)
+            m_frame->Destroy();
+    }
+    CDockingWindow* Pane(const char* caption)
+    {
+        CDockingWindow* pane = MakePane(*m_frame, caption);
+        EXPECT_NE(nullptr, pane);
+        return pane;
+    }
+    RECT Client() const { return m_frame->ClientArea(); }
+    RECT HostRect(CDockingWindow& pane) const { return InFrame(m_frame->m_hWnd, pane.Host()); }
+
+    CDockTestFrame* m_frame = nullptr;
+};
+
+void ExpectRect(const RECT& expected, const RECT& actual, const char* what)
+{
+    EXPECT_TRUE(::EqualRect(&expected, &actual))
+        << what << ": expected " << expected.left << "," << expected.top << "," << expected.right << "," << expected.bottom
+        << " got " << actual.left << "," << actual.top << "," << actual.right << "," << actual.bottom;
+}
+
+TEST_F(DockingFrame, PanesDockOnEverySideAroundTheClientWindow)
+{
+    CDockingWindow* top = Pane("Top");
+    CDockingWindow* bottom = Pane("Bottom");
+    CDockingWindow* left = Pane("Left");
+    CDockingWindow* right = Pane("Right");
+    ASSERT_TRUE(DockAt(*top, kTop, 0, 80));
+    ASSERT_TRUE(DockAt(*bottom, kBottom, 0, 90));
+    ASSERT_TRUE(DockAt(*left, kLeft, 0, 150));
+    ASSERT_TRUE(DockAt(*right, kRight, 0, 120));
+    const RECT c = Client();
+    ExpectRect({0, 0, c.right, 80}, HostRect(*top), "top bar");
+    ExpectRect({0, c.bottom - 90, c.right, c.bottom}, HostRect(*bottom), "bottom bar");
+    ExpectRect({0, 83, 150, c.bottom - 93}, HostRect(*left), "left bar");
+    ExpectRect({c.right - 120, 83, c.right, c.bottom - 93}, HostRect(*right), "right bar");
+    ExpectRect({153, 83, c.right - 123, c.bottom - 93}, InFrame(m_frame->m_hWnd, m_frame->m_hWndClient), "client");
+    for (CDockingWindow* pane : {top, bottom, left, right}) {
+        EXPECT_TRUE(pane->IsDocked());
+        EXPECT_TRUE(::IsWindowVisible(pane->m_hWnd));
+        EXPECT_EQ(pane->Host(), ::GetParent(pane->m_hWnd));
+        EXPECT_EQ(0, pane->GetStyle() & WS_THICKFRAME);
+    }
+    // Each docked pane answers its caption and close button from its own caption layout.
+    const POINT caption = CaptionPoint(*left);
+    EXPECT_EQ(HTCAPTION, ::SendMessageA(left->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)));
+    const RECT window = WindowRect(left->m_hWnd);
+    const RECT close = left->CloseButtonRect();
+    const POINT onClose = {window.left + (close.left + close.right) / 2, window.top + (close.top + close.bottom) / 2};
+    EXPECT_EQ(HTCLOSE, ::SendMessageA(left->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(onClose.x, onClose.y)));
+
+    // A second pane on the left at half the bar's length shares the bar.
+    CDockingWindow* second = Pane("Second");
+    ASSERT_TRUE(DockAt(*second, kLeft, 0, 150, 0.5f));
+    EXPECT_EQ(left->Host(), second->Host());
+    const RECT bar = HostRect(*left);
+    const int half = static_cast<int>(std::lround(0.5 * (bar.bottom - bar.top)));
+    EXPECT_EQ(bar.top + half, InFrame(m_frame->m_hWnd, second->m_hWnd).top);
+
+    m_frame->UpdateWindow();
+    std::string path;
+    EXPECT_TRUE(kivo_test::WriteWindowScreenshot(m_frame->m_hWnd, "docking-frame.bmp", path)) << path;
+}
+
+TEST_F(DockingFrame, SplittersFollowTheMouseWithinTheLimitsAndEscapePutsThemBack)
+{
+    CDockingWindow* left = Pane("Left");
+    CDockingWindow* top = Pane("Top");
+    ASSERT_TRUE(DockAt(*left, kLeft, 0, 150));
+    ASSERT_TRUE(DockAt(*top, kTop, 0, 80));
+    HWND frame = m_frame->m_hWnd;
+    auto screen = [frame](int x, int y) {
+        POINT point = {x, y};
+        ::ClientToScreen(frame, &point);
+        return point;
+    };
+    // The splitter in front of the client window, at x 150..153.
+    CInputScript widen;
+    widen.Post(frame, WM_LBUTTONDOWN, MK_LBUTTON, screen(151, 300))
+        .Post(frame, WM_MOUSEMOVE, MK_LBUTTON, screen(251, 300), CapturesAny())
+        .Post(frame, WM_LBUTTONUP, 0, screen(251, 300), CapturesAny());
+    ASSERT_TRUE(widen.Run());
+    EXPECT_EQ(250, HostRect(*left).right);
+
+    const int minimum = CPackageWindow::PaneMinimum(left->m_hWnd, true);
+    CInputScript narrow;
+    narrow.Post(frame, WM_LBUTTONDOWN, MK_LBUTTON, screen(251, 300))
+        .Post(frame, WM_MOUSEMOVE, MK_LBUTTON, screen(-400, 300), CapturesAny())
+        .Post(frame, WM_LBUTTONUP, 0, screen(-400, 300), CapturesAny());
+    ASSERT_TRUE(narrow.Run());
+    EXPECT_EQ(minimum, HostRect(*left).right);
+
+    // The top bar's splitter: dragged down, then Esc leaves it where it was, in either look.
+    const int topBottom = HostRect(*top).bottom;
+    CInputScript cancelled;
+    cancelled.Post(frame, WM_LBUTTONDOWN, MK_LBUTTON, screen(400, topBottom + 1))
+        .Post(frame, WM_MOUSEMOVE, MK_LBUTTON, screen(400, topBottom + 120), CapturesAny())
+        .Post(frame, WM_KEYDOWN, VK_ESCAPE, POINT{}, CapturesAny());
+    ASSERT_TRUE(cancelled.Run());
+    EXPECT_EQ(topBottom, HostRect(*top).bottom);
+    const RECT c = Client();
+    CInputScript toEnd;
+    toEnd.Post(frame, WM_LBUTTONDOWN, MK_LBUTTON, screen(400, topBottom + 1))
+        .Post(frame, WM_MOUSEMOVE, MK_LBUTTON, screen(400, c.bottom + 500), CapturesAny())
+        .Post(frame, WM_LBUTTONUP, 0, screen(400, c.bottom + 500), CapturesAny());
+    ASSERT_TRUE(toEnd.Run());
+    // The top bar grows until the rest (the inner package, the left bar's minimum height) is at
+    // its minimum.
+    const int innerMinimum = CPackageWindow::PaneMinimum(left->m_hWnd, false);
+    EXPECT_EQ(c.bottom - innerMinimum - 3, HostRect(*top).bottom);
+}
+
+TEST_F(DockingFrame, APaneDraggedByItsCaptionFloatsDocksOnAnotherSideAndComesBackWhereItWasHidden)
+{
+    CDockingWindow* pane = Pane("Dragged");
+    ASSERT_TRUE(DockAt(*pane, kLeft, 0, 150));
+    const RECT c = Client();
+    HWND frame = m_frame->m_hWnd;
+    auto inFrame = [frame](int x, int y) {
+        POINT point = {x, y};
+        ::ClientToScreen(frame, &point);
+        return point;
+    };
+    HWND self = pane->m_hWnd;
+    // Over the middle of the client window no docking is offered: the pane floats there.
+    const POINT grab = CaptionPoint(*pane);
+    const POINT middle = inFrame(c.right / 2, c.bottom / 2);
+    CInputScript toFloat;
+    toFloat.Post(self, WM_NCLBUTTONDOWN, HTCAPTION, grab)
+        .Post(self, WM_MOUSEMOVE, MK_LBUTTON, middle, Captures(self))
+        .Post(self, WM_LBUTTONUP, 0, middle, Captures(self));
+    ASSERT_TRUE(toFloat.Run());
+    EXPECT_FALSE(pane->IsDocked());
+    EXPECT_TRUE(::IsWindowVisible(self));
+    EXPECT_EQ(::GetDesktopWindow(), ::GetAncestor(self, GA_PARENT));
+    EXPECT_EQ(frame, ::GetWindow(self, GW_OWNER));
+    EXPECT_TRUE(pane->GetStyle() & WS_THICKFRAME);
+    const RECT floating = WindowRect(self);
+    EXPECT_TRUE(::PtInRect(&floating, middle));
+    EXPECT_TRUE(::EqualRect(&floating, &pane->FloatingRect()));
+    std::string path;
+    EXPECT_TRUE(kivo_test::WriteScreenRect(floating, "docking-floating-pane.bmp", path)) << path;
+
+    // Dragged 10 pixels inside the client's right edge: a new bar on the right.
+    const RECT now = WindowRect(self);
+    const POINT floatGrab = {now.left + 30, now.top + ::GetSystemMetrics(SM_CYSMCAPTION) / 2 + 2};
+    const POINT nearRight = inFrame(c.right - 10, c.bottom / 2);
+    CInputScript toRight;
+    toRight.Post(self, WM_NCLBUTTONDOWN, HTCAPTION, floatGrab)
+        .Post(self, WM_MOUSEMOVE, MK_LBUTTON, nearRight, Captures(self))
+        .Post(self, WM_LBUTTONUP, 0, nearRight, Captures(self));
+    ASSERT_TRUE(toRight.Run());
+    ASSERT_TRUE(pane->IsDocked());
+    const RECT right = HostRect(*pane);
+    EXPECT_EQ(c.right, right.right);
+    EXPECT_EQ(0, right.top);
+    EXPECT_LT(c.right / 2, right.left);
+
+    // Closed from its caption's button and shown again: the same place.
+    CInputScript close;
+    const RECT window = WindowRect(self);
+    const RECT button = pane->CloseButtonRect();
+    const POINT onClose = {window.left + (button.left + button.right) / 2, window.top + (button.top + button.bottom) / 2};
+    close.Post(self, WM_NCLBUTTONDOWN, HTCLOSE, onClose).Post(self, WM_LBUTTONUP, 0, onClose, Captures(self));
+    ASSERT_TRUE(close.Run());
+    ASSERT_TRUE(PumpUntil([&] { return !pane->IsVisible(); }));
+    EXPECT_FALSE(pane->IsDocked());
+    EXPECT_NE(0u, pane->RememberedDocking().header.host);
+    ExpectRect({0, 0, c.right, c.bottom}, InFrame(frame, m_frame->m_hWndClient), "client after the bar left");
+    pane->Show();
+    Pump();
+    ASSERT_TRUE(pane->IsDocked());
+    ExpectRect(right, HostRect(*pane), "bar shown again");
+}
+
+TEST_F(DockingFrame, ADragWithCtrlHeldNeverDocksAndOneReleasedWhereItBeganChangesNothing)
+{
+    CDockingWindow* pane = Pane("Ctrl");
+    ASSERT_TRUE(DockAt(*pane, kLeft, 0, 150));
+    HWND self = pane->m_hWnd;
+    const RECT c = Client();
+    POINT nearRight = {c.right - 5, c.bottom / 2};
+    ::ClientToScreen(m_frame->m_hWnd, &nearRight);
+    const RECT before = HostRect(*pane);
+    const POINT grab = CaptionPoint(*pane);
+    CInputScript stay;
+    stay.Post(self, WM_NCLBUTTONDOWN, HTCAPTION, grab).Post(self, WM_LBUTTONUP, 0, grab, Captures(self));
+    ASSERT_TRUE(stay.Run());
+    ASSERT_TRUE(pane->IsDocked());
+    ExpectRect(before, HostRect(*pane), "unchanged");
+
+    CInputScript ctrl;
+    ctrl.Post(self, WM_NCLBUTTONDOWN, HTCAPTION, grab)
+        .Post(self, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, nearRight, Captures(self))
+        .Post(self, WM_LBUTTONUP, MK_CONTROL, nearRight, Captures(self));
+    ASSERT_TRUE(ctrl.Run());
+    EXPECT_FALSE(pane->IsDocked());
+    EXPECT_TRUE(::IsWindowVisible(self));
+}
+
+TEST_F(DockingFrame, APaneDroppedOnADockedPanesCaptionMakesATabBoxThatDissolvesWhenOneIsDraggedOut)
+{
+    CDockingWindow* first = Pane("First");
+    CDockingWindow* second = Pane("Second");
+    ASSERT_TRUE(DockAt(*first, kLeft, 0, 180));
+    second->SetFloatingRect(RECT{500, 300, 700, 500});
+    second->Show();
+    Pump();
+    const RECT bar = HostRect(*first);
+    HWND secondWindow = second->m_hWnd;
+    const RECT floating = WindowRect(secondWindow);
+    const POINT grab = {floating.left + 30, floating.top + ::GetSystemMetrics(SM_CYSMCAPTION) / 2 + 2};
+    const POINT onCaption = CaptionPoint(*first);
+    CInputScript drop;
+    drop.Post(secondWindow, WM_NCLBUTTONDOWN, HTCAPTION, grab)
+        .Post(secondWindow, WM_MOUSEMOVE, MK_LBUTTON, onCaption, Captures(secondWindow))
+        .Post(secondWindow, WM_LBUTTONUP, 0, onCaption, Captures(secondWindow));
+    ASSERT_TRUE(drop.Run());
+    HWND boxWindow = first->Host();
+    ASSERT_TRUE(IsDockingBox(boxWindow));
+    EXPECT_EQ(boxWindow, second->Host());
+    // The box took the first pane's place in the bar.
+    ExpectRect(bar, InFrame(m_frame->m_hWnd, ::GetParent(boxWindow)), "the bar");
+    EXPECT_TRUE(::IsWindowVisible(boxWindow));
+
+    // The box's strip: two tabs, the dropped pane second; clicking a tab switches the panes.
+    HWND strip = ::GetDlgItem(boxWindow, CTabDockingBox::kStripId);
+    ASSERT_NE(nullptr, strip);
+    ASSERT_EQ(2, ::SendMessageA(strip, kTabMsgGetItemCount, 0, 0));
+    CViewTabItem item;
+    ::SendMessageA(strip, kTabMsgGetItem, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ("Second", item.GetText().c_str());
+    EXPECT_EQ(secondWindow, item.GetViewWindow());
+    EXPECT_EQ(boxWindow, ::GetParent(secondWindow));
+    EXPECT_TRUE(::IsWindowVisible(first->m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(secondWindow));
+
+    RECT stripRect = WindowRect(strip);
+    const int stripHeight = stripRect.bottom - stripRect.top;
+    EXPECT_EQ(stripRect.bottom, WindowRect(boxWindow).bottom);
+    EXPECT_GE(stripHeight, 24);
+    // The middle of the second tab, from its record.
+    const RECT tab = item.GetRect();
+    POINT onSecondTab = {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
+    ::ClientToScreen(strip, &onSecondTab);
+    CInputScript click;
+    click.Post(strip, WM_LBUTTONDOWN, MK_LBUTTON, onSecondTab).Post(strip, WM_LBUTTONUP, 0, onSecondTab, Captures(strip));
+    ASSERT_TRUE(click.Run());
+    EXPECT_FALSE(::IsWindowVisible(first->m_hWnd));
+    EXPECT_TRUE(::IsWindowVisible(secondWindow));
+    char title[64] = {};
+    ::GetWindowTextA(boxWindow, title, sizeof(title));
+    EXPECT_STREQ("Second", title);
+    m_frame->UpdateWindow();
+    std::string path;
+    EXPECT_TRUE(kivo_test::WriteWindowScreenshot(m_frame->m_hWnd, "docking-tab-box.bmp", path)) << path;
+
+    // The shown tab dragged off the strip leaves the box through its own caption drag.
+    const RECT c = Client();
+    POINT away = {c.right / 2, c.bottom / 2};
+    ::ClientToScreen(m_frame->m_hWnd, &away);
+    const POINT offStrip = {onSecondTab.x, stripRect.top - 200};
+    CInputScript out;
+    out.Post(strip, WM_LBUTTONDOWN, MK_LBUTTON, onSecondTab)
+        .Post(strip, WM_MOUSEMOVE, MK_LBUTTON, offStrip, Captures(strip))
+        .Post(secondWindow, WM_MOUSEMOVE, MK_LBUTTON, away, Captures(secondWindow))
+        .Post(secondWindow, WM_LBUTTONUP, 0, away, Captures(secondWindow));
+    ASSERT_TRUE(out.Run());
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(boxWindow); }));
+    EXPECT_FALSE(second->IsDocked());
+    EXPECT_TRUE(::IsWindowVisible(secondWindow));
+    // The first pane took the box's place in the bar again, with its own caption.
+    ASSERT_TRUE(first->IsDocked());
+    EXPECT_FALSE(IsDockingBox(first->Host()) && first->Host() != first->m_hWnd);
+    ExpectRect(bar, HostRect(*first), "the bar after the box went");
+    EXPECT_TRUE(first->GetStyle() & WS_CAPTION);
+    EXPECT_TRUE(::IsWindowVisible(first->m_hWnd));
+}
+
+TEST_F(DockingFrame, RequestsThatAreNotThisThreadsOwnRecordsAreRefused)
+{
+    CDockingWindow* pane = Pane("Guarded");
+    ASSERT_TRUE(DockAt(*pane, kLeft, 0, 150));
+    // A record the frame is handed directly (as a common control's WM_USER + 1 would be, or a
+    // pointer from another process) is not a docking request.
+    CDockPositionRecord forged;
+    forged.header.pane = DockHandleField(pane->m_hWnd);
+    forged.header.code = kDockSetPosition;
+    forged.flags = kRight;
+    forged.barThickness = 100;
+    EXPECT_EQ(0, ::SendMessageA(m_frame->m_hWnd, kDockMsgRequest, 0, reinterpret_cast<LPARAM>(&forged)));
+    EXPECT_EQ(0, ::SendMessageA(pane->Host(), kDockMsgRequest, 0, reinterpret_cast<LPARAM>(&forged)));
+    EXPECT_EQ(0, ::SendMessageA(pane->m_hWnd, GetDockingBoxMessage(), 0, reinterpret_cast<LPARAM>(&forged)));
+    EXPECT_EQ(0, ::SendMessageA(pane->m_hWnd, GetDockingBoxMessage(), 0, 0x1234));
+    EXPECT_EQ(150, HostRect(*pane).right);
+    // A record too small for its code is refused as well.
+    CDockHeader small;
+    small.pane = DockHandleField(pane->m_hWnd);
+    small.code = kDockGetPosition;
+    EXPECT_EQ(0, SendDockRequest(pane->Host(), kDockMsgRequest, small, sizeof(small)));
+    // A bar is never closed from outside: its panes would go with it.
+    ::SendMessageA(pane->Host(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(::IsWindow(pane->m_hWnd));
+    EXPECT_TRUE(pane->IsDocked());
+}
+
+TEST_F(DockingFrame, TheFramesClampKeepsADraggedPaneToAThirdOfTheClient)
+{
+    CDockingWindow* pane = Pane("Clamped");
+    CDockDragRecord record;
+    record.header.pane = DockHandleField(pane->m_hWnd);
+    record.header.code = kDockClampDrag;
+    SetDockRect(record, RECT{10, 10, 2010, 2010});
+    ASSERT_EQ(1, SendDockRequest(m_frame->m_hWnd, kDockMsgRequest, record));
+    const RECT c = Client();
+    EXPECT_EQ(10 + c.right / 3, record.right);
+    EXPECT_EQ(10 + c.bottom / 3, record.bottom);
+    // Over the client window the frame offers no docking; 17 pixels outside its left edge, a bar.
+    POINT middle = {c.right / 2, c.bottom / 2};
+    ::ClientToScreen(m_frame->m_hWnd, &middle);
+    record.header.code = kDockAccept;
+    SetDockRect(record, RECT{middle.x, middle.y, middle.x + 100, middle.y + 100});
+    EXPECT_EQ(0, SendDockRequest(m_frame->m_hWnd, kDockMsgRequest, record));
+    POINT outside = {-17, c.bottom / 2};
+    ::ClientToScreen(m_frame->m_hWnd, &outside);
+    SetDockRect(record, RECT{outside.x, outside.y, outside.x + 100, outside.y + 100});
+    EXPECT_EQ(1, SendDockRequest(m_frame->m_hWnd, kDockMsgRequest, record));
+    EXPECT_EQ(DockHandleField(m_frame->m_hWnd), record.header.host);
+    EXPECT_TRUE(record.flags & kDockFlagInnerAccepted);
+}
+
+}  // namespace
