@@ -73,9 +73,12 @@ void CDockingWindow::UpdateCaptionThickness() { m_captionThickness = GetDockingL
 
 // ---- State ----------------------------------------------------------------------------------
 
+// By the windows' own visible styles: a pane in a frame that is hidden for a moment (a restore
+// places the frame hidden) is still a shown pane.
 bool CDockingWindow::IsVisible() const
 {
-    return ::IsWindowVisible(m_hWnd) || (m_host && ::IsWindowVisible(m_host));
+    auto shown = [](HWND window) { return window && (::GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0; };
+    return shown(m_hWnd) || (m_host && shown(m_host));
 }
 
 bool CDockingWindow::Toggle()
@@ -331,7 +334,7 @@ LRESULT CDockingWindow::PositionOf(CDockPositionRecord& record)
         record.visible = IsVisible() ? 1 : 0;
         return 1;
     }
-    const bool visible = ::IsWindowVisible(m_hWnd) != FALSE;
+    const bool visible = (GetStyle() & WS_VISIBLE) != 0;
     if (visible || !m_remembered.header.host) {
         const CDockPositionRecord empty;
         record.flags = kDockFlagFloating;
