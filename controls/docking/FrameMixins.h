@@ -78,7 +78,10 @@ void WalkPopupMenu(HMENU popup, TUpdate&& update)
         update(id, position);
         const int now = ::GetMenuItemCount(popup);
         int next = position + 1;
-        if (now < count) {
+        // Items removed before this one shift it back: go back by their number and past the
+        // items of this id. When this item is still in its place, only later items went, and
+        // going back would visit items a second time.
+        if (now < count && MenuItemCommand(popup, position) != id) {
             next = std::max(0, next - (count - now));
             while (next < now && MenuItemCommand(popup, next) == id)
                 ++next;

@@ -50,7 +50,7 @@ HWND CDockTestFrame::AddMdiChild(const char* title)
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc = {};
-        wc.lpfnWndProc = ::DefMDIChildProcA;
+        wc.lpfnWndProc = dock_test::RecordingChildProc;
         wc.hInstance = ::GetModuleHandleA(nullptr);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         wc.lpszClassName = "MDIChildDockTest";
@@ -76,6 +76,29 @@ LRESULT CDockTestFrame::OnMouseWheel(UINT, WPARAM wParam, LPARAM, BOOL&)
 }
 
 namespace dock_test {
+
+std::vector<HWND>& ClosedChildren()
+{
+    static std::vector<HWND> closed;
+    return closed;
+}
+
+std::vector<HWND>& WheeledChildren()
+{
+    static std::vector<HWND> wheeled;
+    return wheeled;
+}
+
+LRESULT CALLBACK RecordingChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE)
+        ClosedChildren().push_back(window);
+    if (message == WM_MOUSEWHEEL) {
+        WheeledChildren().push_back(window);
+        return 1;
+    }
+    return ::DefMDIChildProcA(window, message, wParam, lParam);
+}
 
 void Pump()
 {

@@ -58,6 +58,12 @@ private:
 
 namespace dock_test {
 
+// The MDI children of AddMdiChild record the WM_CLOSE they get (then close) and the
+// WM_MOUSEWHEEL they get (which they take, answering 1).
+std::vector<HWND>& ClosedChildren();
+std::vector<HWND>& WheeledChildren();
+LRESULT CALLBACK RecordingChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 void Pump();
 // Pumps until the condition holds or a generous deadline passes; false on the deadline.
 bool PumpUntil(const std::function<bool()>& condition);
