@@ -308,6 +308,49 @@ TEST_F(DockingFrame, APaneDroppedOnADockedPanesCaptionMakesATabBoxThatDissolvesW
     EXPECT_TRUE(::IsWindowVisible(first->m_hWnd));
 }
 
+TEST_F(DockingFrame, TabsOfABoxAreReorderedByDraggingOnceWithoutSwappingBack)
+{
+    CDockingWindow* first = Pane("First pane with a long caption");
+    CDockingWindow* second = Pane("Two");
+    ASSERT_TRUE(DockAt(*first, kLeft, 0, 300));
+    second->DockTo(first->m_hWnd, 1);
+    Pump();
+    HWND box = first->Host();
+    ASSERT_TRUE(IsDockingBox(box));
+    HWND strip = ::GetDlgItem(box, CTabDockingBox::kStripId);
+    auto tabRect = [strip](int index) {
+        CViewTabItem item;
+        ::SendMessageA(strip, kTabMsgGetItem, index, reinterpret_cast<LPARAM>(&item));
+        RECT r = item.GetRect();
+        ::MapWindowPoints(strip, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    auto tabWindow = [strip](int index) {
+        CViewTabItem item;
+        ::SendMessageA(strip, kTabMsgGetItem, index, reinterpret_cast<LPARAM>(&item));
+        return item.GetViewWindow();
+    };
+    // The short second tab dragged onto the long first one: swapped once it reaches the part it
+    // will cover; moving back a little (less than the neighbour's width) swaps nothing.
+    const RECT one = tabRect(0);
+    const RECT two = tabRect(1);
+    const int y = (two.top + two.bottom) / 2;
+    const POINT start = {(two.left + two.right) / 2, y};
+    const POINT onFirst = {one.left + 3, y};
+    const POINT back = {one.left + 3 + (one.right - one.left) / 3, y};
+    CInputScript drag;
+    drag.Post(strip, WM_LBUTTONDOWN, MK_LBUTTON, start)
+        .Post(strip, WM_MOUSEMOVE, MK_LBUTTON, POINT{start.x - 6, y}, Captures(strip))
+        .Post(strip, WM_MOUSEMOVE, MK_LBUTTON, onFirst, Captures(strip))
+        .Post(strip, WM_MOUSEMOVE, MK_LBUTTON, back, Captures(strip))
+        .Post(strip, WM_LBUTTONUP, 0, back, Captures(strip));
+    ASSERT_TRUE(drag.Run());
+    EXPECT_EQ(second->m_hWnd, tabWindow(0));
+    EXPECT_EQ(first->m_hWnd, tabWindow(1));
+    EXPECT_TRUE(::IsWindowVisible(second->m_hWnd));
+    EXPECT_TRUE(::IsWindow(box));
+}
+
 TEST_F(DockingFrame, RequestsThatAreNotThisThreadsOwnRecordsAreRefused)
 {
     CDockingWindow* pane = Pane("Guarded");
