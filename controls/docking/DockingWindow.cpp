@@ -113,6 +113,19 @@ CDockPositionRecord CDockingWindow::GetPosition()
     return record;
 }
 
+bool CDockingWindow::DockAtSide(uint32_t sideFlags, uint32_t barIndex, int thickness, float position)
+{
+    CDockPositionRecord record;
+    record.flags = sideFlags & (kDockFlagLeftRight | kDockFlagStartSide);
+    record.barIndex = barIndex;
+    record.barThickness = static_cast<uint32_t>(std::max(thickness, 0));
+    record.position = std::clamp(position, 0.0f, 1.0f);
+    SetDockRect(record, m_floatRect);
+    record.docked = 1;
+    record.visible = 1;
+    return DockRequest(record);
+}
+
 void CDockingWindow::DockTo(HWND host, int order)
 {
     if (!IsDockingBox(host) || host == m_hWnd)

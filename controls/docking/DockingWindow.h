@@ -46,6 +46,10 @@ public:
     int CaptionThickness() const { return m_captionThickness; }
     bool VerticalCaption() const { return m_vertical; }
 
+    // Docks the pane in the frame: side flags (kDockFlagLeftRight, kDockFlagStartSide), the bar
+    // counted from the frame's edge (a new bar when there is none with that index), the bar's
+    // thickness and the pane's place along an existing bar (0 to 1). False when refused.
+    bool DockAtSide(uint32_t sideFlags, uint32_t barIndex, int thickness, float position = 0.0f);
     // Joins the docking box (or the pane that is to become one) at the order.
     void DockTo(HWND host, int order);
     // The dock request of a stored or remembered place: to a live box named as host, floating at

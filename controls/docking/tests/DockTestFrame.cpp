@@ -132,15 +132,7 @@ CDockingWindow* MakePane(CDockTestFrame& frame, const char* caption)
 
 bool DockAt(CDockingWindow& pane, uint32_t flags, uint32_t barIndex, uint32_t thickness, float position)
 {
-    CDockPositionRecord record;
-    record.flags = flags;
-    record.barIndex = barIndex;
-    record.barThickness = thickness;
-    record.position = position;
-    record.docked = 1;
-    record.visible = 1;
-    SetDockRect(record, RECT{100, 100, 300, 400});
-    const bool docked = pane.DockRequest(record);
+    const bool docked = pane.DockAtSide(flags, barIndex, static_cast<int>(thickness), position);
     Pump();
     return docked;
 }

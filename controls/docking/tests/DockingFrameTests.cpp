@@ -351,6 +351,34 @@ TEST_F(DockingFrame, TabsOfABoxAreReorderedByDraggingOnceWithoutSwappingBack)
     EXPECT_TRUE(::IsWindow(box));
 }
 
+TEST_F(DockingFrame, AVerticalCaptionRunsDownTheLeftSideWithTheCloseButtonOnTop)
+{
+    HWND content = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, m_frame->m_hWnd, nullptr,
+                                     ::GetModuleHandleA(nullptr), nullptr);
+    CDockingWindow* pane = CDockingWindow::CreatePane(m_frame->m_hWnd, content, "Vertical", nullptr, true, true);
+    ASSERT_NE(nullptr, pane);
+    ASSERT_TRUE(DockAt(*pane, kTop, 0, 120));
+    const int thickness = pane->CaptionThickness();
+    const RECT window = WindowRect(pane->m_hWnd);
+    const RECT caption = pane->CaptionRect();
+    EXPECT_EQ(thickness, caption.right);
+    EXPECT_EQ(window.bottom - window.top, caption.bottom);
+    const RECT close = pane->CloseButtonRect();
+    EXPECT_EQ(2, close.top);
+    EXPECT_EQ(close.right - close.left, close.bottom - close.top);
+    POINT clientOrigin = {0, 0};
+    ::ClientToScreen(pane->m_hWnd, &clientOrigin);
+    EXPECT_EQ(window.left + thickness, clientOrigin.x);
+    EXPECT_EQ(window.top, clientOrigin.y);
+    const LPARAM onStrip = MAKELPARAM(window.left + thickness / 2, window.top + (window.bottom - window.top) / 2);
+    EXPECT_EQ(HTCAPTION, ::SendMessageA(pane->m_hWnd, WM_NCHITTEST, 0, onStrip));
+    // The bordered content sits one pixel inside the client area.
+    EXPECT_EQ(clientOrigin.x + 1, WindowRect(content).left);
+    // The close glyph: two lines below a 16-pixel small caption, the Marlett glyph from 16 on.
+    EXPECT_TRUE(CDockingWindow::CloseGlyphIsLines(15));
+    EXPECT_FALSE(CDockingWindow::CloseGlyphIsLines(16));
+}
+
 TEST_F(DockingFrame, RequestsThatAreNotThisThreadsOwnRecordsAreRefused)
 {
     CDockingWindow* pane = Pane("Guarded");
