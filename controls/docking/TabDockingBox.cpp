@@ -159,6 +159,8 @@ LRESULT CTabDockingBox::OnSetFocus(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CTabDockingBox::OnSelChange(int, LPNMHDR, BOOL&)
 {
+    if (m_previewing)
+        return 0;
     const int selected = m_strip.GetCurSel();
     HWND pane = TabPane(selected);
     if (m_activePane && m_activePane != pane && ::IsWindow(m_activePane))
@@ -342,23 +344,94 @@ LRESULT CTabDockingBox::AcceptTest(CDockDragRecord& record)
     const bool onCaption = SendMessage(WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)) == HTCAPTION;
     if (!onStrip && !onCaption)
         return 0;
-    int index = TabCount();
-    if (onStrip) {
-        POINT client = point;
-        ::ScreenToClient(m_strip.m_hWnd, &client);
-        const int hit = m_strip.HitTest(client);
-        if (hit >= 0) {
-            index = hit;
-        } else {
-            RECT last = {};
-            m_strip.GetItemRect(TabCount() - 1, last);
-            index = client.x > last.right ? TabCount() : 0;
-        }
-    }
+    // On the caption the pane goes behind the last tab; over the strip, at the tab under it.
+    int index = onStrip ? InsertIndexAt(point) : TabCount();
+    if (::GetCapture() && TabCount() > 0)
+        index = RunPreview(dragged, index);
     RECT window = {};
     GetWindowRect(&window);
     SetDockRect(record, window);
     record.flags = kDockFlagBoxIndex | static_cast<uint32_t>(index);
     record.header.host = DockHandleField(m_hWnd);
     return 1;
+}
+
+int CTabDockingBox::InsertIndexAt(POINT screen) const
+{
+    POINT client = screen;
+    ::ScreenToClient(m_strip.m_hWnd, &client);
+    const int hit = m_strip.HitTest(client);
+    if (hit >= 0)
+        return hit;
+    RECT last = {};
+    m_strip.GetItemRect(TabCount() - 1, last);
+    return client.x > last.right ? TabCount() : 0;
+}
+
+// The nested wait of the accept test: the dragging window's next mouse message decides. A move
+// without Ctrl that stays over the strip moves the temporary tab (by the reorder rule) and is
+// taken; anything else ends the preview and is left for the drag loop. Paint and timer messages
+// are dispatched meanwhile, so that the strip shows the tab and the thread's timers run.
+int CTabDockingBox::RunPreview(HWND dragged, int index)
+{
+    HWND capture = ::GetCapture();
+    const int previous = m_strip.GetCurSel();
+    auto item = std::make_unique<CViewTabItem>();
+    char text[256] = {};
+    ::GetWindowTextA(dragged, text, sizeof(text));
+    item->SetText(text);
+    m_previewing = true;
+    int at = m_strip.InsertItem(index, std::move(item), true);
+    if (at < 0) {
+        m_previewing = false;
+        return index;
+    }
+    ::UpdateWindow(m_strip.m_hWnd);
+    RECT strip = {};
+    ::GetWindowRect(m_strip.m_hWnd, &strip);
+    POINT last = {-1, -1};
+    const HWND self = m_hWnd;
+    for (;;) {
+        MSG msg;
+        if (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE) ||
+            ::PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            ::DispatchMessageA(&msg);
+            if (!::IsWindow(self))
+                return index;
+            continue;
+        }
+        if (::PeekMessageA(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE))
+            break;
+        if (::GetCapture() != capture)
+            break;
+        if (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE)) {
+            POINT point = {static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+            ::ClientToScreen(msg.hwnd, &point);
+            if (msg.message != WM_MOUSEMOVE || (msg.wParam & MK_CONTROL) || !::PtInRect(&strip, point))
+                break;
+            ::PeekMessageA(&msg, msg.hwnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE);
+            POINT client = point;
+            ::ScreenToClient(m_strip.m_hWnd, &client);
+            const int under = m_strip.HitTest(client);
+            RECT draggedRect = {};
+            RECT underRect = {};
+            m_strip.GetItemRect(at, draggedRect);
+            m_strip.GetItemRect(under, underRect);
+            if (last.x >= 0 && DockGeometry::ShouldSwap(at, under, client.x - last.x, client.x,
+                                                        draggedRect.right - draggedRect.left, underRect)) {
+                m_strip.MoveItem(at, under, true, false);
+                at = under;
+                ::UpdateWindow(m_strip.m_hWnd);
+            }
+            last = client;
+            continue;
+        }
+        ::WaitMessage();
+    }
+    m_strip.DeleteItem(at, false, false);
+    if (previous >= 0 && previous < TabCount())
+        m_strip.SetCurSel(previous, false);
+    m_previewing = false;
+    m_strip.Invalidate();
+    return at;
 }

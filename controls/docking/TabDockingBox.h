@@ -70,6 +70,11 @@ private:
     LRESULT OnDragOut(int, LPNMHDR, BOOL&);
     LRESULT OnTabDoubleClick(int, LPNMHDR header, BOOL&);
     LRESULT AcceptTest(CDockDragRecord& record);
+    // The tab under a point of the strip (screen), or where a new tab beside the tabs goes.
+    int InsertIndexAt(POINT screen) const;
+    // Shows a temporary tab for the dragged pane while the cursor stays over the strip; the
+    // index it had when the preview ended.
+    int RunPreview(HWND dragged, int index);
     void LayoutBox();
     void Dissolve();
 
@@ -78,4 +83,5 @@ private:
     int m_activeTab = -1;
     HWND m_activePane = nullptr;  // the shown pane (a child of the box)
     bool m_dissolving = false;
+    bool m_previewing = false;  // a temporary tab is shown: selection changes do not switch panes
 };

@@ -351,6 +351,62 @@ TEST_F(DockingFrame, TabsOfABoxAreReorderedByDraggingOnceWithoutSwappingBack)
     EXPECT_TRUE(::IsWindow(box));
 }
 
+TEST_F(DockingFrame, APaneDroppedOnABoxJoinsAtTheTabUnderTheCursorOrLastOnTheBoxCaption)
+{
+    CDockingWindow* first = Pane("First");
+    CDockingWindow* second = Pane("Second");
+    CDockingWindow* third = Pane("Third");
+    CDockingWindow* fourth = Pane("Fourth");
+    ASSERT_TRUE(DockAt(*first, kLeft, 0, 320));
+    second->DockTo(first->m_hWnd, 1);
+    Pump();
+    HWND box = first->Host();
+    ASSERT_TRUE(IsDockingBox(box));
+    HWND strip = ::GetDlgItem(box, CTabDockingBox::kStripId);
+    auto tabWindow = [strip](int index) {
+        CViewTabItem item;
+        ::SendMessageA(strip, kTabMsgGetItem, index, reinterpret_cast<LPARAM>(&item));
+        return item.GetViewWindow();
+    };
+    CViewTabItem secondTab;
+    ::SendMessageA(strip, kTabMsgGetItem, 1, reinterpret_cast<LPARAM>(&secondTab));
+    RECT tab = secondTab.GetRect();
+    ::MapWindowPoints(strip, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+    const POINT overSecond = {(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
+
+    for (CDockingWindow* pane : {third, fourth}) {
+        pane->SetFloatingRect(RECT{560, 300, 760, 500});
+        pane->Show();
+    }
+    Pump();
+    auto dropAt = [&](CDockingWindow& pane, POINT target) {
+        HWND self = pane.m_hWnd;
+        const RECT floating = WindowRect(self);
+        const POINT grab = {floating.left + 30, floating.top + ::GetSystemMetrics(SM_CYSMCAPTION) / 2 + 2};
+        CInputScript drop;
+        drop.Post(self, WM_NCLBUTTONDOWN, HTCAPTION, grab)
+            .Post(self, WM_MOUSEMOVE, MK_LBUTTON, target, Captures(self))
+            .Post(self, WM_MOUSEMOVE, MK_LBUTTON, POINT{target.x + 1, target.y}, Captures(self))
+            .Post(self, WM_LBUTTONUP, 0, POINT{target.x + 1, target.y}, Captures(self));
+        return drop.Run();
+    };
+    // Over the second tab: the preview tab takes its place, and so does the pane.
+    ASSERT_TRUE(dropAt(*third, overSecond));
+    ASSERT_EQ(3, ::SendMessageA(strip, kTabMsgGetItemCount, 0, 0));
+    EXPECT_EQ(third->m_hWnd, tabWindow(1));
+    EXPECT_EQ(second->m_hWnd, tabWindow(2));
+    // On the box's caption: the last tab.
+    const RECT boxWindow = WindowRect(box);
+    const POINT onCaption = {boxWindow.left + 20, boxWindow.top + 4};
+    ASSERT_EQ(HTCAPTION, ::SendMessageA(box, WM_NCHITTEST, 0, MAKELPARAM(onCaption.x, onCaption.y)));
+    ASSERT_TRUE(dropAt(*fourth, onCaption));
+    ASSERT_EQ(4, ::SendMessageA(strip, kTabMsgGetItemCount, 0, 0));
+    EXPECT_EQ(fourth->m_hWnd, tabWindow(3));
+    EXPECT_EQ(box, fourth->Host());
+    // The temporary tabs are gone and the first pane is still the one shown.
+    EXPECT_TRUE(::IsWindowVisible(first->m_hWnd));
+}
+
 TEST_F(DockingFrame, AVerticalCaptionRunsDownTheLeftSideWithTheCloseButtonOnTop)
 {
     HWND content = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, m_frame->m_hWnd, nullptr,
