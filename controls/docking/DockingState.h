@@ -10,6 +10,10 @@
 // Pane ids count down from -1 in the order the frame registers its panes; names are the ids as
 // unsigned lower-case hexadecimal with "0x".
 //
+// The frame, once its panes exist: AddPane for each (always in the same order: the order names
+// the stored values), Restore, then its UpdateLayout; on close (before the window is destroyed)
+// Save.
+//
 // Stored window handles are only grouping keys (which panes shared one box): nothing is ever sent
 // to a handle read from the store, because it names a window of an earlier run. A record that is
 // damaged, truncated or from another version gives the whole layout its default (every pane

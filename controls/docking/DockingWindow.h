@@ -5,6 +5,12 @@
 // own small caption with a close button; it is dragged by its caption with a ghost outline, and
 // talks to the frame, bars and boxes through the docking protocol (DockingRecord.h).
 //
+// A side panel of the frame:
+//     CDockingWindow* pane = CDockingWindow::CreatePane(frame, panelWindow, "Favorites", icon);
+//     pane->DockAtSide(kDockFlagLeftRight | kDockFlagStartSide, 0, 200);  // left, outermost bar
+// Hide, Show and Toggle then hide it and bring it back where it was; CDockingState keeps its place
+// across runs.
+//
 // Lifetime: the window owns the object. The frame creates panes with CreatePane (new) and keeps
 // their window handles; a pane deletes itself in OnFinalMessage when its window is destroyed (with
 // the frame, whose window owns the floating panes and parents the docked ones).

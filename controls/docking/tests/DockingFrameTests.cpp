@@ -407,6 +407,45 @@ TEST_F(DockingFrame, APaneDroppedOnABoxJoinsAtTheTabUnderTheCursorOrLastOnTheBox
     EXPECT_TRUE(::IsWindowVisible(first->m_hWnd));
 }
 
+TEST_F(DockingFrame, ABoxDroppedOnAnotherBoxMovesItsPanesOverAndCloses)
+{
+    CDockingWindow* a = Pane("A");
+    CDockingWindow* b = Pane("B");
+    CDockingWindow* c = Pane("C");
+    CDockingWindow* d = Pane("D");
+    ASSERT_TRUE(DockAt(*a, kLeft, 0, 300));
+    b->DockTo(a->m_hWnd, 1);
+    c->SetFloatingRect(RECT{560, 300, 800, 520});
+    c->Show();
+    Pump();
+    d->DockTo(c->m_hWnd, 1);
+    Pump();
+    HWND docked = a->Host();
+    HWND floating = c->Host();
+    ASSERT_TRUE(IsDockingBox(docked));
+    ASSERT_TRUE(IsDockingBox(floating));
+    ASSERT_NE(docked, floating);
+    d->Show();  // the floating box shows D
+    Pump();
+
+    const RECT from = WindowRect(floating);
+    const POINT grab = {from.left + 30, from.top + ::GetSystemMetrics(SM_CYSMCAPTION) / 2 + 2};
+    const RECT to = WindowRect(docked);
+    const POINT onCaption = {to.left + 20, to.top + 4};
+    CInputScript merge;
+    merge.Post(floating, WM_NCLBUTTONDOWN, HTCAPTION, grab)
+        .Post(floating, WM_MOUSEMOVE, MK_LBUTTON, onCaption, Captures(floating))
+        .Post(floating, WM_LBUTTONUP, 0, onCaption, Captures(floating));
+    ASSERT_TRUE(merge.Run());
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(floating); }));
+    HWND strip = ::GetDlgItem(docked, CTabDockingBox::kStripId);
+    EXPECT_EQ(4, ::SendMessageA(strip, kTabMsgGetItemCount, 0, 0));
+    for (CDockingWindow* pane : {a, b, c, d})
+        EXPECT_EQ(docked, pane->Host());
+    // The dropped box's shown pane is shown in the box it joined.
+    EXPECT_TRUE(::IsWindowVisible(d->m_hWnd));
+}
+
 TEST_F(DockingFrame, AVerticalCaptionRunsDownTheLeftSideWithTheCloseButtonOnTop)
 {
     HWND content = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, m_frame->m_hWnd, nullptr,
