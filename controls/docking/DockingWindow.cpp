@@ -889,9 +889,9 @@ private:
 };
 }  // namespace
 
-// The drag starts once the cursor leaves the system's drag rectangle around the press. (Wine's
-// DragDetect compares the screen point it is given with the client coordinates of the mouse
-// messages, so the loop detects the start itself.)
+// The drag starts once the cursor leaves the system's drag rectangle around the press. The drag's
+// own loop detects that, as DragDetect would, so that no second modal loop takes the first mouse
+// messages away from the drag.
 void CDockingWindow::DragByCaption(POINT screen)
 {
     SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

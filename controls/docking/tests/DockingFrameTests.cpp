@@ -474,6 +474,22 @@ TEST_F(DockingFrame, AVerticalCaptionRunsDownTheLeftSideWithTheCloseButtonOnTop)
     EXPECT_FALSE(CDockingWindow::CloseGlyphIsLines(16));
 }
 
+TEST_F(DockingFrame, TheFocusHookKeepsTheWindowThatLastHadTheFocusInEachDockedPane)
+{
+    CDockingWindow* pane = Pane("Focus");
+    ASSERT_TRUE(DockAt(*pane, kLeft, 0, 150));
+    m_frame->SetActiveWindow();
+    ::SetFocus(pane->Content());
+    Pump();
+    EXPECT_EQ(pane->Content(), m_frame->m_docking.LastFocusIn(pane->m_hWnd));
+    ::SetFocus(m_frame->m_hWndClient);
+    Pump();
+    EXPECT_EQ(pane->Content(), m_frame->m_docking.LastFocusIn(pane->m_hWnd));
+    // A window that goes leaves no entry behind.
+    ::DestroyWindow(pane->Content());
+    EXPECT_EQ(nullptr, m_frame->m_docking.LastFocusIn(pane->m_hWnd));
+}
+
 TEST_F(DockingFrame, RequestsThatAreNotThisThreadsOwnRecordsAreRefused)
 {
     CDockingWindow* pane = Pane("Guarded");
