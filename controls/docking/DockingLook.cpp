@@ -1,9 +1,11 @@
 #include "controls/docking/DockingLook.h"
 
 #include "controls/docking/DockLayout.h"
+#include "core/library/LifetimeTracker.h"
 
 void CDockingLook::Refresh(DWORD dragFlags)
 {
+    m_refreshed = true;
     faceShade = DockGeometry::FaceShade(::GetSysColor(COLOR_BTNFACE));
     textShade = DockGeometry::TextShade(::GetSysColor(COLOR_BTNTEXT), ::GetSysColor(COLOR_GRAYTEXT));
     if (dragFlags != ~0u)
@@ -49,11 +51,15 @@ void CDockingLook::Refresh(DWORD dragFlags)
 
 CDockingLook& GetDockingLook()
 {
-    static CDockingLook* look = [] {
-        auto* made = new CDockingLook;  // lives to the end of the process, as the fonts it hands out
-        made->Refresh(0);
-        return made;
-    }();
+    CDockingLook* look = GetSingleton<CDockingLook, kPriorityDockingLook>();
+    if (!look) {
+        // After the teardown (or when memory ran out) a window that still paints gets a look of
+        // its own, made once.
+        static CDockingLook late;
+        look = &late;
+    }
+    if (!look->Refreshed())
+        look->Refresh(0);
     return *look;
 }
 

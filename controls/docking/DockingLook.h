@@ -33,13 +33,17 @@ public:
     HCURSOR cursorSizeWE = nullptr;
 
     int SmallCaptionHeight() const { return metrics.iSmCaptionHeight; }
+    bool Refreshed() const { return m_refreshed; }
     bool OutlineDrag() const { return (flags & kDockLookOutlineDrag) != 0; }
 
 private:
     HGDIOBJ m_stockGuiFont = nullptr;  // the stock font the vertical one was made from (not owned)
+    bool m_refreshed = false;
 };
 
-// The one look object (made on first use and read by the frame, panes, bars and boxes).
+// The one look object (made on first use and read by the frame, panes, bars and boxes); it goes
+// in the ordered teardown just after the menu style manager, whose fonts it does not use.
+constexpr unsigned kPriorityDockingLook = 28;
 CDockingLook& GetDockingLook();
 
 // What a modal drag is told: each mouse move (screen point, the mouse keys of the message) and
