@@ -1,5 +1,5 @@
 #pragma once
-// The bar of the docking frame (CPackageWindowFrame::CPackageWindow in the frame's design): a child
+// The bar of the docking frame (window class "CPackageWindowFrame::CPackageWindow"): a child
 // of the frame that holds the panes docked in one row or column, stacked along the bar with
 // 3-pixel splitters between them, and the element interface through which the frame's packages
 // lay out bars, the inner package and the client window.
