@@ -1,6 +1,9 @@
 #include "controls/widgets/SortListView.h"
 
+#include "core/system/Clipboard.h"
+
 #include <algorithm>
+#include <string>
 
 BOOL CListViewHelper::SetItem(const LVITEMA& item) const
 {
@@ -188,6 +191,62 @@ LRESULT CSortListView::OnColumnClick(int, LPNMHDR header, BOOL& handled)
     m_sortColumn = previousColumn;
     SetSortColumn(columnId, ascending);
     return 0;
+}
+
+void CSortListView::EnableCheckBoxes()
+{
+    m_checkBoxes = true;
+    CListViewHelper(m_hWnd).SetCheckBoxStyle();
+}
+
+LRESULT CSortListView::OnCheckClick(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    handled = FALSE;  // the list view toggles the clicked item itself
+    if (!m_checkBoxes || (::GetKeyState(VK_CONTROL) & 0x8000))
+        return 0;
+    LVHITTESTINFO hit = {};
+    hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    const int item = static_cast<int>(::SendMessageA(m_hWnd, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (item >= 0 && (hit.flags & LVHT_ONITEMSTATEICON))
+        CListViewHelper(m_hWnd).ToggleCheckedSelection(item);
+    return 0;
+}
+
+LRESULT CSortListView::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    handled = FALSE;
+    if (m_checkBoxes && wParam == VK_SPACE) {
+        const int focused = static_cast<int>(::SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        if (focused >= 0)
+            CListViewHelper(m_hWnd).ToggleCheckedSelection(focused);
+    }
+    return 0;
+}
+
+bool CSortListView::CopySelectionToClipboard(int subItem) const
+{
+    std::string text;
+    int count = 0;
+    for (int item = -1;;) {
+        item = static_cast<int>(::SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED));
+        if (item < 0)
+            break;
+        char buffer[1024] = {};
+        LVITEMA request = {};
+        request.iSubItem = subItem;
+        request.pszText = buffer;
+        request.cchTextMax = sizeof(buffer);
+        ::SendMessageA(m_hWnd, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&request));
+        if (count++)
+            text += "\r\n";
+        text += buffer;
+    }
+    if (!count || !::OpenClipboard(m_hWnd))
+        return false;
+    ::EmptyClipboard();
+    const bool copied = CopyTextToClipboard(text.c_str(), text.size());
+    ::CloseClipboard();
+    return copied;
 }
 
 int OwnerDrawTextHeight(int fontHeight)

@@ -76,13 +76,28 @@ public:
     // The header item's sort mark: HDF_SORTUP, HDF_SORTDOWN or 0.
     int GetSortMark(int columnId) const;
 
+    // Check boxes that follow the selection: a click on the check box of a selected item (Ctrl
+    // up), or Space, gives every selected item the clicked one's new state.
+    void EnableCheckBoxes();
+    // The texts of the selected items' column, one a line, as CF_TEXT; false (the clipboard
+    // untouched) without a selection.
+    bool CopySelectionToClipboard(int subItem) const;
+
     BEGIN_MSG_MAP(CSortListView)
         REFLECTED_NOTIFY_CODE_HANDLER(LVN_COLUMNCLICK, OnColumnClick)
+        MESSAGE_HANDLER(WM_LBUTTONDOWN, OnCheckClick)
+        MESSAGE_HANDLER(WM_RBUTTONDOWN, OnCheckClick)
+        MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnCheckClick)
+        MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
     END_MSG_MAP()
 
 protected:
     LRESULT OnColumnClick(int, LPNMHDR header, BOOL& handled);
     int FindHeaderItem(int columnId) const;
+    LRESULT OnCheckClick(UINT, WPARAM, LPARAM lParam, BOOL& handled);
+    LRESULT OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& handled);
+
+    bool m_checkBoxes = false;
 
     int m_sortColumn = -1;
     bool m_ascending = false;

@@ -133,9 +133,40 @@ inline void PumpPending()
 
 inline constexpr char kTestFrameClass[] = "KivoSkinTestFrame";
 
+// The test executables share one display and run at once; these tests keep their windows (and
+// their clicks) in the lower right part of it, where the other controls tests put none, and a
+// maximised test window fills only that part.
+inline constexpr int kTestOriginX = 700;
+inline constexpr int kTestOriginY = 500;
+inline constexpr RECT kTestMaximised = {kTestOriginX, kTestOriginY, kTestOriginX + 560, kTestOriginY + 480};
+
 inline LRESULT CALLBACK TestFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_GETMINMAXINFO) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxPosition = {kTestMaximised.left, kTestMaximised.top};
+        info->ptMaxSize = {kTestMaximised.right - kTestMaximised.left, kTestMaximised.bottom - kTestMaximised.top};
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A real click: the cursor moves there and the button goes down and up, in one batch of input so
+// that no other program's cursor move comes between.
+inline void ClickAtScreen(POINT point)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input[3] = {};
+    for (INPUT& one : input) {
+        one.type = INPUT_MOUSE;
+        one.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / (width - 1));
+        one.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / (height - 1));
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, input, sizeof(INPUT));
 }
 
 // A top-level window with a caption, the system menu and both boxes, at (x, y).
@@ -149,7 +180,8 @@ inline HWND CreateTestFrame(const char* title, int x, int y, int width, int heig
     windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     windowClass.lpszClassName = kTestFrameClass;
     RegisterClassA(&windowClass);
-    return CreateWindowExA(0, kTestFrameClass, title, style | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
+    return CreateWindowExA(0, kTestFrameClass, title, style | WS_VISIBLE, kTestOriginX + x, kTestOriginY + y, width,
+                           height, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
 
@@ -191,7 +223,7 @@ inline HWND CreateTestDialog(const char* title, int x, int y)
                                              },
                                              0);
     if (dialog)
-        SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        SetWindowPos(dialog, nullptr, kTestOriginX + x, kTestOriginY + y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     return dialog;
 }
 

@@ -61,17 +61,9 @@ POINT ScreenPointOf(HWND window, const RECT& windowRelative)
             rect.top + (windowRelative.top + windowRelative.bottom) / 2};
 }
 
-// A real click: the cursor moves there and the button goes down and up through the input queue.
 void ClickAt(POINT point)
 {
-    SetCursorPos(point.x, point.y);
-    PumpPending();
-    INPUT input[2] = {};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    ClickAtScreen(point);
 }
 
 COLORREF ScreenPixel(int x, int y)
@@ -213,21 +205,30 @@ TEST_F(SkinnedFrame, CaptionButtonsMinimiseMaximiseAndCloseTheWindow)
     CSkinnedWindow* record = m_manager->FindWindowRecord(frame);
     ASSERT_NE(record, nullptr);
 
+    const POINT minPoint = ScreenPointOf(frame, record->ButtonRect(HTMINBUTTON));
+    ClickAt(minPoint);
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(frame) != FALSE; }));
+    ShowWindow(frame, SW_RESTORE);
+    SetForegroundWindow(frame);
+    PumpPending();
     ClickAt(ScreenPointOf(frame, record->ButtonRect(HTMAXBUTTON)));
     EXPECT_TRUE(PumpUntil([&] { return IsZoomed(frame) != FALSE; }));
     ClickAt(ScreenPointOf(frame, record->ButtonRect(HTMAXBUTTON)));  // now restores
     EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(frame); }));
     EXPECT_EQ(record->GetPressedCode(), 0);
+    DestroyWindow(frame);
 
-    ClickAt(ScreenPointOf(frame, record->ButtonRect(HTMINBUTTON)));
-    EXPECT_TRUE(PumpUntil([&] { return IsIconic(frame) != FALSE; }));
-    ShowWindow(frame, SW_RESTORE);
-    SetForegroundWindow(frame);
+    // A second window for the close button: Wine lets the first click after a restore from the
+    // maximised size go astray while the display still moves the window back.
+    HWND second = CreateTestFrame("Close me", 120, 120, 300, 200);
+    ASSERT_TRUE(m_manager->AttachWindow(second));
+    SetForegroundWindow(second);
     PumpPending();
-
-    ClickAt(ScreenPointOf(frame, record->ButtonRect(HTCLOSE)));
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(frame); }));
-    EXPECT_FALSE(m_manager->IsAttached(frame));
+    CSkinnedWindow* secondRecord = m_manager->FindWindowRecord(second);
+    ASSERT_NE(secondRecord, nullptr);
+    ClickAt(ScreenPointOf(second, secondRecord->ButtonRect(HTCLOSE)));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }));
+    EXPECT_FALSE(m_manager->IsAttached(second));
 }
 
 TEST_F(SkinnedFrame, APressReleasedElsewhereOrOnAnUnavailableButtonPostsNothing)
@@ -327,7 +328,7 @@ TEST(ShippedSkins, FramesAndDialogsInEachSkinAndWithout)
     ASSERT_EQ(manager.GetSkinCount(), 2u);
 
     HWND frame = CreateTestFrame("Kivo Browser - skinned window", 20, 20, 420, 260);
-    HWND dialog = CreateTestDialog("Kivo Browser dialog", 470, 20);
+    HWND dialog = CreateTestDialog("Kivo Browser dialog", 20, 300);
     ASSERT_TRUE(frame && dialog);
     manager.AttachWindow(frame);
     manager.AttachWindow(dialog);
