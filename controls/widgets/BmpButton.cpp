@@ -368,7 +368,8 @@ void CBmpButtonBase::Paint(HDC dc)
     int height = 0;
     if (m_images.m_hImageList && image >= 0 && ::ImageList_GetIconSize(m_images.m_hImageList, &width, &height)) {
         const int shift = pressed ? 1 : 0;
-        const int x = (client.right - width) / 2 + shift;
+        // With a text the image sits at the left, the text beside it.
+        const int x = (::GetWindowTextLengthA(m_hWnd) > 0 ? 4 : (client.right - width) / 2) + shift;
         const int y = (client.bottom - height) / 2 + shift;
         if (!enabled && m_disabledImage < 0) {
             IMAGELISTDRAWPARAMS draw = {};

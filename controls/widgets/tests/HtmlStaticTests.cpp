@@ -118,7 +118,7 @@ TEST_F(HtmlStatic, MarkupIsLaidOutAsItSays)
 
     std::string shot;
     Paint(m_control, "<DIV ALIGN=CENTER><B>Kivo Browser</B><BR><FONT COLOR=#CC0000>1.0.0.1</FONT></DIV>"
-                     "<I>italic</I> <UL>underlined</UL> &lt;tag&gt; &amp; more");
+                     "<BR><I>italic</I> <UL>underlined</UL> &lt;tag&gt; &amp; more");
     ShowWindow(m_parent, SW_SHOW);
     RedrawWindow(m_parent, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(kivo_test::WriteWindowScreenshot(m_parent, "html-static.bmp", shot));
