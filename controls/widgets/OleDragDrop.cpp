@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "platform/AtlGdi.h"
+
 #include <cstring>
 
 DWORD FilterEffect(DWORD desired, DWORD allowed)
@@ -336,4 +338,83 @@ void CWindowDropTarget::Revoke()
     ::CoLockObjectExternal(m_target, FALSE, TRUE);
     m_window = nullptr;
     m_target = nullptr;
+}
+
+// ---- Shell file operations and the drag frame -------------------------------------------------
+
+namespace {
+
+bool ShellFileOperation(UINT operation, const std::string& folder, const std::vector<std::string>& files)
+{
+    if (files.empty())
+        return false;
+    std::string from;
+    for (const std::string& file : files)
+        from += file + '\0';
+    from += '\0';
+    std::string to = folder + '\0' + '\0';
+    SHFILEOPSTRUCTA operationInfo = {};
+    operationInfo.wFunc = operation;
+    operationInfo.pFrom = from.c_str();
+    operationInfo.pTo = to.c_str();
+    operationInfo.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT;
+    return ::SHFileOperationA(&operationInfo) == 0 && !operationInfo.fAnyOperationsAborted;
+}
+
+HRGN FrameRegion(const RECT& rect, SIZE size)
+{
+    CRgn outer;
+    outer.CreateRectRgnIndirect(&rect);
+    RECT inside = rect;
+    ::InflateRect(&inside, -size.cx, -size.cy);
+    if (inside.right > inside.left && inside.bottom > inside.top) {
+        CRgn inner;
+        inner.CreateRectRgnIndirect(&inside);
+        outer.CombineRgn(inner, RGN_XOR);
+    }
+    return outer.Detach();
+}
+
+void InvertRegion(HDC dc, HRGN region, HBRUSH brush)
+{
+    RECT box = {};
+    ::GetRgnBox(region, &box);
+    const int saved = ::SaveDC(dc);
+    ::SelectClipRgn(dc, region);
+    const HGDIOBJ old = ::SelectObject(dc, brush);
+    ::PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
+    ::SelectObject(dc, old);
+    ::RestoreDC(dc, saved);
+}
+
+}  // namespace
+
+bool ShellCopyFiles(const std::string& folder, const std::vector<std::string>& files)
+{
+    return ShellFileOperation(FO_COPY, folder, files);
+}
+
+bool ShellMoveFiles(const std::string& folder, const std::vector<std::string>& files)
+{
+    return ShellFileOperation(FO_MOVE, folder, files);
+}
+
+void DrawDragRect(HDC dc, const RECT& rect, SIZE size, const RECT* previous, SIZE previousSize, HBRUSH brush,
+                  HBRUSH previousBrush)
+{
+    CRgn frame(FrameRegion(rect, size));
+    if (!previous) {
+        InvertRegion(dc, frame, brush);
+        return;
+    }
+    CRgn old(FrameRegion(*previous, previousSize));
+    if (previousBrush && previousBrush != brush) {
+        InvertRegion(dc, old, previousBrush);  // the old frame goes, then the new one comes
+        InvertRegion(dc, frame, brush);
+        return;
+    }
+    CRgn difference;
+    difference.CreateRectRgn(0, 0, 0, 0);
+    difference.CombineRgn(frame, old, RGN_XOR);
+    InvertRegion(dc, difference, brush);
 }

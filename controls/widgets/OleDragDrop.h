@@ -37,6 +37,35 @@ WORD DragScrollDirection(const RECT& client, POINT point);
 // is smaller than the source.
 HGLOBAL CopyHGlobal(HGLOBAL destination, HGLOBAL source);
 
+// Locks a global block for a scope.
+class CGlobalMemLock {
+public:
+    explicit CGlobalMemLock(HGLOBAL memory) : m_memory(memory), m_pointer(memory ? ::GlobalLock(memory) : nullptr) {}
+    ~CGlobalMemLock()
+    {
+        if (m_pointer)
+            ::GlobalUnlock(m_memory);
+    }
+    CGlobalMemLock(const CGlobalMemLock&) = delete;
+    CGlobalMemLock& operator=(const CGlobalMemLock&) = delete;
+    void* Get() const { return m_pointer; }
+    size_t Size() const { return m_pointer ? ::GlobalSize(m_memory) : 0; }
+
+private:
+    HGLOBAL m_memory;
+    void* m_pointer;
+};
+
+// Copies or moves dropped files into a folder through the shell (with undo); true when the shell
+// reports success.
+bool ShellCopyFiles(const std::string& folder, const std::vector<std::string>& files);
+bool ShellMoveFiles(const std::string& folder, const std::vector<std::string>& files);
+
+// The XOR frame of a drag: a frame of the given thickness inside the rectangle, inverted with the
+// brush; with a previous rectangle only the difference to the previous frame is inverted.
+void DrawDragRect(HDC dc, const RECT& rect, SIZE size, const RECT* previous, SIZE previousSize, HBRUSH brush,
+                  HBRUSH previousBrush);
+
 class CDataObjectHolder {
 public:
     CDataObjectHolder() = default;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -47,6 +48,62 @@ TEST(DragDrop, EffectsBandsAndTheSourcesAnswers)
     EXPECT_EQ(source.QueryContinueDrag(FALSE, 0), DRAGDROP_S_CANCEL);  // cancelled once: no drop after
     CDragStartHelper other;
     EXPECT_EQ(other.QueryContinueDrag(FALSE, MK_LBUTTON | MK_RBUTTON), DRAGDROP_S_CANCEL);
+}
+
+TEST(DragDrop, GlobalCopiesShellFileOperationsAndTheDragFrame)
+{
+    HGLOBAL source = GlobalAlloc(GMEM_MOVEABLE, 16);
+    {
+        CGlobalMemLock lock(source);
+        ASSERT_NE(lock.Get(), nullptr);
+        std::memcpy(lock.Get(), "0123456789abcdef", 16);
+    }
+    HGLOBAL copy = CopyHGlobal(nullptr, source);
+    ASSERT_NE(copy, nullptr);
+    {
+        CGlobalMemLock lock(copy);
+        EXPECT_EQ(std::string(static_cast<const char*>(lock.Get()), 16), "0123456789abcdef");
+    }
+    HGLOBAL small = GlobalAlloc(GMEM_MOVEABLE, 4);
+    EXPECT_EQ(CopyHGlobal(small, source), nullptr);  // too small a destination
+    GlobalFree(small);
+    GlobalFree(copy);
+    GlobalFree(source);
+
+    CScratchFolder folder("shell-files");
+    const std::string base = folder.Path().c_str();
+    CreateDirectoryA((base + "into").c_str(), nullptr);
+    ASSERT_TRUE(WriteFile(base + "one.txt", "1"));
+    ASSERT_TRUE(WriteFile(base + "two.txt", "2"));
+    EXPECT_TRUE(ShellCopyFiles(base + "into", {base + "one.txt"}));
+    EXPECT_NE(GetFileAttributesA((base + "into\\one.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA((base + "one.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(ShellMoveFiles(base + "into", {base + "two.txt"}));
+    EXPECT_NE(GetFileAttributesA((base + "into\\two.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((base + "two.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(ShellCopyFiles(base + "into", {}));
+
+    // The drag frame: drawn once it shows, drawn again at the same place it is gone.
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 50, 50);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RECT all = {0, 0, 50, 50};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const RECT frame = {10, 10, 40, 40};
+    HBRUSH inverting = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));  // white XOR white: black
+    DrawDragRect(memory, frame, SIZE{3, 3}, nullptr, SIZE{}, inverting, nullptr);
+    EXPECT_EQ(GetPixel(memory, 11, 20), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(memory, 20, 20), RGB(255, 255, 255));  // the inside stays
+    const RECT moved = {12, 10, 42, 40};
+    DrawDragRect(memory, moved, SIZE{3, 3}, &frame, SIZE{3, 3}, inverting, nullptr);
+    EXPECT_EQ(GetPixel(memory, 10, 20), RGB(255, 255, 255));  // the old frame's left edge is gone
+    EXPECT_EQ(GetPixel(memory, 13, 20), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(memory, 41, 20), RGB(0, 0, 0));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
 }
 
 namespace {
