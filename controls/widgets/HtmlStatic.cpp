@@ -385,6 +385,18 @@ void CHtmlRenderer::Render(HDC dc, const RECT& rect, const char* text, COLORREF 
     ::RestoreDC(dc, saved);
 }
 
+std::string BuildAboutProductLine(const std::string& version)
+{
+    return "Kivo Browser " + version;
+}
+
+// Six hexadecimal digits: the colour as written for this text once had seven, which read as
+// another red.
+std::string BuildAboutCredits(const std::string& version)
+{
+    return "<DIV ALIGN=CENTER><B>Kivo Browser</B><BR><FONT COLOR=#CC0000>" + version + "</FONT></DIV>";
+}
+
 // ---- CHtmlStatic ------------------------------------------------------------------------------
 
 CHtmlStatic::~CHtmlStatic()

@@ -83,6 +83,11 @@ private:
     int m_lineHeight = 0;
 };
 
+// The About dialog's texts: the product line ("Kivo Browser" and the version) and the credits in
+// HTML static markup, the version in red (204, 0, 0).
+std::string BuildAboutProductLine(const std::string& version);
+std::string BuildAboutCredits(const std::string& version);
+
 class CHtmlStatic : public CWindowImpl<CHtmlStatic> {
 public:
     CHtmlStatic() = default;

@@ -6,6 +6,7 @@
 #include "controls/skins/SkinValues.h"
 #include "controls/skins/SkinnedWindow.h"
 #include "controls/skins/tests/SkinTestSupport.h"
+#include "core/tests/SettingsTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -287,4 +288,19 @@ TEST(SkinManager, RandomAndDamagedSkinFilesLoadWithoutACrash)
     }
     DestroyWindow(dialog);
     DestroyWindow(frame);
+}
+
+// The program's own manager: the skins shipped beside the program and the skin named by the setting.
+TEST(SkinManager, TheProgramsManagerLoadsTheSettingsSkinFromBesideTheProgram)
+{
+    CTestRegistryKey key{"SkinSetting"};
+    ASSERT_TRUE(GetSettingsStore()->WriteString("Config", "SkinName", "Ember"));
+    CFrameSkinManager manager;
+    EXPECT_GE(manager.GetSkinCount(), 2u);
+    EXPECT_EQ(manager.GetCurrentSkinName(), "Ember");
+    EXPECT_TRUE(manager.GetSkin().fillMode);
+    EXPECT_FALSE(manager.GetSkin().parts[0].IsNull());
+    ASSERT_TRUE(GetSettingsStore()->WriteString("Config", "SkinName", "NoSuchSkin"));
+    CFrameSkinManager unknown;
+    EXPECT_FALSE(unknown.IsSkinActive());
 }

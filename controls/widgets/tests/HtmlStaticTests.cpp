@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -116,9 +117,15 @@ TEST_F(HtmlStatic, MarkupIsLaidOutAsItSays)
     EXPECT_GT(Paint(m_control, "W<BR>W").bottom, plain.bottom + 6);
     EXPECT_GT(Paint(m_control, "ab WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW").bottom, plain.bottom + 6);
 
+    // The About dialog's credits: centred, the version in (204, 0, 0).
+    EXPECT_EQ(BuildAboutProductLine("1.0"), "Kivo Browser 1.0");
+    Paint(m_control, BuildAboutCredits("1.0.0.1").c_str());
+    const auto& styles = m_control.GetRenderer().GetStyles();
+    EXPECT_TRUE(std::any_of(styles.begin(), styles.end(), [](const auto& style) { return style.text == RGB(204, 0, 0); }));
+
     std::string shot;
-    Paint(m_control, "<DIV ALIGN=CENTER><B>Kivo Browser</B><BR><FONT COLOR=#CC0000>1.0.0.1</FONT></DIV>"
-                     "<BR><I>italic</I> <UL>underlined</UL> &lt;tag&gt; &amp; more");
+    Paint(m_control, (BuildAboutCredits("1.0.0.1") +
+                     "<BR><I>italic</I> <UL>underlined</UL> &lt;tag&gt; &amp; more").c_str());
     ShowWindow(m_parent, SW_SHOW);
     RedrawWindow(m_parent, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(kivo_test::WriteWindowScreenshot(m_parent, "html-static.bmp", shot));
