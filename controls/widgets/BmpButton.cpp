@@ -1,5 +1,6 @@
 #include "controls/widgets/BmpButton.h"
 
+#include "controls/IconMenu2.h"
 #include "core/library/AppWindowInfo.h"
 #include "core/system/Clipboard.h"
 #include "core/system/Icons.h"
@@ -225,12 +226,10 @@ LRESULT CBmpButtonBase::OnLButtonUp(UINT message, WPARAM wParam, LPARAM lParam, 
 {
     KillTimer(kRepeatDelayTimer);
     if (!OwnsMouse()) {
-        const bool pressed = (m_state & kPressed) != 0;
         m_state &= ~kPressed;
         DefWindowProc(message, wParam, lParam);  // the system button clicks
         if (::GetCapture() == m_hWnd)
             ::ReleaseCapture();
-        (void)pressed;
         Invalidate(FALSE);
         return 0;
     }
@@ -655,6 +654,77 @@ void CHyperLink::OnClick()
     constexpr DWORD kOpenInNewTab = 1;
     if (frame && ::IsWindow(frame) && OpenUrlInFrame(frame, GetHyperLink().c_str(), kOpenInNewTab))
         MarkVisited();
+}
+
+namespace {
+
+IFavoriteAdder* g_favoriteAdder = nullptr;
+
+}  // namespace
+
+IFavoriteAdder* GetFavoriteAdder()
+{
+    return g_favoriteAdder;
+}
+
+IFavoriteAdder* SetFavoriteAdder(IFavoriteAdder* adder)
+{
+    IFavoriteAdder* previous = g_favoriteAdder;
+    g_favoriteAdder = adder;
+    return previous;
+}
+
+bool CHyperLink::ExecuteMenuCommand(UINT command)
+{
+    const CHyperLinkMenuState state = HyperLinkMenuState(GetHyperLink());
+    switch (command) {
+    case kLinkCommandOpen:
+        if (!state.open)
+            return false;
+        OnClick();
+        return true;
+    case kLinkCommandCopyShortcut: {
+        if (!state.copy || !::OpenClipboard(m_hWnd))
+            return false;
+        ::EmptyClipboard();
+        const bool copied = CopyTextToClipboard(GetHyperLink().c_str(), GetHyperLink().size());
+        ::CloseClipboard();
+        return copied;
+    }
+    case kLinkCommandAddToFavorites:
+        return state.addToFavorites && GetFavoriteAdder() &&
+               GetFavoriteAdder()->AddFavorite(GetHyperLink().c_str(), GetLabel().c_str());
+    default:
+        return false;
+    }
+}
+
+LRESULT CHyperLink::OnContextMenu(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    const CHyperLinkMenuState state = HyperLinkMenuState(GetHyperLink());
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu)
+        return 0;
+    ::AppendMenuA(menu, MF_STRING | (state.open ? 0 : MF_GRAYED), kLinkCommandOpen, "&Open");
+    ::AppendMenuA(menu, MF_STRING | (state.copy ? 0 : MF_GRAYED), kLinkCommandCopyShortcut, "&Copy Shortcut");
+    ::AppendMenuA(menu, MF_STRING | (state.addToFavorites && GetFavoriteAdder() ? 0 : MF_GRAYED),
+                  kLinkCommandAddToFavorites, "&Add to Favorites...");
+    ::SetMenuDefaultItem(menu, kLinkCommandOpen, FALSE);
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (lParam == -1) {  // from the keyboard: at the label
+        const RECT label = GetLabelRect();
+        point = {(label.left + label.right) / 2, label.bottom};
+        ClientToScreen(&point);
+    }
+    CIconMenu2 icons;
+    icons.Attach(m_hWnd);
+    const UINT command = icons.TrackPopupMenu(menu, TPM_RETURNCMD | TPM_VERTICAL | TPM_RIGHTBUTTON | TPM_VERPOSANIMATION,
+                                              point.x, point.y);
+    icons.Detach();
+    ::DestroyMenu(menu);
+    if (command)
+        ExecuteMenuCommand(command);
+    return 0;
 }
 
 void CCommandLink::OnClick()

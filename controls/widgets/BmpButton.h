@@ -219,10 +219,41 @@ private:
     RECT m_labelRect = {};
 };
 
+// What "Add to Favorites..." of a link's menu calls: the favorites of the navigation aids, which
+// the program's start-up installs (SetFavoriteAdder; null: none, and the item is greyed).
+class IFavoriteAdder {
+public:
+    virtual bool AddFavorite(const char* url, const char* title) = 0;
+
+protected:
+    ~IFavoriteAdder() = default;
+};
+IFavoriteAdder* GetFavoriteAdder();
+// Installs the adder (not owned) and returns the previous one.
+IFavoriteAdder* SetFavoriteAdder(IFavoriteAdder* adder);
+
+// The commands of a link's context menu.
+inline constexpr UINT kLinkCommandOpen = 12288;
+inline constexpr UINT kLinkCommandCopyShortcut = 12289;
+inline constexpr UINT kLinkCommandAddToFavorites = 12290;
+
 // A click opens the address in a new tab of the main window; it becomes visited when that works.
+// The context menu offers Open, Copy Shortcut and Add to Favorites.
 class CHyperLink : public CHyperLinkBase {
+public:
+    // Carries out a command of the context menu; false for a command that is not offered now.
+    bool ExecuteMenuCommand(UINT command);
+
+    BEGIN_MSG_MAP(CHyperLink)
+        MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
+        CHAIN_MSG_MAP(CHyperLinkBase)
+    END_MSG_MAP()
+
 protected:
     void OnClick() override;
+
+private:
+    LRESULT OnContextMenu(UINT, WPARAM, LPARAM lParam, BOOL&);
 };
 
 // A click sends WM_COMMAND (control id, BN_CLICKED) to the parent.

@@ -338,6 +338,36 @@ TEST(HyperLink, LinksRespondToClicksAndKeysAndShowTheirAddress)
         EXPECT_EQ(state.open, *c.address != 0) << c.address;
     }
 
+    // The context menu's commands of a CHyperLink: Copy Shortcut puts the address on the
+    // clipboard; Add to Favorites goes to the installed adder, for web addresses only.
+    HWND linkItem = CreateWindowExA(0, "STATIC", "Secure page", WS_CHILD | WS_VISIBLE, 220, 10, 100, 20, parent,
+                                    nullptr, GetModuleHandleA(nullptr), nullptr);
+    CHyperLink webLink;
+    ASSERT_TRUE(webLink.SubclassWindow(linkItem));
+    webLink.SetHyperLink("https://kivo.example/secure");
+    EXPECT_TRUE(webLink.ExecuteMenuCommand(kLinkCommandCopyShortcut));
+    EXPECT_EQ(std::string(GetClipboardText()), "https://kivo.example/secure");
+    struct CAdder : IFavoriteAdder {
+        std::string url, title;
+        bool AddFavorite(const char* u, const char* t) override
+        {
+            url = u;
+            title = t;
+            return true;
+        }
+    } adder;
+    EXPECT_FALSE(webLink.ExecuteMenuCommand(kLinkCommandAddToFavorites));  // no adder installed
+    IFavoriteAdder* previous = SetFavoriteAdder(&adder);
+    EXPECT_TRUE(webLink.ExecuteMenuCommand(kLinkCommandAddToFavorites));
+    EXPECT_EQ(adder.url, "https://kivo.example/secure");
+    EXPECT_EQ(adder.title, "Secure page");
+    webLink.SetHyperLink("ftp://kivo.example/file");
+    EXPECT_FALSE(webLink.ExecuteMenuCommand(kLinkCommandAddToFavorites));
+    SetFavoriteAdder(previous);
+    EXPECT_FALSE(webLink.IsVisited());
+    EXPECT_TRUE(webLink.ExecuteMenuCommand(kLinkCommandOpen));  // no main window here: it stays unvisited
+    EXPECT_FALSE(webLink.IsVisited());
+
     // The link in the browser's blue, underlined; an etched line below it.
     HWND lineItem = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 40, 300, 8, parent, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
