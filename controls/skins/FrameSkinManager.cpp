@@ -170,13 +170,19 @@ void CFrameSkinManager::ReadSkin(CIniFile& ini, const CStdString& folder)
     m_skin.frameCorner = ClampSkinBorder(ini.GetInt(kSkinSection, "framecorner", 0));
 }
 
+// A record whose window went without the hook seeing it (another hook of the thread kept the
+// destruction from it) is dropped rather than applied to whatever window takes the handle next.
 void CFrameSkinManager::ReskinAll()
 {
-    for (auto& [window, record] : m_windows) {
-        if (!::IsWindow(window))
+    for (auto at = m_windows.begin(); at != m_windows.end();) {
+        const HWND window = at->first;
+        if (!::IsWindow(window) || !at->second->GetHookedWindow()) {
+            at = m_windows.erase(at);
             continue;
-        record->Apply(window);
+        }
+        at->second->Apply(window);
         ::RedrawWindow(window, nullptr, nullptr, kRedrawFlags);
+        ++at;
     }
 }
 

@@ -157,7 +157,7 @@ RECT COptionsContainer::GetItemRect(int index, bool headerOnly) const
             top += m_headerHeight - m_bandHeight;  // room for the taller icon
         const int bandBottom = top + m_bandHeight;
         if (i == index) {
-            RECT rect = {client.left, headerOnly ? headerTop : headerTop, client.right, bandBottom + group.visible};
+            RECT rect = {client.left, headerTop, client.right, bandBottom + group.visible};
             if (headerOnly)
                 rect.bottom = bandBottom;
             else if (::GetWindowLongPtrA(m_hWnd, GWL_STYLE) & WS_BORDER)
