@@ -471,6 +471,9 @@ void CMainFrame::CreateBars()
             continue;
         SIZE size = {};
         ::SendMessageA(bar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+        RECT button = {};
+        ::SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
+        size.cy = std::max<LONG>(size.cy, button.bottom);
         REBARBANDINFOA band = {sizeof(band)};
         band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
         band.cxMinChild = static_cast<UINT>(width);
@@ -529,6 +532,10 @@ HWND CMainFrame::CreateFormFillerBar()
     if (!bar)
         return nullptr;
     ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    ::SendMessageA(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+    // Wine's toolbar draws no text either while the bitmap size is its default: a one-pixel-wide
+    // image slot keeps the button as high as the system toolbar's.
+    ::SendMessageA(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(1, 16));
     const TStdStr<char> text = TranslateText("Download &RoboForm Form Filler/Password Manager");
     TBBUTTON button = {};
     button.iBitmap = I_IMAGENONE;
@@ -540,6 +547,7 @@ HWND CMainFrame::CreateFormFillerBar()
     info.dwMask = TBIF_TEXT;
     info.pszText = const_cast<char*>(text.c_str());
     ::SendMessageA(bar, TB_SETBUTTONINFOA, ID_FRAME_DOWNLOAD_FORM_FILLER, reinterpret_cast<LPARAM>(&info));
+    ::SendMessageA(bar, TB_AUTOSIZE, 0, 0);
     return bar;
 }
 
