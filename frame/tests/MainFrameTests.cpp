@@ -9,6 +9,9 @@
 #include "controls/ToolBarHelpers.h"
 #include "core/app/Settings.h"
 #include "core/app/SettingsStore.h"
+#include "core/app/WindowFinder.h"
+#include "controls/DynamicUpdateUI.h"
+#include "frame/MainFrameData.h"
 #include "core/library/AppWindowInfo.h"
 #include "core/library/Z4KApp.h"
 #include "core/app/BrowserApp.h"
@@ -501,4 +504,140 @@ TEST_F(CMainFrameTest, EndOfSessionQuerySavesTheSettingsAndLeavesTheFrameWhole)
     SendMessageA(test.Window(), WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(settings.Closing);
     EXPECT_EQ(GetBrowserTabHost(), nullptr);
+}
+
+TEST_F(CMainFrameTest, SecondStartOpensItsUrlInANewTabOfTheRunningFrame)
+{
+    // This process is the running instance: it holds the single-instance mutex and its frame
+    // answers the question message.
+    HWND none = nullptr;
+    ASSERT_FALSE(GetSingleInstanceFinder()->HandOverToRunningInstance("", none, false));
+    CTestFrame test;
+    test.RunAfterCreate();
+    test.Open("http://first.example/", 0);
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string program = module;
+    program.erase(program.find_last_of("\\/") + 1);
+    program += "KivoBrowser.exe";
+    CHandle process = StartProcess(program.c_str(), ("\"" + program + "\" http://second.example/page").c_str());
+    ASSERT_TRUE(process);
+    EXPECT_TRUE(PumpUntil([&] {
+        const std::vector<CFakeTab*> tabs = test.TabsInOrder();
+        return tabs.size() == 2 && tabs[1]->m_url == "http://second.example/page";
+    }));
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }));
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(test.ActiveTab());
+    EXPECT_EQ(test.ActiveTab()->m_url, "http://second.example/page");
+    EXPECT_EQ(test.TabsInOrder()[0]->m_url, "http://first.example/");
+}
+
+TEST_F(CMainFrameTest, IdleKeepsCommandStatesAndTheToolbarCurrent)
+{
+    CSettings& settings = *GetSettings();
+    CTestFrame test;
+    test.RunAfterCreate();
+    CMainFrame& frame = test.Frame();
+    CDynamicUpdateUI& states = *GetCommandStateMap();
+    HWND systemBar = GetReBarBandChild(frame.GetReBar(), ID_BAND_SYSTEM_TOOLBAR);
+    struct Case {
+        DWORD blocker;
+        bool popupChecked;
+        bool dialogChecked;
+        bool dialogEnabled;
+    };
+    for (const Case& c : {Case{0x2 | 0x4, true, true, true}, Case{0x2 | 0x8, true, false, true}, Case{0x4, false, true, false}}) {
+        SCOPED_TRACE(c.blocker);
+        settings.BlockerFlags = c.blocker;
+        frame.OnIdle();
+        EXPECT_EQ((states.UIGetState(ID_FRAME_ENABLE_POPUP_BLOCKER) & kUpdateUIChecked) != 0, c.popupChecked);
+        EXPECT_EQ((states.UIGetState(ID_FRAME_ENABLE_DIALOG_BLOCKER) & kUpdateUIChecked) != 0, c.dialogChecked);
+        EXPECT_EQ((states.UIGetState(ID_FRAME_ENABLE_DIALOG_BLOCKER) & kUpdateUIDisabled) == 0, c.dialogEnabled);
+        EXPECT_EQ(SendMessageA(systemBar, TB_ISBUTTONCHECKED, ID_FRAME_ENABLE_POPUP_BLOCKER, 0) != 0, c.popupChecked);
+        EXPECT_EQ(SendMessageA(systemBar, TB_ISBUTTONCHECKED, ID_FRAME_ENABLE_AD_FILTER, 0) != 0, (c.blocker & 0x4) != 0);
+    }
+    SendCommand(test.Window(), ID_FRAME_CLEAR_UNDO);
+    frame.OnIdle();
+    EXPECT_TRUE(states.UIGetState(ID_FRAME_REOPEN_LAST_CLOSED) & kUpdateUIDisabled);
+    frame.GetRecentClosedList().AddToList("Page", "http://page.example/");
+    frame.OnIdle();
+    EXPECT_FALSE(states.UIGetState(ID_FRAME_REOPEN_LAST_CLOSED) & kUpdateUIDisabled);
+    // While the frame closes nothing is updated.
+    settings.Closing = true;
+    settings.BlockerFlags = 0x2;
+    frame.OnIdle();
+    EXPECT_TRUE(states.UIGetState(ID_FRAME_ENABLE_AD_FILTER) & kUpdateUIChecked);
+    settings.Closing = false;
+}
+
+TEST_F(CMainFrameTest, BlockedContentIsLoggedCountedAndAnnounced)
+{
+    CSettings& settings = *GetSettings();
+    CTestFrame test;
+    test.RunAfterCreate();
+    CMainFrame& frame = test.Frame();
+    const int popups = settings.PopupLog.GetCount();
+    const DWORD blockedPopups = settings.BlockedPopup;
+    settings.BlockerFlags = 0x2 | 0x1000 | 0x2000 | 0x4000 | 0x10000 | 0x20000;
+    settings.PopBlockedSound = "popup.wav";
+    settings.AdBlockedSound = "ad.wav";
+    frame.OnPopupBlocked("Title", "http://opener.example/", "http://popup.example/");
+    EXPECT_EQ(settings.PopupLog.GetCount(), popups + 1);
+    EXPECT_STREQ(settings.PopupLog.GetEntries().back().text3.c_str(), "http://popup.example/");
+    EXPECT_EQ(settings.BlockedPopup, blockedPopups + 1);
+    char text[128] = {};
+    SendMessageA(frame.GetStatusBar().m_hWnd, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "This page contains popup windows!");
+    const DWORD blockedAds = settings.BlockedContent;
+    frame.OnAdBlocked("*ads*", "http://ads.example/banner.gif");
+    EXPECT_EQ(settings.BlockedContent, blockedAds + 1);
+    EXPECT_STREQ(settings.AdLog.GetEntries().back().text1.c_str(), "*ads*");
+    EXPECT_EQ(test.m_shell.m_beeps, (std::vector<DWORD>{250, 350}));
+    EXPECT_EQ(test.m_shell.m_sounds, (std::vector<std::string>{"popup.wav", "ad.wav"}));
+
+    // Without the sound bits the notices are silent.
+    settings.BlockerFlags = 0x2;
+    frame.OnAdBlocked("*ads*", "http://ads.example/2.gif");
+    EXPECT_EQ(test.m_shell.m_beeps.size(), 2u);
+}
+
+TEST_F(CMainFrameTest, BlockedWebPageDialogTakingTheActivationIsClosed)
+{
+    CSettings& settings = *GetSettings();
+    CTestFrame test;
+    test.RunAfterCreate();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Internet Explorer_TridentDlgFrame";
+    RegisterClassA(&wc);
+    struct Case {
+        const char* title;
+        DWORD blocker;
+        long pending;
+        bool closed;
+    };
+    const Case cases[] = {
+        {"Page -- Web Page Dialog", 0x2, 1, true},
+        {"Page Web Page Dialog", 0x2, 1, false},
+        {"Page -- Web Page Dialog", 0x2 | 0x8, 1, false},
+        {"Page -- Web Page Dialog", 0x2, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.title) + " " + std::to_string(c.blocker) + " " + std::to_string(c.pending));
+        settings.BlockerFlags = c.blocker;
+        GetMainFrameData().m_pendingBlockedDialogs = c.pending;
+        HWND dialog = CreateWindowExA(0, wc.lpszClassName, c.title, WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, test.Window(),
+                                      nullptr, wc.hInstance, nullptr);
+        ASSERT_TRUE(dialog);
+        SendMessageA(test.Window(), WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(dialog));
+        Pump();
+        EXPECT_EQ(!IsWindow(dialog), c.closed);
+        if (IsWindow(dialog))
+            DestroyWindow(dialog);
+    }
+    EXPECT_EQ(GetMainFrameData().m_pendingBlockedDialogs, 0);
 }
