@@ -641,3 +641,47 @@ TEST_F(CMainFrameTest, BlockedWebPageDialogTakingTheActivationIsClosed)
     }
     EXPECT_EQ(GetMainFrameData().m_pendingBlockedDialogs, 0);
 }
+
+TEST_F(CMainFrameTest, TitleAndWindowListFollowTheTabs)
+{
+    CTestFrame test;
+    test.RunAfterCreate();
+    HWND window = test.Window();
+    auto title = [window] {
+        char text[512] = {};
+        GetWindowTextA(window, text, sizeof(text));
+        return std::string(text);
+    };
+    test.Open("http://one.example/", 0);
+    test.Open("http://two.example/", kOpenNewTab);
+    test.Open("http://three.example/", kOpenNewTab);
+    // The active tab is maximised: its text, then the program's name; offline mode says so.
+    EXPECT_EQ(title(), "http://three.example/ - Kivo Browser");
+    EXPECT_EQ(static_cast<size_t>(GetWindowTextLengthA(window)), title().size());
+    test.m_shell.m_offline = true;
+    EXPECT_EQ(title(), "http://three.example/ - Kivo Browser - [Working Offline]");
+    test.m_shell.m_offline = false;
+
+    SendCommand(window, kRebuildWindowListCommand);
+    HMENU menuBar = test.Frame().GetMenuBarMenu();
+    HMENU windowMenu = nullptr;
+    for (int i = 0; i < GetMenuItemCount(menuBar); ++i) {
+        char text[64] = {};
+        GetMenuStringA(menuBar, i, text, sizeof(text), MF_BYPOSITION);
+        if (std::string(text) == "&Window")
+            windowMenu = GetSubMenu(menuBar, i);
+    }
+    ASSERT_TRUE(windowMenu);
+    char item[128] = {};
+    GetMenuStringA(windowMenu, ID_FRAME_WINDOW_LIST_FIRST + 1, item, sizeof(item), MF_BYCOMMAND);
+    EXPECT_STREQ(item, "&2 http://two.example/");
+    EXPECT_EQ(GetMenuDefaultItem(windowMenu, FALSE, 0), ID_FRAME_WINDOW_LIST_FIRST + 2);
+    // Choosing an item activates its tab; closing tabs shrinks the list.
+    SendCommand(window, ID_FRAME_WINDOW_LIST_FIRST);
+    ASSERT_TRUE(test.ActiveTab());
+    EXPECT_EQ(test.ActiveTab()->m_url, "http://one.example/");
+    SendCommand(window, ID_FRAME_CLOSE_ALL_EXCEPT_CURRENT);
+    SendCommand(window, kRebuildWindowListCommand);
+    EXPECT_EQ(GetMenuState(windowMenu, ID_FRAME_WINDOW_LIST_FIRST + 1, MF_BYCOMMAND), static_cast<UINT>(-1));
+    EXPECT_NE(GetMenuState(windowMenu, ID_FRAME_WINDOW_LIST_FIRST, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
