@@ -11,6 +11,8 @@
 #include "core/app/SettingsStore.h"
 #include "core/app/WindowFinder.h"
 #include "controls/DynamicUpdateUI.h"
+#include "controls/TabbedMDI.h"
+#include "core/system/MenuFunctions.h"
 #include "frame/MainFrameData.h"
 #include "core/library/AppWindowInfo.h"
 #include "core/library/Z4KApp.h"
@@ -684,4 +686,90 @@ TEST_F(CMainFrameTest, TitleAndWindowListFollowTheTabs)
     SendCommand(window, kRebuildWindowListCommand);
     EXPECT_EQ(GetMenuState(windowMenu, ID_FRAME_WINDOW_LIST_FIRST + 1, MF_BYCOMMAND), static_cast<UINT>(-1));
     EXPECT_NE(GetMenuState(windowMenu, ID_FRAME_WINDOW_LIST_FIRST, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
+
+namespace {
+
+// Answers every tracked popup with the command it is given and keeps the popup's item texts.
+class CChoosingTracker final : public IFramePopupMenuTracker {
+public:
+    UINT Track(HMENU menu, UINT, int, int, HWND) override
+    {
+        m_items.clear();
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[128] = {};
+            GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+            m_items.push_back(text);
+            if (HMENU sub = GetSubMenu(menu, i)) {
+                for (int j = 0; j < GetMenuItemCount(sub); ++j) {
+                    GetMenuStringA(sub, j, text, sizeof(text), MF_BYPOSITION);
+                    m_items.push_back(std::string(">") + text);
+                }
+            }
+        }
+        return m_choice;
+    }
+    UINT m_choice = 0;
+    std::vector<std::string> m_items;
+};
+
+bool TakePosted(HWND window, UINT message, WPARAM& wParam)
+{
+    MSG msg = {};
+    if (!PeekMessageA(&msg, window, message, message, PM_REMOVE))
+        return false;
+    wParam = msg.wParam;
+    return true;
+}
+
+} // namespace
+
+TEST_F(CMainFrameTest, PopupMenusOfTheTabStripToolbarAndRebarPostWhatIsChosen)
+{
+    CTestFrame test;
+    test.RunAfterCreate();
+    HWND window = test.Window();
+    test.Open("http://one.example/", 0);
+    test.Open("http://two.example/", kOpenNewTab);
+    CChoosingTracker tracker;
+    IFramePopupMenuTracker* previous = SetFramePopupMenuTracker(&tracker);
+    const UINT contextMenu = GetTabbedMdiMessages().showTabContextMenu;
+    struct Case {
+        UINT choice;
+        UINT posted;
+    };
+    // System commands of the tab strip's menu go as WM_SYSCOMMAND, window-list items and the
+    // rest as WM_COMMAND.
+    for (const Case& c : {Case{SC_RESTORE, WM_SYSCOMMAND}, Case{ID_FRAME_WINDOW_LIST_FIRST + 1, WM_COMMAND},
+                          Case{ID_FRAME_NEW_BLANK, WM_COMMAND}}) {
+        SCOPED_TRACE(c.choice);
+        tracker.m_choice = c.choice;
+        SendMessageA(window, contextMenu, 0, MAKELPARAM(100, 100));
+        WPARAM wParam = 0;
+        ASSERT_TRUE(TakePosted(window, c.posted, wParam));
+        EXPECT_EQ(LOWORD(wParam), c.choice);
+    }
+    EXPECT_NE(std::find(tracker.m_items.begin(), tracker.m_items.end(), ">&2 http://two.example/"), tracker.m_items.end());
+
+    // The Stop button's drop-down offers Stop All while a tab is active.
+    HWND systemBar = GetReBarBandChild(test.Frame().GetReBar(), ID_BAND_SYSTEM_TOOLBAR);
+    NMTOOLBARA dropDown = {};
+    dropDown.hdr.hwndFrom = systemBar;
+    dropDown.hdr.idFrom = IDC_FRAME_SYSTEM_TOOLBAR;
+    dropDown.hdr.code = TBN_DROPDOWN;
+    dropDown.iItem = ID_FRAME_STOP;
+    tracker.m_choice = ID_FRAME_STOP_ALL;
+    SendMessageA(window, WM_NOTIFY, IDC_FRAME_SYSTEM_TOOLBAR, reinterpret_cast<LPARAM>(&dropDown));
+    WPARAM wParam = 0;
+    ASSERT_TRUE(TakePosted(window, WM_COMMAND, wParam));
+    EXPECT_EQ(LOWORD(wParam), static_cast<UINT>(ID_FRAME_STOP_ALL));
+    EXPECT_EQ(tracker.m_items, std::vector<std::string>{"Stop All"});
+
+    // The rebar's context menu is "Toolbars" of the View menu.
+    tracker.m_choice = ID_FRAME_TOGGLE_LINKS_BAR;
+    SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(test.Frame().GetReBar()), MAKELPARAM(10, 10));
+    ASSERT_TRUE(TakePosted(window, WM_COMMAND, wParam));
+    EXPECT_EQ(LOWORD(wParam), static_cast<UINT>(ID_FRAME_TOGGLE_LINKS_BAR));
+    EXPECT_EQ(tracker.m_items.front(), "&Address Bar");
+    SetFramePopupMenuTracker(previous);
 }
