@@ -275,6 +275,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         else
             AddTrayIcon();
     }
+    // Without OLE (a process that never initialised it) nothing can be dropped on the frame.
+    m_dropTargetRegistered = SUCCEEDED(::RegisterDragDrop(m_hWnd, &m_dropTarget));
     if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) {
         loop->AddMessageFilter(this);
         loop->AddIdleHandler(this);
@@ -946,6 +948,9 @@ void CMainFrame::RunDestroySteps()
         SaveToolBarLayout(m_systemToolBar, kFrameSettingsSection, "SystemToolBar");
     WriteRecentClosedList();
     OnStopAll(ID_FRAME_STOP_ALL);
+    if (m_dropTargetRegistered)
+        ::RevokeDragDrop(m_hWnd);
+    m_dropTargetRegistered = false;
     if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) {
         loop->RemoveMessageFilter(this);
         loop->RemoveIdleHandler(this);

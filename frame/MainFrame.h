@@ -10,6 +10,7 @@
 // Lifetime: rule (b). The window owns the object: CreateMainFrame allocates it and the window's
 // last message deletes it. GetMainFrame() gives the frame while it lives, null before and after.
 #include "frame/BrowserTab.h"
+#include "frame/FrameDropTarget.h"
 #include "frame/FramePanes.h"
 #include "frame/FrameResources.h"
 #include "frame/MainFrameBase.h"
@@ -115,6 +116,7 @@ public:
     HWND GetSearchBarEdit() const { return m_searchBar; }
     HWND GetProgressBar() const { return m_progress; }
     HMENU GetMenuBarMenu() const { return m_menu; }
+    IDropTarget* GetDropTarget() { return &m_dropTarget; }
     IMdiTabOwner* GetTabOwner() const;
     bool IsFullScreen() const;
     // The tab windows in the order of the tab strip.
@@ -269,6 +271,8 @@ private:
     std::map<HWND, IBrowserTab*> m_tabs;  // the tabs are owned by their windows
     CFramePanes m_panes;
     CComPtr<IClassFactory> m_nameSpaceFactory;
+    CFrameDropTarget m_dropTarget{[this](const char* text) { return OpenUrlInTab(text, kOpenNewTab) != nullptr; }};
+    bool m_dropTargetRegistered = false;
     bool m_startingUp = true;
     TStdStr<char> m_titleWithoutTabs;  // the page last asked for while no tab factory is installed
     int m_handOverDepth = 0;  // inside the single-instance hand-off of another process's URL
