@@ -116,12 +116,14 @@ bool CRecentClosedList::UpdateMenu()
     }
     if (position < 0)
         position = std::max(count, 0);
-    CCommandImageManager* images = GetCommandImageManager();
     int inserted = 0;
     if (m_entries.empty()) {
         ::InsertMenuA(m_menu, position, MF_BYPOSITION | MF_STRING | MF_GRAYED, kFirstCommand, m_emptyText.c_str());
         inserted = 1;
     } else {
+        // The command-icon store is made on first use, which costs the start-up tens of
+        // milliseconds under Wine (the shell's image list): an empty list does not ask for it.
+        CCommandImageManager* images = GetCommandImageManager();
         for (size_t i = 0; i < m_entries.size(); ++i) {
             const CRecentClosedEntry& entry = m_entries[m_entries.size() - 1 - i];
             const UINT id = kFirstCommand + static_cast<UINT>(i);
