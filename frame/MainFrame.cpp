@@ -1,98 +1,2122 @@
 #include "frame/MainFrame.h"
-#include "core/app/BrowserApp.h"
-#include "core/app/MainFrameMessages.h"
-#include "core/app/WindowFinder.h"
 
-#include "platform/AtlWin.h"
+#include "frame/FrameMenuBar.h"
+#include "frame/FrameShell.h"
+#include "frame/MainFrameData.h"
+#include "frame/OpenUrlRules.h"
+
+#include "controls/DynamicUpdateUI.h"
+#include "controls/ImageListManager.h"
+#include "controls/ImageResources.h"
+#include "controls/ToolBarHelpers.h"
+#include "core/app/AppModule.h"
+#include "core/app/BrowserApp.h"
+#include "core/app/LanguageManager.h"
+#include "core/app/Settings.h"
+#include "core/app/SettingsStore.h"
+#include "core/library/AppWindowInfo.h"
+#include "core/library/RegistryKey.h"
+#include "core/system/MenuFunctions.h"
+#include "core/system/MessageBoxes.h"
+#include "core/system/RunAtStartup.h"
+#include "platform/Diagnostics.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+#include <urlmon.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
-// The window owns the object: it is deleted with the window's last message.
-class CMainFrame : public CWindowImpl<CMainFrame, CWindow, CFrameWinTraits> {
-public:
-    DECLARE_WND_CLASS_EX(kMainFrameClassName, CS_DBLCLKS, COLOR_APPWORKSPACE)
+CMainFrame* g_mainFrame = nullptr;  // UI thread only: the frame while its window lives
 
-    // The flag is set when the window's last message deletes the object before its creation ends.
-    explicit CMainFrame(bool* deletedWhileCreating) : m_deletedWhileCreating(deletedWhileCreating) {}
-    // Called once the window exists: from then on nobody waits on the flag.
-    void CreationEnded() { m_deletedWhileCreating = nullptr; }
+constexpr const char* kAppName = "Kivo Browser";
+// The frame's own toolbars.
+constexpr DWORD kSystemToolBarStyle = 0x5000894C;
+constexpr DWORD kListToolBarStyle = 0x5600994C;
+// The MDI client: child, visible, clipping siblings and children, MDIS_ALLCHILDSTYLES.
+constexpr DWORD kMdiClientStyle = 0x56000001;
+constexpr DWORD kProgressStyle = 0x44000001;
+constexpr int kPaneWidthPrivacy = 100;
+constexpr int kPaneWidthIcon = 20;
+constexpr UINT kImportExportCommand = 374;
+constexpr int kExplorerBarPaneCount = 4;
+// Room of a band's gripper and edges beside its child.
+constexpr int kBandGripperRoom = 16;
+constexpr int kMaxWindowListItems = 256;
+// Keys 1 to 47 (VK_LBUTTON .. VK_HELP) without the extended bit stay with the focused control.
+constexpr WPARAM kLastControlKey = 47;
+constexpr LPARAM kExtendedKeyBit = 0x01000000;
 
-    BEGIN_MSG_MAP(CMainFrame)
-        // The single-instance finder sees every message first, as the frame base chains it.
-        if (CSingleInstanceFinder* finder = GetSingleInstanceFinder())
-            CHAIN_MSG_MAP_MEMBER(*finder)
-        MESSAGE_HANDLER(WM_CREATE, OnCreate)
-        MESSAGE_HANDLER(kAfterCreateMessage, OnAfterCreate)
-        MESSAGE_HANDLER(kOpenUrlMessage, OnOpenUrlMessage)
-        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-    END_MSG_MAP()
+// The encodings of "Enco&ding": menu text and charset; an empty text is a separator.
+struct CEncoding {
+    const char* text;
+    const char* charset;
+};
+constexpr CEncoding kEncodings[] = {
+    {"Auto-Select", "_autodetect_all"},
+    {"Unicode", "unicode"},
+    {"Unicode (UTF-8)", "utf-8"},
+    {"", ""},
+    {"Central European (ISO)", "iso-8859-2"},
+    {"Central European (Windows)", "windows-1250"},
+    {"Western European (ISO)", "iso-8859-1"},
+    {"Western European (Windows)", "Windows-1252"},
+    {"", ""},
+    {"Arabic (Windows)", "windows-1256"},
+    {"Baltic (Windows)", "windows-1257"},
+    {"Chinese Simplified (GB2312)", "gb2312"},
+    {"Chinese Traditional (BIG5)", "big5"},
+    {"Cyrillic (KOI8-R)", "koi8-r"},
+    {"Cyrillic (KOI8-U)", "koi8-u"},
+    {"Cyrillic (Windows)", "windows-1251"},
+    {"Greek (Windows)", "windows-1253"},
+    {"Hebrew (Windows)", "windows-1255"},
+    {"Japanese (Auto-Select)", "_autodetect"},
+    {"Korean", "ks_c_5601-1987"},
+    {"Thai (Windows)", "windows-874"},
+    {"Turkish (Windows)", "windows-1254"},
+    {"Vietnamese (Windows)", "windows-1258"},
+};
+static_assert(ID_FRAME_ENCODING_FIRST + std::size(kEncodings) - 1 == ID_FRAME_ENCODING_LAST);
 
-    void OnFinalMessage(HWND) override
-    {
-        if (m_deletedWhileCreating)
-            *m_deletedWhileCreating = true;
-        delete this;
-    }
-
-private:
-    bool* m_deletedWhileCreating = nullptr; // not owned: the creator's flag, only during creation
-
-    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&)
-    {
-        PostMessage(kAfterCreateMessage);
-        return 0;
-    }
-
-    // The URL that arrived before the window existed.
-    LRESULT OnAfterCreate(UINT, WPARAM, LPARAM, BOOL&)
-    {
-        if (auto* app = dynamic_cast<CBrowserApp*>(GetCurrentApp())) {
-            const TStdStr<char> url = app->TakePendingUrl();
-            OpenUrl(url.c_str());
-        }
-        return 0;
-    }
-
-    LRESULT OnOpenUrlMessage(UINT, WPARAM wParam, LPARAM, BOOL&)
-    {
-        return OpenUrl(reinterpret_cast<const char*>(wParam));
-    }
-
-    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
-    {
-        ::PostQuitMessage(1);
-        return 0;
-    }
-
-    // Without tabs, the window's title shows the page that was opened last.
-    LRESULT OpenUrl(const char* url)
-    {
-        if (!url || !*url || lstrlenA(url) > kMaxOpenUrlLength)
-            return 0;
-        SetWindowText((TStdStr<char>(url) + " - Kivo Browser").c_str());
-        return reinterpret_cast<LRESULT>(m_hWnd);
-    }
+// The system toolbar's buttons (images of the shared toolbar strips).
+constexpr ToolBarButtonInfo kSystemButtons[] = {
+    {0, ID_FRAME_BACK, TBSTATE_ENABLED, BTNS_DROPDOWN, 1, 0},
+    {1, ID_FRAME_FORWARD, TBSTATE_ENABLED, BTNS_DROPDOWN, 1, 0},
+    {2, ID_FRAME_STOP, TBSTATE_ENABLED, BTNS_DROPDOWN, 1, 0},
+    {3, ID_FRAME_REFRESH, TBSTATE_ENABLED, BTNS_DROPDOWN, 1, 0},
+    {4, ID_FRAME_GO_HOME, TBSTATE_ENABLED, BTNS_BUTTON, 1, 0},
+    {0, 0, 0, BTNS_SEP, 1, 0},
+    {6, ID_FRAME_NEW_BLANK, TBSTATE_ENABLED, BTNS_DROPDOWN, 1, 0},
+    {21, ID_FRAME_CLOSE_ALL, TBSTATE_ENABLED, BTNS_DROPDOWN, 1, 0},
+    {0, 0, 0, BTNS_SEP, 1, 0},
+    {8, ID_FRAME_PANE_FIRST, TBSTATE_ENABLED, BTNS_BUTTON, 1, 0},
+    {9, ID_FRAME_PANE_FIRST + 1, TBSTATE_ENABLED, BTNS_BUTTON, 1, 0},
+    {10, ID_FRAME_MAIL_BUTTON, TBSTATE_ENABLED, BTNS_DROPDOWN, 1, 0},
+    {7, ID_FRAME_PRINT, TBSTATE_ENABLED, BTNS_BUTTON, 1, 0},
+    {0, 0, 0, BTNS_SEP, 1, 0},
+    {11, ID_FRAME_ENABLE_POPUP_BLOCKER, TBSTATE_ENABLED, BTNS_CHECK, 1, 0},
+    {12, ID_FRAME_ENABLE_AD_FILTER, TBSTATE_ENABLED, BTNS_CHECK, 1, 0},
+    {17, ID_FRAME_FULL_SCREEN, TBSTATE_ENABLED, BTNS_BUTTON, 1, 0},
+    {22, ID_FRAME_OPTIONS, TBSTATE_ENABLED, BTNS_BUTTON, 1, 0},
 };
 
+// The bands that full screen hides and gives back.
+constexpr UINT kFullScreenBands[] = {ID_BAND_COMMAND_BAR, ID_BAND_ADDRESS_BAR, ID_BAND_LINKS_BAR, ID_BAND_SEARCH_BAR,
+                                     ID_BAND_FORM_FILLER, ID_BAND_PLUGINS_BAR, ID_BAND_SYSTEM_TOOLBAR};
+
+bool StartsWithNoCase(const TStdStr<char>& text, const char* prefix)
+{
+    const size_t length = std::strlen(prefix);
+    return text.size() >= length && _strnicmp(text.c_str(), prefix, length) == 0;
+}
+
+bool IsWebUrl(const TStdStr<char>& url)
+{
+    return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://");
+}
+
+TStdStr<char> WindowText(HWND window)
+{
+    char text[512] = {};
+    if (window)
+        ::GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+bool IsKeyDown(int key)
+{
+    return (::GetKeyState(key) & 0x8000) != 0;
+}
+
+bool IsDescendantOrSelf(HWND ancestor, HWND window)
+{
+    return ancestor && window && (ancestor == window || ::IsChild(ancestor, window));
+}
+
+// The URL stored in an Internet shortcut file, at most the open-URL limit; empty when none.
+TStdStr<char> ReadInternetShortcutUrl(const TStdStr<char>& path)
+{
+    std::vector<char> buffer(static_cast<size_t>(kMaxOpenUrlLength) + 2, '\0');
+    const DWORD length = ::GetPrivateProfileStringA("InternetShortcut", "URL", "", buffer.data(),
+                                                    static_cast<DWORD>(buffer.size()), path.c_str());
+    if (length == 0 || length > static_cast<DWORD>(kMaxOpenUrlLength))
+        return {};
+    return TStdStr<char>(buffer.data(), length);
+}
+
+bool EndsWithNoCase(const TStdStr<char>& text, const char* suffix)
+{
+    const size_t length = std::strlen(suffix);
+    return text.size() >= length && lstrcmpiA(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+HWND FindDescendantOfClass(HWND parent, const char* className)
+{
+    struct CSearch {
+        const char* name;
+        HWND found;
+    } search = {className, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* state = reinterpret_cast<CSearch*>(data);
+            char name[128] = {};
+            ::GetClassNameA(window, name, sizeof(name));
+            if (lstrcmpA(name, state->name) == 0) {
+                state->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The text of the clipboard, at most the open-URL limit (longer texts are not opened anyway).
+TStdStr<char> ClipboardText(HWND owner)
+{
+    TStdStr<char> text;
+    if (!::OpenClipboard(owner))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
+            const size_t size = ::GlobalSize(data);
+            const size_t limit = std::min(size, static_cast<size_t>(kMaxOpenUrlLength) + 1);
+            text.assign(chars, strnlen(chars, limit));
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
 } // namespace
+
+CMainFrame* GetMainFrame()
+{
+    return g_mainFrame;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Construction
+
+CMainFrame::CMainFrame()
+{
+    g_mainFrame = this;
+    m_recentClosed.SetMaxEntries(CRecentClosedList::kMaxEntriesLimit);
+    ReadRecentClosedList();
+    m_tabbedClient = std::make_unique<CTabbedMDIClient>(TabLookFromSettings());
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (g_mainFrame == this)
+        g_mainFrame = nullptr;
+}
+
+void CMainFrame::OnFinalMessage(HWND)
+{
+    if (m_deletedWhileCreating)
+        *m_deletedWhileCreating = true;
+    delete this;
+}
 
 // A creation that fails after the window got its first message (WM_CREATE answering -1, or Wine
 // with no display driver, which refuses every top-level window right after WM_CREATE) still sends
 // WM_NCDESTROY, and the last message has deleted the object by the time CreateWindowEx returns null.
-// A second delete would run the destructor on the freed block, whose vtable-pointer stores overwrite
-// the heap's free-list link; the heap then faults inside malloc at exit. Only a window that never
-// reached the object (an unregistered class) leaves the object to this function.
+// Only a window that never reached the object (an unregistered class) leaves the object to this
+// function.
 HWND CreateMainFrame(const RECT& rect)
 {
     bool deleted = false;
-    auto* frame = new CMainFrame(&deleted);
+    auto* frame = new CMainFrame;
+    frame->SetDeletedFlag(&deleted);
     RECT area = rect;
-    const HWND window = frame->Create(nullptr, area, "Kivo Browser");
+    const HWND window = frame->Create(nullptr, area, kAppName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
     if (!window) {
         if (!deleted)
             delete frame;
         return nullptr;
     }
-    frame->CreationEnded();
+    frame->SetDeletedFlag(nullptr);
     return window;
+}
+
+LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_previousHost = SetBrowserTabHost(this);
+    SetWindowText(kAppName);
+    CSettings* settings = GetSettings();
+    if (settings && !(settings->SysFlags & SysFlag::NoStartWithWindows))
+        SetRunAtStartup(kAppName);
+    RegisterCommandStates();
+    ApplyProxyMode();
+    m_startingUp = false;
+    RegisterNameSpace();
+    CollectProgramLists();
+    CreateSimpleReBar(ATL_SIMPLE_REBAR_NOBORDER_STYLE);
+    SetUpMenu();
+    CreateBars();
+    CreateStatusBar();
+    CreateClient();
+    if (m_tabs.empty())
+        OnNewBlankPage(ID_FRAME_NEW_BLANK);
+    CreateExplorerBarPanes();
+    m_panes.LoadState(kFrameSettingsSection);
+    if (settings) {
+        ++settings->RunCount.value;
+        // The icon is shown unless the user switched it off.
+        if (settings->SysFlags & SysFlag::NoTrayIcon)
+            RemoveTrayIcon();
+        else
+            AddTrayIcon();
+    }
+    // Without OLE (a process that never initialised it) nothing can be dropped on the frame.
+    m_dropTargetRegistered = SUCCEEDED(::RegisterDragDrop(m_hWnd, &m_dropTarget));
+    if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) {
+        loop->AddMessageFilter(this);
+        loop->AddIdleHandler(this);
+    }
+    UpdateLayout();
+    PostMessage(kAfterCreateMessage, 0);
+    return 0;
+}
+
+void CMainFrame::RegisterCommandStates()
+{
+    CDynamicUpdateUI* map = GetCommandStateMap();
+    if (!map)
+        return;
+    static constexpr WORD kIds[] = {ID_FRAME_ENABLE_POPUP_BLOCKER, ID_FRAME_ENABLE_AD_FILTER, ID_FRAME_ENABLE_DIALOG_BLOCKER,
+                                    ID_FRAME_ADDRESS_NEW_TAB,      ID_FRAME_SEARCH_NEW_TAB,   ID_FRAME_FAVPANE_NEW_TAB,
+                                    ID_FRAME_FAVMENU_NEW_TAB,      ID_FRAME_VIEW_LOGS,        ID_FRAME_REOPEN_LAST_CLOSED,
+                                    ID_FRAME_FULL_SCREEN,          ID_FRAME_WORK_OFFLINE};
+    for (WORD id : kIds)
+        map->UIAddItem(id, kUpdateUIPopupMenu | kUpdateUIToolBar);
+    for (UINT id = ID_FRAME_PANE_FIRST; id < ID_FRAME_PANE_FIRST + kExplorerBarPaneCount; ++id)
+        map->UIAddItem(static_cast<WORD>(id), kUpdateUIPopupMenu | kUpdateUIToolBar);
+}
+
+// -2 the system's proxy, -1 none, n >= 0 entry n of the proxy list.
+void CMainFrame::ApplyProxyMode()
+{
+    const CSettings* settings = GetSettings();
+    if (!settings)
+        return;
+    const int index = settings->ProxyIndex.value;
+    if (index == -2)
+        OnProxyCommand(ID_FRAME_PROXY_SYSTEM);
+    else if (index == -1)
+        OnProxyCommand(ID_FRAME_PROXY_NONE);
+    else if (index >= 0 && index <= static_cast<int>(ID_FRAME_PROXY_LAST - ID_FRAME_PROXY_FIRST))
+        OnProxyCommand(ID_FRAME_PROXY_FIRST + static_cast<UINT>(index));
+}
+
+// The ad filter's namespace handler sees every http and https request of the program's engines.
+// The class object is the module's all-zero entry that the application registered; without it
+// nothing is registered.
+void CMainFrame::RegisterNameSpace()
+{
+    CComPtr<IClassFactory> factory;
+    if (FAILED(::CoGetClassObject(CLSID_NULL, CLSCTX_SERVER, nullptr, IID_IClassFactory,
+                                  reinterpret_cast<void**>(&factory))) ||
+        !factory)
+        return;
+    m_nameSpaceFactory = factory;
+    CComPtr<IInternetSession> session;
+    if (FAILED(::CoInternetGetSession(0, &session, 0)) || !session)
+        return;
+    session->RegisterNameSpace(m_nameSpaceFactory, CLSID_NULL, L"http", 0, nullptr, 0);
+    session->RegisterNameSpace(m_nameSpaceFactory, CLSID_NULL, L"https", 0, nullptr, 0);
+}
+
+void CMainFrame::UnregisterNameSpace()
+{
+    if (!m_nameSpaceFactory)
+        return;
+    CComPtr<IInternetSession> session;
+    if (SUCCEEDED(::CoInternetGetSession(0, &session, 0)) && session) {
+        session->UnregisterNameSpace(m_nameSpaceFactory, L"http");
+        session->UnregisterNameSpace(m_nameSpaceFactory, L"https");
+    }
+    m_nameSpaceFactory.Release();
+}
+
+// The installed mail programs and HTML editors, for "&Mail and News" and "Edit with". Registry
+// texts are bounded by the key holder; entries without a command are skipped.
+void CMainFrame::CollectProgramLists()
+{
+    m_mailPrograms.clear();
+    CRegistryKey clients;
+    if (clients.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Clients\\Mail", KEY_READ)) {
+        TStdStr<char> name;
+        for (DWORD i = 0; clients.EnumKey(i, name) && i <= ID_FRAME_MAIL_PROGRAM_LAST - ID_FRAME_MAIL_PROGRAM_FIRST; ++i) {
+            CRegistryKey command;
+            TStdStr<char> line;
+            if (command.Open(clients, (name + "\\Shell\\open\\command").c_str(), KEY_READ) &&
+                command.QueryStringValue(nullptr, line) && !line.empty())
+                m_mailPrograms.push_back({name, line});
+        }
+    }
+    m_htmlEditors.clear();
+    CRegistryKey editors;
+    if (editors.Open(HKEY_CLASSES_ROOT, ".htm\\OpenWithList", KEY_READ)) {
+        TStdStr<char> program;
+        for (DWORD i = 0; editors.EnumKey(i, program) && i < 64; ++i) {
+            const TStdStr<char> shell = "Applications\\" + program + "\\shell";
+            CRegistryKey edit;
+            TStdStr<char> line;
+            if (!edit.Open(HKEY_CLASSES_ROOT, (shell + "\\edit\\command").c_str(), KEY_READ) ||
+                !edit.QueryStringValue(nullptr, line) || line.empty())
+                continue;
+            TStdStr<char> friendly = program;
+            CRegistryKey shellKey;
+            if (shellKey.Open(HKEY_CLASSES_ROOT, shell.c_str(), KEY_READ))
+                shellKey.QueryStringValue("FriendlyCache", friendly);
+            m_htmlEditors.push_back({friendly, line});
+        }
+    }
+}
+
+// Popups are found by their texts, one level after the other ("&File\nOpen Recen&t").
+HMENU CMainFrame::FindMenuPopup(const char* path) const
+{
+    HMENU menu = m_menu;
+    TStdStr<char> rest = path;
+    while (menu && !rest.empty()) {
+        const size_t cut = rest.find('\n');
+        const TStdStr<char> name = rest.substr(0, cut);
+        rest = cut == TStdStr<char>::npos ? TStdStr<char>() : rest.substr(cut + 1);
+        HMENU found = nullptr;
+        const int count = ::GetMenuItemCount(menu);
+        for (int i = 0; i < count && !found; ++i) {
+            if (HMENU popup = ::GetSubMenu(menu, i); popup && GetMenuItemText(menu, i, MF_BYPOSITION) == name)
+                found = popup;
+        }
+        menu = found;
+    }
+    return menu;
+}
+
+void CMainFrame::SetUpMenu()
+{
+    m_menu = ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    if (!m_menu)
+        return;
+    if (!m_hAccel)
+        m_hAccel = ::LoadAcceleratorsA(AtlGetResourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    if (HMENU help = FindMenuPopup("&Help"))
+        ::SetMenuDefaultItem(help, ID_FRAME_DONATE, FALSE);
+    if (HMENU options = FindMenuPopup("&Options"))
+        ::SetMenuDefaultItem(options, ID_FRAME_OPTIONS, FALSE);
+    if (FillMenu(m_menu)) {
+        if (HMENU encoding = FindMenuPopup("&View\nEnco&ding")) {
+            while (::GetMenuItemCount(encoding) > 0)
+                ::DeleteMenu(encoding, 0, MF_BYPOSITION);
+            for (size_t i = 0; i < std::size(kEncodings); ++i) {
+                if (!*kEncodings[i].text)
+                    AppendMenuSeparator(encoding);
+                else
+                    ::AppendMenuA(encoding, MF_STRING, ID_FRAME_ENCODING_FIRST + i, kEncodings[i].text);
+            }
+        }
+        if (HMENU mail = FindMenuPopup("&Tools\n&Mail and News")) {
+            if (!m_mailPrograms.empty())
+                AppendMenuSeparator(mail);
+            for (size_t i = 0; i < m_mailPrograms.size(); ++i)
+                ::AppendMenuA(mail, MF_STRING, ID_FRAME_MAIL_PROGRAM_FIRST + i, m_mailPrograms[i].name.c_str());
+        }
+        m_recentClosed.SetMenuHandle(FindMenuPopup("&File\nOpen Recen&t"));
+        m_recentClosed.UpdateMenu();
+        if (CLanguageManager* language = GetLanguageManager())
+            language->TranslateMenu(m_menu);
+    }
+    if (HWND band = CreateFrameMenuBar(m_hWnd, m_hWndToolBar, m_menu))
+        AddReBarBand(m_hWndToolBar, band, ID_BAND_COMMAND_BAR, nullptr, nullptr, false, 0, false);
+}
+
+void CMainFrame::CreateBars()
+{
+    m_addressBar = CreateAddressBar();
+    m_linksBar = CreateLinksBar();
+    m_searchBar = CreateSearchBar();
+    m_systemToolBar = CreateSystemToolBar();
+    m_pluginsBar = CreatePluginsBar();
+    m_formFillerBar = CreateFormFillerBar();
+    const HWND rebar = m_hWndToolBar;
+    if (!rebar)
+        return;
+    AddReBarBand(rebar, m_systemToolBar, ID_BAND_SYSTEM_TOOLBAR, nullptr, nullptr, false, 80, false);
+    AddReBarBand(rebar, m_addressBar, ID_BAND_ADDRESS_BAR, TranslateText("Address").c_str(), nullptr, true, 450, false);
+    AddReBarBand(rebar, m_linksBar, ID_BAND_LINKS_BAR, TranslateText("Links").c_str(), nullptr, true, 450, false);
+    AddReBarBand(rebar, m_pluginsBar, ID_BAND_PLUGINS_BAR, nullptr, nullptr, false, 40, false);
+    AddReBarBand(rebar, m_searchBar, ID_BAND_SEARCH_BAR, TranslateText("Search").c_str(), nullptr, true, 500, false);
+    // Added last: the band helper puts a band before the one numbered after it, and the search bar
+    // is numbered just before the form filler.
+    if (m_formFillerBar)
+        AddReBarBand(rebar, m_formFillerBar, ID_BAND_FORM_FILLER, nullptr, nullptr, true, 100, false);
+    LoadReBarBandLayout(rebar, kFrameSettingsSection);
+    RecolourBands();
+    for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar}) {
+        if (bar)
+            SizeBandToToolBar(bar);
+    }
+    // The bars with fixed buttons keep room for all of them beside the bands that stretch.
+    for (HWND bar : {m_systemToolBar, m_formFillerBar}) {
+        const int index = bar ? FindReBarBandOfChild(rebar, bar) : -1;
+        const int width = bar ? GetToolBarButtonsWidth(bar) : 0;
+        if (index < 0 || width <= 0)
+            continue;
+        SIZE size = {};
+        ::SendMessageA(bar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+        RECT button = {};
+        ::SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
+        size.cy = std::max<LONG>(size.cy, button.bottom);
+        REBARBANDINFOA band = {sizeof(band)};
+        band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
+        band.cxMinChild = static_cast<UINT>(width);
+        band.cyMinChild = static_cast<UINT>(size.cy);
+        band.cx = static_cast<UINT>(width + kBandGripperRoom);
+        ::SendMessageA(rebar, RB_SETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
+    }
+}
+
+// The address bar of the navigation library takes this band; until then a plain combo box with
+// an edit field keeps the frame's address text.
+HWND CMainFrame::CreateAddressBar()
+{
+    return ::CreateWindowExA(0, WC_COMBOBOXEXA, nullptr,
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
+                             0, 400, 200, m_hWndToolBar,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_ADDRESS_BAR)), AtlGetModuleInstance(),
+                             nullptr);
+}
+
+// The search bar of the navigation library takes this band; until then a plain edit field.
+HWND CMainFrame::CreateSearchBar()
+{
+    return ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 200, 22,
+                             m_hWndToolBar, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_SEARCH_BAR)),
+                             AtlGetModuleInstance(), nullptr);
+}
+
+HWND CMainFrame::CreateLinksBar()
+{
+    HWND bar = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kListToolBarStyle, 0, 0, 200, 22, m_hWndToolBar,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_LINKS_BAR)),
+                                 AtlGetModuleInstance(), nullptr);
+    if (bar)
+        ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    return bar;
+}
+
+// Filled from the plug-in list by the plug-in manager; empty until it lands.
+HWND CMainFrame::CreatePluginsBar()
+{
+    HWND bar = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kSystemToolBarStyle, 0, 0, 40, 22, m_hWndToolBar,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_PLUGINS_BAR)),
+                                 AtlGetModuleInstance(), nullptr);
+    if (bar)
+        ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    return bar;
+}
+
+// Without the form filler installed, its band holds one button that downloads it.
+HWND CMainFrame::CreateFormFillerBar()
+{
+    HWND bar = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kListToolBarStyle, 0, 0, 100, 22, m_hWndToolBar,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_FRAME_FORM_FILLER_TOOLBAR)),
+                                 AtlGetModuleInstance(), nullptr);
+    if (!bar)
+        return nullptr;
+    ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    ::SendMessageA(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+    // Wine's toolbar draws no text either while the bitmap size is its default: a one-pixel-wide
+    // image slot keeps the button as high as the system toolbar's.
+    ::SendMessageA(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(1, 16));
+    const TStdStr<char> text = TranslateText("Download &RoboForm Form Filler/Password Manager");
+    TBBUTTON button = {};
+    button.iBitmap = I_IMAGENONE;
+    button.idCommand = ID_FRAME_DOWNLOAD_FORM_FILLER;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+    ::SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    TBBUTTONINFOA info = {sizeof(info)};
+    info.dwMask = TBIF_TEXT;
+    info.pszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(bar, TB_SETBUTTONINFOA, ID_FRAME_DOWNLOAD_FORM_FILLER, reinterpret_cast<LPARAM>(&info));
+    ::SendMessageA(bar, TB_AUTOSIZE, 0, 0);
+    return bar;
+}
+
+HWND CMainFrame::CreateSystemToolBar()
+{
+    HWND bar = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kSystemToolBarStyle, 0, 0, 300, 30, m_hWndToolBar,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_FRAME_SYSTEM_TOOLBAR)),
+                                 AtlGetModuleInstance(), nullptr);
+    if (!bar)
+        return nullptr;
+    ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    ::SendMessageA(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    // Wine's toolbar draws nothing at all, not even separators or drop-down arrows, when the image
+    // list's images differ from its bitmap size (16 x 15 by default): the size goes first.
+    if (CImageListManager* images = GetImageListManager()) {
+        int cx = 16;
+        int cy = 16;
+        ImageList_GetIconSize(images->GetList(kSlotToolBarSmall), &cx, &cy);
+        ::SendMessageA(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(cx, cy));
+        ::SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->GetList(kSlotToolBarSmall)));
+        ::SendMessageA(bar, TB_SETDISABLEDIMAGELIST, 0,
+                       reinterpret_cast<LPARAM>(images->GetList(kSlotToolBarSmallDisabled)));
+    }
+    std::vector<int> ids;
+    LoadToolBarLayout(ids, kFrameSettingsSection, "SystemToolBar");
+    std::vector<TBBUTTON> buttons;
+    BuildToolBarButtons(buttons, ids, static_cast<int>(std::size(kSystemButtons)), kSystemButtons);
+    ::SendMessageA(bar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    ::SendMessageA(bar, TB_AUTOSIZE, 0, 0);
+    if (CDynamicUpdateUI* map = GetCommandStateMap())
+        map->UIAddToolBar(bar);
+    return bar;
+}
+
+// Each blend goes p percent of the way from a to b, per channel, with integer division.
+void CMainFrame::RecolourBands()
+{
+    const HWND rebar = m_hWndToolBar;
+    const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW);
+    COLORREF background = face;
+    HDC screen = ::GetDC(nullptr);
+    const int bits = screen ? ::GetDeviceCaps(screen, BITSPIXEL) : 32;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    if (bits > 8) {
+        auto blend = [](int a, int b) { return a + (b - a) * 20 / 100; };
+        background = RGB(blend(GetRValue(face), GetRValue(window)), blend(GetGValue(face), GetGValue(window)),
+                         blend(GetBValue(face), GetBValue(window)));
+    }
+    const int count = static_cast<int>(::SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        REBARBANDINFOA band = {sizeof(band)};
+        band.fMask = RBBIM_STYLE | RBBIM_COLORS | RBBIM_CHILD;
+        if (!::SendMessageA(rebar, RB_GETBANDINFOA, i, reinterpret_cast<LPARAM>(&band)))
+            continue;
+        band.fMask = RBBIM_STYLE | RBBIM_COLORS;
+        band.clrBack = background;
+        band.clrFore = ::GetSysColor(COLOR_BTNTEXT);
+        ::SendMessageA(rebar, RB_SETBANDINFOA, i, reinterpret_cast<LPARAM>(&band));
+    }
+    // Hiding and showing the first band makes the rebar repaint its bands in the new colours.
+    if (count > 0) {
+        ::SendMessageA(rebar, RB_SHOWBAND, 0, FALSE);
+        ::SendMessageA(rebar, RB_SHOWBAND, 0, TRUE);
+    }
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    if (!m_statusBar.Create(m_hWnd, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP, ATL_IDW_STATUS_BAR))
+        return;
+    m_hWndStatusBar = m_statusBar.m_hWnd;
+    int panes[] = {0, ID_PANE_PRIVACY, ID_PANE_AD_FILTER, ID_PANE_SECURE};
+    m_statusBar.SetPanes(panes, static_cast<int>(std::size(panes)), false);
+    m_statusBar.SetPaneCommand(ID_PANE_AD_FILTER, ID_FRAME_PRIVACY_REPORT);
+    m_statusBar.SetPaneCommand(ID_PANE_SECURE, ID_FRAME_PRIVACY_PANE);
+    m_statusBar.SetPaneCommand(0, ID_FRAME_PRIVACY_STATUS);
+    int widths[] = {0, kPaneWidthPrivacy, kPaneWidthIcon, kPaneWidthIcon};
+    m_statusBar.SetPaneWidths(widths, static_cast<int>(std::size(widths)));
+    m_statusBar.SetPaneText(0, TranslateText("Ready").c_str());
+    m_progress = ::CreateWindowExA(0, PROGRESS_CLASSA, nullptr, kProgressStyle, 0, 0, 0, 0, m_statusBar.m_hWnd,
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_FRAME_PROGRESS)),
+                                   AtlGetModuleInstance(), nullptr);
+    if (m_progress)
+        ::SetWindowLongPtrA(m_progress, GWL_EXSTYLE, ::GetWindowLongPtrA(m_progress, GWL_EXSTYLE) & ~WS_EX_STATICEDGE);
+    if (CDynamicUpdateUI* map = GetCommandStateMap())
+        map->UIAddStatusBar(m_statusBar.m_hWnd);
+}
+
+// The client takes the frame's scroll bars; without a client the frame goes on without tabs.
+void CMainFrame::CreateClient()
+{
+    const DWORD scrollBits = static_cast<DWORD>(GetStyle()) & (WS_HSCROLL | WS_VSCROLL);
+    CLIENTCREATESTRUCT create = {nullptr, ID_FRAME_WINDOW_LIST_FIRST};
+    m_hWndClient = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDIClient", nullptr, kMdiClientStyle | scrollBits, 0, 0, 1, 1,
+                                     m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_FRAME_MDI_CLIENT)),
+                                     AtlGetModuleInstance(), &create);
+    m_hWndMDIClient = m_hWndClient;
+    if (!m_hWndClient)
+        return;
+    if (scrollBits)
+        ModifyStyle(scrollBits, 0, SWP_FRAMECHANGED);
+    m_tabbedClient->SetFrameWindow(m_hWnd);
+    m_tabbedClient->SubclassMDIClient(m_hWndClient);
+    if (CImageListManager* images = GetImageListManager())
+        m_tabbedClient->Owner().SetTabImageList(images->GetList(kSlotToolBarSmall));
+    ::BringWindowToTop(m_hWndClient);
+    UpdateLayout();
+}
+
+// The content windows of the side panels belong to the navigation and browser libraries; until
+// they land each pane holds an empty static window with its caption.
+HWND CMainFrame::CreatePaneContent(const char* caption)
+{
+    return ::CreateWindowExA(WS_EX_STATICEDGE, "STATIC", caption, WS_CHILD | SS_CENTER, 0, 0, 250, 200, m_hWnd, nullptr,
+                             AtlGetModuleInstance(), nullptr);
+}
+
+void CMainFrame::CreateExplorerBarPanes()
+{
+    static constexpr const char* kCaptions[kExplorerBarPaneCount] = {"Favorites", "History", "Popup Blocker", "Ad-Filter"};
+    static constexpr int kIcons[kExplorerBarPaneCount] = {8, 9, 11, 12};
+    CImageListManager* images = GetImageListManager();
+    for (int i = 0; i < kExplorerBarPaneCount; ++i) {
+        const TStdStr<char> caption = TranslateText(kCaptions[i]);
+        HICON icon = images ? ImageList_GetIcon(images->GetList(kSlotToolBarSmall), kIcons[i], ILD_NORMAL) : nullptr;
+        m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tabs
+
+IBrowserTab* CMainFrame::FindTab(HWND tabWindow) const
+{
+    const auto found = m_tabs.find(tabWindow);
+    return found == m_tabs.end() ? nullptr : found->second;
+}
+
+IBrowserTab* CMainFrame::GetActiveTab() const
+{
+    return m_hWndMDIClient ? FindTab(MDIGetActive()) : nullptr;
+}
+
+IMdiTabOwner* CMainFrame::GetTabOwner() const
+{
+    return m_tabbedClient ? m_tabbedClient->GetTabOwner() : nullptr;
+}
+
+std::vector<HWND> CMainFrame::GetTabWindowsInOrder() const
+{
+    std::vector<HWND> windows;
+    IMdiTabOwner* owner = GetTabOwner();
+    ITabCtrlInterface* strip = owner ? owner->GetTabCtrl() : nullptr;
+    const int count = strip ? strip->GetItemCount() : 0;
+    for (int i = 0; i < count; ++i) {
+        if (CTabItem* item = strip->GetItem(i)) {
+            if (HWND window = item->GetViewWindow(); window && m_tabs.count(window))
+                windows.push_back(window);
+        }
+    }
+    // Tabs that the strip does not list (no client) follow in the map's order.
+    for (const auto& [window, tab] : m_tabs) {
+        if (std::find(windows.begin(), windows.end(), window) == windows.end())
+            windows.push_back(window);
+    }
+    return windows;
+}
+
+void CMainFrame::AddTab(HWND tabWindow, IBrowserTab* tab)
+{
+    if (tabWindow && tab)
+        m_tabs[tabWindow] = tab;
+}
+
+// A closing tab's web page becomes the newest recently closed page; the tabs that the frame's own
+// closing takes down are not added.
+void CMainFrame::RemoveTab(HWND tabWindow)
+{
+    const auto found = m_tabs.find(tabWindow);
+    if (found == m_tabs.end())
+        return;
+    const CSettings* settings = GetSettings();
+    if (found->second && !(settings && settings->Closing) && !m_closeStepsDone) {
+        const TStdStr<char> url = found->second->GetUrl();
+        if (IsWebUrl(url))
+            m_recentClosed.AddToList(WindowText(tabWindow).c_str(), url.c_str());
+    }
+    m_tabs.erase(found);
+}
+
+HWND CMainFrame::OpenUrlInTab(const char* text, DWORD flags)
+{
+    TStdStr<char> url = TrimUrlText(text);
+    SetAddressBarText(url.c_str());
+    if (!url.empty() && EndsWithNoCase(url, ".url") && !IsProgramText(url)) {
+        const TStdStr<char> stored = ReadInternetShortcutUrl(url);
+        if (!stored.empty())
+            url = stored;
+    }
+    const HWND active = m_hWndMDIClient ? MDIGetActive() : nullptr;
+    IBrowserTab* activeTab = FindTab(active);
+    const TStdStr<char> activeUrl = activeTab ? activeTab->GetUrl() : TStdStr<char>();
+    switch (DecideOpenUrl(url, flags, activeTab != nullptr, activeUrl)) {
+    case EOpenUrlAction::Ignore:
+        return nullptr;
+    case EOpenUrlAction::NavigateActive:
+        activeTab->Navigate(url.c_str());
+        return active;
+    case EOpenUrlAction::NewTab:
+        break;
+    }
+    IBrowserTabFactory* factory = GetBrowserTabFactory();
+    const CSettings* settings = GetSettings();
+    if (!factory) {
+        // A program without the browser library's tabs shows the page it was asked for in its
+        // title, as the least frame did.
+        if (url.empty())
+            return nullptr;
+        m_titleWithoutTabs = url;
+        SetWindowText(ComposeTitle().c_str());
+        return m_hWnd;
+    }
+    if (!m_hWndMDIClient)
+        return nullptr;
+    IBrowserTab* tab = factory->CreateBrowserTab(m_hWndMDIClient, nullptr, url.c_str(),
+                                                 settings ? static_cast<DWORD>(settings->DLCtrlFlags.value) : 0);
+    HWND window = tab ? tab->GetTabWindow() : nullptr;
+    if (!window)
+        return nullptr;
+    AddTab(window, tab);
+    if ((flags & kOpenInBackground) && active && ::IsWindow(active))
+        MDIActivate(active);
+    if (MDIGetActive() == window) {
+        ::SetFocus(nullptr);
+        ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(kFocusPageCommand, 0), 0);
+    }
+    return window;
+}
+
+// The URL of a later start arrives as WM_COPYDATA (the single-instance finder checks and copies
+// it), and the application opens it with the open-URL message while the copy-data message is
+// still being handled.
+LRESULT CMainFrame::OnCopyData(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    CSingleInstanceFinder* finder = GetSingleInstanceFinder();
+    LRESULT result = 0;
+    ++m_handOverDepth;
+    const BOOL taken = finder && finder->ProcessWindowMessage(m_hWnd, message, wParam, lParam, result);
+    --m_handOverDepth;
+    if (!taken)
+        handled = FALSE;
+    return result;
+}
+
+// The wParam of the message is a pointer into the sender's memory: only a message of this thread
+// (the program's own callers, the single-instance hand-off among them) is taken. A message sent
+// from another thread or process could name any address.
+LRESULT CMainFrame::OnOpenUrlMessage(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    if (::InSendMessageEx(nullptr) != ISMEX_NOSEND && m_handOverDepth == 0)
+        return 0;
+    return reinterpret_cast<LRESULT>(OpenUrlInTab(reinterpret_cast<const char*>(wParam), static_cast<DWORD>(lParam)));
+}
+
+void CMainFrame::SaveSession()
+{
+    CSettings* settings = GetSettings();
+    if (!settings || !settings->StartPagesOpened || settings->Closing)
+        return;
+    settings->LastOpenSites.clear();
+    for (HWND window : GetTabWindowsInOrder()) {
+        IBrowserTab* tab = FindTab(window);
+        const TStdStr<char> url = tab ? tab->GetUrl() : TStdStr<char>();
+        if (url.empty() || url == kBlankPageUrl)
+            continue;
+        settings->LastOpenSites.push_back({WindowText(window), url});
+    }
+    settings->SaveLastOpenSites();
+}
+
+LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    if (wParam == 1) {
+        OpenUrlInTab("", kOpenNewTab);
+        FocusClientWindow();
+        return 0;
+    }
+    RestorePlacement();
+    CSettings* settings = GetSettings();
+    if (!settings) {
+        StartAutoUpdateCheck();
+        return 0;
+    }
+    if (settings->RunCount.value == 1) {
+        m_panes.HideAll();
+        OpenUrlInTab(kProductHomePage, 0);
+        OpenUrlInTab(kSearchStartPage, kOpenNewTab);
+        // The page the program was started with is not dropped on the first run either.
+        if (auto* app = dynamic_cast<CBrowserApp*>(GetCurrentApp())) {
+            const TStdStr<char> pending = app->TakePendingUrl();
+            if (!pending.empty())
+                OpenUrlInTab(pending.c_str(), kOpenNewTab);
+        }
+        settings->StartPagesOpened = true;
+        StartAutoUpdateCheck();
+        return 0;
+    }
+    if (settings->SysFlags & kSysFlagFullScreen) {
+        EnterFullScreen();
+        ShowWindow(SW_MAXIMIZE);
+    }
+    settings->LoadLastOpenSites();
+    OpenStartPages(settings->LastOpenSites, settings->PreviousRunState == 1);
+    // The donation dialog is a later addition; its reminder comes every 50th run.
+    StartAutoUpdateCheck();
+    return 0;
+}
+
+// The session-restore dialog is not there yet: where it would ask, every site of the list is
+// restored; where it would answer without showing, its answer is taken.
+void CMainFrame::OpenStartPages(const std::vector<CSessionEntry>& session, bool previousRunEndedCleanly)
+{
+    CSettings* settings = GetSettings();
+    bool opened = false;
+    if (auto* app = dynamic_cast<CBrowserApp*>(GetCurrentApp())) {
+        const TStdStr<char> url = app->TakePendingUrl();
+        if (!url.empty()) {
+            OpenUrlInTab(url.c_str(), kOpenNewTab);
+            opened = true;
+        }
+    }
+    const DWORD startupFlags = settings ? static_cast<DWORD>(settings->StartupFlags.value) : 0;
+    const bool restore = !session.empty() && (!previousRunEndedCleanly || (startupFlags & kStartupFlagLastSession));
+    if (restore) {
+        const std::vector<CSessionEntry> sites = session;  // opening tabs rewrites the settings' list
+        for (const CSessionEntry& site : sites)
+            OpenUrlInTab(site.url.c_str(), kOpenNewTab);
+        opened = true;
+    }
+    if (settings)
+        settings->StartPagesOpened = true;
+    if (opened)
+        return;
+    if (startupFlags & kStartupFlagHomePage) {
+        if (IBrowserTab* tab = GetActiveTab())
+            tab->GoHome();
+    } else if (startupFlags & kStartupFlagSearchPage) {
+        OpenUrlInTab(kSearchStartPage, kOpenNewTab);
+    }
+    // The group (0x8) and start-site (0x10) modes open through the group store and the start-site
+    // list of the navigation library once they land.
+}
+
+// ---------------------------------------------------------------------------------------------
+// Close, destroy, end of session
+
+bool CMainFrame::ConfirmExit()
+{
+    // The exit dialog is a later addition; until then closing is confirmed.
+    return true;
+}
+
+// The session is saved before any tab goes, and from then on tab changes no longer rewrite it:
+// the tabs that closing takes down would otherwise leave an empty list for the next start.
+void CMainFrame::RunCloseSteps()
+{
+    if (m_closeStepsDone)
+        return;
+    SaveSession();
+    m_closeStepsDone = true;
+    CSettings* settings = GetSettings();
+    if (settings) {
+        settings->Closing = true;
+        if (settings->SysFlags & kSysFlagFullScreen) {
+            LeaveFullScreen();
+            settings->SysFlags |= kSysFlagFullScreen;
+        }
+        settings->ViewFlags &= ~kViewFlagLogWindowOpen;
+    }
+    m_panes.SaveState(kFrameSettingsSection);
+    m_panes.CloseAll();
+}
+
+void CMainFrame::RunDestroySteps()
+{
+    if (m_destroyStepsDone)
+        return;
+    m_destroyStepsDone = true;
+    UnregisterNameSpace();
+    m_panes.DestroyIcons();
+    SavePlacement();
+    SaveBandLayout(kFrameSettingsSection);
+    if (m_systemToolBar)
+        SaveToolBarLayout(m_systemToolBar, kFrameSettingsSection, "SystemToolBar");
+    WriteRecentClosedList();
+    OnStopAll(ID_FRAME_STOP_ALL);
+    if (m_dropTargetRegistered)
+        ::RevokeDragDrop(m_hWnd);
+    m_dropTargetRegistered = false;
+    if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) {
+        loop->RemoveMessageFilter(this);
+        loop->RemoveIdleHandler(this);
+    }
+    if (GetBrowserTabHost() == this)
+        SetBrowserTabHost(m_previousHost);
+}
+
+LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    if (!ConfirmExit())
+        return 0;
+    RunCloseSteps();
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    RunCloseSteps();
+    RunDestroySteps();
+    if (m_tabbedClient && m_tabbedClient->IsSubclassed())
+        m_tabbedClient->UnsubclassMDIClient();
+    if (CAppWindowInfo* info = GetAppWindowInfo(); info && info->GetMainWindow() == m_hWnd)
+        info->SetMainWindow(nullptr);
+    ::PostQuitMessage(1);
+    handled = FALSE;
+    return 0;
+}
+
+// The query shows nothing and tears nothing down, because another program may still veto the end
+// of the session: it saves what the user would lose and agrees. The teardown waits for
+// WM_ENDSESSION that confirms the end.
+LRESULT CMainFrame::OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&)
+{
+    SaveSession();
+    if (CSettings* settings = GetSettings())
+        settings->Save();
+    return TRUE;
+}
+
+LRESULT CMainFrame::OnEndSession(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    if (wParam) {
+        RunCloseSteps();
+        RunDestroySteps();
+        if (CSettings* settings = GetSettings())
+            settings->Save();
+    }
+    return 0;
+}
+
+void CMainFrame::RestorePlacement()
+{
+    CWindowPlacementSetting placement(kFrameSettingsSection, "Placement", true);
+    placement.m_hWnd = m_hWnd;
+    placement.Restore();
+}
+
+void CMainFrame::SavePlacement()
+{
+    CWindowPlacementSetting placement(kFrameSettingsSection, "Placement", true);
+    placement.m_hWnd = m_hWnd;
+    placement.Save();
+}
+
+void CMainFrame::ReadRecentClosedList()
+{
+    CZ4KApp* app = GetCurrentApp();
+    CRegistryKey key;
+    if (app && app->GetSectionKey(kRecentClosedKey, key))
+        m_recentClosed.ReadFromRegistry(key, true);
+}
+
+void CMainFrame::WriteRecentClosedList()
+{
+    CZ4KApp* app = GetCurrentApp();
+    CRegistryKey key;
+    if (app && app->GetSectionKey(kRecentClosedKey, key))
+        m_recentClosed.WriteToRegistry(key);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Messages
+
+LRESULT CMainFrame::OnInitMenuPopup(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    if (CDynamicUpdateUI* map = GetCommandStateMap()) {
+        BOOL mapHandled = TRUE;
+        map->OnInitMenuPopup(message, wParam, lParam, mapHandled);
+    }
+    handled = FALSE;
+    return 0;
+}
+
+// Deactivation remembers the focus and closes a blocked web-page dialog that takes the activation.
+LRESULT CMainFrame::OnActivate(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    handled = FALSE;
+    if (LOWORD(wParam) != WA_INACTIVE) {
+        if (m_focusOnDeactivate && ::IsWindow(m_focusOnDeactivate) && ::IsChild(m_hWnd, m_focusOnDeactivate)) {
+            ::SetFocus(m_focusOnDeactivate);
+            handled = TRUE;
+        }
+        return 0;
+    }
+    m_focusOnDeactivate = ::GetFocus();
+    const CSettings* settings = GetSettings();
+    CMainFrameData& data = GetMainFrameData();
+    if (!settings || !(settings->BlockerFlags & BlockerFlag::PopupBlocker) ||
+        (settings->BlockerFlags & BlockerFlag::WebPageDialogBlocker) || data.m_pendingBlockedDialogs < 1)
+        return 0;
+    --data.m_pendingBlockedDialogs;
+    HWND other = reinterpret_cast<HWND>(lParam);
+    char className[64] = {};
+    if (other && ::GetWindow(other, GW_OWNER) == m_hWnd && ::GetClassNameA(other, className, sizeof(className)) &&
+        lstrcmpA(className, "Internet Explorer_TridentDlgFrame") == 0 && WindowText(other).find("--") != TStdStr<char>::npos) {
+        ::ShowWindow(other, SW_HIDE);
+        ::PostMessageA(other, WM_CLOSE, 0, 0);
+    }
+    return 0;
+}
+
+void CMainFrame::ShowPopupMenuAt(HMENU popup, int x, int y, bool postSystemCommands)
+{
+    if (!popup)
+        return;
+    const UINT command = TrackFramePopupMenu(popup, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, m_hWnd);
+    if (!command)
+        return;
+    if (postSystemCommands && command >= 0xF000 && command < ID_FRAME_WINDOW_LIST_FIRST)
+        PostMessage(WM_SYSCOMMAND, command, 0);
+    else
+        PostMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+LRESULT CMainFrame::OnContextMenu(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    if (reinterpret_cast<HWND>(wParam) != m_hWndToolBar || !m_hWndToolBar) {
+        handled = FALSE;
+        return 0;
+    }
+    ShowPopupMenuAt(FindMenuPopup("&View\n&Toolbars"), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), false);
+    return 0;
+}
+
+LRESULT CMainFrame::OnTabStripContextMenu(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    HMENU menu = ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(IDR_TAB_STRIP_MENU));
+    if (!menu)
+        return 0;
+    HMENU popup = ::GetSubMenu(menu, 0);
+    for (int i = 0, count = ::GetMenuItemCount(popup); i < count; ++i) {
+        if (HMENU window = ::GetSubMenu(popup, i); window && GetMenuItemText(popup, i, MF_BYPOSITION) == "&Window") {
+            while (::GetMenuItemCount(window) > 0)
+                ::DeleteMenu(window, 0, MF_BYPOSITION);
+            const std::vector<HWND> tabs = GetTabWindowsInOrder();
+            for (size_t t = 0; t < tabs.size() && t < kMaxWindowListItems; ++t) {
+                const TStdStr<char> text = FormatString("&%d ", static_cast<int>(t) + 1) + WindowText(tabs[t]);
+                ::AppendMenuA(window, MF_STRING, ID_FRAME_WINDOW_LIST_FIRST + t, text.c_str());
+            }
+        }
+    }
+    ShowPopupMenuAt(popup, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), true);
+    ::DestroyMenu(menu);
+    return 0;
+}
+
+LRESULT CMainFrame::OnAppCommand(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    UINT command = 0;
+    switch (GET_APPCOMMAND_LPARAM(lParam)) {
+    case APPCOMMAND_BROWSER_BACKWARD:
+        command = ID_FRAME_BACK_FIRST;
+        break;
+    case APPCOMMAND_BROWSER_FORWARD:
+        command = ID_FRAME_FORWARD_FIRST;
+        break;
+    case APPCOMMAND_BROWSER_REFRESH:
+        command = ID_FRAME_REFRESH;
+        break;
+    case APPCOMMAND_BROWSER_STOP:
+        command = ID_FRAME_STOP;
+        break;
+    case APPCOMMAND_BROWSER_FAVORITES:
+        command = ID_FRAME_PANE_FIRST;
+        break;
+    case APPCOMMAND_BROWSER_HOME:
+        command = ID_FRAME_GO_HOME;
+        break;
+    case APPCOMMAND_FIND:
+        command = ID_FRAME_FIND;
+        break;
+    default:
+        handled = FALSE;
+        return 0;
+    }
+    PostMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return TRUE;
+}
+
+LRESULT CMainFrame::OnToolBarDropDown(int, LPNMHDR header, BOOL& handled)
+{
+    const auto* notify = reinterpret_cast<const NMTOOLBARA*>(header);
+    if (!GetActiveTab()) {
+        return TBDDRET_DEFAULT;
+    }
+    RECT rect = {};
+    ::SendMessageA(notify->hdr.hwndFrom, TB_GETRECT, notify->iItem, reinterpret_cast<LPARAM>(&rect));
+    ::MapWindowPoints(notify->hdr.hwndFrom, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    UINT menuId = 0;
+    HMENU popup = nullptr;
+    switch (notify->iItem) {
+    case ID_FRAME_STOP:
+        menuId = IDR_STOP_ALL_MENU;
+        break;
+    case ID_FRAME_REFRESH:
+        menuId = IDR_REFRESH_ALL_MENU;
+        break;
+    case ID_FRAME_FAVORITES_BUTTON:
+        menuId = IDR_FAVORITES_BUTTON_MENU;
+        break;
+    case ID_FRAME_CLOSE_ALL:
+        menuId = IDR_CLOSE_ALL_MENU;
+        break;
+    case ID_FRAME_TEXT_SIZE_BUTTON:
+        menuId = IDR_TEXT_SIZE_MENU;
+        break;
+    case ID_FRAME_MAIL_BUTTON:
+        popup = FindMenuPopup("&Tools\n&Mail and News");
+        break;
+    case ID_FRAME_ENCODING_BUTTON:
+        popup = FindMenuPopup("&View\nEnco&ding");
+        break;
+    case ID_FRAME_REOPEN_LAST_CLOSED:
+        popup = FindMenuPopup("&File\nOpen Recen&t");
+        break;
+    case ID_FRAME_TOOLS_BUTTON:
+        popup = FindMenuPopup("&Tools\n&External Tools");
+        break;
+    case ID_FRAME_ZOOM_BUTTON:
+        popup = FindMenuPopup("&View\n&Zoom");
+        break;
+    case ID_FRAME_CLEAR_ALL:
+        popup = FindMenuPopup("&Tools\n&Clear Records");
+        break;
+    case ID_FRAME_PANE_LAST:
+        popup = FindMenuPopup("&View\n&Explorer Bar");
+        break;
+    case ID_FRAME_NEW_BLANK:
+        popup = FindMenuPopup("&File\n&New");
+        break;
+    default:
+        // The back and forward histories are the tab's (its own drop-down handling).
+        handled = FALSE;
+        return TBDDRET_DEFAULT;
+    }
+    HMENU loaded = menuId ? ::LoadMenuA(AtlGetResourceInstance(), MAKEINTRESOURCEA(menuId)) : nullptr;
+    if (loaded)
+        popup = ::GetSubMenu(loaded, 0);
+    ShowPopupMenuAt(popup, rect.left, rect.bottom, false);
+    if (loaded)
+        ::DestroyMenu(loaded);
+    return TBDDRET_DEFAULT;
+}
+
+LRESULT CMainFrame::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    const UINT id = LOWORD(wParam);
+    for (const CFrameCommand& command : GetCommandTable()) {
+        if (id >= command.first && id <= command.last) {
+            if ((this->*command.handler)(id))
+                return 0;
+            break;
+        }
+    }
+    handled = FALSE;
+    return 0;
+}
+
+// A command that the frame does not handle goes to the active tab; the search goes on to the MDI
+// frame's default processing.
+LRESULT CMainFrame::OnCommandToActiveTab(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    if (m_hWndMDIClient) {
+        if (HWND active = MDIGetActive())
+            ::SendMessageA(active, message, wParam, lParam);
+    }
+    handled = FALSE;
+    return 0;
+}
+
+// With a maximised active child the title shows its text; offline mode adds a notice.
+TStdStr<char> CMainFrame::ComposeTitle() const
+{
+    TStdStr<char> title = kAppName;
+    BOOL maximized = FALSE;
+    HWND active = m_hWndMDIClient ? MDIGetActive(&maximized) : nullptr;
+    if (!active && !m_titleWithoutTabs.empty())
+        title = m_titleWithoutTabs + " - " + kAppName;
+    if (active && maximized) {
+        const bool statusVisible = m_hWndStatusBar && ::IsWindowVisible(m_hWndStatusBar);
+        title = WindowText(active);
+        if (statusVisible)
+            title += TStdStr<char>(" - ") + kAppName;
+    }
+    if (GetFrameShell().IsWorkingOffline())
+        title += " - [" + TranslateText("Working Offline") + "]";
+    return title;
+}
+
+LRESULT CMainFrame::OnGetText(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    if (!m_hWndMDIClient) {
+        handled = FALSE;
+        return 0;
+    }
+    const TStdStr<char> title = ComposeTitle();
+    char* buffer = reinterpret_cast<char*>(lParam);
+    const int size = static_cast<int>(wParam);
+    if (!buffer || size <= 0)
+        return 0;
+    lstrcpynA(buffer, title.c_str(), size);
+    return lstrlenA(buffer);
+}
+
+LRESULT CMainFrame::OnGetTextLength(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    if (!m_hWndMDIClient) {
+        handled = FALSE;
+        return 0;
+    }
+    return static_cast<LRESULT>(ComposeTitle().size());
+}
+
+// The frame's own keys first: keys meant for the focused control stop the translation; then the
+// accelerators and the MDI keys; then the active tab's own pre-translation.
+BOOL CMainFrame::PreTranslateMessage(MSG* message)
+{
+    if (!message || !m_hWnd)
+        return FALSE;
+    const UINT type = message->message;
+    if ((type == WM_KEYDOWN || type == WM_SYSKEYDOWN || type == WM_KEYUP) && IsWindowVisible() &&
+        ::IsChild(m_hWnd, message->hwnd)) {
+        const WPARAM key = message->wParam;
+        const bool shiftOrCtrl = IsKeyDown(VK_SHIFT) || IsKeyDown(VK_CONTROL);
+        if (key == VK_F4 || key == VK_RETURN)
+            return FALSE;
+        if (shiftOrCtrl && (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN || key == VK_HOME ||
+                            key == VK_END))
+            return FALSE;
+        if (!shiftOrCtrl && key >= 1 && key <= kLastControlKey && !(message->lParam & kExtendedKeyBit))
+            return FALSE;
+    }
+    if (m_hAccel && ::TranslateAcceleratorA(m_hWnd, m_hAccel, message))
+        return TRUE;
+    if (m_hWndMDIClient && ::TranslateMDISysAccel(m_hWndMDIClient, message))
+        return TRUE;
+    HWND active = m_hWndMDIClient ? MDIGetActive() : nullptr;
+    if (active && IsDescendantOrSelf(active, ::GetFocus()))
+        return static_cast<BOOL>(::SendMessageA(active, WM_FORWARDMSG, 0, reinterpret_cast<LPARAM>(message)));
+    return FALSE;
+}
+
+BOOL CMainFrame::OnIdle()
+{
+    const CSettings* settings = GetSettings();
+    CDynamicUpdateUI* map = GetCommandStateMap();
+    if (!settings || settings->Closing || !map)
+        return FALSE;
+    const DWORD blocker = settings->BlockerFlags;
+    const DWORD tabOpen = static_cast<DWORD>(settings->TabOpenFlags.value);
+    map->UISetCheck(ID_FRAME_ENABLE_POPUP_BLOCKER, (blocker & BlockerFlag::PopupBlocker) ? 1 : 0);
+    map->UISetCheck(ID_FRAME_ENABLE_AD_FILTER, (blocker & BlockerFlag::AdFilter) ? 1 : 0);
+    map->UISetCheck(ID_FRAME_ENABLE_DIALOG_BLOCKER, (blocker & BlockerFlag::WebPageDialogBlocker) ? 0 : 1);
+    map->UIEnable(ID_FRAME_ENABLE_DIALOG_BLOCKER, (blocker & BlockerFlag::PopupBlocker) != 0);
+    map->UISetCheck(ID_FRAME_ADDRESS_NEW_TAB, (tabOpen & TabOpenFlag::AddressBar) ? 1 : 0);
+    map->UISetCheck(ID_FRAME_SEARCH_NEW_TAB, (tabOpen & TabOpenFlag::SearchBar) ? 1 : 0);
+    map->UISetCheck(ID_FRAME_FAVPANE_NEW_TAB, (tabOpen & TabOpenFlag::LinksBar) ? 1 : 0);
+    map->UISetCheck(ID_FRAME_FAVMENU_NEW_TAB, (tabOpen & TabOpenFlag::Favorites) ? 1 : 0);
+    map->UISetCheck(ID_FRAME_VIEW_LOGS, 0);
+    map->UIEnable(ID_FRAME_REOPEN_LAST_CLOSED, !m_recentClosed.IsEmpty());
+    map->UISetCheck(ID_FRAME_FULL_SCREEN, IsFullScreen() ? 1 : 0);
+    for (int i = 0; i < m_panes.GetCount() && i < kExplorerBarPaneCount; ++i)
+        map->UISetCheck(static_cast<WORD>(ID_FRAME_PANE_FIRST + i), m_panes.IsVisible(i) ? 1 : 0);
+    map->UIUpdateToolBar();
+    map->UIUpdateStatusBar();
+    return FALSE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// IBrowserTabHost
+
+void CMainFrame::OnPopupBlocked(const char* title, const char* openerUrl, const char* url)
+{
+    CSettings* settings = GetSettings();
+    if (!settings)
+        return;
+    if (settings->BlockerFlags & BlockerFlag::PopupNotice)
+        m_statusBar.SetPaneText(0, TranslateText("This page contains popup windows!").c_str());
+    settings->PopupLog.Add({GetCurrentFileTime(), title ? title : "", openerUrl ? openerUrl : "", url ? url : ""});
+    ++settings->BlockedPopup;
+    if (settings->BlockerFlags & 0x2000)
+        GetFrameShell().Beep(250, 100);
+    if (settings->BlockerFlags & 0x4000)
+        GetFrameShell().PlaySoundFile(settings->PopBlockedSound.c_str());
+}
+
+void CMainFrame::OnAdBlocked(const char* rule, const char* url)
+{
+    CSettings* settings = GetSettings();
+    if (!settings)
+        return;
+    settings->AdLog.Add({GetCurrentFileTime(), rule ? rule : "", url ? url : "", ""});
+    ++settings->BlockedContent;
+    if (settings->BlockerFlags & 0x10000)
+        GetFrameShell().Beep(350, 100);
+    if (settings->BlockerFlags & 0x20000)
+        GetFrameShell().PlaySoundFile(settings->AdBlockedSound.c_str());
+}
+
+HWND CMainFrame::GetAddressBarEdit() const
+{
+    return m_addressBar ? reinterpret_cast<HWND>(::SendMessageA(m_addressBar, CBEM_GETEDITCONTROL, 0, 0)) : nullptr;
+}
+
+void CMainFrame::SetAddressBarText(const char* text)
+{
+    if (HWND edit = GetAddressBarEdit())
+        ::SetWindowTextA(edit, text ? text : "");
+}
+
+void CMainFrame::SetTabImage(HWND tabWindow, int image)
+{
+    if (IMdiTabOwner* owner = GetTabOwner())
+        owner->SetTabImage(tabWindow, image);
+}
+
+void CMainFrame::SetStatusPane(int paneId, HICON icon, const char* text)
+{
+    if (!m_statusBar.m_hWnd)
+        return;
+    m_statusBar.SetPaneText(paneId, text ? text : "");
+    const int index = m_statusBar.GetPaneIndexFromId(paneId);
+    if (index >= 0)
+        ::SendMessageA(m_statusBar.m_hWnd, SB_SETICON, index, reinterpret_cast<LPARAM>(icon));
+}
+
+void CMainFrame::FocusClientWindow()
+{
+    if (HWND edit = GetAddressBarEdit())
+        ::SetFocus(edit);
+    else if (m_addressBar)
+        ::SetFocus(m_addressBar);
+}
+
+void CMainFrame::FocusSearchBar()
+{
+    if (m_searchBar)
+        ::SetFocus(m_searchBar);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Full screen: the mode is on while the frame has no caption.
+
+bool CMainFrame::IsFullScreen() const
+{
+    return m_hWnd && !(GetStyle() & WS_CAPTION);
+}
+
+void CMainFrame::EnterFullScreen()
+{
+    if (IsFullScreen())
+        return;
+    m_bandsHiddenByFullScreen.clear();
+    for (UINT band : kFullScreenBands) {
+        if (IsReBarBandVisible(m_hWndToolBar, band)) {
+            m_bandsHiddenByFullScreen.push_back(band);
+            ShowReBarBand(m_hWndToolBar, band, false);
+        }
+    }
+    if (m_hWndStatusBar)
+        ::ShowWindow(m_hWndStatusBar, SW_HIDE);
+    WINDOWPLACEMENT placement = {sizeof(placement)};
+    GetWindowPlacement(&placement);
+    m_wasMaximizedBeforeFullScreen = placement.showCmd == SW_SHOWMAXIMIZED;
+    ModifyStyle(WS_CAPTION, 0);
+    if (m_wasMaximizedBeforeFullScreen)
+        SetWindowPos(nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+        ShowWindow(SW_MAXIMIZE);
+    if (CSettings* settings = GetSettings())
+        settings->SysFlags |= kSysFlagFullScreen;
+    UpdateLayout();
+}
+
+void CMainFrame::LeaveFullScreen()
+{
+    if (!IsFullScreen())
+        return;
+    for (UINT band : m_bandsHiddenByFullScreen)
+        ShowReBarBand(m_hWndToolBar, band, true);
+    m_bandsHiddenByFullScreen.clear();
+    if (m_hWndStatusBar)
+        ::ShowWindow(m_hWndStatusBar, SW_SHOWNOACTIVATE);
+    ModifyStyle(0, WS_CAPTION);
+    if (m_wasMaximizedBeforeFullScreen)
+        SetWindowPos(nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+        ShowWindow(SW_RESTORE);
+    if (CSettings* settings = GetSettings())
+        settings->SysFlags &= ~kSysFlagFullScreen;
+    UpdateLayout();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The command table
+
+const std::vector<CFrameCommand>& CMainFrame::GetCommandTable()
+{
+    static const std::vector<CFrameCommand> table = {
+        {ID_FRAME_EXIT, ID_FRAME_EXIT, &CMainFrame::OnExit},
+        {ID_FRAME_RECENT_FIRST, ID_FRAME_RECENT_LAST, &CMainFrame::OnReopenRecent},
+        {ID_FRAME_REOPEN_LAST_CLOSED, ID_FRAME_REOPEN_LAST_CLOSED, &CMainFrame::OnReopenLastClosed},
+        {ID_FRAME_WORK_OFFLINE, ID_FRAME_WORK_OFFLINE, &CMainFrame::OnWorkOffline},
+        {ID_FRAME_IMPORT_EXPORT, ID_FRAME_IMPORT_EXPORT, &CMainFrame::OnImportExport},
+        {ID_FRAME_NEW_BLANK, ID_FRAME_NEW_BLANK, &CMainFrame::OnNewBlankPage},
+        {ID_FRAME_OPEN, ID_FRAME_OPEN, &CMainFrame::OnOpen},
+        {ID_FRAME_PROXY_CUSTOMIZE, ID_FRAME_PROXY_NONE, &CMainFrame::OnProxyCommand},
+        {ID_FRAME_PROXY_FIRST, ID_FRAME_PROXY_LAST, &CMainFrame::OnProxyCommand},
+        {ID_FRAME_ABOUT, ID_FRAME_ABOUT, &CMainFrame::OnAbout},
+        {ID_FRAME_ORGANIZE_GROUPS, ID_FRAME_SAVE_GROUP, &CMainFrame::OnGroupCommand},
+        {ID_FRAME_ADD_TO_GROUP_FIRST, ID_FRAME_ADD_TO_GROUP_LAST, &CMainFrame::OnGroupCommand},
+        {ID_FRAME_GROUP_FIRST, ID_FRAME_GROUP_LAST, &CMainFrame::OnGroupCommand},
+        {ID_FRAME_PANE_FIRST, ID_FRAME_PANE_LAST, &CMainFrame::OnTogglePane},
+        {ID_FRAME_SHOW_ALL_PANES, ID_FRAME_SHOW_ALL_PANES, &CMainFrame::OnShowAllPanes},
+        {ID_FRAME_HIDE_ALL_PANES, ID_FRAME_HIDE_ALL_PANES, &CMainFrame::OnHideAllPanes},
+        {ID_FRAME_FULL_SCREEN, ID_FRAME_FULL_SCREEN, &CMainFrame::OnFullScreen},
+        {ID_FRAME_TOGGLE_ADDRESS_BAR, ID_FRAME_TOGGLE_SEARCH_BAR, &CMainFrame::OnToggleBand},
+        {ID_FRAME_TOGGLE_FORM_FILLER_BAR, ID_FRAME_TOGGLE_PLUGINS_BAR, &CMainFrame::OnToggleBand},
+        {ID_FRAME_EDIT_BUTTON, ID_FRAME_EDIT_BUTTON, &CMainFrame::OnEditWith},
+        {ID_FRAME_DONATE, ID_FRAME_DONATE, &CMainFrame::OnDonate},
+        {ID_FRAME_FORUM, ID_FRAME_FORUM, &CMainFrame::OnOpenSitePage},
+        {ID_FRAME_CLOSE_ALL_BLANK, ID_FRAME_CLOSE_ALL_BLANK, &CMainFrame::OnCloseAllBlank},
+        {ID_FRAME_CLOSE_ALL, ID_FRAME_CLOSE_ALL_EXCEPT_CURRENT, &CMainFrame::OnCloseAll},
+        {ID_FRAME_CLEAR_ALL, ID_FRAME_CLEAR_COOKIES, &CMainFrame::OnClearRecords},
+        {ID_FRAME_CLEAR_UNDO, ID_FRAME_CLEAR_SEARCH, &CMainFrame::OnClearRecords},
+        {ID_FRAME_URL_ALIAS, ID_FRAME_URL_ALIAS, &CMainFrame::OnOptionsCommand},
+        {ID_FRAME_ADDRESS_OPTIONS, ID_FRAME_ADDRESS_OPTIONS, &CMainFrame::OnOptionsCommand},
+        {ID_FRAME_SEARCH_OPTIONS, ID_FRAME_SEARCH_OPTIONS, &CMainFrame::OnOptionsCommand},
+        {ID_FRAME_TAB_OPTIONS, ID_FRAME_TAB_OPTIONS, &CMainFrame::OnOptionsCommand},
+        {ID_FRAME_FAVORITES_OPTIONS, ID_FRAME_FAVORITES_OPTIONS, &CMainFrame::OnOptionsCommand},
+        {ID_FRAME_OPTIONS, ID_FRAME_OPTIONS, &CMainFrame::OnOptionsCommand},
+        {ID_FRAME_ADDRESS_NEW_TAB, ID_FRAME_FAVMENU_NEW_TAB, &CMainFrame::OnToggleTabOpenFlag},
+        {ID_FRAME_SEARCH_NEW_TAB, ID_FRAME_SEARCH_NEW_TAB, &CMainFrame::OnToggleTabOpenFlag},
+        {ID_FRAME_MAIL_BUTTON, ID_FRAME_MAIL_BUTTON, &CMainFrame::OnMailCommand},
+        {ID_FRAME_READ_MAIL, ID_FRAME_READ_MAIL, &CMainFrame::OnMailCommand},
+        {ID_FRAME_NEW_MESSAGE, ID_FRAME_NEW_MESSAGE, &CMainFrame::OnMailCommand},
+        {ID_FRAME_READ_NEWS, ID_FRAME_READ_NEWS, &CMainFrame::OnMailCommand},
+        {ID_FRAME_SYNCHRONIZE, ID_FRAME_SYNCHRONIZE, &CMainFrame::OnMailCommand},
+        {ID_FRAME_MAIL_PROGRAM_FIRST, ID_FRAME_MAIL_PROGRAM_LAST, &CMainFrame::OnMailProgram},
+        {ID_FRAME_WINDOWS_UPDATE, ID_FRAME_WINDOWS_UPDATE, &CMainFrame::OnOpenSitePage},
+        {ID_FRAME_TRANSLATE_FIRST, ID_FRAME_TRANSLATE_SECOND, &CMainFrame::OnOpenSitePage},
+        {ID_FRAME_DOWNLOAD_FORM_FILLER, ID_FRAME_DOWNLOAD_PLUGINS, &CMainFrame::OnOpenSitePage},
+        {kTabStateChangedCommand, kTabStateChangedCommand, &CMainFrame::OnTabStateChanged},
+        {ID_FRAME_NEW_FROM_CLIPBOARD, ID_FRAME_NEW_FROM_CLIPBOARD, &CMainFrame::OnNewFromClipboard},
+        {ID_FRAME_NEW_HOME_PAGE, ID_FRAME_NEW_HOME_PAGE, &CMainFrame::OnNewHomePage},
+        {ID_FRAME_NEW_CURRENT_PAGE, ID_FRAME_NEW_CURRENT_PAGE, &CMainFrame::OnNewCurrentPage},
+        {ID_FRAME_NEW_INSTANCE, ID_FRAME_NEW_INSTANCE, &CMainFrame::OnNewInstance},
+        {ID_FRAME_VIEW_LOGS, ID_FRAME_VIEW_LOGS, &CMainFrame::OnViewLogs},
+        {ID_FRAME_COPY, ID_FRAME_CUT, &CMainFrame::OnEditCommand},
+        {ID_FRAME_PASTE, ID_FRAME_PASTE, &CMainFrame::OnEditCommand},
+        {ID_FRAME_SELECT_ALL, ID_FRAME_SELECT_ALL, &CMainFrame::OnEditCommand},
+        {ID_FRAME_ORGANIZE_FAVORITES, ID_FRAME_ORGANIZE_FAVORITES, &CMainFrame::OnOrganizeFavorites},
+        {ID_FRAME_ENABLE_POPUP_BLOCKER, ID_FRAME_ENABLE_DIALOG_BLOCKER, &CMainFrame::OnBlockerToggle},
+        {ID_FRAME_ENABLE_AD_FILTER, ID_FRAME_ENABLE_AD_FILTER, &CMainFrame::OnBlockerToggle},
+        {ID_FRAME_FOCUS_ADDRESS_BAR, ID_FRAME_FOCUS_SEARCH_BAR, &CMainFrame::OnFocusCommand},
+        {kRebuildWindowListCommand, kRebuildWindowListCommand, &CMainFrame::OnRebuildWindowList},
+        {ID_FRAME_PRIVACY_REPORT, ID_FRAME_PRIVACY_PANE, &CMainFrame::OnPrivacyCommand},
+        {ID_FRAME_INTERNET_OPTIONS, ID_FRAME_INTERNET_OPTIONS, &CMainFrame::OnInternetOptions},
+        {ID_FRAME_SET_DEFAULT_BROWSER, ID_FRAME_SET_DEFAULT_BROWSER, &CMainFrame::OnSetDefaultBrowser},
+        {ID_FRAME_GO_HOME, ID_FRAME_GO_HOME, &CMainFrame::OnGoHome},
+        {ID_FRAME_REFRESH_ALL, ID_FRAME_REFRESH_ALL, &CMainFrame::OnRefreshAll},
+        {ID_FRAME_STOP_ALL, ID_FRAME_STOP_ALL, &CMainFrame::OnStopAll},
+        {ID_FRAME_ENCODING_FIRST, ID_FRAME_ENCODING_LAST, &CMainFrame::OnEncoding},
+        {ID_FRAME_CASCADE, ID_FRAME_TILE_HORIZONTAL, &CMainFrame::OnWindowArrange},
+        {ID_FRAME_WINDOW_LIST_FIRST, ID_FRAME_WINDOW_LIST_FIRST + kMaxWindowListItems - 1, &CMainFrame::OnWindowListItem},
+    };
+    return table;
+}
+
+bool CMainFrame::IsFrameCommand(UINT id)
+{
+    for (const CFrameCommand& command : GetCommandTable()) {
+        if (id >= command.first && id <= command.last)
+            return true;
+    }
+    return false;
+}
+
+bool CMainFrame::OnExit(UINT)
+{
+    PostMessage(WM_CLOSE);
+    return true;
+}
+
+bool CMainFrame::ReopenRecentEntry(UINT command)
+{
+    const CRecentClosedEntry* entry = m_recentClosed.EntryForCommand(command);
+    if (!entry) {
+        GetFrameShell().MessageBeep(MB_ICONHAND);
+        return true;
+    }
+    if (entry->url.empty())
+        return true;
+    const TStdStr<char> url = entry->url;
+    if (OpenUrlInTab(url.c_str(), kOpenNewTab))
+        m_recentClosed.RemoveCommand(command);
+    return true;
+}
+
+bool CMainFrame::OnReopenRecent(UINT id)
+{
+    return ReopenRecentEntry(id);
+}
+
+bool CMainFrame::OnReopenLastClosed(UINT)
+{
+    return ReopenRecentEntry(CRecentClosedList::kFirstCommand);
+}
+
+bool CMainFrame::OnWorkOffline(UINT)
+{
+    IFrameShell& shell = GetFrameShell();
+    shell.SetWorkingOffline(!shell.IsWorkingOffline());
+    SetWindowText(kAppName);
+    return true;
+}
+
+// The engine's import and export wizard is a command of its document view.
+bool CMainFrame::OnImportExport(UINT)
+{
+    if (IBrowserTab* tab = GetActiveTab()) {
+        if (HWND view = FindDescendantOfClass(tab->GetTabWindow(), "Shell DocObject View"))
+            ::SendMessageA(view, WM_COMMAND, kImportExportCommand, 0);
+    }
+    return true;
+}
+
+bool CMainFrame::OnNewBlankPage(UINT)
+{
+    OpenUrlInTab("", kOpenNewTab);
+    FocusClientWindow();
+    return true;
+}
+
+// The Open dialog is a later addition.
+bool CMainFrame::OnOpen(UINT)
+{
+    return true;
+}
+
+// The proxy list and the switching of this process's proxy belong to the browser library; the
+// frame keeps the choice.
+bool CMainFrame::OnProxyCommand(UINT id)
+{
+    CSettings* settings = GetSettings();
+    if (!settings)
+        return true;
+    if (id == ID_FRAME_PROXY_SYSTEM) {
+        settings->ProxyIndex.value = -2;
+        if (!m_startingUp)
+            GetMessageBoxes().Show(m_hWnd, TranslateText("Please restart Kivo Browser to activate IE proxy settings.").c_str(),
+                                   kAppName, MB_OK | MB_ICONINFORMATION);
+    } else if (id == ID_FRAME_PROXY_NONE) {
+        settings->ProxyIndex.value = -1;
+    } else if (id >= ID_FRAME_PROXY_FIRST) {
+        settings->ProxyIndex.value = static_cast<int>(id - ID_FRAME_PROXY_FIRST);
+    }
+    return true;
+}
+
+// The About, donation, options, groups and logs dialogs are later additions of their own
+// subsystems; their commands stay with the frame so that they never reach a tab.
+bool CMainFrame::OnAbout(UINT)
+{
+    return true;
+}
+
+bool CMainFrame::OnGroupCommand(UINT)
+{
+    return true;
+}
+
+bool CMainFrame::OnTogglePane(UINT id)
+{
+    const int index = static_cast<int>(id - ID_FRAME_PANE_FIRST);
+    m_panes.Toggle(index);
+    return true;
+}
+
+bool CMainFrame::OnShowAllPanes(UINT)
+{
+    m_panes.ShowAll();
+    return true;
+}
+
+bool CMainFrame::OnHideAllPanes(UINT)
+{
+    m_panes.HideAll();
+    return true;
+}
+
+bool CMainFrame::OnFullScreen(UINT)
+{
+    if (IsFullScreen())
+        LeaveFullScreen();
+    else
+        EnterFullScreen();
+    return true;
+}
+
+bool CMainFrame::OnToggleBand(UINT id)
+{
+    UINT band = 0;
+    switch (id) {
+    case ID_FRAME_TOGGLE_ADDRESS_BAR:
+        band = ID_BAND_ADDRESS_BAR;
+        break;
+    case ID_FRAME_TOGGLE_SYSTEM_BAR:
+        band = ID_BAND_SYSTEM_TOOLBAR;
+        break;
+    case ID_FRAME_TOGGLE_LINKS_BAR:
+        band = ID_BAND_LINKS_BAR;
+        break;
+    case ID_FRAME_TOGGLE_SEARCH_BAR:
+        band = ID_BAND_SEARCH_BAR;
+        break;
+    case ID_FRAME_TOGGLE_PLUGINS_BAR:
+        band = ID_BAND_PLUGINS_BAR;
+        break;
+    case ID_FRAME_TOGGLE_FORM_FILLER_BAR:
+        band = ID_BAND_FORM_FILLER;
+        break;
+    default:
+        return true;
+    }
+    ToggleReBarBand(m_hWndToolBar, band);
+    UpdateLayout();
+    return true;
+}
+
+// The editors' menu needs the favicons and the download to the cache; the first editor of the
+// list opens the page's address.
+bool CMainFrame::OnEditWith(UINT)
+{
+    IBrowserTab* tab = GetActiveTab();
+    if (!tab || m_htmlEditors.empty())
+        return true;
+    const TStdStr<char> url = tab->GetUrl();
+    GetFrameShell().Execute("open", m_htmlEditors.front().command.c_str(), ("\"" + url + "\"").c_str(), SW_SHOW);
+    return true;
+}
+
+bool CMainFrame::OnDonate(UINT)
+{
+    return true;
+}
+
+void CMainFrame::OpenInNewTabOrActive(const char* url)
+{
+    const CSettings* settings = GetSettings();
+    const bool newTab = settings && (settings->TabOpenFlags.value & kTabOpenFlagOtherPages);
+    OpenUrlInTab(url, newTab ? DWORD{kOpenNewTab} : DWORD{0});
+}
+
+bool CMainFrame::OnOpenSitePage(UINT id)
+{
+    switch (id) {
+    case ID_FRAME_FORUM:
+        OpenUrlInTab(kForumPage, kOpenNewTab);
+        break;
+    case ID_FRAME_WINDOWS_UPDATE:
+        OpenInNewTabOrActive(kWindowsUpdatePage);
+        break;
+    case ID_FRAME_TRANSLATE_FIRST:
+        OpenInNewTabOrActive("http://translate.kivobrowser.example/");
+        break;
+    case ID_FRAME_TRANSLATE_SECOND:
+        OpenInNewTabOrActive("http://translate2.kivobrowser.example/");
+        break;
+    case ID_FRAME_DOWNLOAD_FORM_FILLER:
+        OpenUrlInTab((TStdStr<char>(kProductSite) + "dlroboform.php").c_str(), kOpenNewTab);
+        break;
+    case ID_FRAME_DOWNLOAD_PLUGINS:
+        OpenUrlInTab((TStdStr<char>(kProductSite) + "plugins.php").c_str(), kOpenNewTab);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool CMainFrame::OnCloseAllBlank(UINT)
+{
+    const std::vector<HWND> windows = GetTabWindowsInOrder();
+    for (HWND window : windows) {
+        IBrowserTab* tab = FindTab(window);
+        if (tab && tab->GetUrl() == kBlankPageUrl)
+            ::SendMessageA(window, WM_CLOSE, 0, 0);
+    }
+    return true;
+}
+
+bool CMainFrame::OnCloseAll(UINT id)
+{
+    const HWND active = m_hWndMDIClient ? MDIGetActive() : nullptr;
+    const std::vector<HWND> windows = GetTabWindowsInOrder();
+    for (HWND window : windows) {
+        if (id == ID_FRAME_CLOSE_ALL_EXCEPT_CURRENT && window == active)
+            continue;
+        if (::IsWindow(window))
+            ::SendMessageA(window, WM_CLOSE, 0, 0);
+    }
+    return true;
+}
+
+// Clear Undo List empties the whole list: removing the newest entry fifteen times would keep one
+// of sixteen.
+bool CMainFrame::OnClearRecords(UINT id)
+{
+    IFrameShell& shell = GetFrameShell();
+    HCURSOR previous = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+    auto clearTyped = [&] {
+        if (m_addressBar)
+            ::SendMessageA(m_addressBar, CB_RESETCONTENT, 0, 0);
+        shell.ClearTypedAddresses();
+    };
+    switch (id) {
+    case ID_FRAME_CLEAR_CACHE:
+        shell.ClearCache();
+        break;
+    case ID_FRAME_CLEAR_HISTORY:
+        shell.ClearHistory();
+        break;
+    case ID_FRAME_CLEAR_TYPED:
+        clearTyped();
+        break;
+    case ID_FRAME_CLEAR_COOKIES:
+        shell.ClearCookies();
+        break;
+    case ID_FRAME_CLEAR_UNDO:
+        m_recentClosed.Clear();
+        break;
+    case ID_FRAME_CLEAR_SEARCH:
+        if (m_searchBar)
+            ::SetWindowTextA(m_searchBar, "");
+        break;
+    case ID_FRAME_CLEAR_ALL:
+        m_recentClosed.Clear();
+        clearTyped();
+        if (m_searchBar)
+            ::SetWindowTextA(m_searchBar, "");
+        shell.ClearCookies();
+        shell.ClearCache();
+        shell.ClearHistory();
+        break;
+    default:
+        break;
+    }
+    ::SetCursor(previous);
+    return true;
+}
+
+bool CMainFrame::OnOptionsCommand(UINT)
+{
+    return true;
+}
+
+bool CMainFrame::OnToggleTabOpenFlag(UINT id)
+{
+    CSettings* settings = GetSettings();
+    if (!settings)
+        return true;
+    DWORD bit = 0;
+    switch (id) {
+    case ID_FRAME_ADDRESS_NEW_TAB:
+        bit = TabOpenFlag::AddressBar;
+        break;
+    case ID_FRAME_SEARCH_NEW_TAB:
+        bit = TabOpenFlag::SearchBar;
+        break;
+    case ID_FRAME_FAVPANE_NEW_TAB:
+        bit = TabOpenFlag::LinksBar;
+        break;
+    case ID_FRAME_FAVMENU_NEW_TAB:
+        bit = TabOpenFlag::Favorites;
+        break;
+    default:
+        return true;
+    }
+    settings->TabOpenFlags.value ^= static_cast<int>(bit);
+    return true;
+}
+
+bool CMainFrame::OnMailCommand(UINT id)
+{
+    IFrameShell& shell = GetFrameShell();
+    switch (id) {
+    case ID_FRAME_MAIL_BUTTON:
+    case ID_FRAME_READ_MAIL:
+        shell.Execute("open", "msimn.exe", "/mail", SW_SHOWNORMAL);
+        break;
+    case ID_FRAME_NEW_MESSAGE:
+        shell.Execute("open", "mailto:", nullptr, SW_SHOWNORMAL);
+        break;
+    case ID_FRAME_READ_NEWS:
+        shell.Execute("open", "msimn.exe", "/news", SW_SHOWNORMAL);
+        break;
+    case ID_FRAME_SYNCHRONIZE:
+        shell.Execute("open", "mobsync.exe", nullptr, SW_SHOWNORMAL);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+// The stored command line: a quoted or plain program, then its arguments.
+bool CMainFrame::OnMailProgram(UINT id)
+{
+    const size_t index = id - ID_FRAME_MAIL_PROGRAM_FIRST;
+    if (index >= m_mailPrograms.size())
+        return true;
+    const TStdStr<char>& line = m_mailPrograms[index].command;
+    TStdStr<char> program;
+    TStdStr<char> arguments;
+    if (!line.empty() && line[0] == '"') {
+        const size_t close = line.find('"', 1);
+        program = line.substr(1, close == TStdStr<char>::npos ? TStdStr<char>::npos : close - 1);
+        if (close != TStdStr<char>::npos && close + 1 < line.size())
+            arguments = TrimUrlText(line.substr(close + 1).c_str());
+    } else {
+        const size_t blank = line.find(' ');
+        program = line.substr(0, blank);
+        if (blank != TStdStr<char>::npos)
+            arguments = TrimUrlText(line.substr(blank + 1).c_str());
+    }
+    GetFrameShell().Execute("open", program.c_str(), arguments.empty() ? nullptr : arguments.c_str(), SW_SHOW);
+    return true;
+}
+
+bool CMainFrame::OnTabStateChanged(UINT)
+{
+    SaveSession();
+    return true;
+}
+
+bool CMainFrame::OnNewFromClipboard(UINT)
+{
+    const TStdStr<char> text = ClipboardText(m_hWnd);
+    if (!TrimUrlText(text.c_str()).empty())
+        OpenUrlInTab(text.c_str(), kOpenNewTab);
+    return true;
+}
+
+bool CMainFrame::OnNewHomePage(UINT)
+{
+    HWND window = OpenUrlInTab("", kOpenNewTab);
+    IBrowserTab* tab = FindTab(window);
+    if (!tab)
+        return true;
+    const CSettings* settings = GetSettings();
+    if (settings && (settings->StartupFlags.value & kStartupFlagSearchPage))
+        tab->Navigate(kSearchStartPage);
+    else
+        tab->GoHome();
+    return true;
+}
+
+bool CMainFrame::OnNewCurrentPage(UINT)
+{
+    if (IBrowserTab* tab = GetActiveTab()) {
+        const TStdStr<char> url = tab->GetUrl();
+        OpenUrlInTab(url.c_str(), kOpenNewTab);
+    }
+    return true;
+}
+
+bool CMainFrame::OnNewInstance(UINT)
+{
+    char path[MAX_PATH] = {};
+    if (::GetModuleFileNameA(nullptr, path, MAX_PATH))
+        GetFrameShell().Execute("open", path, "-s multi", SW_SHOWNORMAL);
+    return true;
+}
+
+bool CMainFrame::OnViewLogs(UINT)
+{
+    return true;
+}
+
+HWND CMainFrame::FocusedBarEdit() const
+{
+    HWND focus = ::GetFocus();
+    if (!focus)
+        return nullptr;
+    if (HWND address = GetAddressBarEdit(); address == focus)
+        return address;
+    if (m_searchBar == focus)
+        return m_searchBar;
+    return nullptr;
+}
+
+bool CMainFrame::OnEditCommand(UINT id)
+{
+    HWND edit = FocusedBarEdit();
+    IBrowserTab* tab = GetActiveTab();
+    switch (id) {
+    case ID_FRAME_COPY:
+        if (edit)
+            ::SendMessageA(edit, WM_COPY, 0, 0);
+        else if (tab)
+            tab->OnEditCopy();
+        break;
+    case ID_FRAME_CUT:
+        if (edit)
+            ::SendMessageA(edit, WM_CUT, 0, 0);
+        break;
+    case ID_FRAME_PASTE:
+        if (edit)
+            ::SendMessageA(edit, WM_PASTE, 0, 0);
+        break;
+    case ID_FRAME_SELECT_ALL:
+        if (edit)
+            ::SendMessageA(edit, EM_SETSEL, 0, -1);
+        else if (tab)
+            tab->OnEditSelectAll();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool CMainFrame::OnOrganizeFavorites(UINT)
+{
+    return true;
+}
+
+bool CMainFrame::OnBlockerToggle(UINT id)
+{
+    CSettings* settings = GetSettings();
+    if (!settings)
+        return true;
+    if (id == ID_FRAME_ENABLE_POPUP_BLOCKER)
+        settings->BlockerFlags ^= BlockerFlag::PopupBlocker;
+    else if (id == ID_FRAME_ENABLE_DIALOG_BLOCKER)
+        settings->BlockerFlags ^= BlockerFlag::WebPageDialogBlocker;
+    else if (id == ID_FRAME_ENABLE_AD_FILTER)
+        settings->BlockerFlags ^= BlockerFlag::AdFilter;
+    return true;
+}
+
+bool CMainFrame::OnFocusCommand(UINT id)
+{
+    if (id == ID_FRAME_FOCUS_ADDRESS_BAR)
+        FocusClientWindow();
+    else
+        FocusSearchBar();
+    return true;
+}
+
+// The "&Window" menu lists the tabs after its fixed items; at most 256 ids exist for them.
+bool CMainFrame::OnRebuildWindowList(UINT)
+{
+    HMENU window = FindMenuPopup("&Window");
+    if (!window)
+        return true;
+    for (UINT i = 0; i < kMaxWindowListItems; ++i)
+        ::DeleteMenu(window, ID_FRAME_WINDOW_LIST_FIRST + i, MF_BYCOMMAND);
+    const std::vector<HWND> tabs = GetTabWindowsInOrder();
+    const HWND active = m_hWndMDIClient ? MDIGetActive() : nullptr;
+    for (size_t t = 0; t < tabs.size() && t < kMaxWindowListItems; ++t) {
+        const UINT id = ID_FRAME_WINDOW_LIST_FIRST + static_cast<UINT>(t);
+        const TStdStr<char> text = FormatString("&%d ", static_cast<int>(t) + 1) + WindowText(tabs[t]);
+        ::AppendMenuA(window, MF_STRING, id, text.c_str());
+        if (tabs[t] == active)
+            ::SetMenuDefaultItem(window, id, FALSE);
+    }
+    return true;
+}
+
+bool CMainFrame::OnPrivacyCommand(UINT)
+{
+    return true;
+}
+
+bool CMainFrame::OnInternetOptions(UINT)
+{
+    GetFrameShell().ShowInternetOptions(m_hWnd);
+    return true;
+}
+
+// The registration itself is the default-browser subsystem's; the question is the frame's.
+bool CMainFrame::OnSetDefaultBrowser(UINT)
+{
+    GetMessageBoxes().Show(m_hWnd, TranslateText("Are you sure to register Kivo Browser as your default Browser?").c_str(),
+                           kAppName, MB_OKCANCEL | MB_ICONINFORMATION);
+    return true;
+}
+
+bool CMainFrame::OnGoHome(UINT)
+{
+    if (IsKeyDown(VK_CONTROL) || IsKeyDown(VK_SHIFT) || !GetActiveTab())
+        return OnNewHomePage(ID_FRAME_NEW_HOME_PAGE);
+    return false;
+}
+
+bool CMainFrame::OnRefreshAll(UINT)
+{
+    const bool completely = IsKeyDown(VK_CONTROL);
+    for (const auto& [window, tab] : m_tabs) {
+        if (IWebBrowser2* browser = tab ? tab->GetWebBrowser() : nullptr) {
+            if (completely) {
+                VARIANT level;
+                level.vt = VT_I4;
+                level.lVal = REFRESH_COMPLETELY;
+                browser->Refresh2(&level);
+            } else {
+                browser->Refresh();
+            }
+        }
+    }
+    return true;
+}
+
+bool CMainFrame::OnStopAll(UINT)
+{
+    for (const auto& [window, tab] : m_tabs) {
+        if (tab)
+            tab->Stop();
+    }
+    return true;
+}
+
+// Setting a page's character set needs its document: the browser tab's engine, once it loads pages.
+bool CMainFrame::OnEncoding(UINT)
+{
+    return true;
+}
+
+bool CMainFrame::OnWindowArrange(UINT id)
+{
+    if (id == ID_FRAME_CASCADE)
+        MDICascade();
+    else
+        MDITile(MDITILE_HORIZONTAL);
+    return true;
+}
+
+bool CMainFrame::OnWindowListItem(UINT id)
+{
+    const std::vector<HWND> tabs = GetTabWindowsInOrder();
+    const size_t index = id - ID_FRAME_WINDOW_LIST_FIRST;
+    if (index < tabs.size())
+        MDIActivate(tabs[index]);
+    return true;
 }

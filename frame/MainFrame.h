@@ -1,9 +1,292 @@
 #pragma once
-// The main window, of class "Kivo Browser". For now it answers the single-instance protocol, opens
-// URLs (message 0x8017) by showing the last one in its title, opens the application's pending URL
-// once it exists, and quits the message loop with exit code 1 when it is destroyed. The window owns
-// its object and deletes it with its last message.
-#include <windows.h>
+// CMainFrame: the one main window of the program, of class "Kivo Browser": a tabbed MDI frame whose
+// children are the browser tabs. It owns the menu bar, the rebar with the system toolbar and the
+// bars of the navigation library, the status bar with its panes and progress control, the MDI
+// client with its tab owner, the side panels, the recently closed pages and the map of open tabs.
+// It implements IBrowserTabHost (installed with SetBrowserTabHost while the window lives) and
+// makes tabs only through GetBrowserTabFactory(). It is the message filter and idle handler of the
+// UI thread's message loop.
+//
+// Lifetime: rule (b). The window owns the object: CreateMainFrame allocates it and the window's
+// last message deletes it. GetMainFrame() gives the frame while it lives, null before and after.
+#include "frame/BrowserTab.h"
+#include "frame/FrameDropTarget.h"
+#include "frame/FramePanes.h"
+#include "frame/FrameResources.h"
+#include "frame/MainFrameBase.h"
+#include "frame/RecentClosedList.h"
+
+#include "controls/MultiPaneStatusBar.h"
+#include "controls/TabbedMDI.h"
+#include "core/app/MainFrameMessages.h"
+#include "platform/AtlCom.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class CMainFrame;
 
 // Creates the window with no parent and the given rectangle; 0 on failure.
 HWND CreateMainFrame(const RECT& rect);
+// The main frame while its window lives, else null. UI thread only.
+CMainFrame* GetMainFrame();
+
+// The deployment's addresses: the product's home page, the maker's search start page, the forum
+// and the product site's base for its download pages.
+constexpr const char* kProductHomePage = "http://www.kivobrowser.example/";
+constexpr const char* kSearchStartPage = "http://search.kivobrowser.example/";
+constexpr const char* kForumPage = "http://forum.kivobrowser.example/";
+constexpr const char* kProductSite = "http://www.kivobrowser.example/";
+constexpr const char* kWindowsUpdatePage = "http://windowsupdate.microsoft.com/";
+constexpr const char* kBlankPageUrl = "about:blank";
+// The registry key (under the application's key) of the recently closed pages.
+constexpr const char* kRecentClosedKey = "Recent Document List";
+// The settings section of the bands, the placement and the docking layout.
+constexpr const char* kFrameSettingsSection = "Settings";
+// Bits of the settings' words that only the frame reads.
+constexpr DWORD kSysFlagFullScreen = 0x2000;
+constexpr DWORD kViewFlagLogWindowOpen = 0x1000000;
+constexpr DWORD kStartupFlagSearchPage = 0x20;
+constexpr DWORD kStartupFlagHomePage = 0x2;
+constexpr DWORD kStartupFlagGroup = 0x8;
+constexpr DWORD kStartupFlagStartSites = 0x10;
+constexpr DWORD kStartupFlagLastSession = 0x4;
+constexpr DWORD kTabOpenFlagOtherPages = 0x20;
+// The donation reminder comes every this many runs.
+constexpr int kDonationReminderPeriod = 50;
+
+// One row of the frame's command table: the ids first to last reach the handler, which answers
+// false to pass the command on to the active tab.
+struct CFrameCommand {
+    UINT first;
+    UINT last;
+    bool (CMainFrame::*handler)(UINT id);
+};
+
+class CMainFrame : public TMainFrameBase<CMainFrame>, public IBrowserTabHost, public CMessageFilter, public CIdleHandler {
+public:
+    DECLARE_FRAME_WND_CLASS(kMainFrameClassName, IDR_MAINFRAME)
+
+    CMainFrame();
+    ~CMainFrame() override;
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
+
+    // The frame's command table, in the order it is searched.
+    static const std::vector<CFrameCommand>& GetCommandTable();
+    static bool IsFrameCommand(UINT id);
+
+    // Opens the text in the active tab or a new one (flags of the open-URL message); the window of
+    // the tab that shows it, or 0 when nothing was opened.
+    HWND OpenUrlInTab(const char* text, DWORD flags);
+    // The session list of the open tabs, in tab order, without blank pages; written to the session
+    // file once the start pages were opened, and never while the frame closes.
+    void SaveSession();
+    // The start pages of Part "after create": the command-line URL, the last session, the mode.
+    void OpenStartPages(const std::vector<CSessionEntry>& session, bool previousRunEndedCleanly);
+
+    void FocusClientWindow();
+    void FocusSearchBar();
+
+    // IBrowserTabHost
+    HWND GetFrameWindow() const override { return m_hWnd; }
+    HWND GetMdiClientWindow() const override { return m_hWndMDIClient; }
+    void AddTab(HWND tabWindow, IBrowserTab* tab) override;
+    void RemoveTab(HWND tabWindow) override;
+    void OnPopupBlocked(const char* title, const char* openerUrl, const char* url) override;
+    void OnAdBlocked(const char* rule, const char* url) override;
+    void SetAddressBarText(const char* text) override;
+    void SetTabImage(HWND tabWindow, int image) override;
+    void SetStatusPane(int paneId, HICON icon, const char* text) override;
+
+    // CMessageFilter, CIdleHandler
+    BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnIdle() override;
+
+    // What the tests and the other subsystems look at.
+    IBrowserTab* GetActiveTab() const;
+    IBrowserTab* FindTab(HWND tabWindow) const;
+    const std::map<HWND, IBrowserTab*>& GetTabs() const { return m_tabs; }
+    CRecentClosedList& GetRecentClosedList() { return m_recentClosed; }
+    CFramePanes& GetPanes() { return m_panes; }
+    CMultiPaneStatusBar& GetStatusBar() { return m_statusBar; }
+    HWND GetReBar() const { return m_hWndToolBar; }
+    HWND GetAddressBarEdit() const;
+    HWND GetSearchBarEdit() const { return m_searchBar; }
+    HWND GetProgressBar() const { return m_progress; }
+    HMENU GetMenuBarMenu() const { return m_menu; }
+    IDropTarget* GetDropTarget() { return &m_dropTarget; }
+    IMdiTabOwner* GetTabOwner() const;
+    bool IsFullScreen() const;
+    // The tab windows in the order of the tab strip.
+    std::vector<HWND> GetTabWindowsInOrder() const;
+    // Writes the recently closed pages to the registry (also done by the window's destruction).
+    void WriteRecentClosedList();
+    void ReadRecentClosedList();
+
+    BEGIN_MSG_MAP(CMainFrame)
+        MESSAGE_HANDLER(WM_COPYDATA, OnCopyData)
+        CHAIN_MSG_MAP(TMainFrameBase<CMainFrame>)
+        MESSAGE_HANDLER(WM_CREATE, OnCreate)
+        MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
+        MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
+        MESSAGE_HANDLER(WM_CLOSE, OnClose)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+        MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
+        MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
+        MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
+        MESSAGE_HANDLER(WM_APPCOMMAND, OnAppCommand)
+        MESSAGE_HANDLER(kAfterCreateMessage, OnAfterCreate)
+        MESSAGE_HANDLER(GetTabbedMdiMessages().showTabContextMenu, OnTabStripContextMenu)
+        MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+        NOTIFY_CODE_HANDLER(TBN_DROPDOWN, OnToolBarDropDown)
+        MESSAGE_HANDLER(kOpenUrlMessage, OnOpenUrlMessage)
+        MESSAGE_HANDLER(WM_GETTEXT, OnGetText)
+        MESSAGE_HANDLER(WM_GETTEXTLENGTH, OnGetTextLength)
+        MESSAGE_HANDLER(WM_COMMAND, OnCommandToActiveTab)
+        CHAIN_MSG_MAP(CMDIFrameWindowImpl<CMainFrame>)
+    END_MSG_MAP()
+
+    void OnFinalMessage(HWND) override;
+    // Set by CreateMainFrame while CreateWindow runs: the last message deletes the object before
+    // creation returns when the window is refused.
+    void SetDeletedFlag(bool* deleted) { m_deletedWhileCreating = deleted; }
+
+    // Command handlers (the table's rows).
+    bool OnExit(UINT id);
+    bool OnReopenRecent(UINT id);
+    bool OnReopenLastClosed(UINT id);
+    bool OnWorkOffline(UINT id);
+    bool OnImportExport(UINT id);
+    bool OnNewBlankPage(UINT id);
+    bool OnOpen(UINT id);
+    bool OnProxyCommand(UINT id);
+    bool OnAbout(UINT id);
+    bool OnGroupCommand(UINT id);
+    bool OnTogglePane(UINT id);
+    bool OnShowAllPanes(UINT id);
+    bool OnHideAllPanes(UINT id);
+    bool OnFullScreen(UINT id);
+    bool OnToggleBand(UINT id);
+    bool OnEditWith(UINT id);
+    bool OnDonate(UINT id);
+    bool OnOpenSitePage(UINT id);
+    bool OnCloseAllBlank(UINT id);
+    bool OnCloseAll(UINT id);
+    bool OnClearRecords(UINT id);
+    bool OnOptionsCommand(UINT id);
+    bool OnToggleTabOpenFlag(UINT id);
+    bool OnMailCommand(UINT id);
+    bool OnMailProgram(UINT id);
+    bool OnTabStateChanged(UINT id);
+    bool OnNewFromClipboard(UINT id);
+    bool OnNewHomePage(UINT id);
+    bool OnNewCurrentPage(UINT id);
+    bool OnNewInstance(UINT id);
+    bool OnViewLogs(UINT id);
+    bool OnEditCommand(UINT id);
+    bool OnOrganizeFavorites(UINT id);
+    bool OnBlockerToggle(UINT id);
+    bool OnFocusCommand(UINT id);
+    bool OnRebuildWindowList(UINT id);
+    bool OnPrivacyCommand(UINT id);
+    bool OnInternetOptions(UINT id);
+    bool OnSetDefaultBrowser(UINT id);
+    bool OnGoHome(UINT id);
+    bool OnRefreshAll(UINT id);
+    bool OnStopAll(UINT id);
+    bool OnEncoding(UINT id);
+    bool OnWindowArrange(UINT id);
+    bool OnWindowListItem(UINT id);
+
+private:
+    LRESULT OnCopyData(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnInitMenuPopup(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnActivate(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnClose(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnContextMenu(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnQueryEndSession(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnEndSession(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnAppCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnAfterCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnTabStripContextMenu(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnCommandToActiveTab(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnToolBarDropDown(int id, LPNMHDR header, BOOL& handled);
+    LRESULT OnOpenUrlMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnGetText(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnGetTextLength(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+
+    // Creation steps.
+    void RegisterCommandStates();
+    void ApplyProxyMode();
+    void RegisterNameSpace();
+    void UnregisterNameSpace();
+    void CollectProgramLists();
+    void SetUpMenu();
+    void CreateBars();
+    void CreateStatusBar();
+    void CreateClient();
+    void CreateExplorerBarPanes();
+    void RecolourBands();
+    // The bars of the navigation library, in stand-ins until it lands.
+    HWND CreateAddressBar();
+    HWND CreateSearchBar();
+    HWND CreateLinksBar();
+    HWND CreatePluginsBar();
+    HWND CreateFormFillerBar();
+    HWND CreateSystemToolBar();
+    HWND CreatePaneContent(const char* caption);
+
+    // Close, destroy and session end.
+    bool ConfirmExit();
+    void RunCloseSteps();
+    void RunDestroySteps();
+
+    void EnterFullScreen();
+    void LeaveFullScreen();
+    TStdStr<char> ComposeTitle() const;
+    void RestorePlacement();
+    void SavePlacement();
+    HWND FocusedBarEdit() const;
+    void ShowPopupMenuAt(HMENU popup, int x, int y, bool postSystemCommands);
+    HMENU FindMenuPopup(const char* path) const;
+    void OpenInNewTabOrActive(const char* url);
+    bool ReopenRecentEntry(UINT command);
+
+    std::unique_ptr<CTabbedMDIClient> m_tabbedClient;
+    CMultiPaneStatusBar m_statusBar;
+    HWND m_progress = nullptr;       // child of the status bar
+    HWND m_systemToolBar = nullptr;  // the bars are children of the rebar, destroyed with it
+    HWND m_addressBar = nullptr;
+    HWND m_searchBar = nullptr;
+    HWND m_linksBar = nullptr;
+    HWND m_pluginsBar = nullptr;
+    HWND m_formFillerBar = nullptr;
+    HMENU m_menu = nullptr;  // the menu bar, destroyed with the window
+    CRecentClosedList m_recentClosed;
+    std::map<HWND, IBrowserTab*> m_tabs;  // the tabs are owned by their windows
+    CFramePanes m_panes;
+    CComPtr<IClassFactory> m_nameSpaceFactory;
+    CFrameDropTarget m_dropTarget{[this](const char* text) { return OpenUrlInTab(text, kOpenNewTab) != nullptr; }};
+    bool m_dropTargetRegistered = false;
+    bool m_startingUp = true;
+    TStdStr<char> m_titleWithoutTabs;  // the page last asked for while no tab factory is installed
+    int m_handOverDepth = 0;  // inside the single-instance hand-off of another process's URL
+    bool m_closeStepsDone = false;
+    bool m_destroyStepsDone = false;
+    HWND m_focusOnDeactivate = nullptr;  // not owned
+    std::vector<UINT> m_bandsHiddenByFullScreen;
+    bool m_wasMaximizedBeforeFullScreen = false;
+    struct CProgramEntry {
+        TStdStr<char> name;
+        TStdStr<char> command;
+    };
+    std::vector<CProgramEntry> m_mailPrograms;
+    std::vector<CProgramEntry> m_htmlEditors;
+    IBrowserTabHost* m_previousHost = nullptr;  // not owned: the host before this frame
+    bool* m_deletedWhileCreating = nullptr;     // not owned: the creator's flag, only during creation
+};

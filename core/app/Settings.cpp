@@ -195,7 +195,9 @@ void CSettings::Save()
     CSettingsStore& store = *GetSettingsStore();
     store.WriteInt("Settings", "BlockerFlags", BlockerFlags);
     store.WriteInt("Settings", "Hotkey", Hotkey);
-    if (!m_sessionLoadFailed || LastOpenSites != m_sessionAsLoaded)
+    // A run that never loaded the session file (its main window never opened the start pages)
+    // has no list of its own: writing its empty list would lose the user's last session.
+    if (PreviousRunState != -1 && (!m_sessionLoadFailed || LastOpenSites != m_sessionAsLoaded))
         SaveLastOpenSites();
     store.WriteInt("Settings", "ViewFlags", ViewFlags);
     store.WriteInt("Config", "SysFlags", SysFlags);

@@ -1,0 +1,157 @@
+#pragma once
+// The frame's test doubles: a browser tab that is a real MDI child window with a fake IBrowserTab
+// (it reports its title and activation to the tabbed MDI as the real tab does, and records the
+// commands it receives), the factory that makes it, a recording IFrameShell and message boxes
+// that answer by themselves, and the frame set up as the program does it.
+#include "frame/BrowserTab.h"
+#include "frame/FrameShell.h"
+#include "frame/MainFrame.h"
+
+#include "core/app/BrowserApp.h"
+#include "core/system/MessageBoxes.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace frame_test {
+
+// The application object the frame finds its registry key and pending URL through (made once).
+CBrowserApp& TestApplication();
+
+// Dispatches every queued message of the thread (WM_QUIT included: it is counted, not obeyed).
+void Pump();
+// Pumps until the condition holds or 20 seconds pass; the condition's last answer.
+bool PumpUntil(const std::function<bool()>& condition);
+// Removes a WM_QUIT that the thread received; its exit code, or -1 when there was none.
+int TakeQuitCode();
+// Every WM_COMMAND id that any fake tab received, in order.
+std::vector<UINT>& ReceivedTabCommands();
+
+class CFakeTab final : public IBrowserTab {
+public:
+    explicit CFakeTab(std::string url) : m_url(std::move(url)) {}
+    HWND GetTabWindow() const override { return m_window; }
+    TStdStr<char> GetUrl() const override { return m_url.c_str(); }
+    void Navigate(const char* url) override;
+    HRESULT Stop() override
+    {
+        ++m_stops;
+        return S_OK;
+    }
+    HRESULT GoHome() override
+    {
+        ++m_goHomes;
+        return S_OK;
+    }
+    void OnEditCopy() override { ++m_copies; }
+    void OnEditSelectAll() override { ++m_selectAlls; }
+    void OnTextSize(UINT) override {}
+    IWebBrowser2* GetWebBrowser() const override { return nullptr; }
+
+    HWND m_window = nullptr;
+    std::string m_url;
+    int m_navigations = 0;
+    int m_stops = 0;
+    int m_goHomes = 0;
+    int m_copies = 0;
+    int m_selectAlls = 0;
+    std::vector<UINT> m_commands;  // WM_COMMAND ids received
+};
+
+// Makes CFakeTab windows; installed for its scope.
+class CFakeTabFactory final : public IBrowserTabFactory {
+public:
+    CFakeTabFactory();
+    ~CFakeTabFactory() override;
+    CFakeTabFactory(const CFakeTabFactory&) = delete;
+    CFakeTabFactory& operator=(const CFakeTabFactory&) = delete;
+
+    IBrowserTab* CreateBrowserTab(HWND mdiClient, IBrowserTab* opener, const char* url, DWORD flags) override;
+    // The tab of a window, null when it is no fake tab (or is gone).
+    static CFakeTab* TabOf(HWND window);
+
+    bool m_fail = false;
+    std::vector<std::string> m_createdUrls;
+
+private:
+    IBrowserTabFactory* m_previous = nullptr;  // not owned
+};
+
+class CRecordingShell final : public IFrameShell {
+public:
+    bool Execute(const char* verb, const char* file, const char* parameters, int) override
+    {
+        m_executed.push_back(std::string(verb ? verb : "") + " " + (file ? file : "") + " " + (parameters ? parameters : ""));
+        return true;
+    }
+    void Beep(DWORD frequency, DWORD) override { m_beeps.push_back(frequency); }
+    void PlaySoundFile(const char* path) override { m_sounds.push_back(path ? path : ""); }
+    void MessageBeep(UINT) override { ++m_messageBeeps; }
+    bool IsWorkingOffline() override { return m_offline; }
+    void SetWorkingOffline(bool offline) override { m_offline = offline; }
+    void ClearCache() override { m_cleared.push_back("cache"); }
+    void ClearCookies() override { m_cleared.push_back("cookies"); }
+    void ClearHistory() override { m_cleared.push_back("history"); }
+    void ClearTypedAddresses() override { m_cleared.push_back("typed"); }
+    void ShowInternetOptions(HWND) override { m_cleared.push_back("internet options"); }
+
+    std::vector<std::string> m_executed;
+    std::vector<DWORD> m_beeps;
+    std::vector<std::string> m_sounds;
+    std::vector<std::string> m_cleared;
+    int m_messageBeeps = 0;
+    bool m_offline = false;
+};
+
+class CAnsweringMessageBoxes final : public IMessageBoxes {
+public:
+    int Show(HWND, const char* text, const char*, UINT) override
+    {
+        m_texts.push_back(text ? text : "");
+        return IDCANCEL;
+    }
+    std::vector<std::string> m_texts;
+};
+
+// A frame made as the program makes it, with the doubles in place; destroyed with the object
+// when it still exists.
+class CTestFrame {
+public:
+    CTestFrame();
+    ~CTestFrame();
+    CTestFrame(const CTestFrame&) = delete;
+    CTestFrame& operator=(const CTestFrame&) = delete;
+
+    // Runs the after-create message that creation posted.
+    void RunAfterCreate();
+    // Closes the frame as WM_CLOSE does and pumps until the window is gone.
+    void Close();
+
+    CMainFrame& Frame() const { return *m_frame; }
+    HWND Window() const { return m_window; }
+    CFakeTab* ActiveTab() const;
+    std::vector<CFakeTab*> TabsInOrder() const;
+    HWND Open(const char* url, DWORD flags) const
+    {
+        return reinterpret_cast<HWND>(::SendMessageA(m_window, kOpenUrlMessage, reinterpret_cast<WPARAM>(url), flags));
+    }
+
+    CFakeTabFactory m_factory;
+    CRecordingShell m_shell;
+    CAnsweringMessageBoxes m_boxes;
+
+private:
+    CScopedFrameShell m_shellScope{m_shell};
+    CScopedMessageBoxes m_boxesScope{m_boxes};
+    HWND m_window = nullptr;
+    CMainFrame* m_frame = nullptr;  // not owned: the window's object
+};
+
+// Puts the settings the frame tests change back to a new profile's values.
+void ResetFrameSettings();
+// Removes the stored band layout, toolbar order and side-panel state: the next frame has the
+// default layout.
+void ResetFrameLayout();
+
+} // namespace frame_test
