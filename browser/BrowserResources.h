@@ -1,5 +1,5 @@
 #pragma once
-// Resource and command ids of the browser tab: the design's ids, and the tab's own strings and
+// Resource and command ids of the browser tab: the ids the other windows and the resources share, and the tab's own strings and
 // dialog controls from the range 20600-20799. The resources are in resources/Browser.rc.
 
 // Menus: the tab's context menu in the tab strip, and the host page's menu in the inner strip.

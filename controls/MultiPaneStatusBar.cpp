@@ -159,7 +159,7 @@ bool CMultiPaneStatusBar::SetPaneWidths(int* widths, int count)
     const std::vector<int> edges =
         PaneEdgesFromWidths(std::vector<int>(widths, widths + count), spacing, theme && theme->IsThemingActive());
     std::copy(edges.begin(), edges.end(), widths);
-    // The design sets as many parts as there are panes; a shorter list keeps the rest unset.
+    // As many parts are set as there are panes; a shorter list keeps the rest unset.
     const int parts = m_paneIds.empty() ? count : std::min<int>(count, static_cast<int>(m_paneIds.size()));
     return SetParts(parts, widths) != FALSE;
 }

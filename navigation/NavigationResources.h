@@ -1,6 +1,6 @@
 #pragma once
 // Resource and command ids of the navigation aids (resources/Navigation.rc). Plain macros, because
-// the resource compiler reads this file too. The design's ids, and the area's own from 19200.
+// the resource compiler reads this file too. The ids shared with the frame, and the area's own from 19200.
 
 // Menus of the address bar (label button) and the search bar (menu button).
 #define IDR_ADDRESS_BAR_MENU 201
