@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+using favorites_test::CFakeFrame;
 using favorites_test::CFavoritesTree;
 
 namespace {
@@ -24,40 +25,6 @@ public:
     int GetShellIconIndex(const std::string&) override { return -1; }
     HICON GetShellIcon(int) override { return nullptr; }
     std::string ReadShortcutUrl(const std::string& path) override { return ReadInternetShortcutUrl(path); }
-};
-
-// A top-level window standing in for the main frame: it records the open-URL requests it gets.
-class CFakeFrame {
-public:
-    CFakeFrame()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = &CFakeFrame::Proc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "KivoFavoritesFakeFrame";
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        RegisterClassA(&windowClass);
-        window = CreateWindowExA(0, windowClass.lpszClassName, "Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400, 300,
-                                 nullptr, nullptr, windowClass.hInstance, nullptr);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~CFakeFrame() { DestroyWindow(window); }
-    CFakeFrame(const CFakeFrame&) = delete;
-    CFakeFrame& operator=(const CFakeFrame&) = delete;
-
-    HWND window = nullptr;
-    std::vector<std::pair<std::string, DWORD>> opened;
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == kOpenUrlMessage) {
-            if (auto* self = reinterpret_cast<CFakeFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
-                self->opened.emplace_back(wParam ? reinterpret_cast<const char*>(wParam) : "", static_cast<DWORD>(lParam));
-            return 1;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
 };
 
 std::string ItemText(HMENU menu, int position)

@@ -7,8 +7,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "core/app/MainFrameMessages.h"
+
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace favorites_test {
 
@@ -68,6 +72,60 @@ inline bool WaitForMessage(HWND window, UINT message, DWORD deadline = 20000)
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= deadline)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, deadline - spent, QS_ALLINPUT);
+    }
+}
+
+// A top-level window standing in for the main frame: it records the open-URL requests it gets.
+class CFakeFrame {
+public:
+    CFakeFrame()
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = &CFakeFrame::Proc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "KivoFavoritesFakeFrame";
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        RegisterClassA(&windowClass);
+        window = CreateWindowExA(0, windowClass.lpszClassName, "Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400, 300,
+                                 nullptr, nullptr, windowClass.hInstance, nullptr);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~CFakeFrame() { DestroyWindow(window); }
+    CFakeFrame(const CFakeFrame&) = delete;
+    CFakeFrame& operator=(const CFakeFrame&) = delete;
+
+    HWND window = nullptr;
+    std::vector<std::pair<std::string, DWORD>> opened;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == kOpenUrlMessage) {
+            if (auto* self = reinterpret_cast<CFakeFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+                self->opened.emplace_back(wParam ? reinterpret_cast<const char*>(wParam) : "", static_cast<DWORD>(lParam));
+            return 1;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+};
+
+// Pumps messages until the condition holds (true) or the generous deadline passes.
+template <typename Condition>
+bool PumpUntil(Condition done, DWORD deadline = 20000)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done())
+            return true;
         const DWORD spent = GetTickCount() - start;
         if (spent >= deadline)
             return false;
