@@ -100,6 +100,7 @@ public:
 
     HWND window = nullptr;
     std::vector<std::pair<std::string, DWORD>> opened;
+    std::vector<UINT> commands;
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -109,6 +110,9 @@ private:
                 self->opened.emplace_back(wParam ? reinterpret_cast<const char*>(wParam) : "", static_cast<DWORD>(lParam));
             return 1;
         }
+        if (message == WM_COMMAND && lParam == 0)
+            if (auto* self = reinterpret_cast<CFakeFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+                self->commands.push_back(LOWORD(wParam));
         return DefWindowProcA(window, message, wParam, lParam);
     }
 };
