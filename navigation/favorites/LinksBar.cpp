@@ -8,9 +8,11 @@
 #include "navigation/FavIconCache.h"
 #include "navigation/favorites/FavoritesFolder.h"
 #include "navigation/favorites/FavoritesResources.h"
+#include "navigation/favorites/LinkDrag.h"
 #include "platform/Diagnostics.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -138,6 +140,42 @@ LRESULT CFolderToolBar::OnFileNotification(UINT, WPARAM, LPARAM, BOOL&)
 {
     Populate();
     return 0;
+}
+
+// A press on an entry's button: the toolbar presses it, then the system's drag detection decides.
+// A drag carries the shell's data object of the entry's file; a click gets its button-up back
+// (the detection took it from the queue), so the toolbar completes the click. After a drag the
+// button-up goes outside every button, so the button does not stay pressed and opens nothing.
+LRESULT CFolderToolBar::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    const LRESULT result = DefWindowProc(message, wParam, lParam);
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const int index = static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
+    TBBUTTON button = {};
+    const CEntry* entry = index >= 0 && SendMessage(TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button))
+                              ? GetEntry(static_cast<UINT>(button.idCommand)) : nullptr;
+    if (!entry)
+        return result;
+    const UINT up = message == WM_RBUTTONDOWN ? WM_RBUTTONUP : WM_LBUTTONUP;
+    CDragDetector detector;
+    if (!detector.DetectDrag(m_hWnd, nullptr, false)) {
+        SendMessage(up, 0, lParam);
+        return result;
+    }
+    const std::string path = entry->path;
+    m_dragged = static_cast<UINT>(button.idCommand);
+    if (IDataObject* data = CreateShellDataObject(path)) {
+        if (CDragOutSource* source = CDragOutSource::Create(message == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON)) {
+            DWORD effect = DROPEFFECT_NONE;
+            DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+            source->Release();
+        }
+        data->Release();
+    }
+    m_dragged = 0;
+    if (IsWindow())
+        SendMessage(up, 0, MAKELPARAM(-1, -1));
+    return result;
 }
 
 void CFolderToolBar::RestartWatcher() { m_watcher.Start(m_hWnd, m_folder, false); }

@@ -71,6 +71,8 @@ public:
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(GetFileNotificationMessage(), OnFileNotification)
         MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
+        MESSAGE_HANDLER(WM_LBUTTONDOWN, OnButtonDown)
+        MESSAGE_HANDLER(WM_RBUTTONDOWN, OnButtonDown)
         if (m_menu.ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))
             return TRUE;
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
@@ -111,11 +113,13 @@ private:
     LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnFileNotification(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnInitMenuPopup(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnNotify(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     void TrackMenu(HMENU menu, POINT at);
 
     std::string m_folder;  // with a trailing "\"
+    UINT m_dragged = 0;    // the button being dragged out, 0 when none
     std::map<UINT, CEntry> m_entries;
     UINT m_firstCommand = 0;
     UINT m_lastCommand = 0;

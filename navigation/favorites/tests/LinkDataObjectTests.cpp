@@ -1,4 +1,5 @@
 #include "navigation/favorites/LinkDataObject.h"
+#include "navigation/favorites/LinkDrag.h"
 #include "navigation/favorites/tests/FavoritesTestSupport.h"
 
 #include "core/system/DragDrop.h"
@@ -95,4 +96,28 @@ TEST(LinkDataObject, FormatEnumeratorCountsAndClones)
     EXPECT_EQ(clone->Reset(), S_OK);
     EXPECT_EQ(clone->Next(3, got, &fetched), S_OK);
     EXPECT_EQ(fetched, 3u);
+}
+
+TEST(DragOutSource, EscapeOrTheOtherButtonCancelsAndReleasingDrops)
+{
+    const struct {
+        DWORD button;
+        BOOL escape;
+        DWORD keys;
+        HRESULT answer;
+    } cases[] = {
+        {MK_LBUTTON, FALSE, MK_LBUTTON, S_OK},
+        {MK_LBUTTON, FALSE, MK_LBUTTON | MK_CONTROL, S_OK},
+        {MK_LBUTTON, FALSE, 0, DRAGDROP_S_DROP},
+        {MK_LBUTTON, TRUE, MK_LBUTTON, DRAGDROP_S_CANCEL},
+        {MK_LBUTTON, FALSE, MK_LBUTTON | MK_RBUTTON, DRAGDROP_S_CANCEL},
+        {MK_RBUTTON, FALSE, MK_RBUTTON, S_OK},
+        {MK_RBUTTON, FALSE, MK_SHIFT, DRAGDROP_S_DROP},
+    };
+    for (const auto& c : cases) {
+        CDragOutSource* source = CDragOutSource::Create(c.button);
+        ASSERT_TRUE(source);
+        EXPECT_EQ(source->QueryContinueDrag(c.escape, c.keys), c.answer) << c.button << " " << c.keys;
+        source->Release();
+    }
 }

@@ -1,6 +1,8 @@
 #include "navigation/favorites/LinksBar.h"
 #include "navigation/favorites/FavoritesResources.h"
 #include "navigation/favorites/LinkDataObject.h"
+#include "navigation/favorites/LinkDrag.h"
+#include "core/system/DragDrop.h"
 #include "navigation/favorites/tests/FavoritesTestSupport.h"
 
 #include "controls/tests/Screenshot.h"
@@ -221,4 +223,25 @@ TEST_F(LinksBarTest, DroppedLinksAndFilesBecomeFavorites)
     EXPECT_EQ(bar->DropData(&again, 0, ButtonCenter(*bar, CommandOf(*bar, "Work")), DROPEFFECT_COPY), DWORD{DROPEFFECT_COPY});
     EXPECT_EQ(ReadInternetShortcutUrl(inHome), "http://report.test/");
     EXPECT_EQ(ReadInternetShortcutUrl(inWork), "http://report.test/");
+}
+
+// What a button dragged out of the bar carries: the shell's data object of its file, which a drop
+// on another folder button moves there.
+TEST_F(LinksBarTest, AButtonDraggedOntoAnotherFolderMovesItsFile)
+{
+    tree.Folder("Links\\Old");
+    tree.Folder("Links\\New");
+    const std::string moved = tree.Link("Links\\Old\\Moved", "http://moved.test/");
+    CreateBar();
+    IDataObject* data = CreateShellDataObject(moved);
+    ASSERT_TRUE(data);
+    std::vector<TStdStr<char>> files;
+    ASSERT_TRUE(GetDataObjectFiles(data, files));
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(_stricmp(files[0].c_str(), moved.c_str()), 0) << files[0].c_str();
+    EXPECT_EQ(bar->DropData(data, 0, ButtonCenter(*bar, CommandOf(*bar, "New")), DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK),
+              DWORD{DROPEFFECT_MOVE});
+    data->Release();
+    EXPECT_EQ(GetFileAttributesA(moved.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadInternetShortcutUrl(links + "New\\Moved.url"), "http://moved.test/");
 }
