@@ -231,42 +231,14 @@ TEST(FavoritesDisplayText, CutsAndEscapes)
         EXPECT_EQ(MakeFavoritesDisplayText(c.path, c.width), c.text) << c.path;
 }
 
-namespace {
-struct CMenuShot {
-    std::string path;
-    bool written = false;
-    int ticks = 0;
-};
-CMenuShot* g_menuShot = nullptr;  // the one shot in progress; the timer procedure has no context
-
-void CALLBACK TakeMenuShot(HWND window, UINT, UINT_PTR id, DWORD)
-{
-    // A timer message comes after the pending paints, so a visible menu window has drawn itself.
-    HWND popup = FindWindowA("#32768", nullptr);
-    if (popup && IsWindowVisible(popup)) {
-        RECT rect = {};
-        GetWindowRect(popup, &rect);
-        g_menuShot->written = kivo_test::WriteScreenRect(rect, "favorites-menu.bmp", g_menuShot->path);
-        KillTimer(window, id);
-        EndMenu();
-    } else if (++g_menuShot->ticks > 500) {
-        KillTimer(window, id);
-        EndMenu();
-    }
-}
-}  // namespace
-
 TEST_F(FavoritesMenuTest, ScreenshotOfTheOpenMenu)
 {
     tree.Folder("Projects");
     for (const char* name : {"Kivo Home", "Search & Find", "Weather", "News of the Day"})
         tree.Link(name, "http://example.test/");
-    CMenuShot shot;
-    g_menuShot = &shot;
     SetForegroundWindow(frame.window);
     menu.OnInitMenuPopup(root);
-    SetTimer(frame.window, 1, 50, &TakeMenuShot);
+    favorites_test::CMenuShot shot(frame.window, "favorites-menu.bmp");
     TrackPopupMenu(root, TPM_LEFTALIGN | TPM_TOPALIGN, 40, 40, 0, frame.window, nullptr);
-    g_menuShot = nullptr;
-    EXPECT_TRUE(shot.written) << shot.path;
+    EXPECT_TRUE(shot.Written()) << shot.Path();
 }

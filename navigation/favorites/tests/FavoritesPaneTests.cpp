@@ -177,6 +177,14 @@ TEST_F(FavoritesPaneTest, TheTreeShowsRenamesOpensAndOffersItsMenu)
     SendMessageA(view, TVM_ENDEDITLABELNOW, TRUE, 0);
     EXPECT_NE(GetFileAttributesA((tree.Root() + "News\\New Folder").c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // The context menu opens over the item.
+    {
+        SetForegroundWindow(frame.window);
+        favorites_test::CMenuShot shot(view, "favorites-tree-context-menu.bmp");
+        view.ShowContextMenu(view.FindChild(nullptr, "Archive"), ItemPoint(view, view.FindChild(nullptr, "Archive")));
+        EXPECT_TRUE(shot.Written()) << shot.Path();
+    }
+
     // The panel's buttons go to the frame; 221 refreshes the tree.
     SendMessageA(pane, WM_COMMAND, kAddToFavoritesCommand, 0);
     SendMessageA(pane, WM_COMMAND, kOrganizeFavoritesCommand, 0);

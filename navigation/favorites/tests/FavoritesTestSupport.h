@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "controls/tests/Screenshot.h"
 #include "core/app/MainFrameMessages.h"
 
 #include <memory>
@@ -136,5 +137,59 @@ bool PumpUntil(Condition done, DWORD deadline = 20000)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, deadline - spent, QS_ALLINPUT);
     }
 }
+
+// Writes a screenshot of the next popup menu that opens while the object lives, then closes the
+// menu. Construct it just before the call that tracks the menu; the menu loop dispatches the
+// timer, and a timer message comes after the pending paints, so the menu has drawn itself.
+class CMenuShot {
+public:
+    CMenuShot(HWND owner, const char* name) : m_owner(owner), m_name(name)
+    {
+        Current() = this;
+        SetTimer(m_owner, kTimerId, 50, &CMenuShot::Tick);
+    }
+    ~CMenuShot()
+    {
+        KillTimer(m_owner, kTimerId);
+        Current() = nullptr;
+    }
+    CMenuShot(const CMenuShot&) = delete;
+    CMenuShot& operator=(const CMenuShot&) = delete;
+    bool Written() const { return m_written; }
+    const std::string& Path() const { return m_path; }
+
+private:
+    static constexpr UINT_PTR kTimerId = 0x4D53;
+    static CMenuShot*& Current()
+    {
+        static CMenuShot* current = nullptr;  // the one shot in progress: the timer has no context
+        return current;
+    }
+    static void CALLBACK Tick(HWND window, UINT, UINT_PTR id, DWORD)
+    {
+        CMenuShot* self = Current();
+        if (!self) {
+            KillTimer(window, id);
+            return;
+        }
+        HWND popup = FindWindowA("#32768", nullptr);
+        if (popup && IsWindowVisible(popup)) {
+            RECT rect = {};
+            GetWindowRect(popup, &rect);
+            self->m_written = kivo_test::WriteScreenRect(rect, self->m_name, self->m_path);
+            KillTimer(window, id);
+            EndMenu();
+        } else if (++self->m_ticks > 400) {  // no menu came: end the wait rather than hang
+            KillTimer(window, id);
+            EndMenu();
+        }
+    }
+
+    HWND m_owner;
+    const char* m_name;
+    std::string m_path;
+    bool m_written = false;
+    int m_ticks = 0;
+};
 
 }  // namespace favorites_test
