@@ -156,9 +156,12 @@ void CFavoritesMenu::OnInitMenuPopup(HMENU menu)
         RemoveItems();
         DeleteMenu(m_root, m_insertPoint, MF_BYCOMMAND);
         if (m_restartIds) {
+            // Every item of the last build is gone with its menu, so its records go too.
             m_nextCommand = m_firstCommand;
             m_commandPaths.clear();
             m_commandItems.clear();
+            m_submenuItems.clear();
+            m_items.clear();
         }
         m_waitingForIcon.clear();
         BuildFolder(m_root, WithTrailingBackslash(m_rootFolder), m_insertPosition);
@@ -395,6 +398,9 @@ CFrameFavoritesMenu::CFrameFavoritesMenu()
                      kFavoritesMenuLastCommand, TranslateText("Open All of these").c_str())
 {
     SetRootFolder(GetFavoritesFolder());
+    // Without restarting, each opening takes new ids, and after some openings of a large tree
+    // the range is used up and the items beyond it silently vanish from the menu.
+    SetRestartIds(true);
 }
 
 void CFrameFavoritesMenu::SortItems(const std::string& folder, std::vector<CPendingItem>& items)

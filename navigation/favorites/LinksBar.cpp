@@ -163,7 +163,6 @@ LRESULT CFolderToolBar::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam,
         return result;
     }
     const std::string path = entry->path;
-    m_dragged = static_cast<UINT>(button.idCommand);
     if (IDataObject* data = CreateShellDataObject(path)) {
         if (CDragOutSource* source = CDragOutSource::Create(message == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON)) {
             DWORD effect = DROPEFFECT_NONE;
@@ -172,7 +171,6 @@ LRESULT CFolderToolBar::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam,
         }
         data->Release();
     }
-    m_dragged = 0;
     if (IsWindow())
         SendMessage(up, 0, MAKELPARAM(-1, -1));
     return result;

@@ -119,7 +119,6 @@ private:
     void TrackMenu(HMENU menu, POINT at);
 
     std::string m_folder;  // with a trailing "\"
-    UINT m_dragged = 0;    // the button being dragged out, 0 when none
     std::map<UINT, CEntry> m_entries;
     UINT m_firstCommand = 0;
     UINT m_lastCommand = 0;

@@ -242,3 +242,18 @@ TEST_F(FavoritesMenuTest, ScreenshotOfTheOpenMenu)
     TrackPopupMenu(root, TPM_LEFTALIGN | TPM_TOPALIGN, 40, 40, 0, frame.window, nullptr);
     EXPECT_TRUE(shot.Written()) << shot.Path();
 }
+
+// Each opening rebuilds the menu; the ids start again, so a large tree opened often loses nothing.
+TEST_F(FavoritesMenuTest, ReopeningALargeTreeKeepsEveryItem)
+{
+    GetSettings()->FavMenuBreakCount = 1000;
+    for (int i = 0; i < 120; ++i)
+        tree.Link("Site " + std::to_string(1000 + i), "http://site" + std::to_string(i) + ".test/");
+    for (int opening = 0; opening < 20; ++opening)
+        menu.OnInitMenuPopup(root);
+    EXPECT_EQ(GetMenuItemCount(root), 3 + 120);
+    EXPECT_EQ(ItemText(root, 3 + 119), "Site 1119");
+    LRESULT result = 0;
+    EXPECT_TRUE(menu.ProcessWindowMessage(frame.window, WM_COMMAND, GetMenuItemID(root, 3 + 119), 0, result));
+    EXPECT_EQ(frame.opened.back().first, "http://site119.test/");
+}
