@@ -102,7 +102,10 @@ void ReadFavoritesMenuOrder(CFavoritesOrderMap& order, const std::string& folder
     if (!key.Open(HKEY_CURRENT_USER, keyPath.c_str(), KEY_READ))
         return;
     DWORD size = 0;
-    if (!key.QueryValue(kMenuOrderValueName, nullptr, &size) || size < 12 || size > kMaxMenuOrderValueSize)
+    DWORD type = REG_NONE;
+    // Only the binary value the shell writes is read; a value of another type is foreign.
+    if (RegQueryValueExA(key, kMenuOrderValueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_BINARY ||
+        size < 12 || size > kMaxMenuOrderValueSize)
         return;
     // Ten spare zero bytes behind the value, as the system's own reader keeps them.
     std::vector<BYTE> value(size + 10, 0);

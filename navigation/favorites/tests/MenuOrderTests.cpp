@@ -147,6 +147,14 @@ TEST(MenuOrderRegistry, ReadsTheStoredOrderOfEachFolder)
     EXPECT_TRUE(order.empty());
     ReadFavoritesMenuOrder(order, tree.Folder("Unordered"));
     EXPECT_TRUE(order.empty());
+    {
+        // A value of another type than binary is not an order, whatever its bytes.
+        CRegistryKey key;
+        ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, GetMenuOrderKeyPath(news, tree.Root()).c_str()));
+        ASSERT_EQ(RegSetValueExA(key, kMenuOrderValueName, 0, REG_SZ, value.data(), static_cast<DWORD>(value.size())), ERROR_SUCCESS);
+    }
+    ReadFavoritesMenuOrder(order, news);
+    EXPECT_TRUE(order.empty());
 
     CRegistryKey key;
     if (key.Open(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder"))
