@@ -29,6 +29,10 @@ constexpr LRESULT kMenuCharEnterAnswer = 0x10001;
 // The most entries listed from one folder; a folder with more is cut there (the command range
 // bounds the files, this bounds the folders too).
 constexpr size_t kMaxFolderEntries = 4096;
+// The deepest folder built: a folder link that leads back into the tree would otherwise be built
+// without end, and the system refuses a popup whose nesting is too deep (Wine's limit is 30
+// levels: a deeper submenu is not inserted, which empties every level above it).
+constexpr int kMaxFolderDepth = 16;
 
 std::string Upper(std::string text)
 {
@@ -209,12 +213,16 @@ void CFavoritesMenu::BuildFolder(HMENU menu, const std::string& folder, int posi
             if (std::find(m_exclusions.begin(), m_exclusions.end(), item.path) != m_exclusions.end())
                 continue;
             if (isFolder) {
+                if (m_depth >= kMaxFolderDepth)
+                    continue;
                 item.submenu = CreatePopupMenu();
                 if (!item.submenu)
                     continue;
                 m_submenuFolders[item.submenu] = item.path;
                 m_createdMenus.push_back(item.submenu);
+                ++m_depth;
                 RebuildSubmenu(item.submenu);
+                --m_depth;
             } else {
                 item.command = ++m_nextCommand;
                 if (item.command >= m_lastCommand)

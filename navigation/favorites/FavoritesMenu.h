@@ -107,6 +107,7 @@ private:
     UINT m_lastCommand = 0;
     UINT m_nextCommand = 0;
     bool m_restartIds = false;
+    int m_depth = 0;  // folders being built below the one that opened
     std::map<UINT, std::string> m_commandPaths;
     std::map<HMENU, std::string> m_submenuFolders;
     std::vector<HMENU> m_createdMenus;  // the root and the submenus made here (destroyed with their parents)

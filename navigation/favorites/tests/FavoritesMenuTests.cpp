@@ -257,3 +257,21 @@ TEST_F(FavoritesMenuTest, ReopeningALargeTreeKeepsEveryItem)
     EXPECT_TRUE(menu.ProcessWindowMessage(frame.window, WM_COMMAND, GetMenuItemID(root, 3 + 119), 0, result));
     EXPECT_EQ(frame.opened.back().first, "http://site119.test/");
 }
+
+// A tree deeper than the menus build (as a folder link back into the tree makes it) ends in an
+// empty folder instead of building without end.
+TEST_F(FavoritesMenuTest, AVeryDeepTreeIsCutAtItsDepthLimit)
+{
+    std::string relative = "d";
+    for (int level = 0; level < 40; ++level) {
+        tree.Folder(relative);
+        relative += "\\d";
+    }
+    menu.OnInitMenuPopup(root);
+    ASSERT_EQ(ItemTexts(root).back(), "d");
+    int depth = 0;
+    for (HMENU level = GetSubMenu(root, 3); level && GetMenuItemCount(level) > 0; level = GetSubMenu(level, 0))
+        ++depth;
+    EXPECT_GE(depth, 10);
+    EXPECT_LT(depth, 30);
+}
