@@ -11,6 +11,7 @@
 #include "browser/tools/PageToolsResources.h"
 #include "browser/tools/ClosedPageSink.h"
 #include "browser/tools/DownloadHandOff.h"
+#include "browser/tools/FindHighlight.h"
 #include "browser/tools/PageCommands.h"
 #include "core/app/MainFrameMessages.h"
 #include "core/app/Settings.h"
@@ -744,6 +745,12 @@ bool CBrowserView::RunTabCommand(UINT id)
     default:
         return RunZoomCommand(browser, id);
     }
+}
+
+bool CBrowserView::ToggleSearchHighlight(const char* text)
+{
+    m_searchHighlighted = HighlightSearchWords(m_searchHighlighted, m_host.Browser(), text);
+    return m_searchHighlighted;
 }
 
 void CBrowserView::ToggleSourceView()

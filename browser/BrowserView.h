@@ -47,6 +47,7 @@ public:
     void OnTextSize(UINT commandId) override;
     IWebBrowser2* GetWebBrowser() const override { return m_host.Browser(); }
     bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const override;
+    bool ToggleSearchHighlight(const char* text) override;
 
     // A mouse button went down in the page (the gesture filter's notification): the next popup
     // of this page is the user's own.
@@ -184,6 +185,7 @@ private:
     FILETIME m_urlTime = {};
     bool* m_deletedWhileCreating = nullptr;  // the creator's flag, only while the window is made
     std::unique_ptr<CSourceView> m_sourceView;
+    bool m_searchHighlighted = false;  // the search words are marked in the page
 };
 
 // Creates a tab under the MDI client and navigates it (empty url: none). opener is the tab whose

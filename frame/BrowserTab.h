@@ -38,6 +38,13 @@ public:
         (void)checked;
         return false;
     }
+    // The search bar's highlight toggle on the tab's page: marks every word of text, or removes
+    // the marks when they are shown; true while they are shown.
+    virtual bool ToggleSearchHighlight(const char* text)
+    {
+        (void)text;
+        return false;
+    }
 };
 
 // The five "Text Size" commands, smallest to largest.

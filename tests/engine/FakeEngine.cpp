@@ -1,7 +1,9 @@
 #include "tests/engine/FakeEngine.h"
+#include "tests/engine/FakeDocument.h"
 
 #include "platform/AtlAxHost.h"
 
+#include <commdlg.h>
 #include <exdispid.h>
 #include <mshtmdid.h>
 #include <mshtmhst.h>
@@ -609,6 +611,8 @@ void CFakeBrowser::BuildDocument(const FakePage* page)
     m_document->Set(L"selection", CComVariant(static_cast<IDispatch*>(selection.p)));
     m_document->SetPersistBytes(page ? page->source : std::string());
     m_document->Set(L"charset", CComVariant(page ? page->charset.c_str() : L""));
+    if (page && page->textDocument)
+        page->textDocument->Publish(*m_document);
 }
 
 void CFakeBrowser::SimulateWindowClose()
@@ -803,6 +807,28 @@ STDMETHODIMP CFakeBrowser::ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIAN
 {
     const long input = in && in->vt == VT_I4 ? in->lVal : -1;
     execs.push_back({command, option, input});
+    if (command == OLECMDID_SAVEAS && option == OLECMDEXECOPT_PROMPTUSER) {
+        // The engine's own Save As: the system's file dialog with the engine's four file types.
+        static const char kTypes[] = "Web Page, complete (*.htm;*.html)\0*.htm;*.html\0"
+                                     "Web Archive, single file (*.mht)\0*.mht\0"
+                                     "Web Page, HTML only (*.htm;*.html)\0*.htm;*.html\0"
+                                     "Text File (*.txt)\0*.txt\0";
+        char path[MAX_PATH] = "page";
+        OPENFILENAMEA dialog = {};
+        dialog.lStructSize = sizeof(dialog);
+        dialog.hwndOwner = m_siteWindow;
+        dialog.lpstrFilter = kTypes;
+        dialog.nFilterIndex = 1;
+        dialog.lpstrFile = path;
+        dialog.nMaxFile = sizeof(path);
+        dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+        ++saveDialogs;
+        if (::GetSaveFileNameA(&dialog)) {
+            savedPath = path;
+            savedFileType = dialog.nFilterIndex;
+        }
+        return S_OK;
+    }
     if (command == OLECMDID_ZOOM) {
         if (input >= 0 && input <= 4)
             zoom = input;

@@ -63,6 +63,8 @@ private:
     std::string m_persistBytes;
 };
 
+class CFakeTextDocument;  // tests/engine/FakeDocument.h
+
 // What a page does when it loads.
 // A link of a page: where it is in the page window and where it leads.
 struct FakeLink {
@@ -84,6 +86,8 @@ struct FakePage {
     // The document's source as the engine saves it (bytes, any encoding), and document.charset.
     std::string source;
     std::wstring charset;
+    // A body of text with ranges, elements and frames (FakeDocument.h), or none.
+    std::shared_ptr<CFakeTextDocument> textDocument;
 };
 
 struct FakeExecRecord {
@@ -163,6 +167,10 @@ public:
     // Every window.execScript of the page: the code and the language.
     std::vector<std::pair<std::wstring, std::wstring>> scripts;
     long zoom = 2;
+    // The engine's Save As dialogs shown, and the path and 1-based file type of the last save.
+    int saveDialogs = 0;
+    std::string savedPath;
+    DWORD savedFileType = 0;
 
     // IUnknown
     STDMETHOD(QueryInterface)(REFIID iid, void** object) override;
