@@ -753,6 +753,11 @@ bool CBrowserView::ToggleSearchHighlight(const char* text)
     return m_searchHighlighted;
 }
 
+bool CBrowserView::FindNextSearchWord(const char* text)
+{
+    return ::FindNextSearchWord(m_findNext, m_host.Browser(), text);
+}
+
 void CBrowserView::ToggleSourceView()
 {
     if (m_sourceView) {

@@ -12,6 +12,7 @@
 #include "browser/BrowserActions.h"
 #include "browser/BrowserHostWnd.h"
 #include "browser/WebBrowserEventSink.h"
+#include "browser/tools/FindHighlight.h"
 #include "browser/tools/SourceView.h"
 #include "controls/TabbedMDIChild.h"
 #include "frame/BrowserTab.h"
@@ -48,6 +49,7 @@ public:
     IWebBrowser2* GetWebBrowser() const override { return m_host.Browser(); }
     bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const override;
     bool ToggleSearchHighlight(const char* text) override;
+    bool FindNextSearchWord(const char* text) override;
 
     // A mouse button went down in the page (the gesture filter's notification): the next popup
     // of this page is the user's own.
@@ -186,6 +188,7 @@ private:
     bool* m_deletedWhileCreating = nullptr;  // the creator's flag, only while the window is made
     std::unique_ptr<CSourceView> m_sourceView;
     bool m_searchHighlighted = false;  // the search words are marked in the page
+    CFindNextState m_findNext;
 };
 
 // Creates a tab under the MDI client and navigates it (empty url: none). opener is the tab whose

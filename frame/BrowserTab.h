@@ -45,6 +45,13 @@ public:
         (void)text;
         return false;
     }
+    // The search bar's find next on the tab's page: selects the next occurrence of the first word
+    // of text; false when there is none (the next use starts at the top again).
+    virtual bool FindNextSearchWord(const char* text)
+    {
+        (void)text;
+        return false;
+    }
 };
 
 // The five "Text Size" commands, smallest to largest.

@@ -139,7 +139,90 @@ void RemoveMarks(IDispatch* document)
     }
 }
 
+// Find next in one document, from the bookmark when it belongs to this document.
+bool FindInDocument(IDispatch* document, const std::wstring& word, CComBSTR& bookmark, bool useBookmark)
+{
+    CComPtr<IDispatch> body = GetObjectByName(document, L"body");
+    if (!body)
+        return false;
+    CComVariant rangeValue;
+    if (FAILED(CallByName(body, L"createTextRange", {}, &rangeValue)) || rangeValue.vt != VT_DISPATCH ||
+        !rangeValue.pdispVal)
+        return false;
+    IDispatch* range = rangeValue.pdispVal;
+    CComVariant moved;
+    if (useBookmark && bookmark.Length() > 0 &&
+        SUCCEEDED(CallByName(range, L"moveToBookmark", {CComVariant(bookmark)}, &moved)) &&
+        SUCCEEDED(moved.ChangeType(VT_BOOL)) && moved.boolVal != VARIANT_FALSE) {
+        if (TextOf(GetByName(range, L"text")) != word)
+            CallByName(range, L"collapse", {CComVariant(false)});
+        CallByName(range, L"moveStart", {CComVariant(L"character"), CComVariant(1L)});
+        CallByName(range, L"moveEnd", {CComVariant(L"textedit"), CComVariant(1L)});
+    }
+    CComVariant found;
+    if (FAILED(CallByName(range, L"findText", {CComVariant(word.c_str()), CComVariant(1L), CComVariant(0L)}, &found)) ||
+        FAILED(found.ChangeType(VT_BOOL)) || found.boolVal == VARIANT_FALSE) {
+        ClearSelection(document);
+        return false;
+    }
+    CComVariant mark;
+    bookmark.Empty();
+    if (SUCCEEDED(CallByName(range, L"getBookmark", {}, &mark)) && mark.vt == VT_BSTR)
+        bookmark = mark.bstrVal;
+    CallByName(range, L"select", {});
+    CallByName(range, L"scrollIntoView", {CComVariant(true)});
+    return true;
+}
+
+CComPtr<IDispatch> FrameDocument(IDispatch* document, long index, long& count)
+{
+    count = 0;
+    CComPtr<IDispatch> result;
+    CComPtr<IDispatch> frames = GetObjectByName(document, L"frames");
+    if (!frames)
+        return result;
+    CComVariant length = GetByName(frames, L"length");
+    if (FAILED(length.ChangeType(VT_I4)) || length.lVal <= 0)
+        return result;
+    count = length.lVal;
+    CComVariant frame;
+    if (index < count && SUCCEEDED(CallByName(frames, L"item", {CComVariant(index)}, &frame)) &&
+        frame.vt == VT_DISPATCH && frame.pdispVal)
+        result = GetObjectByName(frame.pdispVal, L"document");
+    return result;
+}
+
 } // namespace
+
+bool FindNextSearchWord(CFindNextState& state, IUnknown* page, const char* text)
+{
+    const std::vector<std::wstring> words = SplitWords(text);
+    CComPtr<IDispatch> top = PageDocument(page);
+    if (words.empty() || !top)
+        return false;
+    const std::wstring& word = words.front();
+    // The top document comes first, unless the last match was in a frame: its bookmark belongs to
+    // that frame, and searching the top again from its start would never let the search reach
+    // the frame's later matches.
+    if (!state.inFrame && FindInDocument(top, word, state.bookmark, true))
+        return true;
+    long count = 0;
+    for (long index = state.inFrame ? state.frameIndex : 0;; ++index) {
+        CComPtr<IDispatch> frame = FrameDocument(top, index, count);
+        if (index >= count)
+            break;
+        const bool continuing = state.inFrame && index == state.frameIndex;
+        if (!continuing)
+            state.bookmark.Empty();
+        if (frame && FindInDocument(frame, word, state.bookmark, continuing)) {
+            state.frameIndex = index;
+            state.inFrame = true;
+            return true;
+        }
+    }
+    state = CFindNextState();
+    return false;
+}
 
 const wchar_t* HighlightStyle(int n)
 {

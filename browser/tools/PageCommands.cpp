@@ -1,42 +1,6 @@
 #include "browser/tools/PageCommands.h"
 
-#include "platform/AtlCom.h"
-
-#include <exdisp.h>
-#include <oleauto.h>
-
-#include <string>
-
-namespace {
-
-// Reads a property or calls a method of an automation object by name.
-HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, DISPPARAMS& params, VARIANT* result)
-{
-    if (!object)
-        return E_POINTER;
-    std::wstring copy(name);
-    LPOLESTR names[] = {copy.data()};
-    DISPID id = DISPID_UNKNOWN;
-    const HRESULT found = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
-    if (FAILED(found))
-        return found;
-    return object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &params, result, nullptr, nullptr);
-}
-
-CComPtr<IDispatch> DocumentOf(IUnknown* page)
-{
-    CComPtr<IDispatch> document;
-    if (!page)
-        return document;
-    CComPtr<IWebBrowser2> browser;
-    if (SUCCEEDED(page->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser.p))) && browser)
-        browser->get_Document(&document);
-    else
-        page->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&document.p));
-    return document;
-}
-
-} // namespace
+#include "browser/tools/DispatchByName.h"
 
 const char* ZoomScript(UINT command)
 {
@@ -64,19 +28,10 @@ const char* ZoomScript(UINT command)
 
 void RunPageWindowScript(IUnknown* page, const char* code)
 {
-    CComPtr<IDispatch> document = DocumentOf(page);
-    if (!document || !code)
+    if (!code)
         return;
-    DISPPARAMS none = {};
-    CComVariant window;
-    if (FAILED(InvokeByName(document, L"parentWindow", DISPATCH_PROPERTYGET, none, &window)) ||
-        window.vt != VT_DISPATCH || !window.pdispVal)
-        return;
-    // Arguments go in reverse: the language (empty: the default), then the code.
-    CComVariant arguments[2] = {CComVariant(L""), CComVariant(code)};
-    DISPPARAMS params = {arguments, nullptr, 2, 0};
-    CComVariant result;
-    InvokeByName(window.pdispVal, L"execScript", DISPATCH_METHOD, params, &result);
+    if (CComPtr<IDispatch> window = GetObjectByName(PageDocument(page), L"parentWindow"))
+        CallByName(window, L"execScript", {CComVariant(code), CComVariant(L"")});  // "": the default language
 }
 
 bool RunZoomCommand(IUnknown* page, UINT command)

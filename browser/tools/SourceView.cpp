@@ -2,11 +2,8 @@
 
 #include "browser/BrowserResources.h"
 #include "browser/BrowserStrings.h"
+#include "browser/tools/DispatchByName.h"
 #include "core/system/DocumentScript.h"
-#include "platform/AtlCom.h"
-
-#include <exdisp.h>
-#include <oleauto.h>
 
 #include <cstdio>
 #include <vector>
@@ -41,30 +38,8 @@ TStdStr<char> SourceTextForView(const TStdStr<char>& source, const char* charset
 
 TStdStr<char> ReadDocumentCharset(IUnknown* page)
 {
-    if (!page)
-        return TStdStr<char>();
-    // The document of a web browser, or the page itself; read by name, which every document
-    // object of the engine answers.
-    CComPtr<IDispatch> document;
-    CComPtr<IWebBrowser2> browser;
-    if (SUCCEEDED(page->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser.p))) && browser)
-        browser->get_Document(&document);
-    else
-        page->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&document.p));
-    if (!document)
-        return TStdStr<char>();
-    OLECHAR name[] = L"charset";
-    LPOLESTR names[] = {name};
-    DISPID id = DISPID_UNKNOWN;
-    if (FAILED(document->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id)))
-        return TStdStr<char>();
-    DISPPARAMS none = {};
-    CComVariant value;
-    if (FAILED(document->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
-                                nullptr)) ||
-        value.vt != VT_BSTR || !value.bstrVal)
-        return TStdStr<char>();
-    return TStdStr<char>(value.bstrVal);
+    const CComVariant charset = GetByName(PageDocument(page), L"charset");
+    return charset.vt == VT_BSTR && charset.bstrVal ? TStdStr<char>(charset.bstrVal) : TStdStr<char>();
 }
 
 TStdStr<char> FormatCaretPosition(int line, int column)

@@ -98,7 +98,10 @@ bool CFakeTextDocument::FindText(Range& range, const std::wstring& word) const
         if (!node.element && nodeEnd > range.start) {
             const size_t from = range.start > position ? range.start - position : 0;
             const size_t found = Lowered(node.text).find(wanted, from);
-            if (found != std::wstring::npos) {
+            // A range of text is searched within itself; a collapsed one on to the end, as with
+            // the engine.
+            const size_t limit = range.start == range.end ? std::wstring::npos : range.end;
+            if (found != std::wstring::npos && (limit == std::wstring::npos || position + found + word.size() <= limit)) {
                 range.start = position + found;
                 range.end = range.start + word.size();
                 return true;
@@ -143,6 +146,12 @@ void CFakeTextDocument::Paste(Range& range, const std::wstring& markup)
     }
 }
 
+int CFakeTextDocument::NextDocumentNumber()
+{
+    static int number = 0;
+    return ++number;
+}
+
 CComPtr<CFakeDispatch> CFakeTextDocument::MakeRange()
 {
     auto self = shared_from_this();
@@ -160,6 +169,58 @@ CComPtr<CFakeDispatch> CFakeTextDocument::MakeRange()
     });
     object->SetFunction(L"pasteHTML", [self, range](const DISPPARAMS& params) {
         self->Paste(*range, StringArgument(params, 0));
+        return CComVariant();
+    });
+    object->SetFunction(L"getBookmark", [self, range](const DISPPARAMS&) {
+        const std::wstring mark = L"bm:" + std::to_wstring(self->m_documentNumber) + L":" +
+                                  std::to_wstring(range->start) + L":" + std::to_wstring(range->end);
+        return CComVariant(mark.c_str());
+    });
+    object->SetFunction(L"moveToBookmark", [self, range](const DISPPARAMS& params) {
+        const std::wstring mark = StringArgument(params, 0);
+        const std::wstring prefix = L"bm:" + std::to_wstring(self->m_documentNumber) + L":";
+        if (mark.compare(0, prefix.size(), prefix) != 0)
+            return CComVariant(false);
+        const size_t colon = mark.find(L':', prefix.size());
+        if (colon == std::wstring::npos)
+            return CComVariant(false);
+        const size_t length = self->Text().size();
+        const size_t start = std::wcstoul(mark.c_str() + prefix.size(), nullptr, 10);
+        const size_t end = std::wcstoul(mark.c_str() + colon + 1, nullptr, 10);
+        if (start > end || end > length)
+            return CComVariant(false);
+        range->start = start;
+        range->end = end;
+        return CComVariant(true);
+    });
+    object->SetFunction(L"collapse", [range](const DISPPARAMS& params) {
+        const bool toStart = params.cArgs == 0 || LongArgument(params, 0) != 0;
+        if (toStart)
+            range->end = range->start;
+        else
+            range->start = range->end;
+        return CComVariant();
+    });
+    object->SetFunction(L"moveStart", [self, range](const DISPPARAMS& params) {
+        const long count = LongArgument(params, 1);
+        const size_t length = self->Text().size();
+        range->start = std::min(length, range->start + static_cast<size_t>(std::max(0L, count)));
+        range->end = std::max(range->end, range->start);
+        return CComVariant(count);
+    });
+    object->SetFunction(L"moveEnd", [self, range](const DISPPARAMS& params) {
+        if (Lowered(StringArgument(params, 0)) == L"textedit")
+            range->end = self->Text().size();
+        return CComVariant(1L);
+    });
+    object->SetFunction(L"select", [self, range](const DISPPARAMS&) {
+        const std::wstring all = self->Text();
+        self->selectedText = range->end <= all.size() ? all.substr(range->start, range->end - range->start) : L"";
+        self->selectedAt = range->start;
+        return CComVariant();
+    });
+    object->SetFunction(L"scrollIntoView", [self](const DISPPARAMS&) {
+        ++self->scrolls;
         return CComVariant();
     });
     return object;
@@ -235,6 +296,9 @@ void CFakeTextDocument::Publish(CFakeDispatch& document)
     document.Set(L"frames", CComVariant(static_cast<IDispatch*>(frames.p)));
 
     CComPtr<CFakeDispatch> selection = CFakeDispatch::Make();
-    selection->SetMethod(L"empty", [self] { ++self->selectionClears; });
+    selection->SetMethod(L"empty", [self] {
+        ++self->selectionClears;
+        self->selectedText.clear();
+    });
     document.Set(L"selection", CComVariant(static_cast<IDispatch*>(selection.p)));
 }

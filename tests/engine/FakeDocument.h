@@ -41,6 +41,11 @@ public:
     const std::vector<FakeNode>& Nodes() const { return m_nodes; }
     const std::vector<std::shared_ptr<CFakeTextDocument>>& Frames() const { return m_frames; }
     int selectionClears = 0;
+    // What the last select() of a range selected ("" after the selection was emptied), and how
+    // often a range was scrolled into view.
+    std::wstring selectedText;
+    size_t selectedAt = 0;
+    int scrolls = 0;
 
     // Puts body, all, frames and selection on a document object (a browser's or a frame's).
     void Publish(CFakeDispatch& document);
@@ -59,4 +64,7 @@ private:
     std::vector<FakeNode> m_nodes;
     std::vector<std::shared_ptr<CFakeTextDocument>> m_frames;
     int m_nextSerial = 1;
+    // Bookmarks name their document: a bookmark of another document does not move a range here.
+    int m_documentNumber = NextDocumentNumber();
+    static int NextDocumentNumber();
 };

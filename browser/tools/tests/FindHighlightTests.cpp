@@ -88,3 +88,44 @@ TEST(FindHighlight, TheEleventhWordTakesTheFirstStyleAgainAndMarkupInMatchesIsEs
     EXPECT_NE(markup.find(Mark(1, L"a&lt;b")), std::wstring::npos);
     ::DestroyWindow(tab->GetTabWindow());
 }
+
+TEST(FindHighlight, FindNextGoesThroughThePageThenItsFramesAndStartsOver)
+{
+    CFakeEngine engine;
+    CTestBrowserHost host;
+    InstallBrowserTabFactory();
+    auto top = std::make_shared<CFakeTextDocument>();
+    top->AddText(L"tabs here, Tabs there");
+    auto first = std::make_shared<CFakeTextDocument>();
+    first->AddText(L"no match in this frame");
+    auto second = std::make_shared<CFakeTextDocument>();
+    second->AddText(L"tabs and more tabs");
+    top->AddFrame(first);
+    top->AddFrame(second);
+    FakePage page{L"Find", L"", 0, {}};
+    page.textDocument = top;
+    engine.AddPage(L"http://www.example.com/find.html", page);
+    IBrowserTab* tab = GetBrowserTabFactory()->CreateBrowserTab(host.GetMdiClientWindow(), nullptr,
+                                                                "http://www.example.com/find.html", 0x70);
+    ASSERT_NE(tab, nullptr);
+    engine.PumpUntilIdle();
+
+    // Each match in turn, the frame's second one too, then none, then the first again.
+    const struct {
+        CFakeTextDocument* document;
+        size_t at;
+    } expected[] = {{top.get(), 0}, {top.get(), 11}, {second.get(), 0}, {second.get(), 14}};
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& match : expected) {
+            SCOPED_TRACE(testing::Message() << "round " << round << " at " << match.at);
+            ASSERT_TRUE(tab->FindNextSearchWord("tabs and more"));
+            EXPECT_EQ(match.document->selectedAt, match.at);
+            EXPECT_EQ(match.document->selectedText.size(), 4u);
+        }
+        EXPECT_FALSE(tab->FindNextSearchWord("tabs and more"));
+        EXPECT_TRUE(top->selectedText.empty());
+        EXPECT_TRUE(second->selectedText.empty());
+    }
+    EXPECT_GE(second->scrolls, 4);
+    ::DestroyWindow(tab->GetTabWindow());
+}
