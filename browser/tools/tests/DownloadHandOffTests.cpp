@@ -63,9 +63,10 @@ protected:
     {
         std::ofstream(m_folder + "\\mode.txt") << mode << "\n";
     }
-    std::string ReadRequests() const
+    std::string ReadRequests() const { return ReadFile("requests.txt"); }
+    std::string ReadFile(const char* name) const
     {
-        std::ifstream file(m_folder + "\\requests.txt", std::ios::binary);
+        std::ifstream file(m_folder + "\\" + name, std::ios::binary);
         std::stringstream text;
         text << file.rdbuf();
         return text.str();
@@ -192,6 +193,9 @@ TEST_F(DownloadManagerTest, ManagerIsStartedFromItsLocationAndTakesOrRefusesTheR
     EXPECT_EQ(ReadRequests(), "count 1\nurl http://files.example.com/setup.zip\n"
                               "referrer http://www.example.com/downloads.html\nextra \n");
     EXPECT_EQ(SlotStates(), std::vector<LONG>(5, kDownloadSlotFree));
+    // Its path is quoted on its command line, so that a folder with blanks stays one argument.
+    const std::string location = ProgramFolder() + "pagetools_download_manager.exe";
+    EXPECT_EQ(ReadFile("started.txt"), "\"" + location + "\" \n");
 
     // The running manager is found, not started a second time.
     ClearRequests();
@@ -252,6 +256,26 @@ TEST_F(DownloadManagerTest, BusySlotsOfATableTheManagerMadeAreKeptAndASixthReque
     EXPECT_EQ(handOff.HandOff(kZipRequest, true), CDownloadHandOff::Result::taken);
     EXPECT_EQ(SlotStates(), answered);
     SetSlotStates(std::vector<LONG>(5, kDownloadSlotFree));
+}
+
+TEST_F(DownloadManagerTest, RequestBlockLeftTooSmallByAnEndedRunFailsAndFreesItsSlot)
+{
+    SetAnswer("take");
+    CDownloadHandOff handOff;
+    ASSERT_EQ(handOff.HandOff(kZipRequest, true), CDownloadHandOff::Result::taken);  // starts the manager
+    // A block of slot 0 that some run left behind, smaller than the request (the system rounds a
+    // mapping up to whole pages, so the request is longer than a page).
+    CFileMapping stale;
+    ASSERT_TRUE(stale.CreateShared(4, (std::string(kDownloadSlotTableName) + "0").c_str()));
+    const std::string longUrl = "http://files.example.com/" + std::string(6000, 'a') + ".zip";
+    ClearRequests();
+    EXPECT_EQ(handOff.HandOff({{longUrl.c_str(), "http://www.example.com/", ""}}, true),
+              CDownloadHandOff::Result::failed);
+    EXPECT_EQ(SlotStates(), std::vector<LONG>(5, kDownloadSlotFree));
+    EXPECT_EQ(ReadRequests(), "");
+    // Once it is gone, hand-offs work again.
+    stale.Unmap();
+    EXPECT_EQ(handOff.HandOff(kZipRequest, true), CDownloadHandOff::Result::taken);
 }
 
 // A tab offers its monitored downloads to the manager: taken, the navigation is cancelled;

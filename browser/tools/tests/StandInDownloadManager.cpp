@@ -3,7 +3,7 @@
 // waiting slot's request block, writes what it read to "requests.txt" and answers as the file
 // "mode.txt" says: "take" (5), "refuse" (6), "silent" (no answer) or "quit" (ends without an
 // answer, as a manager that dies mid-way). Both files are in the folder named by the environment
-// variable KIVO_TEST_DM_DIR. It decodes the block on its own, so the tests check the bytes the
+// variable KIVO_TEST_DM_DIR, where it also writes its command line to "started.txt". It decodes the block on its own, so the tests check the bytes the
 // browser writes rather than the browser's reading of them. It ends on WM_CLOSE.
 #include "browser/tools/DownloadHandOff.h"
 
@@ -149,6 +149,8 @@ LRESULT CALLBACK ManagerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // How the manager was started: the tests look at the command line the browser gave it.
+    std::ofstream(Folder() + "started.txt", std::ios::binary) << ::GetCommandLineA() << "\n";
     g_question = ::RegisterWindowMessageA(kDownloadManagerQuestion);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = ManagerProc;
