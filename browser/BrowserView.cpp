@@ -776,7 +776,17 @@ void CBrowserView::ToggleSourceView()
 
 bool CBrowserView::RunSourceViewCommand(UINT id)
 {
-    if (!m_sourceView || GetCurrentPage() != m_sourceView->Window())
+    if (!m_sourceView)
+        return false;
+    if (id == kSourceViewCloseCommand) {
+        ToggleSourceView();
+        return true;
+    }
+    if (id == kSourceViewRefreshCommand) {
+        m_sourceView->Fill(m_host.Browser());
+        return true;
+    }
+    if (GetCurrentPage() != m_sourceView->Window())
         return false;
     switch (id) {
     case ID_BROWSER_FIND:

@@ -23,6 +23,9 @@ constexpr UINT kEditFindDialog = 0x565;
 constexpr UINT kEditCommandCopy = 226;
 constexpr UINT kEditCommandSelectAll = 201;
 constexpr UINT kEditCaretMoved = 1;  // WM_NOTIFY code
+// The source view's own commands: close it, fill it again.
+constexpr UINT kSourceViewCloseCommand = 62000;
+constexpr UINT kSourceViewRefreshCommand = 62001;
 // The window styles of the view: child, visible, clipping siblings and children.
 constexpr DWORD kSourceViewStyle = 0x56000000;
 constexpr int kSourceViewImage = 1;

@@ -180,6 +180,31 @@ TEST_F(SourceView, CaretIsTheTabsStatusTextAndCopyTakesTheEditorsSelection)
     EXPECT_EQ(engine->execs.back().command, OLECMDID_COPY);
 }
 
+TEST_F(SourceView, FollowsTheTabsNextPageAndClosesByItsOwnCommand)
+{
+    FakePage first{L"First", L"", 0, {}};
+    first.source = "<p>first page</p>";
+    CBrowserView* view = Open(L"http://www.example.com/first.html", first);
+    ASSERT_NE(view, nullptr);
+    FakePage second{L"Second", L"", 0, {}};
+    second.source = "<p>second page</p>";
+    m_engine.AddPage(L"http://www.example.com/second.html", second);
+    Command(view, ID_BROWSER_VIEW_SOURCE);
+    ASSERT_NE(view->GetSourceView(), nullptr);
+    EXPECT_EQ(view->GetSourceView()->GetText(), "<p>first page</p>");
+    // The next page's load fills the open view again.
+    view->Navigate("http://www.example.com/second.html");
+    m_engine.PumpUntilIdle();
+    ASSERT_NE(view->GetSourceView(), nullptr);
+    EXPECT_EQ(view->GetSourceView()->GetText(), "<p>second page</p>");
+    Command(view, kSourceViewRefreshCommand);
+    EXPECT_EQ(view->GetSourceView()->GetText(), "<p>second page</p>");
+    Command(view, kSourceViewCloseCommand);
+    EXPECT_EQ(view->GetSourceView(), nullptr);
+    EXPECT_EQ(view->GetPageCount(), 1);
+    ::DestroyWindow(view->GetTabWindow());
+}
+
 TEST(SourceViewText, OnlyUtf8IsConvertedAndTheCaretFormatTakesTwoIntegers)
 {
     EXPECT_EQ(SourceTextForView("caf\xC3\xA9", "utf-8"), "caf\xE9");
