@@ -3,6 +3,7 @@
 #include "browser/BrowserResources.h"
 #include "browser/BrowserStrings.h"
 #include "browser/ScriptErrors.h"
+#include "browser/tools/PageDropTarget.h"
 #include "controls/TabbedMDI.h"
 #include "core/app/Settings.h"
 #include "core/system/MenuFunctions.h"
@@ -103,12 +104,13 @@ public:
             *key = nullptr;
         return E_NOTIMPL;
     }
-    // The frame keeps no drop target of its own yet: the engine keeps its own.
+    // Drops on every page are the program's: the one page drop target replaces the engine's.
     STDMETHOD(GetDropTarget)(IUnknown*, IUnknown** hostTarget) override
     {
         if (!hostTarget)
             return E_POINTER;
-        *hostTarget = nullptr;
+        *hostTarget = GetPageDropTarget();
+        (*hostTarget)->AddRef();
         return S_OK;
     }
     STDMETHOD(GetExternal)(IDispatch** external) override

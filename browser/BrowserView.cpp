@@ -7,9 +7,16 @@
 #include "browser/PopupSiteRules.h"
 #include "browser/ScriptErrors.h"
 #include "browser/TabTextStore.h"
+#include "browser/tools/AutoRefreshDlg.h"
+#include "browser/tools/PageToolsResources.h"
+#include "browser/tools/ClosedPageSink.h"
+#include "browser/tools/DownloadHandOff.h"
+#include "browser/tools/FindHighlight.h"
+#include "browser/tools/PageCommands.h"
 #include "core/app/MainFrameMessages.h"
 #include "core/app/Settings.h"
 #include "core/library/UrlFunctions.h"
+#include "core/system/Clipboard.h"
 #include "core/system/MenuFunctions.h"
 #include "frame/MainFrameData.h"
 
@@ -217,6 +224,8 @@ LRESULT CBrowserView::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     PostToFrame(kTabStateChangedCommand);
     m_closing = true;
+    if (m_created)
+        NotifyPageClosed(m_title.c_str(), m_url.c_str());
     handled = FALSE;  // the MDI child's own processing destroys the window
     return 0;
 }
@@ -359,12 +368,14 @@ HRESULT CBrowserView::GoHome()
 
 void CBrowserView::OnEditCopy()
 {
-    RunEngineCommand(ID_BROWSER_COPY);
+    if (!RunSourceViewCommand(ID_BROWSER_COPY))
+        RunEngineCommand(ID_BROWSER_COPY);
 }
 
 void CBrowserView::OnEditSelectAll()
 {
-    RunEngineCommand(ID_BROWSER_SELECT_ALL);
+    if (!RunSourceViewCommand(ID_BROWSER_SELECT_ALL))
+        RunEngineCommand(ID_BROWSER_SELECT_ALL);
 }
 
 void CBrowserView::OnTextSize(UINT commandId)
@@ -498,6 +509,9 @@ void CBrowserView::OnBeforeNavigate2(IDispatch* source, const TStdStr<char>& url
     CBrowserView* opener = m_opener ? FromWindow(m_opener) : nullptr;
     if (m_opener && !opener)
         m_opener = nullptr;  // the opener has gone: nothing to test against
+    // The page that led to a download: the opener while this first navigation began.
+    const TStdStr<char> referrer = opener ? opener->m_url : m_url;
+    const bool hadOpener = opener != nullptr;
     if (opener) {
         const bool blocked = !KeyDown(VK_CONTROL) && !opener->m_userActivity &&
                              (Settings().BlockerFlags & kBlockerFlagPopupBlocker) &&
@@ -513,6 +527,12 @@ void CBrowserView::OnBeforeNavigate2(IDispatch* source, const TStdStr<char>& url
         }
         opener->m_userActivity = false;
         m_opener = nullptr;
+    }
+    if (HandOffNavigation(url.c_str(), referrer.c_str())) {
+        *cancel = VARIANT_TRUE;
+        if (hadOpener)
+            PostMessage(WM_CLOSE);  // a popup that only led to the download has nothing to show
+        return;
     }
     GetMainFrameData().m_latestNavigationUrl = url;
     const bool active = IsActive();
@@ -572,6 +592,8 @@ void CBrowserView::OnDocumentComplete(IDispatch* source)
         }
     }
     m_busyCount = 0;
+    if (m_sourceView)
+        m_sourceView->Fill(m_host.Browser());
 }
 
 void CBrowserView::OnTitleChange(const TStdStr<char>& title)
@@ -662,7 +684,12 @@ void CBrowserView::OnDownloadComplete()
 bool CBrowserView::RunTabCommand(UINT id)
 {
     IWebBrowser2* browser = m_host.Browser();
+    if (RunSourceViewCommand(id))
+        return true;
     switch (id) {
+    case ID_BROWSER_VIEW_SOURCE:
+        ToggleSourceView();
+        return true;
     case ID_BROWSER_REFRESH:
         if (!browser)
             return true;
@@ -693,6 +720,19 @@ bool CBrowserView::RunTabCommand(UINT id)
     case ID_BROWSER_UP_ONE_LEVEL:
         Navigate(GetParentUrl(m_url.c_str()).c_str());
         return true;
+    case ID_AUTOREFRESH_DIALOG:
+        RunAutoRefreshDialog(m_hWnd);
+        return true;
+    case ID_BROWSER_COPY_URL:
+    case ID_BROWSER_COPY_TITLE: {
+        const TStdStr<char>& text = id == ID_BROWSER_COPY_URL ? m_url : m_title;
+        if (::OpenClipboard(nullptr)) {
+            ::EmptyClipboard();
+            CopyTextToClipboard(text.c_str(), text.size());
+            ::CloseClipboard();
+        }
+        return true;
+    }
     case ID_BROWSER_SCRIPT_ERRORS: {
         const auto found = GetMainFrameData().m_scriptErrors.find(m_hWnd);
         if (found != GetMainFrameData().m_scriptErrors.end() && !found->second.empty()) {
@@ -703,8 +743,82 @@ bool CBrowserView::RunTabCommand(UINT id)
         return true;
     }
     default:
+        return RunZoomCommand(browser, id);
+    }
+}
+
+bool CBrowserView::ToggleSearchHighlight(const char* text)
+{
+    m_searchHighlighted = HighlightSearchWords(m_searchHighlighted, m_host.Browser(), text);
+    return m_searchHighlighted;
+}
+
+bool CBrowserView::FindNextSearchWord(const char* text)
+{
+    return ::FindNextSearchWord(m_findNext, m_host.Browser(), text);
+}
+
+void CBrowserView::ToggleSourceView()
+{
+    if (m_sourceView) {
+        RemovePage(m_sourceView->Window());
+        m_sourceView.reset();
+        return;
+    }
+    auto view = std::make_unique<CSourceView>();
+    if (!view->Create(m_hWnd))
+        return;  // no edit control in this program: nothing to show the source in
+    view->Fill(m_host.Browser());
+    m_sourceView = std::move(view);
+    AddPage(m_sourceView->Window(), BrowserString(IDS_PAGETOOLS_SOURCE_PAGE, "Source").c_str(), kSourceViewImage, true);
+    ::SetFocus(m_sourceView->Window());
+}
+
+bool CBrowserView::RunSourceViewCommand(UINT id)
+{
+    if (!m_sourceView)
+        return false;
+    if (id == kSourceViewCloseCommand) {
+        ToggleSourceView();
+        return true;
+    }
+    if (id == kSourceViewRefreshCommand) {
+        m_sourceView->Fill(m_host.Browser());
+        return true;
+    }
+    if (GetCurrentPage() != m_sourceView->Window())
+        return false;
+    switch (id) {
+    case ID_BROWSER_FIND:
+        m_sourceView->Find();
+        return true;
+    case ID_BROWSER_COPY:
+        m_sourceView->Copy();
+        return true;
+    case ID_BROWSER_SELECT_ALL:
+        m_sourceView->SelectAll();
+        return true;
+    default:
         return false;
     }
+}
+
+// The source view tells where its caret is; the position becomes the tab's status text.
+LRESULT CBrowserView::OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header || !m_sourceView || header->hwndFrom != m_sourceView->Window() || header->code != kEditCaretMoved) {
+        handled = FALSE;
+        return 0;
+    }
+    struct CaretNotification {
+        NMHDR header;
+        int column;
+        int line;
+    };
+    const auto* caret = reinterpret_cast<const CaretNotification*>(header);
+    GetTabTextStore().SetText(m_hWnd, FormatCaretPosition(caret->line, caret->column).c_str());
+    return 0;
 }
 
 // The commands that only pass to the engine.

@@ -12,10 +12,14 @@
 #include "browser/BrowserActions.h"
 #include "browser/BrowserHostWnd.h"
 #include "browser/WebBrowserEventSink.h"
+#include "browser/tools/FindHighlight.h"
+#include "browser/tools/SourceView.h"
 #include "controls/TabbedMDIChild.h"
 #include "frame/BrowserTab.h"
 
 #include <windows.h>
+
+#include <memory>
 
 class CBrowserView : public TTabbedMDIChildWindowImpl<CBrowserView>,
                      public TWebBrowserEventSink<CBrowserView>,
@@ -44,6 +48,8 @@ public:
     void OnTextSize(UINT commandId) override;
     IWebBrowser2* GetWebBrowser() const override { return m_host.Browser(); }
     bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const override;
+    bool ToggleSearchHighlight(const char* text) override;
+    bool FindNextSearchWord(const char* text) override;
 
     // A mouse button went down in the page (the gesture filter's notification): the next popup
     // of this page is the user's own.
@@ -78,6 +84,8 @@ public:
     long GetSecureLockLevel() const { return m_secureLockLevel; }
     bool IsPrivacyIconHidden() const { return m_privacyIconHidden; }
     CBrowserHostWnd& Host() { return m_host; }
+    // The source view while it is open, else null.
+    CSourceView* GetSourceView() const { return m_sourceView.get(); }
 
     BEGIN_MSG_MAP(CBrowserView)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -91,6 +99,7 @@ public:
         MESSAGE_HANDLER(GetTabbedMdiMessages().closeWithNoPrompt, OnCloseWithNoPrompt)
         MESSAGE_HANDLER(WM_MDIACTIVATE, OnMdiActivate)
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+        MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
         CHAIN_MSG_MAP_MEMBER(m_host)
         CHAIN_MSG_MAP(Base)
     ALT_MSG_MAP(5)
@@ -117,6 +126,12 @@ private:
     LRESULT OnMdiActivate(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnEngineClose(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& handled);
+
+    // The source view: opened as the inner page "Source", or closed again.
+    void ToggleSourceView();
+    // Find, Copy and Select All of the source view when it is the current inner page.
+    bool RunSourceViewCommand(UINT id);
 
     // Event handlers (through the sink table).
     void OnBeforeNavigate2(IDispatch* source, const TStdStr<char>& url, VARIANT_BOOL* cancel);
@@ -171,6 +186,9 @@ private:
     int m_tabImage = -1;
     FILETIME m_urlTime = {};
     bool* m_deletedWhileCreating = nullptr;  // the creator's flag, only while the window is made
+    std::unique_ptr<CSourceView> m_sourceView;
+    bool m_searchHighlighted = false;  // the search words are marked in the page
+    CFindNextState m_findNext;
 };
 
 // Creates a tab under the MDI client and navigates it (empty url: none). opener is the tab whose

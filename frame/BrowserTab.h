@@ -47,6 +47,20 @@ public:
     // caller does not own them: they are valid while the tab lives.
     virtual IGestureHandler* GetGestureHandler() { return nullptr; }
     virtual CGestureListener* GetGestureListener() { return nullptr; }
+    // The search bar's highlight toggle on the tab's page: marks every word of text, or removes
+    // the marks when they are shown; true while they are shown.
+    virtual bool ToggleSearchHighlight(const char* text)
+    {
+        (void)text;
+        return false;
+    }
+    // The search bar's find next on the tab's page: selects the next occurrence of the first word
+    // of text; false when there is none (the next use starts at the top again).
+    virtual bool FindNextSearchWord(const char* text)
+    {
+        (void)text;
+        return false;
+    }
 };
 
 // The five "Text Size" commands, smallest to largest.

@@ -1,7 +1,9 @@
 #include "tests/engine/FakeEngine.h"
+#include "tests/engine/FakeDocument.h"
 
 #include "platform/AtlAxHost.h"
 
+#include <commdlg.h>
 #include <exdispid.h>
 #include <mshtmdid.h>
 #include <mshtmhst.h>
@@ -193,11 +195,64 @@ int CFakeDispatch::CallCount(const wchar_t* name) const
     return 0;
 }
 
+namespace {
+
+// The saving side of a document: Save writes the bytes it holds. A separate small object (the
+// document's other interfaces are by name), enough for the program, which only saves through it.
+class CFakePersistStream final : public IPersistStreamInit {
+public:
+    explicit CFakePersistStream(std::string bytes) : m_bytes(std::move(bytes)) {}
+    CFakePersistStream(const CFakePersistStream&) = delete;
+    CFakePersistStream& operator=(const CFakePersistStream&) = delete;
+    STDMETHOD(QueryInterface)(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IPersist && iid != IID_IPersistStreamInit)
+            return E_NOINTERFACE;
+        *object = static_cast<IPersistStreamInit*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return static_cast<ULONG>(++m_references); }
+    STDMETHOD_(ULONG, Release)() override
+    {
+        const LONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return static_cast<ULONG>(left);
+    }
+    STDMETHOD(GetClassID)(CLSID*) override { return E_NOTIMPL; }
+    STDMETHOD(IsDirty)() override { return S_FALSE; }
+    STDMETHOD(Load)(LPSTREAM) override { return E_NOTIMPL; }
+    STDMETHOD(Save)(LPSTREAM stream, BOOL) override
+    {
+        if (!stream)
+            return E_POINTER;
+        ULONG written = 0;
+        return stream->Write(m_bytes.data(), static_cast<ULONG>(m_bytes.size()), &written);
+    }
+    STDMETHOD(GetSizeMax)(ULARGE_INTEGER*) override { return E_NOTIMPL; }
+    STDMETHOD(InitNew)() override { return S_OK; }
+
+private:
+    ~CFakePersistStream() = default;
+    LONG m_references = 0;
+    std::string m_bytes;
+};
+
+} // namespace
+
 STDMETHODIMP CFakeDispatch::QueryInterface(REFIID iid, void** object)
 {
     if (!object)
         return E_POINTER;
     *object = nullptr;
+    if (iid == IID_IPersistStreamInit && !m_persistBytes.empty()) {
+        auto* persist = new CFakePersistStream(m_persistBytes);
+        return persist->QueryInterface(iid, object);
+    }
     if (iid != IID_IUnknown && iid != IID_IDispatch)
         return E_NOINTERFACE;
     *object = static_cast<IDispatch*>(this);
@@ -280,6 +335,17 @@ CFakeBrowser::CFakeBrowser(CFakeEngine& engine) : m_engine(engine)
     m_document = CFakeDispatch::Make();
     m_window = CFakeDispatch::Make();
     m_window->SetMethod(L"focus", [this] { ++focusCount; });
+    m_window->SetFunction(L"execScript", [this](const DISPPARAMS& params) {
+        // In DISPPARAMS order the last argument comes first: the code is the last element.
+        auto text = [&params](UINT fromEnd) {
+            if (params.cArgs <= fromEnd || params.rgvarg[params.cArgs - 1 - fromEnd].vt != VT_BSTR)
+                return std::wstring();
+            const BSTR value = params.rgvarg[params.cArgs - 1 - fromEnd].bstrVal;
+            return std::wstring(value ? value : L"");
+        };
+        scripts.emplace_back(text(0), text(1));
+        return CComVariant();
+    });
     CComVariant window(static_cast<IDispatch*>(m_window.p));
     m_document->Set(L"parentWindow", window);
 }
@@ -543,6 +609,10 @@ void CFakeBrowser::BuildDocument(const FakePage* page)
         return CComVariant(static_cast<IDispatch*>(range.p));
     });
     m_document->Set(L"selection", CComVariant(static_cast<IDispatch*>(selection.p)));
+    m_document->SetPersistBytes(page ? page->source : std::string());
+    m_document->Set(L"charset", CComVariant(page ? page->charset.c_str() : L""));
+    if (page && page->textDocument)
+        page->textDocument->Publish(*m_document);
 }
 
 void CFakeBrowser::SimulateWindowClose()
@@ -737,6 +807,28 @@ STDMETHODIMP CFakeBrowser::ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIAN
 {
     const long input = in && in->vt == VT_I4 ? in->lVal : -1;
     execs.push_back({command, option, input});
+    if (command == OLECMDID_SAVEAS && option == OLECMDEXECOPT_PROMPTUSER) {
+        // The engine's own Save As: the system's file dialog with the engine's four file types.
+        static const char kTypes[] = "Web Page, complete (*.htm;*.html)\0*.htm;*.html\0"
+                                     "Web Archive, single file (*.mht)\0*.mht\0"
+                                     "Web Page, HTML only (*.htm;*.html)\0*.htm;*.html\0"
+                                     "Text File (*.txt)\0*.txt\0";
+        char path[MAX_PATH] = "page";
+        OPENFILENAMEA dialog = {};
+        dialog.lStructSize = sizeof(dialog);
+        dialog.hwndOwner = m_siteWindow;
+        dialog.lpstrFilter = kTypes;
+        dialog.nFilterIndex = 1;
+        dialog.lpstrFile = path;
+        dialog.nMaxFile = sizeof(path);
+        dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+        ++saveDialogs;
+        if (::GetSaveFileNameA(&dialog)) {
+            savedPath = path;
+            savedFileType = dialog.nFilterIndex;
+        }
+        return S_OK;
+    }
     if (command == OLECMDID_ZOOM) {
         if (input >= 0 && input <= 4)
             zoom = input;
@@ -779,6 +871,19 @@ void CFakeBrowser::ReadHostInfo()
         hostFlags = info.dwFlags;
         hostInfoAnswered = true;
     }
+}
+
+CComPtr<IDropTarget> CFakeBrowser::AskHostDropTarget()
+{
+    CComPtr<IDropTarget> answer;
+    CComQIPtr<IDocHostUIHandler> handler(m_site);
+    if (!handler)
+        return answer;
+    // The engine offers its own target and takes the host's in its place when one comes back.
+    CComPtr<IDropTarget> replaced;
+    if (SUCCEEDED(handler->GetDropTarget(nullptr, &replaced)))
+        answer = replaced;
+    return answer;
 }
 
 void CFakeBrowser::ReadAmbient()

@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // An automation object with named properties and methods, read and called by name.
@@ -37,6 +38,9 @@ public:
     void SetFunction(const wchar_t* name, std::function<CComVariant(const DISPPARAMS&)> function);
     // How often each method was called.
     int CallCount(const wchar_t* name) const;
+    // The bytes the object saves through IPersistStreamInit (a document's source); without them
+    // the object has no such interface.
+    void SetPersistBytes(std::string bytes) { m_persistBytes = std::move(bytes); }
 
     STDMETHOD(QueryInterface)(REFIID iid, void** object) override;
     STDMETHOD_(ULONG, AddRef)() override;
@@ -56,7 +60,10 @@ private:
     std::map<DISPID, std::function<void()>> m_methods;
     std::map<DISPID, std::function<CComVariant(const DISPPARAMS&)>> m_functions;
     std::map<DISPID, int> m_calls;
+    std::string m_persistBytes;
 };
+
+class CFakeTextDocument;  // tests/engine/FakeDocument.h
 
 // What a page does when it loads.
 // A link of a page: where it is in the page window and where it leads.
@@ -76,6 +83,11 @@ struct FakePage {
     std::vector<FakeLink> links;
     // The selected text (document.selection.createRange().text).
     std::wstring selection;
+    // The document's source as the engine saves it (bytes, any encoding), and document.charset.
+    std::string source;
+    std::wstring charset;
+    // A body of text with ranges, elements and frames (FakeDocument.h), or none.
+    std::shared_ptr<CFakeTextDocument> textDocument;
 };
 
 struct FakeExecRecord {
@@ -126,6 +138,9 @@ public:
     void FireProgress(long progress, long maximum);
     void FireCommandState(long command, bool enable);
     void FireSecureLock(long level);
+    // What the engine does when a drag enters a page: asks its host for a drop target to use in
+    // place of its own; null when the host keeps the engine's.
+    CComPtr<IDropTarget> AskHostDropTarget();
 
     // What the host and the tab did.
     std::wstring LocationUrl() const { return m_location; }
@@ -149,7 +164,13 @@ public:
     int focusCount = 0;
     std::vector<FakeExecRecord> execs;
     std::vector<std::wstring> navigations;  // every BeforeNavigate2 URL, cancelled or not
+    // Every window.execScript of the page: the code and the language.
+    std::vector<std::pair<std::wstring, std::wstring>> scripts;
     long zoom = 2;
+    // The engine's Save As dialogs shown, and the path and 1-based file type of the last save.
+    int saveDialogs = 0;
+    std::string savedPath;
+    DWORD savedFileType = 0;
 
     // IUnknown
     STDMETHOD(QueryInterface)(REFIID iid, void** object) override;

@@ -1,0 +1,18 @@
+#pragma once
+// Where a closing tab hands its page for the recently closed pages: one call, made from the tab's
+// WM_CLOSE for web addresses only. The main frame owns the list and installs the sink that adds to
+// it; without one (tests of the tab alone, start-up not done) closed pages are simply not kept.
+// The sink is not owned; whoever installs it puts the previous one back before it goes.
+
+class IClosedPageSink {
+public:
+    virtual ~IClosedPageSink() = default;
+    virtual void AddClosedPage(const char* title, const char* url) = 0;
+};
+
+IClosedPageSink* GetClosedPageSink();
+// Installs sink (null: none) and returns the one it replaces.
+IClosedPageSink* SetClosedPageSink(IClosedPageSink* sink);
+
+// The tab's part: hands (title, url) to the sink when url is a web address.
+void NotifyPageClosed(const char* title, const char* url);
