@@ -1,5 +1,7 @@
 // The blocker pages and their dialogs, each shown on its own in a host window of the test, with
 // screenshots.
+#include "browser/filter/BlockedContent.h"
+#include "browser/filter/BlockerAdvancedPage.h"
 #include "browser/filter/BlockerPages.h"
 #include "browser/filter/PopupAllowList.h"
 #include "browser/filter/tests/FilterTestSupport.h"
@@ -261,6 +263,110 @@ TEST(BlockerPages, AllowedSiteDialogAddsAndSaves)
     EXPECT_EQ(ReadFileText(folders.Config(kPopupsFileName)), "[Popups]\r\nbypass0=popups.example.net:8080/games/\r\n");
     list.Clear();
     list.m_modified = false;
+}
+
+}  // namespace
+
+namespace {
+
+class CRecordingSounds : public ISoundPlayer {
+public:
+    void Beep(DWORD, DWORD) override {}
+    void PlayFile(const char* path) override { m_files.emplace_back(path ? path : ""); }
+    std::vector<std::string> m_files;
+};
+
+struct BitCase {
+    bool popups;
+    int box;
+    bool viewFlags;  // the bit is in ViewFlags, else in BlockerFlags
+    DWORD bit;
+    bool inverse;
+};
+
+const BitCase kBitCases[] = {
+    {true, IDC_POPUP_NOTICE, false, 0x1000, false}, {true, IDC_POPUP_BEEP, false, 0x2000, false},
+    {true, IDC_POPUP_SOUND, false, 0x4000, false},  {true, IDC_POPUP_GRID, true, 0x40, false},
+    {false, IDC_AD_REPLACE, false, 0x40000, true},  {false, IDC_AD_BEEP, false, 0x10000, false},
+    {false, IDC_AD_SOUND, false, 0x20000, false},   {false, IDC_AD_GRID, true, 0x80, false},
+};
+
+TEST(BlockerPages, AdvancedPagesBindEveryBit)
+{
+    CScopedFlags flags;
+    const DWORD oldView = GetSettings()->ViewFlags;
+    CPageHost host;
+    for (const BitCase& c : kBitCases) {
+        for (const bool check : {true, false}) {
+            GetSettings()->BlockerFlags = 0x5002;
+            GetSettings()->ViewFlags = oldView & ~0xC0u;
+            CBlockerAdvancedPage page(c.popups);
+            ASSERT_TRUE(page.Create(host.m_window));
+            DWORD& word = c.viewFlags ? GetSettings()->ViewFlags : GetSettings()->BlockerFlags;
+            const bool before = (word & c.bit) != 0;
+            // The box shows the bit as it stands (the default 0x5002 has notice and sound for popups).
+            EXPECT_EQ(page.IsDlgButtonChecked(c.box) == BST_CHECKED, before != c.inverse) << c.box;
+            page.CheckDlgButton(c.box, check ? BST_CHECKED : BST_UNCHECKED);
+            EXPECT_EQ(page.OnApply(), 0);
+            EXPECT_EQ((word & c.bit) != 0, check != c.inverse) << c.box << " checked " << check;
+            page.DestroyWindow();
+        }
+    }
+    GetSettings()->ViewFlags = oldView;
+}
+
+TEST(BlockerPages, AdvancedPageMaximumAndSound)
+{
+    CScopedFlags flags;
+    CSettings& settings = *GetSettings();
+    settings.BlockerFlags = 0x5002;
+    settings.PopBlockedSound = "C:\\stored.wav";
+    settings.PopupLog.Clear();
+    settings.PopupLog.SetMaxItems(200);
+    for (int i = 0; i < 50; ++i)
+        settings.PopupLog.Add({GetCurrentFileTime(), "Popup", "", "http://p/" + std::to_string(i)});
+    CScriptedBoxes boxes;
+    CScopedMessageBoxes scopedBoxes(boxes);
+    CRecordingSounds sounds;
+    CScopedSoundPlayer scopedSounds(sounds);
+    CPageHost host;
+    CBlockerAdvancedPage page(true);
+    ASSERT_TRUE(page.Create(host.m_window));
+    page.ShowWindow(SW_SHOW);
+    EXPECT_TRUE(Enabled(page, IDC_POPUP_SOUND_PLAY));  // "Play sound" is on by default
+    Shoot(host.m_window, "popup-advanced-page.bmp");
+    // The play button plays the stored path, not the edited text.
+    page.SetDlgItemTextA(IDC_POPUP_SOUND_PATH, "C:\\typed.wav");
+    Click(page, IDC_POPUP_SOUND_PLAY);
+    EXPECT_EQ(sounds.m_files, std::vector<std::string>{"C:\\stored.wav"});
+    // Out of range: refused with the message, nothing applied.
+    for (const char* bad : {"0", "1001", ""}) {
+        page.SetDlgItemTextA(IDC_POPUP_MAX_ITEMS, bad);
+        page.CheckDlgButton(IDC_POPUP_BEEP, BST_CHECKED);
+        EXPECT_NE(page.OnApply(), 0) << bad;
+        EXPECT_FALSE(settings.BlockerFlags & BlockerFlag::PopupBeep) << bad;
+    }
+    EXPECT_EQ(boxes.m_questions.back(), "Please enter an integer between 1 and 1000\n");
+    // Lowering the maximum below the log's size drops the oldest entries.
+    page.SetDlgItemTextA(IDC_POPUP_MAX_ITEMS, "10");
+    EXPECT_EQ(page.OnApply(), 0);
+    EXPECT_EQ(settings.MaxPopupLogItems, 10);
+    ASSERT_EQ(settings.PopupLog.GetCount(), 10);
+    EXPECT_EQ(settings.PopupLog.GetAt(0).text3, "http://p/40");
+    // Without "Play sound" the path and its buttons are off.
+    page.CheckDlgButton(IDC_POPUP_SOUND, BST_UNCHECKED);
+    Click(page, IDC_POPUP_SOUND);
+    EXPECT_FALSE(Enabled(page, IDC_POPUP_SOUND_PATH));
+    EXPECT_FALSE(Enabled(page, IDC_POPUP_SOUND_PLAY));
+    page.DestroyWindow();
+    CBlockerAdvancedPage ads(false);
+    ASSERT_TRUE(ads.Create(host.m_window));
+    ads.ShowWindow(SW_SHOW);
+    Shoot(host.m_window, "ad-advanced-page.bmp");
+    ads.DestroyWindow();
+    settings.PopupLog.Clear();
+    settings.PopupLog.SetMaxItems(200);
+    settings.MaxPopupLogItems = 200;
 }
 
 }  // namespace
