@@ -19,6 +19,7 @@ constexpr DWORD kAdSortFlag = 0x200;
 constexpr DWORD kOpenInNewTab = 1;
 
 CBlockedHistoryWindow* g_window = nullptr;  // not owned: the window owns itself
+bool g_finalMessageSeen = false;            // a window got its last message (and deleted itself)
 
 CBlockedLog& LogOf(bool popups)
 {
@@ -72,9 +73,12 @@ CBlockedHistoryWindow* ShowBlockedHistoryWindow(HWND parent, int tab)
             ::MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&rect), 2);
         }
         auto* window = new CBlockedHistoryWindow;
+        g_finalMessageSeen = false;
         if (!window->Create(parent, rect, TranslateText("Log").c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                             WS_EX_TOOLWINDOW)) {
-            delete window;
+            // A window that was made and failed in WM_CREATE has deleted itself already.
+            if (!g_finalMessageSeen)
+                delete window;
             return nullptr;
         }
         g_window = window;
@@ -85,8 +89,15 @@ CBlockedHistoryWindow* ShowBlockedHistoryWindow(HWND parent, int tab)
     return g_window;
 }
 
+void CBlockedHistoryWindow::OnFinalMessage(HWND)
+{
+    g_finalMessageSeen = true;
+    delete this;
+}
+
 LRESULT CBlockedHistoryWindow::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
+    m_placement.m_hWnd = m_hWnd;
     m_tabs = ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BOTTOM, 0, 0, 0, 0,
                                m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LOG_TABS)), nullptr, nullptr);
     ::SendMessageA(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);

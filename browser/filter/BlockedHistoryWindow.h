@@ -9,6 +9,7 @@
 // frame's log command (ID_FRAME_BLOCKED_LOG), and without a parent the window hides.
 #include "browser/filter/FilterResources.h"
 #include "core/app/BlockedLogs.h"
+#include "core/app/SettingsStore.h"
 #include "platform/AtlWin.h"
 
 #include <windows.h>
@@ -36,9 +37,10 @@ public:
         NOTIFY_CODE_HANDLER(LVN_GETDISPINFOA, OnGetDispInfo)
         NOTIFY_CODE_HANDLER(LVN_COLUMNCLICK, OnColumnClick)
         NOTIFY_CODE_HANDLER(TCN_SELCHANGE, OnTabChange)
+        CHAIN_MSG_MAP_MEMBER(m_placement)
     END_MSG_MAP()
 
-    void OnFinalMessage(HWND) override { delete this; }
+    void OnFinalMessage(HWND) override;
 
     // 0 the popups tab, 1 the ads tab.
     void SelectTab(int tab);
@@ -72,6 +74,8 @@ private:
     HWND m_adList = nullptr;
     int m_listener = 0;
     std::string m_dispText;      // the text handed out by the last LVN_GETDISPINFO
+    // The window's place, kept in the settings store ("Settings", "LogPlacement").
+    CWindowPlacementSetting m_placement{"Settings", "LogPlacement"};
 };
 
 // Creates the window on first use (placed over the lowest 245 pixels of the parent's client area),
