@@ -62,6 +62,12 @@ CBlockedHistoryWindow* GetBlockedHistoryWindow()
     return g_window && ::IsWindow(g_window->m_hWnd) ? g_window : nullptr;
 }
 
+void DestroyBlockedHistoryWindow()
+{
+    if (CBlockedHistoryWindow* window = GetBlockedHistoryWindow())
+        ::DestroyWindow(window->m_hWnd);
+}
+
 CBlockedHistoryWindow* ShowBlockedHistoryWindow(HWND parent, int tab)
 {
     if (!GetBlockedHistoryWindow()) {

@@ -5,7 +5,9 @@
 // allow the opener's site, delete, clear, copy and save as text, grid lines.
 //
 // Lifetime: rule (b). ShowBlockedHistoryWindow creates it with new on first use; it deletes itself
-// in OnFinalMessage. Its Close does not destroy it: the system menu's Close sends the parent the
+// in OnFinalMessage. Destroy it with DestroyBlockedHistoryWindow (or ::DestroyWindow on its handle),
+// never through the object's own DestroyWindow, which clears the object's handle after the call and
+// so writes to the object that deleted itself inside it. Its Close does not destroy it: the system menu's Close sends the parent the
 // frame's log command (ID_FRAME_BLOCKED_LOG), and without a parent the window hides.
 #include "browser/filter/FilterResources.h"
 #include "core/app/BlockedLogs.h"
@@ -83,3 +85,5 @@ private:
 CBlockedHistoryWindow* ShowBlockedHistoryWindow(HWND parent, int tab);
 // The window when it exists.
 CBlockedHistoryWindow* GetBlockedHistoryWindow();
+// Destroys the window when it exists (the main frame does, before it goes).
+void DestroyBlockedHistoryWindow();

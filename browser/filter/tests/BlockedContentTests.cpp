@@ -218,7 +218,13 @@ TEST(BlockedContent, HistoryWindowListsExportsAndAllowsASite)
     EXPECT_TRUE(window->RunCommand(ID_AD_LOG_CLEAR));
     EXPECT_EQ(ListView_GetItemCount(ads), 0);
     EXPECT_EQ(settings.PopupLog.GetCount(), 3);
-    window->DestroyWindow();
+    DestroyBlockedHistoryWindow();
+    EXPECT_EQ(GetBlockedHistoryWindow(), nullptr);
+    // Made again after its end, it works as before.
+    window = ShowBlockedHistoryWindow(nullptr, 1);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->GetSelectedTab(), 1);
+    DestroyBlockedHistoryWindow();
     EXPECT_EQ(GetBlockedHistoryWindow(), nullptr);
     GetPopupAllowList().Clear();
     GetPopupAllowList().m_modified = false;
