@@ -1,0 +1,55 @@
+#pragma once
+// What the main frame does with a blocked item (its IBrowserTabHost::OnPopupBlocked and OnAdBlocked,
+// frame/BrowserTab.h): the entry in the settings' bounded log, the counter, the notice in the status
+// bar (popups, when BlockerFlags has 0x1000), the refresh of the "Log" window and of the blocker
+// pages, and the beep or sound the flags ask for. The frame's host methods call these two on the
+// user-interface thread (the namespace handler sees to that, FilterNotices.h).
+//
+// The sounds go through ISoundPlayer, which tests replace with CScopedSoundPlayer (under Xvfb there is
+// no sound device, and a test must not make noise).
+#include "frame/BrowserTab.h"
+
+#include <windows.h>
+
+#include <functional>
+
+class ISoundPlayer {
+public:
+    virtual ~ISoundPlayer() = default;
+    virtual void Beep(DWORD frequency, DWORD milliseconds) = 0;
+    // Plays a sound file asynchronously; a missing file plays nothing.
+    virtual void PlayFile(const char* path) = 0;
+};
+
+ISoundPlayer& GetSoundPlayer();
+
+class CScopedSoundPlayer {
+public:
+    explicit CScopedSoundPlayer(ISoundPlayer& player);
+    ~CScopedSoundPlayer();
+    CScopedSoundPlayer(const CScopedSoundPlayer&) = delete;
+    CScopedSoundPlayer& operator=(const CScopedSoundPlayer&) = delete;
+
+private:
+    ISoundPlayer* m_previous;  // not owned
+};
+
+namespace BlockerFlag {
+constexpr DWORD PopupBeep = 0x2000;
+constexpr DWORD PopupSound = 0x4000;
+constexpr DWORD AdBeep = 0x10000;
+constexpr DWORD AdSound = 0x20000;
+constexpr DWORD NoReplacementText = 0x40000;
+}  // namespace BlockerFlag
+
+// The status-bar notice of a blocked popup.
+constexpr char kPopupNoticeText[] = "This page contains popup windows!";
+
+// host: where the popup notice goes (its status pane 0); may be null.
+void RecordPopupBlocked(IBrowserTabHost* host, const char* title, const char* openerUrl, const char* url);
+void RecordAdBlocked(const char* rule, const char* url);
+
+// Windows that show the logs or the counters register a refresh for their lifetime: it runs after
+// every recorded block, with true for the popups log and false for the ads log.
+int AddBlockedContentListener(std::function<void(bool popups)> refresh);
+void RemoveBlockedContentListener(int id);
