@@ -1,8 +1,8 @@
 #pragma once
 // What the popup test asks of the content filter: whether the opener's site is on the popup
 // allow list, and whether the new address is on the ad filter's exception list. The browser tab
-// calls it through this one seam; start-up connects the filter's lists, and tests give their own.
-// Until connected, no site is allowed and nothing is an exception.
+// calls it through this one seam; by default it asks the filter's own lists, and tests give their
+// own.
 class IPopupSiteRules {
 public:
     virtual ~IPopupSiteRules() = default;
