@@ -1,6 +1,6 @@
 #include "browser/filter/BlockedHistoryWindow.h"
 
-#include "browser/filter/BlockedContent.h"
+#include "frame/BlockedContent.h"
 #include "browser/filter/PopupAllowList.h"
 #include "core/app/LanguageManager.h"
 #include "core/app/Settings.h"

@@ -1,6 +1,6 @@
 #include "browser/filter/BlockerAdvancedPage.h"
 
-#include "browser/filter/BlockedContent.h"
+#include "frame/BlockedContent.h"
 #include "core/app/LanguageManager.h"
 #include "core/app/Settings.h"
 #include "core/system/MessageBoxes.h"

@@ -1,6 +1,6 @@
 #include "browser/filter/BlockerPages.h"
 
-#include "browser/filter/BlockedContent.h"
+#include "frame/BlockedContent.h"
 #include "browser/filter/BlockedHistoryWindow.h"
 #include "browser/filter/PopupAllowList.h"
 #include "core/app/LanguageManager.h"

@@ -2,7 +2,7 @@
 // and the segment counter label, with screenshots of both.
 #include "browser/filter/AdFilter.h"
 #include "browser/filter/AdFilterProtocol.h"
-#include "browser/filter/BlockedContent.h"
+#include "frame/BlockedContent.h"
 #include "browser/filter/BlockedHistoryWindow.h"
 #include "browser/filter/PopupAllowList.h"
 #include "browser/filter/ShapeLabelWnd.h"

@@ -1,6 +1,6 @@
 // The blocker pages and their dialogs, each shown on its own in a host window of the test, with
 // screenshots.
-#include "browser/filter/BlockedContent.h"
+#include "frame/BlockedContent.h"
 #include "browser/filter/BlockerAdvancedPage.h"
 #include "browser/filter/BlockerPages.h"
 #include "browser/filter/PopupAllowList.h"

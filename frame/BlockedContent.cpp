@@ -1,4 +1,4 @@
-#include "browser/filter/BlockedContent.h"
+#include "frame/BlockedContent.h"
 
 #include "core/app/LanguageManager.h"
 #include "core/app/Settings.h"
