@@ -430,7 +430,23 @@ TEST(ProgramFolders, FoldersAndConfigurationLookUp)
 TEST(ProgramFolders, ConfigurationFilesComeFromTheConfigFolderFirst)
 {
     const CAppFolders& folders = *GetAppFolders();
-    CScratchFolder::Remove(folders.m_configFolder);
+    // The program's own configuration folder (with the lists the build puts there) is set aside
+    // for the test and put back afterwards.
+    const CStdString configFolder = folders.m_configFolder.Left(folders.m_configFolder.GetLength() - 1);
+    const CStdString keptFolder = configFolder + ".kept";
+    CScratchFolder::Remove(keptFolder + "\\");
+    const bool kept = MoveFileA(configFolder, keptFolder) != FALSE;
+    struct CPutBack {
+        const CStdString& config;
+        const CStdString& keptCopy;
+        bool active;
+        ~CPutBack()
+        {
+            CScratchFolder::Remove(config + "\\");
+            if (active)
+                MoveFileA(keptCopy, config);
+        }
+    } putBack{configFolder, keptFolder, kept};
     const CStdString defaults = folders.GetConfigFolder(CAppFolders::defaultsFolder);
     const CStdString language = folders.GetConfigFolder(CAppFolders::languageFolder);
     CreateDirectoryA(folders.m_configFolder, nullptr);
@@ -464,7 +480,6 @@ TEST(ProgramFolders, ConfigurationFilesComeFromTheConfigFolderFirst)
     HICON second = nullptr;
     EXPECT_FALSE(LoadConfigIconPair("missing.ico", "missing2.ico", first, second));
     EXPECT_EQ(first, nullptr);
-    CScratchFolder::Remove(folders.m_configFolder);
 }
 
 TEST(BlockedLogs, AdHistoryText)
