@@ -18,7 +18,7 @@ std::string Upper(std::string text)
 } // namespace
 
 std::vector<CToolBarBandRecord> DiscoverToolBarBands(HKEY toolbarKey, HKEY clsidKey,
-                                                     bool (*isVisible)(const std::string& clsid))
+                                                     const std::function<bool(const std::string& clsid)>& isVisible)
 {
     std::vector<CToolBarBandRecord> bands;
     if (!toolbarKey || !clsidKey)

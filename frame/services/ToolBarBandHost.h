@@ -7,6 +7,7 @@
 // root's "CLSID" in the program, scratch keys in tests) and only read.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,4 +25,4 @@ struct CToolBarBandRecord {
 // case) and whose "<clsid>\InprocServer32" below `clsidKey` has a non-empty default value becomes a
 // record with the next id from 59440. `isVisible` gives the stored visible flag of a class id.
 std::vector<CToolBarBandRecord> DiscoverToolBarBands(HKEY toolbarKey, HKEY clsidKey,
-                                                     bool (*isVisible)(const std::string& clsid) = nullptr);
+                                                     const std::function<bool(const std::string& clsid)>& isVisible = {});
