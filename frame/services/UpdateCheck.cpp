@@ -1,0 +1,226 @@
+#include "frame/services/UpdateCheck.h"
+
+#include "core/library/IniFile.h"
+#include "core/library/UrlFunctions.h"
+#include "platform/Diagnostics.h"
+
+#include <objbase.h>
+#include <urlmon.h>
+
+namespace {
+
+constexpr size_t kMaxVersionFields = 8;
+constexpr size_t kMaxFieldDigits = 9;
+constexpr size_t kMaxInfoText = 4096;
+
+bool ParseVersion(const std::string& text, std::vector<unsigned long>& fields)
+{
+    fields.clear();
+    size_t start = 0;
+    while (true) {
+        const size_t dot = text.find('.', start);
+        const std::string field = text.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        if (field.empty() || field.size() > kMaxFieldDigits || fields.size() >= kMaxVersionFields)
+            return false;
+        for (char c : field) {
+            if (c < '0' || c > '9')
+                return false;
+        }
+        fields.push_back(std::stoul(field));
+        if (dot == std::string::npos)
+            return true;
+        start = dot + 1;
+    }
+}
+
+std::string Bounded(const TStdStr<char>& text)
+{
+    std::string value = text.c_str();
+    if (value.size() > kMaxInfoText)
+        value.clear();  // a text this long is no address, date or version: treated as absent
+    return value;
+}
+
+// The download's status callback: its only job is to let the worker give up when asked.
+// It also takes the server's status code: Wine's URLDownloadToFile reports success for a 404
+// answer and leaves its (empty) body as the file.
+class CCancellableDownload final : public IBindStatusCallback, public IHttpNegotiate {
+public:
+    explicit CCancellableDownload(const std::atomic<bool>& cancel) : m_cancel(cancel) {}
+    DWORD ResponseCode() const { return m_responseCode; }
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IBindStatusCallback) {
+            *object = static_cast<IBindStatusCallback*>(this);
+            AddRef();
+            return S_OK;
+        }
+        if (iid == IID_IHttpNegotiate) {
+            *object = static_cast<IHttpNegotiate*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the worker's stack for the one synchronous download.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    // Wine's urlmon gives up on a download whose callback answers E_NOTIMPL to the start of the
+    // binding or to the request for the bind information, so those two answer S_OK.
+    STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return S_OK; }
+    STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP OnLowResource(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return m_cancel ? E_ABORT : S_OK; }
+    STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
+    STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO*) override
+    {
+        // Always fetched anew: a cached copy would hide a newer version.
+        if (flags)
+            *flags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE;
+        return S_OK;
+    }
+    STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
+
+    STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additionalHeaders) override
+    {
+        if (additionalHeaders)
+            *additionalHeaders = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR, LPWSTR* additionalHeaders) override
+    {
+        m_responseCode = responseCode;
+        if (additionalHeaders)
+            *additionalHeaders = nullptr;
+        return S_OK;
+    }
+
+private:
+    DWORD m_responseCode = 0;
+    const std::atomic<bool>& m_cancel;  // the check's flag, which outlives the download
+};
+
+} // namespace
+
+std::optional<int> CompareVersions(const std::string& left, const std::string& right)
+{
+    std::vector<unsigned long> a;
+    std::vector<unsigned long> b;
+    if (!ParseVersion(left, a) || !ParseVersion(right, b))
+        return std::nullopt;
+    for (size_t i = 0; i < a.size() || i < b.size(); ++i) {
+        const unsigned long x = i < a.size() ? a[i] : 0;
+        const unsigned long y = i < b.size() ? b[i] : 0;
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return 0;
+}
+
+std::string ChooseUpdateUrl(const std::string& setting, const std::string& builtIn)
+{
+    return !setting.empty() && IsWebUrl(setting.c_str()) ? setting : builtIn;
+}
+
+CUpdateResult ReadUpdateInfo(const std::string& path, const std::string& runningVersion,
+                             const std::string& languageName, bool isFirstLanguage,
+                             const std::string& installedLanguageVersion)
+{
+    CUpdateResult result;
+    CIniFile file;
+    if (!file.Open(path.c_str()))
+        return result;
+    CUpdateInfo& info = result.info;
+    info.version = Bounded(file.GetString("main", "version", runningVersion.c_str()));
+    if (info.version.empty())
+        info.version = runningVersion;
+    const std::optional<int> order = CompareVersions(runningVersion, info.version);
+    if (!order) {
+        result.decision = EUpdateDecision::kBadVersion;
+        return result;
+    }
+    if (*order < 0) {
+        info.releaseDate = Bounded(file.GetString("main", "releasedate", kBuildReleaseDate));
+        info.downloadUrl = Bounded(file.GetString("main", "downloadurl", ""));
+        // The address comes from a server over plain http: only a web page is offered, never a
+        // path or a share that would start a program.
+        if (IsWebUrl(info.downloadUrl.c_str()) && info.downloadUrl.size() < kMaxDownloadUrlLength) {
+            result.decision = EUpdateDecision::kOfferNewVersion;
+            return result;
+        }
+        info.downloadUrl.clear();
+        result.decision = EUpdateDecision::kBadVersion;
+        return result;
+    }
+    result.decision = EUpdateDecision::kUpToDate;
+    if (isFirstLanguage || languageName.empty() || languageName == "English")
+        return result;
+    // A language name is a key and a file name: one with path characters is no language.
+    if (languageName.find_first_of("\\/:.*?\"<>|") != std::string::npos || languageName.size() > 64)
+        return result;
+    info.languageVersion = Bounded(file.GetString("language", languageName.c_str(), ""));
+    if (info.languageVersion.empty())
+        return result;
+    const std::optional<int> languageOrder = CompareVersions(installedLanguageVersion, info.languageVersion);
+    const std::string base = Bounded(file.GetString("language", "downloadurl", ""));
+    if (languageOrder && *languageOrder < 0 && IsWebUrl(base.c_str())) {
+        info.languageFileUrl = base + languageName + ".lng";
+        result.decision = EUpdateDecision::kUpdateLanguage;
+    }
+    return result;
+}
+
+CUpdateCheck::~CUpdateCheck()
+{
+    Stop();
+}
+
+bool CUpdateCheck::Start(HWND notifyWindow, const std::string& url, const std::string& localPath, bool userCheck)
+{
+    if (IsRunning())
+        return false;
+    m_cancel = false;
+    m_thread = std::make_unique<CBackgroundThread>(
+        [this, notifyWindow, url, localPath, userCheck] { return Run(notifyWindow, url, localPath, userCheck); },
+        kUpdateCheckStopTimeout);
+    return m_thread->Start();
+}
+
+void CUpdateCheck::Stop()
+{
+    m_cancel = true;
+    if (m_thread)
+        m_thread->Stop();
+    m_thread.reset();
+}
+
+unsigned CUpdateCheck::Run(HWND notifyWindow, std::string url, std::string localPath, bool userCheck)
+{
+    try {
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        DeleteFileA(localPath.c_str());
+        CCancellableDownload callback(m_cancel);
+        const HRESULT downloaded = URLDownloadToFileA(nullptr, url.c_str(), localPath.c_str(), 0, &callback);
+        if (SUCCEEDED(com))
+            CoUninitialize();
+        // An error answer of the server is a failed download, whatever the URL layer says; so is
+        // an empty file (a server that answered nothing usable).
+        WIN32_FILE_ATTRIBUTE_DATA attributes{};
+        const bool hasContent = GetFileAttributesExA(localPath.c_str(), GetFileExInfoStandard, &attributes) &&
+                                (attributes.nFileSizeLow != 0 || attributes.nFileSizeHigh != 0);
+        const bool ok = SUCCEEDED(downloaded) && callback.ResponseCode() < 400 && hasContent && !m_cancel;
+        if (!ok)
+            DeleteFileA(localPath.c_str());
+        // The window may be gone by now; a posted message to a dead handle is simply dropped.
+        if (!m_cancel && IsWindow(notifyWindow))
+            PostMessageA(notifyWindow, kMsgUpdateCheckDone, userCheck ? 1 : 0, ok ? 1 : 0);
+        return ok ? 0 : 1;
+    } catch (...) {
+        ReportCaughtException("CUpdateCheck::Run");
+        return kExceptionExitCode;
+    }
+}

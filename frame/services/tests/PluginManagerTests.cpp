@@ -1,0 +1,142 @@
+// Plug-ins from a scratch "Plugins\" folder: kinds, names, icons, the disabled list, the script
+// run in the page, and content paths that try to leave their folder.
+#include "core/tests/ScratchFolder.h"
+#include "frame/services/PluginManager.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+void WriteFile(const CStdString& path, const std::string& text)
+{
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << text;
+}
+
+// A 16 x 16 icon file of 32-bit colour.
+void WriteIconFile(const CStdString& path)
+{
+    std::string ico;
+    auto put16 = [&](unsigned v) { ico += char(v & 0xFF); ico += char((v >> 8) & 0xFF); };
+    auto put32 = [&](unsigned v) { put16(v & 0xFFFF); put16(v >> 16); };
+    const unsigned imageSize = 40 + 16 * 16 * 4 + 16 * 4;
+    put16(0); put16(1); put16(1);
+    ico += char(16); ico += char(16); ico += char(0); ico += char(0);
+    put16(1); put16(32); put32(imageSize); put32(22);
+    put32(40); put32(16); put32(32); put16(1); put16(32); put32(0); put32(16 * 16 * 4 + 16 * 4);
+    put32(0); put32(0); put32(0); put32(0);
+    for (int i = 0; i < 16 * 16; ++i)
+        put32(0xFF2080C0);
+    ico += std::string(16 * 4, '\0');
+    WriteFile(path, ico);
+}
+
+void MakePlugin(const CScratchFolder& root, const char* name, const std::string& ini, bool icon = true)
+{
+    CreateDirectoryA((root / name).c_str(), nullptr);
+    WriteFile(root / (std::string(name) + "\\plugin.ini").c_str(), ini);
+    if (icon)
+        WriteIconFile(root / (std::string(name) + "\\icon.ico").c_str());
+}
+
+struct CRecordingPage : IPageScript {
+    void Exec(const std::string& code_, const std::string& language_) override
+    {
+        code = code_;
+        language = language_;
+        ++runs;
+    }
+    std::string code, language;
+    int runs = 0;
+};
+
+} // namespace
+
+TEST(PluginManager, FoldersWithPluginIniBecomeButtonsAndPanes)
+{
+    CScratchFolder root("Plugins");
+    MakePlugin(root, "Highlighter", "[General]\r\ntype=button\r\nname=Highlight\r\nname_Deutsch=Hervorheben\r\n"
+                                    "filename=run.js\r\nicon=icon.ico\r\nStartAfterPageDone=Yes\r\n");
+    WriteFile(root / "Highlighter\\run.js", "<script language=\"JavaScript\">document.title='done';</script>");
+    MakePlugin(root, "Notes", "[General]\r\ntype=PANE\r\nname=Notes\r\nfilename=notes.html\r\nicon=icon.ico\r\n");
+    MakePlugin(root, "NoIcon", "[General]\r\ntype=Button\r\nname=Without icon\r\nicon=missing.ico\r\n", false);
+    MakePlugin(root, "Odd", "[General]\r\ntype=Gadget\r\nname=Odd\r\nicon=icon.ico\r\n");
+    MakePlugin(root, "Escape", "[General]\r\ntype=Button\r\nname=Escape\r\nfilename=..\\..\\evil.js\r\nicon=icon.ico\r\n");
+    CreateDirectoryA((root / "Empty").c_str(), nullptr);  // no plugin.ini: no plug-in
+    WriteFile(root / "stray.txt", "not a folder");
+
+    CPluginManager manager(root.Path().c_str(), "escape;other", "Deutsch");
+    ASSERT_EQ(5u, manager.GetAll().size());
+    ASSERT_EQ(2u, manager.GetButtons().size());
+    ASSERT_EQ(1u, manager.GetPanes().size());
+    EXPECT_EQ(3, ImageList_GetImageCount(manager.GetImages()));
+    EXPECT_EQ(3, ImageList_GetImageCount(manager.GetHotImages()));  // no hot icon: the normal one serves
+    const CPlugin* highlighter = nullptr;
+    const CPlugin* odd = nullptr;
+    for (const CPlugin& plugin : manager.GetAll()) {
+        if (plugin.folderName == "Highlighter")
+            highlighter = &plugin;
+        if (plugin.folderName == "Odd")
+            odd = &plugin;
+        EXPECT_EQ(plugin.folderName != "Escape", plugin.enabled) << plugin.folderName;
+    }
+    ASSERT_TRUE(highlighter && odd);
+    EXPECT_EQ("Hervorheben", highlighter->name);
+    EXPECT_TRUE(highlighter->startAfterPageDone);
+    EXPECT_EQ(kPluginUnknown, odd->type);
+
+    // The button's script runs in the page with its language; the escaping one never runs.
+    CRecordingPage page;
+    size_t highlighterButton = 0;
+    for (size_t i = 0; i < manager.GetButtons().size(); ++i) {
+        if (manager.GetAll()[manager.GetButtons()[i]].folderName == "Highlighter")
+            highlighterButton = i;
+    }
+    ASSERT_TRUE(manager.RunButton(highlighterButton, page));
+    EXPECT_EQ("document.title='done';", page.code);
+    EXPECT_EQ("JavaScript", page.language);
+    EXPECT_FALSE(manager.RunButton(1 - highlighterButton, page));
+    EXPECT_FALSE(manager.RunButton(7, page));
+    EXPECT_EQ(1, page.runs);
+
+    HMENU menu = CreatePopupMenu();
+    manager.BuildButtonMenu(menu);
+    EXPECT_EQ(1, GetMenuItemCount(menu));  // the disabled button has no item
+    DestroyMenu(menu);
+}
+
+TEST(PluginManager, ScriptsSplitIntoLanguageAndBody)
+{
+    const struct {
+        const char* content;
+        bool ok;
+        const char* language;
+        const char* body;
+    } cases[] = {
+        {"<script language='VBScript'>MsgBox 1</script>", true, "VBScript", "MsgBox 1"},
+        {"<SCRIPT>alert(1)</SCRIPT>", true, "", "alert(1)"},
+        {">alert(1)</script>", false, "", ""},
+        {"<script language=\"JavaScript\">no closing tag", false, "", ""},
+        {"<div>not a script</div>", false, "", ""},
+        {"", false, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        CPluginScript script;
+        EXPECT_EQ(c.ok, SplitPluginScript(c.content, script));
+        if (c.ok) {
+            EXPECT_EQ(c.language, script.language);
+            EXPECT_EQ(c.body, script.body);
+        }
+    }
+}
+
+TEST(PluginManager, ContentPathsStayInTheirFolder)
+{
+    for (const char* good : {"run.js", "sub\\page.html", "a..b.js"})
+        EXPECT_TRUE(IsPluginRelativePath(good)) << good;
+    for (const char* bad : {"", "..\\x.js", "sub\\..\\..\\x.js", "C:\\x.js", "\\\\host\\share\\x.js", "/x.js", "sub/../../x"})
+        EXPECT_FALSE(IsPluginRelativePath(bad)) << bad;
+}
