@@ -30,6 +30,7 @@ TextStore::~TextStore()
 
 void TextStore::FreeLine(LineRecord& line)
 {
+    DropCheckpointsFrom(line, 0);
     if (line.capacity > 0)
         std::free(line.text);
     line.text = nullptr;
@@ -54,9 +55,11 @@ bool TextStore::Reserve(LineRecord& line, int32_t length)
     if (line.capacity > 0) {
         text = static_cast<char*>(std::realloc(line.text, static_cast<size_t>(capacity)));
     } else {
+        // The text moves out of the load block; a line set to shorter text than it had keeps
+        // only what fits (the caller writes the new text over it).
         text = static_cast<char*>(std::malloc(static_cast<size_t>(capacity)));
         if (text && line.length > 0)
-            std::memcpy(text, line.text, static_cast<size_t>(line.length));
+            std::memcpy(text, line.text, static_cast<size_t>(std::min<int64_t>(line.length, capacity)));
     }
     if (!text)
         return false;
@@ -118,6 +121,8 @@ void TextStore::Clear()
     for (LineRecord& line : m_lines)
         FreeLine(line);
     m_lines.assign(1, LineRecord{});
+    m_checkpoints.clear();
+    m_freeCheckpoints.clear();
     m_blocks.clear();
     m_totalLength = 0;
     m_longest = 0;
@@ -177,6 +182,7 @@ bool TextStore::AppendToLine(int index, std::string_view text)
         return false;
     LineRecord& line = m_lines[index];
     const int32_t old = line.length;
+    DropCheckpointsFrom(line, old);
     if (!Reserve(line, old + static_cast<int32_t>(text.size())))
         return false;
     if (!text.empty())
@@ -200,6 +206,7 @@ bool TextStore::RawInsertText(TextPos at, std::string_view text, TextPos* end)
         return false;
     const bool oneLine = !std::memchr(text.data(), '\n', text.size()) && !std::memchr(text.data(), '\r', text.size());
     LineRecord& first = m_lines[at.line];
+    DropCheckpointsFrom(first, at.column);
     if (oneLine) {
         // Within one line: open a gap and copy the text in.
         const int32_t add = static_cast<int32_t>(text.size());
@@ -268,6 +275,7 @@ bool TextStore::RawDeleteRange(TextPos start, TextPos end)
     if (start == end)
         return true;
     LineRecord& first = m_lines[start.line];
+    DropCheckpointsFrom(first, start.column);
     const bool wasLongest = first.width >= m_longest;
     if (start.line == end.line) {
         if (first.capacity == 0 && !Reserve(first, first.length))
@@ -330,6 +338,51 @@ std::string TextStore::CopyRangeText(TextPos start, TextPos end) const
     out += "\r\n";
     out.append(LineText(end.line).substr(0, static_cast<size_t>(end.column)));
     return out;
+}
+
+LineCheckpoints* TextStore::Checkpoints(int line)
+{
+    const int slot = m_lines[line].checkpoints;
+    return slot > 0 ? &m_checkpoints[static_cast<size_t>(slot - 1)] : nullptr;
+}
+
+LineCheckpoints& TextStore::MakeCheckpoints(int line)
+{
+    LineRecord& record = m_lines[line];
+    if (record.checkpoints == 0) {
+        if (!m_freeCheckpoints.empty()) {
+            record.checkpoints = m_freeCheckpoints.back();
+            m_freeCheckpoints.pop_back();
+        } else {
+            m_checkpoints.emplace_back();
+            record.checkpoints = static_cast<int32_t>(m_checkpoints.size());
+        }
+    }
+    return m_checkpoints[static_cast<size_t>(record.checkpoints - 1)];
+}
+
+void TextStore::ClearCheckpoints()
+{
+    for (LineRecord& line : m_lines)
+        line.checkpoints = 0;
+    m_checkpoints.clear();
+    m_freeCheckpoints.clear();
+}
+
+// The text from column on changes: checkpoints whose state may read it go (all of them at 0).
+void TextStore::DropCheckpointsFrom(LineRecord& line, int column)
+{
+    if (line.checkpoints == 0)
+        return;
+    LineCheckpoints& kept = m_checkpoints[static_cast<size_t>(line.checkpoints - 1)];
+    const int64_t limit = static_cast<int64_t>(column) - kCheckpointLookahead;
+    while (!kept.marks.empty() && static_cast<int64_t>(kept.marks.back() >> 1) >= limit)
+        kept.marks.pop_back();
+    if (!kept.marks.empty())
+        return;
+    kept = LineCheckpoints{};
+    m_freeCheckpoints.push_back(line.checkpoints);
+    line.checkpoints = 0;
 }
 
 void TextStore::SetTabWidth(int tab)
