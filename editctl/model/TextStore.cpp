@@ -18,6 +18,15 @@ int WidthOf(const char* text, int length, int tab)
     return width;
 }
 
+// The display width of a whole line, and whether it holds a tab: a line without one displays
+// each character in one column, which spares the column conversions a walk over megabytes.
+void MeasureLine(LineRecord& line, int tab)
+{
+    const bool tabs = line.text && std::memchr(line.text, '\t', static_cast<size_t>(line.length));
+    line.width = tabs ? WidthOf(line.text, line.length, tab) : line.length;
+    line.flags = tabs ? (line.flags | kLineHasTab) : (line.flags & ~static_cast<uint32_t>(kLineHasTab));
+}
+
 } // namespace
 
 TextStore::TextStore() { m_lines.emplace_back(); }
@@ -70,7 +79,7 @@ bool TextStore::Reserve(LineRecord& line, int32_t length)
 
 void TextStore::UpdateWidth(LineRecord& line)
 {
-    line.width = WidthOf(line.text, line.length, m_tab);
+    MeasureLine(line, m_tab);
     if (line.width > m_longest)
         m_longest = line.width;
 }
@@ -154,7 +163,7 @@ void TextStore::Assign(std::unique_ptr<char[]> block, size_t size)
         line.text = piece.empty() ? nullptr : const_cast<char*>(base + (piece.data() - text.data()));
         if (m_caseFixing)
             line.flags |= kLineCaseFixPending;
-        line.width = WidthOf(line.text, line.length, m_tab);
+        MeasureLine(line, m_tab);
         m_longest = std::max(m_longest, line.width);
         m_lines.push_back(line);
     });
@@ -195,7 +204,7 @@ bool TextStore::AppendToLine(int index, std::string_view text)
     if (!std::memchr(text.data(), '\t', text.size()))
         line.width += static_cast<int32_t>(text.size());
     else
-        line.width = WidthOf(line.text, line.length, m_tab);
+        MeasureLine(line, m_tab);
     m_longest = std::max(m_longest, line.width);
     return true;
 }
@@ -223,7 +232,7 @@ bool TextStore::RawInsertText(TextPos at, std::string_view text, TextPos* end)
             !std::memchr(first.text + at.column + add, '\t', static_cast<size_t>(tail)))
             first.width += add;
         else
-            first.width = WidthOf(first.text, first.length, m_tab);
+            MeasureLine(first, m_tab);
         m_longest = std::max(m_longest, first.width);
         if (end)
             *end = {at.column + add, at.line};
@@ -287,7 +296,7 @@ bool TextStore::RawDeleteRange(TextPos start, TextPos end)
         m_totalLength -= removed;
         if (m_caseFixing)
             first.flags |= kLineCaseFixPending;
-        first.width = WidthOf(first.text, first.length, m_tab);
+        MeasureLine(first, m_tab);
         if (wasLongest)
             m_longestDirty = true;
         return true;
@@ -399,6 +408,8 @@ void TextStore::SetTabWidth(int tab)
 int TextStore::DisplayColumn(int line, int column) const
 {
     const LineRecord& r = m_lines[line];
+    if (!(r.flags & kLineHasTab))
+        return column;
     return WidthOf(r.text, std::min(column, static_cast<int>(r.length)), m_tab) +
            std::max(0, column - static_cast<int>(r.length));
 }
@@ -406,6 +417,8 @@ int TextStore::DisplayColumn(int line, int column) const
 int TextStore::CharColumn(int line, int display) const
 {
     const LineRecord& r = m_lines[line];
+    if (!(r.flags & kLineHasTab))
+        return std::clamp(display, 0, static_cast<int>(r.length));
     int width = 0;
     for (int i = 0; i < r.length; ++i) {
         width = r.text[i] == '\t' ? (width / m_tab + 1) * m_tab : width + 1;

@@ -18,7 +18,7 @@ struct TextPos {
 inline bool operator<(TextPos a, TextPos b) { return a.line < b.line || (a.line == b.line && a.column < b.column); }
 inline bool operator<=(TextPos a, TextPos b) { return !(b < a); }
 
-enum LineFlags : uint32_t { kLineBookmark = 1, kLineCaseFixPending = 2 };
+enum LineFlags : uint32_t { kLineBookmark = 1, kLineCaseFixPending = 2, kLineHasTab = 4 };
 
 struct LineRecord {
     uint32_t flags = 0;
