@@ -103,6 +103,11 @@ void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool sel
     const int left = TextLeft(ed);
     RECT clip{left, y, 0x7FFF, y + cfg.lineHeight};
     int start = 0;
+    // The DC's font, mode and colours change only where a run's differ from the one before:
+    // under Wine every such call costs about as much as drawing a short run.
+    HFONT font = nullptr;
+    int mode = 0;
+    COLORREF back = CLR_INVALID, fore = CLR_INVALID;
     for (int i = 0; i < count; ++i) {
         const ColorSpan& span = ed.spans[i];
         const int a = std::max({start, from, ed.firstColumn});
@@ -110,14 +115,17 @@ void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool sel
         start = span.end;
         if (a >= b)
             continue;
-        SelectObject(dc, static_cast<HFONT>(span.hyperlink ? cfg.hyperlinkFont : cfg.screenFont));
-        if (selected || span.background == kNoColour) {
-            SetBkMode(dc, TRANSPARENT);
-        } else {
-            SetBkMode(dc, OPAQUE);
-            SetBkColor(dc, span.background);
-        }
-        SetTextColor(dc, selected ? selectedColour : span.colour);
+        const HFONT wanted = static_cast<HFONT>(span.hyperlink ? cfg.hyperlinkFont : cfg.screenFont);
+        if (wanted != font)
+            SelectObject(dc, font = wanted);
+        const int wantedMode = selected || span.background == kNoColour ? TRANSPARENT : OPAQUE;
+        if (wantedMode != mode)
+            SetBkMode(dc, mode = wantedMode);
+        if (wantedMode == OPAQUE && span.background != back)
+            SetBkColor(dc, back = span.background);
+        const COLORREF wantedColour = selected ? selectedColour : span.colour;
+        if (wantedColour != fore)
+            SetTextColor(dc, fore = wantedColour);
         ExtTextOutA(dc, left + (a - ed.firstColumn) * cw, y, ETO_CLIPPED, &clip, ed.display.data() + a,
                     static_cast<UINT>(b - a), nullptr);
     }
