@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/tests/Screenshot.h"
 #include "editctl/Quillpoint.h"
 #include "editctl/win/EditData.h"
 
@@ -157,6 +158,14 @@ void TypeAtEnd(HWND edit, int count, const char* figure)
     Figure((std::string(figure) + " key worst ms").c_str(), worst * 1000);
 }
 
+// What the window shows, to look at: the build folder's screenshots\<name>.
+void Shot(HWND edit, const char* name)
+{
+    std::string path;
+    if (kivo_test::WriteWindowScreenshot(edit, name, path))
+        std::printf("screenshot %s\n", path.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -182,11 +191,18 @@ int main(int argc, char** argv)
     if (LoadAndColour(edit, folder + "\\big.html", "big.html", "10 MB")) {
         Figure("10 MB repaint ms", RepaintSame(edit, 21));
         TypeAtEnd(edit, 1000, "10 MB");
+        Shot(edit, "editctl_bench_big_end.bmp");
     }
     if (LoadAndColour(edit, folder + "\\oneline.html", "oneline.html", nullptr)) {
         Figure("5 MB line repaint ms", RepaintSame(edit, 21));
+        // The middle of the line, as a row far to the right paints it (from a parse checkpoint).
+        QPPosition middle{2500000, 0};
+        SendMessageA(edit, QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&middle));
+        UpdateWindow(edit);
+        Shot(edit, "editctl_bench_oneline_middle.bmp");
         TypeAtEnd(edit, 100, "5 MB line");
         Figure("5 MB line repaint at end ms", RepaintSame(edit, 21));
+        Shot(edit, "editctl_bench_oneline_end.bmp");
     }
     DestroyWindow(frame);
     QuillpointDllMain(instance, 0, nullptr);
