@@ -153,8 +153,13 @@ void TextStore::Assign(std::unique_ptr<char[]> block, size_t size)
     // then costs its own size plus one record a line instead of one allocation a line.
     const std::string_view text(block.get(), size);
     const char* base = block.get();
+    // The record array is made once at its size. Text with LF breaks only has one line more
+    // than it has LFs, which a plain count finds several times faster than splitting.
     size_t count = 0;
-    SplitLines(text, [&](std::string_view) { ++count; });
+    if (!std::memchr(text.data(), '\r', text.size()))
+        count = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    else
+        SplitLines(text, [&](std::string_view) { ++count; });
     m_lines.clear();
     m_lines.reserve(count);
     SplitLines(text, [&](std::string_view piece) {
