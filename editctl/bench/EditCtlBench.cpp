@@ -2,7 +2,9 @@
 //     python3 ../shared/tools/gen_html.py build/bench-data   (from the project root)
 //     tools/wine-run build/bin/editctl_bench.exe build/bench-data
 // It loads and fully colours big.html (10 MB, 200,000 lines) and oneline.html (5 MB, one line),
-// types 1,000 characters at the end of big.html, and prints times and memory.
+// paints the same screen again, types characters at the end of each (WM_CHAR, coloured to the
+// end, painted), and prints times and memory. editctl/bench/compare runs it beside the build of
+// an earlier commit and prints the two side by side.
 #include <windows.h>
 #include <psapi.h>
 
@@ -10,7 +12,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "controls/tests/Screenshot.h"
 #include "editctl/Quillpoint.h"
 #include "editctl/win/EditData.h"
 
@@ -60,21 +64,38 @@ void AddBuiltins(HINSTANCE instance)
     }
 }
 
+double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// One figure, in a form editctl/bench/compare reads: "figure|<name>|<value>".
+void Figure(const char* name, double value) { std::printf("figure|%s|%.3f\n", name, value); }
+
+void ColourAll(HWND edit)
+{
+    EditData* ed = GetEditData(edit);
+    while (ed->frontier >= 0)
+        SendMessageA(edit, WM_TIMER, kParseTimer, 0);
+}
+
 // Loads a file and colours all of it: every line's state (what the background slices do, run here
 // back to back) and one paint of the first screen.
 double g_baseline = 0;  // private memory before any text was loaded
 
-void LoadAndColour(HWND edit, const std::string& path, const char* label)
+bool LoadAndColour(HWND edit, const std::string& path, const char* label, const char* figure)
 {
     const double t0 = Now();
     if (SendMessageA(edit, QPM_LOADFILE, 1, reinterpret_cast<LPARAM>(path.c_str())) != 1) {
         std::printf("%s: cannot load %s\n", label, path.c_str());
-        return;
+        return false;
     }
     const double t1 = Now();
     EditData* ed = GetEditData(edit);
-    while (ed->frontier >= 0)
-        SendMessageA(edit, WM_TIMER, kParseTimer, 0);
+    ColourAll(edit);
     const double t2 = Now();
     InvalidateRect(edit, nullptr, FALSE);
     UpdateWindow(edit);
@@ -84,37 +105,65 @@ void LoadAndColour(HWND edit, const std::string& path, const char* label)
                 "memory %.1f MB (%.2fx the file)\n",
                 label, FileMegabytes(path), ed->doc.Text().LineCount(), (t1 - t0) * 1000, (t2 - t1) * 1000,
                 (t3 - t2) * 1000, (t3 - t0) * 1000, memory, memory / FileMegabytes(path));
+    if (figure) {
+        Figure((std::string(figure) + " load ms").c_str(), (t1 - t0) * 1000);
+        Figure((std::string(figure) + " memory x file").c_str(), memory / FileMegabytes(path));
+    }
+    return true;
 }
 
-void TypeAtEnd(HWND edit, int count)
+// Paints the whole window again with nothing changed, count times; answers the median.
+double RepaintSame(HWND edit, int count)
+{
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        InvalidateRect(edit, nullptr, FALSE);
+        const double a = Now();
+        UpdateWindow(edit);
+        times.push_back(Now() - a);
+    }
+    return Median(times) * 1000;
+}
+
+// Types count characters at the end with WM_CHAR, each coloured to the end and painted.
+void TypeAtEnd(HWND edit, int count, const char* figure)
 {
     EditData* ed = GetEditData(edit);
     const quill::TextPos end = ed->doc.Text().EndPosition();
     QPPosition caret{end.column, end.line};
     SendMessageA(edit, QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&caret));
     UpdateWindow(edit);
-    double worst = 0, insert = 0, parse = 0, paint = 0;
-    const double t0 = Now();
+    const int64_t before = ed->doc.Text().TotalLength();
+    std::vector<double> keys;
+    double insert = 0, parse = 0, paint = 0;
     for (int i = 0; i < count; ++i) {
         const double a = Now();
-        const char text[2] = {static_cast<char>('a' + i % 26), 0};
-        SendMessageA(edit, QPM_INSERTTEXT, 0, reinterpret_cast<LPARAM>(text));
+        SendMessageA(edit, WM_CHAR, static_cast<WPARAM>('a' + i % 26), 1);
         const double b = Now();
-        while (ed->frontier >= 0)
-            SendMessageA(edit, WM_TIMER, kParseTimer, 0);
+        ColourAll(edit);
         const double c = Now();
         UpdateWindow(edit);
         const double d = Now();
         insert += b - a;
         parse += c - b;
         paint += d - c;
-        worst = std::max(worst, d - a);
+        keys.push_back(d - a);
     }
-    const double total = Now() - t0;
-    std::printf("typing %d characters at the end: %.3f ms each on average (insert %.3f, parse %.3f, repaint %.3f), "
-                "%.3f ms at worst\n",
-                count, total * 1000 / count, insert * 1000 / count, parse * 1000 / count, paint * 1000 / count,
-                worst * 1000);
+    const double worst = *std::max_element(keys.begin(), keys.end());
+    std::printf("typing %d characters at the end (%lld typed): median %.3f ms, at worst %.3f ms "
+                "(on average insert %.3f, parse %.3f, repaint %.3f)\n",
+                count, static_cast<long long>(ed->doc.Text().TotalLength() - before), Median(keys) * 1000,
+                worst * 1000, insert * 1000 / count, parse * 1000 / count, paint * 1000 / count);
+    Figure((std::string(figure) + " key median ms").c_str(), Median(keys) * 1000);
+    Figure((std::string(figure) + " key worst ms").c_str(), worst * 1000);
+}
+
+// What the window shows, to look at: the build folder's screenshots\<name>.
+void Shot(HWND edit, const char* name)
+{
+    std::string path;
+    if (kivo_test::WriteWindowScreenshot(edit, name, path))
+        std::printf("screenshot %s\n", path.c_str());
 }
 
 } // namespace
@@ -129,20 +178,32 @@ int main(int argc, char** argv)
         return 1;
     }
     AddBuiltins(instance);
-    HWND frame = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr,
+    HWND frame = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 840, 660, nullptr,
                                  nullptr, instance, nullptr);
-    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, QUILLPOINT_CLASS, "big.html", WS_CHILD | WS_VISIBLE, 0, 0, 980,
-                                660, frame, nullptr, instance, nullptr);
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, QUILLPOINT_CLASS, "big.html", WS_CHILD | WS_VISIBLE, 0, 0, 800,
+                                600, frame, nullptr, instance, nullptr);
     if (!edit) {
         std::printf("no edit window\n");
         return 1;
     }
     UpdateWindow(edit);
     g_baseline = PrivateMegabytes();
-    LoadAndColour(edit, folder + "\\big.html", "big.html");
-    TypeAtEnd(edit, 1000);
-    LoadAndColour(edit, folder + "\\oneline.html", "oneline.html");
-    TypeAtEnd(edit, 100);
+    if (LoadAndColour(edit, folder + "\\big.html", "big.html", "10 MB")) {
+        Figure("10 MB repaint ms", RepaintSame(edit, 21));
+        TypeAtEnd(edit, 1000, "10 MB");
+        Shot(edit, "editctl_bench_big_end.bmp");
+    }
+    if (LoadAndColour(edit, folder + "\\oneline.html", "oneline.html", nullptr)) {
+        Figure("5 MB line repaint ms", RepaintSame(edit, 21));
+        // The middle of the line, as a row far to the right paints it (from a parse checkpoint).
+        QPPosition middle{2500000, 0};
+        SendMessageA(edit, QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&middle));
+        UpdateWindow(edit);
+        Shot(edit, "editctl_bench_oneline_middle.bmp");
+        TypeAtEnd(edit, 100, "5 MB line");
+        Figure("5 MB line repaint at end ms", RepaintSame(edit, 21));
+        Shot(edit, "editctl_bench_oneline_end.bmp");
+    }
     DestroyWindow(frame);
     QuillpointDllMain(instance, 0, nullptr);
     OleUninitialize();

@@ -13,6 +13,9 @@ namespace quill {
 
 namespace {
 
+// Checkpoints inside a long line lie at least this far apart.
+constexpr int kCheckpointSpacing = 4096;
+
 constexpr std::string_view kHyperlinkPrefixes[] = {"www.", "http:", "file:", "mailto:", "ftp:",
                                                    "https:", "gopher:", "nntp:", "telnet:", "news:"};
 
@@ -84,22 +87,34 @@ public:
     {
     }
 
-    int Run(int state)
+    // Parses from the checkpoint mark resume (0: the line's start, in state); records new
+    // checkpoints in record when it is given.
+    int Run(int state, uint32_t resume = 0, std::vector<uint32_t>* record = nullptr)
     {
         const Colour textColour = c.colours[kTextRGB];
-        if (state < 0 || state >= static_cast<int>(c.blocks.size()))
+        int pos = static_cast<int>(resume >> 1);
+        if (state < 0 || state >= static_cast<int>(c.blocks.size()) || pos > 0)
             state = -1;
         if (state >= 0)
-            w.Begin(0, c.blocks[state].colour, c.blocks[state].background, RunKind::kBlock);
+            w.Begin(pos, c.blocks[state].colour, c.blocks[state].background, RunKind::kBlock);
+        else if (resume & 1)
+            w.Begin(pos, c.colours[kDelimiterRGB], c.colours[kBkgndDelimiterRGB], RunKind::kDelimiter);
         else
-            w.Begin(0, textColour, kNoColour, RunKind::kPlain);
-        FindPresentBlocks();
+            w.Begin(pos, textColour, kNoColour, RunKind::kPlain);
+        FindPresentBlocks(pos);
         int startOfLine = 0;
         while (startOfLine < m_length && IsConfigSpace(m_text[startOfLine]))
             ++startOfLine;
 
-        int pos = 0;
+        int lastMark = pos;
         while (pos <= m_length) {
+            // A checkpoint stands where no block is open and the run is plain text or delimiters:
+            // what follows it is parsed the same from there as from the line's start.
+            if (record && state < 0 && pos - lastMark >= kCheckpointSpacing &&
+                (w.Kind() == RunKind::kPlain || w.Kind() == RunKind::kDelimiter)) {
+                record->push_back(static_cast<uint32_t>(pos) << 1 | (w.Kind() == RunKind::kDelimiter ? 1u : 0u));
+                lastMark = pos;
+            }
             if (state >= 0) {
                 const BlockDef& b = c.blocks[state];
                 int endAt = 0;
@@ -150,7 +165,7 @@ public:
     }
 
 private:
-    void FindPresentBlocks()
+    void FindPresentBlocks(int from)
     {
         const size_t n = c.blocks.size();
         if (n > m_presentSmall.size())
@@ -159,7 +174,7 @@ private:
         for (size_t i = 0; i < n; ++i) {
             const std::string& start = c.blocks[i].start;
             m_present[i] = !start.empty() && start.size() <= m_line.size() &&
-                           FindText(m_line, start, 0, c.caseSensitive) != std::string_view::npos;
+                           FindText(m_line, start, static_cast<size_t>(from), c.caseSensitive) != std::string_view::npos;
         }
     }
 
@@ -348,6 +363,58 @@ int ParseLine(const ParserConfig& config, int state, const char* text, int lengt
     return end;
 }
 
+int ParseLineFrom(const ParserConfig& config, uint32_t resume, int state, const char* text, int length,
+                  ColorSpan* spans, int* count, int capacity, const BracketMarks* marks, int skipBefore,
+                  std::vector<uint32_t>* record)
+{
+    if (length <= 0 || static_cast<int>(resume >> 1) > length)
+        return state;
+    SpanWriter writer(spans, capacity, length, skipBefore);
+    LineParser parser(config, text, length, writer, marks);
+    const int end = parser.Run(state, resume, record);
+    if (spans && count)
+        *count = writer.Count();
+    return end;
+}
+
+bool CheckpointsUsable(const ParserConfig& config, const LineCheckpoints* kept, int state)
+{
+    return kept && kept->config == &config && kept->startState == state && !kept->marks.empty();
+}
+
+uint32_t LastCheckpointAtOrBefore(const LineCheckpoints& kept, int position)
+{
+    const auto after = std::upper_bound(kept.marks.begin(), kept.marks.end(), position,
+                                        [](int p, uint32_t mark) { return p < static_cast<int>(mark >> 1); });
+    return after == kept.marks.begin() ? 0 : *(after - 1);
+}
+
+int ParseStoredLine(const ParserConfig& config, TextStore& store, int line, int state)
+{
+    const LineRecord& r = store.Line(line);
+    if (r.length < kLongLine || !CheckpointsAllowed(config))
+        return ParseLine(config, state, r.text, r.length, nullptr, nullptr, 0);
+    LineCheckpoints* kept = store.Checkpoints(line);
+    uint32_t resume = 0;
+    if (CheckpointsUsable(config, kept, state)) {
+        resume = kept->marks.back();
+    } else {
+        kept = &store.MakeCheckpoints(line);
+        kept->config = &config;
+        kept->startState = state;
+        kept->marks.clear();
+    }
+    return ParseLineFrom(config, resume, state, r.text, r.length, nullptr, nullptr, 0, nullptr, 0, &kept->marks);
+}
+
+bool CheckpointsAllowed(const ParserConfig& config)
+{
+    for (const BlockDef& b : config.blocks)
+        if (b.start.size() + 8 > static_cast<size_t>(kCheckpointLookahead))
+            return false;
+    return true;
+}
+
 bool ParseUpTo(const ParserConfig& config, TextStore& store, int& frontier, int target, int stableFrom)
 {
     if (frontier < 0)
@@ -356,7 +423,7 @@ bool ParseUpTo(const ParserConfig& config, TextStore& store, int& frontier, int 
     for (int line = frontier; line <= last; ++line) {
         const int start = line == 0 ? -1 : store.Line(line - 1).endState;
         const LineRecord& r = store.Line(line);
-        const int state = ParseLine(config, start, r.text, r.length, nullptr, nullptr, 0);
+        const int state = ParseStoredLine(config, store, line, start);
         if (line >= stableFrom && state == r.endState) {
             frontier = -1;
             return false;

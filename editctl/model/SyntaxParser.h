@@ -3,12 +3,15 @@
 // or string that spans lines, or not) from line to line. No window code here.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "editctl/model/ParserConfig.h"
 
 namespace quill {
 
 class TextStore;
+
+struct LineCheckpoints;
 
 struct ColorSpan {
     Colour colour = 0;
@@ -37,6 +40,26 @@ bool IsBlockEnd(const ParserConfig& config, const BlockDef& block, const char* l
 // right needs only the runs it shows); the first run kept then starts at or before skipBefore.
 int ParseLine(const ParserConfig& config, int state, const char* text, int length, ColorSpan* spans,
               int* count, int capacity, const BracketMarks* marks = nullptr, int skipBefore = 0);
+
+// Lines at least this long keep parse checkpoints (TextStore::Checkpoints), so that a change
+// near a line's end, or a row scrolled far to the right, parses only from the nearest one.
+constexpr int kLongLine = 16384;
+
+// ParseLine from a checkpoint mark of the line (0: from its start in state; else the state there
+// is "no block open"). The runs before the mark are not written: the first run written starts at
+// the mark, or at the line's start. New checkpoints are appended to record when it is given.
+int ParseLineFrom(const ParserConfig& config, uint32_t resume, int state, const char* text, int length,
+                  ColorSpan* spans, int* count, int capacity, const BracketMarks* marks, int skipBefore,
+                  std::vector<uint32_t>* record);
+// Whether the configuration's block starts are short enough for checkpoints to be kept.
+bool CheckpointsAllowed(const ParserConfig& config);
+// Whether a line's kept checkpoints were made by this configuration from this start state.
+bool CheckpointsUsable(const ParserConfig& config, const LineCheckpoints* kept, int state);
+// The last checkpoint mark at or before a position (0 when there is none).
+uint32_t LastCheckpointAtOrBefore(const LineCheckpoints& kept, int position);
+// The end state of a stored line parsed from state: a long line resumes at its last checkpoint
+// and keeps the ones it passes.
+int ParseStoredLine(const ParserConfig& config, TextStore& store, int line, int state);
 
 // Background parsing: makes the end states of the lines known from the frontier up to target.
 // The frontier is the first line whose end state is unknown, -1 when all are known.

@@ -18,6 +18,15 @@ int WidthOf(const char* text, int length, int tab)
     return width;
 }
 
+// The display width of a whole line, and whether it holds a tab: a line without one displays
+// each character in one column, which spares the column conversions a walk over megabytes.
+void MeasureLine(LineRecord& line, int tab)
+{
+    const bool tabs = line.text && std::memchr(line.text, '\t', static_cast<size_t>(line.length));
+    line.width = tabs ? WidthOf(line.text, line.length, tab) : line.length;
+    line.flags = tabs ? (line.flags | kLineHasTab) : (line.flags & ~static_cast<uint32_t>(kLineHasTab));
+}
+
 } // namespace
 
 TextStore::TextStore() { m_lines.emplace_back(); }
@@ -30,6 +39,7 @@ TextStore::~TextStore()
 
 void TextStore::FreeLine(LineRecord& line)
 {
+    DropCheckpointsFrom(line, 0);
     if (line.capacity > 0)
         std::free(line.text);
     line.text = nullptr;
@@ -54,9 +64,11 @@ bool TextStore::Reserve(LineRecord& line, int32_t length)
     if (line.capacity > 0) {
         text = static_cast<char*>(std::realloc(line.text, static_cast<size_t>(capacity)));
     } else {
+        // The text moves out of the load block; a line set to shorter text than it had keeps
+        // only what fits (the caller writes the new text over it).
         text = static_cast<char*>(std::malloc(static_cast<size_t>(capacity)));
         if (text && line.length > 0)
-            std::memcpy(text, line.text, static_cast<size_t>(line.length));
+            std::memcpy(text, line.text, static_cast<size_t>(std::min<int64_t>(line.length, capacity)));
     }
     if (!text)
         return false;
@@ -67,7 +79,7 @@ bool TextStore::Reserve(LineRecord& line, int32_t length)
 
 void TextStore::UpdateWidth(LineRecord& line)
 {
-    line.width = WidthOf(line.text, line.length, m_tab);
+    MeasureLine(line, m_tab);
     if (line.width > m_longest)
         m_longest = line.width;
 }
@@ -118,6 +130,8 @@ void TextStore::Clear()
     for (LineRecord& line : m_lines)
         FreeLine(line);
     m_lines.assign(1, LineRecord{});
+    m_checkpoints.clear();
+    m_freeCheckpoints.clear();
     m_blocks.clear();
     m_totalLength = 0;
     m_longest = 0;
@@ -139,8 +153,13 @@ void TextStore::Assign(std::unique_ptr<char[]> block, size_t size)
     // then costs its own size plus one record a line instead of one allocation a line.
     const std::string_view text(block.get(), size);
     const char* base = block.get();
+    // The record array is made once at its size. Text with LF breaks only has one line more
+    // than it has LFs, which a plain count finds several times faster than splitting.
     size_t count = 0;
-    SplitLines(text, [&](std::string_view) { ++count; });
+    if (!std::memchr(text.data(), '\r', text.size()))
+        count = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    else
+        SplitLines(text, [&](std::string_view) { ++count; });
     m_lines.clear();
     m_lines.reserve(count);
     SplitLines(text, [&](std::string_view piece) {
@@ -149,7 +168,7 @@ void TextStore::Assign(std::unique_ptr<char[]> block, size_t size)
         line.text = piece.empty() ? nullptr : const_cast<char*>(base + (piece.data() - text.data()));
         if (m_caseFixing)
             line.flags |= kLineCaseFixPending;
-        line.width = WidthOf(line.text, line.length, m_tab);
+        MeasureLine(line, m_tab);
         m_longest = std::max(m_longest, line.width);
         m_lines.push_back(line);
     });
@@ -177,6 +196,7 @@ bool TextStore::AppendToLine(int index, std::string_view text)
         return false;
     LineRecord& line = m_lines[index];
     const int32_t old = line.length;
+    DropCheckpointsFrom(line, old);
     if (!Reserve(line, old + static_cast<int32_t>(text.size())))
         return false;
     if (!text.empty())
@@ -189,7 +209,7 @@ bool TextStore::AppendToLine(int index, std::string_view text)
     if (!std::memchr(text.data(), '\t', text.size()))
         line.width += static_cast<int32_t>(text.size());
     else
-        line.width = WidthOf(line.text, line.length, m_tab);
+        MeasureLine(line, m_tab);
     m_longest = std::max(m_longest, line.width);
     return true;
 }
@@ -200,6 +220,7 @@ bool TextStore::RawInsertText(TextPos at, std::string_view text, TextPos* end)
         return false;
     const bool oneLine = !std::memchr(text.data(), '\n', text.size()) && !std::memchr(text.data(), '\r', text.size());
     LineRecord& first = m_lines[at.line];
+    DropCheckpointsFrom(first, at.column);
     if (oneLine) {
         // Within one line: open a gap and copy the text in.
         const int32_t add = static_cast<int32_t>(text.size());
@@ -216,7 +237,7 @@ bool TextStore::RawInsertText(TextPos at, std::string_view text, TextPos* end)
             !std::memchr(first.text + at.column + add, '\t', static_cast<size_t>(tail)))
             first.width += add;
         else
-            first.width = WidthOf(first.text, first.length, m_tab);
+            MeasureLine(first, m_tab);
         m_longest = std::max(m_longest, first.width);
         if (end)
             *end = {at.column + add, at.line};
@@ -268,6 +289,7 @@ bool TextStore::RawDeleteRange(TextPos start, TextPos end)
     if (start == end)
         return true;
     LineRecord& first = m_lines[start.line];
+    DropCheckpointsFrom(first, start.column);
     const bool wasLongest = first.width >= m_longest;
     if (start.line == end.line) {
         if (first.capacity == 0 && !Reserve(first, first.length))
@@ -279,7 +301,7 @@ bool TextStore::RawDeleteRange(TextPos start, TextPos end)
         m_totalLength -= removed;
         if (m_caseFixing)
             first.flags |= kLineCaseFixPending;
-        first.width = WidthOf(first.text, first.length, m_tab);
+        MeasureLine(first, m_tab);
         if (wasLongest)
             m_longestDirty = true;
         return true;
@@ -332,6 +354,51 @@ std::string TextStore::CopyRangeText(TextPos start, TextPos end) const
     return out;
 }
 
+LineCheckpoints* TextStore::Checkpoints(int line)
+{
+    const int slot = m_lines[line].checkpoints;
+    return slot > 0 ? &m_checkpoints[static_cast<size_t>(slot - 1)] : nullptr;
+}
+
+LineCheckpoints& TextStore::MakeCheckpoints(int line)
+{
+    LineRecord& record = m_lines[line];
+    if (record.checkpoints == 0) {
+        if (!m_freeCheckpoints.empty()) {
+            record.checkpoints = m_freeCheckpoints.back();
+            m_freeCheckpoints.pop_back();
+        } else {
+            m_checkpoints.emplace_back();
+            record.checkpoints = static_cast<int32_t>(m_checkpoints.size());
+        }
+    }
+    return m_checkpoints[static_cast<size_t>(record.checkpoints - 1)];
+}
+
+void TextStore::ClearCheckpoints()
+{
+    for (LineRecord& line : m_lines)
+        line.checkpoints = 0;
+    m_checkpoints.clear();
+    m_freeCheckpoints.clear();
+}
+
+// The text from column on changes: checkpoints whose state may read it go (all of them at 0).
+void TextStore::DropCheckpointsFrom(LineRecord& line, int column)
+{
+    if (line.checkpoints == 0)
+        return;
+    LineCheckpoints& kept = m_checkpoints[static_cast<size_t>(line.checkpoints - 1)];
+    const int64_t limit = static_cast<int64_t>(column) - kCheckpointLookahead;
+    while (!kept.marks.empty() && static_cast<int64_t>(kept.marks.back() >> 1) >= limit)
+        kept.marks.pop_back();
+    if (!kept.marks.empty())
+        return;
+    kept = LineCheckpoints{};
+    m_freeCheckpoints.push_back(line.checkpoints);
+    line.checkpoints = 0;
+}
+
 void TextStore::SetTabWidth(int tab)
 {
     if (tab == m_tab || tab < 1)
@@ -346,6 +413,8 @@ void TextStore::SetTabWidth(int tab)
 int TextStore::DisplayColumn(int line, int column) const
 {
     const LineRecord& r = m_lines[line];
+    if (!(r.flags & kLineHasTab))
+        return column;
     return WidthOf(r.text, std::min(column, static_cast<int>(r.length)), m_tab) +
            std::max(0, column - static_cast<int>(r.length));
 }
@@ -353,6 +422,8 @@ int TextStore::DisplayColumn(int line, int column) const
 int TextStore::CharColumn(int line, int display) const
 {
     const LineRecord& r = m_lines[line];
+    if (!(r.flags & kLineHasTab))
+        return std::clamp(display, 0, static_cast<int>(r.length));
     int width = 0;
     for (int i = 0; i < r.length; ++i) {
         width = r.text[i] == '\t' ? (width / m_tab + 1) * m_tab : width + 1;

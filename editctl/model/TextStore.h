@@ -18,7 +18,7 @@ struct TextPos {
 inline bool operator<(TextPos a, TextPos b) { return a.line < b.line || (a.line == b.line && a.column < b.column); }
 inline bool operator<=(TextPos a, TextPos b) { return !(b < a); }
 
-enum LineFlags : uint32_t { kLineBookmark = 1, kLineCaseFixPending = 2 };
+enum LineFlags : uint32_t { kLineBookmark = 1, kLineCaseFixPending = 2, kLineHasTab = 4 };
 
 struct LineRecord {
     uint32_t flags = 0;
@@ -26,8 +26,22 @@ struct LineRecord {
     int32_t length = 0;
     int32_t capacity = 0;    // 0 while the text lies in the store's load block (or there is none)
     int32_t width = 0;       // display width with tabs expanded
+    int32_t checkpoints = 0; // 1 + the slot of the line's parse checkpoints in its store; 0: none
     char* text = nullptr;
 };
+static_assert(sizeof(void*) != 8 || sizeof(LineRecord) == 32, "the checkpoint slot fills the record's padding");
+
+// Where the parser may resume inside a long line: the state there is "no block open", and the
+// run there is plain text (bit 0 clear) or a delimiter run (bit 0 set); the position is the rest
+// shifted right by one. Kept in position order. The state at a checkpoint depends on the text
+// before it and on at most kCheckpointLookahead characters after it, on the state the line
+// starts in and on the configuration that parsed it.
+struct LineCheckpoints {
+    int32_t startState = -1;
+    const void* config = nullptr;
+    std::vector<uint32_t> marks;
+};
+constexpr int kCheckpointLookahead = 1024;
 
 // Splits text at line breaks: CR LF and LF CR are one break each, any other CR or LF one of its
 // own, so blank lines of LF-only or CR-only text survive. Calls piece(text) for every line.
@@ -94,7 +108,14 @@ public:
     int CharColumn(int line, int display) const;
     int LongestWidth() const;
 
+    // The parse checkpoints of a line: null when it has none. A change of the line drops those
+    // its text may have moved or changed; ClearCheckpoints drops all (another configuration).
+    LineCheckpoints* Checkpoints(int line);
+    LineCheckpoints& MakeCheckpoints(int line);
+    void ClearCheckpoints();
+
 private:
+    void DropCheckpointsFrom(LineRecord& line, int column);
     bool Reserve(LineRecord& line, int32_t length);
     void FreeLine(LineRecord& line);
     void UpdateWidth(LineRecord& line);
@@ -103,6 +124,8 @@ private:
 
     std::vector<LineRecord> m_lines;
     std::vector<std::unique_ptr<char[]>> m_blocks;  // load blocks that lines may point into
+    std::vector<LineCheckpoints> m_checkpoints;      // slots; a free one has no config
+    std::vector<int32_t> m_freeCheckpoints;
     int64_t m_totalLength = 0;
     int m_tab = 8;
     bool m_caseFixing = false;

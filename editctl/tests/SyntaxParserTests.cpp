@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "FakeEnvironment.h"
@@ -245,4 +247,113 @@ TEST(SyntaxParser, GoldenRunsOfRealSamples)
             ADD_FAILURE() << c.sample << ": colour runs differ from " << golden << "; see " << c.sample << ".runs.new in the build folder";
         }
     }
+}
+
+// The states kept while parsing (end states of lines, checkpoints inside long lines) against a
+// whole parse from the top, after each of many random edits (fixed seed) of texts that hold
+// lines of tens of kilobytes; and the runs of a row that starts at a checkpoint against the
+// runs of the same row parsed from the line's start.
+TEST(SyntaxParser, KeptStatesMatchAWholeParseAfterRandomEdits)
+{
+    struct Case {
+        const char* config;
+        const char* sample;
+    };
+    const Case cases[] = {{"html.qpp", "sample.html"}, {"css.qpp", "sample.css"}, {"javascript.qpp", "sample.js"}};
+    const char* const pieces[] = {"<!--", "-->", "\"", "'", "/*", "*/", "//", "<", ">", " ", "  ", "\\", "x",
+                                  "http://a.b/c", "<script>", "</script>", "&amp;", "\n", "\r\n", "12", "{", "}"};
+    std::mt19937 random(20240924);
+    int rowsChecked = 0;
+    for (const Case& c : cases) {
+        FakeEnvironment env;
+        auto config = LoadParserConfigText(BuiltinConfigText(c.config), "MemoryHandle", true, env);
+        ASSERT_TRUE(config);
+        const std::string sample = ReadFile(std::string(EDITCTL_TEST_DATA "/") + c.sample);
+        ASSERT_FALSE(sample.empty());
+        // Short lines as the sample has them, then the sample minified to one line several times.
+        std::string flat;
+        for (char ch : sample)
+            flat += ch == '\n' || ch == '\r' ? ' ' : ch;
+        std::string text = sample;
+        for (int i = 0; i < 2; ++i) {
+            std::string longLine;
+            while (longLine.size() < static_cast<size_t>(3 * kLongLine))
+                longLine += flat;
+            text += "\n" + longLine + "\nshort line\n";
+        }
+        TextStore store;
+        store.Assign(text);
+        int frontier = 0;
+        while (ParseUpTo(*config, store, frontier, frontier + 2000)) {
+        }
+        for (int edit = 0; edit < 300; ++edit) {
+            // Mostly near the end of a long line, where typing happens, and anywhere else.
+            int line = static_cast<int>(random() % static_cast<unsigned>(store.LineCount()));
+            if (edit % 2 == 0)
+                for (int i = 0; i < store.LineCount(); ++i)
+                    if (store.Line(i).length >= kLongLine && random() % 2 == 0)
+                        line = i;
+            const int length = store.Line(line).length;
+            int column = static_cast<int>(random() % static_cast<unsigned>(length + 1));
+            if (edit % 3 == 0 && length > 0)
+                column = std::max(0, length - static_cast<int>(random() % 3000));
+            int changedTo = line;
+            if (random() % 3 == 0) {
+                const int lines = static_cast<int>(random() % 2);
+                TextPos from{column, line};
+                TextPos to{column + static_cast<int>(random() % 40), std::min(store.LineCount() - 1, line + lines)};
+                to = store.Clamp(to);
+                if (to < from)
+                    std::swap(from, to);
+                ASSERT_TRUE(store.RawDeleteRange(from, to));
+            } else {
+                TextPos end{};
+                ASSERT_TRUE(store.RawInsertText({column, line}, pieces[random() % std::size(pieces)], &end));
+                changedTo = end.line;
+            }
+            frontier = line;
+            while (ParseUpTo(*config, store, frontier, frontier + 2000, changedTo + 1)) {
+            }
+            int state = -1;
+            for (int i = 0; i < store.LineCount(); ++i) {
+                const LineRecord& r = store.Line(i);
+                state = ParseLine(*config, state, r.text, r.length, nullptr, nullptr, 0);
+                ASSERT_EQ(r.endState, state) << c.sample << " edit " << edit << " line " << i;
+            }
+            // A row of a long line as the painter parses it: the display text is the line cut
+            // a little past the row's end, and parsing starts at the last usable checkpoint.
+            for (int i = 0; i < store.LineCount(); ++i) {
+                const LineRecord& r = store.Line(i);
+                if (r.length < kLongLine)
+                    continue;
+                const int start = i == 0 ? -1 : store.Line(i - 1).endState;
+                const LineCheckpoints* kept = store.Checkpoints(i);
+                if (!CheckpointsUsable(*config, kept, start))
+                    continue;  // the whole line lies in a block: there is nowhere to resume
+                ++rowsChecked;
+                const int skip = static_cast<int>(random() % static_cast<unsigned>(r.length));
+                const int cut = std::min(r.length, skip + 120 + static_cast<int>(random() % 300));
+                if (cut <= kCheckpointLookahead)
+                    continue;
+                const uint32_t resume = LastCheckpointAtOrBefore(*kept, std::min(skip, cut - kCheckpointLookahead));
+                std::vector<ColorSpan> whole(static_cast<size_t>(cut) + 2), part(static_cast<size_t>(cut - skip) + 4);
+                int wholeCount = 0, partCount = 0;
+                ParseLine(*config, start, r.text, cut, whole.data(), &wholeCount, cut + 2);
+                ParseLineFrom(*config, resume, start, r.text, cut, part.data(), &partCount,
+                              static_cast<int>(part.size()), nullptr, skip, nullptr);
+                int a = 0, b = 0;
+                for (int at = skip; at < cut; ++at) {
+                    while (whole[static_cast<size_t>(a)].end <= at)
+                        ++a;
+                    while (part[static_cast<size_t>(b)].end <= at)
+                        ++b;
+                    ASSERT_EQ(part[static_cast<size_t>(b)].colour, whole[static_cast<size_t>(a)].colour)
+                        << c.sample << " edit " << edit << " column " << at;
+                    ASSERT_EQ(part[static_cast<size_t>(b)].background, whole[static_cast<size_t>(a)].background)
+                        << c.sample << " edit " << edit << " column " << at;
+                }
+            }
+        }
+    }
+    EXPECT_GT(rowsChecked, 300);
 }

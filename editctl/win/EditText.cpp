@@ -29,6 +29,7 @@ void RestartParsing(EditData& ed)
 {
     ed.frontier = 0;
     ed.stableFrom = INT_MAX;
+    ed.doc.Text().ClearCheckpoints();  // made under the configuration that is being left
     ArmParseTimer(ed);
 }
 

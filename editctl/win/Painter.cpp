@@ -32,17 +32,19 @@ int TextLeft(const EditData& ed) { return MarginWidth(ed) + LineNumberWidth(ed);
 // The line as displayed (tabs expanded to spaces) and the display columns where tabs began, up
 // to the visible end: a line of megabytes costs only what the row shows. The cut is made at white
 // space (or 256 characters on) so that the last visible word is still looked up whole.
-// Answers whether the line was cut.
-bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStarts, size_t needed)
+// Answers whether the line was cut; *same says whether the display text is the line's own.
+bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStarts, size_t needed, bool* same)
 {
     const int tab = std::max(1, ed.config->tab);
     ed.display.clear();
+    *same = false;
     if (!std::memchr(text.data(), '\t', std::min(text.size(), needed + 256))) {
         // No tab before the cut: the display text is the line itself.
         size_t cut = std::min(text.size(), needed);
         while (cut < text.size() && cut < needed + 256 && text[cut] != ' ')
             ++cut;
         ed.display.assign(text.substr(0, cut));
+        *same = true;
         return cut < text.size();
     }
     for (size_t i = 0; i < text.size(); ++i) {
@@ -101,6 +103,11 @@ void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool sel
     const int left = TextLeft(ed);
     RECT clip{left, y, 0x7FFF, y + cfg.lineHeight};
     int start = 0;
+    // The DC's font, mode and colours change only where a run's differ from the one before:
+    // under Wine every such call costs about as much as drawing a short run.
+    HFONT font = nullptr;
+    int mode = 0;
+    COLORREF back = CLR_INVALID, fore = CLR_INVALID;
     for (int i = 0; i < count; ++i) {
         const ColorSpan& span = ed.spans[i];
         const int a = std::max({start, from, ed.firstColumn});
@@ -108,14 +115,17 @@ void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool sel
         start = span.end;
         if (a >= b)
             continue;
-        SelectObject(dc, static_cast<HFONT>(span.hyperlink ? cfg.hyperlinkFont : cfg.screenFont));
-        if (selected || span.background == kNoColour) {
-            SetBkMode(dc, TRANSPARENT);
-        } else {
-            SetBkMode(dc, OPAQUE);
-            SetBkColor(dc, span.background);
-        }
-        SetTextColor(dc, selected ? selectedColour : span.colour);
+        const HFONT wanted = static_cast<HFONT>(span.hyperlink ? cfg.hyperlinkFont : cfg.screenFont);
+        if (wanted != font)
+            SelectObject(dc, font = wanted);
+        const int wantedMode = selected || span.background == kNoColour ? TRANSPARENT : OPAQUE;
+        if (wantedMode != mode)
+            SetBkMode(dc, mode = wantedMode);
+        if (wantedMode == OPAQUE && span.background != back)
+            SetBkColor(dc, back = span.background);
+        const COLORREF wantedColour = selected ? selectedColour : span.colour;
+        if (wantedColour != fore)
+            SetTextColor(dc, fore = wantedColour);
         ExtTextOutA(dc, left + (a - ed.firstColumn) * cw, y, ETO_CLIPPED, &clip, ed.display.data() + a,
                     static_cast<UINT>(b - a), nullptr);
     }
@@ -129,8 +139,9 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
     const int cw = cfg.charWidth, lh = cfg.lineHeight;
     const int margin = MarginWidth(ed), left = TextLeft(ed);
     std::vector<int> tabStarts;
+    bool same = false;
     const bool cut = BuildDisplay(ed, text.LineText(line), cfg.visibleSpaces ? &tabStarts : nullptr,
-                                  static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1));
+                                  static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1), &same);
     const int length = static_cast<int>(ed.display.size());
     // Room for every run from the first visible column on (a run is at least one column wide).
     const int skip = std::min(ed.firstColumn, length);
@@ -145,15 +156,23 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             if (ed.bracket[i].line == line)
                 (i == 0 ? marks.first : marks.second) = text.DisplayColumn(line, ed.bracket[i].column);
         const int start = line == 0 ? -1 : text.Line(line - 1).endState;
-        int end = ParseLine(cfg, start, ed.display.data(), length, ed.spans.data(), &count,
-                            static_cast<int>(ed.spans.size()), &marks, skip);
+        // A row scrolled far into a long line starts parsing at the last checkpoint before its
+        // first visible column. The checkpoint's state was found in the whole line: it holds for
+        // the cut display text while the cut lies beyond what that state could have looked at.
+        uint32_t resume = 0;
+        if (same && skip > 0 && text.Line(line).length >= kLongLine && length > kCheckpointLookahead) {
+            const LineCheckpoints* kept = text.Checkpoints(line);
+            if (CheckpointsUsable(cfg, kept, start))
+                resume = LastCheckpointAtOrBefore(*kept, std::min(skip, length - kCheckpointLookahead));
+        }
+        int end = ParseLineFrom(cfg, resume, start, ed.display.data(), length, ed.spans.data(), &count,
+                                static_cast<int>(ed.spans.size()), &marks, skip, nullptr);
         if (cut) {
             // The state at the end needs the whole line. The background parse has just brought
             // the visible lines up to date, so the stored state is the right one unless the
             // parse is still behind this line.
             const LineRecord& r = text.Line(line);
-            end = ed.frontier >= 0 && line >= ed.frontier ? ParseLine(cfg, start, r.text, r.length, nullptr, nullptr, 0)
-                                                          : r.endState;
+            end = ed.frontier >= 0 && line >= ed.frontier ? ParseStoredLine(cfg, text, line, start) : r.endState;
         }
         if (end != text.Line(line).endState) {
             text.LineRecordAt(line).endState = end;
@@ -337,7 +356,7 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
         for (; line < text.LineCount(); ++line) {
             const LineRecord& r = text.Line(line);
             const int start = line == 0 ? -1 : text.Line(line - 1).endState;
-            const int end = ParseLine(cfg, start, r.text, r.length, nullptr, nullptr, 0);
+            const int end = ParseStoredLine(cfg, text, line, start);
             if (end == r.endState)
                 break;
             text.LineRecordAt(line).endState = end;
