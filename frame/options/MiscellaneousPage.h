@@ -8,16 +8,9 @@
 #include "frame/options/OptionBindings.h"
 #include "frame/options/OptionsPage.h"
 #include "frame/options/OptionsResources.h"
+#include "frame/options/TrayIconOwner.h"
 
 #include <span>
-
-// What the page asks of the frame when it is applied; may be absent (tests, no frame yet).
-class ITrayIconOwner {
-public:
-    virtual ~ITrayIconOwner() = default;
-    virtual void AddTrayIcon() = 0;
-    virtual void RemoveTrayIcon() = 0;
-};
 
 class CMiscellaneousPage : public COptionsPage {
 public:

@@ -51,3 +51,10 @@
 #define IDC_DOWNLOAD_JAVA 24414
 #define IDC_DOWNLOAD_ACTIVEX 24415
 #define IDC_DOWNLOAD_LABEL 21430
+
+// Pages whose commands open the dialog though the dialog does not own them yet; their dialogs
+// live with their own areas (the search bar and URL alias pages with the navigation bars).
+#define IDD_TAB_PAGE 245
+#define IDD_FAVORITES_PAGE 247
+#define IDD_SEARCH_BAR_OPTIONS_PAGE 178
+#define IDD_URL_ALIAS_OPTIONS_PAGE 174

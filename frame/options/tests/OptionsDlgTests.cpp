@@ -6,6 +6,8 @@
 #include "core/app/Settings.h"
 #include "core/app/SettingsStore.h"
 #include "core/system/MessageBoxes.h"
+#include "frame/FrameResources.h"
+#include "frame/options/OptionsCommands.h"
 #include "frame/options/OptionsDlg.h"
 #include "tests/support/TestScratch.h"
 
@@ -320,6 +322,49 @@ TEST_F(OptionsDialog, ScreenshotOfEveryPage)
         const std::string name = "options_page_" + std::to_string(id) + ".bmp";
         EXPECT_TRUE(kivo_test::WriteScreenRect(rect, name.c_str(), path)) << path;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The frame's commands and the page each opens; a command that is not one of them opens nothing.
+TEST(OptionsCommands, EachCommandOpensItsPage)
+{
+    const struct {
+        UINT command;
+        int page;
+    } cases[] = {
+        {ID_FRAME_OPTIONS, COptionsDlg::kLastPage}, {ID_FRAME_TAB_OPTIONS, 245}, {ID_FRAME_FAVORITES_OPTIONS, 247},
+        {ID_FRAME_SEARCH_OPTIONS, 178},           {ID_FRAME_ADDRESS_OPTIONS, 179}, {ID_FRAME_URL_ALIAS, 174},
+        {ID_FRAME_INTERNET_OPTIONS, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OptionsPageOfCommand(c.command), c.page) << c.command;
+}
+
+// The dialog run modally, as the frame's command runs it: it ends with OK once it is up, and the
+// page shown is remembered.
+TEST(OptionsCommands, ModalDialogEndsWithOkAndRemembersItsPage)
+{
+    CSettings* settings = GetSettings();
+    ASSERT_NE(settings, nullptr);
+    settings->SkipSaveAtExit();
+    // Posted before the modal loop starts: the dialog's own loop delivers it once the dialog is up.
+    struct CCloser {
+        static void CALLBACK Close(HWND, UINT, UINT_PTR timer, DWORD)
+        {
+            HWND dialog = ::FindWindowA(reinterpret_cast<LPCSTR>(WC_DIALOG), "Options");
+            if (!dialog)
+                return;
+            ::KillTimer(nullptr, timer);
+            ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    };
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, &CCloser::Close);
+    EXPECT_EQ(ShowOptionsDialog(nullptr, IDD_MISCELLANEOUS_PAGE, nullptr), IDOK);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(settings->LastOptionID.value, IDD_MISCELLANEOUS_PAGE);
 }
 
 }  // namespace
