@@ -4,6 +4,7 @@
 #include "frame/FrameShell.h"
 #include "frame/MainFrameData.h"
 #include "frame/OpenUrlRules.h"
+#include "frame/options/OptionsCommands.h"
 
 #include "controls/DynamicUpdateUI.h"
 #include "controls/ImageListManager.h"
@@ -1825,8 +1826,11 @@ bool CMainFrame::OnClearRecords(UINT id)
     return true;
 }
 
-bool CMainFrame::OnOptionsCommand(UINT)
+bool CMainFrame::OnOptionsCommand(UINT id)
 {
+    SetInModalLoop(true);
+    ShowOptionsDialog(m_hWnd, OptionsPageOfCommand(id), this);
+    SetInModalLoop(false);
     return true;
 }
 

@@ -9,10 +9,11 @@
 #include "core/app/WindowFinder.h"
 #include "controls/ToolBarHelpers.h"
 
+#include "frame/options/TrayIconOwner.h"
 #include "platform/AtlFrame.h"
 
 template <class T>
-class TMainFrameBase : public CMDIFrameWindowImpl<T> {
+class TMainFrameBase : public CMDIFrameWindowImpl<T>, public ITrayIconOwner {
 public:
     BEGIN_MSG_MAP(TMainFrameBase)
         if (CSingleInstanceFinder* finder = GetSingleInstanceFinder())
@@ -23,8 +24,8 @@ public:
     bool IsInModalLoop() const { return m_inModalLoop; }
 
     // The notification icon: deleted when shown, added again when hidden.
-    void RemoveTrayIcon() { m_trayIconShown = false; }
-    void AddTrayIcon() { m_trayIconShown = true; }
+    void RemoveTrayIcon() override { m_trayIconShown = false; }
+    void AddTrayIcon() override { m_trayIconShown = true; }
     bool IsTrayIconShown() const { return m_trayIconShown; }
 
     // Writes the rebar band layout to the settings.
