@@ -14,12 +14,14 @@
 #include "browser/WebBrowserEventSink.h"
 #include "controls/TabbedMDIChild.h"
 #include "frame/BrowserTab.h"
+#include "frame/gestures/GestureListener.h"
 
 #include <windows.h>
 
 class CBrowserView : public TTabbedMDIChildWindowImpl<CBrowserView>,
                      public TWebBrowserEventSink<CBrowserView>,
                      public CBrowserActions,
+                     public IGestureHandler,
                      public IBrowserTab {
     using Base = TTabbedMDIChildWindowImpl<CBrowserView>;
 
@@ -44,6 +46,10 @@ public:
     void OnTextSize(UINT commandId) override;
     IWebBrowser2* GetWebBrowser() const override { return m_host.Browser(); }
     bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const override;
+    IGestureHandler* GetGestureHandler() override { return this; }
+
+    // IGestureHandler: the bound action runs on this tab, its notice in the tab's status text.
+    bool OnGesture(HWND window, int gestureId, const CGestureStroke& stroke) override;
 
     // A mouse button went down in the page (the gesture filter's notification): the next popup
     // of this page is the user's own.
@@ -142,6 +148,7 @@ private:
     void TrackTabMenu(POINT point);
     void FillWindowList(HMENU menu) const;
     void SetCurrentUrl(const TStdStr<char>& url);
+    void ShowLabel(const TStdStr<char>& text);
     void FocusPageWindow();
     bool IsActive() const;
     void UpdateStatusPanes() const;
