@@ -2,6 +2,7 @@
 
 #include "frame/FrameMenuBar.h"
 #include "frame/FrameShell.h"
+#include "frame/FrameSubsystems.h"
 #include "frame/MainFrameData.h"
 #include "frame/OpenUrlRules.h"
 
@@ -249,6 +250,8 @@ HWND CreateMainFrame(const RECT& rect)
 LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_previousHost = SetBrowserTabHost(this);
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        subsystems->StartFrame(m_hWnd);
     SetWindowText(kAppName);
     CSettings* settings = GetSettings();
     if (settings && !(settings->SysFlags & SysFlag::NoStartWithWindows))
@@ -294,7 +297,8 @@ void CMainFrame::RegisterCommandStates()
     static constexpr WORD kIds[] = {ID_FRAME_ENABLE_POPUP_BLOCKER, ID_FRAME_ENABLE_AD_FILTER, ID_FRAME_ENABLE_DIALOG_BLOCKER,
                                     ID_FRAME_ADDRESS_NEW_TAB,      ID_FRAME_SEARCH_NEW_TAB,   ID_FRAME_FAVPANE_NEW_TAB,
                                     ID_FRAME_FAVMENU_NEW_TAB,      ID_FRAME_VIEW_LOGS,        ID_FRAME_REOPEN_LAST_CLOSED,
-                                    ID_FRAME_FULL_SCREEN,          ID_FRAME_WORK_OFFLINE};
+                                    ID_FRAME_FULL_SCREEN,          ID_FRAME_WORK_OFFLINE,     ID_FRAME_BACK,
+                                    ID_FRAME_FORWARD};
     for (WORD id : kIds)
         map->UIAddItem(id, kUpdateUIPopupMenu | kUpdateUIToolBar);
     for (UINT id = ID_FRAME_PANE_FIRST; id < ID_FRAME_PANE_FIRST + kExplorerBarPaneCount; ++id)
@@ -485,10 +489,13 @@ void CMainFrame::CreateBars()
     }
 }
 
-// The address bar of the navigation library takes this band; until then a plain combo box with
-// an edit field keeps the frame's address text.
+// The address bar of the navigation library takes this band; without it (a frame shown without the
+// program's subsystems) a plain combo box with an edit field keeps the frame's address text.
 HWND CMainFrame::CreateAddressBar()
 {
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        if (HWND bar = subsystems->CreateAddressBar(m_hWndToolBar))
+            return bar;
     return ::CreateWindowExA(0, WC_COMBOBOXEXA, nullptr,
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
                              0, 400, 200, m_hWndToolBar,
@@ -496,9 +503,12 @@ HWND CMainFrame::CreateAddressBar()
                              nullptr);
 }
 
-// The search bar of the navigation library takes this band; until then a plain edit field.
+// The search bar of the navigation library takes this band; without it a plain edit field.
 HWND CMainFrame::CreateSearchBar()
 {
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        if (HWND bar = subsystems->CreateSearchBar(m_hWndToolBar))
+            return bar;
     return ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 200, 22,
                              m_hWndToolBar, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_SEARCH_BAR)),
                              AtlGetModuleInstance(), nullptr);
@@ -948,6 +958,11 @@ void CMainFrame::RunDestroySteps()
         SaveToolBarLayout(m_systemToolBar, kFrameSettingsSection, "SystemToolBar");
     WriteRecentClosedList();
     OnStopAll(ID_FRAME_STOP_ALL);
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems()) {
+        subsystems->DestroyBars();
+        m_addressBar = nullptr;
+        m_searchBar = nullptr;
+    }
     if (m_dropTargetRegistered)
         ::RevokeDragDrop(m_hWnd);
     m_dropTargetRegistered = false;
@@ -1220,6 +1235,13 @@ LRESULT CMainFrame::OnToolBarDropDown(int, LPNMHDR header, BOOL& handled)
 LRESULT CMainFrame::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
     const UINT id = LOWORD(wParam);
+    // The navigation aids' own commands (typed addresses, search history, groups, aliases) are
+    // carried out by their library, which the frame's rows for the same ids only stand in for.
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems()) {
+        const IBrowserTab* active = GetActiveTab();
+        if (subsystems->HandleNavigationCommand(m_hWnd, id, active ? active->GetUrl().c_str() : ""))
+            return 0;
+    }
     for (const CFrameCommand& command : GetCommandTable()) {
         if (id >= command.first && id <= command.last) {
             if ((this->*command.handler)(id))
@@ -1292,6 +1314,9 @@ BOOL CMainFrame::PreTranslateMessage(MSG* message)
 {
     if (!message || !m_hWnd)
         return FALSE;
+    // A key that a bar keeps (Enter to go, Escape, the editing keys) reaches its edit untranslated.
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems(); subsystems && subsystems->KeepsKeyForBar(message))
+        return FALSE;
     const UINT type = message->message;
     if ((type == WM_KEYDOWN || type == WM_SYSKEYDOWN || type == WM_KEYUP) && IsWindowVisible() &&
         ::IsChild(m_hWnd, message->hwnd)) {
@@ -1336,6 +1361,16 @@ BOOL CMainFrame::OnIdle()
     map->UISetCheck(ID_FRAME_FULL_SCREEN, IsFullScreen() ? 1 : 0);
     for (int i = 0; i < m_panes.GetCount() && i < kExplorerBarPaneCount; ++i)
         map->UISetCheck(static_cast<WORD>(ID_FRAME_PANE_FIRST + i), m_panes.IsVisible(i) ? 1 : 0);
+    // Back and Forward are the active tab's: without a tab, or a tab that has no history, neither
+    // can be pressed.
+    IBrowserTab* active = GetActiveTab();
+    for (const WORD id : {static_cast<WORD>(ID_FRAME_BACK), static_cast<WORD>(ID_FRAME_FORWARD)}) {
+        bool enabled = false;
+        bool checked = false;
+        if (!active || !active->QueryCommandState(id, enabled, checked))
+            enabled = false;
+        map->UIEnable(id, enabled);
+    }
     map->UIUpdateToolBar();
     map->UIUpdateStatusBar();
     return FALSE;
@@ -1370,6 +1405,34 @@ void CMainFrame::OnAdBlocked(const char* rule, const char* url)
         GetFrameShell().Beep(350, 100);
     if (settings->BlockerFlags & 0x20000)
         GetFrameShell().PlaySoundFile(settings->AdBlockedSound.c_str());
+}
+
+// The bar lies over the first status pane while a page loads, the pane's text hidden beneath it.
+void CMainFrame::ShowProgress(bool shown, int position, int maximum)
+{
+    if (!m_progress || !::IsWindow(m_progress))
+        return;
+    if (!shown || maximum <= 0) {
+        ::ShowWindow(m_progress, SW_HIDE);
+        return;
+    }
+    RECT pane = {};
+    if (m_statusBar.m_hWnd && m_statusBar.GetRect(1, &pane))
+        ::SetWindowPos(m_progress, nullptr, pane.left, pane.top, pane.right - pane.left, pane.bottom - pane.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageA(m_progress, PBM_SETRANGE32, 0, maximum);
+    ::SendMessageA(m_progress, PBM_SETPOS, static_cast<WPARAM>(std::clamp(position, 0, maximum)), 0);
+    ::ShowWindow(m_progress, SW_SHOWNA);
+}
+
+// The search bar of the navigation library is a ComboBoxEx with an edit inside; the stand-in is the
+// edit itself (an edit answers CBEM_GETEDITCONTROL with 0).
+HWND CMainFrame::GetSearchBarEdit() const
+{
+    if (!m_searchBar)
+        return nullptr;
+    HWND edit = reinterpret_cast<HWND>(::SendMessageA(m_searchBar, CBEM_GETEDITCONTROL, 0, 0));
+    return edit ? edit : m_searchBar;
 }
 
 HWND CMainFrame::GetAddressBarEdit() const
@@ -1409,8 +1472,8 @@ void CMainFrame::FocusClientWindow()
 
 void CMainFrame::FocusSearchBar()
 {
-    if (m_searchBar)
-        ::SetFocus(m_searchBar);
+    if (HWND edit = GetSearchBarEdit())
+        ::SetFocus(edit);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1806,14 +1869,14 @@ bool CMainFrame::OnClearRecords(UINT id)
         m_recentClosed.Clear();
         break;
     case ID_FRAME_CLEAR_SEARCH:
-        if (m_searchBar)
-            ::SetWindowTextA(m_searchBar, "");
+        if (HWND edit = GetSearchBarEdit())
+            ::SetWindowTextA(edit, "");
         break;
     case ID_FRAME_CLEAR_ALL:
         m_recentClosed.Clear();
         clearTyped();
-        if (m_searchBar)
-            ::SetWindowTextA(m_searchBar, "");
+        if (HWND edit = GetSearchBarEdit())
+            ::SetWindowTextA(edit, "");
         shell.ClearCookies();
         shell.ClearCache();
         shell.ClearHistory();
@@ -1960,8 +2023,8 @@ HWND CMainFrame::FocusedBarEdit() const
         return nullptr;
     if (HWND address = GetAddressBarEdit(); address == focus)
         return address;
-    if (m_searchBar == focus)
-        return m_searchBar;
+    if (HWND search = GetSearchBarEdit(); search && search == focus)
+        return search;
     return nullptr;
 }
 

@@ -99,6 +99,8 @@ public:
     void SetAddressBarText(const char* text) override;
     void SetTabImage(HWND tabWindow, int image) override;
     void SetStatusPane(int paneId, HICON icon, const char* text) override;
+    IBrowserTab* FindTab(HWND tabWindow) const override;
+    void ShowProgress(bool shown, int position, int maximum) override;
 
     // CMessageFilter, CIdleHandler
     BOOL PreTranslateMessage(MSG* message) override;
@@ -106,14 +108,13 @@ public:
 
     // What the tests and the other subsystems look at.
     IBrowserTab* GetActiveTab() const;
-    IBrowserTab* FindTab(HWND tabWindow) const;
     const std::map<HWND, IBrowserTab*>& GetTabs() const { return m_tabs; }
     CRecentClosedList& GetRecentClosedList() { return m_recentClosed; }
     CFramePanes& GetPanes() { return m_panes; }
     CMultiPaneStatusBar& GetStatusBar() { return m_statusBar; }
     HWND GetReBar() const { return m_hWndToolBar; }
     HWND GetAddressBarEdit() const;
-    HWND GetSearchBarEdit() const { return m_searchBar; }
+    HWND GetSearchBarEdit() const;
     HWND GetProgressBar() const { return m_progress; }
     HMENU GetMenuBarMenu() const { return m_menu; }
     IDropTarget* GetDropTarget() { return &m_dropTarget; }
