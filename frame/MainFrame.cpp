@@ -217,6 +217,29 @@ CMainFrame::~CMainFrame()
 {
     if (g_mainFrame == this)
         g_mainFrame = nullptr;
+    // The command bar shows the menu without owning it; the bar's window has gone by now. A menu
+    // that stayed the window's own menu bar went with the window.
+    if (m_menu && !m_menuOnWindow)
+        ::DestroyMenu(m_menu);
+    m_menu = nullptr;
+}
+
+// The frame's popups go through the command bar for its look. The bar sends a chosen command to
+// the frame unless asked to return it, so the command is taken back here and given to the owner
+// that tracked the menu (a bar's or a pane's own menu), as the system's tracking would.
+UINT CMainFrame::Track(HMENU menu, UINT flags, int x, int y, HWND owner)
+{
+    HWND target = owner && ::IsWindow(owner) ? owner : m_hWnd;
+    UINT command = 0;
+    if (m_commandBar.IsWindow())
+        command = m_commandBar.DoTrackPopupMenu(menu, flags | TPM_RETURNCMD, x, y);
+    else
+        command = static_cast<UINT>(::TrackPopupMenu(menu, flags | TPM_RETURNCMD, x, y, 0, target, nullptr));
+    if (flags & TPM_RETURNCMD)
+        return command;
+    if (command)
+        ::PostMessageA(target, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return 0;
 }
 
 void CMainFrame::OnFinalMessage(HWND)
@@ -266,6 +289,12 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     CreateBars();
     CreateStatusBar();
     CreateClient();
+    if (m_commandBar.IsWindow()) {
+        m_commandBar.SetMDIClient(m_hWndMDIClient);
+        for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar, m_formFillerBar})
+            if (bar)
+                m_commandBar.AddToolBar(bar);
+    }
     if (m_tabs.empty())
         OnNewBlankPage(ID_FRAME_NEW_BLANK);
     CreateExplorerBarPanes();
@@ -439,8 +468,15 @@ void CMainFrame::SetUpMenu()
         if (CLanguageManager* language = GetLanguageManager())
             language->TranslateMenu(m_menu);
     }
-    if (HWND band = CreateFrameMenuBar(m_hWnd, m_hWndToolBar, m_menu))
+    if (HWND band = CreateFrameMenuBar(m_commandBar, m_hWnd, m_hWndToolBar, m_menu)) {
+        // Not full width: a band that cannot shrink never shows its chevron.
         AddReBarBand(m_hWndToolBar, band, ID_BAND_COMMAND_BAR, nullptr, nullptr, false, 0, false);
+        m_commandBar.UpdateBandWidth();
+        m_previousTracker = SetFramePopupMenuTracker(this);
+        m_trackerInstalled = true;
+    } else {
+        m_menuOnWindow = true;
+    }
 }
 
 void CMainFrame::CreateBars()
@@ -972,6 +1008,9 @@ void CMainFrame::RunDestroySteps()
     }
     if (GetBrowserTabHost() == this)
         SetBrowserTabHost(m_previousHost);
+    if (m_trackerInstalled)
+        SetFramePopupMenuTracker(m_previousTracker);
+    m_trackerInstalled = false;
 }
 
 LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)

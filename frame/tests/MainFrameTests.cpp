@@ -129,7 +129,12 @@ TEST_F(CMainFrameTest, CreationBuildsBarsStatusPanesClientAndTheFirstBlankTab)
     EXPECT_GE(shown.right, buttons.right);
     EXPECT_TRUE(IsWindowVisible(systemBar));
     EXPECT_GE(shown.bottom, buttons.bottom);
-    EXPECT_EQ(GetMenu(test.Window()), frame.GetMenuBarMenu());
+    // The menu is shown by the command bar in its band, and the window has no menu bar of its own.
+    EXPECT_EQ(GetMenu(test.Window()), nullptr);
+    ASSERT_TRUE(frame.GetCommandBar().IsWindow());
+    EXPECT_EQ(frame.GetCommandBar().GetMenu(), frame.GetMenuBarMenu());
+    EXPECT_EQ(GetParent(frame.GetCommandBar().m_hWnd), frame.GetReBar());
+    EXPECT_GE(SendMessageA(frame.GetReBar(), RB_IDTOINDEX, ID_BAND_COMMAND_BAR, 0), 0);
     EXPECT_EQ(GetMenuItemCount(frame.GetMenuBarMenu()), 9);
     ASSERT_EQ(frame.GetPanes().GetCount(), 4);
     EXPECT_STREQ(frame.GetPanes().GetCaption(1).c_str(), "History");
