@@ -297,7 +297,6 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     }
     if (m_tabs.empty())
         OnNewBlankPage(ID_FRAME_NEW_BLANK);
-    m_panes.AttachFrame(m_hWnd);
     CreateExplorerBarPanes();
     m_panes.LoadState(kFrameSettingsSection);
     if (settings) {
@@ -887,7 +886,6 @@ LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
         return 0;
     }
     RestorePlacement();
-    m_panes.RestoreLayout();
     CSettings* settings = GetSettings();
     if (!settings) {
         StartAutoUpdateCheck();

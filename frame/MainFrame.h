@@ -18,7 +18,6 @@
 
 #include "controls/CommandBarXP.h"
 #include "controls/MultiPaneStatusBar.h"
-#include "controls/docking/PackageWindowFrame.h"
 #include "controls/TabbedMDI.h"
 #include "core/app/MainFrameMessages.h"
 #include "core/system/MenuFunctions.h"
@@ -68,15 +67,12 @@ struct CFrameCommand {
 };
 
 class CMainFrame : public TMainFrameBase<CMainFrame>,
-                   public CPackageWindowFrame<CMainFrame>,
                    public IBrowserTabHost,
                    public IFramePopupMenuTracker,
                    public CMessageFilter,
                    public CIdleHandler {
 public:
     DECLARE_FRAME_WND_CLASS(kMainFrameClassName, IDR_MAINFRAME)
-    // The docking layer divides what the bars leave between the side panes and the MDI client.
-    using CPackageWindowFrame<CMainFrame>::UpdateLayout;
 
     CMainFrame();
     ~CMainFrame() override;
@@ -143,9 +139,6 @@ public:
     BEGIN_MSG_MAP(CMainFrame)
         MESSAGE_HANDLER(WM_COPYDATA, OnCopyData)
         CHAIN_MSG_MAP(TMainFrameBase<CMainFrame>)
-        // Before the frame's own WM_CREATE (which it lets through) and before the MDI base, whose
-        // WM_SIZE would give the client the whole area.
-        CHAIN_MSG_MAP(CPackageWindowFrame<CMainFrame>)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
         MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
