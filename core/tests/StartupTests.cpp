@@ -4,6 +4,8 @@
 #include "core/tests/RegistryRestore.h"
 #include "core/tests/TestProcess.h"
 
+#include "controls/tests/Screenshot.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -355,6 +357,25 @@ TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
     EXPECT_NE(log.find("argument: " + folder + "ERRORLOG.TXT\r\n"), std::string::npos) << log;
     for (int i = 0; i < 100 && !DeleteFileA((folder + "XCrashReport.exe").c_str()); ++i)
         Sleep(50);
+}
+
+// The program as a user sees it: the menu in the command bar (the window has no menu bar of its
+// own), two tabs and the bars, pictured as screenshots\program.bmp.
+TEST_F(Startup, ProgramShowsItsTabsAndBars)
+{
+    HWND first = StartInstance("http://first.example/");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(RunToEnd("http://second.example/"), 0u);
+    EXPECT_TRUE(TabsShow(first, {"http://first.example/", "http://second.example/"})) << Joined(TabTexts(first));
+    EXPECT_EQ(GetMenu(first), nullptr);
+    EXPECT_NE(FindWindowExA(first, nullptr, "ReBarWindow32", nullptr), nullptr);
+    RECT frame = {};
+    GetWindowRect(first, &frame);
+    // Painting is the program's own affair: the picture is taken once its window answers again.
+    WindowTitle(first);
+    std::string path;
+    EXPECT_TRUE(kivo_test::WriteScreenRect(frame, "program.bmp", path)) << path;
+    EXPECT_EQ(Close(0, first), 1u);
 }
 
 TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)
