@@ -6,6 +6,7 @@
 #include "browser/InternetExplorerHelpers.h"
 #include "browser/PopupSiteRules.h"
 #include "browser/ScriptErrors.h"
+#include "browser/TabGestures.h"
 #include "browser/TabTextStore.h"
 #include "browser/tools/AutoRefreshDlg.h"
 #include "browser/tools/PageToolsResources.h"
@@ -417,8 +418,36 @@ void CBrowserView::SetCurrentUrl(const TStdStr<char>& url)
         return;
     m_url = url;
     ::GetSystemTimeAsFileTime(&m_urlTime);
+    // Until its page gives a title (an engine without an HTML engine behind it never does), the tab
+    // is known by its address: a blank label would leave the user a tab strip of empty tabs.
+    if (m_title.empty() && m_hWnd)
+        ShowLabel(m_url);
     GetFavIconSource().QueueRequest(m_url.c_str());
     PostToFrame(kTabStateChangedCommand);
+}
+
+// The window text (also the frame's title while the tab is maximised), the tooltip and the tab
+// text, each cut to its own length.
+void CBrowserView::ShowLabel(const TStdStr<char>& text)
+{
+    const TStdStr<char> windowTitle = CutWithEllipsis(text, kWindowTitleLength);
+    SetWindowText(windowTitle.c_str());
+    SetMdiTabToolTip(windowTitle.c_str());
+    SetMdiTabText(CutWithEllipsis(text, kTabTextLength).c_str());
+}
+
+// False leaves the gesture to the caller: gestures off, no action bound, or a tab on its way out.
+bool CBrowserView::OnGesture(HWND window, int gestureId, const CGestureStroke& stroke)
+{
+    if (m_closing)
+        return false;
+    TStdStr<char> notice;
+    const int action = FindGestureAction(gestureId, notice);
+    if (action < 0)
+        return false;
+    GetTabTextStore().SetText(m_hWnd, notice.c_str());
+    const POINT point = stroke.empty() ? POINT{} : POINT{stroke.front().x, stroke.front().y};
+    return RunBrowserAction(*this, action, window, point);
 }
 
 TStdStr<char> CBrowserView::LocationUrl() const
@@ -608,10 +637,7 @@ void CBrowserView::OnTitleChange(const TStdStr<char>& title)
     PostToFrame(kTabStateChangedCommand);
     const TStdStr<char> location = LocationUrl();
     SetCurrentUrl(location);
-    const TStdStr<char> windowTitle = CutWithEllipsis(title, kWindowTitleLength);
-    SetWindowText(windowTitle.c_str());
-    SetMdiTabToolTip(windowTitle.c_str());
-    SetMdiTabText(CutWithEllipsis(title, kTabTextLength).c_str());
+    ShowLabel(title);
     if (IsActive())
         if (IBrowserTabHost* host = GetBrowserTabHost())
             host->SetAddressBarText(location.c_str());

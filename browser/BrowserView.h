@@ -16,6 +16,7 @@
 #include "browser/tools/SourceView.h"
 #include "controls/TabbedMDIChild.h"
 #include "frame/BrowserTab.h"
+#include "frame/gestures/GestureListener.h"
 
 #include <windows.h>
 
@@ -24,6 +25,7 @@
 class CBrowserView : public TTabbedMDIChildWindowImpl<CBrowserView>,
                      public TWebBrowserEventSink<CBrowserView>,
                      public CBrowserActions,
+                     public IGestureHandler,
                      public IBrowserTab {
     using Base = TTabbedMDIChildWindowImpl<CBrowserView>;
 
@@ -50,6 +52,10 @@ public:
     bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const override;
     bool ToggleSearchHighlight(const char* text) override;
     bool FindNextSearchWord(const char* text) override;
+    IGestureHandler* GetGestureHandler() override { return this; }
+
+    // IGestureHandler: the bound action runs on this tab, its notice in the tab's status text.
+    bool OnGesture(HWND window, int gestureId, const CGestureStroke& stroke) override;
 
     // A mouse button went down in the page (the gesture filter's notification): the next popup
     // of this page is the user's own.
@@ -157,6 +163,7 @@ private:
     void TrackTabMenu(POINT point);
     void FillWindowList(HMENU menu) const;
     void SetCurrentUrl(const TStdStr<char>& url);
+    void ShowLabel(const TStdStr<char>& text);
     void FocusPageWindow();
     bool IsActive() const;
     void UpdateStatusPanes() const;

@@ -11,6 +11,7 @@
 #include "core/app/TestRegistry.h"
 #include "editctl/Quillpoint.h"
 #include "frame/MainFrame.h"
+#include "navigation/FrameNavigation.h"
 
 #include <windows.h>
 #include <tchar.h>
@@ -40,6 +41,7 @@ void ConnectSubsystems()
     static CProgramStartupServices services;
     SetStartupServices(&services);
     InstallBrowserTabFactory();
+    InstallFrameNavigation();
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #pragma once
-// The frame's menu bar, made in one place so that the flat command bar can take it over: today the
-// menu is the window's own menu bar; the command bar will instead show it in the rebar band
-// ID_BAND_COMMAND_BAR and take the window's menu away.
+// The frame's menu bar: the flat command bar (controls/CommandBarXP.h) in the rebar band
+// ID_BAND_COMMAND_BAR shows the frame's menu, and the window itself has none. Where the bar
+// cannot be made the menu stays the window's own menu bar.
 #include <windows.h>
 
-// Shows the menu as the frame's menu bar. Returns the window to put in the command-bar band, or
-// null when the menu is the window's own menu bar (no band). The menu becomes the frame's: it is
-// destroyed with the window.
-HWND CreateFrameMenuBar(HWND frame, HWND reBar, HMENU menu);
-// The menu the bar shows (null before CreateFrameMenuBar).
-HMENU GetFrameMenuBarMenu(HWND frame);
+class CCommandBarXP;
+
+// Makes `bar` a child of the rebar and hands it the menu. Returns the bar's window for the band, or
+// null when the menu stayed the window's own menu bar (no band), which the window destroys. A menu
+// that the bar shows stays the caller's, to destroy once the bar's window is gone.
+HWND CreateFrameMenuBar(CCommandBarXP& bar, HWND frame, HWND reBar, HMENU menu);

@@ -2,6 +2,7 @@
 
 #include "frame/FrameMenuBar.h"
 #include "frame/FrameShell.h"
+#include "frame/FrameSubsystems.h"
 #include "frame/MainFrameData.h"
 #include "frame/OpenUrlRules.h"
 #include "frame/options/OptionsCommands.h"
@@ -217,6 +218,29 @@ CMainFrame::~CMainFrame()
 {
     if (g_mainFrame == this)
         g_mainFrame = nullptr;
+    // The command bar shows the menu without owning it; the bar's window has gone by now. A menu
+    // that stayed the window's own menu bar went with the window.
+    if (m_menu && !m_menuOnWindow)
+        ::DestroyMenu(m_menu);
+    m_menu = nullptr;
+}
+
+// The frame's popups go through the command bar for its look. The bar sends a chosen command to
+// the frame unless asked to return it, so the command is taken back here and given to the owner
+// that tracked the menu (a bar's or a pane's own menu), as the system's tracking would.
+UINT CMainFrame::Track(HMENU menu, UINT flags, int x, int y, HWND owner)
+{
+    HWND target = owner && ::IsWindow(owner) ? owner : m_hWnd;
+    UINT command = 0;
+    if (m_commandBar.IsWindow())
+        command = m_commandBar.DoTrackPopupMenu(menu, flags | TPM_RETURNCMD, x, y);
+    else
+        command = static_cast<UINT>(::TrackPopupMenu(menu, flags | TPM_RETURNCMD, x, y, 0, target, nullptr));
+    if (flags & TPM_RETURNCMD)
+        return command;
+    if (command)
+        ::PostMessageA(target, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return 0;
 }
 
 void CMainFrame::OnFinalMessage(HWND)
@@ -250,6 +274,8 @@ HWND CreateMainFrame(const RECT& rect)
 LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_previousHost = SetBrowserTabHost(this);
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        subsystems->StartFrame(m_hWnd);
     SetWindowText(kAppName);
     CSettings* settings = GetSettings();
     if (settings && !(settings->SysFlags & SysFlag::NoStartWithWindows))
@@ -264,6 +290,12 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     CreateBars();
     CreateStatusBar();
     CreateClient();
+    if (m_commandBar.IsWindow()) {
+        m_commandBar.SetMDIClient(m_hWndMDIClient);
+        for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar, m_formFillerBar})
+            if (bar)
+                m_commandBar.AddToolBar(bar);
+    }
     if (m_tabs.empty())
         OnNewBlankPage(ID_FRAME_NEW_BLANK);
     CreateExplorerBarPanes();
@@ -295,7 +327,8 @@ void CMainFrame::RegisterCommandStates()
     static constexpr WORD kIds[] = {ID_FRAME_ENABLE_POPUP_BLOCKER, ID_FRAME_ENABLE_AD_FILTER, ID_FRAME_ENABLE_DIALOG_BLOCKER,
                                     ID_FRAME_ADDRESS_NEW_TAB,      ID_FRAME_SEARCH_NEW_TAB,   ID_FRAME_FAVPANE_NEW_TAB,
                                     ID_FRAME_FAVMENU_NEW_TAB,      ID_FRAME_VIEW_LOGS,        ID_FRAME_REOPEN_LAST_CLOSED,
-                                    ID_FRAME_FULL_SCREEN,          ID_FRAME_WORK_OFFLINE};
+                                    ID_FRAME_FULL_SCREEN,          ID_FRAME_WORK_OFFLINE,     ID_FRAME_BACK,
+                                    ID_FRAME_FORWARD};
     for (WORD id : kIds)
         map->UIAddItem(id, kUpdateUIPopupMenu | kUpdateUIToolBar);
     for (UINT id = ID_FRAME_PANE_FIRST; id < ID_FRAME_PANE_FIRST + kExplorerBarPaneCount; ++id)
@@ -436,8 +469,15 @@ void CMainFrame::SetUpMenu()
         if (CLanguageManager* language = GetLanguageManager())
             language->TranslateMenu(m_menu);
     }
-    if (HWND band = CreateFrameMenuBar(m_hWnd, m_hWndToolBar, m_menu))
+    if (HWND band = CreateFrameMenuBar(m_commandBar, m_hWnd, m_hWndToolBar, m_menu)) {
+        // Not full width: a band that cannot shrink never shows its chevron.
         AddReBarBand(m_hWndToolBar, band, ID_BAND_COMMAND_BAR, nullptr, nullptr, false, 0, false);
+        m_commandBar.UpdateBandWidth();
+        m_previousTracker = SetFramePopupMenuTracker(this);
+        m_trackerInstalled = true;
+    } else {
+        m_menuOnWindow = true;
+    }
 }
 
 void CMainFrame::CreateBars()
@@ -486,10 +526,13 @@ void CMainFrame::CreateBars()
     }
 }
 
-// The address bar of the navigation library takes this band; until then a plain combo box with
-// an edit field keeps the frame's address text.
+// The address bar of the navigation library takes this band; without it (a frame shown without the
+// program's subsystems) a plain combo box with an edit field keeps the frame's address text.
 HWND CMainFrame::CreateAddressBar()
 {
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        if (HWND bar = subsystems->CreateAddressBar(m_hWndToolBar))
+            return bar;
     return ::CreateWindowExA(0, WC_COMBOBOXEXA, nullptr,
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
                              0, 400, 200, m_hWndToolBar,
@@ -497,9 +540,12 @@ HWND CMainFrame::CreateAddressBar()
                              nullptr);
 }
 
-// The search bar of the navigation library takes this band; until then a plain edit field.
+// The search bar of the navigation library takes this band; without it a plain edit field.
 HWND CMainFrame::CreateSearchBar()
 {
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        if (HWND bar = subsystems->CreateSearchBar(m_hWndToolBar))
+            return bar;
     return ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 200, 22,
                              m_hWndToolBar, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_SEARCH_BAR)),
                              AtlGetModuleInstance(), nullptr);
@@ -949,6 +995,11 @@ void CMainFrame::RunDestroySteps()
         SaveToolBarLayout(m_systemToolBar, kFrameSettingsSection, "SystemToolBar");
     WriteRecentClosedList();
     OnStopAll(ID_FRAME_STOP_ALL);
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems()) {
+        subsystems->DestroyBars();
+        m_addressBar = nullptr;
+        m_searchBar = nullptr;
+    }
     if (m_dropTargetRegistered)
         ::RevokeDragDrop(m_hWnd);
     m_dropTargetRegistered = false;
@@ -958,6 +1009,9 @@ void CMainFrame::RunDestroySteps()
     }
     if (GetBrowserTabHost() == this)
         SetBrowserTabHost(m_previousHost);
+    if (m_trackerInstalled)
+        SetFramePopupMenuTracker(m_previousTracker);
+    m_trackerInstalled = false;
 }
 
 LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
@@ -1221,6 +1275,13 @@ LRESULT CMainFrame::OnToolBarDropDown(int, LPNMHDR header, BOOL& handled)
 LRESULT CMainFrame::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
     const UINT id = LOWORD(wParam);
+    // The navigation aids' own commands (typed addresses, search history, groups, aliases) are
+    // carried out by their library, which the frame's rows for the same ids only stand in for.
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems()) {
+        const IBrowserTab* active = GetActiveTab();
+        if (subsystems->HandleNavigationCommand(m_hWnd, id, active ? active->GetUrl().c_str() : ""))
+            return 0;
+    }
     for (const CFrameCommand& command : GetCommandTable()) {
         if (id >= command.first && id <= command.last) {
             if ((this->*command.handler)(id))
@@ -1293,6 +1354,9 @@ BOOL CMainFrame::PreTranslateMessage(MSG* message)
 {
     if (!message || !m_hWnd)
         return FALSE;
+    // A key that a bar keeps (Enter to go, Escape, the editing keys) reaches its edit untranslated.
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems(); subsystems && subsystems->KeepsKeyForBar(message))
+        return FALSE;
     const UINT type = message->message;
     if ((type == WM_KEYDOWN || type == WM_SYSKEYDOWN || type == WM_KEYUP) && IsWindowVisible() &&
         ::IsChild(m_hWnd, message->hwnd)) {
@@ -1337,6 +1401,16 @@ BOOL CMainFrame::OnIdle()
     map->UISetCheck(ID_FRAME_FULL_SCREEN, IsFullScreen() ? 1 : 0);
     for (int i = 0; i < m_panes.GetCount() && i < kExplorerBarPaneCount; ++i)
         map->UISetCheck(static_cast<WORD>(ID_FRAME_PANE_FIRST + i), m_panes.IsVisible(i) ? 1 : 0);
+    // Back and Forward are the active tab's: without a tab, or a tab that has no history, neither
+    // can be pressed.
+    IBrowserTab* active = GetActiveTab();
+    for (const WORD id : {static_cast<WORD>(ID_FRAME_BACK), static_cast<WORD>(ID_FRAME_FORWARD)}) {
+        bool enabled = false;
+        bool checked = false;
+        if (!active || !active->QueryCommandState(id, enabled, checked))
+            enabled = false;
+        map->UIEnable(id, enabled);
+    }
     map->UIUpdateToolBar();
     map->UIUpdateStatusBar();
     return FALSE;
@@ -1371,6 +1445,34 @@ void CMainFrame::OnAdBlocked(const char* rule, const char* url)
         GetFrameShell().Beep(350, 100);
     if (settings->BlockerFlags & 0x20000)
         GetFrameShell().PlaySoundFile(settings->AdBlockedSound.c_str());
+}
+
+// The bar lies over the first status pane while a page loads, the pane's text hidden beneath it.
+void CMainFrame::ShowProgress(bool shown, int position, int maximum)
+{
+    if (!m_progress || !::IsWindow(m_progress))
+        return;
+    if (!shown || maximum <= 0) {
+        ::ShowWindow(m_progress, SW_HIDE);
+        return;
+    }
+    RECT pane = {};
+    if (m_statusBar.m_hWnd && m_statusBar.GetRect(1, &pane))
+        ::SetWindowPos(m_progress, nullptr, pane.left, pane.top, pane.right - pane.left, pane.bottom - pane.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageA(m_progress, PBM_SETRANGE32, 0, maximum);
+    ::SendMessageA(m_progress, PBM_SETPOS, static_cast<WPARAM>(std::clamp(position, 0, maximum)), 0);
+    ::ShowWindow(m_progress, SW_SHOWNA);
+}
+
+// The search bar of the navigation library is a ComboBoxEx with an edit inside; the stand-in is the
+// edit itself (an edit answers CBEM_GETEDITCONTROL with 0).
+HWND CMainFrame::GetSearchBarEdit() const
+{
+    if (!m_searchBar)
+        return nullptr;
+    HWND edit = reinterpret_cast<HWND>(::SendMessageA(m_searchBar, CBEM_GETEDITCONTROL, 0, 0));
+    return edit ? edit : m_searchBar;
 }
 
 HWND CMainFrame::GetAddressBarEdit() const
@@ -1410,8 +1512,8 @@ void CMainFrame::FocusClientWindow()
 
 void CMainFrame::FocusSearchBar()
 {
-    if (m_searchBar)
-        ::SetFocus(m_searchBar);
+    if (HWND edit = GetSearchBarEdit())
+        ::SetFocus(edit);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1807,14 +1909,14 @@ bool CMainFrame::OnClearRecords(UINT id)
         m_recentClosed.Clear();
         break;
     case ID_FRAME_CLEAR_SEARCH:
-        if (m_searchBar)
-            ::SetWindowTextA(m_searchBar, "");
+        if (HWND edit = GetSearchBarEdit())
+            ::SetWindowTextA(edit, "");
         break;
     case ID_FRAME_CLEAR_ALL:
         m_recentClosed.Clear();
         clearTyped();
-        if (m_searchBar)
-            ::SetWindowTextA(m_searchBar, "");
+        if (HWND edit = GetSearchBarEdit())
+            ::SetWindowTextA(edit, "");
         shell.ClearCookies();
         shell.ClearCache();
         shell.ClearHistory();
@@ -1964,8 +2066,8 @@ HWND CMainFrame::FocusedBarEdit() const
         return nullptr;
     if (HWND address = GetAddressBarEdit(); address == focus)
         return address;
-    if (m_searchBar == focus)
-        return m_searchBar;
+    if (HWND search = GetSearchBarEdit(); search && search == focus)
+        return search;
     return nullptr;
 }
 

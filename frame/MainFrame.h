@@ -16,9 +16,11 @@
 #include "frame/MainFrameBase.h"
 #include "frame/RecentClosedList.h"
 
+#include "controls/CommandBarXP.h"
 #include "controls/MultiPaneStatusBar.h"
 #include "controls/TabbedMDI.h"
 #include "core/app/MainFrameMessages.h"
+#include "core/system/MenuFunctions.h"
 #include "platform/AtlCom.h"
 
 #include <map>
@@ -64,7 +66,11 @@ struct CFrameCommand {
     bool (CMainFrame::*handler)(UINT id);
 };
 
-class CMainFrame : public TMainFrameBase<CMainFrame>, public IBrowserTabHost, public CMessageFilter, public CIdleHandler {
+class CMainFrame : public TMainFrameBase<CMainFrame>,
+                   public IBrowserTabHost,
+                   public IFramePopupMenuTracker,
+                   public CMessageFilter,
+                   public CIdleHandler {
 public:
     DECLARE_FRAME_WND_CLASS(kMainFrameClassName, IDR_MAINFRAME)
 
@@ -99,6 +105,11 @@ public:
     void SetAddressBarText(const char* text) override;
     void SetTabImage(HWND tabWindow, int image) override;
     void SetStatusPane(int paneId, HICON icon, const char* text) override;
+    IBrowserTab* FindTab(HWND tabWindow) const override;
+    void ShowProgress(bool shown, int position, int maximum) override;
+
+    // IFramePopupMenuTracker: installed while the command bar exists.
+    UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner) override;
 
     // CMessageFilter, CIdleHandler
     BOOL PreTranslateMessage(MSG* message) override;
@@ -106,16 +117,16 @@ public:
 
     // What the tests and the other subsystems look at.
     IBrowserTab* GetActiveTab() const;
-    IBrowserTab* FindTab(HWND tabWindow) const;
     const std::map<HWND, IBrowserTab*>& GetTabs() const { return m_tabs; }
     CRecentClosedList& GetRecentClosedList() { return m_recentClosed; }
     CFramePanes& GetPanes() { return m_panes; }
     CMultiPaneStatusBar& GetStatusBar() { return m_statusBar; }
     HWND GetReBar() const { return m_hWndToolBar; }
     HWND GetAddressBarEdit() const;
-    HWND GetSearchBarEdit() const { return m_searchBar; }
+    HWND GetSearchBarEdit() const;
     HWND GetProgressBar() const { return m_progress; }
     HMENU GetMenuBarMenu() const { return m_menu; }
+    CCommandBarXP& GetCommandBar() { return m_commandBar; }
     IDropTarget* GetDropTarget() { return &m_dropTarget; }
     IMdiTabOwner* GetTabOwner() const;
     bool IsFullScreen() const;
@@ -266,7 +277,11 @@ private:
     HWND m_linksBar = nullptr;
     HWND m_pluginsBar = nullptr;
     HWND m_formFillerBar = nullptr;
-    HMENU m_menu = nullptr;  // the menu bar, destroyed with the window
+    HMENU m_menu = nullptr;  // the menu the command bar shows; owned, destroyed by the destructor
+    CCommandBarXP m_commandBar;  // a child of the rebar, destroyed with it
+    IFramePopupMenuTracker* m_previousTracker = nullptr;  // not owned: the tracker before this frame
+    bool m_trackerInstalled = false;
+    bool m_menuOnWindow = false;  // the bar could not be made: the window's own menu bar holds m_menu
     CRecentClosedList m_recentClosed;
     std::map<HWND, IBrowserTab*> m_tabs;  // the tabs are owned by their windows
     CFramePanes m_panes;

@@ -11,6 +11,7 @@
 #include "browser/tests/BrowserTestHost.h"
 #include "core/app/Settings.h"
 #include "frame/MainFrameData.h"
+#include "browser/tests/GestureFlags.h"
 
 #include "controls/tests/Screenshot.h"
 #include "tests/engine/FakeEngine.h"
@@ -223,6 +224,71 @@ TEST_F(BrowserTab, TitlesAreCutForTheWindowTextTabTextAndTooltip)
     EXPECT_EQ(m_host.TabText(tab), std::string(13, 'T') + "...");
     // The whole title is kept.
     EXPECT_EQ(view->GetTitle().size(), 300u);
+}
+
+// Wine's own engine has no HTML engine behind it and never names a page: a tab that shows only its
+// address is still told apart from the others in the strip, the window list and the frame's title.
+TEST_F(BrowserTab, NewTabIsKnownByItsAddressUntilItsPageGivesATitle)
+{
+    IBrowserTab* tab = GetBrowserTabFactory()->CreateBrowserTab(m_host.GetMdiClientWindow(), nullptr,
+                                                                "http://www.example.com/second.html", 0x70);
+    ASSERT_NE(tab, nullptr);
+    const HWND window = tab->GetTabWindow();
+    auto caption = [window] {
+        char text[300] = {};
+        ::GetWindowTextA(window, text, sizeof(text));
+        return std::string(text);
+    };
+    // Before the page loads: the address, cut like a title.
+    EXPECT_EQ(caption(), "http://www.example.com/second.html");
+    EXPECT_EQ(m_host.TabToolTip(window), "http://www.example.com/second.html");
+    EXPECT_EQ(m_host.TabText(window), "http://www.ex...");
+    m_engine.PumpUntilIdle();
+    PumpPendingMessages();
+    EXPECT_EQ(caption(), "Second page of the example");
+    EXPECT_EQ(m_host.TabText(window), "Second page o...");
+    // Once named, a tab keeps its page's title while the next page loads.
+    CBrowserView* view = CBrowserView::FromWindow(window);
+    ASSERT_NE(view, nullptr);
+    view->Navigate("http://www.example.com/");
+    EXPECT_EQ(caption(), "Second page of the example");
+    m_engine.PumpUntilIdle();
+    EXPECT_EQ(caption(), "Example Domain");
+}
+
+// What the gesture tracker hands the tab: a bound gesture runs its action on this tab and says so in
+// the tab's status text; with gestures off or nothing bound the tab leaves it alone.
+TEST_F(BrowserTab, GestureRunsItsBoundActionOnTheTabAndSaysSo)
+{
+    CScopedGestureFlags gestureFlags;
+    CBrowserView* view = Open("http://www.example.com/");
+    ASSERT_NE(view, nullptr);
+    view->Navigate("http://www.example.com/second.html");
+    m_engine.PumpUntilIdle();
+    CFakeBrowser* engine = EngineOf(view);
+    ASSERT_NE(engine, nullptr);
+    IGestureHandler* handler = static_cast<IBrowserTab*>(view)->GetGestureHandler();
+    ASSERT_NE(handler, nullptr);
+    const CGestureStroke stroke = {{40, 30}, {10, 30}};
+    constexpr int kLeft = 5;        // bound to "Go to previous document in history" by default
+    constexpr int kRightLeft = 6;   // bound to nothing by default
+    struct Case {
+        DWORD flags;
+        int gesture;
+        bool runs;
+    };
+    const Case cases[] = {{0, kLeft, false}, {kGesturesOn, kRightLeft, false}, {kGesturesOn, kLeft, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.flags << " " << c.gesture);
+        gestureFlags.Set(c.flags);
+        GetTabTextStore().SetText(view->GetTabWindow(), "before");
+        EXPECT_EQ(handler->OnGesture(engine->TopWindow(), c.gesture, stroke), c.runs);
+        // The notice stands until the page that the action loads gives its own status text.
+        EXPECT_STREQ(GetTabTextStore().GetText(view->GetTabWindow()),
+                     c.runs ? "Mouse Gestures [Left] -> Go to previous document in history" : "before");
+        m_engine.PumpUntilIdle();
+        EXPECT_EQ(engine->LocationUrl(), c.runs ? kPage : kSecond);
+    }
 }
 
 TEST_F(BrowserTab, EachTabKeepsItsOwnStatusText)

@@ -4,8 +4,11 @@
 #include "core/tests/RegistryRestore.h"
 #include "core/tests/TestProcess.h"
 
+#include "controls/tests/Screenshot.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -126,30 +129,92 @@ bool TitleIs(HWND window, const std::string& title)
     return Eventually([&] { return WindowTitle(window) == title; }, 5000);
 }
 
+// The texts of the frame's tabs as the user reads them: the MDI children of its client, whose
+// window text is the page's title, or its address while the page has none.
+std::vector<std::string> TabTexts(HWND frame)
+{
+    std::vector<std::string> texts;
+    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    for (HWND tab = client ? GetWindow(client, GW_CHILD) : nullptr; tab; tab = GetWindow(tab, GW_HWNDNEXT))
+        texts.push_back(WindowTitle(tab));
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+// The text of the tab the user looks at: the MDI client's active child.
+std::string ActiveTabText(HWND frame)
+{
+    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    DWORD_PTR active = 0;
+    if (!client || !SendMessageTimeoutA(client, WM_MDIGETACTIVE, 0, 0, SMTO_ABORTIFHUNG, 5000, &active) || !active)
+        return std::string();
+    return WindowTitle(reinterpret_cast<HWND>(active));
+}
+
+bool ActiveTabIs(HWND frame, const std::string& text)
+{
+    return Eventually([&] { return ActiveTabText(frame) == text; }, 5000);
+}
+
+std::string Joined(const std::vector<std::string>& texts)
+{
+    std::string joined;
+    for (const std::string& text : texts)
+        joined += "[" + text + "]";
+    return joined;
+}
+
+// Waits until the frame shows exactly one tab for each address of `shown` and none for an address
+// of `absent`. Other tabs may be there: the pages a first run or a restored session opens itself.
+bool TabsShow(HWND frame, const std::vector<std::string>& shown, const std::vector<std::string>& absent = {})
+{
+    return Eventually(
+        [&] {
+            const std::vector<std::string> texts = TabTexts(frame);
+            for (const std::string& url : shown)
+                if (std::count(texts.begin(), texts.end(), url) != 1)
+                    return false;
+            for (const std::string& url : absent)
+                if (std::count(texts.begin(), texts.end(), url) != 0)
+                    return false;
+            return true;
+        },
+        5000);
+}
+
 } // namespace
 
 TEST_F(Startup, SecondStartsHandTheirUrlToTheFirstInstance)
 {
     HWND first = StartInstance("http://first.example/");
     ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(TitleIs(first, "http://first.example/ - Kivo Browser")) << WindowTitle(first);
+    EXPECT_TRUE(TabsShow(first, {"http://first.example/"})) << Joined(TabTexts(first));
+    EXPECT_TRUE(ActiveTabIs(first, "http://first.example/")) << ActiveTabText(first);
 
     // The second start finds the first one, hands it the URL, brings it back and ends with 0.
     ShowWindowAsync(first, SW_MINIMIZE);
     ASSERT_TRUE(Eventually([&] { return IsIconic(first) != FALSE; }, 5000));
     EXPECT_EQ(RunToEnd("http://second.example/a?b=c"), 0u);
-    EXPECT_TRUE(TitleIs(first, "http://second.example/a?b=c - Kivo Browser")) << WindowTitle(first);
+    EXPECT_TRUE(TabsShow(first, {"http://first.example/", "http://second.example/a?b=c"})) << Joined(TabTexts(first));
+    EXPECT_TRUE(ActiveTabIs(first, "http://second.example/a?b=c")) << ActiveTabText(first);
     EXPECT_TRUE(Eventually([&] { return !IsIconic(first); }, 5000));
 
     // Without a URL the first instance only comes to the front; a start mode that differs from
     // "multi" in letter case is a single start.
     EXPECT_EQ(RunToEnd(""), 0u);
     EXPECT_EQ(RunToEnd("/s MULTI http://third.example/"), 0u);
-    EXPECT_TRUE(TitleIs(first, "http://third.example/ - Kivo Browser")) << WindowTitle(first);
+    const std::vector<std::string> three = {"http://first.example/", "http://second.example/a?b=c",
+                                            "http://third.example/"};
+    EXPECT_TRUE(TabsShow(first, three)) << Joined(TabTexts(first));
+    EXPECT_TRUE(ActiveTabIs(first, "http://third.example/")) << ActiveTabText(first);
     EXPECT_EQ(RunToEnd("-x \"http://quoted.example/x y\""), 0u);
-    EXPECT_TRUE(TitleIs(first, "http://third.example/ - Kivo Browser")) << WindowTitle(first);
+    EXPECT_TRUE(ActiveTabIs(first, "http://third.example/")) << ActiveTabText(first);
+    EXPECT_TRUE(TabsShow(first, three, {"http://quoted.example/x y"})) << Joined(TabTexts(first));
     EXPECT_EQ(RunToEnd("\"http://quoted.example/x y\""), 0u);
-    EXPECT_TRUE(TitleIs(first, "http://quoted.example/x y - Kivo Browser")) << WindowTitle(first);
+    std::vector<std::string> four = three;
+    four.push_back("http://quoted.example/x y");
+    EXPECT_TRUE(TabsShow(first, four)) << Joined(TabTexts(first));
+    EXPECT_TRUE(ActiveTabIs(first, "http://quoted.example/x y")) << ActiveTabText(first);
 
     // Closing the main window ends the process with exit code 1.
     EXPECT_EQ(Close(0, first), 1u);
@@ -166,9 +231,10 @@ TEST_F(Startup, MultiStartModeStartsAnotherInstance)
     EXPECT_NE(second, first);
     EXPECT_NE(third, first);
     // Each keeps its URL until its window exists, then opens it.
-    EXPECT_TRUE(TitleIs(second, "http://second.example/ - Kivo Browser")) << WindowTitle(second);
-    EXPECT_TRUE(TitleIs(third, "http://third.example/ - Kivo Browser")) << WindowTitle(third);
-    EXPECT_EQ(WindowTitle(first), "Kivo Browser");
+    EXPECT_TRUE(TabsShow(second, {"http://second.example/"}, {"http://third.example/"})) << Joined(TabTexts(second));
+    EXPECT_TRUE(TabsShow(third, {"http://third.example/"})) << Joined(TabTexts(third));
+    EXPECT_TRUE(TabsShow(first, {}, {"http://second.example/", "http://third.example/"})) << Joined(TabTexts(first));
+    EXPECT_TRUE(TitleIs(first, "Kivo Browser")) << WindowTitle(first);
     EXPECT_EQ(Close(2, third), 1u);
     EXPECT_EQ(Close(1, second), 1u);
     EXPECT_EQ(Close(0, first), 1u);
@@ -190,7 +256,8 @@ TEST_F(Startup, UrlForAnInstanceThatIsStillStartingIsNotLost)
     EXPECT_EQ(RunToEnd("http://late.example/"), 0u);
     HWND first = FindVisibleWindow(instances[0]->Id(), false);
     ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(TitleIs(first, "http://late.example/ - Kivo Browser")) << WindowTitle(first);
+    EXPECT_TRUE(TabsShow(first, {"http://late.example/"})) << Joined(TabTexts(first));
+    EXPECT_TRUE(ActiveTabIs(first, "http://late.example/")) << ActiveTabText(first);
     EXPECT_EQ(Close(0, first), 1u);
 }
 
@@ -290,6 +357,25 @@ TEST_F(Startup, AccessViolationInTheProgramWritesTheReportAndExitsWithMinusOne)
     EXPECT_NE(log.find("argument: " + folder + "ERRORLOG.TXT\r\n"), std::string::npos) << log;
     for (int i = 0; i < 100 && !DeleteFileA((folder + "XCrashReport.exe").c_str()); ++i)
         Sleep(50);
+}
+
+// The program as a user sees it: the menu in the command bar (the window has no menu bar of its
+// own), two tabs and the bars, pictured as screenshots\program.bmp.
+TEST_F(Startup, ProgramShowsItsTabsAndBars)
+{
+    HWND first = StartInstance("http://first.example/");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(RunToEnd("http://second.example/"), 0u);
+    EXPECT_TRUE(TabsShow(first, {"http://first.example/", "http://second.example/"})) << Joined(TabTexts(first));
+    EXPECT_EQ(GetMenu(first), nullptr);
+    EXPECT_NE(FindWindowExA(first, nullptr, "ReBarWindow32", nullptr), nullptr);
+    RECT frame = {};
+    GetWindowRect(first, &frame);
+    // Painting is the program's own affair: the picture is taken once its window answers again.
+    WindowTitle(first);
+    std::string path;
+    EXPECT_TRUE(kivo_test::WriteScreenRect(frame, "program.bmp", path)) << path;
+    EXPECT_EQ(Close(0, first), 1u);
 }
 
 TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)

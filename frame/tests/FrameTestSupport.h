@@ -48,7 +48,18 @@ public:
     void OnEditSelectAll() override { ++m_selectAlls; }
     void OnTextSize(UINT) override {}
     IWebBrowser2* GetWebBrowser() const override { return nullptr; }
+    // Back (37000) and Forward (37050) as the tab's history allows.
+    bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const override
+    {
+        checked = false;
+        if (commandId != 37000 && commandId != 37050)
+            return false;
+        enabled = commandId == 37000 ? m_canGoBack : m_canGoForward;
+        return true;
+    }
 
+    bool m_canGoBack = false;
+    bool m_canGoForward = false;
     HWND m_window = nullptr;
     std::string m_url;
     int m_navigations = 0;

@@ -3,6 +3,7 @@
 // bands kept between runs, the start pages of a first and a later run, closing and the end of a
 // Windows session.
 #include "frame/MainFrame.h"
+#include "frame/FrameSubsystems.h"
 
 #include "frame/tests/FrameTestSupport.h"
 
@@ -129,7 +130,12 @@ TEST_F(CMainFrameTest, CreationBuildsBarsStatusPanesClientAndTheFirstBlankTab)
     EXPECT_GE(shown.right, buttons.right);
     EXPECT_TRUE(IsWindowVisible(systemBar));
     EXPECT_GE(shown.bottom, buttons.bottom);
-    EXPECT_EQ(GetMenu(test.Window()), frame.GetMenuBarMenu());
+    // The menu is shown by the command bar in its band, and the window has no menu bar of its own.
+    EXPECT_EQ(GetMenu(test.Window()), nullptr);
+    ASSERT_TRUE(frame.GetCommandBar().IsWindow());
+    EXPECT_EQ(frame.GetCommandBar().GetMenu(), frame.GetMenuBarMenu());
+    EXPECT_EQ(GetParent(frame.GetCommandBar().m_hWnd), frame.GetReBar());
+    EXPECT_GE(SendMessageA(frame.GetReBar(), RB_IDTOINDEX, ID_BAND_COMMAND_BAR, 0), 0);
     EXPECT_EQ(GetMenuItemCount(frame.GetMenuBarMenu()), 9);
     ASSERT_EQ(frame.GetPanes().GetCount(), 4);
     EXPECT_STREQ(frame.GetPanes().GetCaption(1).c_str(), "History");
@@ -573,6 +579,113 @@ TEST_F(CMainFrameTest, IdleKeepsCommandStatesAndTheToolbarCurrent)
     frame.OnIdle();
     EXPECT_TRUE(states.UIGetState(ID_FRAME_ENABLE_AD_FILTER) & kUpdateUIChecked);
     settings.Closing = false;
+}
+
+TEST_F(CMainFrameTest, BackAndForwardFollowTheActiveTabAndTheProgressBarItsPage)
+{
+    CTestFrame test;
+    test.RunAfterCreate();
+    CMainFrame& frame = test.Frame();
+    CDynamicUpdateUI& states = *GetCommandStateMap();
+    CFakeTab* tab = test.ActiveTab();
+    ASSERT_NE(tab, nullptr);
+    for (const bool back : {true, false}) {
+        SCOPED_TRACE(back);
+        tab->m_canGoBack = back;
+        tab->m_canGoForward = !back;
+        frame.OnIdle();
+        EXPECT_EQ((states.UIGetState(ID_FRAME_BACK) & kUpdateUIDisabled) == 0, back);
+        EXPECT_EQ((states.UIGetState(ID_FRAME_FORWARD) & kUpdateUIDisabled) == 0, !back);
+    }
+    // The host's progress: shown over the status bar with its range and position, then hidden.
+    IBrowserTabHost& host = frame;
+    host.ShowProgress(true, 30, 120);
+    EXPECT_TRUE(IsWindowVisible(frame.GetProgressBar()));
+    EXPECT_EQ(SendMessageA(frame.GetProgressBar(), PBM_GETRANGE, FALSE, 0), 120);
+    EXPECT_EQ(SendMessageA(frame.GetProgressBar(), PBM_GETPOS, 0, 0), 30);
+    host.ShowProgress(false, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(frame.GetProgressBar()));
+    // The tab host finds the frame's tabs, and nothing for another window.
+    EXPECT_EQ(host.FindTab(tab->m_window), tab);
+    EXPECT_EQ(host.FindTab(test.Window()), nullptr);
+}
+
+namespace {
+
+// The later libraries' side of the frame, recording what the frame asks of it.
+class CRecordingSubsystems final : public IFrameSubsystems {
+public:
+    void StartFrame(HWND frame) override { started = frame; }
+    HWND CreateAddressBar(HWND reBar) override
+    {
+        address = ::CreateWindowExA(0, WC_COMBOBOXEXA, nullptr, WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 0, 0, 300, 200, reBar,
+                                    nullptr, nullptr, nullptr);
+        return address;
+    }
+    HWND CreateSearchBar(HWND) override { return nullptr; }  // the frame keeps its stand-in
+    bool KeepsKeyForBar(const MSG* message) override
+    {
+        ++keysAsked;
+        return message->message == WM_KEYDOWN && message->wParam == VK_RETURN;
+    }
+    bool HandleNavigationCommand(HWND, UINT command, const char* activeUrl) override
+    {
+        commands.push_back(command);
+        urls.push_back(activeUrl ? activeUrl : "");
+        return command == kNavigationCommand;
+    }
+    HIMAGELIST GetSiteIconImages() override { return nullptr; }
+    void DestroyBars() override
+    {
+        ++destroyed;
+        if (address)
+            ::DestroyWindow(address);
+        address = nullptr;
+    }
+
+    static constexpr UINT kNavigationCommand = 42002;
+    HWND started = nullptr;
+    HWND address = nullptr;
+    int keysAsked = 0;
+    int destroyed = 0;
+    std::vector<UINT> commands;
+    std::vector<std::string> urls;
+};
+
+} // namespace
+
+TEST_F(CMainFrameTest, FrameTakesItsBarsKeysAndNavigationCommandsFromTheSubsystems)
+{
+    CRecordingSubsystems subsystems;
+    IFrameSubsystems* previous = SetFrameSubsystems(&subsystems);
+    {
+        CTestFrame test;
+        test.RunAfterCreate();
+        EXPECT_EQ(subsystems.started, test.Window());
+        ASSERT_NE(subsystems.address, nullptr);
+        EXPECT_EQ(GetReBarBandChild(test.Frame().GetReBar(), ID_BAND_ADDRESS_BAR), subsystems.address);
+        EXPECT_NE(GetReBarBandChild(test.Frame().GetReBar(), ID_BAND_SEARCH_BAR), nullptr);
+        // Enter in a bar stays with the bar: the frame translates nothing.
+        MSG enter = {test.Frame().GetAddressBarEdit(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        EXPECT_FALSE(test.Frame().PreTranslateMessage(&enter));
+        EXPECT_EQ(subsystems.keysAsked, 1);
+        // The navigation commands are the subsystems' first; the others go on to the frame's table.
+        test.ActiveTab()->m_url = "http://active.example/";
+        const size_t tabs = test.TabsInOrder().size();
+        SendCommand(test.Window(), CRecordingSubsystems::kNavigationCommand);
+        EXPECT_EQ(test.TabsInOrder().size(), tabs);
+        SendCommand(test.Window(), ID_FRAME_NEW_BLANK);
+        EXPECT_EQ(test.TabsInOrder().size(), tabs + 1);
+        const auto asked = std::find(subsystems.commands.begin(), subsystems.commands.end(),
+                                     CRecordingSubsystems::kNavigationCommand);
+        ASSERT_NE(asked, subsystems.commands.end());
+        EXPECT_EQ(subsystems.urls[static_cast<size_t>(asked - subsystems.commands.begin())], "http://active.example/");
+        EXPECT_EQ(std::count(subsystems.commands.begin(), subsystems.commands.end(), UINT{ID_FRAME_NEW_BLANK}), 1);
+        test.Close();
+        EXPECT_EQ(TakeQuitCode(), 1);
+    }
+    EXPECT_EQ(subsystems.destroyed, 1);
+    SetFrameSubsystems(previous);
 }
 
 TEST_F(CMainFrameTest, BlockedContentIsLoggedCountedAndAnnounced)

@@ -1,6 +1,7 @@
 // Test program of the single-instance protocol: starts like the browser, but waits between taking
 // the single-instance mutex and creating its main window, as a slow start does. The wait in
 // milliseconds comes from the environment variable KIVO_LATE_START_MS (default 2000).
+#include "browser/BrowserView.h"
 #include "core/app/AppModule.h"
 #include "core/app/BrowserApp.h"
 #include "core/app/StartupServices.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-// The real main frame, as in the browser; the rest stays the placeholders.
+// The real main frame and its real tabs, as in the browser; the rest stays the placeholders.
 class CHostStartupServices final : public CDefaultStartupServices {
 public:
     HWND CreateMainFrame(const RECT& rect) override { return ::CreateMainFrame(rect); }
@@ -27,6 +28,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     GetAppModule().Init(nullptr, instance);
     static CHostStartupServices services;
     SetStartupServices(&services);
+    InstallBrowserTabFactory();
     // Deleted in the ordered teardown at exit, as in the browser.
     CBrowserApp* const app = CreateBrowserApp();
     app->SetInstance(instance);

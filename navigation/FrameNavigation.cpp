@@ -1,0 +1,99 @@
+#include "navigation/FrameNavigation.h"
+
+#include "browser/watcher/BrowserWatcher.h"
+#include "controls/CommandImageManager.h"
+#include "navigation/AddressBar.h"
+#include "navigation/FavIconCache.h"
+#include "navigation/NavigationCommands.h"
+#include "navigation/SearchBar.h"
+
+CFrameNavigation::CFrameNavigation() = default;
+
+// The frame has let its bars go by now (DestroyBars); the frame data may already be torn down.
+CFrameNavigation::~CFrameNavigation() = default;
+
+// The watcher's hook must be in place before the first tab's engine makes its page windows, which
+// happens while the frame is still being created.
+void CFrameNavigation::StartFrame(HWND)
+{
+    GetBrowserWatcher();
+    GetMainFrameData().SetMenuIconSource(this);
+}
+
+HWND CFrameNavigation::CreateAddressBar(HWND reBar)
+{
+    if (m_address && m_address->IsWindow())
+        return nullptr;  // one frame: a second would take the first one's bar away
+    auto bar = std::make_unique<CAddressBar>();
+    if (!bar->Create(reBar))
+        return nullptr;
+    m_address = std::move(bar);
+    return m_address->m_hWnd;
+}
+
+HWND CFrameNavigation::CreateSearchBar(HWND reBar)
+{
+    if (m_search && m_search->IsWindow())
+        return nullptr;
+    auto bar = std::make_unique<CSearchBar>(nullptr, SearchHistory(), GetFavIconCache());
+    if (!bar->Create(reBar))
+        return nullptr;
+    m_search = std::move(bar);
+    return m_search->m_hWnd;
+}
+
+// Both bars answer 2 for a key that must stay with their edit.
+bool CFrameNavigation::KeepsKeyForBar(const MSG* message)
+{
+    if (m_address && m_address->IsWindow() && m_address->PreTranslateMessage(message) == 2)
+        return true;
+    return m_search && m_search->IsWindow() && m_search->PreTranslateMessage(message) == 2;
+}
+
+bool CFrameNavigation::HandleNavigationCommand(HWND frame, UINT command, const char* activeUrl)
+{
+    const CNavigationBars bars = {m_address.get(), m_search.get()};
+    return ::HandleNavigationCommand(frame, command, GetProgramNavigationServices(), bars, activeUrl ? activeUrl : "");
+}
+
+HIMAGELIST CFrameNavigation::GetSiteIconImages()
+{
+    CFavIconCache* cache = GetFavIconCache();
+    return cache ? cache->GetImageList() : nullptr;
+}
+
+void CFrameNavigation::DestroyBars()
+{
+    if (m_address && m_address->IsWindow())
+        m_address->DestroyWindow();
+    if (m_search && m_search->IsWindow())
+        m_search->DestroyWindow();
+    m_address.reset();
+    m_search.reset();
+    CMainFrameData& data = GetMainFrameData();
+    if (IMenuIconSource* previous = data.SetMenuIconSource(nullptr); previous != this)
+        data.SetMenuIconSource(previous);
+}
+
+int CFrameNavigation::GetIconIndex(const char* url)
+{
+    CFavIconCache* cache = GetFavIconCache();
+    return cache && url ? cache->GetIconIndex(url) : CMainFrameData::kNoSiteIcon;
+}
+
+void CFrameNavigation::SetCommandIcon(UINT command, int iconIndex)
+{
+    CCommandImageManager* manager = GetCommandImageManager();
+    CFavIconCache* cache = GetFavIconCache();
+    if (!manager || !cache || iconIndex < 0)
+        return;
+    if (!manager->GetImageSetList(kImageSetFavIcons, false))
+        manager->SetCommandIcons(kImageSetFavIcons, cache->GetImageList(), cache->GetImageList());
+    manager->SetCommandIcon(static_cast<unsigned>(iconIndex), command, kImageSetFavIcons);
+}
+
+void InstallFrameNavigation()
+{
+    static CFrameNavigation navigation;
+    SetFrameSubsystems(&navigation);
+}

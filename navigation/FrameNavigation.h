@@ -1,0 +1,48 @@
+#pragma once
+// The program's IFrameSubsystems (frame/FrameSubsystems.h): the main frame's address and search
+// bars are the navigation library's CAddressBar and CSearchBar, its navigation commands go to
+// HandleNavigationCommand, its menus take their site icons from the favicon cache, and the browser
+// watcher gives the pages inside its tabs their mouse gestures from the frame's start.
+//
+// Lifetime: one object for the program, installed by InstallFrameNavigation at start-up and kept
+// until exit; the bars' objects live from the frame's CreateAddressBar / CreateSearchBar to its
+// DestroyBars.
+#include "frame/FrameSubsystems.h"
+#include "frame/MainFrameData.h"
+
+#include <memory>
+
+class CAddressBar;
+class CSearchBar;
+class CFavIconCache;
+
+class CFrameNavigation final : public IFrameSubsystems, public IMenuIconSource {
+public:
+    CFrameNavigation();
+    ~CFrameNavigation() override;
+    CFrameNavigation(const CFrameNavigation&) = delete;
+    CFrameNavigation& operator=(const CFrameNavigation&) = delete;
+
+    // IFrameSubsystems
+    void StartFrame(HWND frame) override;
+    HWND CreateAddressBar(HWND reBar) override;
+    HWND CreateSearchBar(HWND reBar) override;
+    bool KeepsKeyForBar(const MSG* message) override;
+    bool HandleNavigationCommand(HWND frame, UINT command, const char* activeUrl) override;
+    HIMAGELIST GetSiteIconImages() override;
+    void DestroyBars() override;
+
+    // IMenuIconSource: the frame data's menu items take the favicon cache's icons.
+    int GetIconIndex(const char* url) override;
+    void SetCommandIcon(UINT command, int iconIndex) override;
+
+    CAddressBar* GetAddressBar() const { return m_address.get(); }
+    CSearchBar* GetSearchBar() const { return m_search.get(); }
+
+private:
+    std::unique_ptr<CAddressBar> m_address;
+    std::unique_ptr<CSearchBar> m_search;
+};
+
+// Makes the program's one CFrameNavigation and installs it for the frame (start-up, once).
+void InstallFrameNavigation();
