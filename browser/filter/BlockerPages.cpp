@@ -92,7 +92,38 @@ void CopyDispText(NMLVDISPINFOA* info, std::string& holder, const std::string& t
         lstrcpynA(info->item.pszText, holder.c_str(), info->item.cchTextMax);
 }
 
+IBlockerOptionsOpener* g_optionsOpener = nullptr;  // not owned: the installer keeps it
+
+// The counter title: the caption of the container's group, and the page's window text (which the
+// container takes as the caption when it adds the page, and a page on its own shows).
+void ShowCounterTitle(HWND page, CBlockerOptionsContainer* container, const char* title)
+{
+    ::SetWindowTextA(page, title);
+    if (container && container->IsWindow())
+        container->SetGroupCaption(0, title);
+}
+
+void OpenAdvancedPage(HWND page, int pageId)
+{
+    if (IBlockerOptionsOpener* opener = g_optionsOpener) {
+        HWND frame = FrameWindow();
+        opener->OpenOptionsPage(frame ? frame : ::GetAncestor(page, GA_ROOT), pageId);
+    }
+}
+
 }  // namespace
+
+IBlockerOptionsOpener* GetBlockerOptionsOpener()
+{
+    return g_optionsOpener;
+}
+
+IBlockerOptionsOpener* SetBlockerOptionsOpener(IBlockerOptionsOpener* opener)
+{
+    IBlockerOptionsOpener* previous = g_optionsOpener;
+    g_optionsOpener = opener;
+    return previous;
+}
 
 // ---- CAllowedSiteDlg
 
@@ -190,6 +221,7 @@ LRESULT CPopupBlockerPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     RemoveBlockedContentListener(m_listener);
     m_counter.UnsubclassWindow();
+    m_container = nullptr;
     handled = FALSE;
     return 0;
 }
@@ -206,7 +238,23 @@ void CPopupBlockerPage::UpdateTitle()
     m_counter.SetNumber(count);
     TStdStr<char> title;
     title.Format(TranslateText("Popup - %u blocked").c_str(), static_cast<unsigned>(count));
-    SetWindowTextA(title.c_str());
+    ShowCounterTitle(m_hWnd, m_container, title.c_str());
+}
+
+HWND CPopupBlockerPage::CreateInContainer(CBlockerOptionsContainer& container)
+{
+    m_container = &container;
+    HWND page = Create(container.m_hWnd);
+    if (!page)
+        m_container = nullptr;
+    return page;
+}
+
+LRESULT CPopupBlockerPage::OnAdvanced(WORD, WORD, HWND, BOOL&)
+{
+    if (m_container)
+        OpenAdvancedPage(m_hWnd, IDD_POPUP_ADVANCED);
+    return 0;
 }
 
 int CPopupBlockerPage::SelectedRow() const
@@ -351,6 +399,7 @@ LRESULT CAdFilterPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     RemoveBlockedContentListener(m_listener);
     m_counter.UnsubclassWindow();
+    m_container = nullptr;
     handled = FALSE;
     return 0;
 }
@@ -367,7 +416,23 @@ void CAdFilterPage::UpdateTitle()
     m_counter.SetNumber(count);
     TStdStr<char> title;
     title.Format(TranslateText("Ad-Filter - %u blocked").c_str(), static_cast<unsigned>(count));
-    SetWindowTextA(title.c_str());
+    ShowCounterTitle(m_hWnd, m_container, title.c_str());
+}
+
+HWND CAdFilterPage::CreateInContainer(CBlockerOptionsContainer& container)
+{
+    m_container = &container;
+    HWND page = Create(container.m_hWnd);
+    if (!page)
+        m_container = nullptr;
+    return page;
+}
+
+LRESULT CAdFilterPage::OnAdvanced(WORD, WORD, HWND, BOOL&)
+{
+    if (m_container)
+        OpenAdvancedPage(m_hWnd, IDD_AD_ADVANCED);
+    return 0;
 }
 
 CAdFilter::EList CAdFilterPage::CurrentList() const

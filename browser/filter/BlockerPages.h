@@ -11,10 +11,16 @@
 // the page flips the bit itself. The destructive buttons ask first and act only on Yes: a box that
 // could not be shown is no consent.
 //
+// A page created in a CBlockerOptionsContainer (the side panel's) shows its counter title as the
+// container's group caption, and its "Advanced Settings..." opens the Options dialog on the
+// advanced page through the installed IBlockerOptionsOpener; a page on its own (inside the
+// Options dialog) sets the title as its window text and its "Advanced Settings..." does nothing.
+//
 // Lifetime: rule (a) for the pages (their dialog or side panel embeds them), dialogs on the stack.
 #include "browser/filter/AdFilter.h"
 #include "browser/filter/FilterResources.h"
 #include "browser/filter/ShapeLabelWnd.h"
+#include "controls/widgets/BlockerOptionsContainer.h"
 #include "frame/options/OptionsPage.h"
 #include "platform/AtlWin.h"
 
@@ -24,6 +30,17 @@
 constexpr UINT kEnablePopupBlockerCommand = 33100;
 constexpr UINT kEnableDialogBlockerCommand = 33101;
 constexpr UINT kEnableAdFilterCommand = 33200;
+
+// Opens the Options dialog on one page (163 or 165 here), modal over the given owner. The frame,
+// which owns the Options dialog, installs it; installing returns the previous one, and the
+// installer uninstalls before it goes. None installed: "Advanced Settings..." does nothing.
+class IBlockerOptionsOpener {
+public:
+    virtual ~IBlockerOptionsOpener() = default;
+    virtual void OpenOptionsPage(HWND owner, int pageId) = 0;
+};
+IBlockerOptionsOpener* GetBlockerOptionsOpener();
+IBlockerOptionsOpener* SetBlockerOptionsOpener(IBlockerOptionsOpener* opener);
 
 class CAllowedSiteDlg : public CDialogImpl<CAllowedSiteDlg> {
 public:
@@ -70,7 +87,7 @@ private:
     CAdFilter::EList m_list;
 };
 
-class CPopupBlockerPage : public COptionsPage {
+class CPopupBlockerPage : public COptionsPage, public IBlockerContainerPage {
 public:
     BEGIN_MSG_MAP(CPopupBlockerPage)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
@@ -94,6 +111,8 @@ public:
     void Refresh();
     void UpdateControls(bool refresh);
     void UpdateTitle();
+    HWND CreateInContainer(CBlockerOptionsContainer& container) override;
+    bool IsInContainer() const { return m_container != nullptr; }
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
@@ -105,7 +124,7 @@ private:
     LRESULT OnRemoveAll(WORD, WORD, HWND, BOOL&);
     LRESULT OnBrowse(WORD, WORD, HWND, BOOL&);
     LRESULT OnViewLogs(WORD, WORD, HWND, BOOL&);
-    LRESULT OnAdvanced(WORD, WORD, HWND, BOOL&) { return 0; }  // only the side panel's page has a container
+    LRESULT OnAdvanced(WORD, WORD, HWND, BOOL&);
     LRESULT OnGetDispInfo(int, LPNMHDR, BOOL&);
     LRESULT OnSelectionChange(int, LPNMHDR, BOOL&);
     LRESULT OnDoubleClick(int, LPNMHDR, BOOL&);
@@ -113,11 +132,12 @@ private:
     int SelectedRow() const;
 
     CShapeLabelWnd m_counter;
+    CBlockerOptionsContainer* m_container = nullptr;  // not owned: the container this page's window is a child of
     int m_listener = 0;
     std::string m_dispText;
 };
 
-class CAdFilterPage : public COptionsPage {
+class CAdFilterPage : public COptionsPage, public IBlockerContainerPage {
 public:
     BEGIN_MSG_MAP(CAdFilterPage)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
@@ -138,6 +158,8 @@ public:
     void Refresh();
     void UpdateControls(bool refresh);
     void UpdateTitle();
+    HWND CreateInContainer(CBlockerOptionsContainer& container) override;
+    bool IsInContainer() const { return m_container != nullptr; }
     // The list of the current tab: 0 filters, 1 exceptions.
     CAdFilter::EList CurrentList() const;
     void SelectTab(int tab);
@@ -150,7 +172,7 @@ private:
     LRESULT OnRemove(WORD, WORD, HWND, BOOL&);
     LRESULT OnRemoveAll(WORD, WORD, HWND, BOOL&);
     LRESULT OnViewLogs(WORD, WORD, HWND, BOOL&);
-    LRESULT OnAdvanced(WORD, WORD, HWND, BOOL&) { return 0; }
+    LRESULT OnAdvanced(WORD, WORD, HWND, BOOL&);
     LRESULT OnTabChange(int, LPNMHDR, BOOL&);
     LRESULT OnGetDispInfo(int, LPNMHDR, BOOL&);
     LRESULT OnSelectionChange(int, LPNMHDR, BOOL&);
@@ -158,6 +180,7 @@ private:
     int SelectedRow() const;
 
     CShapeLabelWnd m_counter;
+    CBlockerOptionsContainer* m_container = nullptr;  // not owned: the container this page's window is a child of
     int m_listener = 0;
     std::string m_dispText;
 };

@@ -123,6 +123,30 @@ void COptionsContainer::EnableGroup(int index, bool enable)
     }
 }
 
+bool COptionsContainer::SetGroupCaption(int index, const char* caption)
+{
+    if (index < 0 || index >= GetGroupCount())
+        return false;
+    CGroup& group = *m_groups[static_cast<size_t>(index)];
+    const std::string text = caption ? caption : "";
+    if (group.caption == text)
+        return true;
+    group.caption = text;
+    // Only the band needs painting again: the cached header picture holds no text.
+    if (m_hWnd) {
+        const RECT band = GetItemRect(index, true);
+        InvalidateRect(&band, FALSE);
+    }
+    return true;
+}
+
+std::string COptionsContainer::GetGroupCaption(int index) const
+{
+    if (index < 0 || index >= GetGroupCount())
+        return {};
+    return m_groups[static_cast<size_t>(index)]->caption;
+}
+
 bool COptionsContainer::IsEnabled(int index) const
 {
     return index >= 0 && index < GetGroupCount() && m_groups[static_cast<size_t>(index)]->enabled;
@@ -214,6 +238,13 @@ void COptionsContainer::AnimationTick(DWORD now)
     }
 }
 
+int COptionsContainer::GetContentHeight() const
+{
+    if (GetGroupCount() == 0)
+        return m_marginY;
+    return GetItemRect(GetGroupCount() - 1, false).bottom + m_scroll + m_marginY;
+}
+
 void COptionsContainer::MovePages()
 {
     for (int i = 0; i < GetGroupCount(); ++i) {
@@ -233,9 +264,7 @@ void COptionsContainer::UpdateScrollRange()
         return;
     RECT client = {};
     GetClientRect(&client);
-    int bottom = m_marginY;
-    if (GetGroupCount() > 0)
-        bottom = GetItemRect(GetGroupCount() - 1, false).bottom + m_scroll + m_marginY;
+    const int bottom = GetContentHeight();
     SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, bottom, static_cast<UINT>(client.bottom), 0, 0};
     SetScrollInfo(SB_VERT, &info);
     const int maxScroll = std::max<int>(0, bottom - client.bottom + 1);

@@ -42,11 +42,16 @@ public:
     DWORD GetStyle() const { return m_style; }
     void SetImageLists(HIMAGELIST normal, HIMAGELIST disabled);
     void EnableGroup(int index, bool enable);
+    // A group's caption (a page's counter title changes with every block); false for a bad index.
+    bool SetGroupCaption(int index, const char* caption);
+    std::string GetGroupCaption(int index) const;
     bool IsEnabled(int index) const;
     bool IsExpanded(int index) const;
     int GetGroupCount() const { return static_cast<int>(m_groups.size()); }
     int GetSelectedGroup() const { return m_selected; }
     int GetVisibleHeight(int index) const;
+    // The height the groups take as they stand now, margins included (the scroll range).
+    int GetContentHeight() const;
     DWORD GetAnimationEnd(int index) const;
     bool Expand(int index, bool expand, bool animate);
     RECT GetItemRect(int index, bool headerOnly) const;
@@ -67,6 +72,11 @@ public:
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     END_MSG_MAP()
 
+protected:
+    // A container built on this one runs these first in its own WM_CREATE and WM_DESTROY.
+    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+
 private:
     struct CGroup {
         HWND page = nullptr;
@@ -81,8 +91,6 @@ private:
         DWORD animationEnd = 0;
         int visible = 0;
     };
-    LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnVScroll(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
