@@ -1112,7 +1112,10 @@ CBrowserView* CreateBrowserTab(HWND mdiClient, CBrowserView* opener, const char*
     bool deleted = false;
     view->m_deletedWhileCreating = &deleted;
     RECT area = CWindow::rcDefault;
-    const DWORD style = kMdiChildStyle | (maximized ? WS_MAXIMIZE : 0);
+    // A tab opened beside a maximised one is maximised too; so is the first tab, so that the pages
+    // fill the frame under the tab strip from the start.
+    const bool firstTab = !previous || !::IsWindow(previous);
+    const DWORD style = kMdiChildStyle | ((maximized || firstTab) ? WS_MAXIMIZE : 0);
     HWND window = view->Create(mdiClient, area, "", style);
     if (!window) {
         if (!deleted)

@@ -1,4 +1,5 @@
 #include "frame/BlockedContent.h"
+#include "frame/FrameShell.h"
 
 #include "core/app/LanguageManager.h"
 #include "core/app/Settings.h"
@@ -10,13 +11,14 @@
 
 namespace {
 
+// The program's sounds go through the frame's shell, which the frame's tests replace.
 class CSystemSoundPlayer final : public ISoundPlayer {
 public:
-    void Beep(DWORD frequency, DWORD milliseconds) override { ::Beep(frequency, milliseconds); }
+    void Beep(DWORD frequency, DWORD milliseconds) override { GetFrameShell().Beep(frequency, milliseconds); }
     void PlayFile(const char* path) override
     {
         if (path && *path)
-            PlaySoundA(path, nullptr, SND_FILENAME | SND_ASYNC);
+            GetFrameShell().PlaySoundFile(path);
     }
 };
 

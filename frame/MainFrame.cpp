@@ -1,4 +1,5 @@
 #include "frame/MainFrame.h"
+#include "frame/BlockedContent.h"
 
 #include "frame/FrameMenuBar.h"
 #include "frame/FrameShell.h"
@@ -1313,9 +1314,11 @@ TStdStr<char> CMainFrame::ComposeTitle() const
     HWND active = m_hWndMDIClient ? MDIGetActive(&maximized) : nullptr;
     if (!active && !m_titleWithoutTabs.empty())
         title = m_titleWithoutTabs + " - " + kAppName;
-    if (active && maximized) {
+    // A tab without text yet (a blank one) leaves the program's name alone, not " - Kivo Browser".
+    const TStdStr<char> activeText = active && maximized ? WindowText(active) : TStdStr<char>();
+    if (!activeText.empty()) {
         const bool statusVisible = m_hWndStatusBar && ::IsWindowVisible(m_hWndStatusBar);
-        title = WindowText(active);
+        title = activeText;
         if (statusVisible)
             title += TStdStr<char>(" - ") + kAppName;
     }
@@ -1421,30 +1424,14 @@ BOOL CMainFrame::OnIdle()
 
 void CMainFrame::OnPopupBlocked(const char* title, const char* openerUrl, const char* url)
 {
-    CSettings* settings = GetSettings();
-    if (!settings)
-        return;
-    if (settings->BlockerFlags & BlockerFlag::PopupNotice)
-        m_statusBar.SetPaneText(0, TranslateText("This page contains popup windows!").c_str());
-    settings->PopupLog.Add({GetCurrentFileTime(), title ? title : "", openerUrl ? openerUrl : "", url ? url : ""});
-    ++settings->BlockedPopup;
-    if (settings->BlockerFlags & 0x2000)
-        GetFrameShell().Beep(250, 100);
-    if (settings->BlockerFlags & 0x4000)
-        GetFrameShell().PlaySoundFile(settings->PopBlockedSound.c_str());
+    if (GetSettings())
+        RecordPopupBlocked(this, title, openerUrl, url);
 }
 
 void CMainFrame::OnAdBlocked(const char* rule, const char* url)
 {
-    CSettings* settings = GetSettings();
-    if (!settings)
-        return;
-    settings->AdLog.Add({GetCurrentFileTime(), rule ? rule : "", url ? url : "", ""});
-    ++settings->BlockedContent;
-    if (settings->BlockerFlags & 0x10000)
-        GetFrameShell().Beep(350, 100);
-    if (settings->BlockerFlags & 0x20000)
-        GetFrameShell().PlaySoundFile(settings->AdBlockedSound.c_str());
+    if (GetSettings())
+        RecordAdBlocked(rule, url);
 }
 
 // The bar lies over the first status pane while a page loads, the pane's text hidden beneath it.
