@@ -51,17 +51,17 @@ void PlayHotKey(IBrowserActionServices& services, DWORD hotKey)
         services.PlayKey(pressed[i], false);
 }
 
-bool RunBrowserAction(CBrowserActions& actions, int index, HWND window, POINT point)
+bool RunBrowserAction(CTabActions& actions, int index, HWND window, POINT point)
 {
-    using Action = void (CBrowserActions::*)(HWND, POINT);
+    using Action = void (CTabActions::*)(HWND, POINT);
     static const Action kActions[kFirstUserAction] = {
-        &CBrowserActions::GoPreviousDocument,      &CBrowserActions::GoNextDocument,
-        &CBrowserActions::GoTopOfDocument,         &CBrowserActions::GoBottomOfDocument,
-        &CBrowserActions::CloseDocumentWindow,     &CBrowserActions::OpenNewForegroundWindow,
-        &CBrowserActions::RefreshDocument,         &CBrowserActions::ReloadDocument,
-        &CBrowserActions::DuplicateWindow,         &CBrowserActions::ScrollThroughOpenWindows,
-        &CBrowserActions::GoNextWindow,            &CBrowserActions::GoPreviousWindow,
-        &CBrowserActions::CloseAllExceptActive,
+        &CTabActions::GoPreviousDocument,      &CTabActions::GoNextDocument,
+        &CTabActions::GoTopOfDocument,         &CTabActions::GoBottomOfDocument,
+        &CTabActions::CloseDocumentWindow,     &CTabActions::OpenNewForegroundWindow,
+        &CTabActions::RefreshDocument,         &CTabActions::ReloadDocument,
+        &CTabActions::DuplicateWindow,         &CTabActions::ScrollThroughOpenWindows,
+        &CTabActions::GoNextWindow,            &CTabActions::GoPreviousWindow,
+        &CTabActions::CloseAllExceptActive,
     };
     if (index < 0 || index >= kBrowserActionCount)
         return false;

@@ -6,9 +6,9 @@
 // there is no popup.
 #include <windows.h>
 
-class CBrowserActions {
+class CTabActions {
 public:
-    virtual ~CBrowserActions() = default;
+    virtual ~CTabActions() = default;
     // `window` is the window the gesture was made in; `point` its first point in that window.
     virtual void GoPreviousDocument(HWND window, POINT point) = 0;        // 0
     virtual void GoNextDocument(HWND window, POINT point) = 0;            // 1
@@ -30,7 +30,7 @@ public:
 constexpr int kBrowserActionCount = 23;
 constexpr int kFirstUserAction = 13;
 // Runs action `index` of the table; false for an index outside it.
-bool RunBrowserAction(CBrowserActions& actions, int index, HWND window, POINT point);
+bool RunBrowserAction(CTabActions& actions, int index, HWND window, POINT point);
 
 // Hot-key words: the virtual key in the low byte, the modifiers in the high word.
 namespace HotKeyModifier {

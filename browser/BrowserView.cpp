@@ -2,7 +2,7 @@
 
 #include "browser/BrowserResources.h"
 #include "browser/BrowserStrings.h"
-#include "browser/FavIconSource.h"
+#include "browser/TabSiteIcons.h"
 #include "browser/InternetExplorerHelpers.h"
 #include "browser/PopupSiteRules.h"
 #include "browser/ScriptErrors.h"
@@ -422,7 +422,7 @@ void CBrowserView::SetCurrentUrl(const TStdStr<char>& url)
     // is known by its address: a blank label would leave the user a tab strip of empty tabs.
     if (m_title.empty() && m_hWnd)
         ShowLabel(m_url);
-    GetFavIconSource().QueueRequest(m_url.c_str());
+    GetTabSiteIcons().QueueRequest(m_url.c_str());
     PostToFrame(kTabStateChangedCommand);
 }
 
@@ -606,7 +606,7 @@ void CBrowserView::OnDocumentComplete(IDispatch* source)
     if (!IsTopLevel(source))
         return;
     // The site icon once loading has ended; the cache's unknown icon shows as none.
-    const int icon = GetFavIconSource().GetIconIndex(m_url.c_str());
+    const int icon = GetTabSiteIcons().GetIconIndex(m_url.c_str());
     SetTabImage(icon == kUnknownSiteIcon ? -1 : icon);
     HWND top = ::GetAncestor(m_hWnd, GA_ROOT);
     HWND focus = ::GetFocus();

@@ -24,7 +24,7 @@
 
 class CBrowserView : public TTabbedMDIChildWindowImpl<CBrowserView>,
                      public TWebBrowserEventSink<CBrowserView>,
-                     public CBrowserActions,
+                     public CTabActions,
                      public IGestureHandler,
                      public IBrowserTab {
     using Base = TTabbedMDIChildWindowImpl<CBrowserView>;
@@ -64,7 +64,7 @@ public:
     // to the page (no link, or the setting that keeps middle clicks for pages).
     bool OnPageMiddleButtonDown(HWND window, POINT point);
 
-    // CBrowserActions
+    // CTabActions
     void GoPreviousDocument(HWND window, POINT point) override;
     void GoNextDocument(HWND window, POINT point) override;
     void GoTopOfDocument(HWND window, POINT point) override;

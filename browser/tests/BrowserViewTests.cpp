@@ -4,7 +4,7 @@
 // and context menu, script errors, and malformed event calls.
 #include "browser/BrowserResources.h"
 #include "browser/BrowserView.h"
-#include "browser/FavIconSource.h"
+#include "browser/TabSiteIcons.h"
 #include "browser/PopupSiteRules.h"
 #include "browser/ScriptErrors.h"
 #include "browser/TabTextStore.h"
@@ -917,10 +917,10 @@ TEST_F(BrowserTab, ProgressPicksTheLoadingFrameAndHidesTheBarWhenDone)
     }
 }
 
-class CTestFavIcons final : public IFavIconSource {
+class CTestFavIcons final : public ITabSiteIcons {
 public:
-    CTestFavIcons() : m_previous(SetFavIconSource(this)) {}
-    ~CTestFavIcons() override { SetFavIconSource(m_previous); }
+    CTestFavIcons() : m_previous(SetTabSiteIcons(this)) {}
+    ~CTestFavIcons() override { SetTabSiteIcons(m_previous); }
     CTestFavIcons(const CTestFavIcons&) = delete;
     CTestFavIcons& operator=(const CTestFavIcons&) = delete;
     int GetIconIndex(const char* url) override { return icons.count(url) ? icons[url] : kUnknownSiteIcon; }
@@ -929,7 +929,7 @@ public:
     std::vector<std::string> queued;
 
 private:
-    IFavIconSource* m_previous;  // not owned
+    ITabSiteIcons* m_previous;  // not owned
 };
 
 TEST_F(BrowserTab, LoadingFramesGiveWayToTheSiteIcon)

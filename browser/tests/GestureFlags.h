@@ -1,7 +1,5 @@
 #pragma once
-// The gesture settings' "Flags" for a test's scope, put back at its end. Kept in a file of its own:
-// the gesture library's headers and the browser tab's cannot meet in one translation unit (both
-// name an action interface CBrowserActions).
+// The gesture settings' "Flags" for a test's scope, put back at its end.
 #include <windows.h>
 
 constexpr DWORD kGesturesOn = 0x1;

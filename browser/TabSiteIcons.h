@@ -4,13 +4,13 @@
 // request to fetch it. Until installed, every address has the unknown icon.
 constexpr int kUnknownSiteIcon = 4;
 
-class IFavIconSource {
+class ITabSiteIcons {
 public:
-    virtual ~IFavIconSource() = default;
+    virtual ~ITabSiteIcons() = default;
     virtual int GetIconIndex(const char* url) = 0;
     virtual void QueueRequest(const char* url) = 0;
 };
 
-IFavIconSource& GetFavIconSource();
+ITabSiteIcons& GetTabSiteIcons();
 // Installs the source (not owned; null: none) and returns the previous one.
-IFavIconSource* SetFavIconSource(IFavIconSource* source);
+ITabSiteIcons* SetTabSiteIcons(ITabSiteIcons* source);
