@@ -392,12 +392,49 @@ bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
         return false;
     if (!MoveFileA(old.c_str(), renamed.c_str()))
         return false;
-    HTREEITEM parentItem = GetParentItem(item);
-    if (parentItem)
-        RefreshFolder(parentItem);
-    else
-        Refresh();
+    // The item keeps its place until the folder is sorted again; its label is the shell's display
+    // name of the new file, its data the new path.
+    const size_t index = static_cast<size_t>(GetItemData(item));
+    if (index >= 1 && index <= m_paths.size())
+        m_paths[index - 1] = renamed + (folder ? "\\" : "");
+    SetItemText(item, name.c_str());
+    // Deleting items inside the label-edit notification pulls the edited item out from under the
+    // tree view, which then goes on using it (under Wine the next refill found other items
+    // renamed or gone): the refill waits for the message loop.
+    m_pendingRefills.push_back(parent);
+    PostMessage(kRefillFolderMessage);
     return true;
+}
+
+LRESULT CShellFolderTree::OnRefillFolder(UINT, WPARAM, LPARAM, BOOL&)
+{
+    std::vector<std::string> folders;
+    folders.swap(m_pendingRefills);
+    for (const std::string& folder : folders) {
+        if (_stricmp(WithTrailingBackslash(folder).c_str(), m_root.c_str()) == 0) {
+            Refresh();
+        } else if (HTREEITEM item = FindLoadedItem(nullptr, WithTrailingBackslash(folder))) {
+            RefreshFolder(item);
+        }
+        // A folder that is no longer loaded is read afresh when it is next expanded.
+    }
+    return 0;
+}
+
+HTREEITEM CShellFolderTree::FindLoadedItem(HTREEITEM parent, const std::string& path) const
+{
+    for (HTREEITEM child = parent ? GetChildItem(parent) : GetRootItem(); child; child = GetNextSiblingItem(child)) {
+        const std::string childPath = GetItemPath(child);
+        if (_stricmp(childPath.c_str(), path.c_str()) == 0)
+            return child;
+        // Only a folder on the way to the path can hold it.
+        if (!childPath.empty() && childPath.back() == '\\' && childPath.size() < path.size() &&
+            _strnicmp(childPath.c_str(), path.c_str(), childPath.size()) == 0) {
+            if (HTREEITEM found = FindLoadedItem(child, path))
+                return found;
+        }
+    }
+    return nullptr;
 }
 
 HMENU CShellFolderTree::BuildContextMenu(HTREEITEM item)
@@ -581,7 +618,7 @@ bool CShellFolderTree::HandleNotify(const NMHDR* header, LRESULT& result)
         return true;
     case TVN_ENDLABELEDITA: {
         const auto* edit = reinterpret_cast<const NMTVDISPINFOA*>(header);
-        // FALSE: the tree keeps the old text; a successful rename refills the parent anyway.
+        // FALSE: the tree does not set the editor's text; a successful rename labels the item itself.
         if (edit->item.pszText && edit->item.pszText[0])
             RenameItem(edit->item.hItem, edit->item.pszText);
         result = FALSE;

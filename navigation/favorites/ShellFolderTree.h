@@ -61,6 +61,9 @@ public:
     // Makes "New Folder" (then " (2)", " (3)", ...) below the item and starts editing its label.
     HTREEITEM CreateNewFolder(HTREEITEM item);
     // Gives the item a new name (a file keeps its extension); false when the file system refuses.
+    // The item takes its new label and path at once; its folder is sorted again by a posted message,
+    // because the rename comes from the tree's own label-edit notification, during which the tree's
+    // items must not be deleted.
     bool RenameItem(HTREEITEM item, const std::string& text);
     // The tree's context menu of the item (the caller destroys it) and its commands.
     HMENU BuildContextMenu(HTREEITEM item);
@@ -84,9 +87,13 @@ public:
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
         MESSAGE_HANDLER(WM_RBUTTONUP, OnRightButtonUp)
+        MESSAGE_HANDLER(kRefillFolderMessage, OnRefillFolder)
     END_MSG_MAP()
 
 private:
+    // Posted after a rename: refill the folder whose path was queued in m_pendingRefills.
+    static constexpr UINT kRefillFolderMessage = WM_APP + 0x31;
+
     class CDropTarget;
     struct CEntry {
         std::string path;
@@ -98,6 +105,9 @@ private:
     LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnRightButtonUp(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnRefillFolder(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    // The loaded item whose path is this, below `parent` (null: the whole tree); null when none.
+    HTREEITEM FindLoadedItem(HTREEITEM parent, const std::string& path) const;
     void FillFolder(HTREEITEM parent, const std::string& folder);
     void SortEntries(const std::string& folder, std::vector<CEntry>& entries);
     HTREEITEM InsertEntry(HTREEITEM parent, const CEntry& entry, HTREEITEM after = TVI_LAST);
@@ -111,6 +121,7 @@ private:
     CFavIconCache* m_icons = nullptr;     // not owned
     CDropTarget* m_dropTarget = nullptr;  // one reference held while registered
     std::string m_tip;
+    std::vector<std::string> m_pendingRefills;  // folder paths, refilled when the posted message arrives
 };
 
 // The History folder: the shell's History folder; empty when there is none.
