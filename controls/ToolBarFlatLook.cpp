@@ -80,23 +80,24 @@ CButtonState ReadButton(HWND toolBar, UINT_PTR command)
 
 CFlatColorScheme ComputeFlatColorScheme(const CMenuSystemColors& system, COLORREF windowFrame, int colorDepth)
 {
-    const bool rich = colorDepth > 8;
-    const COLORREF w = system.window, t = system.windowText, f = system.buttonFace, h = system.highlight;
+    // The bars paint with the menus' colours, so a hot button matches a selected menu item.
+    COLORREF menu[kMenuColorCount] = {};
+    ComputeMenuColors(system, colorDepth, menu);
     CFlatColorScheme scheme;
     COLORREF* c = scheme.colors;
     c[kFlatWindowFrame] = windowFrame;
-    c[kFlatMenuBack] = rich ? BlendColor(w, t, 3) : w;
-    c[kFlatFace] = rich ? BlendColor(f, w, 20) : f;
-    c[kFlatHotFrame] = h;
-    c[kFlatHotFill] = rich ? BlendColor(h, w, 70) : w;
-    c[kFlatHotFillLight] = rich ? BlendColor(h, w, 60) : w;
-    c[kFlatPressedFill] = rich ? BlendColor(c[kFlatHotFill], t, 20) : h;
-    c[kFlatGrayText] = system.grayText;
-    c[kFlatWindowText] = system.windowText;
-    c[kFlatMenuText] = system.menuText;
-    c[kFlatButtonText] = system.buttonText;
-    c[kFlatHotText] = system.menuText;
-    c[kFlatIconShadow] = rich ? BlendColor(f, t, 35) : system.grayText;
+    c[kFlatMenuBack] = menu[kMenuColorBackground];
+    c[kFlatFace] = menu[kMenuColorIconColumn];
+    c[kFlatHotFrame] = menu[kMenuColorSelectionEdge];
+    c[kFlatHotFill] = menu[kMenuColorSelection];
+    c[kFlatHotFillLight] = menu[kMenuColorCheckSelected];
+    c[kFlatPressedFill] = menu[kMenuColorSelectionDark];
+    c[kFlatGrayText] = menu[kMenuColorDisabledText];
+    c[kFlatWindowText] = menu[kMenuColorText];
+    c[kFlatMenuText] = menu[kMenuColorMenuText];
+    c[kFlatButtonText] = menu[kMenuColorButtonText];
+    c[kFlatHotText] = menu[kMenuColorSelectedText];
+    c[kFlatIconShadow] = menu[kMenuColorFaceDark];
     return scheme;
 }
 

@@ -200,48 +200,42 @@ LRESULT CAdFilterRuleDlg::OnCancel(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-// ---- CPopupBlockerPage
+// ---- CBlockerCounterPage
 
-LRESULT CPopupBlockerPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+void CBlockerCounterPage::StartCounter()
 {
-    m_counter.SubclassWindow(GetDlgItem(IDC_POPUP_COUNTER));
-    PrepareList(GetDlgItem(IDC_POPUP_SITES));
-    const DWORD flags = GetSettings()->BlockerFlags;
-    CheckDlgButton(IDC_POPUP_ENABLE, (flags & BlockerFlag::PopupBlocker) ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(IDC_DIALOG_ENABLE, (flags & BlockerFlag::WebPageDialogBlocker) ? BST_UNCHECKED : BST_CHECKED);
-    m_listener = AddBlockedContentListener([this](bool popups) {
-        if (popups)
+    m_counter.SubclassWindow(GetDlgItem(m_kind.counterId));
+    const bool popupPage = m_kind.popups;
+    m_listener = AddBlockedContentListener([this, popupPage](bool popups) {
+        if (popups == popupPage)
             UpdateTitle();
     });
-    Refresh();
-    return TRUE;
 }
 
-LRESULT CPopupBlockerPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+void CBlockerCounterPage::StopCounter()
 {
     RemoveBlockedContentListener(m_listener);
+    m_listener = 0;
     m_counter.UnsubclassWindow();
     m_container = nullptr;
-    handled = FALSE;
-    return 0;
 }
 
-void CPopupBlockerPage::Refresh()
+void CBlockerCounterPage::Refresh()
 {
     UpdateControls(true);
     UpdateTitle();
 }
 
-void CPopupBlockerPage::UpdateTitle()
+void CBlockerCounterPage::UpdateTitle()
 {
-    const DWORD count = GetSettings()->BlockedPopup;
+    const DWORD count = m_kind.popups ? GetSettings()->BlockedPopup : GetSettings()->BlockedContent;
     m_counter.SetNumber(count);
     TStdStr<char> title;
-    title.Format(TranslateText("Popup - %u blocked").c_str(), static_cast<unsigned>(count));
+    title.Format(TranslateText(m_kind.titleFormat).c_str(), static_cast<unsigned>(count));
     ShowCounterTitle(m_hWnd, m_container, title.c_str());
 }
 
-HWND CPopupBlockerPage::CreateInContainer(CBlockerOptionsContainer& container)
+HWND CBlockerCounterPage::CreateInContainer(CBlockerOptionsContainer& container)
 {
     m_container = &container;
     HWND page = Create(container.m_hWnd);
@@ -250,16 +244,46 @@ HWND CPopupBlockerPage::CreateInContainer(CBlockerOptionsContainer& container)
     return page;
 }
 
-LRESULT CPopupBlockerPage::OnAdvanced(WORD, WORD, HWND, BOOL&)
+void CBlockerCounterPage::OpenAdvancedSettings()
 {
     if (m_container)
-        OpenAdvancedPage(m_hWnd, IDD_POPUP_ADVANCED);
+        OpenAdvancedPage(m_hWnd, m_kind.advancedPage);
+}
+
+int CBlockerCounterPage::SelectedRow() const
+{
+    return ListView_GetNextItem(::GetDlgItem(m_hWnd, m_kind.listId), -1, LVNI_SELECTED);
+}
+
+// ---- CPopupBlockerPage
+
+CPopupBlockerPage::CPopupBlockerPage()
+    : CBlockerCounterPage({true, IDC_POPUP_COUNTER, IDC_POPUP_SITES, IDD_POPUP_ADVANCED, "Popup - %u blocked"})
+{
+}
+
+LRESULT CPopupBlockerPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+{
+    StartCounter();
+    PrepareList(GetDlgItem(IDC_POPUP_SITES));
+    const DWORD flags = GetSettings()->BlockerFlags;
+    CheckDlgButton(IDC_POPUP_ENABLE, (flags & BlockerFlag::PopupBlocker) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_DIALOG_ENABLE, (flags & BlockerFlag::WebPageDialogBlocker) ? BST_UNCHECKED : BST_CHECKED);
+    Refresh();
+    return TRUE;
+}
+
+LRESULT CPopupBlockerPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    StopCounter();
+    handled = FALSE;
     return 0;
 }
 
-int CPopupBlockerPage::SelectedRow() const
+LRESULT CPopupBlockerPage::OnAdvanced(WORD, WORD, HWND, BOOL&)
 {
-    return ListView_GetNextItem(::GetDlgItem(m_hWnd, IDC_POPUP_SITES), -1, LVNI_SELECTED);
+    OpenAdvancedSettings();
+    return 0;
 }
 
 void CPopupBlockerPage::UpdateControls(bool refresh)
@@ -372,9 +396,14 @@ LRESULT CPopupBlockerPage::OnCustomDraw(int, LPNMHDR header, BOOL&)
 
 // ---- CAdFilterPage
 
+CAdFilterPage::CAdFilterPage()
+    : CBlockerCounterPage({false, IDC_AD_COUNTER, IDC_AD_RULE_LIST, IDD_AD_ADVANCED, "Ad-Filter - %u blocked"})
+{
+}
+
 LRESULT CAdFilterPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
-    m_counter.SubclassWindow(GetDlgItem(IDC_AD_COUNTER));
+    StartCounter();
     HWND tabs = GetDlgItem(IDC_AD_RULE_TABS);
     for (const char* title : {"Filter List", "Exceptions List"}) {
         const std::string text = TranslateText(title);
@@ -387,51 +416,20 @@ LRESULT CAdFilterPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     ::SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     PrepareList(GetDlgItem(IDC_AD_RULE_LIST));
     CheckDlgButton(IDC_AD_ENABLE, (GetSettings()->BlockerFlags & BlockerFlag::AdFilter) ? BST_CHECKED : BST_UNCHECKED);
-    m_listener = AddBlockedContentListener([this](bool popups) {
-        if (!popups)
-            UpdateTitle();
-    });
     Refresh();
     return TRUE;
 }
 
 LRESULT CAdFilterPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
-    RemoveBlockedContentListener(m_listener);
-    m_counter.UnsubclassWindow();
-    m_container = nullptr;
+    StopCounter();
     handled = FALSE;
     return 0;
 }
 
-void CAdFilterPage::Refresh()
-{
-    UpdateControls(true);
-    UpdateTitle();
-}
-
-void CAdFilterPage::UpdateTitle()
-{
-    const DWORD count = GetSettings()->BlockedContent;
-    m_counter.SetNumber(count);
-    TStdStr<char> title;
-    title.Format(TranslateText("Ad-Filter - %u blocked").c_str(), static_cast<unsigned>(count));
-    ShowCounterTitle(m_hWnd, m_container, title.c_str());
-}
-
-HWND CAdFilterPage::CreateInContainer(CBlockerOptionsContainer& container)
-{
-    m_container = &container;
-    HWND page = Create(container.m_hWnd);
-    if (!page)
-        m_container = nullptr;
-    return page;
-}
-
 LRESULT CAdFilterPage::OnAdvanced(WORD, WORD, HWND, BOOL&)
 {
-    if (m_container)
-        OpenAdvancedPage(m_hWnd, IDD_AD_ADVANCED);
+    OpenAdvancedSettings();
     return 0;
 }
 
@@ -446,11 +444,6 @@ void CAdFilterPage::SelectTab(int tab)
     ::SendMessageA(GetDlgItem(IDC_AD_RULE_TABS), TCM_SETCURSEL, tab == 1 ? 1 : 0, 0);
     ListView_SetItemState(GetDlgItem(IDC_AD_RULE_LIST), -1, 0, LVIS_SELECTED);
     UpdateControls(true);
-}
-
-int CAdFilterPage::SelectedRow() const
-{
-    return ListView_GetNextItem(::GetDlgItem(m_hWnd, IDC_AD_RULE_LIST), -1, LVNI_SELECTED);
 }
 
 void CAdFilterPage::UpdateControls(bool refresh)

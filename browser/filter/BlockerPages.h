@@ -87,8 +87,46 @@ private:
     CAdFilter::EList m_list;
 };
 
-class CPopupBlockerPage : public COptionsPage, public IBlockerContainerPage {
+// What the two blocker pages share: the blocked-content counter and the title it gives the page,
+// the listener that follows new blocks of the page's kind, the side panel's container the page may
+// sit in, its "Advanced Settings..." and the selected row of its list.
+class CBlockerCounterPage : public COptionsPage, public IBlockerContainerPage {
 public:
+    // Reloads the list and the counter (after a block or an edit elsewhere).
+    void Refresh();
+    virtual void UpdateControls(bool refresh) = 0;
+    void UpdateTitle();
+    HWND CreateInContainer(CBlockerOptionsContainer& container) override;
+    bool IsInContainer() const { return m_container != nullptr; }
+
+protected:
+    struct CKind {
+        bool popups;             // the popup counter, else the ad counter
+        UINT counterId;          // the counter label
+        UINT listId;             // the list view of the page's rows
+        int advancedPage;        // the Options page "Advanced Settings..." opens
+        const char* titleFormat; // the counter title, with %u for the count
+    };
+    explicit CBlockerCounterPage(const CKind& kind) : m_kind(kind) {}
+
+    // WM_INITDIALOG's start and WM_DESTROY's end of what the base keeps.
+    void StartCounter();
+    void StopCounter();
+    void OpenAdvancedSettings();
+    int SelectedRow() const;
+
+    std::string m_dispText;  // the text a list's display request points at
+
+private:
+    CKind m_kind;
+    CShapeLabelWnd m_counter;
+    CBlockerOptionsContainer* m_container = nullptr;  // not owned: the container this page's window is a child of
+    int m_listener = 0;
+};
+
+class CPopupBlockerPage : public CBlockerCounterPage {
+public:
+    CPopupBlockerPage();
     BEGIN_MSG_MAP(CPopupBlockerPage)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
@@ -107,12 +145,7 @@ public:
     END_MSG_MAP()
 
     int GetDialogID() const override { return IDD_POPUP_BLOCKER_PAGE; }
-    // Reloads the list and the counter (after a block or an edit elsewhere).
-    void Refresh();
-    void UpdateControls(bool refresh);
-    void UpdateTitle();
-    HWND CreateInContainer(CBlockerOptionsContainer& container) override;
-    bool IsInContainer() const { return m_container != nullptr; }
+    void UpdateControls(bool refresh) override;
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
@@ -129,16 +162,11 @@ private:
     LRESULT OnSelectionChange(int, LPNMHDR, BOOL&);
     LRESULT OnDoubleClick(int, LPNMHDR, BOOL&);
     LRESULT OnCustomDraw(int, LPNMHDR, BOOL&);
-    int SelectedRow() const;
-
-    CShapeLabelWnd m_counter;
-    CBlockerOptionsContainer* m_container = nullptr;  // not owned: the container this page's window is a child of
-    int m_listener = 0;
-    std::string m_dispText;
 };
 
-class CAdFilterPage : public COptionsPage, public IBlockerContainerPage {
+class CAdFilterPage : public CBlockerCounterPage {
 public:
+    CAdFilterPage();
     BEGIN_MSG_MAP(CAdFilterPage)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
@@ -155,11 +183,7 @@ public:
     END_MSG_MAP()
 
     int GetDialogID() const override { return IDD_AD_FILTER_PAGE; }
-    void Refresh();
-    void UpdateControls(bool refresh);
-    void UpdateTitle();
-    HWND CreateInContainer(CBlockerOptionsContainer& container) override;
-    bool IsInContainer() const { return m_container != nullptr; }
+    void UpdateControls(bool refresh) override;
     // The list of the current tab: 0 filters, 1 exceptions.
     CAdFilter::EList CurrentList() const;
     void SelectTab(int tab);
@@ -177,10 +201,4 @@ private:
     LRESULT OnGetDispInfo(int, LPNMHDR, BOOL&);
     LRESULT OnSelectionChange(int, LPNMHDR, BOOL&);
     LRESULT OnCustomDraw(int, LPNMHDR, BOOL&);
-    int SelectedRow() const;
-
-    CShapeLabelWnd m_counter;
-    CBlockerOptionsContainer* m_container = nullptr;  // not owned: the container this page's window is a child of
-    int m_listener = 0;
-    std::string m_dispText;
 };
