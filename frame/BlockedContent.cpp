@@ -11,22 +11,11 @@
 
 namespace {
 
-// The program's sounds go through the frame's shell, which the frame's tests replace.
-class CSystemSoundPlayer final : public ISoundPlayer {
-public:
-    void Beep(DWORD frequency, DWORD milliseconds) override { GetFrameShell().Beep(frequency, milliseconds); }
-    void PlayFile(const char* path) override
-    {
-        if (path && *path)
-            GetFrameShell().PlaySoundFile(path);
-    }
-};
-
-ISoundPlayer*& CurrentSoundPlayer()
+// A sound file the settings name; none set plays nothing.
+void PlaySoundSetting(const TStdStr<char>& path)
 {
-    static CSystemSoundPlayer system;
-    static ISoundPlayer* current = &system;
-    return current;
+    if (!path.IsEmpty())
+        GetFrameShell().PlaySoundFile(path.c_str());
 }
 
 std::map<int, std::function<void(bool)>>& Listeners()
@@ -50,21 +39,6 @@ void NotifyListeners(bool popups)
 
 }  // namespace
 
-ISoundPlayer& GetSoundPlayer()
-{
-    return *CurrentSoundPlayer();
-}
-
-CScopedSoundPlayer::CScopedSoundPlayer(ISoundPlayer& player) : m_previous(CurrentSoundPlayer())
-{
-    CurrentSoundPlayer() = &player;
-}
-
-CScopedSoundPlayer::~CScopedSoundPlayer()
-{
-    CurrentSoundPlayer() = m_previous;
-}
-
 void RecordPopupBlocked(IBrowserTabHost* host, const char* title, const char* openerUrl, const char* url)
 {
     CSettings& settings = *GetSettings();
@@ -79,9 +53,9 @@ void RecordPopupBlocked(IBrowserTabHost* host, const char* title, const char* op
     ++settings.BlockedPopup;
     NotifyListeners(true);
     if (settings.BlockerFlags & BlockerFlag::PopupBeep)
-        GetSoundPlayer().Beep(250, 100);
+        GetFrameShell().Beep(250, 100);
     if (settings.BlockerFlags & BlockerFlag::PopupSound)
-        GetSoundPlayer().PlayFile(settings.PopBlockedSound.c_str());
+        PlaySoundSetting(settings.PopBlockedSound);
 }
 
 void RecordAdBlocked(const char* rule, const char* url)
@@ -95,9 +69,9 @@ void RecordAdBlocked(const char* rule, const char* url)
     ++settings.BlockedContent;
     NotifyListeners(false);
     if (settings.BlockerFlags & BlockerFlag::AdBeep)
-        GetSoundPlayer().Beep(350, 100);
+        GetFrameShell().Beep(350, 100);
     if (settings.BlockerFlags & BlockerFlag::AdSound)
-        GetSoundPlayer().PlayFile(settings.AdBlockedSound.c_str());
+        PlaySoundSetting(settings.AdBlockedSound);
 }
 
 int AddBlockedContentListener(std::function<void(bool popups)> refresh)

@@ -5,34 +5,13 @@
 // pages, and the beep or sound the flags ask for. The frame's host methods call these two on the
 // user-interface thread (the namespace handler sees to that, FilterNotices.h).
 //
-// The sounds go through ISoundPlayer, which tests replace with CScopedSoundPlayer (under Xvfb there is
-// no sound device, and a test must not make noise).
+// The beeps and sounds go through the frame's shell (frame/FrameShell.h), which tests replace with
+// CScopedFrameShell: under Xvfb there is no sound device, and a test must not make noise.
 #include "frame/BrowserTab.h"
 
 #include <windows.h>
 
 #include <functional>
-
-class ISoundPlayer {
-public:
-    virtual ~ISoundPlayer() = default;
-    virtual void Beep(DWORD frequency, DWORD milliseconds) = 0;
-    // Plays a sound file asynchronously; a missing file plays nothing.
-    virtual void PlayFile(const char* path) = 0;
-};
-
-ISoundPlayer& GetSoundPlayer();
-
-class CScopedSoundPlayer {
-public:
-    explicit CScopedSoundPlayer(ISoundPlayer& player);
-    ~CScopedSoundPlayer();
-    CScopedSoundPlayer(const CScopedSoundPlayer&) = delete;
-    CScopedSoundPlayer& operator=(const CScopedSoundPlayer&) = delete;
-
-private:
-    ISoundPlayer* m_previous;  // not owned
-};
 
 namespace BlockerFlag {
 constexpr DWORD PopupBeep = 0x2000;

@@ -1,6 +1,7 @@
 #include "browser/filter/BlockerAdvancedPage.h"
 
 #include "frame/BlockedContent.h"
+#include "frame/FrameShell.h"
 #include "core/app/LanguageManager.h"
 #include "core/app/Settings.h"
 #include "core/system/MessageBoxes.h"
@@ -89,9 +90,13 @@ LRESULT CBlockerAdvancedPage::OnClicked(WORD, WORD id, HWND, BOOL& handled)
         return 0;
     case IDC_POPUP_SOUND_PLAY:
     case IDC_AD_SOUND_PLAY:
-        // The stored path, not what the edit shows now.
-        GetSoundPlayer().PlayFile((m_popups ? settings.PopBlockedSound : settings.AdBlockedSound).c_str());
+    {
+        // The stored path, not what the edit shows now; none stored plays nothing.
+        const CStdString& sound = m_popups ? settings.PopBlockedSound : settings.AdBlockedSound;
+        if (!sound.IsEmpty())
+            GetFrameShell().PlaySoundFile(sound.c_str());
         return 0;
+    }
     default:
         handled = FALSE;
         return 0;

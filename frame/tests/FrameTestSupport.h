@@ -5,6 +5,7 @@
 // that answer by themselves, and the frame set up as the program does it.
 #include "frame/BrowserTab.h"
 #include "frame/FrameShell.h"
+#include "frame/tests/RecordingFrameShell.h"
 #include "frame/MainFrame.h"
 
 #include "core/app/BrowserApp.h"
@@ -87,32 +88,6 @@ public:
 
 private:
     IBrowserTabFactory* m_previous = nullptr;  // not owned
-};
-
-class CRecordingShell final : public IFrameShell {
-public:
-    bool Execute(const char* verb, const char* file, const char* parameters, int) override
-    {
-        m_executed.push_back(std::string(verb ? verb : "") + " " + (file ? file : "") + " " + (parameters ? parameters : ""));
-        return true;
-    }
-    void Beep(DWORD frequency, DWORD) override { m_beeps.push_back(frequency); }
-    void PlaySoundFile(const char* path) override { m_sounds.push_back(path ? path : ""); }
-    void MessageBeep(UINT) override { ++m_messageBeeps; }
-    bool IsWorkingOffline() override { return m_offline; }
-    void SetWorkingOffline(bool offline) override { m_offline = offline; }
-    void ClearCache() override { m_cleared.push_back("cache"); }
-    void ClearCookies() override { m_cleared.push_back("cookies"); }
-    void ClearHistory() override { m_cleared.push_back("history"); }
-    void ClearTypedAddresses() override { m_cleared.push_back("typed"); }
-    void ShowInternetOptions(HWND) override { m_cleared.push_back("internet options"); }
-
-    std::vector<std::string> m_executed;
-    std::vector<DWORD> m_beeps;
-    std::vector<std::string> m_sounds;
-    std::vector<std::string> m_cleared;
-    int m_messageBeeps = 0;
-    bool m_offline = false;
 };
 
 class CAnsweringMessageBoxes final : public IMessageBoxes {

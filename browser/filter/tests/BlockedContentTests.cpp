@@ -12,6 +12,8 @@
 #include "core/app/Settings.h"
 #include "platform/AtlGdi.h"
 
+#include "frame/tests/RecordingFrameShell.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,14 +23,6 @@ namespace {
 using filter_test::CFakeTabHost;
 using filter_test::PumpUntil;
 using filter_test::ReadFileText;
-
-class CRecordingSounds : public ISoundPlayer {
-public:
-    void Beep(DWORD frequency, DWORD milliseconds) override { m_beeps.emplace_back(frequency, milliseconds); }
-    void PlayFile(const char* path) override { m_files.emplace_back(path ? path : ""); }
-    std::vector<std::pair<DWORD, DWORD>> m_beeps;
-    std::vector<std::string> m_files;
-};
 
 // The frame double hands the blocks to what the real frame's host methods call.
 void ForwardAd(const char* rule, const char* url)
@@ -80,8 +74,8 @@ TEST(BlockedContent, TheFrameLogsCountsAndAnnouncesEachBlock)
     settings.PopBlockedSound = "C:\\sounds\\popup.wav";
     GetAdFilter().ClearList(CAdFilter::kFilterList);
     GetAdFilter().AddRule(CAdFilter::kFilterList, "*/ads/*");
-    CRecordingSounds sounds;
-    CScopedSoundPlayer scopedSounds(sounds);
+    frame_test::CRecordingShell sounds;
+    CScopedFrameShell scopedSounds(sounds);
     CFakeTabHost host;
     g_host = &host;
     host.m_forwardAd = ForwardAd;
@@ -101,8 +95,9 @@ TEST(BlockedContent, TheFrameLogsCountsAndAnnouncesEachBlock)
     EXPECT_EQ(settings.AdLog.GetAt(0).text3, "");
     EXPECT_NE(settings.AdLog.GetAt(0).time, 0u);
     EXPECT_EQ(settings.BlockedContent, adsBefore + 1);
-    EXPECT_EQ(sounds.m_beeps, (std::vector<std::pair<DWORD, DWORD>>{{350, 100}}));
-    EXPECT_EQ(sounds.m_files, std::vector<std::string>{"C:\\sounds\\ad.wav"});
+    EXPECT_EQ(sounds.m_beeps, std::vector<DWORD>{350});
+    EXPECT_EQ(sounds.m_beepLengths, std::vector<DWORD>{100});
+    EXPECT_EQ(sounds.m_sounds, std::vector<std::string>{"C:\\sounds\\ad.wav"});
 
     RecordPopupBlocked(&host, "Popup", "http://opener.example/", "http://popup.example/");
     EXPECT_EQ(settings.BlockedPopup, popupsBefore + 1);
@@ -110,8 +105,10 @@ TEST(BlockedContent, TheFrameLogsCountsAndAnnouncesEachBlock)
     EXPECT_EQ(settings.PopupLog.GetAt(0).text2, "http://opener.example/");
     ASSERT_EQ(host.m_statusTexts.size(), 1u);  // the notice bit 0x1000 is set by default
     EXPECT_EQ(host.m_statusTexts[0], (std::pair<int, std::string>{0, kPopupNoticeText}));
-    EXPECT_EQ(sounds.m_beeps.back(), (std::pair<DWORD, DWORD>{250, 100}));
-    EXPECT_EQ(sounds.m_files.size(), 2u);  // 0x4000 is set by default: the popup sound too
+    EXPECT_EQ(sounds.m_beeps.back(), 250u);
+    EXPECT_EQ(sounds.m_beepLengths.back(), 100u);
+    // 0x4000 is set by default: the popup sound too.
+    EXPECT_EQ(sounds.m_sounds, (std::vector<std::string>{"C:\\sounds\\ad.wav", "C:\\sounds\\popup.wav"}));
     GetAdFilter().ClearList(CAdFilter::kFilterList);
     g_host = nullptr;
 }

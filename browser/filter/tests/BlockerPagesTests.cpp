@@ -9,6 +9,8 @@
 #include "core/app/Settings.h"
 #include "core/system/MessageBoxes.h"
 
+#include "frame/tests/RecordingFrameShell.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -269,13 +271,6 @@ TEST(BlockerPages, AllowedSiteDialogAddsAndSaves)
 
 namespace {
 
-class CRecordingSounds : public ISoundPlayer {
-public:
-    void Beep(DWORD, DWORD) override {}
-    void PlayFile(const char* path) override { m_files.emplace_back(path ? path : ""); }
-    std::vector<std::string> m_files;
-};
-
 struct BitCase {
     bool popups;
     int box;
@@ -327,8 +322,8 @@ TEST(BlockerPages, AdvancedPageMaximumAndSound)
         settings.PopupLog.Add({GetCurrentFileTime(), "Popup", "", "http://p/" + std::to_string(i)});
     CScriptedBoxes boxes;
     CScopedMessageBoxes scopedBoxes(boxes);
-    CRecordingSounds sounds;
-    CScopedSoundPlayer scopedSounds(sounds);
+    frame_test::CRecordingShell sounds;
+    CScopedFrameShell scopedSounds(sounds);
     CPageHost host;
     CBlockerAdvancedPage page(true);
     ASSERT_TRUE(page.Create(host.m_window));
@@ -338,7 +333,7 @@ TEST(BlockerPages, AdvancedPageMaximumAndSound)
     // The play button plays the stored path, not the edited text.
     page.SetDlgItemTextA(IDC_POPUP_SOUND_PATH, "C:\\typed.wav");
     Click(page, IDC_POPUP_SOUND_PLAY);
-    EXPECT_EQ(sounds.m_files, std::vector<std::string>{"C:\\stored.wav"});
+    EXPECT_EQ(sounds.m_sounds, std::vector<std::string>{"C:\\stored.wav"});
     // Out of range: refused with the message, nothing applied.
     for (const char* bad : {"0", "1001", ""}) {
         page.SetDlgItemTextA(IDC_POPUP_MAX_ITEMS, bad);

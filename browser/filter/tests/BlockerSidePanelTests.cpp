@@ -9,6 +9,8 @@
 #include "core/app/Settings.h"
 #include "frame/BlockedContent.h"
 
+#include "frame/tests/RecordingFrameShell.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -16,12 +18,6 @@
 namespace {
 
 using filter_test::PumpUntil;
-
-class CSilentSounds : public ISoundPlayer {
-public:
-    void Beep(DWORD, DWORD) override {}
-    void PlayFile(const char*) override {}
-};
 
 // The settings the panel reads and writes, put back afterwards.
 class CScopedPanelSettings {
@@ -112,8 +108,8 @@ void ClickHeader(HWND container, int fromRight, UINT message)
 TEST(BlockerSidePanel, ShowsBothPagesWithTheirCountersAsCaptionsAndFollowsEachBlock)
 {
     CScopedPanelSettings scoped;
-    CSilentSounds sounds;
-    CScopedSoundPlayer scopedSounds(sounds);
+    frame_test::CRecordingShell sounds;
+    CScopedFrameShell scopedSounds(sounds);
     CSettings& settings = *GetSettings();
     settings.BlockedPopup = 41;
     settings.BlockedContent = 7;
