@@ -15,6 +15,7 @@
 #include "platform/AtlFrame.h"
 
 #include "controls/tests/Screenshot.h"
+#include "controls/tests/SolidCommandIcons.h"
 
 #include <gtest/gtest.h>
 
@@ -81,20 +82,11 @@ struct CTestMenu {
 };
 
 // Command icons: solid squares, normal and greyed.
-class CTestIcons {
+class CTestIcons : public controls_test::CSolidCommandIcons {
 public:
-    CTestIcons()
+    CTestIcons() : CSolidCommandIcons({RGB(220, 40, 40), RGB(40, 160, 40), RGB(40, 40, 220), RGB(230, 160, 20)})
     {
-        const COLORREF colors[] = {RGB(220, 40, 40), RGB(40, 160, 40), RGB(40, 40, 220), RGB(230, 160, 20)};
-        m_normal = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0);
-        m_grey = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0);
-        for (COLORREF color : colors) {
-            Add(m_normal, color);
-            Add(m_grey, RGB(160, 160, 160));
-        }
         CCommandImageManager* store = GetCommandImageManager();
-        store->SetCommandIcons(kImageSetToolBar, m_normal, m_grey);
-        store->SetCommandIcons(kImageSetGeneral, m_normal, m_grey);
         store->AddCommandImage(0, kNewCommand, kImageSetToolBar);
         store->AddCommandImage(1, kOpenCommand, kImageSetToolBar);
         store->AddCommandImage(2, kExitCommand, kImageSetToolBar);
@@ -103,36 +95,6 @@ public:
         store->AddCommandImage(2, kPasteCommand, kImageSetToolBar);
         store->ShareCommandImageByName(kOpenCommand, "&Recent Pages");
     }
-    ~CTestIcons()
-    {
-        CCommandImageManager* store = GetCommandImageManager();
-        store->SetCommandIcons(kImageSetToolBar, nullptr, nullptr);
-        store->SetCommandIcons(kImageSetGeneral, nullptr, nullptr);
-        ImageList_Destroy(m_normal);
-        ImageList_Destroy(m_grey);
-    }
-    CTestIcons(const CTestIcons&) = delete;
-    CTestIcons& operator=(const CTestIcons&) = delete;
-
-private:
-    static void Add(HIMAGELIST list, COLORREF color)
-    {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        HBRUSH brush = CreateSolidBrush(color);
-        RECT all = {0, 0, 16, 16};
-        FillRect(memory, &all, brush);
-        DeleteObject(brush);
-        SelectObject(memory, old);
-        ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-    HIMAGELIST m_normal = nullptr;
-    HIMAGELIST m_grey = nullptr;
 };
 
 class CTestChild : public CMDIChildWindowImpl<CTestChild> {

@@ -11,6 +11,7 @@
 
 #include <commctrl.h>
 #include "controls/tests/Screenshot.h"
+#include "controls/tests/SolidCommandIcons.h"
 
 #include <gtest/gtest.h>
 
@@ -191,58 +192,19 @@ public:
     int m_menuSelects = 0;
 };
 
-// 16-by-16 image lists of solid squares, normal and greyed, for command icons.
-class CTestIcons {
+// Command icons: solid squares, normal and greyed.
+class CTestIcons : public controls_test::CSolidCommandIcons {
 public:
-    CTestIcons()
+    static constexpr COLORREF kOpenColor = RGB(220, 40, 40);
+
+    CTestIcons() : CSolidCommandIcons({kOpenColor, RGB(40, 160, 40), RGB(40, 40, 220)})
     {
-        const COLORREF normal[] = {RGB(220, 40, 40), RGB(40, 160, 40), RGB(40, 40, 220)};
-        m_normal = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0);
-        m_grey = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0);
-        for (COLORREF color : normal) {
-            Add(m_normal, color);
-            Add(m_grey, RGB(160, 160, 160));
-        }
         CCommandImageManager* store = GetCommandImageManager();
-        store->SetCommandIcons(kImageSetToolBar, m_normal, m_grey);
-        store->SetCommandIcons(kImageSetGeneral, m_normal, m_grey);
         store->AddCommandImage(0, kOpenCommand, kImageSetToolBar);
         store->AddCommandImage(2, kPrintCommand, kImageSetToolBar);
         store->AddCommandImage(1, kOptionsCommand, kImageSetGeneral);
         store->ShareCommandImageByName(kOptionsCommand, kToolsCaption);
     }
-    ~CTestIcons()
-    {
-        CCommandImageManager* store = GetCommandImageManager();
-        store->SetCommandIcons(kImageSetToolBar, nullptr, nullptr);
-        store->SetCommandIcons(kImageSetGeneral, nullptr, nullptr);
-        ImageList_Destroy(m_normal);
-        ImageList_Destroy(m_grey);
-    }
-    CTestIcons(const CTestIcons&) = delete;
-    CTestIcons& operator=(const CTestIcons&) = delete;
-
-    static constexpr COLORREF kOpenColor = RGB(220, 40, 40);
-
-private:
-    static void Add(HIMAGELIST list, COLORREF color)
-    {
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        HBRUSH brush = CreateSolidBrush(color);
-        RECT all = {0, 0, 16, 16};
-        FillRect(memory, &all, brush);
-        DeleteObject(brush);
-        SelectObject(memory, old);
-        ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-    HIMAGELIST m_normal = nullptr;
-    HIMAGELIST m_grey = nullptr;
 };
 
 // The popup of the tests: an icon and an accelerator, a checked item without icon, a disabled
