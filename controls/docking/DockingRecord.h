@@ -139,5 +139,32 @@ LRESULT SendDockRequest(HWND target, UINT message, TRecord& record)
 // at least as large as its code needs.
 CDockHeader* DockRequestFromMessage(LPARAM lParam);
 
+// Answers the requests that every container of panes takes alike (accept, dock, undock, get and set
+// a position) through the container's operations of those names; false, and nothing answered, for
+// the other codes, which the container answers itself.
+template <class TContainer>
+bool AnswerCommonDockRequest(TContainer& container, CDockHeader& header, LRESULT& result)
+{
+    switch (header.code) {
+    case kDockAccept:
+        result = container.AcceptTest(reinterpret_cast<CDockDragRecord&>(header));
+        return true;
+    case kDockDock:
+        result = container.Dock(reinterpret_cast<CDockDragRecord&>(header));
+        return true;
+    case kDockUndock:
+        result = container.Undock(DockFieldHandle(header.pane));
+        return true;
+    case kDockGetPosition:
+        result = container.GetPosition(reinterpret_cast<CDockPositionRecord&>(header));
+        return true;
+    case kDockSetPosition:
+        result = container.SetPosition(reinterpret_cast<CDockPositionRecord&>(header));
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Whether the window takes part in the box protocol (answers "DockingBoxMessage-" code 9).
 bool IsDockingBox(HWND window);

@@ -221,17 +221,10 @@ LRESULT CPackageWindow::OnDockRequest(UINT, WPARAM, LPARAM lParam, BOOL&)
     CDockHeader* header = DockRequestFromMessage(lParam);
     if (!header)
         return 0;
+    LRESULT result = 0;
+    if (AnswerCommonDockRequest(*this, *header, result))
+        return result;
     switch (header->code) {
-    case kDockAccept:
-        return AcceptTest(*reinterpret_cast<CDockDragRecord*>(header));
-    case kDockDock:
-        return DockDragged(*reinterpret_cast<CDockDragRecord*>(header));
-    case kDockUndock:
-        return Undock(DockFieldHandle(header->pane));
-    case kDockGetPosition:
-        return GetPosition(*reinterpret_cast<CDockPositionRecord*>(header));
-    case kDockSetPosition:
-        return SetPosition(*reinterpret_cast<CDockPositionRecord*>(header));
     case kDockReplace:
         return Replace(DockFieldHandle(header->pane),
                        DockFieldHandle(reinterpret_cast<CDockReplaceRecord*>(header)->replacement));
@@ -277,7 +270,7 @@ LRESULT CPackageWindow::AcceptTest(CDockDragRecord& record)
     return 1;
 }
 
-LRESULT CPackageWindow::DockDragged(CDockDragRecord& record)
+LRESULT CPackageWindow::Dock(CDockDragRecord& record)
 {
     HWND pane = DockFieldHandle(record.header.pane);
     POINT lead = {record.left, record.top};

@@ -88,8 +88,10 @@ private:
     // Bars are closed only by their last pane leaving: a WM_CLOSE would destroy the panes in them.
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
 
+    template <class TContainer>
+    friend bool AnswerCommonDockRequest(TContainer& container, CDockHeader& header, LRESULT& result);
     LRESULT AcceptTest(CDockDragRecord& record);
-    LRESULT DockDragged(CDockDragRecord& record);
+    LRESULT Dock(CDockDragRecord& record);
     LRESULT Undock(HWND pane);
     LRESULT GetPosition(CDockPositionRecord& record);
     LRESULT SetPosition(CDockPositionRecord& record);

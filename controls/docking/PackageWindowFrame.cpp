@@ -304,17 +304,10 @@ LRESULT CPackageFrameCore::OnDockRequest(LPARAM lParam)
     CDockHeader* header = DockRequestFromMessage(lParam);
     if (!header || !m_frame)
         return 0;
+    LRESULT result = 0;
+    if (AnswerCommonDockRequest(*this, *header, result))
+        return result;
     switch (header->code) {
-    case kDockAccept:
-        return AcceptTest(*reinterpret_cast<CDockDragRecord*>(header));
-    case kDockDock:
-        return Dock(*reinterpret_cast<CDockDragRecord*>(header));
-    case kDockUndock:
-        return Undock(DockFieldHandle(header->pane));
-    case kDockGetPosition:
-        return GetPosition(*reinterpret_cast<CDockPositionRecord*>(header));
-    case kDockSetPosition:
-        return SetPosition(*reinterpret_cast<CDockPositionRecord*>(header));
     case kDockClamp:
     case kDockClampDrag:
         return Clamp(*reinterpret_cast<CDockDragRecord*>(header));

@@ -115,6 +115,8 @@ public:
     HWND LastFocusIn(HWND pane) const;
 
 private:
+    template <class TContainer>
+    friend bool AnswerCommonDockRequest(TContainer& container, CDockHeader& header, LRESULT& result);
     LRESULT AcceptTest(CDockDragRecord& record);
     LRESULT Dock(CDockDragRecord& record);
     LRESULT Undock(HWND bar);
