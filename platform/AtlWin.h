@@ -720,6 +720,11 @@ public:
     CWindowImplRoot& operator=(const CWindowImplRoot&) = delete;
     virtual ~CWindowImplRoot() = default;
 
+    // Destroys the window and touches nothing of the object afterwards: a window that deletes itself
+    // in OnFinalMessage is gone when this returns, and the dispatch let go of the handle at
+    // WM_NCDESTROY (or lets go when the outermost message ends, for a call from a handler).
+    BOOL DestroyWindow() noexcept { return ::DestroyWindow(this->m_hWnd); }
+
     const _ATL_MSG* GetCurrentMessage() const noexcept { return m_pCurrentMsg; }
     const _ATL_MSG* m_pCurrentMsg = nullptr; // the message being handled, for handlers that need its details
     DWORD m_dwState = 0;

@@ -1,5 +1,9 @@
 // Window binding, message maps, contained windows, reflection and subclassing.
 #include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -294,6 +298,39 @@ TEST(PlatformWindow, ObjectDeletesItselfInOnFinalMessage)
     EXPECT_TRUE(deleted);
     EXPECT_EQ(hWnd, finalSeen);
     EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+// A window that deletes itself, in storage of its own: deleting fills the storage with a mark, so a
+// write to the deleted object shows.
+class CMarkedOnDelete : public CWindowImpl<CMarkedOnDelete, CWindow, CWinTraits<WS_POPUP>>
+{
+public:
+    static constexpr unsigned char kDeletedMark = 0xAB;
+    alignas(std::max_align_t) static inline unsigned char s_storage[1024];
+
+    static void* operator new(size_t size)
+    {
+        if (size > sizeof(s_storage))
+            throw std::bad_alloc();
+        return s_storage;
+    }
+    static void operator delete(void*, size_t size) { memset(s_storage, kDeletedMark, size); }
+
+    BEGIN_MSG_MAP(CMarkedOnDelete)
+    END_MSG_MAP()
+    void OnFinalMessage(HWND) override { delete this; }
+};
+
+TEST(PlatformWindow, DestroyingAWindowThatDeletesItselfLeavesTheDeletedObjectAlone)
+{
+    auto* window = new CMarkedOnDelete;
+    HWND hWnd = window->Create(nullptr, CRect(0, 0, 20, 20));
+    ASSERT_TRUE(hWnd);
+    const size_t handleOffset = reinterpret_cast<unsigned char*>(&window->m_hWnd) - CMarkedOnDelete::s_storage;
+    EXPECT_TRUE(window->DestroyWindow());
+    EXPECT_FALSE(::IsWindow(hWnd));
+    for (size_t i = 0; i < sizeof(HWND); ++i)
+        EXPECT_EQ(CMarkedOnDelete::s_storage[handleOffset + i], CMarkedOnDelete::kDeletedMark) << "byte " << i;
 }
 
 // A parent with an alternate map for a contained edit, reflecting notifications to a child.
