@@ -20,6 +20,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -121,6 +122,27 @@ bool CacheScript(const char* url, const std::string& code)
     FILETIME none = {};
     return ::CommitUrlCacheEntryA(url, file, none, none, NORMAL_CACHE_ENTRY, reinterpret_cast<BYTE*>(const_cast<char*>(header)),
                                   static_cast<DWORD>(std::strlen(header)), "js", nullptr) != FALSE;
+}
+
+// Answers the save dialog once: types the path and presses Save.
+std::string g_savePath;
+bool g_saveAnswered = false;
+void CALLBACK AnswerSaveDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_saveAnswered)
+        return;
+    for (HWND dialog = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr); dialog;
+         dialog = ::FindWindowExA(nullptr, dialog, "#32770", nullptr)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(dialog, &process);
+        HWND name = ::GetDlgItem(dialog, 1148);
+        if (process != ::GetCurrentProcessId() || !::IsWindowVisible(dialog) || !name)
+            continue;
+        g_saveAnswered = true;
+        ::SetWindowTextA(name, g_savePath.c_str());
+        ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        return;
+    }
 }
 
 class PageAnalyzer : public testing::Test {
@@ -327,6 +349,16 @@ TEST_F(PageAnalyzer, DocumentsAndScriptsOpenTheirTextReadOnlyInTheEditControl)
         EXPECT_EQ(analyzer.SourceText(), code);
     else
         ADD_FAILURE() << "the internet cache took no entry";
+    // The shown script is saved where the user chooses.
+    g_savePath = KivoTestScratchFolder() + "menu.js";
+    g_saveAnswered = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &AnswerSaveDialog);
+    ::SendMessageA(analyzer, WM_COMMAND, MAKEWPARAM(kAnalyzerSaveScriptCommand, 0), 0);
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_saveAnswered);
+    std::ifstream saved(g_savePath, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, analyzer.SourceText());
     // A script the cache does not have.
     Select(analyzer, "lib\\Tools.VBS");
     EXPECT_EQ(analyzer.ScriptLanguage(), kScriptVBScript);

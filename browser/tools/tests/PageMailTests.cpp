@@ -9,6 +9,7 @@
 #include "browser/tools/PageDropTarget.h"
 #include "core/app/MainFrameMessages.h"
 #include "core/app/Settings.h"
+#include "editctl/Quillpoint.h"
 #include "frame/MainFrameData.h"
 #include "frame/RecentClosedList.h"
 #include "navigation/FrameNavigation.h"
@@ -226,4 +227,72 @@ TEST_F(PageMail, TextDroppedOnAPageIsSearchedOnceTheProgramIsConnected)
     EXPECT_NE(opened.back().first.find("kivo"), std::string::npos) << opened.back().first;
     EXPECT_EQ(opened.back().second, static_cast<LPARAM>(kOpenNewTab | kOpenInBackground));
     ::DestroyWindow(view->GetTabWindow());
+}
+
+namespace {
+
+// Answers the program's own save dialog once: types the path and presses Save.
+std::string g_answerPath;
+bool g_answered = false;
+
+void CALLBACK AnswerSaveDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_answered)
+        return;
+    for (HWND dialog = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr); dialog;
+         dialog = ::FindWindowExA(nullptr, dialog, "#32770", nullptr)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(dialog, &process);
+        HWND name = ::GetDlgItem(dialog, 1148);
+        if (process != ::GetCurrentProcessId() || !::IsWindowVisible(dialog) || !name)
+            continue;
+        g_answered = true;
+        ::SetWindowTextA(name, g_answerPath.c_str());
+        ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        return;
+    }
+}
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+} // namespace
+
+TEST_F(PageMail, SaveCommandsWriteWhereTheUserChose)
+{
+    FakePage page{L"Saved: a page?", L"", 0, {}};
+    page.source = "<html><body>Kept source</body></html>";
+    CBrowserView* view = Open(L"http://www.example.com/saved.html", page);
+    ASSERT_NE(view, nullptr);
+    CFakeBrowser* engine = m_engine.FindBrowser(view->GetWebBrowser());
+    ASSERT_NE(engine, nullptr);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &AnswerSaveDialog);
+    ASSERT_NE(timer, 0u);
+
+    // The web archive: the program's dialog, then the engine's own Save As, filled in.
+    g_answerPath = KivoTestScratchFolder() + "archive.mht";
+    g_answered = false;
+    Command(view, kSaveAsWebArchiveCommand);
+    EXPECT_TRUE(g_answered);
+    EXPECT_EQ(engine->saveDialogs, 1);
+    EXPECT_EQ(engine->savedPath, g_answerPath);
+    EXPECT_EQ(engine->savedFileType, 2u);
+
+    // The source view's text (the edit control is there for this part).
+    ASSERT_TRUE(QuillpointDllMain(::GetModuleHandleA(nullptr), 1, nullptr));
+    Command(view, ID_BROWSER_VIEW_SOURCE);
+    ASSERT_NE(view->GetSourceView(), nullptr);
+    g_answerPath = KivoTestScratchFolder() + "source.htm";
+    g_answered = false;
+    Command(view, kSourceViewSaveCommand);
+    EXPECT_TRUE(g_answered);
+    EXPECT_EQ(FileText(g_answerPath), page.source);
+    ::KillTimer(nullptr, timer);
+    ::DestroyWindow(view->GetTabWindow());
+    QuillpointDllMain(::GetModuleHandleA(nullptr), 0, nullptr);
 }
