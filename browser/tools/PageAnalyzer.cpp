@@ -12,6 +12,7 @@
 #include "core/library/UrlFunctions.h"
 #include "core/system/MenuFunctions.h"
 
+#include <activdbg.h>
 #include <wininet.h>
 
 #include <algorithm>
@@ -121,7 +122,91 @@ public:
     }
 };
 
+// The machine debug manager's class.
+constexpr CLSID kMachineDebugManager = {0x0c0a3666, 0x30c9, 0x11d0, {0x8f, 0x20, 0x00, 0x80, 0x5f, 0x2c, 0xd0, 0x64}};
+constexpr DWORD kDebugManagerContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
+// Nodes of a debug tree looked at in one search, at most (a debugger's tree is another program's).
+constexpr int kMaxDebugNodes = 10000;
+constexpr ULONG kMaxDebugTextChars = 16 * 1024 * 1024;
+
+class CMachineDebugDocuments final : public IScriptDebugDocuments {
+public:
+    bool FindScriptCode(const TStdStr<char>& src, TStdStr<char>& code) override
+    {
+        code.clear();
+        CComPtr<IMachineDebugManager> manager;
+        if (FAILED(::CoCreateInstance(kMachineDebugManager, nullptr, kDebugManagerContext,
+                                      __uuidof(IMachineDebugManager), reinterpret_cast<void**>(&manager.p))) ||
+            !manager)
+            return false;
+        CComPtr<IEnumRemoteDebugApplications> applications;
+        if (FAILED(manager->EnumApplications(&applications)) || !applications)
+            return true;
+        int budget = kMaxDebugNodes;
+        for (;;) {
+            CComPtr<IRemoteDebugApplication> application;
+            ULONG fetched = 0;
+            if (applications->Next(1, &application.p, &fetched) != S_OK || !application)
+                break;
+            CComPtr<IDebugApplicationNode> root;
+            if (SUCCEEDED(application->GetRootNode(&root)) && root && Search(root, src, code, budget))
+                return true;
+        }
+        return true;
+    }
+
+private:
+    static bool Search(IDebugApplicationNode* node, const TStdStr<char>& src, TStdStr<char>& code, int& budget)
+    {
+        if (--budget < 0)
+            return false;
+        CComBSTR name;
+        if (SUCCEEDED(node->GetName(DOCUMENTNAMETYPE_URL, &name)) && name.m_str) {
+            TStdStr<char> address = Lowered(NarrowText(name.m_str));
+            std::replace(address.begin(), address.end(), '\\', '/');
+            if (!src.empty() && address.find(src) != TStdStr<char>::npos) {
+                ReadText(node, code);
+                return true;
+            }
+        }
+        CComPtr<IEnumDebugApplicationNodes> children;
+        if (FAILED(node->EnumChildren(&children)) || !children)
+            return false;
+        for (;;) {
+            CComPtr<IDebugApplicationNode> child;
+            ULONG fetched = 0;
+            if (children->Next(1, &child.p, &fetched) != S_OK || !child)
+                return false;
+            if (Search(child, src, code, budget))
+                return true;
+        }
+    }
+    static void ReadText(IDebugApplicationNode* node, TStdStr<char>& code)
+    {
+        CComPtr<IDebugDocument> document;
+        if (FAILED(node->GetDocument(&document)) || !document)
+            return;
+        CComQIPtr<IDebugDocumentText> text(document);
+        ULONG lines = 0;
+        ULONG chars = 0;
+        if (!text || FAILED(text->GetSize(&lines, &chars)) || chars == 0 || chars > kMaxDebugTextChars)
+            return;
+        std::vector<wchar_t> buffer(static_cast<size_t>(chars) + 10, L'\0');
+        ULONG got = 0;
+        if (FAILED(text->GetText(0, buffer.data(), nullptr, &got, chars)) || got > chars)
+            return;
+        buffer[got] = L'\0';
+        code = NarrowText(buffer.data());
+    }
+};
+
 } // namespace
+
+IScriptDebugDocuments& GetMachineDebugDocuments()
+{
+    static CMachineDebugDocuments documents;
+    return documents;
+}
 
 IScriptCodeSource& GetInternetCacheScriptSource()
 {
@@ -204,9 +289,15 @@ int ScriptLanguageCode(const TStdStr<char>& language)
 
 // ---------------------------------------------------------------------------------------------
 
-CPageAnalyzer::CPageAnalyzer(HWND tab, IScriptCodeSource* scripts)
-    : m_tab(tab), m_scripts(scripts ? scripts : &GetInternetCacheScriptSource())
+CPageAnalyzer::CPageAnalyzer(HWND tab)
+    : m_tab(tab), m_debugger(&GetMachineDebugDocuments()), m_scripts(&GetInternetCacheScriptSource())
 {
+}
+
+void CPageAnalyzer::SetScriptSources(IScriptDebugDocuments* debugger, IScriptCodeSource* cache)
+{
+    m_debugger = debugger ? debugger : &GetMachineDebugDocuments();
+    m_scripts = cache ? cache : &GetInternetCacheScriptSource();
 }
 
 CPageAnalyzer::~CPageAnalyzer()
@@ -538,17 +629,23 @@ void CPageAnalyzer::ShowScriptCode(IDispatch* script)
     TStdStr<char> address = Lowered(src);
     std::replace(address.begin(), address.end(), '\\', '/');
     const TStdStr<char> language = ScriptLanguageOf(Property(script, L"type"), Property(script, L"language"), address);
-    // The script's code as the internet cache holds it, under its full, escaped address.
+    // The debugger's copy of the script first, then the internet cache's under its full, escaped
+    // address.
     TStdStr<char> code;
+    const bool debugger = m_debugger && m_debugger->FindScriptCode(address, code);
     CUrl base;
-    if (base.CrackUrl(m_url.c_str())) {
+    if (code.empty() && base.CrackUrl(m_url.c_str())) {
         const TStdStr<char> resolved = ResolveRelativeUrl(base, src.c_str());
         const TStdStr<char> escaped = resolved.empty() ? TStdStr<char>() : EscapeUrl(resolved.c_str());
         if (!escaped.empty() && m_scripts)
             m_scripts->ReadScriptCode(escaped.c_str(), code);
     }
-    if (code.empty())
+    if (code.empty() && !debugger)
         code = Text(IDS_ANALYZER_CODE_NOT_AVAILABLE, "Script code not available.");
+    if (code.empty()) {
+        ShowSource(Text(IDS_ANALYZER_CODE_NOT_FOUND, "Script code not found."), nullptr);
+        return;
+    }
     m_scriptLanguage = ScriptLanguageCode(language);
     const char* configuration = m_scriptLanguage == kScriptJavaScript ? ".js"
                                 : m_scriptLanguage == kScriptVBScript ? ".vbs"

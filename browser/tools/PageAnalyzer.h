@@ -85,12 +85,23 @@ public:
 };
 IScriptCodeSource& GetInternetCacheScriptSource();
 
+// The documents of the script debugger (the machine debug manager's applications), searched for
+// the script whose address, lower-cased with backslashes as slashes, holds `src`.
+class IScriptDebugDocuments {
+public:
+    virtual ~IScriptDebugDocuments() = default;
+    // False when there is no debug manager; otherwise true, with the code of the first matching
+    // document (depth first), or empty when none matches.
+    virtual bool FindScriptCode(const TStdStr<char>& src, TStdStr<char>& code) = 0;
+};
+IScriptDebugDocuments& GetMachineDebugDocuments();
+
 class CPageAnalyzer : public CWindowImpl<CPageAnalyzer> {
 public:
     DECLARE_WND_CLASS_EX("_PAGE_ANA", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW)
 
     // tab: the browser tab the analyzer belongs to (its window; not owned).
-    explicit CPageAnalyzer(HWND tab, IScriptCodeSource* scripts = nullptr);
+    explicit CPageAnalyzer(HWND tab);
     CPageAnalyzer(const CPageAnalyzer&) = delete;
     CPageAnalyzer& operator=(const CPageAnalyzer&) = delete;
     ~CPageAnalyzer() override;
@@ -101,6 +112,8 @@ public:
     // Rebuilds the tree from the tab's engine; false when the engine has no address, the address
     // does not parse, or there is no document.
     bool AnalyzeDocument(IWebBrowser2* browser);
+    // Where script code comes from (null: the production sources); not owned.
+    void SetScriptSources(IScriptDebugDocuments* debugger, IScriptCodeSource* cache);
     // The report or text of the chosen tree entry.
     void ShowItemReport(HTREEITEM item);
 
@@ -146,7 +159,8 @@ private:
     void RunPaneCommand(UINT id);
 
     HWND m_tab = nullptr;                   // not owned
-    IScriptCodeSource* m_scripts = nullptr;  // not owned: the production source or a test's
+    IScriptDebugDocuments* m_debugger = nullptr;  // not owned: the production source or a test's
+    IScriptCodeSource* m_scripts = nullptr;       // not owned: the production source or a test's
     CSplitterWindow m_splitter;
     CTreeViewCtrl m_tree;                  // a child of the splitter, destroyed with it
     std::unique_ptr<CInfoPane> m_report;

@@ -424,3 +424,64 @@ TEST(PageAnalyzerText, TemplatesAreFilledInOnePassAndScriptLanguagesFollowTheirA
         EXPECT_EQ(ScriptLanguageCode(language), c.code);
     }
 }
+
+namespace {
+
+class CTestDebugger final : public IScriptDebugDocuments {
+public:
+    bool FindScriptCode(const TStdStr<char>& src, TStdStr<char>& code) override
+    {
+        asked.emplace_back(src.c_str());
+        code = src == TStdStr<char>(known.c_str()) ? TStdStr<char>(knownCode.c_str()) : TStdStr<char>();
+        return present;
+    }
+    bool present = true;
+    std::string known, knownCode;
+    std::vector<std::string> asked;
+};
+
+class CTestCache final : public IScriptCodeSource {
+public:
+    bool ReadScriptCode(const char* url, TStdStr<char>& code) override
+    {
+        asked.emplace_back(url);
+        code.clear();
+        return false;
+    }
+    std::vector<std::string> asked;
+};
+
+} // namespace
+
+TEST_F(PageAnalyzer, ScriptCodeComesFromTheDebuggerThenTheCacheElseItIsNotFound)
+{
+    CBrowserView* view = OpenWithAnalyzer();
+    ASSERT_NE(view, nullptr);
+    CPageAnalyzer& analyzer = *view->GetPageAnalyzer();
+    CTestDebugger debugger;
+    CTestCache cache;
+    analyzer.SetScriptSources(&debugger, &cache);
+    debugger.known = "lib/tools.vbs";
+    debugger.knownCode = "Sub Tools()\r\nEnd Sub\r\n";
+
+    // The debugger knows the script under its lower-cased address with slashes.
+    Select(analyzer, "lib\\Tools.VBS");
+    EXPECT_EQ(debugger.asked, std::vector<std::string>{"lib/tools.vbs"});
+    EXPECT_TRUE(cache.asked.empty());
+    EXPECT_EQ(analyzer.SourceText(), debugger.knownCode);
+    EXPECT_EQ(analyzer.ScriptLanguage(), kScriptVBScript);
+
+    // A debugger that has no such script, and a cache without it: not found.
+    Select(analyzer, "scripts/menu.js");
+    EXPECT_EQ(cache.asked, std::vector<std::string>{"http://www.example.com/scripts/menu.js"});
+    EXPECT_EQ(analyzer.SourceText(), "Script code not found.");
+    EXPECT_EQ(analyzer.ContentMode(), kContentSource);
+
+    // No debugger at all: the code is not available.
+    debugger.present = false;
+    Select(analyzer, "lib\\Tools.VBS");
+    Select(analyzer, "scripts/menu.js");
+    EXPECT_EQ(analyzer.SourceText(), "Script code not available.");
+    EXPECT_EQ(analyzer.ScriptLanguage(), kScriptJavaScript);
+    ::DestroyWindow(view->GetTabWindow());
+}
