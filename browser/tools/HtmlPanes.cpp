@@ -81,7 +81,11 @@ struct CInfoPaneEvents {
     static void DocumentComplete(CInfoPane& pane, A a) { pane.OnDocumentComplete(a[0]->pdispVal); }
     static void Quit(CInfoPane& pane, A) { pane.Unadvise(); }
     static void DownloadBegin(CInfoPane& pane, A) { ++pane.m_busyCount; }
-    static void DownloadComplete(CInfoPane& pane, A) { --pane.m_busyCount; }
+    static void DownloadComplete(CInfoPane& pane, A)
+    {
+        if (pane.m_busyCount > 0)
+            --pane.m_busyCount;
+    }
     static void StatusTextChange(CInfoPane& pane, A a) { pane.OnStatusTextChange(NarrowText(a[0]->bstrVal)); }
     static void Ignored(CInfoPane&, A) {}
 };

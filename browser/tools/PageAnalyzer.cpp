@@ -6,6 +6,7 @@
 #include "browser/tools/PageCommands.h"
 #include "browser/tools/PageToolsResources.h"
 #include "browser/tools/SourceView.h"
+#include "controls/CommandImageManager.h"
 #include "controls/ImageListManager.h"
 #include "controls/TabbedMDI.h"
 #include "core/library/Url.h"
@@ -34,6 +35,8 @@ constexpr int kMaxFrameDepth = 16;
 constexpr long kMaxCollectionItems = 10000;
 // The largest cached script taken.
 constexpr DWORD kMaxScriptBytes = 16 * 1024 * 1024;
+// The tab's Refresh, whose icon the menu's Refresh shows.
+constexpr UINT kTabRefreshCommand = 59395;
 
 constexpr char kDocumentReport[] =
     "<table border=1><tr><th>%NAME</th><td>%name</td></tr><tr><th>%URL</th><td>%url</td></tr>"
@@ -292,6 +295,8 @@ int ScriptLanguageCode(const TStdStr<char>& language)
 CPageAnalyzer::CPageAnalyzer(HWND tab)
     : m_tab(tab), m_debugger(&GetMachineDebugDocuments()), m_scripts(&GetInternetCacheScriptSource())
 {
+    m_theme.SetThemeClassList(L"TREEVIEW");
+    m_theme.SetThemeExtendedStyle(CThemeSupport::kThemeExThemedClientEdge);
 }
 
 void CPageAnalyzer::SetScriptSources(IScriptDebugDocuments* debugger, IScriptCodeSource* cache)
@@ -326,6 +331,7 @@ HWND CPageAnalyzer::Create()
 
 LRESULT CPageAnalyzer::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
+    m_theme.OpenThemeData(m_hWnd);
     RECT client = {};
     GetClientRect(&client);
     if (!m_splitter.Create(m_hWnd, client, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN))
@@ -354,6 +360,7 @@ LRESULT CPageAnalyzer::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CPageAnalyzer::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
+    m_theme.CloseThemeData();
     m_report.reset();
     if (m_source && ::IsWindow(m_source))
         ::DestroyWindow(m_source);
@@ -719,8 +726,16 @@ LRESULT CPageAnalyzer::OnTabMenu(UINT, WPARAM, LPARAM lParam, BOOL&)
     if (!resource)
         return 0;
     const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    // The items show the icons of the window's Close and of Refresh while the menu is up.
+    CCommandImageManager* icons = GetCommandImageManager();
+    if (icons) {
+        icons->SetTemporaryCommandImage(kAnalyzerCloseCommand, SC_CLOSE);
+        icons->SetTemporaryCommandImage(kAnalyzerReanalyzeCommand, kTabRefreshCommand);
+    }
     const UINT chosen = TrackFramePopupMenu(::GetSubMenu(resource, 0), TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x,
                                             point.y, m_hWnd);
+    if (icons)
+        icons->ClearTemporaryCommandImages();
     ::DestroyMenu(resource);
     if (chosen != 0)
         ::PostMessageA(GetParent(), WM_COMMAND, MAKEWPARAM(chosen, 0), 0);

@@ -17,6 +17,7 @@
 // analysis or the end.
 #include "browser/tools/HtmlPanes.h"
 #include "browser/tools/SplitterWindow.h"
+#include "controls/ThemeApi.h"
 #include "core/library/StdStr.h"
 #include "platform/AtlCtrls.h"
 #include "platform/AtlWin.h"
@@ -135,6 +136,8 @@ public:
         MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
         MESSAGE_HANDLER(TabMenuMessage(), OnTabMenu)
+        MESSAGE_HANDLER(WM_THEMECHANGED, OnThemeChanged)
+        MESSAGE_HANDLER(WM_NCPAINT, OnNcPaint)
     END_MSG_MAP()
 
 private:
@@ -145,6 +148,16 @@ private:
     LRESULT OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& handled);
     LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled);
     LRESULT OnTabMenu(UINT, WPARAM, LPARAM lParam, BOOL&);
+    LRESULT OnThemeChanged(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        m_theme.OpenThemeData(m_hWnd);
+        return 0;
+    }
+    LRESULT OnNcPaint(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+    {
+        handled = m_theme.OnNcPaint(m_hWnd, reinterpret_cast<HRGN>(wParam)) ? TRUE : FALSE;
+        return 0;
+    }
 
     HTREEITEM AddItem(HTREEITEM parent, const TStdStr<char>& text, int type, IDispatch* object, int image,
                       int selectedImage);
@@ -161,6 +174,7 @@ private:
     HWND m_tab = nullptr;                   // not owned
     IScriptDebugDocuments* m_debugger = nullptr;  // not owned: the production source or a test's
     IScriptCodeSource* m_scripts = nullptr;       // not owned: the production source or a test's
+    CThemeSupport m_theme;  // the themed client edge
     CSplitterWindow m_splitter;
     CTreeViewCtrl m_tree;                  // a child of the splitter, destroyed with it
     std::unique_ptr<CInfoPane> m_report;
