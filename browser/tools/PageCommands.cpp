@@ -2,6 +2,8 @@
 
 #include "browser/tools/DispatchByName.h"
 #include "browser/tools/SourceView.h"
+#include "controls/skins/FrameSkinManager.h"
+#include "core/app/LanguageManager.h"
 #include "core/library/FileFunctions.h"
 #include "core/library/Url.h"
 #include "core/library/Z4KFile.h"
@@ -14,7 +16,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -216,16 +220,44 @@ INT_PTR RunFileDialog(CFileDialog& dialog, HWND owner)
     return answer;
 }
 
+namespace {
+
+std::vector<HWND> ThreadDialogs()
+{
+    struct Collect {
+        static BOOL CALLBACK Add(HWND window, LPARAM data)
+        {
+            char name[16] = "";
+            if (::GetClassNameA(window, name, sizeof(name)) && std::strcmp(name, "#32770") == 0)
+                reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+            return TRUE;
+        }
+    };
+    std::vector<HWND> dialogs;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &Collect::Add, reinterpret_cast<LPARAM>(&dialogs));
+    return dialogs;
+}
+
+} // namespace
+
+// The control opens its find dialog itself; the dialog it made is the program's to dress: the
+// skin and the interface language, then shown again without taking the activation.
 void ShowEditFindDialog(HWND window)
 {
     if (!window)
         return;
+    const std::vector<HWND> before = ThreadDialogs();
     ::SendMessageA(window, kEditFindDialog, 0, 0);
-    // The control's find dialog belongs to this thread: it is shown without taking the activation.
-    HWND dialog = ::GetLastActivePopup(::GetAncestor(window, GA_ROOT));
-    if (dialog && dialog != ::GetAncestor(window, GA_ROOT)) {
+    for (HWND dialog : ThreadDialogs()) {
+        if (std::find(before.begin(), before.end(), dialog) != before.end())
+            continue;
         ::ShowWindow(dialog, SW_HIDE);
+        if (CFrameSkinManager* skins = GetSkinManager())
+            skins->AttachWindow(dialog);
+        if (CLanguageManager* languages = GetLanguageManager())
+            languages->TranslateWindow(dialog);
         ::ShowWindow(dialog, SW_SHOWNA);
+        return;
     }
 }
 

@@ -326,6 +326,21 @@ TEST_F(PageAnalyzer, DocumentsAndScriptsOpenTheirTextReadOnlyInTheEditControl)
     ::RedrawWindow(view->GetTabWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_TRUE(kivo_test::WriteWindowScreenshot(view->GetTabWindow(), "page-analyzer-source.bmp", path));
 
+    // Find of the tab is the edit control's find dialog, shown beside the analyzer.
+    const auto visibleDialogs = [] {
+        int count = 0;
+        for (HWND dialog = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr); dialog;
+             dialog = ::FindWindowExA(nullptr, dialog, "#32770", nullptr)) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(dialog, &process);
+            count += process == ::GetCurrentProcessId() && ::IsWindowVisible(dialog) ? 1 : 0;
+        }
+        return count;
+    };
+    const int dialogsBefore = visibleDialogs();
+    Command(view, ID_BROWSER_FIND);
+    EXPECT_EQ(visibleDialogs(), dialogsBefore + 1);
+
     // Copy and Select All of the tab are the edit control's now.
     Command(view, ID_BROWSER_SELECT_ALL);
     Command(view, ID_BROWSER_COPY);
