@@ -171,6 +171,13 @@ protected:
         FakePage page{L"Frame set", L"", 0, {}};
         page.tree = FramesPage();
         m_engine.AddPage(kFramesUrl, page);
+        // A page without frames whose only script is inline.
+        FakePage plain{L"Plain", L"", 0, {}};
+        plain.tree = std::make_shared<FakeDocumentTree>();
+        plain.tree->title = L"Plain";
+        plain.tree->url = L"http://www.example.com/plain.html";
+        plain.tree->scripts = {{L"", L"text/javascript", L""}};
+        m_engine.AddPage(L"http://www.example.com/plain.html", plain);
     }
     void TearDown() override { GetMainFrameData().m_scriptErrors.clear(); }
 
@@ -498,5 +505,19 @@ TEST_F(PageAnalyzer, ScriptCodeComesFromTheDebuggerThenTheCacheElseItIsNotFound)
     Select(analyzer, "scripts/menu.js");
     EXPECT_EQ(analyzer.SourceText(), "Script code not available.");
     EXPECT_EQ(analyzer.ScriptLanguage(), kScriptJavaScript);
+    ::DestroyWindow(view->GetTabWindow());
+}
+
+TEST_F(PageAnalyzer, TreeIsBuiltAgainWhenTheTabsPageChanges)
+{
+    CBrowserView* view = OpenWithAnalyzer();
+    ASSERT_NE(view, nullptr);
+    CPageAnalyzer& analyzer = *view->GetPageAnalyzer();
+    view->Navigate("http://www.example.com/plain.html");
+    m_engine.PumpUntilIdle();
+    PumpPendingMessages();
+    HWND tree = analyzer.TreeWindow();
+    EXPECT_EQ(Dump(tree, TreeView_GetRoot(tree)), "http://www.example.com/plain.html{Documents{Plain},Scripts,Images,Links}");
+    EXPECT_EQ(analyzer.Records().size(), 6u);
     ::DestroyWindow(view->GetTabWindow());
 }
