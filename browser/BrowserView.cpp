@@ -14,6 +14,7 @@
 #include "browser/tools/DownloadHandOff.h"
 #include "browser/tools/FindHighlight.h"
 #include "browser/tools/PageCommands.h"
+#include "browser/tools/SaveAsWebArchive.h"
 #include "core/app/MainFrameMessages.h"
 #include "core/app/Settings.h"
 #include "core/library/UrlFunctions.h"
@@ -369,13 +370,13 @@ HRESULT CBrowserView::GoHome()
 
 void CBrowserView::OnEditCopy()
 {
-    if (!RunSourceViewCommand(ID_BROWSER_COPY))
+    if (!RunSourceViewCommand(ID_BROWSER_COPY) && !RunAnalyzerCommand(ID_BROWSER_COPY))
         RunEngineCommand(ID_BROWSER_COPY);
 }
 
 void CBrowserView::OnEditSelectAll()
 {
-    if (!RunSourceViewCommand(ID_BROWSER_SELECT_ALL))
+    if (!RunSourceViewCommand(ID_BROWSER_SELECT_ALL) && !RunAnalyzerCommand(ID_BROWSER_SELECT_ALL))
         RunEngineCommand(ID_BROWSER_SELECT_ALL);
 }
 
@@ -392,6 +393,11 @@ void CBrowserView::OnTextSize(UINT commandId)
 bool CBrowserView::QueryCommandState(UINT commandId, bool& enabled, bool& checked) const
 {
     checked = false;
+    if (commandId == ID_BROWSER_PAGE_ANALYZER || commandId == ID_BROWSER_VIEW_SOURCE) {
+        enabled = true;
+        checked = commandId == ID_BROWSER_PAGE_ANALYZER ? m_analyzer != nullptr : m_sourceView != nullptr;
+        return true;
+    }
     if (commandId == ID_BROWSER_BACK_FIRST) {
         enabled = m_canGoBack;
         return true;
@@ -702,6 +708,8 @@ void CBrowserView::OnDownloadComplete()
 {
     if (m_busyCount > 0)
         --m_busyCount;
+    if (m_analyzer && !m_closing)
+        m_analyzer->AnalyzeDocument(m_host.Browser());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -710,11 +718,30 @@ void CBrowserView::OnDownloadComplete()
 bool CBrowserView::RunTabCommand(UINT id)
 {
     IWebBrowser2* browser = m_host.Browser();
-    if (RunSourceViewCommand(id))
+    if (RunSourceViewCommand(id) || RunAnalyzerCommand(id))
         return true;
     switch (id) {
     case ID_BROWSER_VIEW_SOURCE:
         ToggleSourceView();
+        return true;
+    case ID_BROWSER_PAGE_ANALYZER:
+        TogglePageAnalyzer();
+        return true;
+    case kAnalyzerCloseCommand:
+        ClosePageAnalyzer();
+        return true;
+    case kAnalyzerReanalyzeCommand:
+        if (m_analyzer)
+            m_analyzer->AnalyzeDocument(browser);
+        return true;
+    case kSendLinkCommand:
+        SendLinkByMail(m_title.c_str(), m_url.c_str());
+        return true;
+    case kSendPageCommand:
+        SendPageByMail(browser);
+        return true;
+    case kSaveAsWebArchiveCommand:
+        SaveAsWebArchive();
         return true;
     case ID_BROWSER_REFRESH:
         if (!browser)
@@ -812,6 +839,12 @@ bool CBrowserView::RunSourceViewCommand(UINT id)
         m_sourceView->Fill(m_host.Browser());
         return true;
     }
+    if (id == kSourceViewSaveCommand) {
+        const TStdStr<char> text = m_sourceView->GetText();
+        if (!text.empty())
+            SaveTextAs(m_hWnd, text, "HTML (*.htm;*.html)|*.htm;*.html|", "htm", m_url.c_str());
+        return true;
+    }
     if (GetCurrentPage() != m_sourceView->Window())
         return false;
     switch (id) {
@@ -827,6 +860,43 @@ bool CBrowserView::RunSourceViewCommand(UINT id)
     default:
         return false;
     }
+}
+
+void CBrowserView::TogglePageAnalyzer()
+{
+    if (m_analyzer) {
+        ClosePageAnalyzer();
+        return;
+    }
+    auto analyzer = std::make_unique<CPageAnalyzer>(m_hWnd);
+    if (!analyzer->Create())
+        return;
+    analyzer->AnalyzeDocument(m_host.Browser());
+    m_analyzer = std::move(analyzer);
+    AddPage(*m_analyzer, BrowserString(IDS_ANALYZER_PAGE, "Page Analyzer").c_str(), kAnalyzerPageImage, true);
+}
+
+void CBrowserView::ClosePageAnalyzer()
+{
+    if (!m_analyzer)
+        return;
+    RemovePage(*m_analyzer);
+    m_analyzer.reset();
+}
+
+bool CBrowserView::RunAnalyzerCommand(UINT id)
+{
+    if (!m_analyzer || GetCurrentPage() != m_analyzer->m_hWnd)
+        return false;
+    if (id != ID_BROWSER_FIND && id != ID_BROWSER_COPY && id != ID_BROWSER_SELECT_ALL)
+        return false;
+    m_analyzer->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    return true;
+}
+
+void CBrowserView::SaveAsWebArchive()
+{
+    SaveAsWebArchiveFile(m_hWnd, m_host.Browser(), m_title.c_str());
 }
 
 // The source view tells where its caret is; the position becomes the tab's status text.
@@ -1151,4 +1221,6 @@ void InstallBrowserTabFactory()
     static CBrowserTabFactory factory;
     AtlAxWinInit();
     SetBrowserTabFactory(&factory);
+    // A closing tab's page goes to the frame's recently closed pages, from where it is reopened.
+    InstallRecentClosedPagesSink();
 }

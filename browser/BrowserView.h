@@ -13,6 +13,7 @@
 #include "browser/BrowserHostWnd.h"
 #include "browser/WebBrowserEventSink.h"
 #include "browser/tools/FindHighlight.h"
+#include "browser/tools/PageAnalyzer.h"
 #include "browser/tools/SourceView.h"
 #include "controls/TabbedMDIChild.h"
 #include "frame/BrowserTab.h"
@@ -92,6 +93,8 @@ public:
     CBrowserHostWnd& Host() { return m_host; }
     // The source view while it is open, else null.
     CSourceView* GetSourceView() const { return m_sourceView.get(); }
+    // The page analyzer while it is open, else null.
+    CPageAnalyzer* GetPageAnalyzer() const { return m_analyzer.get(); }
 
     BEGIN_MSG_MAP(CBrowserView)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
@@ -138,6 +141,13 @@ private:
     void ToggleSourceView();
     // Find, Copy and Select All of the source view when it is the current inner page.
     bool RunSourceViewCommand(UINT id);
+    // The page analyzer: opened as the inner page "Page Analyzer", or closed again.
+    void TogglePageAnalyzer();
+    void ClosePageAnalyzer();
+    // Find, Copy and Select All of the analyzer when it is the current inner page.
+    bool RunAnalyzerCommand(UINT id);
+    // The page as a web archive, in a file the user picks.
+    void SaveAsWebArchive();
 
     // Event handlers (through the sink table).
     void OnBeforeNavigate2(IDispatch* source, const TStdStr<char>& url, VARIANT_BOOL* cancel);
@@ -194,6 +204,7 @@ private:
     FILETIME m_urlTime = {};
     bool* m_deletedWhileCreating = nullptr;  // the creator's flag, only while the window is made
     std::unique_ptr<CSourceView> m_sourceView;
+    std::unique_ptr<CPageAnalyzer> m_analyzer;
     bool m_searchHighlighted = false;  // the search words are marked in the page
     CFindNextState m_findNext;
 };
@@ -202,5 +213,6 @@ private:
 // page asked for the new window, or null. Null when the tab cannot be made.
 CBrowserView* CreateBrowserTab(HWND mdiClient, CBrowserView* opener, const char* url, DWORD downloadControlFlags);
 
-// Installs the browser library's tab factory for the program (start-up calls it once).
+// Installs the browser library's tab factory for the program, and the sink that keeps the pages of
+// closing tabs for reopening (start-up calls it once).
 void InstallBrowserTabFactory();

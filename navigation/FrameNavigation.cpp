@@ -1,11 +1,30 @@
 #include "navigation/FrameNavigation.h"
 
+#include "browser/tools/PageDropTarget.h"
 #include "browser/watcher/BrowserWatcher.h"
 #include "controls/CommandImageManager.h"
 #include "navigation/AddressBar.h"
 #include "navigation/FavIconCache.h"
 #include "navigation/NavigationCommands.h"
 #include "navigation/SearchBar.h"
+#include "navigation/SearchEngineManager.h"
+#include "frame/BrowserTab.h"
+
+namespace {
+
+// Text dropped on a page is searched with the default engine, in a new tab behind the page.
+class CPageDropSearch final : public IPageTextSearch {
+public:
+    void SearchText(const char* text) override
+    {
+        IBrowserTabHost* host = GetBrowserTabHost();
+        HWND frame = host ? host->GetFrameWindow() : nullptr;
+        if (frame && text)
+            SearchWebFromPage(frame, text);
+    }
+};
+
+} // namespace
 
 CFrameNavigation::CFrameNavigation() = default;
 
@@ -96,4 +115,6 @@ void InstallFrameNavigation()
 {
     static CFrameNavigation navigation;
     SetFrameSubsystems(&navigation);
+    static CPageDropSearch search;
+    SetPageTextSearch(&search);
 }

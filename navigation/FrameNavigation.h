@@ -44,5 +44,6 @@ private:
     std::unique_ptr<CSearchBar> m_search;
 };
 
-// Makes the program's one CFrameNavigation and installs it for the frame (start-up, once).
+// Makes the program's one CFrameNavigation and installs it for the frame, and the search of text
+// dropped on pages (start-up, once).
 void InstallFrameNavigation();

@@ -1,6 +1,8 @@
 #include "browser/tools/SaveAsWebArchive.h"
 
+#include "browser/tools/PageCommands.h"
 #include "core/system/Holders.h"
+#include "platform/AtlDlgs.h"
 #include "platform/AtlBase.h"
 #include "platform/Diagnostics.h"
 
@@ -152,4 +154,19 @@ TStdStr<char> WebArchiveNameFromTitle(const char* title)
         if (std::strchr("\\/:,;*?<>|\"", c) && c != '\0')
             c = '-';
     return name;
+}
+
+bool SaveAsWebArchiveFile(HWND owner, IWebBrowser2* browser, const char* title)
+{
+    if (!browser)
+        return false;
+    CFileDialog dialog(FALSE, "mht", WebArchiveNameFromTitle(title).c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                       "Web Archive, single file (*.mht)|*.mht|", owner);
+    if (RunFileDialog(dialog, owner) != IDOK)
+        return false;
+    CSavePageRequest request;
+    request.browser = browser;
+    request.path = dialog.m_szFileName;
+    request.fileType = kWebArchiveFileType;
+    return SavePageAs(request);
 }

@@ -35,3 +35,8 @@ bool SavePageAs(CSavePageRequest& request);
 
 // The proposed file name of a page: its title with \ / : , ; * ? < > | and " replaced by '-'.
 TStdStr<char> WebArchiveNameFromTitle(const char* title);
+
+// The tab's Save As web archive: the user picks the archive's file in the program's own dialog
+// (the title as proposed name, owner the tab); the engine's Save As then writes it. False when
+// there is no browser, the user cancels, or the engine's dialog was not filled.
+bool SaveAsWebArchiveFile(HWND owner, IWebBrowser2* browser, const char* title);

@@ -3,6 +3,7 @@
 #include "browser/BrowserResources.h"
 #include "browser/BrowserStrings.h"
 #include "browser/tools/DispatchByName.h"
+#include "browser/tools/PageCommands.h"
 #include "core/system/DocumentScript.h"
 
 #include <cstdio>
@@ -102,8 +103,7 @@ TStdStr<char> CSourceView::GetText() const
 
 void CSourceView::Find() const
 {
-    if (m_window)
-        ::SendMessageA(m_window, kEditFindDialog, 0, 0);
+    ShowEditFindDialog(m_window);
 }
 
 void CSourceView::Copy() const

@@ -302,3 +302,74 @@ void CFakeTextDocument::Publish(CFakeDispatch& document)
     });
     document.Set(L"selection", CComVariant(static_cast<IDispatch*>(selection.p)));
 }
+
+CComPtr<CFakeDispatch> MakeFakeCollection(std::vector<CComPtr<CFakeDispatch>> items)
+{
+    CComPtr<CFakeDispatch> collection = CFakeDispatch::Make();
+    collection->Set(L"length", CComVariant(static_cast<long>(items.size())));
+    collection->SetFunction(L"item", [items](const DISPPARAMS& params) {
+        const long index = LongArgument(params, 0);
+        if (index < 0 || index >= static_cast<long>(items.size()))
+            return CComVariant();
+        return CComVariant(static_cast<IDispatch*>(items[static_cast<size_t>(index)].p));
+    });
+    return collection;
+}
+
+void PublishDocumentTree(const FakeDocumentTree& tree, CFakeDispatch& document)
+{
+    document.Set(L"title", CComVariant(tree.title.c_str()));
+    document.Set(L"URL", CComVariant(tree.url.c_str()));
+    std::vector<CComPtr<CFakeDispatch>> images;
+    for (const FakeImageElement& image : tree.images) {
+        CComPtr<CFakeDispatch> element = CFakeDispatch::Make();
+        element->Set(L"tagName", CComVariant(L"IMG"));
+        element->Set(L"name", CComVariant(image.name.c_str()));
+        element->Set(L"src", CComVariant(image.src.c_str()));
+        element->Set(L"alt", CComVariant(image.alt.c_str()));
+        element->Set(L"width", CComVariant(image.width));
+        element->Set(L"height", CComVariant(image.height));
+        element->Set(L"mimeType", CComVariant(image.mimeType.c_str()));
+        element->Set(L"fileSize", CComVariant(image.fileSize.c_str()));
+        images.push_back(element);
+    }
+    document.Set(L"images", CComVariant(static_cast<IDispatch*>(MakeFakeCollection(images).p)));
+    std::vector<CComPtr<CFakeDispatch>> scripts;
+    for (const FakeScriptElement& script : tree.scripts) {
+        CComPtr<CFakeDispatch> element = CFakeDispatch::Make();
+        element->Set(L"tagName", CComVariant(L"SCRIPT"));
+        element->Set(L"src", CComVariant(script.src.c_str()));
+        element->Set(L"type", CComVariant(script.type.c_str()));
+        element->Set(L"language", CComVariant(script.language.c_str()));
+        scripts.push_back(element);
+    }
+    document.Set(L"scripts", CComVariant(static_cast<IDispatch*>(MakeFakeCollection(scripts).p)));
+    std::vector<CComPtr<CFakeDispatch>> links;
+    for (const FakeLinkEntry& link : tree.links) {
+        CComPtr<CFakeDispatch> element = CFakeDispatch::Make();
+        element->Set(L"tagName", CComVariant(link.tag.c_str()));
+        element->Set(L"href", CComVariant(link.href.c_str()));
+        links.push_back(element);
+    }
+    document.Set(L"links", CComVariant(static_cast<IDispatch*>(MakeFakeCollection(links).p)));
+    CComPtr<CFakeDispatch> html = CFakeDispatch::Make();
+    html->Set(L"tagName", CComVariant(L"HTML"));
+    html->Set(L"outerHTML", CComVariant(tree.markup.c_str()));
+    CComPtr<CFakeDispatch> htmlOnly = MakeFakeCollection({html});
+    CComPtr<CFakeDispatch> all = CFakeDispatch::Make();
+    all->SetFunction(L"tags", [htmlOnly](const DISPPARAMS& params) {
+        if (Lowered(StringArgument(params, 0)) != L"html")
+            return CComVariant(static_cast<IDispatch*>(MakeFakeCollection({}).p));
+        return CComVariant(static_cast<IDispatch*>(htmlOnly.p));
+    });
+    document.Set(L"all", CComVariant(static_cast<IDispatch*>(all.p)));
+    std::vector<CComPtr<CFakeDispatch>> windows;
+    for (const FakeDocumentTree& frame : tree.frames) {
+        CComPtr<CFakeDispatch> frameDocument = CFakeDispatch::Make();
+        PublishDocumentTree(frame, *frameDocument);
+        CComPtr<CFakeDispatch> window = CFakeDispatch::Make();
+        window->Set(L"document", CComVariant(static_cast<IDispatch*>(frameDocument.p)));
+        windows.push_back(window);
+    }
+    document.Set(L"frames", CComVariant(static_cast<IDispatch*>(MakeFakeCollection(windows).p)));
+}

@@ -14,6 +14,33 @@
 #include <string>
 #include <vector>
 
+// A document as the page analyzer reads it: its title and address, its images, scripts and links
+// collections (in collection order), the markup of its HTML element and its frames, each a document
+// of the same kind. Published by name, as the engine's own objects answer.
+struct FakeImageElement {
+    std::wstring name, src, alt;
+    long width = 0, height = 0;
+    std::wstring mimeType, fileSize;
+};
+struct FakeScriptElement {
+    std::wstring src, type, language;
+};
+struct FakeLinkEntry {
+    std::wstring tag;  // "A" or "AREA"
+    std::wstring href;
+};
+struct FakeDocumentTree {
+    std::wstring title, url, markup;
+    std::vector<FakeImageElement> images;
+    std::vector<FakeScriptElement> scripts;
+    std::vector<FakeLinkEntry> links;
+    std::vector<FakeDocumentTree> frames;
+};
+// Puts title, URL, images, scripts, links, all.tags("HTML") and frames on a document object.
+void PublishDocumentTree(const FakeDocumentTree& tree, CFakeDispatch& document);
+// A collection object (length, item by index) over the given objects.
+CComPtr<CFakeDispatch> MakeFakeCollection(std::vector<CComPtr<CFakeDispatch>> items);
+
 struct FakeNode {
     bool element = false;
     std::wstring tag;  // elements only

@@ -611,6 +611,26 @@ void CFakeBrowser::BuildDocument(const FakePage* page)
     m_document->Set(L"selection", CComVariant(static_cast<IDispatch*>(selection.p)));
     m_document->SetPersistBytes(page ? page->source : std::string());
     m_document->Set(L"charset", CComVariant(page ? page->charset.c_str() : L""));
+    // Every document has a body whose markup a host may write (the program's report panes do).
+    CComPtr<CFakeDispatch> body = CFakeDispatch::Make();
+    body->SetFunction(L"innerHTML", [this](const DISPPARAMS& params) {
+        if (params.cNamedArgs == 1 && params.rgdispidNamedArgs && params.rgdispidNamedArgs[0] == DISPID_PROPERTYPUT &&
+            params.cArgs == 1 && params.rgvarg[0].vt == VT_BSTR) {
+            bodyHtml = params.rgvarg[0].bstrVal ? params.rgvarg[0].bstrVal : L"";
+            ++bodyWrites;
+            // The page window shows what was written, as markup (the double renders no HTML).
+            if (HWND view = m_embedding ? ::GetWindow(m_embedding, GW_CHILD) : nullptr)
+                if (HWND pageWindow = ::GetWindow(view, GW_CHILD)) {
+                    ::SetWindowTextW(pageWindow, bodyHtml.c_str());
+                    ::InvalidateRect(pageWindow, nullptr, TRUE);
+                }
+            return CComVariant();
+        }
+        return CComVariant(bodyHtml.c_str());
+    });
+    m_document->Set(L"body", CComVariant(static_cast<IDispatch*>(body.p)));
+    if (page && page->tree)
+        PublishDocumentTree(*page->tree, *m_document);
     if (page && page->textDocument)
         page->textDocument->Publish(*m_document);
 }
@@ -748,6 +768,14 @@ STDMETHODIMP CFakeBrowser::get_LocationName(BSTR* name)
     if (!name)
         return E_POINTER;
     *name = ::SysAllocString(m_title.c_str());
+    return S_OK;
+}
+
+STDMETHODIMP CFakeBrowser::get_Type(BSTR* type)
+{
+    if (!type)
+        return E_POINTER;
+    *type = ::SysAllocString(L"HTML Document");
     return S_OK;
 }
 

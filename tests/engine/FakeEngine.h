@@ -63,7 +63,8 @@ private:
     std::string m_persistBytes;
 };
 
-class CFakeTextDocument;  // tests/engine/FakeDocument.h
+class CFakeTextDocument;        // tests/engine/FakeDocument.h
+struct FakeDocumentTree;        // tests/engine/FakeDocument.h
 
 // What a page does when it loads.
 // A link of a page: where it is in the page window and where it leads.
@@ -88,6 +89,8 @@ struct FakePage {
     std::wstring charset;
     // A body of text with ranges, elements and frames (FakeDocument.h), or none.
     std::shared_ptr<CFakeTextDocument> textDocument;
+    // Frames, images, scripts and links as the page analyzer reads them, or none.
+    std::shared_ptr<FakeDocumentTree> tree;
 };
 
 struct FakeExecRecord {
@@ -168,6 +171,9 @@ public:
     std::vector<std::pair<std::wstring, std::wstring>> scripts;
     long zoom = 2;
     // The engine's Save As dialogs shown, and the path and 1-based file type of the last save.
+    // What a page wrote into its body (body.innerHTML), and how often.
+    std::wstring bodyHtml;
+    int bodyWrites = 0;
     int saveDialogs = 0;
     std::string savedPath;
     DWORD savedFileType = 0;
@@ -191,6 +197,7 @@ public:
     STDMETHOD(Stop)() override;
     STDMETHOD(get_Document)(IDispatch** document) override;
     STDMETHOD(get_LocationName)(BSTR* name) override;
+    STDMETHOD(get_Type)(BSTR* type) override;
     STDMETHOD(get_LocationURL)(BSTR* url) override;
     STDMETHOD(get_Busy)(VARIANT_BOOL* busy) override;
     STDMETHOD(get_Visible)(VARIANT_BOOL* value) override;
