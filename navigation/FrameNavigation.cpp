@@ -2,6 +2,8 @@
 
 #include "browser/watcher/BrowserWatcher.h"
 #include "controls/CommandImageManager.h"
+#include "frame/BrowserTab.h"
+#include "frame/MainFrame.h"
 #include "navigation/AddressBar.h"
 #include "navigation/FavIconCache.h"
 #include "navigation/NavigationCommands.h"
@@ -27,6 +29,7 @@ HWND CFrameNavigation::CreateAddressBar(HWND reBar)
     auto bar = std::make_unique<CAddressBar>();
     if (!bar->Create(reBar))
         return nullptr;
+    bar->SetActivePageSource(this);
     m_address = std::move(bar);
     return m_address->m_hWnd;
 }
@@ -96,4 +99,17 @@ void InstallFrameNavigation()
 {
     static CFrameNavigation navigation;
     SetFrameSubsystems(&navigation);
+}
+
+bool CFrameNavigation::GetActivePage(std::string& url, std::string& title) const
+{
+    const CMainFrame* frame = GetMainFrame();
+    const IBrowserTab* tab = frame ? frame->GetActiveTab() : nullptr;
+    if (!tab)
+        return false;
+    url = tab->GetUrl().c_str();
+    char text[512] = {};
+    ::GetWindowTextA(tab->GetTabWindow(), text, static_cast<int>(sizeof(text)));
+    title = text;
+    return true;
 }
