@@ -402,6 +402,7 @@ bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
 
 HMENU CShellFolderTree::BuildContextMenu(HTREEITEM item)
 {
+    m_shellMenu.Close();
     const std::string path = GetItemPath(item);
     HMENU menu = CreatePopupMenu();
     if (!menu || path.empty())
@@ -417,9 +418,71 @@ HMENU CShellFolderTree::BuildContextMenu(HTREEITEM item)
     }
     AppendMenuA(menu, MF_STRING, kTreeNewFolder, TranslateText("Make Ne&w Folder").c_str());
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kTreeRename, TranslateText("Rena&me").c_str());
-    AppendMenuA(menu, MF_STRING, kTreeDelete, TranslateText("&Delete").c_str());
+    if (folder) {
+        AppendMenuA(menu, MF_STRING, kTreeRename, TranslateText("Rena&me").c_str());
+        AppendMenuA(menu, MF_STRING, kTreeDelete, TranslateText("&Delete").c_str());
+    } else {
+        AddShellItems(menu, path);
+    }
     return menu;
+}
+
+// The shell's items follow the tree's. Its "open" would hand the file to the system's own
+// program, so it goes: opening a favorite is the tree's "&Open". Where the shell has no rename or
+// delete (the menus differ between systems), the tree's own stand in before its items.
+void CShellFolderTree::AddShellItems(HMENU menu, const std::string& path)
+{
+    const int tail = GetMenuItemCount(menu);
+    const bool filled = m_shellMenu.Open(m_hWnd, path) && m_shellMenu.Fill(menu, kTreeShellFirst, kTreeShellLast);
+    if (filled) {
+        // A file type's handler can add its own "open" beside the shell's.
+        for (UINT open = m_shellMenu.FindVerb(menu, "open"); open && DeleteMenu(menu, open, MF_BYCOMMAND);
+             open = m_shellMenu.FindVerb(menu, "open")) {
+        }
+        // A separator the shell put first is not needed after ours.
+        MENUITEMINFOA first = {};
+        first.cbSize = sizeof(first);
+        first.fMask = MIIM_FTYPE;
+        if (GetMenuItemInfoA(menu, static_cast<UINT>(tail), TRUE, &first) && (first.fType & MFT_SEPARATOR))
+            DeleteMenu(menu, static_cast<UINT>(tail), MF_BYPOSITION);
+    }
+    UINT at = static_cast<UINT>(tail);
+    if (!filled || !m_shellMenu.FindVerb(menu, "rename"))
+        InsertMenuA(menu, at++, MF_BYPOSITION | MF_STRING, kTreeRename, TranslateText("Rena&me").c_str());
+    if (!filled || !m_shellMenu.FindVerb(menu, "delete"))
+        InsertMenuA(menu, at++, MF_BYPOSITION | MF_STRING, kTreeDelete, TranslateText("&Delete").c_str());
+    if (filled && at > static_cast<UINT>(tail))
+        InsertMenuA(menu, at, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+}
+
+void CShellFolderTree::RunShellCommand(HTREEITEM item, UINT command)
+{
+    const std::string verb = m_shellMenu.GetVerb(command);
+    if (verb == "rename") {
+        ::SendMessageA(m_hWnd, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item));
+        return;
+    }
+    const std::string path = GetItemPath(item);
+    POINT screen = {};
+    GetCursorPos(&screen);
+    if (FAILED(m_shellMenu.Invoke(m_hWnd, command, screen)) || !IsWindow())
+        return;
+    if (verb == "delete") {
+        if (!path.empty() && !PathExists(WithoutTrailingBackslash(path)))
+            DeleteItem(item);
+    } else if (verb == "link") {
+        RefreshFolder(GetParentItem(item));
+    }
+}
+
+LRESULT CShellFolderTree::OnShellMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    LRESULT result = 0;
+    if (!m_menuUp || !m_shellMenu.IsOpen() || !m_shellMenu.HandleMenuMessage(message, wParam, lParam, result)) {
+        handled = FALSE;
+        return 0;
+    }
+    return result;
 }
 
 void CShellFolderTree::RunCommand(HTREEITEM item, UINT command)
@@ -477,6 +540,8 @@ void CShellFolderTree::RunCommand(HTREEITEM item, UINT command)
         break;
     }
     default:
+        if (command >= kTreeShellFirst && command <= kTreeShellLast)
+            RunShellCommand(item, command);
         break;
     }
 }
@@ -486,11 +551,14 @@ void CShellFolderTree::ShowContextMenu(HTREEITEM item, POINT screen)
     HMENU menu = BuildContextMenu(item);
     if (!menu)
         return;
+    m_menuUp = true;
     const UINT command = static_cast<UINT>(
         TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x, screen.y, m_hWnd, nullptr));
-    DestroyMenu(menu);
-    if (command)
+    m_menuUp = false;
+    if (command && IsWindow())
         RunCommand(item, command);
+    DestroyMenu(menu);
+    m_shellMenu.Close();
 }
 
 std::string CShellFolderTree::GetInfoTip(HTREEITEM item)

@@ -9,6 +9,7 @@
 // Lifetime: the hosting pane holds the object and destroys the window with its own; the drop
 // target is registered at creation and revoked at WM_DESTROY.
 #include "navigation/favorites/FavoritesMenu.h"
+#include "navigation/favorites/ShellItemMenu.h"
 #include "platform/AtlCtrls.h"
 #include "platform/AtlWin.h"
 
@@ -24,7 +25,8 @@ enum class EShellTreeKind : unsigned {
     History = 0x200000,   // the History folder, the shell's order, new tab by TabOpenFlags 0x10
 };
 
-// The commands of the tree's context menu (the pane's own ids, below the shell's range).
+// The commands of the tree's context menu (the pane's own ids, below the shell's range, which
+// starts at kTreeShellFirst).
 enum EShellTreeCommand : UINT {
     kTreeExpand = 1,
     kTreeCollapse = 2,
@@ -33,6 +35,8 @@ enum EShellTreeCommand : UINT {
     kTreeOpenAll = 10,
     kTreeRename = 11,
     kTreeDelete = 12,
+    kTreeShellFirst = 100,
+    kTreeShellLast = 0x7FFF,
 };
 
 class CShellFolderTree : public CWindowImpl<CShellFolderTree, CTreeViewCtrl> {
@@ -62,9 +66,16 @@ public:
     HTREEITEM CreateNewFolder(HTREEITEM item);
     // Gives the item a new name (a file keeps its extension); false when the file system refuses.
     bool RenameItem(HTREEITEM item, const std::string& text);
-    // The tree's context menu of the item (the caller destroys it) and its commands.
+    // The context menu of the item (the caller destroys it) and its commands. A folder has the
+    // tree's own menu; a file has the tree's opening and new folder, then the shell's own items
+    // for the file, recognised by their verbs: the shell's "rename" edits the label in place, its
+    // "delete" also takes the item out once the file is gone, its "link" refills the folder; the
+    // tree's own rename and delete stand in when the shell offers none. The shell's part lives
+    // until the next menu is built.
     HMENU BuildContextMenu(HTREEITEM item);
     void RunCommand(HTREEITEM item, UINT command);
+    // The command of the last built menu that carries the shell's verb; 0 when none.
+    UINT FindShellCommand(HMENU menu, const char* verb) const { return m_shellMenu.FindVerb(menu, verb); }
     void ShowContextMenu(HTREEITEM item, POINT screen);
     // The info tip of a file item: its label, a line feed and its URL; none for folders.
     std::string GetInfoTip(HTREEITEM item);
@@ -84,6 +95,10 @@ public:
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
         MESSAGE_HANDLER(WM_RBUTTONUP, OnRightButtonUp)
+        MESSAGE_HANDLER(WM_INITMENUPOPUP, OnShellMenuMessage)
+        MESSAGE_HANDLER(WM_DRAWITEM, OnShellMenuMessage)
+        MESSAGE_HANDLER(WM_MEASUREITEM, OnShellMenuMessage)
+        MESSAGE_HANDLER(WM_MENUCHAR, OnShellMenuMessage)
     END_MSG_MAP()
 
 private:
@@ -98,6 +113,9 @@ private:
     LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnRightButtonUp(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnShellMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    void RunShellCommand(HTREEITEM item, UINT command);
+    void AddShellItems(HMENU menu, const std::string& path);
     void FillFolder(HTREEITEM parent, const std::string& folder);
     void SortEntries(const std::string& folder, std::vector<CEntry>& entries);
     HTREEITEM InsertEntry(HTREEITEM parent, const CEntry& entry, HTREEITEM after = TVI_LAST);
@@ -111,6 +129,8 @@ private:
     CFavIconCache* m_icons = nullptr;     // not owned
     CDropTarget* m_dropTarget = nullptr;  // one reference held while registered
     std::string m_tip;
+    CShellItemMenu m_shellMenu;  // the shell's part of the last menu built
+    bool m_menuUp = false;       // a context menu is being tracked
 };
 
 // The History folder: the shell's History folder; empty when there is none.

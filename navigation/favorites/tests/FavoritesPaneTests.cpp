@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 
 using favorites_test::CFakeFrame;
@@ -249,4 +250,71 @@ TEST_F(FavoritesPaneTest, TheHistoryPanelOpensItsItems)
     GetSettings()->TabOpenFlags = 0x10;
     pane.GetTree().OpenItem(pane.GetTree().FindChild(nullptr, "Visited"));
     EXPECT_EQ(frame.opened, (std::vector<std::pair<std::string, DWORD>>{{"http://visited.test/", kOpenNewTab}}));
+}
+
+namespace {
+
+// Answers the shell's confirmation with Yes (or closes any other box the command shows), so an
+// unattended run cannot stop at a question.
+void CALLBACK AnswerShellQuestion(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof(name));
+            if (strcmp(name, "#32770") == 0 && IsWindowVisible(window)) {
+                PostMessageA(window, WM_COMMAND, GetDlgItem(window, IDYES) ? IDYES : IDOK, 0);
+                PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+            }
+            return TRUE;
+        },
+        0);
+}
+
+}  // namespace
+
+// A file's menu is the tree's opening and new folder, then the shell's own items found by their
+// verbs; the shell's delete removes the file and its item.
+TEST_F(FavoritesPaneTest, AFilesMenuCarriesTheShellsItemsFoundByTheirVerbs)
+{
+    tree.Link("Keep", "http://keep.test/");
+    tree.Link("Gone", "http://gone.test/");
+    CFavoritesPane pane(&icons);
+    ASSERT_TRUE(pane.Create(frame.window));
+    pane.MoveWindow(0, 0, 240, 260);
+    CShellFolderTree& view = pane.GetTree();
+    HTREEITEM gone = view.FindChild(nullptr, "Gone");
+    ASSERT_TRUE(gone);
+
+    HMENU menu = view.BuildContextMenu(gone);
+    const std::vector<std::string> texts = MenuTexts(menu);
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "&Open");
+    EXPECT_EQ(texts[1], "Make Ne&w Folder");
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "&Open"), 1) << "the shell's own open is left out";
+    const UINT del = view.FindShellCommand(menu, "delete");
+    ASSERT_GE(del, static_cast<UINT>(kTreeShellFirst)) << "the shell's delete is found by its verb";
+    EXPECT_EQ(view.FindShellCommand(menu, "DELETE"), del);
+    EXPECT_EQ(view.FindShellCommand(menu, "open"), 0u);
+    // Where the shell has no rename, the tree's own stands in.
+    const bool shellRenames = view.FindShellCommand(menu, "rename") != 0;
+    EXPECT_EQ(GetMenuState(menu, kTreeRename, MF_BYCOMMAND) != static_cast<UINT>(-1), !shellRenames);
+    EXPECT_EQ(GetMenuState(menu, kTreeDelete, MF_BYCOMMAND), static_cast<UINT>(-1)) << "the shell's delete replaces the tree's";
+
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerShellQuestion);
+    view.RunCommand(gone, del);
+    KillTimer(nullptr, timer);
+    DestroyMenu(menu);
+    EXPECT_EQ(GetFileAttributesA((tree.Root() + "Gone.url").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(view.FindChild(nullptr, "Gone"));
+    EXPECT_TRUE(view.FindChild(nullptr, "Keep"));
+
+    // The menu as the user sees it over the item.
+    {
+        SetForegroundWindow(frame.window);
+        favorites_test::CMenuShot shot(view, "favorites-tree-shell-menu.bmp");
+        view.ShowContextMenu(view.FindChild(nullptr, "Keep"), ItemPoint(view, view.FindChild(nullptr, "Keep")));
+        EXPECT_TRUE(shot.Written()) << shot.Path();
+    }
 }
