@@ -5,6 +5,7 @@
 #include "navigation/AddressBar.h"
 #include "navigation/FavIconCache.h"
 #include "navigation/NavigationCommands.h"
+#include "navigation/OptionsPages.h"
 #include "navigation/SearchBar.h"
 
 CFrameNavigation::CFrameNavigation() = default;
@@ -96,4 +97,6 @@ void InstallFrameNavigation()
 {
     static CFrameNavigation navigation;
     SetFrameSubsystems(&navigation);
+    static COptionsPages optionsPages;
+    SetOptionsPageFactory(&optionsPages);
 }
