@@ -7,6 +7,7 @@
 #include "navigation/AddressBar.h"
 #include "navigation/FavIconCache.h"
 #include "navigation/NavigationCommands.h"
+#include "navigation/OptionsPages.h"
 #include "navigation/SearchBar.h"
 
 CFrameNavigation::CFrameNavigation() = default;
@@ -99,6 +100,8 @@ void InstallFrameNavigation()
 {
     static CFrameNavigation navigation;
     SetFrameSubsystems(&navigation);
+    static COptionsPages optionsPages;
+    SetOptionsPageFactory(&optionsPages);
 }
 
 bool CFrameNavigation::GetActivePage(std::string& url, std::string& title) const

@@ -48,5 +48,6 @@ private:
     std::unique_ptr<CSearchBar> m_search;
 };
 
-// Makes the program's one CFrameNavigation and installs it for the frame (start-up, once).
+// Makes the program's one CFrameNavigation and installs it for the frame, with the option pages of
+// the later libraries for the Options dialog (start-up, once).
 void InstallFrameNavigation();

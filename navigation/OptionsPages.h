@@ -1,0 +1,13 @@
+#pragma once
+// COptionsPages: the program's IOptionsPageFactory (frame/options/OptionsPageFactory.h), the option
+// pages that the Options dialog does not embed because they belong to the browser and navigation
+// libraries: the popup blocker's and the ad filter's pages with their advanced settings.
+//
+// Lifetime: one object for the program, installed with the frame's other navigation services
+// (InstallFrameNavigation) and kept until exit; each page it makes belongs to the dialog that asked.
+#include "frame/options/OptionsPageFactory.h"
+
+class COptionsPages final : public IOptionsPageFactory {
+public:
+    std::unique_ptr<COptionsPage> CreatePage(int dialogId) override;
+};
