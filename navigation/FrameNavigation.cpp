@@ -100,7 +100,7 @@ void InstallFrameNavigation()
 {
     static CFrameNavigation navigation;
     SetFrameSubsystems(&navigation);
-    static COptionsPages optionsPages;
+    static COptionsPages optionsPages(&navigation);
     SetOptionsPageFactory(&optionsPages);
 }
 
