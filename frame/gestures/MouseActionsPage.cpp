@@ -101,8 +101,26 @@ LRESULT CMouseActionsPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
                 ::SendMessageA(edit, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(static_cast<HICON>(m_editIcon)));
         }
     }
+    AddEditToolTip(edit);
     UpdateEnabling();
     return TRUE;
+}
+
+// The tool tip is a pop-up, owned by the page's top-level window; the page destroys it with its own
+// window (WM_DESTROY), since the Options dialog outlives none of its pages but a host may.
+void CMouseActionsPage::AddEditToolTip(HWND edit)
+{
+    HWND tip = m_editTip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    if (!tip)
+        return;
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(edit);
+    tool.lpszText = const_cast<char*>(Translated("Edit"));
+    ::SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CMouseActionsPage::SetUpList()
@@ -235,6 +253,15 @@ LRESULT CMouseActionsPage::OnRightClick(int, NMHDR*, BOOL&)
 LRESULT CMouseActionsPage::OnContextMenu(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
     handled = reinterpret_cast<HWND>(wParam) == GetDlgItem(IDC_GESTURE_LIST);
+    return 0;
+}
+
+LRESULT CMouseActionsPage::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    if (m_editTip && ::IsWindow(m_editTip))
+        ::DestroyWindow(m_editTip);
+    m_editTip = nullptr;
+    handled = FALSE;
     return 0;
 }
 

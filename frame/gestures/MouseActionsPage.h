@@ -47,9 +47,12 @@ public:
     // Runs the "Mouse Gestures" dialog for the first selected row (what the edit button does).
     void EditSelected();
     void RestoreDefaults();
+    // The edit button's tool tip window; null before the page opens.
+    HWND GetEditToolTip() const { return m_editTip; }
 
     BEGIN_MSG_MAP(CMouseActionsPage)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         COMMAND_ID_HANDLER(IDC_MIDDLE_CLICK_NEW_TAB, OnMiddleClickBox)
         COMMAND_ID_HANDLER(IDC_ENABLE_GESTURES, OnEnableBox)
         COMMAND_ID_HANDLER(IDC_GESTURE_EDIT, OnEdit)
@@ -70,6 +73,7 @@ private:
     };
 
     LRESULT OnInitDialog(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnMiddleClickBox(WORD code, WORD id, HWND control, BOOL& handled);
     LRESULT OnEnableBox(WORD code, WORD id, HWND control, BOOL& handled);
     LRESULT OnEdit(WORD code, WORD id, HWND control, BOOL& handled);
@@ -86,6 +90,7 @@ private:
     CUserActions* UserActions() const;
     void SetUpList();
     void SetBoldLabel();
+    void AddEditToolTip(HWND edit);
     void UpdateEnabling();
     bool GesturesChecked() const;
     int FirstSelected() const;
@@ -98,5 +103,6 @@ private:
     CUserActionKeys m_keys = {};
     std::string m_dispText;
     CIcon m_editIcon;
+    HWND m_editTip = nullptr;  // a pop-up destroyed at the page's WM_DESTROY
     CFont m_boldFont;  // the "Mouse Gestures" label's; outlives the label, a child of the page
 };

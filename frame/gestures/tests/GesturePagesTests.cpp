@@ -312,12 +312,25 @@ TEST_F(GesturePages, TheBoxesFollowTheirBitsAndGreyTheirControls)
         EXPECT_FALSE(::IsWindowEnabled(page.GetDlgItem(id))) << id;
     Screenshot(host, "mouse-actions-page-off.bmp");
 
+    // The edit button's tool tip.
+    HWND tip = page.GetEditToolTip();
+    ASSERT_TRUE(tip);
+    char tipText[32] = {};
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = page.m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(page.GetDlgItem(IDC_GESTURE_EDIT));
+    tool.lpszText = tipText;
+    ::SendMessageA(tip, TTM_GETTEXTA, sizeof(tipText), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(tipText, "Edit");
+
     EXPECT_EQ(page.OnApply(), 0);
     const DWORD sysFlags = settings->GetFlagWord(EFlagWord::SysFlags);
     EXPECT_EQ(sysFlags & SysFlag::MiddleClickLeftToPage, 0u);
     EXPECT_EQ(sysFlags & SysFlag::MiddleClickForeground, SysFlag::MiddleClickForeground);
     EXPECT_FALSE(CGestureSettings(*store).GesturesEnabled());
     page.DestroyWindow();
+    EXPECT_FALSE(::IsWindow(tip)) << "the tool tip goes with the page";
 }
 
 TEST(GestureDialog, RestoreDefaultsSelectsTheGesturesOwnDefaultAndCancelKeepsTheCopies)
