@@ -7,6 +7,7 @@
 #include "frame/gestures/MouseActionsPage.h"
 #include "frame/gestures/MouseTrailsPage.h"
 #include "navigation/AliasDialogs.h"
+#include "navigation/FavIconCache.h"
 #include "navigation/FrameNavigation.h"
 #include "navigation/SearchBarPage.h"
 #include "navigation/SearchEngineManager.h"
@@ -30,7 +31,8 @@ std::unique_ptr<COptionsPage> COptionsPages::CreatePage(int dialogId)
         return std::make_unique<CUrlAliasPage>();
     case IDD_SEARCH_BAR_PAGE:
         if (CSearchEngineManager* engines = GetSearchEngineManager())
-            return std::make_unique<CSearchBarPage>(*engines, m_navigation ? m_navigation->GetSearchBar() : nullptr);
+            return std::make_unique<CSearchBarPage>(*engines, m_navigation ? m_navigation->GetSearchBar() : nullptr,
+                                                    GetFavIconCache());
         return nullptr;
     default:
         return nullptr;

@@ -9,11 +9,13 @@
 // Lifetime: rule (a), as every page (frame/options/OptionsPage.h).
 #include "frame/options/OptionsPage.h"
 #include "navigation/NavigationResources.h"
+#include "platform/AtlGdi.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
+class CFavIconCache;
 class CSearchBar;
 class CSearchEngineManager;
 
@@ -22,8 +24,11 @@ public:
     static constexpr COLORREF kDisabledText = RGB(0x80, 0x80, 0x80);
     static constexpr COLORREF kDefaultEngineText = RGB(0xFF, 0x00, 0x00);
 
-    // Neither is owned; the bar may be null.
-    CSearchBarPage(CSearchEngineManager& engines, CSearchBar* bar) : m_engines(engines), m_bar(bar) {}
+    // None is owned; the bar and the site icons (each engine's, by its template) may be null.
+    CSearchBarPage(CSearchEngineManager& engines, CSearchBar* bar, CFavIconCache* icons = nullptr)
+        : m_engines(engines), m_bar(bar), m_icons(icons)
+    {
+    }
 
     int GetDialogID() const override { return IDD_SEARCH_BAR_PAGE; }
     int OnApply() override
@@ -64,6 +69,8 @@ private:
 
     CSearchEngineManager& m_engines;
     CSearchBar* m_bar;
+    CFavIconCache* m_icons;  // not owned
+    CFont m_listFont;        // the category list's, one unit larger than the page's
     std::vector<int> m_defaults;  // the edited default of every category
     int m_category = -1;
     bool m_filling = false;

@@ -5,12 +5,21 @@
 #include "navigation/tests/NavigationTestSupport.h"
 
 #include "controls/tests/Screenshot.h"
+#include "navigation/FavIconCache.h"
 #include "navigation/SearchBar.h"
 #include "navigation/SearchEngineManager.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+class CNoFetchSource : public IFavIconSource {
+public:
+    HICON FetchSiteIcon(const std::string&, HANDLE) override { return nullptr; }
+    int GetShellIconIndex(const std::string&) override { return -1; }
+    HICON GetShellIcon(int) override { return nullptr; }
+    std::string ReadShortcutUrl(const std::string&) override { return std::string(); }
+};
 
 TEST(SearchBarPage, EditsChecksAndDefaultsAndAppliesThem)
 {
@@ -29,7 +38,8 @@ TEST(SearchBarPage, EditsChecksAndDefaultsAndAppliesThem)
     ASSERT_TRUE(bar.Create(frame.Window()));
     bar.SetWindowPos(nullptr, 0, 0, 400, 26, SWP_NOZORDER);
 
-    CSearchBarPage page(engines, &bar);
+    CFavIconCache icons(std::make_unique<CNoFetchSource>(), std::vector<std::string>{});
+    CSearchBarPage page(engines, &bar, &icons);
     ASSERT_TRUE(page.Create(frame.Window()));
     EXPECT_EQ(page.GetDialogID(), 178);
     page.SetWindowPos(nullptr, 0, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -40,6 +50,16 @@ TEST(SearchBarPage, EditsChecksAndDefaultsAndAppliesThem)
     EXPECT_TRUE(page.IsChecked(0));
     EXPECT_EQ(3, static_cast<int>(SendMessageA(engineList, LVM_GETITEMCOUNT, 0, 0)));
     EXPECT_FALSE(IsWindowEnabled(setDefault)) << "nothing selected yet";
+    // Each engine shows its site's icon; the separator has none.
+    const auto rowImage = [&](int row) {
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        SendMessageA(engineList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return item.iImage;
+    };
+    EXPECT_EQ(rowImage(0), icons.GetIconIndex("http://find.example/?q=%us"));
+    EXPECT_EQ(rowImage(1), I_IMAGENONE);
 
     const auto selectEngine = [&](int row) {
         LVITEMA item = {};
