@@ -27,6 +27,8 @@ constexpr int kFileImage = 2;
 constexpr int kShortcutImage = 3;
 constexpr size_t kMaxFolderEntries = 4096;
 constexpr int kMaxNewNameCounter = 1000;
+// Folders open no deeper than this when an item is looked up by its path.
+constexpr int kMaxFolderDepth = 32;
 constexpr int kMaxLabel = 260;
 
 bool EndsWithNoCase(const std::string& text, const char* end)
@@ -377,7 +379,7 @@ HTREEITEM CShellFolderTree::CreateNewFolder(HTREEITEM item)
     return made;
 }
 
-bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
+bool CShellFolderTree::RenameOnDisk(HTREEITEM item, const std::string& text, std::string& renamed) const
 {
     const std::string path = GetItemPath(item);
     const std::string name = MakeFileNameSafe(text);
@@ -387,10 +389,20 @@ bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
     const std::string old = WithoutTrailingBackslash(path);
     const std::string parent = old.substr(0, old.find_last_of('\\') + 1);
     const std::string extension = !folder && EndsWithNoCase(old, ".url") ? ".url" : "";
-    const std::string renamed = parent + name + extension;
+    renamed = parent + name + extension;
     if (_stricmp(renamed.c_str(), old.c_str()) != 0 && PathExists(renamed))
         return false;
     if (!MoveFileA(old.c_str(), renamed.c_str()))
+        return false;
+    if (folder)
+        renamed.push_back('\\');
+    return true;
+}
+
+bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
+{
+    std::string renamed;
+    if (!RenameOnDisk(item, text, renamed))
         return false;
     HTREEITEM parentItem = GetParentItem(item);
     if (parentItem)
@@ -398,6 +410,54 @@ bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
     else
         Refresh();
     return true;
+}
+
+// The end of a label edit renames the file at once and shows the new name on the item, but the
+// folder is refilled only after the notification: refilling deletes the very item the control is
+// still ending the edit of.
+void CShellFolderTree::RenameEditedItem(HTREEITEM item, const std::string& text)
+{
+    std::string renamed;
+    if (!RenameOnDisk(item, text, renamed))
+        return;
+    const size_t index = static_cast<size_t>(GetItemData(item));
+    if (index >= 1 && index <= m_paths.size())
+        m_paths[index - 1] = renamed;
+    const bool folder = renamed.back() == '\\';
+    const std::string shown = folder || !EndsWithNoCase(renamed, ".url") ? GetPathFileName(WithoutTrailingBackslash(renamed))
+                                                                          : GetPathFileTitle(renamed);
+    TVITEMA label = {};
+    label.mask = TVIF_TEXT;
+    label.hItem = item;
+    label.pszText = const_cast<char*>(shown.c_str());
+    ::SendMessageA(m_hWnd, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&label));
+    HTREEITEM parentItem = GetParentItem(item);
+    m_refillAfterRename = parentItem ? GetItemPath(parentItem) : m_root;
+    PostMessage(kRefillAfterRenameMessage);
+}
+
+HTREEITEM CShellFolderTree::FindItemByPath(HTREEITEM parent, const std::string& path, int depth) const
+{
+    for (HTREEITEM child = parent ? GetChildItem(parent) : GetRootItem(); child; child = GetNextSiblingItem(child)) {
+        const std::string childPath = GetItemPath(child);
+        if (_stricmp(childPath.c_str(), path.c_str()) == 0)
+            return child;
+        if (depth < kMaxFolderDepth && !childPath.empty() && childPath.back() == '\\' &&
+            _strnicmp(path.c_str(), childPath.c_str(), childPath.size()) == 0)
+            return FindItemByPath(child, path, depth + 1);
+    }
+    return nullptr;
+}
+
+LRESULT CShellFolderTree::OnRefillAfterRename(UINT, WPARAM, LPARAM, BOOL&)
+{
+    const std::string folder = std::move(m_refillAfterRename);
+    m_refillAfterRename.clear();
+    if (folder.empty())
+        return 0;
+    HTREEITEM item = _stricmp(folder.c_str(), m_root.c_str()) == 0 ? nullptr : FindItemByPath(nullptr, folder, 0);
+    RefreshFolder(item);
+    return 0;
 }
 
 HMENU CShellFolderTree::BuildContextMenu(HTREEITEM item)
@@ -651,7 +711,7 @@ bool CShellFolderTree::HandleNotify(const NMHDR* header, LRESULT& result)
         const auto* edit = reinterpret_cast<const NMTVDISPINFOA*>(header);
         // FALSE: the tree keeps the old text; a successful rename refills the parent anyway.
         if (edit->item.pszText && edit->item.pszText[0])
-            RenameItem(edit->item.hItem, edit->item.pszText);
+            RenameEditedItem(edit->item.hItem, edit->item.pszText);
         result = FALSE;
         return true;
     }

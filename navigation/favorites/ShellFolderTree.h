@@ -41,6 +41,9 @@ enum EShellTreeCommand : UINT {
 
 class CShellFolderTree : public CWindowImpl<CShellFolderTree, CTreeViewCtrl> {
 public:
+    // Posted to itself after a label edit renamed an item: the item's folder is refilled.
+    static constexpr UINT kRefillAfterRenameMessage = WM_APP + 0x41;
+
     DECLARE_WND_SUPERCLASS("_ShellFolderTree", WC_TREEVIEWA)
 
     // The root folder is the kind's unless set; icons from the program's cache unless given (not owned).
@@ -95,6 +98,7 @@ public:
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
         MESSAGE_HANDLER(WM_RBUTTONUP, OnRightButtonUp)
+        MESSAGE_HANDLER(kRefillAfterRenameMessage, OnRefillAfterRename)
         MESSAGE_HANDLER(WM_INITMENUPOPUP, OnShellMenuMessage)
         MESSAGE_HANDLER(WM_DRAWITEM, OnShellMenuMessage)
         MESSAGE_HANDLER(WM_MEASUREITEM, OnShellMenuMessage)
@@ -114,6 +118,10 @@ private:
     LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnRightButtonUp(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnShellMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnRefillAfterRename(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    bool RenameOnDisk(HTREEITEM item, const std::string& text, std::string& renamed) const;
+    void RenameEditedItem(HTREEITEM item, const std::string& text);
+    HTREEITEM FindItemByPath(HTREEITEM parent, const std::string& path, int depth) const;
     void RunShellCommand(HTREEITEM item, UINT command);
     void AddShellItems(HMENU menu, const std::string& path);
     void FillFolder(HTREEITEM parent, const std::string& folder);
@@ -131,6 +139,7 @@ private:
     std::string m_tip;
     CShellItemMenu m_shellMenu;  // the shell's part of the last menu built
     bool m_menuUp = false;       // a context menu is being tracked
+    std::string m_refillAfterRename;  // the folder a posted refill is for
 };
 
 // The History folder: the shell's History folder; empty when there is none.

@@ -155,6 +155,11 @@ TEST_F(FavoritesPaneTest, TheTreeShowsRenamesOpensAndOffersItsMenu)
     EXPECT_EQ(ReadInternetShortcutUrl(tree.Root() + "Start Page.url"), "http://kivo.test/");
     EXPECT_EQ(GetFileAttributesA((tree.Root() + "Kivo Home.url").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(view.FindChild(nullptr, "Start Page"));
+    // The item knows its new file at once; the folder is refilled (and sorted) once the edit has
+    // ended, never inside the control's own notification.
+    EXPECT_EQ(view.GetInfoTip(view.FindChild(nullptr, "Start Page")), "Start Page\nhttp://kivo.test/");
+    const std::vector<std::string> sorted = {"News", "Work", "Archive", "Start Page"};
+    EXPECT_TRUE(favorites_test::PumpUntil([&] { return ChildTexts(view, nullptr) == sorted; }));
 
     // Opening: the frame gets the address, in a new tab when the favorites ask for one.
     GetSettings()->TabOpenFlags = 0x4;
