@@ -14,6 +14,7 @@
 #include "navigation/SearchEngineManager.h"
 #include "navigation/UrlAliasList.h"
 #include "navigation/WebServiceList.h"
+#include "navigation/favorites/LinkDrag.h"
 #include "platform/Diagnostics.h"
 
 #include <shlwapi.h>
@@ -362,6 +363,50 @@ LRESULT CAddressBar::OnComboPosChanging(UINT message, WPARAM wParam, LPARAM lPar
     position->cx = std::max(0, client.Width() - goWidth - labelWidth - 3);
     position->flags &= ~static_cast<UINT>(SWP_NOMOVE | SWP_NOSIZE);
     return result;
+}
+
+bool CAddressBar::IsOnSiteIcon(POINT comboPoint) const
+{
+    if (!m_combo.m_hWnd || !m_edit.m_hWnd)
+        return false;
+    CRect edit;
+    ::GetWindowRect(m_edit.m_hWnd, &edit);
+    ::MapWindowPoints(nullptr, m_combo.m_hWnd, reinterpret_cast<POINT*>(&edit), 2);
+    CRect client;
+    ::GetClientRect(m_combo.m_hWnd, &client);
+    return comboPoint.x >= client.left && comboPoint.x < edit.left && comboPoint.y >= client.top &&
+           comboPoint.y < client.bottom;
+}
+
+// A press on the site icon without Ctrl waits for the system's drag distance; a press that
+// becomes a drag carries the page's link out, a plain click is the combo's as before.
+LRESULT CAddressBar::OnComboButtonDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if ((wParam & MK_CONTROL) || !IsOnSiteIcon(point) || !m_activePage) {
+        handled = FALSE;
+        return 0;
+    }
+    POINT screen = point;
+    ::ClientToScreen(m_combo.m_hWnd, &screen);
+    if (!::DragDetect(m_combo.m_hWnd, screen)) {
+        handled = FALSE;
+        return 0;
+    }
+    DragPageLink(message == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON);
+    return 0;
+}
+
+DWORD CAddressBar::DragPageLink(DWORD button)
+{
+    std::string url;
+    std::string title;
+    if (m_dragging || !m_activePage || !m_activePage->GetActivePage(url, title) || url.empty())
+        return DROPEFFECT_NONE;
+    m_dragging = true;
+    const DWORD effect = DragLinksOut({{url, title}}, button, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+    m_dragging = false;
+    return effect;
 }
 
 LRESULT CAddressBar::OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)

@@ -91,6 +91,14 @@ private:
     bool m_droppable = false;
 };
 
+// The page whose link the bar's site icon drags out: the active tab's address and title; false
+// when there is no active tab.
+class IActivePageSource {
+public:
+    virtual ~IActivePageSource() = default;
+    virtual bool GetActivePage(std::string& url, std::string& title) const = 0;
+};
+
 class CAddressBar : public CWindowImpl<CAddressBar, CComboBoxEx>, public CBarDropTarget::IHandler {
 public:
     DECLARE_WND_SUPERCLASS("_AddressBar", WC_COMBOBOXEXA)
@@ -123,8 +131,18 @@ public:
     void ShowBarMenu();
     void ShowGoMenu();
 
-    // CBarDropTarget::IHandler
-    bool CanTakeDrop() const override { return true; }
+    // Where the dragged link comes from (not owned; null: nothing is dragged).
+    void SetActivePageSource(IActivePageSource* source) { m_activePage = source; }
+    // Whether a press at the point of the inner combo's client area is on the site icon (left of
+    // the edit) and starts a drag of the page's link.
+    bool IsOnSiteIcon(POINT comboPoint) const;
+    // Drags the active page's link out (copy, move or link), as a press on the site icon that
+    // became a drag does; the effect of the drop, DROPEFFECT_NONE without an active page.
+    DWORD DragPageLink(DWORD button);
+    bool IsDragging() const { return m_dragging; }
+
+    // CBarDropTarget::IHandler: the bar takes no drop while it is the drag's source.
+    bool CanTakeDrop() const override { return !m_dragging; }
     bool TakeDrop(IDataObject* data) override;
     void ShowDropFrame(bool show) override;
 
@@ -145,6 +163,8 @@ public:
         MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnEditDoubleClick)
     ALT_MSG_MAP(2)
         MESSAGE_HANDLER(WM_WINDOWPOSCHANGING, OnComboPosChanging)
+        MESSAGE_HANDLER(WM_LBUTTONDOWN, OnComboButtonDown)
+        MESSAGE_HANDLER(WM_RBUTTONDOWN, OnComboButtonDown)
     END_MSG_MAP()
 
 private:
@@ -161,6 +181,7 @@ private:
     LRESULT OnEditChar(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnEditDoubleClick(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnComboPosChanging(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnComboButtonDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
     void CreateToolbars();
     void DestroyToolbars();
@@ -182,4 +203,6 @@ private:
     DWORD m_toolbarFlags = 0;  // the ViewFlags bits the toolbars were built for
     CBarDropTarget* m_dropTarget = nullptr;  // one reference held while registered
     bool m_dropFrameShown = false;
+    IActivePageSource* m_activePage = nullptr;  // not owned
+    bool m_dragging = false;
 };

@@ -99,8 +99,24 @@ LRESULT CUrlAliasDlg::OnCancel(WORD, WORD, HWND, BOOL&)
 
 // ---- URL Alias list ----------------------------------------------------------------------------
 
-LRESULT CUrlAliasListDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+CUrlAliasList* CUrlAliasPage::Target() const
 {
+    return m_target ? m_target : GetUrlAliases();
+}
+
+CFavIconCache* CUrlAliasPage::Icons() const
+{
+    return m_programIcons ? GetFavIconCache() : m_icons;
+}
+
+// The copy starts as the list is now; a record the list holds is always one the copy takes.
+LRESULT CUrlAliasPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+{
+    if (const CUrlAliasList* target = Target())
+        for (const CUrlAlias& record : target->Records())
+            m_list.Add(record);
+    m_list.SetModified(false);
+    m_icons = Icons();
     HWND list = GetDlgItem(IDC_ALIAS_LIST);
     ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     if (m_icons) {
@@ -125,13 +141,13 @@ LRESULT CUrlAliasListDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     return TRUE;
 }
 
-int CUrlAliasListDlg::FirstSelected() const
+int CUrlAliasPage::FirstSelected() const
 {
     return static_cast<int>(
         ::SendMessageA(GetDlgItem(IDC_ALIAS_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void CUrlAliasListDlg::Refresh(int select)
+void CUrlAliasPage::Refresh(int select)
 {
     HWND list = GetDlgItem(IDC_ALIAS_LIST);
     ::SendMessageA(list, LVM_SETITEMCOUNT, m_list.GetCount(), 0);
@@ -140,14 +156,14 @@ void CUrlAliasListDlg::Refresh(int select)
     UpdateButtons();
 }
 
-void CUrlAliasListDlg::UpdateButtons()
+void CUrlAliasPage::UpdateButtons()
 {
     const bool selected = FirstSelected() >= 0;
     ::EnableWindow(GetDlgItem(IDC_EDIT_ALIAS), selected);
     ::EnableWindow(GetDlgItem(IDC_REMOVE_ALIAS), selected);
 }
 
-LRESULT CUrlAliasListDlg::OnGetDispInfo(int, NMHDR* header, BOOL&)
+LRESULT CUrlAliasPage::OnGetDispInfo(int, NMHDR* header, BOOL&)
 {
     auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);
     const int row = info->item.iItem;
@@ -163,13 +179,13 @@ LRESULT CUrlAliasListDlg::OnGetDispInfo(int, NMHDR* header, BOOL&)
     return 0;
 }
 
-LRESULT CUrlAliasListDlg::OnItemChanged(int, NMHDR*, BOOL&)
+LRESULT CUrlAliasPage::OnItemChanged(int, NMHDR*, BOOL&)
 {
     UpdateButtons();
     return 0;
 }
 
-LRESULT CUrlAliasListDlg::OnDoubleClick(int, NMHDR*, BOOL&)
+LRESULT CUrlAliasPage::OnDoubleClick(int, NMHDR*, BOOL&)
 {
     if (::IsWindowEnabled(GetDlgItem(IDC_EDIT_ALIAS))) {
         BOOL handled = TRUE;
@@ -178,7 +194,7 @@ LRESULT CUrlAliasListDlg::OnDoubleClick(int, NMHDR*, BOOL&)
     return 0;
 }
 
-LRESULT CUrlAliasListDlg::OnCustomDraw(int, NMHDR* header, BOOL&)
+LRESULT CUrlAliasPage::OnCustomDraw(int, NMHDR* header, BOOL&)
 {
     auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
     LRESULT result = CDRF_DODEFAULT;
@@ -192,7 +208,7 @@ LRESULT CUrlAliasListDlg::OnCustomDraw(int, NMHDR* header, BOOL&)
     return result;
 }
 
-LRESULT CUrlAliasListDlg::OnNew(WORD, WORD, HWND, BOOL&)
+LRESULT CUrlAliasPage::OnNew(WORD, WORD, HWND, BOOL&)
 {
     CUrlAliasDlg dialog("", "", &m_list);
     if (dialog.DoModal(m_hWnd) != IDOK || !m_list.Add({dialog.GetAlias(), dialog.GetUrl()}))
@@ -201,7 +217,7 @@ LRESULT CUrlAliasListDlg::OnNew(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-LRESULT CUrlAliasListDlg::OnEdit(WORD, WORD, HWND, BOOL&)
+LRESULT CUrlAliasPage::OnEdit(WORD, WORD, HWND, BOOL&)
 {
     const int row = FirstSelected();
     if (row < 0 || row >= m_list.GetCount())
@@ -213,7 +229,7 @@ LRESULT CUrlAliasListDlg::OnEdit(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-LRESULT CUrlAliasListDlg::OnRemove(WORD, WORD, HWND, BOOL&)
+LRESULT CUrlAliasPage::OnRemove(WORD, WORD, HWND, BOOL&)
 {
     const int row = FirstSelected();
     if (row < 0 || row >= m_list.GetCount())
@@ -226,8 +242,12 @@ LRESULT CUrlAliasListDlg::OnRemove(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-LRESULT CUrlAliasListDlg::OnClose(WORD, WORD id, HWND, BOOL&)
+int CUrlAliasPage::OnApply()
 {
-    EndDialog(id);
+    CUrlAliasList* target = Target();
+    if (target && m_list.IsModified()) {
+        target->Assign(m_list.Records());
+        m_list.SetModified(false);
+    }
     return 0;
 }

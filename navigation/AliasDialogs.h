@@ -1,8 +1,9 @@
 #pragma once
-// The URL alias dialogs: "Assign URL Alias" (dialog 175), which edits one alias, and "URL Alias"
-// (dialog 174), the list with New, Edit and Remove. Both are modal and held by their caller for
-// DoModal; the list dialog edits the alias list in place and sets its modified flag, so the list
-// is written back at exit.
+// The URL aliases' editors: "Assign URL Alias" (dialog 175), which edits one alias and is modal,
+// held by its caller for DoModal; and "URL Alias" (dialog 174), the Options dialog's page with the
+// list and New, Edit and Remove. The page edits a copy of the alias list; Apply puts the copy into
+// the list and sets its modified flag, so the list is written back at exit; Cancel changes nothing.
+#include "frame/options/OptionsPage.h"
 #include "navigation/NavigationResources.h"
 #include "navigation/UrlAliasList.h"
 #include "platform/AtlWin.h"
@@ -55,13 +56,20 @@ private:
     std::unique_ptr<CShellAutoComplete> m_autoComplete;
 };
 
-class CUrlAliasListDlg : public CDialogImpl<CUrlAliasListDlg> {
+// Lifetime: rule (a), as every page (frame/options/OptionsPage.h).
+class CUrlAliasPage : public COptionsPage {
 public:
-    enum { IDD = IDD_URL_ALIAS_LIST };
-    // Neither is owned; the icons may be null.
-    explicit CUrlAliasListDlg(CUrlAliasList& list, CFavIconCache* icons = nullptr) : m_list(list), m_icons(icons) {}
+    // The program's alias list and favicon cache.
+    CUrlAliasPage() = default;
+    // Others (tests): neither is owned; the icons may be null (none).
+    CUrlAliasPage(CUrlAliasList& list, CFavIconCache* icons) : m_target(&list), m_icons(icons), m_programIcons(false) {}
 
-    BEGIN_MSG_MAP(CUrlAliasListDlg)
+    int GetDialogID() const override { return IDD_URL_ALIAS_LIST; }
+    int OnApply() override;
+    // The records as edited so far.
+    const CUrlAliasList& GetEdited() const { return m_list; }
+
+    BEGIN_MSG_MAP(CUrlAliasPage)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         NOTIFY_HANDLER(IDC_ALIAS_LIST, LVN_GETDISPINFOA, OnGetDispInfo)
         NOTIFY_HANDLER(IDC_ALIAS_LIST, LVN_ITEMCHANGED, OnItemChanged)
@@ -70,8 +78,6 @@ public:
         COMMAND_ID_HANDLER(IDC_NEW_ALIAS, OnNew)
         COMMAND_ID_HANDLER(IDC_EDIT_ALIAS, OnEdit)
         COMMAND_ID_HANDLER(IDC_REMOVE_ALIAS, OnRemove)
-        COMMAND_ID_HANDLER(IDOK, OnClose)
-        COMMAND_ID_HANDLER(IDCANCEL, OnClose)
     END_MSG_MAP()
 
 private:
@@ -83,14 +89,17 @@ private:
     LRESULT OnNew(WORD code, WORD id, HWND control, BOOL& handled);
     LRESULT OnEdit(WORD code, WORD id, HWND control, BOOL& handled);
     LRESULT OnRemove(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnClose(WORD code, WORD id, HWND control, BOOL& handled);
 
+    CUrlAliasList* Target() const;
+    CFavIconCache* Icons() const;
     int FirstSelected() const;
     void Refresh(int select);
     void UpdateButtons();
 
-    CUrlAliasList& m_list;
-    CFavIconCache* m_icons;
+    CUrlAliasList* m_target = nullptr;  // not owned; null: the program's
+    CFavIconCache* m_icons = nullptr;   // not owned
+    bool m_programIcons = true;
+    CUrlAliasList m_list{std::string()};  // the edited copy, never saved itself
     COLORREF m_windowColour = GetSysColor(COLOR_WINDOW);
     std::string m_dispText;
 };

@@ -3,12 +3,14 @@
 #include "browser/tools/PageDropTarget.h"
 #include "browser/watcher/BrowserWatcher.h"
 #include "controls/CommandImageManager.h"
+#include "frame/BrowserTab.h"
+#include "frame/MainFrame.h"
 #include "navigation/AddressBar.h"
 #include "navigation/FavIconCache.h"
 #include "navigation/NavigationCommands.h"
+#include "navigation/OptionsPages.h"
 #include "navigation/SearchBar.h"
 #include "navigation/SearchEngineManager.h"
-#include "frame/BrowserTab.h"
 
 namespace {
 
@@ -46,6 +48,7 @@ HWND CFrameNavigation::CreateAddressBar(HWND reBar)
     auto bar = std::make_unique<CAddressBar>();
     if (!bar->Create(reBar))
         return nullptr;
+    bar->SetActivePageSource(this);
     m_address = std::move(bar);
     return m_address->m_hWnd;
 }
@@ -117,4 +120,19 @@ void InstallFrameNavigation()
     SetFrameSubsystems(&navigation);
     static CPageDropSearch search;
     SetPageTextSearch(&search);
+    static COptionsPages optionsPages(&navigation);
+    SetOptionsPageFactory(&optionsPages);
+}
+
+bool CFrameNavigation::GetActivePage(std::string& url, std::string& title) const
+{
+    const CMainFrame* frame = GetMainFrame();
+    const IBrowserTab* tab = frame ? frame->GetActiveTab() : nullptr;
+    if (!tab)
+        return false;
+    url = tab->GetUrl().c_str();
+    char text[512] = {};
+    ::GetWindowTextA(tab->GetTabWindow(), text, static_cast<int>(sizeof(text)));
+    title = text;
+    return true;
 }

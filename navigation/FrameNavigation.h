@@ -2,21 +2,22 @@
 // The program's IFrameSubsystems (frame/FrameSubsystems.h): the main frame's address and search
 // bars are the navigation library's CAddressBar and CSearchBar, its navigation commands go to
 // HandleNavigationCommand, its menus take their site icons from the favicon cache, and the browser
-// watcher gives the pages inside its tabs their mouse gestures from the frame's start.
+// watcher gives the pages inside its tabs their mouse gestures from the frame's start; the address
+// bar's site icon drags out the link of the frame's active tab.
 //
 // Lifetime: one object for the program, installed by InstallFrameNavigation at start-up and kept
 // until exit; the bars' objects live from the frame's CreateAddressBar / CreateSearchBar to its
 // DestroyBars.
 #include "frame/FrameSubsystems.h"
 #include "frame/MainFrameData.h"
+#include "navigation/AddressBar.h"
 
 #include <memory>
 
-class CAddressBar;
 class CSearchBar;
 class CFavIconCache;
 
-class CFrameNavigation final : public IFrameSubsystems, public IMenuIconSource {
+class CFrameNavigation final : public IFrameSubsystems, public IMenuIconSource, public IActivePageSource {
 public:
     CFrameNavigation();
     ~CFrameNavigation() override;
@@ -36,6 +37,9 @@ public:
     int GetIconIndex(const char* url) override;
     void SetCommandIcon(UINT command, int iconIndex) override;
 
+    // IActivePageSource: the main frame's active tab, its address and its window text.
+    bool GetActivePage(std::string& url, std::string& title) const override;
+
     CAddressBar* GetAddressBar() const { return m_address.get(); }
     CSearchBar* GetSearchBar() const { return m_search.get(); }
 
@@ -44,6 +48,7 @@ private:
     std::unique_ptr<CSearchBar> m_search;
 };
 
-// Makes the program's one CFrameNavigation and installs it for the frame, and the search of text
-// dropped on pages (start-up, once).
+// Makes the program's one CFrameNavigation and installs it for the frame, with the search of text
+// dropped on pages and the option pages of the later libraries for the Options dialog (start-up,
+// once).
 void InstallFrameNavigation();

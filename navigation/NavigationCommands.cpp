@@ -1,7 +1,6 @@
 #include "navigation/NavigationCommands.h"
 
 #include "core/app/Settings.h"
-#include "navigation/AliasDialogs.h"
 #include "navigation/GroupDialogs.h"
 #include "navigation/GroupStore.h"
 #include "navigation/SearchBar.h"
@@ -30,12 +29,6 @@ bool HandleNavigationCommand(HWND frame, UINT command, const CNavigationServices
     case ID_ORGANIZE_GROUPS:
         if (services.groups) {
             COrganizeGroupsDlg dialog(*services.groups, services.icons);
-            dialog.DoModal(frame);
-        }
-        return true;
-    case ID_ORGANIZE_URL_ALIAS:
-        if (services.aliases) {
-            CUrlAliasListDlg dialog(*services.aliases, services.icons);
             dialog.DoModal(frame);
         }
         return true;

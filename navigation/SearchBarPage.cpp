@@ -1,5 +1,6 @@
 #include "navigation/SearchBarPage.h"
 
+#include "navigation/FavIconCache.h"
 #include "navigation/GroupDialogs.h"
 #include "navigation/SearchBar.h"
 #include "navigation/SearchEngineManager.h"
@@ -18,7 +19,7 @@ void AddColumn(HWND list, int index, const char* title, int width)
 int InsertRow(HWND list, int row, const std::string& text, int image)
 {
     LVITEMA item = {};
-    item.mask = LVIF_TEXT | (image >= 0 ? LVIF_IMAGE : 0);
+    item.mask = LVIF_TEXT | (image >= 0 || image == I_IMAGENONE ? LVIF_IMAGE : 0);
     item.iItem = row;
     item.pszText = const_cast<char*>(text.c_str());
     item.iImage = image;
@@ -60,6 +61,18 @@ LRESULT CSearchBarPage::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
                    LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     ::SendMessageA(engines, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     ::SendMessageA(categories, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_engines.GetImageList()));
+    if (m_icons) {
+        CFavIconImageListLock lock(*m_icons);
+        ::SendMessageA(engines, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_icons->GetImageList()));
+    }
+    // The category list's font: its own with the height one unit further from zero.
+    LOGFONTA description = {};
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageA(categories, WM_GETFONT, 0, 0));
+    if (font && ::GetObjectA(font, sizeof(description), &description)) {
+        description.lfHeight += description.lfHeight < 0 ? -1 : 1;
+        if (m_listFont.CreateFontIndirect(&description))
+            ::SendMessageA(categories, WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(m_listFont)), TRUE);
+    }
     const COLORREF back = ShadedListBackground(GetSysColor(COLOR_WINDOW));
     ::SendMessageA(categories, LVM_SETBKCOLOR, 0, back);
     ::SendMessageA(categories, LVM_SETTEXTBKCOLOR, 0, back);
@@ -105,7 +118,11 @@ void CSearchBarPage::FillEngines()
     if (m_category >= 0) {
         const auto& engines = m_engines.Categories()[m_category].engines;
         for (size_t i = 0; i < engines.size(); ++i) {
-            const int row = InsertRow(list, static_cast<int>(i), engines[i].name, -1);
+            // An engine without a template (a separator) has no site and no image.
+            int image = -1;
+            if (m_icons)
+                image = engines[i].urlTemplate.empty() ? I_IMAGENONE : m_icons->GetIconIndex(engines[i].urlTemplate);
+            const int row = InsertRow(list, static_cast<int>(i), engines[i].name, image);
             SetCell(list, row, 1, engines[i].urlTemplate);
         }
     }

@@ -3,26 +3,39 @@
 // check boxes (checked = shown on the search bar; an unchecked one is drawn grey), the engines of
 // the selected category with their templates (the default engine in red), and "Set as Default".
 // The page edits a copy; Apply writes the check states and defaults into the catalogue and has
-// the search bar rebuild its buttons. The options dialog creates the page as its child and keeps
-// it while it is open.
+// the search bar rebuild its buttons; Cancel leaves the catalogue as it was. The catalogue writes
+// its settings when the program ends.
+//
+// Lifetime: rule (a), as every page (frame/options/OptionsPage.h).
+#include "frame/options/OptionsPage.h"
 #include "navigation/NavigationResources.h"
-#include "platform/AtlWin.h"
+#include "platform/AtlGdi.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
+class CFavIconCache;
 class CSearchBar;
 class CSearchEngineManager;
 
-class CSearchBarPage : public CDialogImpl<CSearchBarPage> {
+class CSearchBarPage : public COptionsPage {
 public:
-    enum { IDD = IDD_SEARCH_BAR_PAGE };
     static constexpr COLORREF kDisabledText = RGB(0x80, 0x80, 0x80);
     static constexpr COLORREF kDefaultEngineText = RGB(0xFF, 0x00, 0x00);
 
-    // Neither is owned; the bar may be null.
-    CSearchBarPage(CSearchEngineManager& engines, CSearchBar* bar) : m_engines(engines), m_bar(bar) {}
+    // None is owned; the bar and the site icons (each engine's, by its template) may be null.
+    CSearchBarPage(CSearchEngineManager& engines, CSearchBar* bar, CFavIconCache* icons = nullptr)
+        : m_engines(engines), m_bar(bar), m_icons(icons)
+    {
+    }
+
+    int GetDialogID() const override { return IDD_SEARCH_BAR_PAGE; }
+    int OnApply() override
+    {
+        Apply();
+        return 0;
+    }
 
     void SelectCategory(int index);
     // Makes the selected engine its category's default (when the button allows it).
@@ -56,6 +69,8 @@ private:
 
     CSearchEngineManager& m_engines;
     CSearchBar* m_bar;
+    CFavIconCache* m_icons;  // not owned
+    CFont m_listFont;        // the category list's, one unit larger than the page's
     std::vector<int> m_defaults;  // the edited default of every category
     int m_category = -1;
     bool m_filling = false;

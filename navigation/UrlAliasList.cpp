@@ -108,3 +108,9 @@ CUrlAliasList* GetUrlAliases()
 {
     return GetSingleton<CUrlAliasList, kPriorityUrlAliasList>();
 }
+
+void CUrlAliasList::Assign(const std::vector<CUrlAlias>& records)
+{
+    m_records = records;
+    m_modified = true;
+}

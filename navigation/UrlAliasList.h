@@ -47,6 +47,9 @@ public:
     bool Add(const CUrlAlias& record);
     bool Replace(int index, const CUrlAlias& record);
     bool Remove(int index);
+    // Takes every record of an edited copy (whose records were accepted one by one) and sets the
+    // modified flag.
+    void Assign(const std::vector<CUrlAlias>& records);
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified = true) { m_modified = modified; }
     const std::string& GetSavePath() const { return m_savePath; }

@@ -12,6 +12,20 @@ constexpr int kTreeImagesGrowth = 1;
 constexpr int kDialogIconIndex = 22;
 constexpr int kDarkerPercent = 6;
 
+// The dialog ids of the tree's pages that the frame's own resources do not name.
+constexpr int kStartPagesPageId = 166;
+constexpr int kStartupPageId = 180;
+constexpr int kMouseActionsPageId = 271;
+constexpr int kMouseTrailsPageId = 273;
+constexpr int kPopupBlockerPageId = 233;
+constexpr int kPopupAdvancedPageId = 163;
+constexpr int kAdFilterPageId = 234;
+constexpr int kAdFilterAdvancedPageId = 165;
+constexpr int kProxyPageId = 220;
+constexpr int kClearRecordsPageId = 243;
+constexpr int kPlugInPageId = 246;
+constexpr int kSelectLanguagePageId = 236;
+
 const char* Translated(const char* text)
 {
     const CLanguageManager* language = GetLanguageManager();
@@ -82,19 +96,90 @@ void COptionsDlg::SaveLastPage(int dialogId)
     }
 }
 
+// The tree in its order: pages at the top level and groups of pages; the pages of frame/options/
+// are embedded, every other id is asked of the page factory.
 bool COptionsDlg::AddPages()
 {
-    AddPage(m_downloadPage);
-    AddGroup("Address Bar");
-    AddPage(m_addressBarPage);
+    AddPageOf(kStartPagesPageId);
+    AddPageOf(kStartupPageId);
+    AddGroup("Mouse Gestures");
+    AddPageOf(kMouseActionsPageId);
+    AddPageOf(kMouseTrailsPageId);
     BackToRoot();
-    AddPage(m_miscellaneousPage);
+    AddPageOf(IDD_FAVORITES_PAGE);
+    AddGroup("Address Bar");
+    AddPageOf(IDD_ADDRESS_BAR_PAGE);
+    AddPageOf(IDD_URL_ALIAS_OPTIONS_PAGE);
+    BackToRoot();
+    AddPageOf(IDD_SEARCH_BAR_OPTIONS_PAGE);
+    AddPageOf(IDD_TAB_PAGE);
+    AddGroup("Popup Blocker");
+    AddPageOf(kPopupBlockerPageId);
+    AddPageOf(kPopupAdvancedPageId);
+    BackToRoot();
+    AddGroup("Ad-Filter");
+    AddPageOf(kAdFilterPageId);
+    AddPageOf(kAdFilterAdvancedPageId);
+    BackToRoot();
+    AddPageOf(IDD_DOWNLOAD_PAGE);
+    AddPageOf(kProxyPageId);
+    AddPageOf(kClearRecordsPageId);
+    AddPageOf(kPlugInPageId);
+    AddPageOf(IDD_MISCELLANEOUS_PAGE);
+    AddPageOf(kSelectLanguagePageId);
     return true;
+}
+
+COptionsPage* COptionsDlg::OwnPage(int dialogId)
+{
+    switch (dialogId) {
+    case IDD_ADDRESS_BAR_PAGE:
+        return &m_addressBarPage;
+    case IDD_DOWNLOAD_PAGE:
+        return &m_downloadPage;
+    case IDD_MISCELLANEOUS_PAGE:
+        return &m_miscellaneousPage;
+    default:
+        return nullptr;
+    }
+}
+
+bool COptionsDlg::AddPageOf(int dialogId)
+{
+    if (COptionsPage* own = OwnPage(dialogId))
+        return AddPage(*own);
+    IOptionsPageFactory* factory = GetOptionsPageFactory();
+    if (!factory)
+        return false;
+    std::unique_ptr<COptionsPage> page;
+    try {
+        page = factory->CreatePage(dialogId);
+    } catch (...) {
+        // A page that cannot be made is left out, as one whose window cannot be created.
+        ReportCaughtException("COptionsDlg::AddPageOf");
+        return false;
+    }
+    // A page of another id would stand in the tree at the wrong place and be found under the
+    // wrong id by the commands that open the dialog.
+    if (!page || !KIVO_CHECK(page->GetDialogID() == dialogId))
+        return false;
+    m_factoryPages.push_back(std::move(page));
+    if (AddPage(*m_factoryPages.back()))
+        return true;
+    m_factoryPages.pop_back();
+    return false;
 }
 
 void COptionsDlg::AddGroup(const char* title)
 {
     m_parent = InsertItem(m_tree, m_root, Translated(title), kClosedGroupImage, kClosedGroupImage, -1);
+}
+
+void COptionsDlg::BackToRoot()
+{
+    if (m_parent && m_parent != m_root && !TreeView_GetChild(m_tree, m_parent))
+        TreeView_DeleteItem(m_tree, m_parent);
+    m_parent = m_root;
 }
 
 bool COptionsDlg::AddPage(COptionsPage& page)
@@ -145,6 +230,8 @@ LRESULT COptionsDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_pageHost.SubclassWindow(GetDlgItem(IDC_OPTIONS_PAGE_HOST));
     m_caption.SubclassWindow(GetDlgItem(IDC_OPTIONS_CAPTION));
     InitButtons();
+    // The factory's pages of an earlier opening of this object go; their windows went with it.
+    m_factoryPages.clear();
     m_root = InsertItem(m_tree, nullptr, Translated(WindowText(m_hWnd).c_str()), kClosedGroupImage, kClosedGroupImage, -1);
     m_parent = m_root;
     if (AddPages()) {

@@ -1,8 +1,10 @@
 #pragma once
 // COptionsDlg: the modal Options dialog (dialog 135): the tree of option pages at the left, the
 // shown page in the page host at the right under the caption panel, OK and Cancel below. The
-// dialog embeds one object of each page it owns; every page window is created when the dialog
-// opens and destroyed when it closes. OK asks every page to apply in tree order and stays open on
+// dialog embeds one object of each page of frame/options/ and asks the installed
+// IOptionsPageFactory (frame/options/OptionsPageFactory.h) for the pages of the later libraries,
+// which it then owns; every page window is created when the dialog opens and destroyed when it
+// closes. A group that receives no page is left out of the tree. OK asks every page to apply in tree order and stays open on
 // the first that refuses; Cancel tells every page and writes nothing. The page shown last is
 // stored in the settings' "LastOptionID" on every close, and a dialog opened on -1 starts there.
 //
@@ -14,12 +16,14 @@
 #include "frame/options/MiscellaneousPage.h"
 #include "frame/options/OptionsCaption.h"
 #include "frame/options/OptionsPage.h"
+#include "frame/options/OptionsPageFactory.h"
 #include "frame/options/OptionsResources.h"
 #include "platform/AtlGdi.h"
 #include "platform/AtlWin.h"
 
 #include <commctrl.h>
 
+#include <memory>
 #include <vector>
 
 class COptionsDlg : public CDialogImpl<COptionsDlg> {
@@ -69,8 +73,14 @@ protected:
 
     // Building blocks of AddPages.
     bool AddPage(COptionsPage& page);
+    // The embedded page with this id, else one the installed factory makes; false when neither
+    // gives a page or its window cannot be created.
+    bool AddPageOf(int dialogId);
     void AddGroup(const char* title);
-    void BackToRoot() { m_parent = m_root; }
+    // A group that received no page is removed on the way back.
+    void BackToRoot();
+    // The embedded page with this dialog id, or null.
+    COptionsPage* OwnPage(int dialogId);
 
 private:
     LRESULT OnInitDialog(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -92,11 +102,13 @@ private:
     CPageHostWnd m_pageHost;
     COptionsCaption m_caption;
     std::vector<HTREEITEM> m_items;
-    std::vector<COptionsPage*> m_pages;  // not owned: the page members below
+    std::vector<COptionsPage*> m_pages;  // not owned: the page members below or m_factoryPages
     HTREEITEM m_root = nullptr;
     HTREEITEM m_parent = nullptr;
 
     CMiscellaneousPage m_miscellaneousPage;
     CAddressBarPage m_addressBarPage;
     CDownloadPage m_downloadPage;
+    // The factory's pages; declared last so their windows and objects go before the members above.
+    std::vector<std::unique_ptr<COptionsPage>> m_factoryPages;
 };

@@ -42,12 +42,12 @@ HRESULT CDragOutSource::QueryContinueDrag(BOOL escape, DWORD keys)
     return (keys & m_button) ? S_OK : DRAGDROP_S_DROP;
 }
 
-DWORD DragLinksOut(const std::vector<CDraggedLink>& links, DWORD button)
+DWORD DragLinksOut(const std::vector<CDraggedLink>& links, DWORD button, DWORD allowed)
 {
     CLinkDataObject* data = CLinkDataObject::Create(links);
     CDragOutSource* source = CDragOutSource::Create(button);
     DWORD effect = DROPEFFECT_NONE;
-    if (data && source && DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect) != DRAGDROP_S_DROP)
+    if (data && source && DoDragDrop(data, source, allowed, &effect) != DRAGDROP_S_DROP)
         effect = DROPEFFECT_NONE;
     if (source)
         source->Release();

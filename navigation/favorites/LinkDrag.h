@@ -29,9 +29,10 @@ private:
     DWORD m_button = MK_LBUTTON;
 };
 
-// Drags the links out (copy and link allowed); the effect of the drop, DROPEFFECT_NONE when the
-// drag was cancelled or could not start.
-DWORD DragLinksOut(const std::vector<CDraggedLink>& links, DWORD button = MK_LBUTTON);
+// Drags the links out with the effects allowed (copy and link unless told); the effect of the drop,
+// DROPEFFECT_NONE when the drag was cancelled or could not start.
+DWORD DragLinksOut(const std::vector<CDraggedLink>& links, DWORD button = MK_LBUTTON,
+                   DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_LINK);
 // The shell's data object of one file or folder (its CF_HDROP and item-list formats); null when the
 // path cannot be had. The caller releases it.
 IDataObject* CreateShellDataObject(const std::string& path);

@@ -27,6 +27,8 @@ constexpr int kFileImage = 2;
 constexpr int kShortcutImage = 3;
 constexpr size_t kMaxFolderEntries = 4096;
 constexpr int kMaxNewNameCounter = 1000;
+// Folders open no deeper than this when an item is looked up by its path.
+constexpr int kMaxFolderDepth = 32;
 constexpr int kMaxLabel = 260;
 
 bool EndsWithNoCase(const std::string& text, const char* end)
@@ -377,7 +379,7 @@ HTREEITEM CShellFolderTree::CreateNewFolder(HTREEITEM item)
     return made;
 }
 
-bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
+bool CShellFolderTree::RenameOnDisk(HTREEITEM item, const std::string& text, std::string& renamed) const
 {
     const std::string path = GetItemPath(item);
     const std::string name = MakeFileNameSafe(text);
@@ -387,58 +389,80 @@ bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
     const std::string old = WithoutTrailingBackslash(path);
     const std::string parent = old.substr(0, old.find_last_of('\\') + 1);
     const std::string extension = !folder && EndsWithNoCase(old, ".url") ? ".url" : "";
-    const std::string renamed = parent + name + extension;
+    renamed = parent + name + extension;
     if (_stricmp(renamed.c_str(), old.c_str()) != 0 && PathExists(renamed))
         return false;
     if (!MoveFileA(old.c_str(), renamed.c_str()))
         return false;
-    // The item keeps its place until the folder is sorted again; its label is the shell's display
-    // name of the new file, its data the new path.
-    const size_t index = static_cast<size_t>(GetItemData(item));
-    if (index >= 1 && index <= m_paths.size())
-        m_paths[index - 1] = renamed + (folder ? "\\" : "");
-    SetItemText(item, name.c_str());
-    // Deleting items inside the label-edit notification pulls the edited item out from under the
-    // tree view, which then goes on using it (under Wine the next refill found other items
-    // renamed or gone): the refill waits for the message loop.
-    m_pendingRefills.push_back(parent);
-    PostMessage(kRefillFolderMessage);
+    if (folder)
+        renamed.push_back('\\');
     return true;
 }
 
-LRESULT CShellFolderTree::OnRefillFolder(UINT, WPARAM, LPARAM, BOOL&)
+bool CShellFolderTree::RenameItem(HTREEITEM item, const std::string& text)
 {
-    std::vector<std::string> folders;
-    folders.swap(m_pendingRefills);
-    for (const std::string& folder : folders) {
-        if (_stricmp(WithTrailingBackslash(folder).c_str(), m_root.c_str()) == 0) {
-            Refresh();
-        } else if (HTREEITEM item = FindLoadedItem(nullptr, WithTrailingBackslash(folder))) {
-            RefreshFolder(item);
-        }
-        // A folder that is no longer loaded is read afresh when it is next expanded.
-    }
-    return 0;
+    std::string renamed;
+    if (!RenameOnDisk(item, text, renamed))
+        return false;
+    HTREEITEM parentItem = GetParentItem(item);
+    if (parentItem)
+        RefreshFolder(parentItem);
+    else
+        Refresh();
+    return true;
 }
 
-HTREEITEM CShellFolderTree::FindLoadedItem(HTREEITEM parent, const std::string& path) const
+// The end of a label edit renames the file at once and shows the new name on the item, but the
+// folder is refilled only after the notification: refilling deletes the very item the control is
+// still ending the edit of.
+void CShellFolderTree::RenameEditedItem(HTREEITEM item, const std::string& text)
+{
+    std::string renamed;
+    if (!RenameOnDisk(item, text, renamed))
+        return;
+    const size_t index = static_cast<size_t>(GetItemData(item));
+    if (index >= 1 && index <= m_paths.size())
+        m_paths[index - 1] = renamed;
+    const bool folder = renamed.back() == '\\';
+    const std::string shown = folder || !EndsWithNoCase(renamed, ".url") ? GetPathFileName(WithoutTrailingBackslash(renamed))
+                                                                          : GetPathFileTitle(renamed);
+    TVITEMA label = {};
+    label.mask = TVIF_TEXT;
+    label.hItem = item;
+    label.pszText = const_cast<char*>(shown.c_str());
+    ::SendMessageA(m_hWnd, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&label));
+    HTREEITEM parentItem = GetParentItem(item);
+    m_refillAfterRename = parentItem ? GetItemPath(parentItem) : m_root;
+    PostMessage(kRefillAfterRenameMessage);
+}
+
+HTREEITEM CShellFolderTree::FindItemByPath(HTREEITEM parent, const std::string& path, int depth) const
 {
     for (HTREEITEM child = parent ? GetChildItem(parent) : GetRootItem(); child; child = GetNextSiblingItem(child)) {
         const std::string childPath = GetItemPath(child);
         if (_stricmp(childPath.c_str(), path.c_str()) == 0)
             return child;
-        // Only a folder on the way to the path can hold it.
-        if (!childPath.empty() && childPath.back() == '\\' && childPath.size() < path.size() &&
-            _strnicmp(childPath.c_str(), path.c_str(), childPath.size()) == 0) {
-            if (HTREEITEM found = FindLoadedItem(child, path))
-                return found;
-        }
+        if (depth < kMaxFolderDepth && !childPath.empty() && childPath.back() == '\\' &&
+            _strnicmp(path.c_str(), childPath.c_str(), childPath.size()) == 0)
+            return FindItemByPath(child, path, depth + 1);
     }
     return nullptr;
 }
 
+LRESULT CShellFolderTree::OnRefillAfterRename(UINT, WPARAM, LPARAM, BOOL&)
+{
+    const std::string folder = std::move(m_refillAfterRename);
+    m_refillAfterRename.clear();
+    if (folder.empty())
+        return 0;
+    HTREEITEM item = _stricmp(folder.c_str(), m_root.c_str()) == 0 ? nullptr : FindItemByPath(nullptr, folder, 0);
+    RefreshFolder(item);
+    return 0;
+}
+
 HMENU CShellFolderTree::BuildContextMenu(HTREEITEM item)
 {
+    m_shellMenu.Close();
     const std::string path = GetItemPath(item);
     HMENU menu = CreatePopupMenu();
     if (!menu || path.empty())
@@ -454,9 +478,71 @@ HMENU CShellFolderTree::BuildContextMenu(HTREEITEM item)
     }
     AppendMenuA(menu, MF_STRING, kTreeNewFolder, TranslateText("Make Ne&w Folder").c_str());
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kTreeRename, TranslateText("Rena&me").c_str());
-    AppendMenuA(menu, MF_STRING, kTreeDelete, TranslateText("&Delete").c_str());
+    if (folder) {
+        AppendMenuA(menu, MF_STRING, kTreeRename, TranslateText("Rena&me").c_str());
+        AppendMenuA(menu, MF_STRING, kTreeDelete, TranslateText("&Delete").c_str());
+    } else {
+        AddShellItems(menu, path);
+    }
     return menu;
+}
+
+// The shell's items follow the tree's. Its "open" would hand the file to the system's own
+// program, so it goes: opening a favorite is the tree's "&Open". Where the shell has no rename or
+// delete (the menus differ between systems), the tree's own stand in before its items.
+void CShellFolderTree::AddShellItems(HMENU menu, const std::string& path)
+{
+    const int tail = GetMenuItemCount(menu);
+    const bool filled = m_shellMenu.Open(m_hWnd, path) && m_shellMenu.Fill(menu, kTreeShellFirst, kTreeShellLast);
+    if (filled) {
+        // A file type's handler can add its own "open" beside the shell's.
+        for (UINT open = m_shellMenu.FindVerb(menu, "open"); open && DeleteMenu(menu, open, MF_BYCOMMAND);
+             open = m_shellMenu.FindVerb(menu, "open")) {
+        }
+        // A separator the shell put first is not needed after ours.
+        MENUITEMINFOA first = {};
+        first.cbSize = sizeof(first);
+        first.fMask = MIIM_FTYPE;
+        if (GetMenuItemInfoA(menu, static_cast<UINT>(tail), TRUE, &first) && (first.fType & MFT_SEPARATOR))
+            DeleteMenu(menu, static_cast<UINT>(tail), MF_BYPOSITION);
+    }
+    UINT at = static_cast<UINT>(tail);
+    if (!filled || !m_shellMenu.FindVerb(menu, "rename"))
+        InsertMenuA(menu, at++, MF_BYPOSITION | MF_STRING, kTreeRename, TranslateText("Rena&me").c_str());
+    if (!filled || !m_shellMenu.FindVerb(menu, "delete"))
+        InsertMenuA(menu, at++, MF_BYPOSITION | MF_STRING, kTreeDelete, TranslateText("&Delete").c_str());
+    if (filled && at > static_cast<UINT>(tail))
+        InsertMenuA(menu, at, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+}
+
+void CShellFolderTree::RunShellCommand(HTREEITEM item, UINT command)
+{
+    const std::string verb = m_shellMenu.GetVerb(command);
+    if (verb == "rename") {
+        ::SendMessageA(m_hWnd, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item));
+        return;
+    }
+    const std::string path = GetItemPath(item);
+    POINT screen = {};
+    GetCursorPos(&screen);
+    if (FAILED(m_shellMenu.Invoke(m_hWnd, command, screen)) || !IsWindow())
+        return;
+    if (verb == "delete") {
+        if (!path.empty() && !PathExists(WithoutTrailingBackslash(path)))
+            DeleteItem(item);
+    } else if (verb == "link") {
+        RefreshFolder(GetParentItem(item));
+    }
+}
+
+LRESULT CShellFolderTree::OnShellMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    LRESULT result = 0;
+    if (!m_menuUp || !m_shellMenu.IsOpen() || !m_shellMenu.HandleMenuMessage(message, wParam, lParam, result)) {
+        handled = FALSE;
+        return 0;
+    }
+    return result;
 }
 
 void CShellFolderTree::RunCommand(HTREEITEM item, UINT command)
@@ -514,6 +600,8 @@ void CShellFolderTree::RunCommand(HTREEITEM item, UINT command)
         break;
     }
     default:
+        if (command >= kTreeShellFirst && command <= kTreeShellLast)
+            RunShellCommand(item, command);
         break;
     }
 }
@@ -523,11 +611,14 @@ void CShellFolderTree::ShowContextMenu(HTREEITEM item, POINT screen)
     HMENU menu = BuildContextMenu(item);
     if (!menu)
         return;
+    m_menuUp = true;
     const UINT command = static_cast<UINT>(
         TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x, screen.y, m_hWnd, nullptr));
-    DestroyMenu(menu);
-    if (command)
+    m_menuUp = false;
+    if (command && IsWindow())
         RunCommand(item, command);
+    DestroyMenu(menu);
+    m_shellMenu.Close();
 }
 
 std::string CShellFolderTree::GetInfoTip(HTREEITEM item)
@@ -618,9 +709,9 @@ bool CShellFolderTree::HandleNotify(const NMHDR* header, LRESULT& result)
         return true;
     case TVN_ENDLABELEDITA: {
         const auto* edit = reinterpret_cast<const NMTVDISPINFOA*>(header);
-        // FALSE: the tree does not set the editor's text; a successful rename labels the item itself.
+        // FALSE: the tree keeps the old text; a successful rename refills the parent anyway.
         if (edit->item.pszText && edit->item.pszText[0])
-            RenameItem(edit->item.hItem, edit->item.pszText);
+            RenameEditedItem(edit->item.hItem, edit->item.pszText);
         result = FALSE;
         return true;
     }

@@ -9,6 +9,7 @@
 // Lifetime: the hosting pane holds the object and destroys the window with its own; the drop
 // target is registered at creation and revoked at WM_DESTROY.
 #include "navigation/favorites/FavoritesMenu.h"
+#include "navigation/favorites/ShellItemMenu.h"
 #include "platform/AtlCtrls.h"
 #include "platform/AtlWin.h"
 
@@ -24,7 +25,8 @@ enum class EShellTreeKind : unsigned {
     History = 0x200000,   // the History folder, the shell's order, new tab by TabOpenFlags 0x10
 };
 
-// The commands of the tree's context menu (the pane's own ids, below the shell's range).
+// The commands of the tree's context menu (the pane's own ids, below the shell's range, which
+// starts at kTreeShellFirst).
 enum EShellTreeCommand : UINT {
     kTreeExpand = 1,
     kTreeCollapse = 2,
@@ -33,10 +35,15 @@ enum EShellTreeCommand : UINT {
     kTreeOpenAll = 10,
     kTreeRename = 11,
     kTreeDelete = 12,
+    kTreeShellFirst = 100,
+    kTreeShellLast = 0x7FFF,
 };
 
 class CShellFolderTree : public CWindowImpl<CShellFolderTree, CTreeViewCtrl> {
 public:
+    // Posted to itself after a label edit renamed an item: the item's folder is refilled.
+    static constexpr UINT kRefillAfterRenameMessage = WM_APP + 0x41;
+
     DECLARE_WND_SUPERCLASS("_ShellFolderTree", WC_TREEVIEWA)
 
     // The root folder is the kind's unless set; icons from the program's cache unless given (not owned).
@@ -61,13 +68,17 @@ public:
     // Makes "New Folder" (then " (2)", " (3)", ...) below the item and starts editing its label.
     HTREEITEM CreateNewFolder(HTREEITEM item);
     // Gives the item a new name (a file keeps its extension); false when the file system refuses.
-    // The item takes its new label and path at once; its folder is sorted again by a posted message,
-    // because the rename comes from the tree's own label-edit notification, during which the tree's
-    // items must not be deleted.
     bool RenameItem(HTREEITEM item, const std::string& text);
-    // The tree's context menu of the item (the caller destroys it) and its commands.
+    // The context menu of the item (the caller destroys it) and its commands. A folder has the
+    // tree's own menu; a file has the tree's opening and new folder, then the shell's own items
+    // for the file, recognised by their verbs: the shell's "rename" edits the label in place, its
+    // "delete" also takes the item out once the file is gone, its "link" refills the folder; the
+    // tree's own rename and delete stand in when the shell offers none. The shell's part lives
+    // until the next menu is built.
     HMENU BuildContextMenu(HTREEITEM item);
     void RunCommand(HTREEITEM item, UINT command);
+    // The command of the last built menu that carries the shell's verb; 0 when none.
+    UINT FindShellCommand(HMENU menu, const char* verb) const { return m_shellMenu.FindVerb(menu, verb); }
     void ShowContextMenu(HTREEITEM item, POINT screen);
     // The info tip of a file item: its label, a line feed and its URL; none for folders.
     std::string GetInfoTip(HTREEITEM item);
@@ -87,13 +98,14 @@ public:
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
         MESSAGE_HANDLER(WM_RBUTTONUP, OnRightButtonUp)
-        MESSAGE_HANDLER(kRefillFolderMessage, OnRefillFolder)
+        MESSAGE_HANDLER(kRefillAfterRenameMessage, OnRefillAfterRename)
+        MESSAGE_HANDLER(WM_INITMENUPOPUP, OnShellMenuMessage)
+        MESSAGE_HANDLER(WM_DRAWITEM, OnShellMenuMessage)
+        MESSAGE_HANDLER(WM_MEASUREITEM, OnShellMenuMessage)
+        MESSAGE_HANDLER(WM_MENUCHAR, OnShellMenuMessage)
     END_MSG_MAP()
 
 private:
-    // Posted after a rename: refill the folder whose path was queued in m_pendingRefills.
-    static constexpr UINT kRefillFolderMessage = WM_APP + 0x31;
-
     class CDropTarget;
     struct CEntry {
         std::string path;
@@ -105,9 +117,13 @@ private:
     LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnRightButtonUp(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-    LRESULT OnRefillFolder(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-    // The loaded item whose path is this, below `parent` (null: the whole tree); null when none.
-    HTREEITEM FindLoadedItem(HTREEITEM parent, const std::string& path) const;
+    LRESULT OnShellMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnRefillAfterRename(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    bool RenameOnDisk(HTREEITEM item, const std::string& text, std::string& renamed) const;
+    void RenameEditedItem(HTREEITEM item, const std::string& text);
+    HTREEITEM FindItemByPath(HTREEITEM parent, const std::string& path, int depth) const;
+    void RunShellCommand(HTREEITEM item, UINT command);
+    void AddShellItems(HMENU menu, const std::string& path);
     void FillFolder(HTREEITEM parent, const std::string& folder);
     void SortEntries(const std::string& folder, std::vector<CEntry>& entries);
     HTREEITEM InsertEntry(HTREEITEM parent, const CEntry& entry, HTREEITEM after = TVI_LAST);
@@ -121,7 +137,9 @@ private:
     CFavIconCache* m_icons = nullptr;     // not owned
     CDropTarget* m_dropTarget = nullptr;  // one reference held while registered
     std::string m_tip;
-    std::vector<std::string> m_pendingRefills;  // folder paths, refilled when the posted message arrives
+    CShellItemMenu m_shellMenu;  // the shell's part of the last menu built
+    bool m_menuUp = false;       // a context menu is being tracked
+    std::string m_refillAfterRename;  // the folder a posted refill is for
 };
 
 // The History folder: the shell's History folder; empty when there is none.

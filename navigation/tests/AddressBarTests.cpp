@@ -1,6 +1,7 @@
 // The address bar as a real window under Wine, inside a frame double that records the open-URL
 // messages: typed addresses, aliases, completion keys, searches, the typed-address list in the
-// registry, drops, the bar menu and the go menu with its web-based services.
+// registry, drops, the bar menu and the go menu with its web-based services, and the page's link
+// dragged out by the site icon onto a drop target of the test's own with the real mouse.
 #include "navigation/AddressBar.h"
 #include "navigation/tests/NavigationTestSupport.h"
 
@@ -18,7 +19,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -407,6 +410,179 @@ TEST_F(AddressBarTest, KeyFilterAndPicture)
     RedrawWindow(m_frame.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     std::string path;
     EXPECT_TRUE(kivo_test::WriteWindowScreenshot(m_frame.Window(), "address-bar.bmp", path));
+}
+
+// The active page the bar drags out.
+class CActivePage final : public IActivePageSource {
+public:
+    bool GetActivePage(std::string& url_, std::string& title_) const override
+    {
+        url_ = url;
+        title_ = title;
+        return !url.empty();
+    }
+    std::string url;
+    std::string title;
+};
+
+// A window that takes drops and records what it was given: the link's text and URL formats and
+// the shortcut file of its file list.
+class CRecordingDropTarget : public CComObjectRootEx<CComSingleThreadModel>, public IDropTarget {
+public:
+    BEGIN_COM_MAP(CRecordingDropTarget)
+        COM_INTERFACE_ENTRY(IDropTarget)
+    END_COM_MAP()
+
+    STDMETHOD(DragEnter)(IDataObject*, DWORD, POINTL, DWORD* effect) override
+    {
+        entered = true;
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    STDMETHOD(DragOver)(DWORD, POINTL, DWORD* effect) override
+    {
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    STDMETHOD(DragLeave)() override { return S_OK; }
+    STDMETHOD(Drop)(IDataObject* data, DWORD, POINTL, DWORD* effect) override
+    {
+        text = ReadText(data, CF_TEXT);
+        url = ReadText(data, static_cast<CLIPFORMAT>(RegisterClipboardFormatA("UniformResourceLocator")));
+        FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        if (SUCCEEDED(data->GetData(&format, &medium))) {
+            char path[MAX_PATH] = {};
+            if (DragQueryFileA(static_cast<HDROP>(medium.hGlobal), 0xFFFFFFFF, nullptr, 0) == 1 &&
+                DragQueryFileA(static_cast<HDROP>(medium.hGlobal), 0, path, MAX_PATH))
+                file = path;
+            ReleaseStgMedium(&medium);
+        }
+        dropped = true;
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+
+    static std::string ReadText(IDataObject* data, CLIPFORMAT clipFormat)
+    {
+        FORMATETC format = {clipFormat, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        if (FAILED(data->GetData(&format, &medium)))
+            return std::string();
+        std::string result;
+        if (const char* bytes = static_cast<const char*>(GlobalLock(medium.hGlobal))) {
+            result.assign(bytes, strnlen(bytes, GlobalSize(medium.hGlobal)));
+            GlobalUnlock(medium.hGlobal);
+        }
+        ReleaseStgMedium(&medium);
+        return result;
+    }
+
+    bool entered = false;
+    bool dropped = false;
+    std::string text;
+    std::string url;
+    std::string file;
+};
+
+void MoveMouseTo(POINT screen)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + 32768) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + 32768) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void PressButton(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+// Waits until the cursor stands at the point (each move has been taken by the system).
+bool CursorReaches(POINT point)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        POINT now = {};
+        GetCursorPos(&now);
+        if (now.x == point.x && now.y == point.y)
+            return true;
+        if (GetTickCount() - start > 10000)
+            return false;
+        Sleep(10);
+    }
+}
+
+TEST_F(AddressBarTest, TheSiteIconDragsTheActivePagesLinkOntoADropTarget)
+{
+    CActivePage page;
+    m_bar->SetActivePageSource(&page);
+    EXPECT_EQ(DROPEFFECT_NONE, m_bar->DragPageLink(MK_LBUTTON)) << "no active page: nothing is dragged";
+    page.url = "http://drag.example/page.html";
+    page.title = "Drag Example";
+    m_bar->SetWindowText(page.url.c_str());
+
+    // The site icon lies left of the edit inside the combo; the edit itself is not the icon.
+    HWND combo = m_bar->GetComboCtrl();
+    RECT edit = {};
+    ::GetWindowRect(m_bar->GetEditWindow(), &edit);
+    ::MapWindowPoints(nullptr, combo, reinterpret_cast<POINT*>(&edit), 2);
+    ASSERT_GT(edit.left, 4);
+    RECT comboClient = {};
+    ::GetClientRect(combo, &comboClient);
+    const POINT iconPoint = {edit.left / 2, (comboClient.top + comboClient.bottom) / 2};
+    EXPECT_TRUE(m_bar->IsOnSiteIcon(iconPoint));
+    EXPECT_FALSE(m_bar->IsOnSiteIcon(POINT{edit.left + 4, iconPoint.y}));
+
+    // The test's own drop target below the bar.
+    nav_test::CFrameDouble targetWindow;
+    ::SetWindowPos(targetWindow.Window(), HWND_TOP, 10, 300, 300, 150, SWP_SHOWWINDOW);
+    CComObject<CRecordingDropTarget>* target = nullptr;
+    ASSERT_EQ(S_OK, CComObject<CRecordingDropTarget>::CreateInstance(&target));
+    target->AddRef();
+    ASSERT_EQ(S_OK, RegisterDragDrop(targetWindow.Window(), target));
+    ::SetForegroundWindow(m_frame.Window());
+
+    POINT from = iconPoint;
+    ::ClientToScreen(combo, &from);
+    RECT targetRect = {};
+    ::GetWindowRect(targetWindow.Window(), &targetRect);
+    const POINT to = {(targetRect.left + targetRect.right) / 2, (targetRect.top + targetRect.bottom) / 2};
+
+    // The mouse is played on a thread of its own: the bar's drag detection and the system's drag
+    // loop take the main thread while the button is down.
+    std::atomic<bool> played{false};
+    std::atomic<bool> reached{true};
+    std::thread mouse([&] {
+        reached = reached && (MoveMouseTo(from), CursorReaches(from));
+        PressButton(MOUSEEVENTF_LEFTDOWN);
+        Sleep(150);  // pacing only: the press reaches the combo before the cursor moves on
+        for (int i = 1; i <= 10; ++i) {
+            const POINT step = {from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10};
+            reached = reached && (MoveMouseTo(step), CursorReaches(step));
+            Sleep(50);
+        }
+        PressButton(MOUSEEVENTF_LEFTUP);
+        played = true;
+    });
+    const bool dropped = nav_test::PumpUntil([&] { return target->dropped && played; });
+    mouse.join();
+    RevokeDragDrop(targetWindow.Window());
+    EXPECT_TRUE(reached);
+    ASSERT_TRUE(dropped) << "entered: " << target->entered;
+    EXPECT_EQ(target->text, page.url);
+    EXPECT_EQ(target->url, page.url);
+    EXPECT_NE(target->file.find("Drag Example"), std::string::npos) << target->file;
+    EXPECT_FALSE(m_bar->IsDragging());
+    target->Release();
+    m_bar->SetActivePageSource(nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "frame/FrameResources.h"
 #include "frame/options/OptionsCommands.h"
 #include "frame/options/OptionsDlg.h"
+#include "frame/options/tests/OptionsTestSupport.h"
 #include "tests/support/TestScratch.h"
 
 #include <gtest/gtest.h>
@@ -19,90 +20,7 @@
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 10000;
-
-template <class Condition>
-bool PumpUntil(Condition condition)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (condition())
-            return true;
-        if (::GetTickCount() - start > kDeadlineMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-}
-
-class CRecordingMessageBoxes final : public IMessageBoxes {
-public:
-    int Show(HWND, const char* text, const char*, UINT) override
-    {
-        texts.push_back(text ? text : "");
-        return IDOK;
-    }
-    std::vector<std::string> texts;
-};
-
-// The modal dialog's own window, run modeless so that the test can drive it; OK and Cancel end a
-// modeless dialog by destroying it.
-class COpenOptions {
-public:
-    explicit COpenOptions(int startPage) : dialog(std::make_unique<COptionsDlg>(startPage))
-    {
-        window = dialog->Create(::GetDesktopWindow());
-        if (window)
-            ::ShowWindow(window, SW_SHOW);
-        PumpUntil([] { return true; });
-    }
-    ~COpenOptions()
-    {
-        if (window && ::IsWindow(window))
-            ::DestroyWindow(window);
-    }
-    COpenOptions(const COpenOptions&) = delete;
-    COpenOptions& operator=(const COpenOptions&) = delete;
-
-    HWND Tree() const { return ::GetDlgItem(window, IDC_OPTIONS_TREE); }
-    HWND Control(int id) const
-    {
-        COptionsPage* page = dialog->GetShownPage();
-        return page ? ::GetDlgItem(page->m_hWnd, id) : nullptr;
-    }
-    int ShownPageId() const
-    {
-        COptionsPage* page = dialog->GetShownPage();
-        return page ? page->GetDialogID() : 0;
-    }
-    // As a click: the check state flips and the page hears BN_CLICKED.
-    void Click(int id) const
-    {
-        HWND control = Control(id);
-        ::SendMessageA(control, BM_CLICK, 0, 0);
-    }
-    void Command(int id) const { ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-    bool Closed() const { return !::IsWindow(window); }
-
-    std::unique_ptr<COptionsDlg> dialog;
-    HWND window = nullptr;
-};
-
-std::string TreeText(HWND tree, HTREEITEM item)
-{
-    char text[128] = {};
-    TVITEMA query = {};
-    query.mask = TVIF_HANDLE | TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = sizeof(text);
-    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
-    return text;
-}
+using namespace options_test;
 
 // Every check box of every page and the bit it stands for, as the pages have always had them.
 struct CCheckCase {
@@ -133,7 +51,15 @@ const CCheckCase kCheckCases[] = {
     {IDD_ADDRESS_BAR_PAGE, 17921, EFlagWord::ViewFlags, 0x8000000, true},
 };
 
-const int kPageIds[] = {IDD_DOWNLOAD_PAGE, IDD_ADDRESS_BAR_PAGE, IDD_MISCELLANEOUS_PAGE};
+// The dialog's own pages in tree order, with their tree texts.
+const struct {
+    int id;
+    const char* text;
+} kOwnPages[] = {
+    {IDD_ADDRESS_BAR_PAGE, "Address Bar"},
+    {IDD_DOWNLOAD_PAGE, "Download"},
+    {IDD_MISCELLANEOUS_PAGE, "Miscellaneous"},
+};
 const EFlagWord kWords[] = {EFlagWord::SysFlags, EFlagWord::DLCtrlFlags, EFlagWord::TabOpenFlags, EFlagWord::ViewFlags};
 
 class OptionsDialog : public ::testing::Test {
@@ -165,21 +91,30 @@ protected:
     CSettings* settings = nullptr;
 };
 
-TEST_F(OptionsDialog, TreeHoldsEveryPageUnderTheRootAndOpensOnTheFirstWithoutARememberedPage)
+// Without a page factory the tree holds the dialog's own pages alone, in their order.
+TEST_F(OptionsDialog, TreeHoldsEveryOwnPageUnderTheRootAndOpensOnTheFirstWithoutARememberedPage)
 {
     COpenOptions open(COptionsDlg::kLastPage);
     ASSERT_TRUE(open.window);
-    EXPECT_EQ(open.dialog->GetPageCount(), static_cast<int>(std::size(kPageIds)));
+    ASSERT_EQ(open.dialog->GetPageCount(), static_cast<int>(std::size(kOwnPages)));
     HWND tree = open.Tree();
     HTREEITEM root = TreeView_GetRoot(tree);
     EXPECT_EQ(TreeText(tree, root), "Options");
+    for (int i = 0; i < open.dialog->GetPageCount(); ++i) {
+        EXPECT_EQ(open.dialog->GetPage(i)->GetDialogID(), kOwnPages[i].id);
+        EXPECT_EQ(TreeText(tree, open.dialog->GetPageItem(i)), kOwnPages[i].text);
+    }
     // The first page of the tree, and its title in the caption panel.
-    EXPECT_EQ(open.ShownPageId(), IDD_DOWNLOAD_PAGE);
+    EXPECT_EQ(open.ShownPageId(), kOwnPages[0].id);
     char caption[64] = {};
     ::GetDlgItemTextA(open.window, IDC_OPTIONS_CAPTION, caption, sizeof(caption));
-    EXPECT_STREQ(caption, "Download");
+    EXPECT_STREQ(caption, kOwnPages[0].text);
     // "Address Bar" is a group holding its page.
-    HTREEITEM addressBar = open.dialog->GetPageItem(1);
+    HTREEITEM addressBar = nullptr;
+    for (int i = 0; i < open.dialog->GetPageCount(); ++i) {
+        if (open.dialog->GetPage(i)->GetDialogID() == IDD_ADDRESS_BAR_PAGE)
+            addressBar = open.dialog->GetPageItem(i);
+    }
     HTREEITEM group = TreeView_GetParent(tree, addressBar);
     EXPECT_NE(group, root);
     EXPECT_EQ(TreeView_GetParent(tree, group), root);
@@ -216,7 +151,7 @@ TEST_F(OptionsDialog, AnUnknownRememberedPageOpensTheFirstPage)
 {
     settings->LastOptionID = 9999;
     COpenOptions open(COptionsDlg::kLastPage);
-    EXPECT_EQ(open.ShownPageId(), IDD_DOWNLOAD_PAGE);
+    EXPECT_EQ(open.ShownPageId(), kOwnPages[0].id);
 }
 
 // From all bits clear and from all bits set, every box shows its bit (inverted ones checked while
@@ -312,7 +247,8 @@ TEST_F(OptionsDialog, ScreenshotOfEveryPage)
 {
     COpenOptions open(IDD_DOWNLOAD_PAGE);
     ASSERT_TRUE(open.window);
-    for (int id : kPageIds) {
+    for (const auto& page : kOwnPages) {
+        const int id = page.id;
         ASSERT_TRUE(open.dialog->SelectPage(id));
         ::RedrawWindow(open.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         PumpUntil([] { return true; });

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 
 using favorites_test::CFakeFrame;
@@ -54,16 +55,6 @@ std::vector<std::string> MenuTexts(HMENU menu)
         texts.push_back(text);
     }
     return texts;
-}
-
-// Runs what the tree posted to itself (the refill after a rename).
-void RunPostedMessages(HWND window)
-{
-    MSG message;
-    while (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
 }
 
 POINT ItemPoint(CShellFolderTree& tree, HTREEITEM item)
@@ -163,13 +154,12 @@ TEST_F(FavoritesPaneTest, TheTreeShowsRenamesOpensAndOffersItsMenu)
     SendMessageA(view, TVM_ENDEDITLABELNOW, FALSE, 0);
     EXPECT_EQ(ReadInternetShortcutUrl(tree.Root() + "Start Page.url"), "http://kivo.test/");
     EXPECT_EQ(GetFileAttributesA((tree.Root() + "Kivo Home.url").c_str()), INVALID_FILE_ATTRIBUTES);
-    // At once the item has its new label and path, and nothing else changed; the folder is sorted
-    // again once the message loop runs.
-    EXPECT_EQ(ChildTexts(view, nullptr), (std::vector<std::string>{"News", "Work", "Archive", "Start Page"}));
-    EXPECT_EQ(view.GetItemPath(view.FindChild(nullptr, "Start Page")), tree.Root() + "Start Page.url");
-    tree.Link("Mail", "http://mail.test/");
-    RunPostedMessages(view);
-    EXPECT_EQ(ChildTexts(view, nullptr), (std::vector<std::string>{"News", "Work", "Archive", "Mail", "Start Page"}));
+    EXPECT_TRUE(view.FindChild(nullptr, "Start Page"));
+    // The item knows its new file at once; the folder is refilled (and sorted) once the edit has
+    // ended, never inside the control's own notification.
+    EXPECT_EQ(view.GetInfoTip(view.FindChild(nullptr, "Start Page")), "Start Page\nhttp://kivo.test/");
+    const std::vector<std::string> sorted = {"News", "Work", "Archive", "Start Page"};
+    EXPECT_TRUE(favorites_test::PumpUntil([&] { return ChildTexts(view, nullptr) == sorted; }));
 
     // Opening: the frame gets the address, in a new tab when the favorites ask for one.
     GetSettings()->TabOpenFlags = 0x4;
@@ -265,4 +255,85 @@ TEST_F(FavoritesPaneTest, TheHistoryPanelOpensItsItems)
     GetSettings()->TabOpenFlags = 0x10;
     pane.GetTree().OpenItem(pane.GetTree().FindChild(nullptr, "Visited"));
     EXPECT_EQ(frame.opened, (std::vector<std::pair<std::string, DWORD>>{{"http://visited.test/", kOpenNewTab}}));
+}
+
+namespace {
+
+// Answers the shell's confirmation with Yes (or closes any other box the command shows), so an
+// unattended run cannot stop at a question.
+void CALLBACK AnswerShellQuestion(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof(name));
+            if (strcmp(name, "#32770") == 0 && IsWindowVisible(window)) {
+                PostMessageA(window, WM_COMMAND, GetDlgItem(window, IDYES) ? IDYES : IDOK, 0);
+                PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+            }
+            return TRUE;
+        },
+        0);
+}
+
+}  // namespace
+
+// A file's menu is the tree's opening and new folder, then the shell's own items found by their
+// verbs and run through the tree. (The shell's delete is found but not run here: under Wine it
+// moves the file into the trash of the system's user, outside the test's folders; and Wine's
+// "Create Link" makes no shortcut.)
+TEST_F(FavoritesPaneTest, AFilesMenuCarriesTheShellsItemsFoundByTheirVerbs)
+{
+    tree.Link("Keep", "http://keep.test/");
+    tree.Link("Linked", "http://linked.test/");
+    CFavoritesPane pane(&icons);
+    ASSERT_TRUE(pane.Create(frame.window));
+    pane.MoveWindow(0, 0, 240, 260);
+    CShellFolderTree& view = pane.GetTree();
+    HTREEITEM linked = view.FindChild(nullptr, "Linked");
+    ASSERT_TRUE(linked);
+    const std::vector<std::string> before = ChildTexts(view, nullptr);
+
+    HMENU menu = view.BuildContextMenu(linked);
+    const std::vector<std::string> texts = MenuTexts(menu);
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "&Open");
+    EXPECT_EQ(texts[1], "Make Ne&w Folder");
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "&Open"), 1) << "the shell's own open is left out";
+    const UINT del = view.FindShellCommand(menu, "delete");
+    EXPECT_GE(del, static_cast<UINT>(kTreeShellFirst)) << "the shell's delete is found by its verb";
+    EXPECT_EQ(view.FindShellCommand(menu, "DELETE"), del);
+    EXPECT_EQ(view.FindShellCommand(menu, "open"), 0u);
+    EXPECT_EQ(GetMenuState(menu, kTreeDelete, MF_BYCOMMAND), static_cast<UINT>(-1)) << "the shell's delete replaces the tree's";
+    // Where the shell has no rename, the tree's own stands in.
+    const bool shellRenames = view.FindShellCommand(menu, "rename") != 0;
+    EXPECT_EQ(GetMenuState(menu, kTreeRename, MF_BYCOMMAND) != static_cast<UINT>(-1), !shellRenames);
+
+    // The shell's copy, run through the tree, puts the file on the clipboard (the test display's own).
+    const UINT copy = view.FindShellCommand(menu, "copy");
+    ASSERT_GE(copy, static_cast<UINT>(kTreeShellFirst));
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerShellQuestion);
+    view.RunCommand(linked, copy);
+    KillTimer(nullptr, timer);
+    DestroyMenu(menu);
+    std::string copied;
+    ASSERT_TRUE(OpenClipboard(frame.window));
+    if (HANDLE drop = GetClipboardData(CF_HDROP)) {
+        char path[MAX_PATH] = {};
+        if (DragQueryFileA(static_cast<HDROP>(drop), 0, path, MAX_PATH))
+            copied = path;
+    }
+    EmptyClipboard();
+    CloseClipboard();
+    EXPECT_EQ(_stricmp(copied.c_str(), (tree.Root() + "Linked.url").c_str()), 0) << copied;
+    EXPECT_EQ(ChildTexts(view, nullptr), before) << "a copy changes nothing in the tree";
+
+    // The menu as the user sees it over the item.
+    {
+        SetForegroundWindow(frame.window);
+        favorites_test::CMenuShot shot(view, "favorites-tree-shell-menu.bmp");
+        view.ShowContextMenu(view.FindChild(nullptr, "Keep"), ItemPoint(view, view.FindChild(nullptr, "Keep")));
+        EXPECT_TRUE(shot.Written()) << shot.Path();
+    }
 }

@@ -1,0 +1,40 @@
+#include "navigation/OptionsPages.h"
+
+#include "browser/filter/BlockerAdvancedPage.h"
+#include "browser/filter/BlockerPages.h"
+#include "browser/filter/FilterResources.h"
+#include "frame/gestures/GestureResources.h"
+#include "frame/gestures/MouseActionsPage.h"
+#include "frame/gestures/MouseTrailsPage.h"
+#include "navigation/AliasDialogs.h"
+#include "navigation/FavIconCache.h"
+#include "navigation/FrameNavigation.h"
+#include "navigation/SearchBarPage.h"
+#include "navigation/SearchEngineManager.h"
+
+std::unique_ptr<COptionsPage> COptionsPages::CreatePage(int dialogId)
+{
+    switch (dialogId) {
+    case IDD_POPUP_BLOCKER_PAGE:
+        return std::make_unique<CPopupBlockerPage>();
+    case IDD_POPUP_ADVANCED:
+        return std::make_unique<CBlockerAdvancedPage>(true);
+    case IDD_AD_FILTER_PAGE:
+        return std::make_unique<CAdFilterPage>();
+    case IDD_AD_ADVANCED:
+        return std::make_unique<CBlockerAdvancedPage>(false);
+    case IDD_MOUSE_ACTIONS_PAGE:
+        return std::make_unique<CMouseActionsPage>();
+    case IDD_MOUSE_TRAILS_PAGE:
+        return std::make_unique<CMouseTrailsPage>();
+    case IDD_URL_ALIAS_LIST:
+        return std::make_unique<CUrlAliasPage>();
+    case IDD_SEARCH_BAR_PAGE:
+        if (CSearchEngineManager* engines = GetSearchEngineManager())
+            return std::make_unique<CSearchBarPage>(*engines, m_navigation ? m_navigation->GetSearchBar() : nullptr,
+                                                    GetFavIconCache());
+        return nullptr;
+    default:
+        return nullptr;
+    }
+}
