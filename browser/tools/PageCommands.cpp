@@ -6,6 +6,7 @@
 #include "core/app/LanguageManager.h"
 #include "core/library/FileFunctions.h"
 #include "core/library/Url.h"
+#include "core/library/Utf8.h"
 #include "core/library/Z4KFile.h"
 #include "core/system/DocumentScript.h"
 #include "core/system/DynamicLibrary.h"
@@ -96,16 +97,8 @@ void AppendMailEscaped(TStdStr<char>& out, const char* text)
     if (!text || !*text)
         return;
     // The program's texts are ANSI; a mail address carries UTF-8.
-    const int units = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (units <= 1)
-        return;
-    std::vector<wchar_t> wide(static_cast<size_t>(units), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), units);
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1)
-        return;
-    std::vector<char> utf8(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, utf8.data(), bytes, nullptr, nullptr);
+    std::vector<char> utf8(std::strlen(text) * 3 + 1, '\0');
+    Utf16ToUtf8(text, utf8.data());
     for (const char* at = utf8.data(); *at; ++at) {
         const auto c = static_cast<unsigned char>(*at);
         if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~')

@@ -11,6 +11,7 @@
 #include "frame/MainFrameData.h"
 
 #include "controls/tests/Screenshot.h"
+#include "browser/tools/tests/PageToolsTestSupport.h"
 #include "tests/engine/FakeDocument.h"
 #include "tests/engine/FakeEngine.h"
 #include "tests/support/TestScratch.h"
@@ -24,6 +25,11 @@
 #include <string>
 
 namespace {
+
+using page_tools_test::AnswerSaveDialog;
+using page_tools_test::ClipboardText;
+using page_tools_test::g_saveAnswered;
+using page_tools_test::g_savePath;
 
 constexpr UINT kEditIsReadOnly = 0x53B;
 constexpr wchar_t kFramesUrl[] = L"http://www.example.com/frames.html";
@@ -93,20 +99,6 @@ HTREEITEM FindItem(HWND tree, HTREEITEM item, const std::string& text)
     return nullptr;
 }
 
-std::string ClipboardText()
-{
-    std::string text;
-    if (!::OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
 
 // Puts a script into the system's internet cache under its address, as a download would.
 bool CacheScript(const char* url, const std::string& code)
@@ -124,26 +116,6 @@ bool CacheScript(const char* url, const std::string& code)
                                   static_cast<DWORD>(std::strlen(header)), "js", nullptr) != FALSE;
 }
 
-// Answers the save dialog once: types the path and presses Save.
-std::string g_savePath;
-bool g_saveAnswered = false;
-void CALLBACK AnswerSaveDialog(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_saveAnswered)
-        return;
-    for (HWND dialog = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr); dialog;
-         dialog = ::FindWindowExA(nullptr, dialog, "#32770", nullptr)) {
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(dialog, &process);
-        HWND name = ::GetDlgItem(dialog, 1148);
-        if (process != ::GetCurrentProcessId() || !::IsWindowVisible(dialog) || !name)
-            continue;
-        g_saveAnswered = true;
-        ::SetWindowTextA(name, g_savePath.c_str());
-        ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        return;
-    }
-}
 
 class PageAnalyzer : public testing::Test {
 protected:

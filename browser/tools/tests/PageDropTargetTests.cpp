@@ -5,6 +5,7 @@
 #include "browser/tools/PageDropTarget.h"
 #include "frame/MainFrameData.h"
 
+#include "browser/tools/tests/PageToolsTestSupport.h"
 #include "tests/engine/FakeEngine.h"
 
 #include <gtest/gtest.h>
@@ -16,61 +17,8 @@
 
 namespace {
 
-// A data object of a drag: CF_TEXT and CF_HDROP when given; GetData hands out copies.
-class CTestDataObject final : public IDataObject {
-public:
-    CTestDataObject(const char* text, const char* file) : m_hasText(text != nullptr), m_text(text ? text : ""),
-                                                         m_file(file ? file : "") {}
-    CTestDataObject(const CTestDataObject&) = delete;
-    CTestDataObject& operator=(const CTestDataObject&) = delete;
-    virtual ~CTestDataObject() = default;
+using page_tools_test::CTestDataObject;
 
-    STDMETHOD(QueryInterface)(REFIID iid, void** object) override
-    {
-        *object = iid == IID_IUnknown || iid == IID_IDataObject ? static_cast<IDataObject*>(this) : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }  // a local of the test
-    STDMETHOD(GetData)(FORMATETC* format, STGMEDIUM* medium) override
-    {
-        if (!format || !medium || !(format->tymed & TYMED_HGLOBAL))
-            return DV_E_TYMED;
-        HGLOBAL block = nullptr;
-        if (format->cfFormat == CF_TEXT && m_hasText) {
-            block = ::GlobalAlloc(GMEM_MOVEABLE, m_text.size() + 1);
-            std::memcpy(::GlobalLock(block), m_text.c_str(), m_text.size() + 1);
-        } else if (format->cfFormat == CF_HDROP && !m_file.empty()) {
-            block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + m_file.size() + 2);
-            auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
-            drop->pFiles = sizeof(DROPFILES);
-            std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), m_file.c_str(), m_file.size());
-        } else {
-            return DV_E_FORMATETC;
-        }
-        ::GlobalUnlock(block);
-        ++reads;
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block;
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    STDMETHOD(GetDataHere)(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    STDMETHOD(QueryGetData)(FORMATETC*) override { return E_NOTIMPL; }
-    STDMETHOD(GetCanonicalFormatEtc)(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    STDMETHOD(SetData)(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    STDMETHOD(EnumFormatEtc)(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    STDMETHOD(DAdvise)(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-    STDMETHOD(DUnadvise)(DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(EnumDAdvise)(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
-    int reads = 0;
-
-private:
-    bool m_hasText;
-    std::string m_text;
-    std::string m_file;
-};
 
 class CRecordingSearch final : public IPageTextSearch {
 public:

@@ -14,6 +14,7 @@
 #include "frame/RecentClosedList.h"
 #include "navigation/FrameNavigation.h"
 
+#include "browser/tools/tests/PageToolsTestSupport.h"
 #include "tests/engine/FakeEngine.h"
 #include "tests/support/TestScratch.h"
 
@@ -26,6 +27,11 @@
 #include <vector>
 
 namespace {
+
+using page_tools_test::AnswerSaveDialog;
+using page_tools_test::CTestDataObject;
+using page_tools_test::g_saveAnswered;
+using page_tools_test::g_savePath;
 
 class CRecordingMailer final : public IPageMailer {
 public:
@@ -57,44 +63,6 @@ private:
     IPageMailer* m_previous;  // not owned
 };
 
-// A drag of plain text, as a selection dragged from an editor offers it.
-class CTextDataObject final : public IDataObject {
-public:
-    explicit CTextDataObject(const char* text) : m_text(text) {}
-    CTextDataObject(const CTextDataObject&) = delete;
-    CTextDataObject& operator=(const CTextDataObject&) = delete;
-    virtual ~CTextDataObject() = default;
-    STDMETHOD(QueryInterface)(REFIID iid, void** object) override
-    {
-        *object = iid == IID_IUnknown || iid == IID_IDataObject ? static_cast<IDataObject*>(this) : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }  // a local of the test
-    STDMETHOD(GetData)(FORMATETC* format, STGMEDIUM* medium) override
-    {
-        if (!format || !medium || format->cfFormat != CF_TEXT || !(format->tymed & TYMED_HGLOBAL))
-            return DV_E_FORMATETC;
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, m_text.size() + 1);
-        std::memcpy(::GlobalLock(block), m_text.c_str(), m_text.size() + 1);
-        ::GlobalUnlock(block);
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block;
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    STDMETHOD(GetDataHere)(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    STDMETHOD(QueryGetData)(FORMATETC*) override { return E_NOTIMPL; }
-    STDMETHOD(GetCanonicalFormatEtc)(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    STDMETHOD(SetData)(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    STDMETHOD(EnumFormatEtc)(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    STDMETHOD(DAdvise)(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-    STDMETHOD(DUnadvise)(DWORD) override { return E_NOTIMPL; }
-    STDMETHOD(EnumDAdvise)(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
-private:
-    std::string m_text;
-};
 
 class PageMail : public testing::Test {
 protected:
@@ -216,7 +184,7 @@ TEST_F(PageMail, TextDroppedOnAPageIsSearchedOnceTheProgramIsConnected)
     CComPtr<IDropTarget> target = engine->AskHostDropTarget();
     ASSERT_NE(target, nullptr);
     const size_t before = m_host.OpenedUrls().size();
-    CTextDataObject data("kivo tabs");
+    CTestDataObject data("kivo tabs", nullptr);  // a selection dragged from an editor
     DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     EXPECT_EQ(target->DragEnter(&data, MK_LBUTTON, {10, 10}, &effect), S_OK);
     effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
@@ -230,28 +198,6 @@ TEST_F(PageMail, TextDroppedOnAPageIsSearchedOnceTheProgramIsConnected)
 }
 
 namespace {
-
-// Answers the program's own save dialog once: types the path and presses Save.
-std::string g_answerPath;
-bool g_answered = false;
-
-void CALLBACK AnswerSaveDialog(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_answered)
-        return;
-    for (HWND dialog = ::FindWindowExA(nullptr, nullptr, "#32770", nullptr); dialog;
-         dialog = ::FindWindowExA(nullptr, dialog, "#32770", nullptr)) {
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(dialog, &process);
-        HWND name = ::GetDlgItem(dialog, 1148);
-        if (process != ::GetCurrentProcessId() || !::IsWindowVisible(dialog) || !name)
-            continue;
-        g_answered = true;
-        ::SetWindowTextA(name, g_answerPath.c_str());
-        ::SendMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        return;
-    }
-}
 
 std::string FileText(const std::string& path)
 {
@@ -275,23 +221,23 @@ TEST_F(PageMail, SaveCommandsWriteWhereTheUserChose)
     ASSERT_NE(timer, 0u);
 
     // The web archive: the program's dialog, then the engine's own Save As, filled in.
-    g_answerPath = KivoTestScratchFolder() + "archive.mht";
-    g_answered = false;
+    g_savePath = KivoTestScratchFolder() + "archive.mht";
+    g_saveAnswered = false;
     Command(view, kSaveAsWebArchiveCommand);
-    EXPECT_TRUE(g_answered);
+    EXPECT_TRUE(g_saveAnswered);
     EXPECT_EQ(engine->saveDialogs, 1);
-    EXPECT_EQ(engine->savedPath, g_answerPath);
+    EXPECT_EQ(engine->savedPath, g_savePath);
     EXPECT_EQ(engine->savedFileType, 2u);
 
     // The source view's text (the edit control is there for this part).
     ASSERT_TRUE(QuillpointDllMain(::GetModuleHandleA(nullptr), 1, nullptr));
     Command(view, ID_BROWSER_VIEW_SOURCE);
     ASSERT_NE(view->GetSourceView(), nullptr);
-    g_answerPath = KivoTestScratchFolder() + "source.htm";
-    g_answered = false;
+    g_savePath = KivoTestScratchFolder() + "source.htm";
+    g_saveAnswered = false;
     Command(view, kSourceViewSaveCommand);
-    EXPECT_TRUE(g_answered);
-    EXPECT_EQ(FileText(g_answerPath), page.source);
+    EXPECT_TRUE(g_saveAnswered);
+    EXPECT_EQ(FileText(g_savePath), page.source);
     ::KillTimer(nullptr, timer);
     ::DestroyWindow(view->GetTabWindow());
     QuillpointDllMain(::GetModuleHandleA(nullptr), 0, nullptr);

@@ -10,6 +10,7 @@
 #include "frame/MainFrameData.h"
 
 #include "controls/tests/Screenshot.h"
+#include "browser/tools/tests/PageToolsTestSupport.h"
 #include "tests/engine/FakeEngine.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@
 #include <string>
 
 namespace {
+
+using page_tools_test::ClipboardText;
 
 constexpr UINT kEditIsReadOnly = 0x53B;
 
@@ -31,20 +34,6 @@ std::string Utf16Bytes(const std::wstring& text)
     return bytes;
 }
 
-std::string ClipboardText()
-{
-    std::string text;
-    if (!::OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
 
 class SourceView : public testing::Test {
 protected:
