@@ -12,6 +12,7 @@
 #include "frame/gestures/MouseTrailsPage.h"
 #include "frame/gestures/TrailSettings.h"
 #include "frame/gestures/UserActions.h"
+#include "frame/gestures/tests/GestureTestWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -24,25 +25,7 @@
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 10000;
-
-template <class Condition>
-bool PumpUntil(Condition condition)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (condition())
-            return true;
-        if (::GetTickCount() - start > kDeadlineMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-}
+using gesture_test::PumpUntil;
 
 // A top-level window that stands in for the Options dialog's page host.
 class CPageHost {
