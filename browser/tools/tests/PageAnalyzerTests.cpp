@@ -116,23 +116,14 @@ bool CacheScript(const char* url, const std::string& code)
                                   static_cast<DWORD>(std::strlen(header)), "js", nullptr) != FALSE;
 }
 
-
 class PageAnalyzer : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         HINSTANCE instance = ::GetModuleHandleA(nullptr);
         ASSERT_TRUE(QuillpointDllMain(instance, 1, nullptr));
-        for (const int id : {QP_IDR_CONFIG_HTML, QP_IDR_CONFIG_JAVASCRIPT}) {
-            HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
-            ASSERT_TRUE(resource);
-            const DWORD size = ::SizeofResource(instance, resource);
-            HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-            std::memcpy(::GlobalLock(block), ::LockResource(::LoadResource(instance, resource)), size);
-            ::GlobalUnlock(block);
-            EXPECT_TRUE(AddParserConfigFromMemory(block));
-            ::GlobalFree(block);
-        }
+        for (const int id : {QP_IDR_CONFIG_HTML, QP_IDR_CONFIG_JAVASCRIPT})
+            EXPECT_TRUE(page_tools_test::AddParserConfigFromResource(id));
     }
     static void TearDownTestSuite() { QuillpointDllMain(::GetModuleHandleA(nullptr), 0, nullptr); }
 

@@ -63,33 +63,7 @@ private:
     IPageMailer* m_previous;  // not owned
 };
 
-
-class PageMail : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_engine.IsRegistered());
-        InstallBrowserTabFactory();
-    }
-    void TearDown() override { GetMainFrameData().m_scriptErrors.clear(); }
-    CBrowserView* Open(const wchar_t* url, FakePage page)
-    {
-        m_engine.AddPage(url, std::move(page));
-        const std::string narrow(TStdStr<char>(url).c_str());
-        IBrowserTab* tab = GetBrowserTabFactory()->CreateBrowserTab(m_host.GetMdiClientWindow(), nullptr,
-                                                                    narrow.c_str(), 0x70);
-        m_engine.PumpUntilIdle();
-        PumpPendingMessages();
-        return tab ? CBrowserView::FromWindow(tab->GetTabWindow()) : nullptr;
-    }
-    static void Command(CBrowserView* view, UINT id)
-    {
-        ::SendMessageA(view->GetTabWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    }
-
-    CFakeEngine m_engine;
-    CTestBrowserHost m_host;
-};
+class PageMail : public page_tools_test::CTabTest {};
 
 } // namespace
 

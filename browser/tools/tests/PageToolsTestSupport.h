@@ -1,6 +1,14 @@
 #pragma once
-// What the page tools' tests share: the clipboard's text, an answer to the save dialog, and the data
-// object of a drag.
+// What the page tools' tests share: a fixture with the engine double and a tab host that opens pages
+// in real tabs, the edit control's parser settings from the test program's resources, the
+// clipboard's text, an answer to the save dialog, and the data object of a drag.
+#include "browser/BrowserView.h"
+#include "browser/tests/BrowserTestHost.h"
+#include "editctl/Quillpoint.h"
+#include "frame/MainFrameData.h"
+#include "tests/engine/FakeEngine.h"
+
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <dlgs.h>
 #include <objidl.h>
@@ -10,6 +18,52 @@
 #include <string>
 
 namespace page_tools_test {
+
+// Tabs of the production factory in the test host, over the engine double's pages.
+class CTabTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_engine.IsRegistered());
+        InstallBrowserTabFactory();
+    }
+    void TearDown() override { GetMainFrameData().m_scriptErrors.clear(); }
+
+    // A new tab showing the page, loaded; null when no tab was made.
+    CBrowserView* Open(const wchar_t* url, FakePage page)
+    {
+        m_engine.AddPage(url, std::move(page));
+        const std::string narrow(TStdStr<char>(url).c_str());
+        IBrowserTab* tab =
+            GetBrowserTabFactory()->CreateBrowserTab(m_host.GetMdiClientWindow(), nullptr, narrow.c_str(), 0x70);
+        m_engine.PumpUntilIdle();
+        PumpPendingMessages();
+        return tab ? CBrowserView::FromWindow(tab->GetTabWindow()) : nullptr;
+    }
+    static void Command(CBrowserView* view, UINT id)
+    {
+        ::SendMessageA(view->GetTabWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    }
+
+    CFakeEngine m_engine;
+    CTestBrowserHost m_host;
+};
+
+// Gives the edit control the parser settings of one of the test program's resources (type 10).
+inline bool AddParserConfigFromResource(int id)
+{
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
+    if (!resource)
+        return false;
+    const DWORD size = ::SizeofResource(instance, resource);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    std::memcpy(::GlobalLock(block), ::LockResource(::LoadResource(instance, resource)), size);
+    ::GlobalUnlock(block);
+    const bool added = AddParserConfigFromMemory(block);
+    ::GlobalFree(block);
+    return added;
+}
 
 // The clipboard's CF_TEXT; empty when there is none.
 inline std::string ClipboardText()

@@ -35,47 +35,15 @@ std::string Utf16Bytes(const std::wstring& text)
 }
 
 
-class SourceView : public testing::Test {
+class SourceView : public page_tools_test::CTabTest {
 protected:
     static void SetUpTestSuite()
     {
         HINSTANCE instance = ::GetModuleHandleA(nullptr);
         ASSERT_TRUE(QuillpointDllMain(instance, 1, nullptr));
-        HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(QP_IDR_CONFIG_HTML), MAKEINTRESOURCEA(10));
-        ASSERT_TRUE(resource);
-        const DWORD size = ::SizeofResource(instance, resource);
-        HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-        std::memcpy(::GlobalLock(block), ::LockResource(::LoadResource(instance, resource)), size);
-        ::GlobalUnlock(block);
-        EXPECT_TRUE(AddParserConfigFromMemory(block));
-        ::GlobalFree(block);
+        EXPECT_TRUE(page_tools_test::AddParserConfigFromResource(QP_IDR_CONFIG_HTML));
     }
     static void TearDownTestSuite() { QuillpointDllMain(::GetModuleHandleA(nullptr), 0, nullptr); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_engine.IsRegistered());
-        InstallBrowserTabFactory();
-    }
-    void TearDown() override { GetMainFrameData().m_scriptErrors.clear(); }
-
-    CBrowserView* Open(const wchar_t* url, FakePage page)
-    {
-        m_engine.AddPage(url, std::move(page));
-        const std::string narrow(TStdStr<char>(url).c_str());
-        IBrowserTab* tab =
-            GetBrowserTabFactory()->CreateBrowserTab(m_host.GetMdiClientWindow(), nullptr, narrow.c_str(), 0x70);
-        m_engine.PumpUntilIdle();
-        PumpPendingMessages();
-        return tab ? CBrowserView::FromWindow(tab->GetTabWindow()) : nullptr;
-    }
-    static void Command(CBrowserView* view, UINT id)
-    {
-        ::SendMessageA(view->GetTabWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    }
-
-    CFakeEngine m_engine;
-    CTestBrowserHost m_host;
 };
 
 } // namespace
