@@ -895,7 +895,11 @@ LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
     }
     if (settings->RunCount.value == 1) {
         m_panes.HideAll();
-        OpenUrlInTab(kProductHomePage, 0);
+        // The home page takes the first, blank tab; a page a later start handed over before this
+        // message came is kept, and the home page gets a tab of its own.
+        IBrowserTab* first = GetActiveTab();
+        const TStdStr<char> shown = first ? first->GetUrl() : TStdStr<char>();
+        OpenUrlInTab(kProductHomePage, shown.empty() || shown == kBlankPageUrl ? 0u : static_cast<DWORD>(kOpenNewTab));
         OpenUrlInTab(kSearchStartPage, kOpenNewTab);
         // The page the program was started with is not dropped on the first run either.
         if (auto* app = dynamic_cast<CBrowserApp*>(GetCurrentApp())) {

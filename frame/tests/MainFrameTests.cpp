@@ -473,6 +473,17 @@ TEST_F(CMainFrameTest, FirstRunOpensHomeAndSearchPagesAndLaterRunsTheLastSession
         EXPECT_TRUE(test.Frame().WasUpdateCheckStarted());
     }
     ResetFrameSettings();
+    {
+        // A later start's page handed over while the first run is still starting is not replaced
+        // by the home page.
+        settings.RunCount.value = 0;
+        CTestFrame test;
+        test.Open("http://handed.example/", kOpenNewTab);
+        test.RunAfterCreate();
+        EXPECT_EQ(Urls(test.TabsInOrder()),
+                  (std::vector<std::string>{"http://handed.example/", kProductHomePage, kSearchStartPage}));
+    }
+    ResetFrameSettings();
     settings.PreviousRunState = 1;
     settings.StartupFlags.value = static_cast<int>(kStartupFlagLastSession);
     settings.LastOpenSites = {{"A", "http://a.example/"}, {"B", "http://b.example/"}, {"C", "http://c.example/"}};
