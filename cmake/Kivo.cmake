@@ -65,6 +65,15 @@ function(kivo_library name)
   endif()
 endfunction()
 
+# Test executables that drive windows with the real mouse, keys and focus or by their place on the
+# screen (drags, drops, the window under a point), or look for the browser's main window, run in a
+# Wine world of their own (prefix, display and server under wine-NAME in the build folder): on a
+# shared desktop another test program's window could lie over the point a drag aims at, take the
+# foreground and the keys, move the one cursor, or be the main window a second start hands its URL
+# to. So they need not run alone.
+set(KIVO_OWN_WORLD_TESTS core_tests controls_tests docking_tests widgets_tests frame_tests
+    navigation_tests favorites_tests gesture_tests watcher_tests)
+
 # kivo_test(NAME SOURCES file... [LIBS lib...])
 # One test executable, run as one CTest test under Wine (each Wine start costs a second or two).
 function(kivo_test name)
@@ -73,6 +82,9 @@ function(kivo_test name)
   target_link_libraries(${name} PRIVATE kivo_testmain ${ARG_LIBS})
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  if(name IN_LIST KIVO_OWN_WORLD_TESTS)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "KIVO_WINE_HOME=${CMAKE_BINARY_DIR}/wine-${name}")
+  endif()
 endfunction()
 
 # kivo_test_folder(NAME [LIBS lib...]): one test executable of every .cpp in the calling folder's tests/.

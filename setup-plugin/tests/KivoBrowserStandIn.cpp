@@ -93,7 +93,8 @@ bool ParseMode(const char* text)
 
 } // namespace
 
-// Waits for a window of the browser's class that answers the question with the question's number.
+// Waits for a window of the browser's class that answers the question with the question's number,
+// then for the browser to wait for input.
 int AwaitBrowser(const std::string& readyFile)
 {
     const UINT question = RegisterWindowMessageA("UWM_KivoBrowser_IsMe");
@@ -102,6 +103,14 @@ int AwaitBrowser(const std::string& readyFile)
         HWND window = FindWindowA("Kivo Browser", nullptr);
         if (window && SendMessageTimeoutA(window, question, 0, 0, SMTO_ABORTIFHUNG, 200, &answer) &&
             answer == question) {
+            // The browser goes on starting after its window answers; it is ready once it waits
+            // for input.
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)) {
+                WaitForInputIdle(process, 30000);
+                CloseHandle(process);
+            }
             HANDLE file = CreateFileA(readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             if (file == INVALID_HANDLE_VALUE)
                 return 2;

@@ -102,7 +102,15 @@ scenario="the browser itself closes"
 "$wine_run" "$browser" >"$work/browser.log" 2>&1 &
 browser_pid=$!
 if "$wine_run" "$standin" await "$(windows_path "$work/ready-browser")" >"$work/await.log" 2>&1; then
-  run_setup && { expect_closeapp "(nothing)"; expect_ms_between 4000 15000; }
+  # The plug-in gives a window 200 ms to answer and passes over one that does not, as it must; a
+  # machine loaded by other tests can keep the browser from answering that fast at any moment, so a
+  # run that passed over a browser still running is tried again (that case has its own scenario).
+  for attempt in 1 2 3; do
+    run_setup || break
+    [ "$ms" -lt 1000 ] 2>/dev/null && kill -0 "$browser_pid" 2>/dev/null || break
+    echo "[$scenario] the browser did not answer in time (try $attempt), again"
+  done
+  [ -n "$ms" ] && { expect_closeapp "(nothing)"; expect_ms_between 4000 15000; }
   sleep 0.5
   kill -0 "$browser_pid" 2>/dev/null && complain "the browser still runs after CloseApp returned"
 else
