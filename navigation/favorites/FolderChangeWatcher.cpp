@@ -69,8 +69,12 @@ DWORD CFolderChangeWatcher::Run()
         const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (result != WAIT_OBJECT_0 + 1)
             return 0;
+        // Watch again before telling the owner: whatever changes after the owner reads the folder
+        // is then seen. Wine keeps no changes that come while nobody is watching, so the other
+        // order could lose a change made between the post and the next watch.
+        const bool watching = FindNextChangeNotification(m_change) != FALSE;
         PostMessageA(m_target, message, 0, 0);
-        if (!FindNextChangeNotification(m_change))
+        if (!watching)
             return 0;
     }
 }
