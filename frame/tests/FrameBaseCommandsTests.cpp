@@ -6,11 +6,13 @@
 #include "frame/FrameBaseCommands.h"
 #include "frame/MainFrame.h"
 #include "frame/dialogs/HelpViewer.h"
+#include "frame/dialogs/SkinsDlg.h"
 #include "frame/tests/FrameTestSupport.h"
 
 #include "controls/skins/FrameSkinManager.h"
 #include "controls/skins/SkinnedWindow.h"
 #include "controls/skins/tests/SkinTestSupport.h"
+#include "controls/tests/Screenshot.h"
 #include "core/app/LanguageManager.h"
 #include "core/app/Settings.h"
 #include "core/app/SettingsStore.h"
@@ -317,6 +319,62 @@ TEST_F(CFrameBaseTest, ASkinChosenFromTheMenuIsPutOnTheFrameAndKept)
     EXPECT_TRUE(IsChecked(skinsMenu, kCommandDisableSkin));
     commands.SetSkinManager(nullptr);
     skins.DetachWindow(frame.Window());
+    savedSkin.Save();
+}
+
+// The skins dialog over the real main window: the skin chosen is on the frame at once; after a
+// restart (the frame and the skin manager made anew, the manager from the settings) the new frame
+// wears it again.
+TEST_F(CFrameBaseTest, ASkinChosenInTheSkinsDialogIsOnTheFrameAtOnceAndAfterARestart)
+{
+    CScratchFolder folder("frame-base-skins-dialog");
+    const std::string skinsFolder = std::string(folder.Path().c_str()) + "skins\\";
+    ASSERT_TRUE(skin_test::MakeTwelvePartSkin(skinsFolder, "Slate"));
+    CSettingString savedSkin("Config", "SkinName", "");
+    savedSkin.Load();
+    CSettingString none("Config", "SkinName", "");
+    none.Save();
+    {
+        CFrameSkinManager skins(skinsFolder.c_str(), "");
+        CTestFrame frame;
+        ASSERT_TRUE(frame.Window());
+        frame.Frame().GetBaseCommands().SetSkinManager(&skins);
+        frame.Frame().GetBaseCommands().OnFrameCreated();
+        EXPECT_FALSE(WearsSkin(skins, frame.Window()));
+        CSkinsDlg dialog(frame.Window(), &skins);
+        HWND window = dialog.Create(frame.Window());
+        ASSERT_TRUE(window);
+        ::ShowWindow(window, SW_SHOW);
+        ASSERT_EQ(dialog.GetRowCount(), 2);
+        dialog.SelectRow(1);
+        ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_SKIN_LIST, LBN_DBLCLK),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(window, IDC_SKIN_LIST)));
+        EXPECT_TRUE(::IsWindow(window));
+        EXPECT_EQ(skins.GetCurrentSkinName(), "Slate");
+        EXPECT_TRUE(WearsSkin(skins, frame.Window()));
+        ::DestroyWindow(window);
+        Pump();
+        RECT rect = {};
+        ::GetWindowRect(frame.Window(), &rect);
+        std::string path;
+        EXPECT_TRUE(kivo_test::WriteScreenRect(rect, "skinned_main_frame.bmp", path));
+        skins.DetachWindow(frame.Window());
+        frame.Frame().GetBaseCommands().SetSkinManager(nullptr);
+    }
+    CSettingString stored("Config", "SkinName", "");
+    stored.Load();
+    EXPECT_EQ(stored.value, "Slate");
+    {
+        CFrameSkinManager restarted(skinsFolder.c_str(), stored.value.c_str());
+        CTestFrame frame;
+        ASSERT_TRUE(frame.Window());
+        frame.Frame().GetBaseCommands().SetSkinManager(&restarted);
+        frame.Frame().GetBaseCommands().OnFrameCreated();
+        EXPECT_EQ(restarted.GetCurrentSkinName(), "Slate");
+        EXPECT_TRUE(WearsSkin(restarted, frame.Window()));
+        restarted.DetachWindow(frame.Window());
+        frame.Frame().GetBaseCommands().SetSkinManager(nullptr);
+    }
     savedSkin.Save();
 }
 
