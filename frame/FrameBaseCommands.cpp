@@ -1,5 +1,6 @@
 #include "frame/FrameBaseCommands.h"
 
+#include "controls/DynamicUpdateUI.h"
 #include "controls/skins/FrameSkinManager.h"
 #include "core/app/LanguageManager.h"
 #include "core/app/Settings.h"
@@ -75,7 +76,24 @@ void CFrameBaseCommands::OnFrameCreated()
         ::ShowWindow(status, SW_HIDE);
     if (flags & kBaseViewToolbarsLocked)
         ApplyToolbarLock();
+    if (CDynamicUpdateUI* map = GetCommandStateMap()) {
+        map->UIAddItem(static_cast<WORD>(kCommandStatusBar), kUpdateUIPopupMenu);
+        map->UIAddItem(static_cast<WORD>(kCommandLockToolbars), kUpdateUIPopupMenu);
+    }
+    UpdateViewChecks();
     m_host.LayOutFrame();
+}
+
+// The View menu's marks follow the bits.
+void CFrameBaseCommands::UpdateViewChecks()
+{
+    CDynamicUpdateUI* map = GetCommandStateMap();
+    const CSettings* settings = GetSettings();
+    if (!map || !settings)
+        return;
+    const DWORD flags = static_cast<DWORD>(settings->BaseViewFlags.value);
+    map->UISetCheck(static_cast<WORD>(kCommandStatusBar), (flags & kBaseViewStatusBar) ? 1 : 0);
+    map->UISetCheck(static_cast<WORD>(kCommandLockToolbars), (flags & kBaseViewToolbarsLocked) ? 1 : 0);
 }
 
 LRESULT CFrameBaseCommands::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& handled)
@@ -286,6 +304,7 @@ void CFrameBaseCommands::ToggleStatusBar()
     settings->BaseViewFlags.value = static_cast<int>(flags);
     if (HWND status = m_host.GetBaseStatusBar())
         ::ShowWindow(status, (flags & kBaseViewStatusBar) ? SW_SHOWNOACTIVATE : SW_HIDE);
+    UpdateViewChecks();
     m_host.LayOutFrame();
 }
 
@@ -297,6 +316,7 @@ void CFrameBaseCommands::ToggleLockToolbars()
     settings->BaseViewFlags.value =
         static_cast<int>(ToggleBits(static_cast<DWORD>(settings->BaseViewFlags.value), kBaseViewToolbarsLocked));
     ApplyToolbarLock();
+    UpdateViewChecks();
     m_host.LayOutFrame();
 }
 

@@ -123,6 +123,7 @@ private:
     void FillSkinsMenu(HMENU skinsMenu);
     void FillLanguageMenu(HMENU languageMenu);
     void CheckOnly(HMENU popup, UINT first, UINT last, UINT checked);
+    void UpdateViewChecks();
     void ShowSkinsDialog();
     void SendFeedback();
     void TellAFriend();

@@ -9,6 +9,7 @@
 #include "frame/dialogs/SkinsDlg.h"
 #include "frame/tests/FrameTestSupport.h"
 
+#include "controls/DynamicUpdateUI.h"
 #include "controls/skins/FrameSkinManager.h"
 #include "controls/skins/SkinnedWindow.h"
 #include "controls/skins/tests/SkinTestSupport.h"
@@ -159,9 +160,13 @@ TEST_F(CFrameBaseTest, TheStatusBarFollowsItsBit)
     HWND status = frame.Frame().GetBaseStatusBar();
     ASSERT_TRUE(status);
     EXPECT_TRUE(::IsWindowVisible(status));
+    CDynamicUpdateUI* map = GetCommandStateMap();
+    ASSERT_TRUE(map);
+    EXPECT_TRUE(map->UIGetState(static_cast<WORD>(kCommandStatusBar)) & kUpdateUIChecked);
     ::SendMessageA(frame.Window(), WM_COMMAND, kCommandStatusBar, 0);
     EXPECT_FALSE(::IsWindowVisible(status));
     EXPECT_EQ(GetSettings()->BaseViewFlags.value & kBaseViewStatusBar, 0);
+    EXPECT_FALSE(map->UIGetState(static_cast<WORD>(kCommandStatusBar)) & kUpdateUIChecked);
     ::SendMessageA(frame.Window(), WM_COMMAND, kCommandStatusBar, 0);
     EXPECT_TRUE(::IsWindowVisible(status));
     EXPECT_NE(GetSettings()->BaseViewFlags.value & kBaseViewStatusBar, 0);
