@@ -318,6 +318,21 @@ TEST_F(CFrameBaseTest, ASkinChosenFromTheMenuIsPutOnTheFrameAndKept)
     ::SendMessageA(frame.Window(), WM_COMMAND, kCommandSkinFirst + 5, 0);
     EXPECT_EQ(skins.GetCurrentSkinName(), "Ember");
 
+    // A skin whose files went since the scan is refused: the one in use stays, and so does its mark.
+    ASSERT_TRUE(skin_test::MakeTwelvePartSkin(skinsFolder, "Gone"));
+    skins.EnumerateSkins();
+    ASSERT_EQ(skins.GetSkinCount(), 2u);
+    const UINT gone = skins.GetSkins()[0].name == "Gone" ? kCommandSkinFirst : kCommandSkinFirst + 1;
+    const UINT ember = gone == kCommandSkinFirst ? kCommandSkinFirst + 1 : kCommandSkinFirst;
+    ::AppendMenuA(skinsMenu, MF_STRING, kCommandSkinFirst + 1, "second");
+    ::SendMessageA(frame.Window(), WM_COMMAND, ember, 0);
+    ASSERT_TRUE(IsChecked(skinsMenu, ember));
+    ASSERT_TRUE(::DeleteFileA((skinsFolder + "Gone\\skin.ini").c_str()));
+    ::SendMessageA(frame.Window(), WM_COMMAND, gone, 0);
+    EXPECT_EQ(skins.GetCurrentSkinName(), "Ember");
+    EXPECT_TRUE(IsChecked(skinsMenu, ember));
+    EXPECT_FALSE(IsChecked(skinsMenu, gone));
+
     ::SendMessageA(frame.Window(), WM_COMMAND, kCommandDisableSkin, 0);
     EXPECT_FALSE(skins.IsSkinActive());
     EXPECT_FALSE(WearsSkin(skins, frame.Window()));
