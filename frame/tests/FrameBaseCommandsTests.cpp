@@ -437,3 +437,46 @@ TEST_F(CFrameBaseTest, TheHomePageOpensInANewTab)
 }
 
 }  // namespace
+
+namespace {
+
+// What the commands ask of the main window, recorded; no window at all.
+class CRecordingHost final : public IFrameBaseHost {
+public:
+    HWND GetBaseFrameWindow() const override { return nullptr; }
+    HWND GetBaseReBar() const override { return nullptr; }
+    HWND GetBaseStatusBar() const override { return nullptr; }
+    HMENU GetBaseMenu() const override { return nullptr; }
+    void LayOutFrame() override { ++layouts; }
+    void RetranslateFrame(const CLanguageManager&) override { ++retranslations; }
+    void OpenUrlInNewTab(const char* url) override { urls.push_back(url ? url : ""); }
+    void ShowOptionsPage(int pageId) override { pages.push_back(pageId); }
+    void SetModalFlag(bool) override {}
+
+    int layouts = 0;
+    int retranslations = 0;
+    std::vector<std::string> urls;
+    std::vector<int> pages;
+};
+
+TEST(FrameBaseCommandsWithoutWindows, EachCommandAsksTheFrameForItsPart)
+{
+    CRecordingHost host;
+    CFrameBaseCommands commands(host);
+    CRecordingShell shell;
+    CScopedFrameShell shellScope(shell);
+    commands.Execute(kCommandSelectLanguage);
+    ASSERT_EQ(host.pages.size(), 1u);
+    EXPECT_EQ(host.pages[0], kLanguagePageId);
+    commands.Execute(kCommandHomePage);
+    ASSERT_EQ(host.urls.size(), 1u);
+    EXPECT_EQ(host.urls[0], kProductHomePage);
+    commands.Execute(kCommandFeedback);
+    ASSERT_EQ(shell.m_executed.size(), 1u);
+    EXPECT_NE(shell.m_executed[0].find("mailto:"), std::string::npos);
+    // A language number the manager does not have changes nothing.
+    commands.Execute(kCommandLanguageLast);
+    EXPECT_EQ(host.retranslations, 0);
+}
+
+}  // namespace
