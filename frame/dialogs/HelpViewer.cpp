@@ -34,6 +34,8 @@ EHelpResult CHtmlHelpViewer::ShowContents(HWND owner, const char* file, const ch
     return function(owner, target.c_str(), kHtmlHelpDisplayContents, 0) ? EHelpResult::kShown : EHelpResult::kNoHelpFile;
 }
 
+// Kept for the whole process: the help window outlives the call that opened it, and the library
+// must stay loaded under it.
 IHelpViewer& GetSystemHelpViewer()
 {
     static CHtmlHelpViewer viewer;
