@@ -172,6 +172,26 @@ TEST_F(CFrameBaseTest, TheStatusBarFollowsItsBit)
     EXPECT_NE(GetSettings()->BaseViewFlags.value & kBaseViewStatusBar, 0);
 }
 
+TEST_F(CFrameBaseTest, ANewFrameHidesTheStatusBarAndLocksTheToolbarsAsTheSettingsSay)
+{
+    GetSettings()->BaseViewFlags.value = static_cast<int>(kBaseViewToolbarsLocked);
+    CTestFrame frame;
+    ASSERT_TRUE(frame.Window());
+    HWND status = frame.Frame().GetBaseStatusBar();
+    ASSERT_TRUE(status);
+    EXPECT_FALSE(::IsWindowVisible(status));
+    HWND rebar = frame.Frame().GetReBar();
+    const int count = static_cast<int>(::SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0));
+    ASSERT_GT(count, 0);
+    for (int i = 0; i < count; ++i) {
+        REBARBANDINFOA band = {};
+        band.cbSize = sizeof(band);
+        band.fMask = RBBIM_STYLE;
+        ::SendMessageA(rebar, RB_GETBANDINFOA, i, reinterpret_cast<LPARAM>(&band));
+        EXPECT_TRUE(band.fStyle & RBBS_NOGRIPPER) << "band " << i;
+    }
+}
+
 TEST_F(CFrameBaseTest, LockingTheToolbarsTakesEveryGripperAndUnlockingGivesItBack)
 {
     CTestFrame frame;
