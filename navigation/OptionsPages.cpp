@@ -46,3 +46,12 @@ std::unique_ptr<COptionsPage> COptionsPages::CreatePage(int dialogId)
         return nullptr;
     }
 }
+
+// The bar is looked up when the page is applied: the frame may have rebuilt its bars since the
+// dialog opened, and a frame without bars has nothing to update.
+void COptionsPages::CAddressBarButtons::ReapplyButtons()
+{
+    CAddressBar* bar = m_navigation ? m_navigation->GetAddressBar() : nullptr;
+    if (bar && bar->IsWindow())
+        bar->UpdateGoButton();
+}

@@ -157,9 +157,12 @@ void COptionsDlg::SetPageActions(IOptionsPageActions* actions)
 
 bool COptionsDlg::AddPageOf(int dialogId)
 {
-    if (COptionsPage* own = OwnPage(dialogId))
-        return AddPage(*own);
     IOptionsPageFactory* factory = GetOptionsPageFactory();
+    if (COptionsPage* own = OwnPage(dialogId)) {
+        if (own == &m_addressBarPage && factory && !m_addressBarPage.GetTarget())
+            m_addressBarPage.SetTarget(factory->GetAddressBarTarget());
+        return AddPage(*own);
+    }
     if (!factory)
         return false;
     std::unique_ptr<COptionsPage> page;

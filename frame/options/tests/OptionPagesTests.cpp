@@ -8,6 +8,7 @@
 #include "core/library/RegistryKey.h"
 #include "core/system/RunAtStartup.h"
 #include "frame/options/OptionsDlg.h"
+#include "frame/options/OptionsPageFactory.h"
 #include "frame/options/TabPage.h"
 #include "frame/options/tests/OptionsTestSupport.h"
 #include "tests/support/TestScratch.h"
@@ -347,6 +348,28 @@ TEST_F(OptionPages, SelectLanguageShowsTheFileInformationAndSwitchesThroughTheFr
     EXPECT_FALSE(::IsWindowEnabled(setDefault));
     open->Command(IDCANCEL);
     GetSettingsStore()->WriteString("Config", "Language", "English");
+}
+
+// The dialog's own "Address Bar" page tells the address bar the factory names, after OK only.
+class CAddressBarOnlyFactory final : public IOptionsPageFactory, public IAddressBarOptionsTarget {
+public:
+    std::unique_ptr<COptionsPage> CreatePage(int) override { return nullptr; }
+    IAddressBarOptionsTarget* GetAddressBarTarget() override { return this; }
+    void ReapplyButtons() override { ++reapplied; }
+    int reapplied = 0;
+};
+
+TEST_F(OptionPages, AppliedAddressBarPageHasTheAddressBarReapplyItsButtons)
+{
+    CAddressBarOnlyFactory factory;
+    CScopedOptionsPageFactory scope(factory);
+    for (const bool ok : {false, true}) {
+        const auto open = Open(IDD_ADDRESS_BAR_PAGE);
+        open->Click(IDC_SHOW_GO_BUTTON);
+        open->Command(ok ? IDOK : IDCANCEL);
+        ASSERT_TRUE(open->Closed());
+        EXPECT_EQ(factory.reapplied, ok ? 1 : 0);
+    }
 }
 
 }  // namespace
