@@ -17,7 +17,6 @@ constexpr int kSetDefaultImage = 53;
 constexpr int kHelpImage = 38;
 constexpr const char* kHelpFileName = "KivoBrowser.chm";
 constexpr const char* kTranslateTopic = "::/translate.htm";
-constexpr const char* kHelpControl = "hhctrl.ocx";
 // The control's HTML Help entry: exported by ordinal; some builds export only the name.
 constexpr WORD kHtmlHelpOrdinal = 14;
 constexpr const char* kHtmlHelpName = "HtmlHelpA";
@@ -33,15 +32,20 @@ const CImageListManager* Images()
 
 }  // namespace
 
-bool ShowHelpTopic(HWND owner, const char* topic)
+bool ShowHelpTopic(HWND owner, const char* topic, const char* control)
 {
     // The help window belongs to the control, so the control stays loaded for the process.
-    static CDynamicLibrary control;
-    if (!control.IsLoaded())
-        control.Load(kHelpControl);
-    auto entry = reinterpret_cast<HtmlHelpEntry>(reinterpret_cast<void (*)()>(control.GetProc(MAKEINTRESOURCEA(kHtmlHelpOrdinal))));
+    static CDynamicLibrary htmlHelp;
+    static std::string loadedName;
+    const std::string name = control ? control : "";
+    if (!htmlHelp.IsLoaded() || loadedName != name) {
+        htmlHelp.Free();
+        loadedName = name;
+        htmlHelp.Load(name.c_str());
+    }
+    auto entry = reinterpret_cast<HtmlHelpEntry>(reinterpret_cast<void (*)()>(htmlHelp.GetProc(MAKEINTRESOURCEA(kHtmlHelpOrdinal))));
     if (!entry)
-        entry = reinterpret_cast<HtmlHelpEntry>(reinterpret_cast<void (*)()>(control.GetProc(kHtmlHelpName)));
+        entry = reinterpret_cast<HtmlHelpEntry>(reinterpret_cast<void (*)()>(htmlHelp.GetProc(kHtmlHelpName)));
     if (!entry) {
         GetMessageBoxes().Show(owner, PageText("The help viewer (hhctrl.ocx) is not installed."), PageText("Kivo Browser"),
                                MB_OK | MB_ICONWARNING);

@@ -59,7 +59,9 @@ private:
     std::string m_websiteTarget;
 };
 
+// The system's HTML Help control.
+inline constexpr char kHtmlHelpControl[] = "hhctrl.ocx";
 // Opens a topic of the program's help file ("KivoBrowser.chm" in the program folder) through the
-// system's HTML Help control loaded at run time; without the control the user is told so. False
-// when the help could not be shown.
-bool ShowHelpTopic(HWND owner, const char* topic);
+// HTML Help control (`control`) loaded at run time; without the control the user is told so.
+// False when the help could not be shown.
+bool ShowHelpTopic(HWND owner, const char* topic, const char* control = kHtmlHelpControl);

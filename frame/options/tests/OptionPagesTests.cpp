@@ -350,6 +350,16 @@ TEST_F(OptionPages, SelectLanguageShowsTheFileInformationAndSwitchesThroughTheFr
     GetSettingsStore()->WriteString("Config", "Language", "English");
 }
 
+// Without the HTML Help control the help tells the user so instead of failing silently.
+TEST_F(OptionPages, HelpWithoutTheHelpControlSaysSo)
+{
+    CRecordingMessageBoxes boxes;
+    CScopedMessageBoxes scope(boxes);
+    EXPECT_FALSE(ShowHelpTopic(nullptr, "::/translate.htm", "kivo-no-such-help-control.ocx"));
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "The help viewer (hhctrl.ocx) is not installed.");
+}
+
 // The dialog's own "Address Bar" page tells the address bar the factory names, after OK only.
 class CAddressBarOnlyFactory final : public IOptionsPageFactory, public IAddressBarOptionsTarget {
 public:
