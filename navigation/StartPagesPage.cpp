@@ -2,10 +2,10 @@
 
 #include "browser/InternetExplorerHelpers.h"
 #include "controls/ImageListManager.h"
-#include "core/app/LanguageManager.h"
 #include "core/app/ProgramFolders.h"
 #include "core/app/Settings.h"
 #include "core/system/MessageBoxes.h"
+#include "frame/options/PageWidgets.h"
 #include "navigation/FavIconCache.h"
 #include "navigation/GroupDialogs.h"
 #include "navigation/GroupStore.h"
@@ -52,27 +52,6 @@ void ForEachRadio(HWND page, int firstRadioId, Visit visit)
         if (IsRadio(control))
             visit(control, index++);
     }
-}
-
-const char* Translated(const char* text)
-{
-    const CLanguageManager* language = GetLanguageManager();
-    return language ? language->Translate(text) : text;
-}
-
-void AddToolTip(HWND page, HWND control, const char* text)
-{
-    HWND tip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, page, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    if (!tip)
-        return;
-    TTTOOLINFOA tool = {};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = page;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(text);
-    ::SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace
@@ -141,11 +120,8 @@ void CStartPagesPage::SetUpButtons()
     HIMAGELIST general = images ? static_cast<HIMAGELIST>(images->m_generalSmall) : nullptr;
     for (size_t i = 0; i < std::size(buttons); ++i) {
         HWND button = GetDlgItem(buttons[i].id);
-        if (general && buttons[i].image < ImageList_GetImageCount(general)) {
-            m_buttonIcons[i].Attach(ImageList_GetIcon(general, buttons[i].image, ILD_NORMAL));
-            ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(static_cast<HICON>(m_buttonIcons[i])));
-        }
-        AddToolTip(m_hWnd, button, Translated(buttons[i].tip));
+        SetButtonIcon(button, general, buttons[i].image, m_buttonIcons[i]);
+        AddControlToolTip(m_hWnd, button, PageText(buttons[i].tip));
     }
     ::EnableWindow(GetDlgItem(IDC_START_PAGES_REMOVE), FALSE);
 }
@@ -246,7 +222,7 @@ LRESULT CStartPagesPage::OnRemove(WORD, WORD, HWND, BOOL&)
 
 LRESULT CStartPagesPage::OnRemoveAll(WORD, WORD, HWND, BOOL&)
 {
-    const int answer = GetMessageBoxes().Show(m_hWnd, Translated("Are you sure you want to permanently delete these item(s)?"),
+    const int answer = GetMessageBoxes().Show(m_hWnd, PageText("Are you sure you want to permanently delete these item(s)?"),
                                               "Kivo Browser", MB_YESNO | MB_ICONQUESTION);
     if (answer == IDNO)
         return 0;
