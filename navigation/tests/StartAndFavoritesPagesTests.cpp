@@ -275,6 +275,23 @@ TEST_F(StartAndFavoritesPages, SingleColumnIsABreakCountOf3000AndCancelKeepsTheC
 
 TEST_F(StartAndFavoritesPages, FavoritesPageStoresEachValueAndTellsOnlyWhatChanged)
 {
+    // Cancel after changing everything writes nothing and tells nobody.
+    {
+        COpenOptions open(IDD_FAVORITES_PAGE);
+        Click(open, IDC_FAV_SORT_BY_NAME);
+        ::SetWindowTextA(open.Control(IDC_FAV_MENU_WIDTH), "60");
+        ::SetWindowTextA(open.Control(IDC_FAV_BREAK_COUNT), "40");
+        ::SetWindowTextA(open.Control(IDC_FAV_LINKS_FOLDER), "C:\\Links");
+        open.Command(IDCANCEL);
+        ASSERT_TRUE(open.Closed());
+        settings->Save();
+        const auto stored = Reread();
+        EXPECT_FALSE(stored->SysFlags & SysFlag::SortFavoritesByName);
+        EXPECT_EQ(stored->MaxFavMenuWidth.value, 35);
+        EXPECT_EQ(stored->FavMenuBreakCount.value, 25);
+        EXPECT_EQ(std::string(stored->LinksBarDefaultFolder.value), "Links");
+        EXPECT_EQ(pages.target.menuRebuilds + pages.target.linksBarRebuilds, 0);
+    }
     {
         COpenOptions open(IDD_FAVORITES_PAGE);
         ::SetWindowTextA(open.Control(IDC_FAV_LINKS_FOLDER), "C:\\Links");

@@ -342,6 +342,9 @@ TEST_F(OptionPages, SelectLanguageShowsTheFileInformationAndSwitchesThroughTheFr
     EXPECT_EQ(open->dialog->SelectLanguagePage().GetEmailTarget(), "mailto:translator@example.org");
     EXPECT_EQ(open->dialog->SelectLanguagePage().GetWebsiteTarget(), "http://example.org/");
 
+    // Choosing alone changes nothing: the page writes nothing on OK.
+    EXPECT_EQ(std::string(languages.manager->GetLanguageName()), "English");
+
     open->Click(IDC_LANGUAGE_SET_DEFAULT);
     EXPECT_EQ(actions.languages, std::vector<int>{german});
     EXPECT_EQ(std::string(languages.manager->GetLanguageName()), "German");
