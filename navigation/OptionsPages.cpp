@@ -11,6 +11,8 @@
 #include "navigation/FrameNavigation.h"
 #include "navigation/SearchBarPage.h"
 #include "navigation/SearchEngineManager.h"
+#include "navigation/StartPagesPage.h"
+#include "navigation/favorites/FavoritesPage.h"
 
 std::unique_ptr<COptionsPage> COptionsPages::CreatePage(int dialogId)
 {
@@ -34,7 +36,22 @@ std::unique_ptr<COptionsPage> COptionsPages::CreatePage(int dialogId)
             return std::make_unique<CSearchBarPage>(*engines, m_navigation ? m_navigation->GetSearchBar() : nullptr,
                                                     GetFavIconCache());
         return nullptr;
+    case IDD_FAVORITES_PAGE:
+        // Nothing shows the favorites menu or the Links bar for the page to tell yet: both read
+        // the settings when they are next built.
+        return std::make_unique<CFavoritesPage>();
+    case IDD_START_PAGES_PAGE:
+        return std::make_unique<CStartPagesPage>(nullptr, nullptr, GetFavIconCache());
     default:
         return nullptr;
     }
+}
+
+// The bar is looked up when the page is applied: the frame may have rebuilt its bars since the
+// dialog opened, and a frame without bars has nothing to update.
+void COptionsPages::CAddressBarButtons::ReapplyButtons()
+{
+    CAddressBar* bar = m_navigation ? m_navigation->GetAddressBar() : nullptr;
+    if (bar && bar->IsWindow())
+        bar->UpdateGoButton();
 }

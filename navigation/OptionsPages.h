@@ -15,7 +15,19 @@ public:
     // `navigation` (not owned, may be null) holds the search bar the search page updates.
     explicit COptionsPages(const CFrameNavigation* navigation = nullptr) : m_navigation(navigation) {}
     std::unique_ptr<COptionsPage> CreatePage(int dialogId) override;
+    // The frame's address bar, rebuilt from the settings' button bits.
+    IAddressBarOptionsTarget* GetAddressBarTarget() override { return &m_addressBarButtons; }
 
 private:
+    class CAddressBarButtons final : public IAddressBarOptionsTarget {
+    public:
+        explicit CAddressBarButtons(const CFrameNavigation* navigation) : m_navigation(navigation) {}
+        void ReapplyButtons() override;
+
+    private:
+        const CFrameNavigation* m_navigation;  // not owned
+    };
+
     const CFrameNavigation* m_navigation;  // not owned
+    CAddressBarButtons m_addressBarButtons{m_navigation};
 };

@@ -66,6 +66,7 @@ constexpr DWORD PopupLogGrid = 0x40;
 constexpr DWORD AdLogGrid = 0x80;
 constexpr DWORD HideTabScrollButtons = 0x40000;
 constexpr DWORD HideTabCloseButton = 0x80000;
+constexpr DWORD TabsAtBottom = 0x100000;
 constexpr DWORD DoubleClickClosesTab = 0x200000;
 constexpr DWORD HideAddressButton = 0x4000000;
 constexpr DWORD HideGoButton = 0x8000000;

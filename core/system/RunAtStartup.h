@@ -16,3 +16,5 @@ TStdStr<char> MakeRunCommand(const char* programPath);
 // The two steps on an open key, so that a refused write can be seen: false when it fails.
 bool WriteRunValue(HKEY key, const char* valueName, const char* programPath);
 bool DeleteRunValue(HKEY key, const char* valueName);
+// The value name under which the program starts with Windows.
+inline constexpr char kRunValueName[] = "Kivo Browser";

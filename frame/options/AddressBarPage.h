@@ -25,6 +25,7 @@ public:
 
     // Not owned; null: nobody to tell.
     void SetTarget(IAddressBarOptionsTarget* target) { m_target = target; }
+    IAddressBarOptionsTarget* GetTarget() const { return m_target; }
 
     int GetDialogID() const override { return IDD_ADDRESS_BAR_PAGE; }
     int OnApply() override;

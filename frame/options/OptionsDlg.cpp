@@ -13,8 +13,6 @@ constexpr int kDialogIconIndex = 22;
 constexpr int kDarkerPercent = 6;
 
 // The dialog ids of the tree's pages that the frame's own resources do not name.
-constexpr int kStartPagesPageId = 166;
-constexpr int kStartupPageId = 180;
 constexpr int kMouseActionsPageId = 271;
 constexpr int kMouseTrailsPageId = 273;
 constexpr int kPopupBlockerPageId = 233;
@@ -22,9 +20,7 @@ constexpr int kPopupAdvancedPageId = 163;
 constexpr int kAdFilterPageId = 234;
 constexpr int kAdFilterAdvancedPageId = 165;
 constexpr int kProxyPageId = 220;
-constexpr int kClearRecordsPageId = 243;
 constexpr int kPlugInPageId = 246;
-constexpr int kSelectLanguagePageId = 236;
 
 const char* Translated(const char* text)
 {
@@ -100,8 +96,8 @@ void COptionsDlg::SaveLastPage(int dialogId)
 // are embedded, every other id is asked of the page factory.
 bool COptionsDlg::AddPages()
 {
-    AddPageOf(kStartPagesPageId);
-    AddPageOf(kStartupPageId);
+    AddPageOf(IDD_START_PAGES_PAGE);
+    AddPageOf(IDD_STARTUP_PAGE);
     AddGroup("Mouse Gestures");
     AddPageOf(kMouseActionsPageId);
     AddPageOf(kMouseTrailsPageId);
@@ -123,10 +119,10 @@ bool COptionsDlg::AddPages()
     BackToRoot();
     AddPageOf(IDD_DOWNLOAD_PAGE);
     AddPageOf(kProxyPageId);
-    AddPageOf(kClearRecordsPageId);
+    AddPageOf(IDD_CLEAR_RECORDS_PAGE);
     AddPageOf(kPlugInPageId);
     AddPageOf(IDD_MISCELLANEOUS_PAGE);
-    AddPageOf(kSelectLanguagePageId);
+    AddPageOf(IDD_SELECT_LANGUAGE_PAGE);
     return true;
 }
 
@@ -139,16 +135,34 @@ COptionsPage* COptionsDlg::OwnPage(int dialogId)
         return &m_downloadPage;
     case IDD_MISCELLANEOUS_PAGE:
         return &m_miscellaneousPage;
+    case IDD_STARTUP_PAGE:
+        return &m_startupPage;
+    case IDD_TAB_PAGE:
+        return &m_tabPage;
+    case IDD_CLEAR_RECORDS_PAGE:
+        return &m_clearRecordsPage;
+    case IDD_SELECT_LANGUAGE_PAGE:
+        return &m_selectLanguagePage;
     default:
         return nullptr;
     }
 }
 
+void COptionsDlg::SetPageActions(IOptionsPageActions* actions)
+{
+    m_startupPage.SetActions(actions);
+    m_clearRecordsPage.SetActions(actions);
+    m_selectLanguagePage.SetActions(actions);
+}
+
 bool COptionsDlg::AddPageOf(int dialogId)
 {
-    if (COptionsPage* own = OwnPage(dialogId))
-        return AddPage(*own);
     IOptionsPageFactory* factory = GetOptionsPageFactory();
+    if (COptionsPage* own = OwnPage(dialogId)) {
+        if (own == &m_addressBarPage && factory && !m_addressBarPage.GetTarget())
+            m_addressBarPage.SetTarget(factory->GetAddressBarTarget());
+        return AddPage(*own);
+    }
     if (!factory)
         return false;
     std::unique_ptr<COptionsPage> page;

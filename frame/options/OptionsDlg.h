@@ -12,12 +12,16 @@
 #include "controls/ImageListManager.h"
 #include "controls/widgets/WindowUtilities.h"
 #include "frame/options/AddressBarPage.h"
+#include "frame/options/ClearRecordsPage.h"
 #include "frame/options/DownloadPage.h"
 #include "frame/options/MiscellaneousPage.h"
 #include "frame/options/OptionsCaption.h"
 #include "frame/options/OptionsPage.h"
 #include "frame/options/OptionsPageFactory.h"
 #include "frame/options/OptionsResources.h"
+#include "frame/options/SelectLanguagePage.h"
+#include "frame/options/StartupPage.h"
+#include "frame/options/TabPage.h"
 #include "platform/AtlGdi.h"
 #include "platform/AtlWin.h"
 
@@ -45,6 +49,10 @@ public:
     // The pages the dialog owns, for the frame to connect them before DoModal.
     CMiscellaneousPage& MiscellaneousPage() { return m_miscellaneousPage; }
     CAddressBarPage& AddressBarPage() { return m_addressBarPage; }
+    CSelectLanguagePage& SelectLanguagePage() { return m_selectLanguagePage; }
+    // What the startup, language and clear-records pages ask of the program at once (not owned;
+    // null: the frame's commands and the settings' clean-ups).
+    void SetPageActions(IOptionsPageActions* actions);
 
     // What is open now (tests and the frame's commands): the page shown, or null.
     COptionsPage* GetShownPage() const;
@@ -109,6 +117,10 @@ private:
     CMiscellaneousPage m_miscellaneousPage;
     CAddressBarPage m_addressBarPage;
     CDownloadPage m_downloadPage;
+    CStartupPage m_startupPage;
+    CTabPage m_tabPage;
+    CClearRecordsPage m_clearRecordsPage;
+    CSelectLanguagePage m_selectLanguagePage;
     // The factory's pages; declared last so their windows and objects go before the members above.
     std::vector<std::unique_ptr<COptionsPage>> m_factoryPages;
 };

@@ -8,6 +8,7 @@
 //
 // Lifetime: the installer owns the factory and keeps it while any Options dialog can open. Each
 // page the factory makes belongs to the dialog that asked for it and goes with that dialog.
+#include "frame/options/AddressBarPage.h"
 #include "frame/options/OptionsPage.h"
 
 #include <memory>
@@ -17,6 +18,9 @@ public:
     virtual ~IOptionsPageFactory() = default;
     // A new page whose GetDialogID is `dialogId`; null: the program has no such page.
     virtual std::unique_ptr<COptionsPage> CreatePage(int dialogId) = 0;
+    // Who re-applies the address bar's buttons after the dialog's own "Address Bar" page was
+    // applied (not owned; null: nobody), for a dialog whose opener connected none.
+    virtual IAddressBarOptionsTarget* GetAddressBarTarget() { return nullptr; }
 };
 
 // The installed factory, or null (then the dialog shows the frame's own pages alone).

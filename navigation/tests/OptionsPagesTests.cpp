@@ -1,8 +1,9 @@
-// The program's option page factory in the Options dialog: the gesture, URL alias and search bar
-// pages stand in the tree at their places and open as the dialog's pages; screenshots of the
-// dialog on each of them.
+// The program's option page factory in the Options dialog: the gesture, URL alias, search bar,
+// start pages, favorites and blocker pages stand in the tree at their places and open as the
+// dialog's pages; screenshots of the dialog on every page of the tree.
 #include "navigation/OptionsPages.h"
 
+#include "browser/filter/FilterResources.h"
 #include "controls/tests/Screenshot.h"
 #include "core/app/Settings.h"
 #include "frame/gestures/GestureResources.h"
@@ -19,7 +20,8 @@ namespace {
 TEST(ProgramOptionsPages, TheFactoryMakesEachPageOfItsId)
 {
     COptionsPages factory;
-    for (int id : {IDD_MOUSE_ACTIONS_PAGE, IDD_MOUSE_TRAILS_PAGE, IDD_URL_ALIAS_LIST, IDD_SEARCH_BAR_PAGE}) {
+    for (int id : {IDD_MOUSE_ACTIONS_PAGE, IDD_MOUSE_TRAILS_PAGE, IDD_URL_ALIAS_LIST, IDD_SEARCH_BAR_PAGE, IDD_FAVORITES_PAGE,
+                   IDD_START_PAGES_PAGE, IDD_POPUP_BLOCKER_PAGE, IDD_POPUP_ADVANCED, IDD_AD_FILTER_PAGE, IDD_AD_ADVANCED}) {
         const std::unique_ptr<COptionsPage> page = factory.CreatePage(id);
         ASSERT_TRUE(page) << id;
         EXPECT_EQ(page->GetDialogID(), id);
@@ -51,6 +53,19 @@ TEST(ProgramOptionsPages, TheDialogShowsThePagesInTheirGroupsAndCancelKeepsThem)
         {IDD_MOUSE_TRAILS_PAGE, "Mouse Trails", "Mouse Gestures", "options-mouse-trails.bmp"},
         {IDD_URL_ALIAS_LIST, "URL Alias", "Address Bar", "options-url-alias.bmp"},
         {IDD_SEARCH_BAR_PAGE, "Search Bar", nullptr, "options-search-bar.bmp"},
+        {IDD_START_PAGES_PAGE, "Start Pages", nullptr, "options-start-pages.bmp"},
+        {IDD_FAVORITES_PAGE, "Favorites", nullptr, "options-favorites.bmp"},
+        {IDD_POPUP_BLOCKER_PAGE, "Popup - 0 blocked", "Popup Blocker", "options-popup-blocker.bmp"},
+        {IDD_POPUP_ADVANCED, "Advanced Settings", "Popup Blocker", "options-popup-advanced.bmp"},
+        {IDD_AD_FILTER_PAGE, "Ad-Filter - 0 blocked", "Ad-Filter", "options-ad-filter.bmp"},
+        {IDD_AD_ADVANCED, "Advanced Settings", "Ad-Filter", "options-ad-advanced.bmp"},
+        {IDD_STARTUP_PAGE, "Startup", nullptr, "options-startup.bmp"},
+        {IDD_ADDRESS_BAR_PAGE, "Address Bar", "Address Bar", "options-address-bar.bmp"},
+        {IDD_TAB_PAGE, "Tab", nullptr, "options-tab.bmp"},
+        {IDD_DOWNLOAD_PAGE, "Download", nullptr, "options-download.bmp"},
+        {IDD_CLEAR_RECORDS_PAGE, "Clear Records", nullptr, "options-clear-records.bmp"},
+        {IDD_MISCELLANEOUS_PAGE, "Miscellaneous", nullptr, "options-miscellaneous.bmp"},
+        {IDD_SELECT_LANGUAGE_PAGE, "Select Language", nullptr, "options-select-language.bmp"},
     };
     for (const auto& page : pages) {
         ASSERT_TRUE(open.dialog->SelectPage(page.id)) << page.text;
@@ -69,7 +84,7 @@ TEST(ProgramOptionsPages, TheDialogShowsThePagesInTheirGroupsAndCancelKeepsThem)
     }
     open.Command(IDCANCEL);
     EXPECT_TRUE(open.Closed());
-    EXPECT_EQ(settings->LastOptionID.value, IDD_SEARCH_BAR_PAGE);
+    EXPECT_EQ(settings->LastOptionID.value, IDD_SELECT_LANGUAGE_PAGE);
 }
 
 }  // namespace

@@ -49,6 +49,19 @@ const CCheckCase kCheckCases[] = {
     {IDD_ADDRESS_BAR_PAGE, 17920, EFlagWord::ViewFlags, 0x4000000, true},
     {IDD_ADDRESS_BAR_PAGE, 17922, EFlagWord::ViewFlags, 0x10000000, true},
     {IDD_ADDRESS_BAR_PAGE, 17921, EFlagWord::ViewFlags, 0x8000000, true},
+    {IDD_STARTUP_PAGE, 18021, EFlagWord::SysFlags, 0x10, true},
+    {IDD_STARTUP_PAGE, 18022, EFlagWord::SysFlags, 0x2, true},
+    {IDD_STARTUP_PAGE, 18024, EFlagWord::SysFlags, 0x8000, true},
+    {IDD_STARTUP_PAGE, 18023, EFlagWord::SysFlags, 0x1, true},
+    {IDD_STARTUP_PAGE, 1491, EFlagWord::SysFlags, 0x1000, false},
+    {IDD_TAB_PAGE, 24510, EFlagWord::ViewFlags, 0x200000, false},
+    {IDD_TAB_PAGE, 24530, EFlagWord::ViewFlags, 0x40000, true},
+    {IDD_TAB_PAGE, 24531, EFlagWord::ViewFlags, 0x80000, true},
+    {IDD_CLEAR_RECORDS_PAGE, 2510, EFlagWord::PrivacyClearFlags, 0x1, false},
+    {IDD_CLEAR_RECORDS_PAGE, 2511, EFlagWord::PrivacyClearFlags, 0x2, false},
+    {IDD_CLEAR_RECORDS_PAGE, 2512, EFlagWord::PrivacyClearFlags, 0x4, false},
+    {IDD_CLEAR_RECORDS_PAGE, 2513, EFlagWord::PrivacyClearFlags, 0x8, false},
+    {IDD_CLEAR_RECORDS_PAGE, 2520, EFlagWord::SysFlags, 0x400, false},
 };
 
 // The dialog's own pages in tree order, with their tree texts.
@@ -56,11 +69,16 @@ const struct {
     int id;
     const char* text;
 } kOwnPages[] = {
+    {IDD_STARTUP_PAGE, "Startup"},
     {IDD_ADDRESS_BAR_PAGE, "Address Bar"},
+    {IDD_TAB_PAGE, "Tab"},
     {IDD_DOWNLOAD_PAGE, "Download"},
+    {IDD_CLEAR_RECORDS_PAGE, "Clear Records"},
     {IDD_MISCELLANEOUS_PAGE, "Miscellaneous"},
+    {IDD_SELECT_LANGUAGE_PAGE, "Select Language"},
 };
-const EFlagWord kWords[] = {EFlagWord::SysFlags, EFlagWord::DLCtrlFlags, EFlagWord::TabOpenFlags, EFlagWord::ViewFlags};
+const EFlagWord kWords[] = {EFlagWord::SysFlags, EFlagWord::DLCtrlFlags, EFlagWord::TabOpenFlags, EFlagWord::ViewFlags,
+                            EFlagWord::PrivacyClearFlags};
 
 class OptionsDialog : public ::testing::Test {
 protected:

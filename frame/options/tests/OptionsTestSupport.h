@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,8 +48,12 @@ public:
 // modeless dialog by destroying it.
 class COpenOptions {
 public:
-    explicit COpenOptions(int startPage) : dialog(std::make_unique<COptionsDlg>(startPage))
+    // `prepare` connects the dialog's pages before its window is made.
+    explicit COpenOptions(int startPage, const std::function<void(COptionsDlg&)>& prepare = {})
+        : dialog(std::make_unique<COptionsDlg>(startPage))
     {
+        if (prepare)
+            prepare(*dialog);
         window = dialog->Create(::GetDesktopWindow());
         if (window)
             ::ShowWindow(window, SW_SHOW);
