@@ -183,7 +183,11 @@ bool CUpdateCheck::Start(HWND notifyWindow, const std::string& url, const std::s
 {
     if (IsRunning())
         return false;
+    // The thread of a check that has ended is released before the next one starts: a thread
+    // object still holding it would refuse the start.
+    Stop();
     m_cancel = false;
+    m_finished = false;
     m_thread = std::make_unique<CBackgroundThread>(
         [this, notifyWindow, url, localPath, userCheck] { return Run(notifyWindow, url, localPath, userCheck); },
         kUpdateCheckStopTimeout);
@@ -218,8 +222,10 @@ unsigned CUpdateCheck::Run(HWND notifyWindow, std::string url, std::string local
         // The window may be gone by now; a posted message to a dead handle is simply dropped.
         if (!m_cancel && IsWindow(notifyWindow))
             PostMessageA(notifyWindow, kMsgUpdateCheckDone, userCheck ? 1 : 0, ok ? 1 : 0);
+        m_finished = true;
         return ok ? 0 : 1;
     } catch (...) {
+        m_finished = true;
         ReportCaughtException("CUpdateCheck::Run");
         return kExceptionExitCode;
     }

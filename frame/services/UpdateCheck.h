@@ -82,7 +82,8 @@ public:
     bool Start(HWND notifyWindow, const std::string& url, const std::string& localPath, bool userCheck);
     // Cancels the download and waits for the worker up to kUpdateCheckStopTimeout.
     void Stop();
-    bool IsRunning() const { return m_thread && m_thread->IsRunning(); }
+    // False once the worker has ended its job, also before Stop released its thread.
+    bool IsRunning() const { return m_thread && m_thread->IsRunning() && !m_finished; }
     // Asks the running download to give up (the user's Cancel); the result is still posted.
     void Cancel() { m_cancel = true; }
 
@@ -90,5 +91,6 @@ private:
     unsigned Run(HWND notifyWindow, std::string url, std::string localPath, bool userCheck);
 
     std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_finished{false};
     std::unique_ptr<CBackgroundThread> m_thread;
 };

@@ -146,3 +146,22 @@ TEST(UpdateCheck, StoppingAStartedCheckEndsTheWorkerWithinItsTimeOut)
     MSG stray{};
     EXPECT_FALSE(PeekMessageA(&stray, window.handle, kMsgUpdateCheckDone, kMsgUpdateCheckDone, PM_REMOVE));
 }
+
+TEST(UpdateCheck, AFinishedCheckIsNotRunningAndANewOneStarts)
+{
+    CScratchFolder folder("UpdateAgain");
+    CMessageWindow window;
+    CUpdateCheck check;
+    const std::string local = (folder / kUpdateInfoFileName).c_str();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        // Without a Stop between them: the user's check after the start-up one must not be refused.
+        ASSERT_TRUE(check.Start(window.handle, "http://127.0.0.1:1/kvbver.ini", local, round == 1));
+        MSG result{};
+        ASSERT_TRUE(WaitForResult(window.handle, result));
+        const ULONGLONG deadline = GetTickCount64() + 60000;
+        while (check.IsRunning() && GetTickCount64() < deadline)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        EXPECT_FALSE(check.IsRunning());
+    }
+}

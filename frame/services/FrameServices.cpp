@@ -1,0 +1,216 @@
+#include "frame/services/FrameServices.h"
+
+#include "core/app/LanguageManager.h"
+#include "core/app/MainFrameMessages.h"
+#include "core/app/ProgramFolders.h"
+#include "core/app/Settings.h"
+#include "core/app/SettingsStore.h"
+#include "core/library/Z4KLog.h"
+#include "core/system/MessageBoxes.h"
+#include "core/system/VersionInfo.h"
+#include "frame/services/ServicesResources.h"
+#include "platform/Diagnostics.h"
+
+namespace {
+
+constexpr char kProductName[] = "Kivo Browser";
+constexpr char kProductWebAddress[] = "www.kivobrowser.example";
+constexpr UINT kProgramIconResource = 128;
+
+// The program's version as a dotted text: the version resource's "1, 0, 0, 1" becomes "1.0.0.1".
+std::string RunningVersionText()
+{
+    const std::string resource = CFileVersionInfo().GetFileVersion().c_str();
+    std::string version;
+    for (char c : resource) {
+        if (c == ',')
+            version += '.';
+        else if (c != ' ')
+            version += c;
+    }
+    return version.empty() ? "1.0" : version;
+}
+
+void Log(unsigned level, const std::string& text)
+{
+    if (CZ4KLog* log = GetLog())
+        log->Write(level, text.c_str());
+}
+
+class CMessageBoxUpdateCheckUi final : public IUpdateCheckUi {
+public:
+    bool OfferNewVersion(HWND owner, const CUpdateInfo& info, bool) override
+    {
+        const std::string text = std::string(TranslateText("Latest Version:").c_str()) + " " + info.version + "\n" +
+                                 TranslateText("Release Date:").c_str() + " " + info.releaseDate + "\n" +
+                                 TranslateText("Current Version:").c_str() + " " + RunningVersionText() + "\n" +
+                                 TranslateText("Release Date:").c_str() + " " + kBuildReleaseDate + "\n\n" +
+                                 TranslateText("Do you wish to update now?").c_str();
+        const std::string caption = std::string(TranslateText("New Version of").c_str()) + " " + kProductName;
+        return GetMessageBoxes().Show(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONINFORMATION) == IDYES;
+    }
+    void ShowMessage(HWND owner, const std::string& text, UINT icon) override
+    {
+        GetMessageBoxes().Show(owner, text.c_str(), kProductName, MB_OK | icon);
+    }
+};
+
+} // namespace
+
+IUpdateCheckUi& GetMessageBoxUpdateCheckUi()
+{
+    static CMessageBoxUpdateCheckUi ui;
+    return ui;
+}
+
+CFrameServices::CFrameServices(INotifyIconApi& trayApi, IUpdateCheckUi& updateUi, IToolStarter& toolStarter)
+    : m_tray(trayApi), m_updateUi(updateUi), m_toolStarter(toolStarter)
+{
+}
+
+void CFrameServices::OnCreate(HWND frame, HINSTANCE instance)
+{
+    m_frame = frame;
+    // The program's icon at the small size; shared, so that nobody destroys it.
+    HICON icon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kProgramIconResource), IMAGE_ICON,
+                                                 ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                                 LR_SHARED));
+    if (!icon)
+        icon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    m_tray.SetUp(frame, icon, instance, IDR_TRAY_MENU, std::string(kProductName) + " " + RunningVersionText(), false);
+    // The tray menu's "&External Tools" submenu holds the same tools as the main menu's.
+    if (HMENU popup = m_tray.GetPopupMenu()) {
+        for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+            char text[64] = "";
+            ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+            if (std::string(text) == "&External Tools")
+                FillToolsMenu(::GetSubMenu(popup, i));
+        }
+    }
+}
+
+void CFrameServices::OnDestroy()
+{
+    m_updateCheck.Stop();
+    m_tray.Destroy();
+    m_frame = nullptr;
+}
+
+void CFrameServices::FillToolsMenu(HMENU menu) const
+{
+    if (!menu)
+        return;
+    if (const CExternalToolList* tools = GetExternalToolList())
+        tools->BuildMenu(menu);
+}
+
+bool CFrameServices::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    result = 0;
+    if (!m_frame)
+        return false;
+    const CSettings* settings = GetSettings();
+    const DWORD sysFlags = settings ? settings->SysFlags : 0x101C;
+    if (m_tray.HandleMessage(message, wParam, lParam, sysFlags, result))
+        return true;
+    if (message == kMsgUpdateCheckDone) {
+        OnUpdateCheckDone(wParam != 0, lParam != 0);
+        return true;
+    }
+    if (message == WM_COMMAND) {
+        const UINT command = LOWORD(wParam);
+        if (command == ID_CHECK_FOR_UPDATE) {
+            StartUserUpdateCheck();
+            return true;
+        }
+        if (command >= kIdFirstTool && command < kIdFirstTool + CExternalToolList::kMaxTools)
+            return RunTool(command);
+    }
+    return false;
+}
+
+bool CFrameServices::RunTool(UINT command)
+{
+    const CExternalToolList* tools = GetExternalToolList();
+    if (tools)
+        tools->Run(command - kIdFirstTool, m_frame, m_toolStarter);
+    // Ids past the tenth tool start nothing, but they are the tools' all the same.
+    return true;
+}
+
+std::string CFrameServices::GetUpdateUrl() const
+{
+    CSettingsStore* store = GetSettingsStore();
+    const std::string setting = store ? store->GetString(kUpdateUrlSection, kUpdateUrlKey, "").c_str() : "";
+    return ChooseUpdateUrl(setting.size() < kMaxDownloadUrlLength ? setting : std::string(), kBuiltInUpdateUrl);
+}
+
+std::string CFrameServices::GetUpdateInfoPath() const
+{
+    if (!m_updateInfoPath.empty())
+        return m_updateInfoPath;
+    return std::string(GetProgramFolder().c_str()) + kUpdateInfoFileName;
+}
+
+bool CFrameServices::StartAutomaticUpdateCheck()
+{
+    const CSettings* settings = GetSettings();
+    if (!m_frame || !settings || (settings->SysFlags & SysFlag::NoUpdateCheck))
+        return false;
+    return m_updateCheck.Start(m_frame, GetUpdateUrl(), GetUpdateInfoPath(), false);
+}
+
+bool CFrameServices::StartUserUpdateCheck()
+{
+    if (!m_frame || m_updateCheck.IsRunning())
+        return false;
+    return m_updateCheck.Start(m_frame, GetUpdateUrl(), GetUpdateInfoPath(), true);
+}
+
+void CFrameServices::OnUpdateCheckDone(bool userCheck, bool downloaded)
+{
+    // The worker has posted its last word: its thread is released at once.
+    m_updateCheck.Stop();
+    const std::string path = GetUpdateInfoPath();
+    if (!downloaded) {
+        // The automatic check fails silently; the user's tells why nothing came.
+        if (userCheck) {
+            const std::string text = std::string(TranslateText("Cann't connect to ").c_str()) + kProductWebAddress +
+                                     TranslateText(".\nPlease check for new version of Kivo Browser again in the future.").c_str();
+            Log(kLogCritical, text);
+            m_updateUi.ShowMessage(m_frame, text, MB_ICONQUESTION);
+        }
+        ::DeleteFileA(path.c_str());
+        return;
+    }
+    const CLanguageManager* language = GetLanguageManager();
+    const std::string languageName = language ? language->GetLanguageName().c_str() : "English";
+    const CUpdateResult result = ReadUpdateInfo(path, RunningVersionText(), languageName, false, "");
+    ::DeleteFileA(path.c_str());
+    switch (result.decision) {
+    case EUpdateDecision::kUnreadable:
+        return;
+    case EUpdateDecision::kBadVersion:
+        // A damaged answer offers nothing; the user who asked is told so.
+        if (userCheck) {
+            const std::string text = TranslateText("The update information could not be read.").c_str();
+            Log(kLogWarning, text);
+            m_updateUi.ShowMessage(m_frame, text, MB_ICONEXCLAMATION);
+        }
+        return;
+    case EUpdateDecision::kOfferNewVersion:
+        if (m_updateUi.OfferNewVersion(m_frame, result.info, userCheck))
+            ::SendMessageA(m_frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(result.info.downloadUrl.c_str()),
+                           kOpenNewTab);
+        return;
+    case EUpdateDecision::kUpdateLanguage:
+    case EUpdateDecision::kUpToDate:
+        if (userCheck) {
+            const std::string text = TranslateText(
+                "You already have the latest version of Kivo Browser.\nPlease check for new version of Kivo Browser again in the future.").c_str();
+            Log(kLogInfo, text);
+            m_updateUi.ShowMessage(m_frame, text, MB_ICONINFORMATION);
+        }
+        return;
+    }
+}

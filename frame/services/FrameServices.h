@@ -1,0 +1,80 @@
+#pragma once
+// CFrameServices: the main window's tray icon, update check and external tools, joined to the
+// window. The frame base routes its messages through HandleMessage before its other maps see them:
+// the tray's size, system-command, callback and "TaskbarCreated" messages, the update check's
+// result, and the commands of the tools, the tray's "Show Kivo Browser" and "&Check for Update...".
+//
+// Lifetime: the frame base holds it (a member) from the window's creation (OnCreate) to its
+// destruction (OnDestroy), which stops the update worker within its time-out, deletes the icon and
+// lets the tray menu go.
+#include "frame/services/ExternalTools.h"
+#include "frame/services/TrayIcon.h"
+#include "frame/services/UpdateCheck.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The built-in address of the update information, used when "UpdateURL" names no web address.
+inline constexpr char kBuiltInUpdateUrl[] = "http://www.kivobrowser.example/kvbver.ini";
+// The settings value that names another address.
+inline constexpr char kUpdateUrlSection[] = "Settings";
+inline constexpr char kUpdateUrlKey[] = "UpdateURL";
+
+// What the result of a check shows: the offer of a newer version, and the messages of the user's
+// check. The production one shows message boxes owned by the frame.
+class IUpdateCheckUi {
+public:
+    virtual ~IUpdateCheckUi() = default;
+    // A newer version: true when the user wants its download page opened.
+    virtual bool OfferNewVersion(HWND owner, const CUpdateInfo& info, bool userCheck) = 0;
+    // A message of the user's check (connection failure, up to date, unreadable answer).
+    virtual void ShowMessage(HWND owner, const std::string& text, UINT icon) = 0;
+};
+IUpdateCheckUi& GetMessageBoxUpdateCheckUi();
+
+class CFrameServices {
+public:
+    explicit CFrameServices(INotifyIconApi& trayApi = GetShellNotifyIconApi(),
+                            IUpdateCheckUi& updateUi = GetMessageBoxUpdateCheckUi(),
+                            IToolStarter& toolStarter = GetShellToolStarter());
+    CFrameServices(const CFrameServices&) = delete;
+    CFrameServices& operator=(const CFrameServices&) = delete;
+
+    // The window exists: the tray icon is set up (not yet added) with the program's icon, the tray
+    // menu and its external tools.
+    void OnCreate(HWND frame, HINSTANCE instance);
+    // The window goes: the worker is stopped (within its time-out), the icon deleted.
+    void OnDestroy();
+    // True when the message was the services'; `result` then holds the answer.
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // The start-up check (after the window was created): none while "SysFlags" bit 0x02 is set.
+    bool StartAutomaticUpdateCheck();
+    // The user's "&Check for Update...": refused while a check runs.
+    bool StartUserUpdateCheck();
+    // The address fetched: the "UpdateURL" setting when it is a web address, else the built-in one.
+    std::string GetUpdateUrl() const;
+    // The local copy of the update information: "kvbver.ini" in the program folder, unless
+    // another path was set (tests keep theirs in a scratch folder).
+    std::string GetUpdateInfoPath() const;
+    void SetUpdateInfoPath(std::string path) { m_updateInfoPath = std::move(path); }
+
+    // Fills a tool submenu: "Tools &Manager...", a separator and the tools.
+    void FillToolsMenu(HMENU menu) const;
+
+    CTrayIcon& GetTrayIcon() { return m_tray; }
+    const CTrayIcon& GetTrayIcon() const { return m_tray; }
+    CUpdateCheck& GetUpdateCheck() { return m_updateCheck; }
+
+private:
+    void OnUpdateCheckDone(bool userCheck, bool downloaded);
+    bool RunTool(UINT command);
+
+    HWND m_frame = nullptr;  // not owned: the main window
+    CTrayIcon m_tray;
+    CUpdateCheck m_updateCheck;
+    IUpdateCheckUi& m_updateUi;
+    IToolStarter& m_toolStarter;
+    std::string m_updateInfoPath;
+};
