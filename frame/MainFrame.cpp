@@ -465,6 +465,8 @@ void CMainFrame::SetUpMenu()
             for (size_t i = 0; i < m_mailPrograms.size(); ++i)
                 ::AppendMenuA(mail, MF_STRING, ID_FRAME_MAIL_PROGRAM_FIRST + i, m_mailPrograms[i].name.c_str());
         }
+        if (HMENU tools = FindMenuPopup("&Tools\n&External Tools"))
+            GetServices().FillToolsMenu(tools);
         m_recentClosed.SetMenuHandle(FindMenuPopup("&File\nOpen Recen&t"));
         m_recentClosed.UpdateMenu();
         if (CLanguageManager* language = GetLanguageManager())
