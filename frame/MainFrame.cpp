@@ -1,4 +1,5 @@
 #include "frame/MainFrame.h"
+#include "frame/services/FramePrivacy.h"
 #include "frame/BlockedContent.h"
 
 #include "frame/FrameMenuBar.h"
@@ -283,6 +284,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         SetRunAtStartup(kAppName);
     RegisterCommandStates();
     ApplyProxyMode();
+    if (IFramePrivacy* privacy = GetFramePrivacy())
+        privacy->RememberCookiePreferences();
     m_startingUp = false;
     RegisterNameSpace();
     CollectProgramLists();
@@ -467,6 +470,11 @@ void CMainFrame::SetUpMenu()
         }
         if (HMENU tools = FindMenuPopup("&Tools\n&External Tools"))
             GetServices().FillToolsMenu(tools);
+        if (HMENU proxy = FindMenuPopup("&Options\nPro&xy")) {
+            const CSettings* settings = GetSettings();
+            if (IFramePrivacy* privacy = GetFramePrivacy(); privacy && settings)
+                privacy->BuildProxyMenu(proxy, settings->ProxyIndex.value);
+        }
         m_recentClosed.SetMenuHandle(FindMenuPopup("&File\nOpen Recen&t"));
         m_recentClosed.UpdateMenu();
         if (CLanguageManager* language = GetLanguageManager())
@@ -1104,6 +1112,17 @@ LRESULT CMainFrame::OnInitMenuPopup(UINT message, WPARAM wParam, LPARAM lParam, 
         BOOL mapHandled = TRUE;
         map->OnInitMenuPopup(message, wParam, lParam, mapHandled);
     }
+    // The cookie submenu shows the system's levels and permissions as they are now.
+    if (IFramePrivacy* privacy = GetFramePrivacy()) {
+        HMENU popup = reinterpret_cast<HMENU>(wParam);
+        HMENU tools = FindMenuPopup("&Tools");
+        if (popup && tools && popup == FindMenuPopup("&Tools\nCookies IE&6")) {
+            for (int i = 0; i < ::GetMenuItemCount(tools); ++i) {
+                if (::GetSubMenu(tools, i) == popup)
+                    privacy->UpdateCookieMenu(popup, tools, static_cast<UINT>(i));
+            }
+        }
+    }
     handled = FALSE;
     return 0;
 }
@@ -1716,15 +1735,35 @@ bool CMainFrame::OnProxyCommand(UINT id)
     CSettings* settings = GetSettings();
     if (!settings)
         return true;
-    if (id == ID_FRAME_PROXY_SYSTEM) {
-        settings->ProxyIndex.value = -2;
-        if (!m_startingUp)
-            GetMessageBoxes().Show(m_hWnd, TranslateText("Please restart Kivo Browser to activate IE proxy settings.").c_str(),
-                                   kAppName, MB_OK | MB_ICONINFORMATION);
-    } else if (id == ID_FRAME_PROXY_NONE) {
-        settings->ProxyIndex.value = -1;
-    } else if (id >= ID_FRAME_PROXY_FIRST) {
-        settings->ProxyIndex.value = static_cast<int>(id - ID_FRAME_PROXY_FIRST);
+    if (id == ID_FRAME_PROXY_CUSTOMIZE) {
+        // The page edits the list; the menu shows it as it is afterwards.
+        OnOptionsCommand(id);
+        if (HMENU proxy = FindMenuPopup("&Options\nPro&xy")) {
+            if (IFramePrivacy* privacy = GetFramePrivacy())
+                privacy->BuildProxyMenu(proxy, settings->ProxyIndex.value);
+        }
+        return true;
+    }
+    const int oldIndex = settings->ProxyIndex.value;
+    int newIndex = oldIndex;
+    if (id == ID_FRAME_PROXY_SYSTEM)
+        newIndex = -2;
+    else if (id == ID_FRAME_PROXY_NONE)
+        newIndex = -1;
+    else if (id >= ID_FRAME_PROXY_FIRST && id <= ID_FRAME_PROXY_LAST)
+        newIndex = static_cast<int>(id - ID_FRAME_PROXY_FIRST);
+    else
+        return true;
+    settings->ProxyIndex.value = newIndex;
+    IFramePrivacy* privacy = GetFramePrivacy();
+    if (privacy)
+        privacy->ApplyProxy(oldIndex, newIndex, m_startingUp);
+    if (id == ID_FRAME_PROXY_SYSTEM && !m_startingUp)
+        GetMessageBoxes().Show(m_hWnd, TranslateText("Please restart Kivo Browser to activate IE proxy settings.").c_str(),
+                               kAppName, MB_OK | MB_ICONINFORMATION);
+    if (privacy) {
+        if (HMENU proxy = FindMenuPopup("&Options\nPro&xy"))
+            privacy->UpdateProxyMenuCheck(proxy, oldIndex, newIndex);
     }
     return true;
 }

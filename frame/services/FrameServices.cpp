@@ -8,6 +8,7 @@
 #include "core/library/Z4KLog.h"
 #include "core/system/MessageBoxes.h"
 #include "core/system/VersionInfo.h"
+#include "frame/services/FramePrivacy.h"
 #include "frame/services/ServicesResources.h"
 #include "platform/Diagnostics.h"
 
@@ -125,6 +126,10 @@ bool CFrameServices::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         }
         if (command >= kIdFirstTool && command < kIdFirstTool + CExternalToolList::kMaxTools)
             return RunTool(command);
+        if (command >= ID_COOKIES_ENABLE && command <= ID_COOKIES_CUSTOM) {
+            IFramePrivacy* privacy = GetFramePrivacy();
+            return privacy && privacy->OnCookieCommand(command);
+        }
     }
     return false;
 }

@@ -8,6 +8,8 @@
 
 #include "core/app/Settings.h"
 #include "frame/services/ExternalTools.h"
+#include "frame/services/FramePrivacy.h"
+#include "frame/services/ServicesResources.h"
 #include "frame/services/TrayIcon.h"
 
 #include <gtest/gtest.h>
@@ -121,4 +123,128 @@ TEST_F(CFrameServicesTest, TheToolsMenuHoldsTheManagerAndTheExternalTools)
         test.Close();
     }
     tools->m_tools = saved;
+}
+
+namespace {
+
+// Stands in for the browser library's proxy list and cookie menu: records what the frame asks.
+struct CRecordingPrivacy final : IFramePrivacy {
+    void BuildProxyMenu(HMENU menu, int proxyIndex) override
+    {
+        builtMenus.push_back(menu);
+        builtIndex = proxyIndex;
+        if (GetMenuState(menu, ID_FRAME_PROXY_FIRST, MF_BYCOMMAND) == UINT(-1))
+            AppendMenuA(menu, MF_STRING, ID_FRAME_PROXY_FIRST, "Office");
+    }
+    void UpdateProxyMenuCheck(HMENU menu, int oldIndex, int newIndex) override
+    {
+        checks.push_back({menu, oldIndex, newIndex});
+    }
+    EFrameProxyResult ApplyProxy(int oldIndex, int newIndex, bool atStartup) override
+    {
+        applied.push_back({oldIndex, newIndex, atStartup});
+        return EFrameProxyResult::kRefused;
+    }
+    void RememberCookiePreferences() override { ++remembered; }
+    bool OnCookieCommand(UINT id) override
+    {
+        cookieCommands.push_back(id);
+        return true;
+    }
+    void UpdateCookieMenu(HMENU submenu, HMENU parent, UINT position) override
+    {
+        cookieUpdates.push_back({submenu, parent, position});
+    }
+    struct CCheck {
+        HMENU menu;
+        int oldIndex, newIndex;
+    };
+    struct CApply {
+        int oldIndex, newIndex;
+        bool atStartup;
+    };
+    struct CCookieUpdate {
+        HMENU submenu, parent;
+        UINT position;
+    };
+    std::vector<HMENU> builtMenus;
+    int builtIndex = 0;
+    std::vector<CCheck> checks;
+    std::vector<CApply> applied;
+    int remembered = 0;
+    std::vector<UINT> cookieCommands;
+    std::vector<CCookieUpdate> cookieUpdates;
+};
+
+struct CScopedFramePrivacy {
+    explicit CScopedFramePrivacy(IFramePrivacy& privacy) : previous(SetFramePrivacy(&privacy)) {}
+    ~CScopedFramePrivacy() { SetFramePrivacy(previous); }
+    CScopedFramePrivacy(const CScopedFramePrivacy&) = delete;
+    CScopedFramePrivacy& operator=(const CScopedFramePrivacy&) = delete;
+    IFramePrivacy* previous;  // not owned
+};
+
+HMENU FindPopup(HMENU menu, const char* text)
+{
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+        char item[64] = "";
+        GetMenuStringA(menu, UINT(i), item, sizeof(item), MF_BYPOSITION);
+        if (std::string(item) == text)
+            return GetSubMenu(menu, i);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(CFrameServicesTest, TheProxyAndCookieMenusGoThroughThePrivacySeam)
+{
+    CRecordingPrivacy privacy;
+    CScopedFramePrivacy scope(privacy);
+    CSettings& settings = *GetSettings();
+    settings.ProxyIndex.value = -1;
+    CTestFrame test;
+    test.RunAfterCreate();
+    // At creation: the stored mode applied as at start-up, the cookie templates remembered, and
+    // the proxy list appended to the "Pro&xy" submenu with the stored mode checked.
+    ASSERT_FALSE(privacy.applied.empty());
+    EXPECT_EQ(-1, privacy.applied[0].oldIndex);
+    EXPECT_EQ(-1, privacy.applied[0].newIndex);
+    EXPECT_TRUE(privacy.applied[0].atStartup);
+    EXPECT_EQ(1, privacy.remembered);
+    HMENU proxy = FindPopup(FindPopup(test.Frame().GetMenuBarMenu(), "&Options"), "Pro&xy");
+    ASSERT_NE(nullptr, proxy);
+    ASSERT_EQ(1u, privacy.builtMenus.size());
+    EXPECT_EQ(proxy, privacy.builtMenus[0]);
+    EXPECT_EQ(-1, privacy.builtIndex);
+
+    // Choosing the first proxy stores it, hands it over (outside start-up) and moves the check.
+    privacy.applied.clear();
+    SendMessageA(test.Window(), WM_COMMAND, ID_FRAME_PROXY_FIRST, 0);
+    EXPECT_EQ(0, settings.ProxyIndex.value);
+    ASSERT_EQ(1u, privacy.applied.size());
+    EXPECT_EQ(-1, privacy.applied[0].oldIndex);
+    EXPECT_EQ(0, privacy.applied[0].newIndex);
+    EXPECT_FALSE(privacy.applied[0].atStartup);
+    ASSERT_EQ(1u, privacy.checks.size());
+    EXPECT_EQ(proxy, privacy.checks[0].menu);
+    EXPECT_EQ(0, privacy.checks[0].newIndex);
+    // The system's settings: stored, and the restart is asked for.
+    const size_t boxes = test.m_boxes.m_texts.size();
+    SendMessageA(test.Window(), WM_COMMAND, ID_FRAME_PROXY_SYSTEM, 0);
+    EXPECT_EQ(-2, settings.ProxyIndex.value);
+    EXPECT_EQ(boxes + 1, test.m_boxes.m_texts.size());
+
+    // The cookie commands reach the cookie menu, and opening its submenu asks for its states.
+    SendMessageA(test.Window(), WM_COMMAND, ID_COOKIES_BLOCK_ALL, 0);
+    SendMessageA(test.Window(), WM_COMMAND, ID_COOKIES_SESSION, 0);
+    EXPECT_EQ((std::vector<UINT>{ID_COOKIES_BLOCK_ALL, ID_COOKIES_SESSION}), privacy.cookieCommands);
+    HMENU tools = FindPopup(test.Frame().GetMenuBarMenu(), "&Tools");
+    HMENU cookies = FindPopup(tools, "Cookies IE&6");
+    ASSERT_NE(nullptr, cookies);
+    SendMessageA(test.Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(cookies), 0);
+    ASSERT_EQ(1u, privacy.cookieUpdates.size());
+    EXPECT_EQ(tools, privacy.cookieUpdates[0].parent);
+    EXPECT_EQ(cookies, GetSubMenu(tools, int(privacy.cookieUpdates[0].position)));
+    test.Close();
 }
