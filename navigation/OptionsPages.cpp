@@ -1,6 +1,7 @@
 #include "navigation/OptionsPages.h"
 
 #include "browser/filter/BlockerAdvancedPage.h"
+#include "browser/privacy/ProxyPage.h"
 #include "browser/filter/BlockerPages.h"
 #include "browser/filter/FilterResources.h"
 #include "frame/gestures/GestureResources.h"
@@ -29,6 +30,8 @@ std::unique_ptr<COptionsPage> COptionsPages::CreatePage(int dialogId)
         return std::make_unique<CMouseTrailsPage>();
     case IDD_URL_ALIAS_LIST:
         return std::make_unique<CUrlAliasPage>();
+    case IDD_PROXY_PAGE:
+        return std::make_unique<CProxyPage>();
     case IDD_SEARCH_BAR_PAGE:
         if (CSearchEngineManager* engines = GetSearchEngineManager())
             return std::make_unique<CSearchBarPage>(*engines, m_navigation ? m_navigation->GetSearchBar() : nullptr,
