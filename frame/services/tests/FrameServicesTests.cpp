@@ -237,7 +237,7 @@ TEST(FrameServices, TheUpdateCheckOffersANewerVersionAndReportsFailuresOnlyToThe
     store.WriteString(kUpdateUrlSection, kUpdateUrlKey, "gopher://old.example/kvbver.ini");
     CFrameServices services;
     EXPECT_EQ(kBuiltInUpdateUrl, services.GetUpdateUrl());
-    store.WriteString(kUpdateUrlSection, kUpdateUrlKey, nullptr);
+    store.WriteString(kUpdateUrlSection, kUpdateUrlKey, "http://127.0.0.1:1/kvbver.ini");
 }
 
 TEST(FrameServices, TheWindowsGoingStopsARunningCheckWithinItsTimeOut)
@@ -270,7 +270,7 @@ TEST(FrameServices, TheWindowsGoingStopsARunningCheckWithinItsTimeOut)
     EXPECT_TRUE(ui.messages.empty());
     closesocket(listener);
     WSACleanup();
-    GetSettingsStore()->WriteString(kUpdateUrlSection, kUpdateUrlKey, nullptr);
+    GetSettingsStore()->WriteString(kUpdateUrlSection, kUpdateUrlKey, "http://127.0.0.1:1/kvbver.ini");
 }
 
 TEST(FrameServices, ToolCommandsStartTheFirstTenToolsOnly)
