@@ -1,5 +1,6 @@
 #include "frame/MainFrame.h"
 #include "frame/services/FramePrivacy.h"
+#include "frame/services/PluginManager.h"
 #include "frame/BlockedContent.h"
 
 #include "frame/FrameMenuBar.h"
@@ -47,6 +48,9 @@ constexpr int kPaneWidthPrivacy = 100;
 constexpr int kPaneWidthIcon = 20;
 constexpr UINT kImportExportCommand = 374;
 constexpr int kExplorerBarPaneCount = 4;
+// The plug-in commands the frame takes (43001 on) and the panes the Explorer Bar holds (52700 on).
+constexpr size_t kMaxPluginButtons = 100;
+constexpr int kMaxPanes = 100;
 // Room of a band's gripper and edges beside its child.
 constexpr int kBandGripperRoom = 16;
 constexpr int kMaxWindowListItems = 256;
@@ -578,8 +582,29 @@ HWND CMainFrame::CreatePluginsBar()
     HWND bar = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kSystemToolBarStyle, 0, 0, 40, 22, m_hWndToolBar,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_PLUGINS_BAR)),
                                  AtlGetModuleInstance(), nullptr);
-    if (bar)
-        ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    if (!bar)
+        return nullptr;
+    ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // One button per enabled button plug-in, its icon from the manager's lists; the command of the
+    // button at index i among the button plug-ins is 43001 + i, whether or not the ones before it
+    // are enabled, so a command always names the plug-in its button shows.
+    const CPluginManager* plugins = GetPluginManager();
+    if (!plugins)
+        return bar;
+    ::SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(plugins->GetImages()));
+    ::SendMessageA(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(plugins->GetHotImages()));
+    const std::vector<size_t>& buttons = plugins->GetButtons();
+    for (size_t i = 0; i < buttons.size() && i < kMaxPluginButtons; ++i) {
+        const CPlugin& plugin = plugins->GetAll()[buttons[i]];
+        if (!plugin.enabled)
+            continue;
+        TBBUTTON button{};
+        button.iBitmap = plugin.image;
+        button.idCommand = static_cast<int>(ID_FRAME_PLUGIN_FIRST + i);
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = BTNS_BUTTON;
+        ::SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    }
     return bar;
 }
 
@@ -736,6 +761,22 @@ void CMainFrame::CreateExplorerBarPanes()
         const TStdStr<char> caption = TranslateText(kCaptions[i]);
         HICON icon = images ? ImageList_GetIcon(images->GetList(kSlotToolBarSmall), kIcons[i], ILD_NORMAL) : nullptr;
         m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
+    }
+    // Then one pane per enabled pane plug-in, with its name and its icon; its page is the content
+    // file's address.
+    const CPluginManager* plugins = GetPluginManager();
+    if (!plugins)
+        return;
+    for (size_t index : plugins->GetPanes()) {
+        const CPlugin& plugin = plugins->GetAll()[index];
+        const std::string path = plugins->GetContentPath(plugin);
+        if (!plugin.enabled || path.empty() || m_panes.GetCount() >= kMaxPanes)
+            continue;
+        const TStdStr<char> caption = TranslateText(plugin.name.c_str());
+        HICON icon = ImageList_GetIcon(plugins->GetImages(), plugin.image, ILD_NORMAL);
+        HWND content = CreatePaneContent(caption.c_str());
+        m_pluginPanePages.push_back("file://" + path);
+        m_panes.AddDockingPane(content, caption.c_str(), icon);
     }
 }
 
@@ -1647,6 +1688,7 @@ const std::vector<CFrameCommand>& CMainFrame::GetCommandTable()
         {ID_FRAME_PRIVACY_REPORT, ID_FRAME_PRIVACY_PANE, &CMainFrame::OnPrivacyCommand},
         {ID_FRAME_INTERNET_OPTIONS, ID_FRAME_INTERNET_OPTIONS, &CMainFrame::OnInternetOptions},
         {ID_FRAME_SET_DEFAULT_BROWSER, ID_FRAME_SET_DEFAULT_BROWSER, &CMainFrame::OnSetDefaultBrowser},
+        {ID_FRAME_PLUGIN_FIRST, ID_FRAME_PLUGIN_FIRST + kMaxPluginButtons - 1, &CMainFrame::OnPluginCommand},
         {ID_FRAME_GO_HOME, ID_FRAME_GO_HOME, &CMainFrame::OnGoHome},
         {ID_FRAME_REFRESH_ALL, ID_FRAME_REFRESH_ALL, &CMainFrame::OnRefreshAll},
         {ID_FRAME_STOP_ALL, ID_FRAME_STOP_ALL, &CMainFrame::OnStopAll},
@@ -2256,5 +2298,21 @@ bool CMainFrame::OnWindowListItem(UINT id)
     const size_t index = id - ID_FRAME_WINDOW_LIST_FIRST;
     if (index < tabs.size())
         MDIActivate(tabs[index]);
+    return true;
+}
+
+// A button plug-in's script runs in the page of the active tab.
+bool CMainFrame::OnPluginCommand(UINT id)
+{
+    const CPluginManager* plugins = GetPluginManager();
+    IBrowserTab* tab = GetActiveTab();
+    IWebBrowser2* browser = tab ? tab->GetWebBrowser() : nullptr;
+    if (!plugins || !browser)
+        return true;
+    CComPtr<IDispatch> document;
+    if (FAILED(browser->get_Document(&document)) || !document)
+        return true;
+    CDocumentPageScript page(document);
+    plugins->RunButton(id - ID_FRAME_PLUGIN_FIRST, page);
     return true;
 }

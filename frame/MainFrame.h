@@ -210,6 +210,9 @@ public:
     bool OnEncoding(UINT id);
     bool OnWindowArrange(UINT id);
     bool OnWindowListItem(UINT id);
+    bool OnPluginCommand(UINT id);
+    // The page address of each plug-in pane, in the order of the panes after the Explorer Bar's own.
+    const std::vector<std::string>& GetPluginPanePages() const { return m_pluginPanePages; }
 
 private:
     LRESULT OnCopyData(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -304,4 +307,5 @@ private:
     std::vector<CProgramEntry> m_htmlEditors;
     IBrowserTabHost* m_previousHost = nullptr;  // not owned: the host before this frame
     bool* m_deletedWhileCreating = nullptr;     // not owned: the creator's flag, only during creation
+    std::vector<std::string> m_pluginPanePages;
 };

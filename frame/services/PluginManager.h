@@ -97,3 +97,10 @@ private:
     HIMAGELIST m_images = nullptr;     // owned
     HIMAGELIST m_hotImages = nullptr;  // owned
 };
+
+// The process's manager: the program folder's "Plugins\" read on first use with the
+// "DisabledPlugins" setting and the current interface language, destroyed at exit. A test may put
+// its own in place with SetPluginManager (not owned; null goes back to the process's), which
+// returns the one in place before.
+CPluginManager* GetPluginManager();
+CPluginManager* SetPluginManager(CPluginManager* manager);

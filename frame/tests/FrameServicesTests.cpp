@@ -1,18 +1,26 @@
 // The main frame's services in the frame itself: the tray icon added or not at creation by the
 // settings, the frame hidden to the tray and brought back by a click of its icon, the start-up
-// update check started after creation and stopped when the frame closes, and the external tools
-// in the "&Tools" menu.
+// update check started after creation and stopped when the frame closes, the external tools in the
+// "&Tools" menu, the proxy and cookie menus through their seam, and the plug-ins' buttons, panes
+// and scripts.
 #include "frame/MainFrame.h"
 
 #include "frame/tests/FrameTestSupport.h"
 
 #include "core/app/Settings.h"
+#include "controls/ToolBarHelpers.h"
+#include "core/tests/ScratchFolder.h"
 #include "frame/services/ExternalTools.h"
+#include "frame/services/PluginManager.h"
+#include "tests/engine/FakeEngine.h"
 #include "frame/services/FramePrivacy.h"
 #include "frame/services/ServicesResources.h"
 #include "frame/services/TrayIcon.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <fstream>
 
 using namespace frame_test;
 
@@ -247,4 +255,90 @@ TEST_F(CFrameServicesTest, TheProxyAndCookieMenusGoThroughThePrivacySeam)
     EXPECT_EQ(tools, privacy.cookieUpdates[0].parent);
     EXPECT_EQ(cookies, GetSubMenu(tools, int(privacy.cookieUpdates[0].position)));
     test.Close();
+}
+
+namespace {
+
+void WritePluginFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << text;
+}
+
+// A 16 x 16 icon file of 32-bit colour.
+void WritePluginIcon(const std::string& path)
+{
+    std::string ico;
+    auto put16 = [&](unsigned v) { ico += char(v & 0xFF); ico += char((v >> 8) & 0xFF); };
+    auto put32 = [&](unsigned v) { put16(v & 0xFFFF); put16(v >> 16); };
+    put16(0); put16(1); put16(1);
+    ico += char(16); ico += char(16); ico += char(0); ico += char(0);
+    put16(1); put16(32); put32(40 + 16 * 16 * 4 + 16 * 4); put32(22);
+    put32(40); put32(16); put32(32); put16(1); put16(32); put32(0); put32(16 * 16 * 4 + 16 * 4);
+    put32(0); put32(0); put32(0); put32(0);
+    for (int i = 0; i < 16 * 16; ++i)
+        put32(0xFF20A040);
+    ico += std::string(16 * 4, '\0');
+    WritePluginFile(path, ico);
+}
+
+void MakeFramePlugin(const std::string& root, const char* name, const std::string& ini, const char* content,
+                     const std::string& text)
+{
+    CreateDirectoryA((root + name).c_str(), nullptr);
+    WritePluginFile(root + name + "\\plugin.ini", ini);
+    WritePluginIcon(root + name + "\\icon.ico");
+    WritePluginFile(root + name + "\\" + content, text);
+}
+
+} // namespace
+
+TEST_F(CFrameServicesTest, APluginFolderAddsItsButtonAndPaneAndItsScriptRunsInThePage)
+{
+    CScratchFolder root("FramePlugins");
+    const std::string folder = root.Path().c_str();
+    MakeFramePlugin(folder, "Greeter", "[General]\r\ntype=Button\r\nname=Greeter\r\nfilename=greet.htm\r\nicon=icon.ico\r\n",
+                    "greet.htm", "<script language=\"JavaScript\">document.title='hello';</script>");
+    MakeFramePlugin(folder, "Notes", "[General]\r\ntype=Pane\r\nname=Notes\r\nfilename=notes.htm\r\nicon=icon.ico\r\n",
+                    "notes.htm", "<html><body>notes</body></html>");
+    CPluginManager manager(folder, "", "English");
+    ASSERT_EQ(1u, manager.GetButtons().size());
+    ASSERT_EQ(1u, manager.GetPanes().size());
+    CPluginManager* previous = SetPluginManager(&manager);
+    CFakeEngine engine;
+    CFakeBrowser* browser = engine.MakeBrowser();
+    ASSERT_NE(nullptr, browser);
+    {
+        CTestFrame test;
+        test.RunAfterCreate();
+        // The plug-ins bar holds the button with the plug-in's icon.
+        HWND bar = GetReBarBandChild(test.Frame().GetReBar(), ID_BAND_PLUGINS_BAR);
+        ASSERT_NE(nullptr, bar);
+        EXPECT_EQ(1, SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+        TBBUTTON button{};
+        ASSERT_TRUE(SendMessageA(bar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button)));
+        EXPECT_EQ(int(ID_FRAME_PLUGIN_FIRST), button.idCommand);
+        EXPECT_EQ(manager.GetAll()[manager.GetButtons()[0]].image, button.iBitmap);
+        // The pane comes after the Explorer Bar's own four, with the plug-in's name and its page.
+        CFramePanes& panes = test.Frame().GetPanes();
+        ASSERT_EQ(5, panes.GetCount());
+        EXPECT_STREQ("Notes", panes.GetCaption(4).c_str());
+        ASSERT_EQ(1u, test.Frame().GetPluginPanePages().size());
+        EXPECT_EQ("file://" + folder + "Notes\\notes.htm", test.Frame().GetPluginPanePages()[0]);
+
+        // The button's command runs the script in the active tab's page.
+        CFakeTab* tab = test.ActiveTab();
+        ASSERT_NE(nullptr, tab);
+        tab->m_browser = browser;
+        SendMessageA(test.Window(), WM_COMMAND, ID_FRAME_PLUGIN_FIRST, 0);
+        ASSERT_EQ(1u, browser->scripts.size());
+        EXPECT_EQ(L"document.title='hello';", browser->scripts[0].first);
+        EXPECT_EQ(L"JavaScript", browser->scripts[0].second);
+        // A command past the button plug-ins runs nothing.
+        SendMessageA(test.Window(), WM_COMMAND, ID_FRAME_PLUGIN_FIRST + 1, 0);
+        EXPECT_EQ(1u, browser->scripts.size());
+        tab->m_browser = nullptr;
+        test.Close();
+    }
+    SetPluginManager(previous);
 }

@@ -2,6 +2,7 @@
 // run in the page, and content paths that try to leave their folder.
 #include "core/tests/ScratchFolder.h"
 #include "frame/services/PluginManager.h"
+#include "tests/engine/FakeEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -139,4 +140,29 @@ TEST(PluginManager, ContentPathsStayInTheirFolder)
         EXPECT_TRUE(IsPluginRelativePath(good)) << good;
     for (const char* bad : {"", "..\\x.js", "sub\\..\\..\\x.js", "C:\\x.js", "\\\\host\\share\\x.js", "/x.js", "sub/../../x"})
         EXPECT_FALSE(IsPluginRelativePath(bad)) << bad;
+}
+
+// The script of a button plug-in runs in the page's window through the engine double.
+
+TEST(PluginManager, AButtonScriptRunsInThePageThroughItsWindow)
+{
+    CScratchFolder root("PluginsInPage");
+    MakePlugin(root, "Hello", "[General]\r\ntype=button\r\nname=Hello\r\nfilename=hello.htm\r\nicon=icon.ico\r\n");
+    WriteFile(root / "Hello\\hello.htm", "<script language=\"JavaScript\">alert('hi');</script>");
+    CPluginManager manager(root.Path().c_str(), "", "English");
+    ASSERT_EQ(1u, manager.GetButtons().size());
+    CFakeEngine engine;
+    CFakeBrowser* browser = engine.MakeBrowser();
+    ASSERT_NE(nullptr, browser);
+    CComPtr<IDispatch> document;
+    ASSERT_HRESULT_SUCCEEDED(browser->get_Document(&document));
+    CDocumentPageScript page(document);
+    ASSERT_TRUE(manager.RunButton(0, page));
+    ASSERT_EQ(1u, browser->scripts.size());
+    EXPECT_EQ(L"alert('hi');", browser->scripts[0].first);
+    EXPECT_EQ(L"JavaScript", browser->scripts[0].second);
+    // A page without a window runs nothing and breaks nothing.
+    CDocumentPageScript nothing(nullptr);
+    EXPECT_TRUE(manager.RunButton(0, nothing));
+    EXPECT_EQ(1u, browser->scripts.size());
 }
