@@ -515,6 +515,15 @@ void CMainFrame::CreateBars()
     // is numbered just before the form filler.
     if (m_formFillerBar)
         AddReBarBand(rebar, m_formFillerBar, ID_BAND_FORM_FILLER, nullptr, nullptr, true, 100, false);
+    // The form filler's own band, when it is installed, takes the place of its download button.
+    {
+        CRegistryKey toolbarKey;
+        CRegistryKey clsidKey;
+        if (toolbarKey.Open(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer\\Toolbar", KEY_READ) &&
+            clsidKey.Open(HKEY_CLASSES_ROOT, "CLSID", KEY_READ) &&
+            GetServices().CreateHostedBands(rebar, toolbarKey, clsidKey) > 0 && m_formFillerBar)
+            ShowReBarBand(rebar, ID_BAND_FORM_FILLER, false);
+    }
     LoadReBarBandLayout(rebar, kFrameSettingsSection);
     RecolourBands();
     for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar}) {

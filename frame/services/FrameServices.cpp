@@ -17,6 +17,7 @@ namespace {
 constexpr char kProductName[] = "Kivo Browser";
 constexpr char kProductWebAddress[] = "www.kivobrowser.example";
 constexpr UINT kProgramIconResource = 128;
+constexpr char kHostedBandSection[] = "IEToolBar";
 
 // The program's version as a dotted text: the version resource's "1, 0, 0, 1" becomes "1.0.0.1".
 std::string RunningVersionText()
@@ -93,8 +94,23 @@ void CFrameServices::OnCreate(HWND frame, HINSTANCE instance)
 void CFrameServices::OnDestroy()
 {
     m_updateCheck.Stop();
+    if (CSettingsStore* store = GetSettingsStore()) {
+        for (const CHostedToolBarBand& band : m_bands.GetBands())
+            store->WriteInt(kHostedBandSection, band.record.clsid.c_str(), band.record.visible ? 1 : 0);
+    }
+    m_bands.CloseAll();
     m_tray.Destroy();
     m_frame = nullptr;
+}
+
+size_t CFrameServices::CreateHostedBands(HWND reBar, HKEY toolbarKey, HKEY clsidKey)
+{
+    CSettingsStore* store = GetSettingsStore();
+    m_bands.SetRecords(DiscoverToolBarBands(toolbarKey, clsidKey, [store](const std::string& clsid) {
+        return !store || store->GetInt(kHostedBandSection, clsid.c_str(), 1) != 0;
+    }));
+    m_bands.SetReBar(reBar);
+    return m_bands.CreateVisibleBands();
 }
 
 void CFrameServices::FillToolsMenu(HMENU menu) const
@@ -126,6 +142,8 @@ bool CFrameServices::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         }
         if (command >= kIdFirstTool && command < kIdFirstTool + CExternalToolList::kMaxTools)
             return RunTool(command);
+        if (m_bands.ToggleBand(command))
+            return true;
         if (command >= ID_COOKIES_ENABLE && command <= ID_COOKIES_CUSTOM) {
             IFramePrivacy* privacy = GetFramePrivacy();
             return privacy && privacy->OnCookieCommand(command);

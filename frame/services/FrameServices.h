@@ -8,6 +8,7 @@
 // destruction (OnDestroy), which stops the update worker within its time-out, deletes the icon and
 // lets the tray menu go.
 #include "frame/services/ExternalTools.h"
+#include "frame/services/ToolBarBandHost.h"
 #include "frame/services/TrayIcon.h"
 #include "frame/services/UpdateCheck.h"
 
@@ -63,6 +64,12 @@ public:
     // Fills a tool submenu: "Tools &Manager...", a separator and the tools.
     void FillToolsMenu(HMENU menu) const;
 
+    // The outside toolbar bands: discovered from the browser's "Toolbar" key and the classes'
+    // "CLSID" key, the visible ones created into the rebar; the number shown. Their ids toggle them,
+    // and the window's going stores their visible flags ("IEToolBar" section) and closes them.
+    size_t CreateHostedBands(HWND reBar, HKEY toolbarKey, HKEY clsidKey);
+    CToolBarBandHost& GetBandHost() { return m_bands; }
+
     CTrayIcon& GetTrayIcon() { return m_tray; }
     const CTrayIcon& GetTrayIcon() const { return m_tray; }
     CUpdateCheck& GetUpdateCheck() { return m_updateCheck; }
@@ -74,6 +81,7 @@ private:
     HWND m_frame = nullptr;  // not owned: the main window
     CTrayIcon m_tray;
     CUpdateCheck m_updateCheck;
+    CToolBarBandHost m_bands;
     IUpdateCheckUi& m_updateUi;
     IToolStarter& m_toolStarter;
     std::string m_updateInfoPath;

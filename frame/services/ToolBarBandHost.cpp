@@ -114,6 +114,13 @@ private:
 
 CToolBarBandHost::CToolBarBandHost(std::vector<CToolBarBandRecord> records)
 {
+    SetRecords(std::move(records));
+}
+
+void CToolBarBandHost::SetRecords(std::vector<CToolBarBandRecord> records)
+{
+    CloseAll();
+    m_bands.clear();
     m_bands.reserve(records.size());
     for (CToolBarBandRecord& record : records) {
         CHostedToolBarBand band;

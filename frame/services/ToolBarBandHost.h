@@ -55,6 +55,8 @@ public:
     CToolBarBandHost(const CToolBarBandHost&) = delete;
     CToolBarBandHost& operator=(const CToolBarBandHost&) = delete;
 
+    // Closes the bands there are and takes these records in their place.
+    void SetRecords(std::vector<CToolBarBandRecord> records);
     // The rebar the bands go into (not owned); null: no rebar calls are made.
     void SetReBar(HWND reBar) { m_reBar = reBar; }
     HWND GetReBar() const { return m_reBar; }

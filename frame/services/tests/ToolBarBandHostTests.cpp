@@ -1,6 +1,8 @@
 // The discovery of hosted toolbar bands from scratch "Toolbar" and "CLSID" keys, and the hosting of
 // a band object in a rebar.
 #include "core/library/RegistryKey.h"
+#include "core/app/SettingsStore.h"
+#include "frame/services/FrameServices.h"
 #include "frame/services/ToolBarBandHost.h"
 
 #include "controls/tests/Screenshot.h"
@@ -285,4 +287,58 @@ TEST(ToolBarBandHost, TheStandInBandIsShownInTheReBarAndRemoved)
         EXPECT_EQ(nullptr, other.CreateBand(5));
     }
     DestroyWindow(frame);
+}
+
+// The frame's services discover the band, show it in the frame's rebar, toggle it with its id
+// and, when the window goes, keep its visible flag and close it.
+TEST(ToolBarBandHost, TheFrameServicesHostTheDiscoveredBand)
+{
+    CStandInBandFactory factory;
+    DWORD cookie = 0;
+    ASSERT_HRESULT_SUCCEEDED(
+        CoRegisterClassObject(kFormFillerClsid, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie));
+    g_bandLog = {};
+    RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
+    CRegistryKey toolbar;
+    ASSERT_TRUE(toolbar.Create(HKEY_CURRENT_USER, (std::string(kRoot) + "\\Toolbar").c_str()));
+    CRegistryKey clsid;
+    ASSERT_TRUE(clsid.Create(HKEY_CURRENT_USER, (std::string(kRoot) + "\\CLSID").c_str()));
+    toolbar.SetStringValue(kFormFillerBandClsid, "&RoboForm Bar");
+    {
+        CRegistryKey server;
+        ASSERT_TRUE(server.Create(clsid, (std::string(kFormFillerBandClsid) + "\\InprocServer32").c_str()));
+        server.SetStringValue(nullptr, "C:\\bands\\band.dll");
+    }
+    CSettingsStore& store = *GetSettingsStore();
+    store.WriteInt("IEToolBar", kFormFillerBandClsid, 1);
+    HWND frame = CreateWindowExA(0, "#32770", "Band host", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 30, 30, 420, 120,
+                                 nullptr, nullptr, nullptr, nullptr);
+    HWND reBar = CreateWindowExA(0, REBARCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT | CCS_NODIVIDER, 0, 0,
+                                 400, 40, frame, nullptr, nullptr, nullptr);
+    {
+        CFrameServices services;
+        services.OnCreate(frame, GetModuleHandleA(nullptr));
+        ASSERT_EQ(1u, services.CreateHostedBands(reBar, toolbar, clsid));
+        EXPECT_GE(SendMessageA(reBar, RB_IDTOINDEX, kIdFirstHostedBand, 0), 0);
+        LRESULT result = 0;
+        EXPECT_TRUE(services.HandleMessage(WM_COMMAND, kIdFirstHostedBand, 0, result));
+        EXPECT_EQ(-1, SendMessageA(reBar, RB_IDTOINDEX, kIdFirstHostedBand, 0));
+        services.OnDestroy();
+    }
+    // Hidden when the window went: the flag is kept and the next start creates nothing.
+    EXPECT_EQ(0u, store.GetInt("IEToolBar", kFormFillerBandClsid, 1));
+    {
+        CFrameServices services;
+        services.OnCreate(frame, GetModuleHandleA(nullptr));
+        EXPECT_EQ(0u, services.CreateHostedBands(reBar, toolbar, clsid));
+        ASSERT_EQ(1u, services.GetBandHost().GetBands().size());
+        EXPECT_EQ(0, SendMessageA(reBar, RB_GETBANDCOUNT, 0, 0));
+        services.OnDestroy();
+    }
+    store.WriteInt("IEToolBar", kFormFillerBandClsid, 1);
+    CoRevokeClassObject(cookie);
+    DestroyWindow(frame);
+    toolbar.Close();
+    clsid.Close();
+    RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
 }
