@@ -1,4 +1,5 @@
 #include "frame/MainFrame.h"
+#include "frame/services/DefaultBrowserCheck.h"
 #include "frame/services/FramePrivacy.h"
 #include "frame/services/PluginManager.h"
 #include "frame/BlockedContent.h"
@@ -2244,11 +2245,12 @@ bool CMainFrame::OnInternetOptions(UINT)
     return true;
 }
 
-// The registration itself is the default-browser subsystem's; the question is the frame's.
+// The frame asks; the registration keeps what it replaced, for the undo.
 bool CMainFrame::OnSetDefaultBrowser(UINT)
 {
-    GetMessageBoxes().Show(m_hWnd, TranslateText("Are you sure to register Kivo Browser as your default Browser?").c_str(),
-                           kAppName, MB_OKCANCEL | MB_ICONINFORMATION);
+    if (GetMessageBoxes().Show(m_hWnd, TranslateText("Are you sure to register Kivo Browser as your default Browser?").c_str(),
+                               kAppName, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
+        RegisterAsDefaultBrowser(GetServices().GetClassesRoot(), GetProgramFilePath());
     return true;
 }
 

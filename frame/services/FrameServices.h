@@ -70,6 +70,11 @@ public:
     size_t CreateHostedBands(HWND reBar, HKEY toolbarKey, HKEY clsidKey);
     CToolBarBandHost& GetBandHost() { return m_bands; }
 
+    // The classes root the default-browser command registers in: HKEY_CLASSES_ROOT unless a test
+    // gives a scratch key (not owned).
+    HKEY GetClassesRoot() const { return m_classesRoot; }
+    void SetClassesRoot(HKEY root) { m_classesRoot = root; }
+
     CTrayIcon& GetTrayIcon() { return m_tray; }
     const CTrayIcon& GetTrayIcon() const { return m_tray; }
     CUpdateCheck& GetUpdateCheck() { return m_updateCheck; }
@@ -85,4 +90,5 @@ private:
     IUpdateCheckUi& m_updateUi;
     IToolStarter& m_toolStarter;
     std::string m_updateInfoPath;
+    HKEY m_classesRoot = HKEY_CLASSES_ROOT;  // not owned
 };
