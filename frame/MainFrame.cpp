@@ -474,7 +474,7 @@ void CMainFrame::SetUpMenu()
                 ::AppendMenuA(mail, MF_STRING, ID_FRAME_MAIL_PROGRAM_FIRST + i, m_mailPrograms[i].name.c_str());
         }
         if (HMENU tools = FindMenuPopup("&Tools\n&External Tools"))
-            GetServices().FillToolsMenu(tools);
+            GetServices().FillMainToolsMenu(tools);
         if (HMENU proxy = FindMenuPopup("&Options\nPro&xy")) {
             const CSettings* settings = GetSettings();
             if (IFramePrivacy* privacy = GetFramePrivacy(); privacy && settings)

@@ -8,6 +8,7 @@
 #include "core/library/Z4KLog.h"
 #include "core/system/MessageBoxes.h"
 #include "core/system/VersionInfo.h"
+#include "frame/services/ExternalToolsDialog.h"
 #include "frame/services/FramePrivacy.h"
 #include "frame/services/ServicesResources.h"
 #include "platform/Diagnostics.h"
@@ -81,14 +82,26 @@ void CFrameServices::OnCreate(HWND frame, HINSTANCE instance)
         icon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
     m_tray.SetUp(frame, icon, instance, IDR_TRAY_MENU, std::string(kProductName) + " " + RunningVersionText(), false);
     // The tray menu's "&External Tools" submenu holds the same tools as the main menu's.
-    if (HMENU popup = m_tray.GetPopupMenu()) {
-        for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
-            char text[64] = "";
-            ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
-            if (std::string(text) == "&External Tools")
-                FillToolsMenu(::GetSubMenu(popup, i));
-        }
+    if (HMENU tools = TrayToolsMenu())
+        FillToolsMenu(tools);
+}
+
+HMENU CFrameServices::TrayToolsMenu() const
+{
+    HMENU popup = m_tray.GetPopupMenu();
+    for (int i = 0; popup && i < ::GetMenuItemCount(popup); ++i) {
+        char text[64] = "";
+        ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+        if (std::string(text) == "&External Tools")
+            return ::GetSubMenu(popup, i);
     }
+    return nullptr;
+}
+
+void CFrameServices::FillMainToolsMenu(HMENU menu)
+{
+    m_mainToolsMenu = menu;
+    FillToolsMenu(menu);
 }
 
 void CFrameServices::OnDestroy()
@@ -136,6 +149,14 @@ bool CFrameServices::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     }
     if (message == WM_COMMAND) {
         const UINT command = LOWORD(wParam);
+        if (command == kIdToolsManager) {
+            // The changed list shows at once in both menus.
+            if (ManageExternalTools(m_frame)) {
+                FillToolsMenu(m_mainToolsMenu);
+                FillToolsMenu(TrayToolsMenu());
+            }
+            return true;
+        }
         if (command == ID_CHECK_FOR_UPDATE) {
             StartUserUpdateCheck();
             return true;

@@ -63,6 +63,10 @@ public:
 
     // Fills a tool submenu: "Tools &Manager...", a separator and the tools.
     void FillToolsMenu(HMENU menu) const;
+    // The same for the main menu's submenu, which the tools manager refills after a change (the
+    // menu is not owned and lives with the frame).
+    void FillMainToolsMenu(HMENU menu);
+    HMENU TrayToolsMenu() const;
 
     // The outside toolbar bands: discovered from the browser's "Toolbar" key and the classes'
     // "CLSID" key, the visible ones created into the rebar; the number shown. Their ids toggle them,
@@ -84,6 +88,7 @@ private:
     bool RunTool(UINT command);
 
     HWND m_frame = nullptr;  // not owned: the main window
+    HMENU m_mainToolsMenu = nullptr;  // not owned: the frame's "&Tools" > "&External Tools"
     CTrayIcon m_tray;
     CUpdateCheck m_updateCheck;
     CToolBarBandHost m_bands;
