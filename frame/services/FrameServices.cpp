@@ -10,6 +10,7 @@
 #include "core/system/VersionInfo.h"
 #include "frame/services/ExternalToolsDialog.h"
 #include "frame/services/FramePrivacy.h"
+#include "frame/services/NewVersionDialog.h"
 #include "frame/services/ServicesResources.h"
 #include "platform/Diagnostics.h"
 
@@ -42,15 +43,10 @@ void Log(unsigned level, const std::string& text)
 
 class CMessageBoxUpdateCheckUi final : public IUpdateCheckUi {
 public:
-    bool OfferNewVersion(HWND owner, const CUpdateInfo& info, bool) override
+    bool OfferNewVersion(HWND owner, const CUpdateInfo& info, bool userCheck) override
     {
-        const std::string text = std::string(TranslateText("Latest Version:").c_str()) + " " + info.version + "\n" +
-                                 TranslateText("Release Date:").c_str() + " " + info.releaseDate + "\n" +
-                                 TranslateText("Current Version:").c_str() + " " + RunningVersionText() + "\n" +
-                                 TranslateText("Release Date:").c_str() + " " + kBuildReleaseDate + "\n\n" +
-                                 TranslateText("Do you wish to update now?").c_str();
-        const std::string caption = std::string(TranslateText("New Version of").c_str()) + " " + kProductName;
-        return GetMessageBoxes().Show(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONINFORMATION) == IDYES;
+        CNewVersionDlg dialog(info, RunningVersionText(), userCheck);
+        return dialog.DoModal(owner) == IDOK;
     }
     void ShowMessage(HWND owner, const std::string& text, UINT icon) override
     {
