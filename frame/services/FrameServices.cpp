@@ -223,9 +223,12 @@ void CFrameServices::OnUpdateCheckDone(bool userCheck, bool downloaded)
         ::DeleteFileA(path.c_str());
         return;
     }
-    const CLanguageManager* language = GetLanguageManager();
+    CLanguageManager* language = GetLanguageManager();
     const std::string languageName = language ? language->GetLanguageName().c_str() : "English";
-    const CUpdateResult result = ReadUpdateInfo(path, RunningVersionText(), languageName, false, "");
+    const bool firstLanguage = !language || language->GetLanguageIndex(languageName.c_str()) <= 0;
+    const CLanguageFile* installed = language ? language->FindLanguage(languageName.c_str()) : nullptr;
+    const std::string installedVersion = installed ? installed->GetVersion().c_str() : "";
+    const CUpdateResult result = ReadUpdateInfo(path, RunningVersionText(), languageName, firstLanguage, installedVersion);
     ::DeleteFileA(path.c_str());
     switch (result.decision) {
     case EUpdateDecision::kUnreadable:
@@ -244,6 +247,16 @@ void CFrameServices::OnUpdateCheckDone(bool userCheck, bool downloaded)
                            kOpenNewTab);
         return;
     case EUpdateDecision::kUpdateLanguage:
+        // The new texts show at once: the window is translated back to English, then again into
+        // the language with its new file.
+        if (language && UpdateLanguageFile(result.info.languageFileUrl,
+                                           language->GetLanguageFilePath(languageName.c_str()).c_str())) {
+            language->LoadLanguage("English", true);
+            language->TranslateWindow(m_frame);
+            language->LoadLanguage(languageName.c_str(), true);
+            language->TranslateWindow(m_frame);
+        }
+        [[fallthrough]];
     case EUpdateDecision::kUpToDate:
         if (userCheck) {
             const std::string text = TranslateText(

@@ -174,6 +174,52 @@ CUpdateResult ReadUpdateInfo(const std::string& path, const std::string& running
     return result;
 }
 
+bool DownloadUpdateFile(const std::string& url, const std::string& path, const std::atomic<bool>& cancel)
+{
+    DeleteFileA(path.c_str());
+    CCancellableDownload callback(cancel);
+    const HRESULT downloaded = URLDownloadToFileA(nullptr, url.c_str(), path.c_str(), 0, &callback);
+    // An error answer of the server is a failed download, whatever the URL layer says; so is an
+    // empty file (a server that answered nothing usable).
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    const bool hasContent = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes) &&
+                            (attributes.nFileSizeLow != 0 || attributes.nFileSizeHigh != 0);
+    const bool ok = SUCCEEDED(downloaded) && callback.ResponseCode() < 400 && hasContent && !cancel;
+    if (!ok)
+        DeleteFileA(path.c_str());
+    return ok;
+}
+
+bool UpdateLanguageFile(const std::string& url, const std::string& installedPath)
+{
+    const size_t slash = installedPath.find_last_of('\\');
+    if (slash == std::string::npos || !IsWebUrl(url.c_str()))
+        return false;
+    const std::string folder = installedPath.substr(0, slash + 1);
+    char temporary[MAX_PATH] = "";
+    if (!GetTempFileNameA(folder.c_str(), "KIV", 0, temporary))
+        return false;
+    const std::atomic<bool> never{false};
+    if (!DownloadUpdateFile(url, temporary, never)) {
+        DeleteFileA(temporary);
+        return false;
+    }
+    // A language file is an INI text of bounded size; anything else the server sent is not one.
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    bool usable = GetFileAttributesExA(temporary, GetFileExInfoStandard, &attributes) && attributes.nFileSizeHigh == 0 &&
+                  attributes.nFileSizeLow <= kMaxLanguageFileBytes;
+    if (usable) {
+        CIniFile file;
+        usable = file.Open(temporary) && !file.GetString("Info", "Version", "").empty();
+    }
+    // The installed file is replaced in one move, and kept when the move fails.
+    if (!usable || !MoveFileExA(temporary, installedPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+        DeleteFileA(temporary);
+        return false;
+    }
+    return true;
+}
+
 CUpdateCheck::~CUpdateCheck()
 {
     Stop();
@@ -206,19 +252,9 @@ unsigned CUpdateCheck::Run(HWND notifyWindow, std::string url, std::string local
 {
     try {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        DeleteFileA(localPath.c_str());
-        CCancellableDownload callback(m_cancel);
-        const HRESULT downloaded = URLDownloadToFileA(nullptr, url.c_str(), localPath.c_str(), 0, &callback);
+        const bool ok = DownloadUpdateFile(url, localPath, m_cancel);
         if (SUCCEEDED(com))
             CoUninitialize();
-        // An error answer of the server is a failed download, whatever the URL layer says; so is
-        // an empty file (a server that answered nothing usable).
-        WIN32_FILE_ATTRIBUTE_DATA attributes{};
-        const bool hasContent = GetFileAttributesExA(localPath.c_str(), GetFileExInfoStandard, &attributes) &&
-                                (attributes.nFileSizeLow != 0 || attributes.nFileSizeHigh != 0);
-        const bool ok = SUCCEEDED(downloaded) && callback.ResponseCode() < 400 && hasContent && !m_cancel;
-        if (!ok)
-            DeleteFileA(localPath.c_str());
         // The window may be gone by now; a posted message to a dead handle is simply dropped.
         if (!m_cancel && IsWindow(notifyWindow))
             PostMessageA(notifyWindow, kMsgUpdateCheckDone, userCheck ? 1 : 0, ok ? 1 : 0);

@@ -67,6 +67,16 @@ CUpdateResult ReadUpdateInfo(const std::string& path, const std::string& running
                              const std::string& languageName, bool isFirstLanguage,
                              const std::string& installedLanguageVersion);
 
+// Downloads `url` into `path` (deleted first): false, and no file, for a failure, an error answer
+// of the server, an empty answer or a cancel. COM must be initialised on the calling thread.
+bool DownloadUpdateFile(const std::string& url, const std::string& path, const std::atomic<bool>& cancel);
+
+// The newest file of a language: downloaded to a temporary file beside the installed one, which
+// it replaces only when it is a language file (an INI text with its [Info] "Version", at most
+// kMaxLanguageFileBytes); the installed file stays as it was otherwise. True when replaced.
+inline constexpr DWORD kMaxLanguageFileBytes = 4 * 1024 * 1024;
+bool UpdateLanguageFile(const std::string& url, const std::string& installedPath);
+
 // The worker: downloads `url` into `localPath` (deleted first) and posts kMsgUpdateCheckDone to
 // `notifyWindow`. One check at a time; the owner stops it with the time-out when it closes.
 //

@@ -165,3 +165,46 @@ TEST(UpdateCheck, AFinishedCheckIsNotRunningAndANewOneStarts)
         EXPECT_FALSE(check.IsRunning());
     }
 }
+
+TEST(UpdateCheck, ANewerLanguageFileReplacesTheInstalledOneOnlyWhenItIsOne)
+{
+    CScratchFolder folder("UpdateLanguage");
+    const std::string installed = (folder / "Deutsch.lng").c_str();
+    const std::string oldText = "[Info]\r\nVersion=1.0\r\n[String]\r\nOpen=Alt\r\n";
+    const std::string newText = "[Info]\r\nVersion=2.0\r\n[String]\r\nOpen=Neu\r\n";
+    CTinyHttpServer server({{"/lng/Deutsch.lng", newText},
+                            {"/lng/page.lng", "<html><body>Not found, but with a page</body></html>"}});
+    auto read = [&] {
+        std::ifstream in(installed, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    auto leftovers = [&] {
+        int count = 0;
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((folder / "KIV*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                ++count;
+            while (FindNextFileA(find, &data));
+            FindClose(find);
+        }
+        return count;
+    };
+    const struct {
+        std::string url;
+        bool replaced;
+    } cases[] = {
+        {server.Url("/lng/page.lng"), false},       // an answer that is no language file
+        {server.Url("/lng/missing.lng"), false},    // the server's error answer
+        {"http://127.0.0.1:1/Deutsch.lng", false},  // no server
+        {"file:///C:/Deutsch.lng", false},          // not a web address
+        {server.Url("/lng/Deutsch.lng"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        WriteFile(installed.c_str(), oldText);
+        EXPECT_EQ(c.replaced, UpdateLanguageFile(c.url, installed));
+        EXPECT_EQ(c.replaced ? newText : oldText, read());
+        EXPECT_EQ(0, leftovers());
+    }
+}
