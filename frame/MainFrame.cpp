@@ -2,6 +2,7 @@
 #include "frame/services/DefaultBrowserCheck.h"
 #include "frame/services/FramePrivacy.h"
 #include "frame/services/PluginManager.h"
+#include "frame/services/ServicesResources.h"
 #include "frame/BlockedContent.h"
 
 #include "frame/FrameMenuBar.h"
@@ -340,6 +341,7 @@ void CMainFrame::RegisterCommandStates()
                                     ID_FRAME_FORWARD};
     for (WORD id : kIds)
         map->UIAddItem(id, kUpdateUIPopupMenu | kUpdateUIToolBar);
+    map->UIAddItem(ID_CHECK_FOR_UPDATE, kUpdateUIPopupMenu);
     for (UINT id = ID_FRAME_PANE_FIRST; id < ID_FRAME_PANE_FIRST + kExplorerBarPaneCount; ++id)
         map->UIAddItem(static_cast<WORD>(id), kUpdateUIPopupMenu | kUpdateUIToolBar);
 }
@@ -1478,6 +1480,8 @@ BOOL CMainFrame::OnIdle()
     map->UISetCheck(ID_FRAME_VIEW_LOGS, 0);
     map->UIEnable(ID_FRAME_REOPEN_LAST_CLOSED, !m_recentClosed.IsEmpty());
     map->UISetCheck(ID_FRAME_FULL_SCREEN, IsFullScreen() ? 1 : 0);
+    // One update check at a time: the command waits while one runs.
+    map->UIEnable(ID_CHECK_FOR_UPDATE, !GetServices().GetUpdateCheck().IsRunning());
     for (int i = 0; i < m_panes.GetCount() && i < kExplorerBarPaneCount; ++i)
         map->UISetCheck(static_cast<WORD>(ID_FRAME_PANE_FIRST + i), m_panes.IsVisible(i) ? 1 : 0);
     // Back and Forward are the active tab's: without a tab, or a tab that has no history, neither

@@ -14,6 +14,7 @@
 #include "frame/services/PluginManager.h"
 #include "tests/engine/FakeEngine.h"
 #include "frame/services/FramePrivacy.h"
+#include "frame/services/HostedBands.h"
 #include "frame/services/ServicesResources.h"
 #include "frame/services/TrayIcon.h"
 
@@ -21,6 +22,7 @@
 
 #include <commctrl.h>
 #include <fstream>
+#include <shlguid.h>
 
 using namespace frame_test;
 
@@ -341,4 +343,28 @@ TEST_F(CFrameServicesTest, APluginFolderAddsItsButtonAndPaneAndItsScriptRunsInTh
         test.Close();
     }
     SetPluginManager(previous);
+}
+
+TEST_F(CFrameServicesTest, TheActiveTabsEngineIsWhatTheHostedBandsReach)
+{
+    CFakeEngine engine;
+    CFakeBrowser* browser = engine.MakeBrowser();
+    ASSERT_NE(nullptr, browser);
+    CTestFrame test;
+    test.RunAfterCreate();
+    SetHostedBandsBrowser(browser->AsDispatch());
+    IUnknown* site = test.Frame().GetServices().GetBandHost().GetSite();
+    ASSERT_NE(nullptr, site);
+    CComPtr<IServiceProvider> services;
+    ASSERT_HRESULT_SUCCEEDED(site->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&services)));
+    CComPtr<IWebBrowser2> served;
+    ASSERT_HRESULT_SUCCEEDED(
+        services->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2, reinterpret_cast<void**>(&served)));
+    EXPECT_EQ(static_cast<IWebBrowser2*>(browser), served.p);
+    // Another service is not the site's to give.
+    CComPtr<IUnknown> other;
+    EXPECT_FALSE(SUCCEEDED(services->QueryService(IID_IUnknown, IID_IUnknown, reinterpret_cast<void**>(&other))));
+    served.Release();
+    services.Release();
+    test.Close();
 }
