@@ -597,12 +597,22 @@ HWND CMainFrame::CreatePluginsBar()
     if (!bar)
         return nullptr;
     ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    // One button per enabled button plug-in, its icon from the manager's lists; the command of the
-    // button at index i among the button plug-ins is 43001 + i, whether or not the ones before it
-    // are enabled, so a command always names the plug-in its button shows.
+    FillPluginsBar(bar);
+    return bar;
+}
+
+// One button per enabled button plug-in, its icon from the manager's lists; the command of the
+// button at index i among the button plug-ins is 43001 + i, whether or not the ones before it are
+// enabled, so a command always names the plug-in its button shows.
+void CMainFrame::FillPluginsBar(HWND bar)
+{
+    if (!bar)
+        return;
+    while (::SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) > 0)
+        ::SendMessageA(bar, TB_DELETEBUTTON, 0, 0);
     const CPluginManager* plugins = GetPluginManager();
     if (!plugins)
-        return bar;
+        return;
     ::SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(plugins->GetImages()));
     ::SendMessageA(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(plugins->GetHotImages()));
     const std::vector<size_t>& buttons = plugins->GetButtons();
@@ -617,7 +627,39 @@ HWND CMainFrame::CreatePluginsBar()
         button.fsStyle = BTNS_BUTTON;
         ::SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
     }
-    return bar;
+}
+
+// The pane plug-ins after the Explorer Bar's own panes: a pane for each enabled one that has
+// none yet; a disabled one's pane is hidden.
+void CMainFrame::UpdatePluginPanes()
+{
+    const CPluginManager* plugins = GetPluginManager();
+    if (!plugins)
+        return;
+    for (size_t index : plugins->GetPanes()) {
+        const CPlugin& plugin = plugins->GetAll()[index];
+        const auto found = m_pluginPanes.find(index);
+        if (found != m_pluginPanes.end()) {
+            if (!plugin.enabled)
+                m_panes.Show(found->second, false);
+            continue;
+        }
+        const std::string path = plugins->GetContentPath(plugin);
+        if (!plugin.enabled || path.empty() || m_panes.GetCount() >= kMaxPanes)
+            continue;
+        const TStdStr<char> caption = TranslateText(plugin.name.c_str());
+        HICON icon = ImageList_GetIcon(plugins->GetImages(), plugin.image, ILD_NORMAL);
+        m_pluginPanePages.push_back("file://" + path);
+        m_pluginPanes[index] = m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
+    }
+}
+
+void CMainFrame::RebuildPlugins()
+{
+    FillPluginsBar(m_pluginsBar);
+    if (m_pluginsBar)
+        SizeBandToToolBar(m_pluginsBar);
+    UpdatePluginPanes();
 }
 
 // Without the form filler installed, its band holds one button that downloads it.
@@ -774,22 +816,8 @@ void CMainFrame::CreateExplorerBarPanes()
         HICON icon = images ? ImageList_GetIcon(images->GetList(kSlotToolBarSmall), kIcons[i], ILD_NORMAL) : nullptr;
         m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
     }
-    // Then one pane per enabled pane plug-in, with its name and its icon; its page is the content
-    // file's address.
-    const CPluginManager* plugins = GetPluginManager();
-    if (!plugins)
-        return;
-    for (size_t index : plugins->GetPanes()) {
-        const CPlugin& plugin = plugins->GetAll()[index];
-        const std::string path = plugins->GetContentPath(plugin);
-        if (!plugin.enabled || path.empty() || m_panes.GetCount() >= kMaxPanes)
-            continue;
-        const TStdStr<char> caption = TranslateText(plugin.name.c_str());
-        HICON icon = ImageList_GetIcon(plugins->GetImages(), plugin.image, ILD_NORMAL);
-        HWND content = CreatePaneContent(caption.c_str());
-        m_pluginPanePages.push_back("file://" + path);
-        m_panes.AddDockingPane(content, caption.c_str(), icon);
-    }
+    // Then the panes of the pane plug-ins, with their names and icons.
+    UpdatePluginPanes();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -319,3 +319,40 @@ CPluginManager* SetPluginManager(CPluginManager* manager)
     g_installedManager = manager;
     return previous;
 }
+
+CPluginDetails CPluginManager::ReadDetails(const CPlugin& plugin) const
+{
+    CPluginDetails details;
+    CIniFile ini;
+    if (!ini.Open((m_folder + plugin.folderName + "\\" + kPluginIniName).c_str()))
+        return details;
+    details.website = Bounded(ini.GetString(kGeneral, "website", ""));
+    details.author = Bounded(ini.GetString(kGeneral, "author", ""));
+    details.email = Bounded(ini.GetString(kGeneral, "email", ""));
+    details.version = Bounded(ini.GetString(kGeneral, "version", ""));
+    details.comments = Bounded(ini.GetString(kGeneral, ("comments_" + m_language).c_str(), ""));
+    if (details.comments.empty())
+        details.comments = Bounded(ini.GetString(kGeneral, "comments", ""));
+    return details;
+}
+
+bool CPluginManager::SetEnabled(size_t index, bool enabled)
+{
+    if (index >= m_all.size())
+        return false;
+    m_all[index].enabled = enabled;
+    return true;
+}
+
+std::string CPluginManager::FormatDisabledList() const
+{
+    std::string text;
+    for (const CPlugin& plugin : m_all) {
+        if (plugin.enabled)
+            continue;
+        if (!text.empty())
+            text += ";";
+        text += Lower(plugin.folderName);
+    }
+    return text;
+}

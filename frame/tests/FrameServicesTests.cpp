@@ -340,6 +340,17 @@ TEST_F(CFrameServicesTest, APluginFolderAddsItsButtonAndPaneAndItsScriptRunsInTh
         SendMessageA(test.Window(), WM_COMMAND, ID_FRAME_PLUGIN_FIRST + 1, 0);
         EXPECT_EQ(1u, browser->scripts.size());
         tab->m_browser = nullptr;
+
+        // The options page switched the button plug-in off and the pane plug-in stays on: the
+        // rebuild takes the button away and keeps the pane.
+        manager.SetEnabled(manager.GetButtons()[0], false);
+        test.Frame().RebuildPlugins();
+        EXPECT_EQ(0, SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+        EXPECT_EQ(5, panes.GetCount());
+        manager.SetEnabled(manager.GetButtons()[0], true);
+        test.Frame().RebuildPlugins();
+        EXPECT_EQ(1, SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+        EXPECT_EQ(5, panes.GetCount());
         test.Close();
     }
     SetPluginManager(previous);
