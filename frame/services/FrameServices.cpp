@@ -12,6 +12,7 @@
 #include "frame/services/FramePrivacy.h"
 #include "frame/services/NewVersionDialog.h"
 #include "frame/services/ServicesResources.h"
+#include "frame/services/UpdateProgressDialog.h"
 #include "platform/Diagnostics.h"
 
 namespace {
@@ -139,6 +140,18 @@ bool CFrameServices::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     const DWORD sysFlags = settings ? settings->SysFlags : 0x101C;
     if (m_tray.HandleMessage(message, wParam, lParam, sysFlags, result))
         return true;
+    if (message == kMsgStartUpdateCheck) {
+        // The progress dialog is up: its window hears the download's progress.
+        HWND dialog = reinterpret_cast<HWND>(wParam);
+        if (m_progressShowing && !m_progressDialog && dialog && ::IsWindow(dialog)) {
+            m_progressDialog = dialog;
+            if (!StartUserUpdateCheck(dialog)) {
+                m_progressDialog = nullptr;
+                ::EndDialog(dialog, IDCANCEL);
+            }
+        }
+        return true;
+    }
     if (message == kMsgUpdateCheckDone) {
         OnUpdateCheckDone(wParam != 0, lParam != 0);
         return true;
@@ -154,7 +167,7 @@ bool CFrameServices::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
             return true;
         }
         if (command == ID_CHECK_FOR_UPDATE) {
-            StartUserUpdateCheck();
+            RunUserUpdateCheck();
             return true;
         }
         if (command >= kIdFirstTool && command < kIdFirstTool + CExternalToolList::kMaxTools)
@@ -200,17 +213,37 @@ bool CFrameServices::StartAutomaticUpdateCheck()
     return m_updateCheck.Start(m_frame, GetUpdateUrl(), GetUpdateInfoPath(), false);
 }
 
-bool CFrameServices::StartUserUpdateCheck()
+bool CFrameServices::StartUserUpdateCheck(HWND progressWindow)
 {
     if (!m_frame || m_updateCheck.IsRunning())
         return false;
-    return m_updateCheck.Start(m_frame, GetUpdateUrl(), GetUpdateInfoPath(), true);
+    return m_updateCheck.Start(m_frame, GetUpdateUrl(), GetUpdateInfoPath(), true, progressWindow);
+}
+
+void CFrameServices::RunUserUpdateCheck()
+{
+    if (!m_frame || m_updateCheck.IsRunning() || m_progressDialog)
+        return;
+    CUpdateProgressDlg dialog(m_frame, [this] {
+        // Cancelled: the download gives up and its result is not shown.
+        m_progressDialog = nullptr;
+        m_updateCheck.Cancel();
+    });
+    m_progressShowing = true;
+    dialog.DoModal(m_frame);
+    m_progressShowing = false;
+    m_progressDialog = nullptr;
 }
 
 void CFrameServices::OnUpdateCheckDone(bool userCheck, bool downloaded)
 {
-    // The worker has posted its last word: its thread is released at once.
+    // The worker has posted its last word: its thread is released at once, and the progress
+    // dialog goes before anything is shown.
     m_updateCheck.Stop();
+    if (m_progressDialog) {
+        ::EndDialog(m_progressDialog, IDCANCEL);
+        m_progressDialog = nullptr;
+    }
     const std::string path = GetUpdateInfoPath();
     if (!downloaded) {
         // The automatic check fails silently; the user's tells why nothing came.

@@ -52,8 +52,10 @@ public:
 
     // The start-up check (after the window was created): none while "SysFlags" bit 0x02 is set.
     bool StartAutomaticUpdateCheck();
-    // The user's "&Check for Update...": refused while a check runs.
-    bool StartUserUpdateCheck();
+    // The user's check: refused while a check runs. `progressWindow` hears the download's progress.
+    bool StartUserUpdateCheck(HWND progressWindow = nullptr);
+    // "&Check for Update...": the progress dialog, modal, which starts the check once it is up.
+    void RunUserUpdateCheck();
     // The address fetched: the "UpdateURL" setting when it is a web address, else the built-in one.
     std::string GetUpdateUrl() const;
     // The local copy of the update information: "kvbver.ini" in the program folder, unless
@@ -95,5 +97,7 @@ private:
     IUpdateCheckUi& m_updateUi;
     IToolStarter& m_toolStarter;
     std::string m_updateInfoPath;
+    HWND m_progressDialog = nullptr;  // not owned: the open progress dialog, set once it has started
+    bool m_progressShowing = false;
     HKEY m_classesRoot = HKEY_CLASSES_ROOT;  // not owned
 };

@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <urlmon.h>
 
+#include <cstdio>
+
 namespace {
 
 constexpr size_t kMaxVersionFields = 8;
@@ -46,7 +48,10 @@ std::string Bounded(const TStdStr<char>& text)
 // answer and leaves its (empty) body as the file.
 class CCancellableDownload final : public IBindStatusCallback, public IHttpNegotiate {
 public:
-    explicit CCancellableDownload(const std::atomic<bool>& cancel) : m_cancel(cancel) {}
+    CCancellableDownload(const std::atomic<bool>& cancel, HWND progressWindow)
+        : m_cancel(cancel), m_progressWindow(progressWindow)
+    {
+    }
     DWORD ResponseCode() const { return m_responseCode; }
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
     {
@@ -73,7 +78,13 @@ public:
     STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return S_OK; }
     STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
     STDMETHODIMP OnLowResource(DWORD) override { return E_NOTIMPL; }
-    STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return m_cancel ? E_ABORT : S_OK; }
+    // The amounts go to the progress window as a posted message: the worker touches no window.
+    STDMETHODIMP OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR) override
+    {
+        if (m_progressWindow)
+            PostMessageA(m_progressWindow, kMsgUpdateProgress, progress, static_cast<LPARAM>(maximum));
+        return m_cancel ? E_ABORT : S_OK;
+    }
     STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
     STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO*) override
     {
@@ -102,6 +113,7 @@ public:
 private:
     DWORD m_responseCode = 0;
     const std::atomic<bool>& m_cancel;  // the check's flag, which outlives the download
+    HWND m_progressWindow;              // not owned; may be gone by the time a message arrives
 };
 
 } // namespace
@@ -174,10 +186,11 @@ CUpdateResult ReadUpdateInfo(const std::string& path, const std::string& running
     return result;
 }
 
-bool DownloadUpdateFile(const std::string& url, const std::string& path, const std::atomic<bool>& cancel)
+bool DownloadUpdateFile(const std::string& url, const std::string& path, const std::atomic<bool>& cancel,
+                        HWND progressWindow)
 {
     DeleteFileA(path.c_str());
-    CCancellableDownload callback(cancel);
+    CCancellableDownload callback(cancel, progressWindow);
     const HRESULT downloaded = URLDownloadToFileA(nullptr, url.c_str(), path.c_str(), 0, &callback);
     // An error answer of the server is a failed download, whatever the URL layer says; so is an
     // empty file (a server that answered nothing usable).
@@ -225,7 +238,8 @@ CUpdateCheck::~CUpdateCheck()
     Stop();
 }
 
-bool CUpdateCheck::Start(HWND notifyWindow, const std::string& url, const std::string& localPath, bool userCheck)
+bool CUpdateCheck::Start(HWND notifyWindow, const std::string& url, const std::string& localPath, bool userCheck,
+                         HWND progressWindow)
 {
     if (IsRunning())
         return false;
@@ -235,7 +249,9 @@ bool CUpdateCheck::Start(HWND notifyWindow, const std::string& url, const std::s
     m_cancel = false;
     m_finished = false;
     m_thread = std::make_unique<CBackgroundThread>(
-        [this, notifyWindow, url, localPath, userCheck] { return Run(notifyWindow, url, localPath, userCheck); },
+        [this, notifyWindow, url, localPath, userCheck, progressWindow] {
+            return Run(notifyWindow, url, localPath, userCheck, progressWindow);
+        },
         kUpdateCheckStopTimeout);
     return m_thread->Start();
 }
@@ -248,11 +264,12 @@ void CUpdateCheck::Stop()
     m_thread.reset();
 }
 
-unsigned CUpdateCheck::Run(HWND notifyWindow, std::string url, std::string localPath, bool userCheck)
+unsigned CUpdateCheck::Run(HWND notifyWindow, std::string url, std::string localPath, bool userCheck,
+                           HWND progressWindow)
 {
     try {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        const bool ok = DownloadUpdateFile(url, localPath, m_cancel);
+        const bool ok = DownloadUpdateFile(url, localPath, m_cancel, progressWindow);
         if (SUCCEEDED(com))
             CoUninitialize();
         // The window may be gone by now; a posted message to a dead handle is simply dropped.
@@ -265,4 +282,30 @@ unsigned CUpdateCheck::Run(HWND notifyWindow, std::string url, std::string local
         ReportCaughtException("CUpdateCheck::Run");
         return kExceptionExitCode;
     }
+}
+
+std::string FormatDownloadSize(ULONG bytes)
+{
+    char text[64] = "";
+    if (bytes < 1024)
+        snprintf(text, sizeof(text), "%lu bytes", static_cast<unsigned long>(bytes));
+    else if (bytes < 1024 * 1024)
+        snprintf(text, sizeof(text), "%.2f KB", bytes / 1024.0);
+    else
+        snprintf(text, sizeof(text), "%.2f MB", bytes / (1024.0 * 1024.0));
+    return text;
+}
+
+std::string FormatDownloadProgress(ULONG progress, ULONG total)
+{
+    return "Downloaded " + FormatDownloadSize(progress) + " of " +
+           (total ? FormatDownloadSize(total) : std::string("(total size unknown)"));
+}
+
+int DownloadPercent(ULONG progress, ULONG total)
+{
+    if (!total)
+        return 0;
+    const unsigned long long percent = static_cast<unsigned long long>(progress) * 100 / total;
+    return static_cast<int>(percent > 100 ? 100 : percent);
 }

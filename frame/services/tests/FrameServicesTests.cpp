@@ -5,6 +5,7 @@
 
 #include "core/app/Settings.h"
 #include "core/app/SettingsStore.h"
+#include "controls/tests/Screenshot.h"
 #include "core/tests/ScratchFolder.h"
 #include "frame/services/FrameServices.h"
 #include "frame/services/ServicesResources.h"
@@ -307,4 +308,88 @@ TEST(FrameServices, ToolCommandsStartTheFirstTenToolsOnly)
     EXPECT_EQ(kIdToolsManager, GetMenuItemID(external, 0));
     EXPECT_EQ(kIdFirstTool, GetMenuItemID(external, 2));
     tools->m_tools = saved;
+}
+
+namespace {
+
+HWND g_progressSeen = nullptr;
+bool g_progressShot = false;
+
+// Runs inside the progress dialog's modal loop: captures the dialog and presses its Cancel.
+void CALLBACK CancelProgressDialog(HWND window, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindWindowA("#32770", "Check for New Version");
+    if (!dialog || !IsWindowVisible(dialog))
+        return;
+    KillTimer(window, timer);
+    g_progressSeen = dialog;
+    std::string path;
+    g_progressShot = kivo_test::WriteWindowScreenshot(dialog, "services_update_progress_dialog.bmp", path);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+} // namespace
+
+TEST(FrameServices, TheUsersCheckRunsUnderItsProgressDialogWhichCancelStops)
+{
+    EXPECT_EQ("512 bytes", FormatDownloadSize(512));
+    EXPECT_EQ("2.00 KB", FormatDownloadSize(2048));
+    EXPECT_EQ("Downloaded 512 bytes of 2.00 KB", FormatDownloadProgress(512, 2048));
+    EXPECT_EQ("Downloaded 1.50 KB of (total size unknown)", FormatDownloadProgress(1536, 0));
+    EXPECT_EQ(25, DownloadPercent(512, 2048));
+    EXPECT_EQ(0, DownloadPercent(512, 0));
+    EXPECT_EQ(100, DownloadPercent(4000000000u, 4000000000u));
+
+    CScratchFolder folder("FrameServicesProgress");
+    CTinyHttpServer server(std::map<std::string, std::string>{{"/same/kvbver.ini", "[main]\r\nreleasedate=Jan 1 2030\r\n"}});
+    CSettingsStore& store = *GetSettingsStore();
+    {
+        // The dialog starts the check; the result closes it and then tells the user.
+        store.WriteString(kUpdateUrlSection, kUpdateUrlKey, server.Url("/same/kvbver.ini").c_str());
+        CRecordingNotify notify;
+        CRecordingUpdateUi ui;
+        CRecordingStarter starter;
+        CFrameServices services(notify, ui, starter);
+        services.SetUpdateInfoPath((folder / kUpdateInfoFileName).c_str());
+        CServicesWindow window(services);
+        SendMessageA(window.Handle(), WM_COMMAND, ID_CHECK_FOR_UPDATE, 0);
+        ASSERT_EQ(1u, ui.messages.size());
+        EXPECT_EQ(0u, ui.messages[0].text.find("You already have the latest version"));
+        EXPECT_EQ(nullptr, FindWindowA("#32770", "Check for New Version"));
+    }
+    {
+        // A server that never answers: Cancel ends the dialog and nothing more is shown.
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        int length = sizeof(address);
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+        listen(listener, 4);
+        store.WriteString(kUpdateUrlSection, kUpdateUrlKey,
+                          ("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/kvbver.ini").c_str());
+        CRecordingNotify notify;
+        CRecordingUpdateUi ui;
+        CRecordingStarter starter;
+        CFrameServices services(notify, ui, starter);
+        services.SetUpdateInfoPath((folder / kUpdateInfoFileName).c_str());
+        {
+            CServicesWindow window(services);
+            g_progressSeen = nullptr;
+            g_progressShot = false;
+            SetTimer(window.Handle(), 1, 100, CancelProgressDialog);
+            SendMessageA(window.Handle(), WM_COMMAND, ID_CHECK_FOR_UPDATE, 0);
+            EXPECT_NE(nullptr, g_progressSeen);
+            EXPECT_TRUE(g_progressShot);
+            PumpUntil([] { return true; });
+        }
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_TRUE(ui.offers.empty());
+        closesocket(listener);
+        WSACleanup();
+    }
+    store.WriteString(kUpdateUrlSection, kUpdateUrlKey, "http://127.0.0.1:1/kvbver.ini");
 }
