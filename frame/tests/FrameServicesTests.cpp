@@ -363,12 +363,15 @@ TEST_F(CFrameServicesTest, TheActiveTabsEngineIsWhatTheHostedBandsReach)
     ASSERT_NE(nullptr, browser);
     CTestFrame test;
     test.RunAfterCreate();
-    SetHostedBandsBrowser(browser->AsDispatch());
     IUnknown* site = test.Frame().GetServices().GetBandHost().GetSite();
     ASSERT_NE(nullptr, site);
     CComPtr<IServiceProvider> services;
     ASSERT_HRESULT_SUCCEEDED(site->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&services)));
     CComPtr<IWebBrowser2> served;
+    // Before any tab was active there is no engine to give.
+    EXPECT_EQ(E_NOINTERFACE, services->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2, reinterpret_cast<void**>(&served)));
+    EXPECT_EQ(nullptr, served.p);
+    SetHostedBandsBrowser(browser->AsDispatch());
     ASSERT_HRESULT_SUCCEEDED(
         services->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2, reinterpret_cast<void**>(&served)));
     EXPECT_EQ(static_cast<IWebBrowser2*>(browser), served.p);
