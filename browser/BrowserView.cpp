@@ -21,6 +21,7 @@
 #include "core/system/Clipboard.h"
 #include "core/system/MenuFunctions.h"
 #include "frame/MainFrameData.h"
+#include "frame/services/HostedBands.h"
 
 #include <exdispid.h>
 
@@ -327,6 +328,8 @@ LRESULT CBrowserView::OnMdiActivate(UINT, WPARAM wParam, LPARAM lParam, BOOL& ha
         GetTabTextStore().Refresh(m_hWnd);
         UpdateStatusPanes();
         PostToFrame(kRebuildWindowListCommand);
+        // The hosted toolbar bands serve this tab's engine from now on.
+        SetHostedBandsBrowser(GetWebBrowser());
     } else if (reinterpret_cast<HWND>(wParam) == m_hWnd) {
         HWND focus = ::GetFocus();
         m_savedFocus = focus && ::IsChild(m_hWnd, focus) ? focus : nullptr;

@@ -12,6 +12,7 @@
 #include "editctl/Quillpoint.h"
 #include "frame/MainFrame.h"
 #include "navigation/FrameNavigation.h"
+#include "browser/privacy/FramePrivacyMenus.h"
 
 #include <windows.h>
 #include <tchar.h>
@@ -42,6 +43,7 @@ void ConnectSubsystems()
     SetStartupServices(&services);
     InstallBrowserTabFactory();
     InstallFrameNavigation();
+    InstallFramePrivacyMenus();
 }
 
 } // namespace

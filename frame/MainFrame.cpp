@@ -1,4 +1,8 @@
 #include "frame/MainFrame.h"
+#include "frame/services/DefaultBrowserCheck.h"
+#include "frame/services/FramePrivacy.h"
+#include "frame/services/PluginManager.h"
+#include "frame/services/ServicesResources.h"
 #include "frame/BlockedContent.h"
 
 #include "frame/FrameMenuBar.h"
@@ -46,6 +50,9 @@ constexpr int kPaneWidthPrivacy = 100;
 constexpr int kPaneWidthIcon = 20;
 constexpr UINT kImportExportCommand = 374;
 constexpr int kExplorerBarPaneCount = 4;
+// The plug-in commands the frame takes (43001 on) and the panes the Explorer Bar holds (52700 on).
+constexpr size_t kMaxPluginButtons = 100;
+constexpr int kMaxPanes = 100;
 // Room of a band's gripper and edges beside its child.
 constexpr int kBandGripperRoom = 16;
 constexpr int kMaxWindowListItems = 256;
@@ -283,6 +290,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         SetRunAtStartup(kAppName);
     RegisterCommandStates();
     ApplyProxyMode();
+    if (IFramePrivacy* privacy = GetFramePrivacy())
+        privacy->RememberCookiePreferences();
     m_startingUp = false;
     RegisterNameSpace();
     CollectProgramLists();
@@ -333,6 +342,7 @@ void CMainFrame::RegisterCommandStates()
                                     ID_FRAME_FORWARD};
     for (WORD id : kIds)
         map->UIAddItem(id, kUpdateUIPopupMenu | kUpdateUIToolBar);
+    map->UIAddItem(ID_CHECK_FOR_UPDATE, kUpdateUIPopupMenu);
     for (UINT id = ID_FRAME_PANE_FIRST; id < ID_FRAME_PANE_FIRST + kExplorerBarPaneCount; ++id)
         map->UIAddItem(static_cast<WORD>(id), kUpdateUIPopupMenu | kUpdateUIToolBar);
 }
@@ -467,6 +477,13 @@ void CMainFrame::SetUpMenu()
             for (size_t i = 0; i < m_mailPrograms.size(); ++i)
                 ::AppendMenuA(mail, MF_STRING, ID_FRAME_MAIL_PROGRAM_FIRST + i, m_mailPrograms[i].name.c_str());
         }
+        if (HMENU tools = FindMenuPopup("&Tools\n&External Tools"))
+            GetServices().FillMainToolsMenu(tools);
+        if (HMENU proxy = FindMenuPopup("&Options\nPro&xy")) {
+            const CSettings* settings = GetSettings();
+            if (IFramePrivacy* privacy = GetFramePrivacy(); privacy && settings)
+                privacy->BuildProxyMenu(proxy, settings->ProxyIndex.value);
+        }
         m_recentClosed.SetMenuHandle(FindMenuPopup("&File\nOpen Recen&t"));
         m_recentClosed.UpdateMenu();
         if (CLanguageManager* language = GetLanguageManager())
@@ -503,6 +520,15 @@ void CMainFrame::CreateBars()
     // is numbered just before the form filler.
     if (m_formFillerBar)
         AddReBarBand(rebar, m_formFillerBar, ID_BAND_FORM_FILLER, nullptr, nullptr, true, 100, false);
+    // The form filler's own band, when it is installed, takes the place of its download button.
+    {
+        CRegistryKey toolbarKey;
+        CRegistryKey clsidKey;
+        if (toolbarKey.Open(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer\\Toolbar", KEY_READ) &&
+            clsidKey.Open(HKEY_CLASSES_ROOT, "CLSID", KEY_READ) &&
+            GetServices().CreateHostedBands(rebar, toolbarKey, clsidKey) > 0 && m_formFillerBar)
+            ShowReBarBand(rebar, ID_BAND_FORM_FILLER, false);
+    }
     LoadReBarBandLayout(rebar, kFrameSettingsSection);
     RecolourBands();
     for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar}) {
@@ -570,9 +596,72 @@ HWND CMainFrame::CreatePluginsBar()
     HWND bar = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kSystemToolBarStyle, 0, 0, 40, 22, m_hWndToolBar,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_PLUGINS_BAR)),
                                  AtlGetModuleInstance(), nullptr);
-    if (bar)
-        ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    if (!bar)
+        return nullptr;
+    ::SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    FillPluginsBar(bar);
     return bar;
+}
+
+// One button per enabled button plug-in, its icon from the manager's lists; the command of the
+// button at index i among the button plug-ins is 43001 + i, whether or not the ones before it are
+// enabled, so a command always names the plug-in its button shows.
+void CMainFrame::FillPluginsBar(HWND bar)
+{
+    if (!bar)
+        return;
+    while (::SendMessageA(bar, TB_BUTTONCOUNT, 0, 0) > 0)
+        ::SendMessageA(bar, TB_DELETEBUTTON, 0, 0);
+    const CPluginManager* plugins = GetPluginManager();
+    if (!plugins)
+        return;
+    ::SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(plugins->GetImages()));
+    ::SendMessageA(bar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(plugins->GetHotImages()));
+    const std::vector<size_t>& buttons = plugins->GetButtons();
+    for (size_t i = 0; i < buttons.size() && i < kMaxPluginButtons; ++i) {
+        const CPlugin& plugin = plugins->GetAll()[buttons[i]];
+        if (!plugin.enabled)
+            continue;
+        TBBUTTON button{};
+        button.iBitmap = plugin.image;
+        button.idCommand = static_cast<int>(ID_FRAME_PLUGIN_FIRST + i);
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = BTNS_BUTTON;
+        ::SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+    }
+}
+
+// The pane plug-ins after the Explorer Bar's own panes: a pane for each enabled one that has
+// none yet; a disabled one's pane is hidden.
+void CMainFrame::UpdatePluginPanes()
+{
+    const CPluginManager* plugins = GetPluginManager();
+    if (!plugins)
+        return;
+    for (size_t index : plugins->GetPanes()) {
+        const CPlugin& plugin = plugins->GetAll()[index];
+        const auto found = m_pluginPanes.find(index);
+        if (found != m_pluginPanes.end()) {
+            if (!plugin.enabled)
+                m_panes.Show(found->second, false);
+            continue;
+        }
+        const std::string path = plugins->GetContentPath(plugin);
+        if (!plugin.enabled || path.empty() || m_panes.GetCount() >= kMaxPanes)
+            continue;
+        const TStdStr<char> caption = TranslateText(plugin.name.c_str());
+        HICON icon = ImageList_GetIcon(plugins->GetImages(), plugin.image, ILD_NORMAL);
+        m_pluginPanePages.push_back("file://" + path);
+        m_pluginPanes[index] = m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
+    }
+}
+
+void CMainFrame::RebuildPlugins()
+{
+    FillPluginsBar(m_pluginsBar);
+    if (m_pluginsBar)
+        SizeBandToToolBar(m_pluginsBar);
+    UpdatePluginPanes();
 }
 
 // Without the form filler installed, its band holds one button that downloads it.
@@ -729,6 +818,8 @@ void CMainFrame::CreateExplorerBarPanes()
         HICON icon = images ? ImageList_GetIcon(images->GetList(kSlotToolBarSmall), kIcons[i], ILD_NORMAL) : nullptr;
         m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
     }
+    // Then the panes of the pane plug-ins, with their names and icons.
+    UpdatePluginPanes();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1104,6 +1195,17 @@ LRESULT CMainFrame::OnInitMenuPopup(UINT message, WPARAM wParam, LPARAM lParam, 
         BOOL mapHandled = TRUE;
         map->OnInitMenuPopup(message, wParam, lParam, mapHandled);
     }
+    // The cookie submenu shows the system's levels and permissions as they are now.
+    if (IFramePrivacy* privacy = GetFramePrivacy()) {
+        HMENU popup = reinterpret_cast<HMENU>(wParam);
+        HMENU tools = FindMenuPopup("&Tools");
+        if (popup && tools && popup == FindMenuPopup("&Tools\nCookies IE&6")) {
+            for (int i = 0; i < ::GetMenuItemCount(tools); ++i) {
+                if (::GetSubMenu(tools, i) == popup)
+                    privacy->UpdateCookieMenu(popup, tools, static_cast<UINT>(i));
+            }
+        }
+    }
     handled = FALSE;
     return 0;
 }
@@ -1408,6 +1510,8 @@ BOOL CMainFrame::OnIdle()
     map->UISetCheck(ID_FRAME_VIEW_LOGS, 0);
     map->UIEnable(ID_FRAME_REOPEN_LAST_CLOSED, !m_recentClosed.IsEmpty());
     map->UISetCheck(ID_FRAME_FULL_SCREEN, IsFullScreen() ? 1 : 0);
+    // One update check at a time: the command waits while one runs.
+    map->UIEnable(ID_CHECK_FOR_UPDATE, !GetServices().GetUpdateCheck().IsRunning());
     for (int i = 0; i < m_panes.GetCount() && i < kExplorerBarPaneCount; ++i)
         map->UISetCheck(static_cast<WORD>(ID_FRAME_PANE_FIRST + i), m_panes.IsVisible(i) ? 1 : 0);
     // Back and Forward are the active tab's: without a tab, or a tab that has no history, neither
@@ -1628,6 +1732,7 @@ const std::vector<CFrameCommand>& CMainFrame::GetCommandTable()
         {ID_FRAME_PRIVACY_REPORT, ID_FRAME_PRIVACY_PANE, &CMainFrame::OnPrivacyCommand},
         {ID_FRAME_INTERNET_OPTIONS, ID_FRAME_INTERNET_OPTIONS, &CMainFrame::OnInternetOptions},
         {ID_FRAME_SET_DEFAULT_BROWSER, ID_FRAME_SET_DEFAULT_BROWSER, &CMainFrame::OnSetDefaultBrowser},
+        {ID_FRAME_PLUGIN_FIRST, ID_FRAME_PLUGIN_FIRST + kMaxPluginButtons - 1, &CMainFrame::OnPluginCommand},
         {ID_FRAME_GO_HOME, ID_FRAME_GO_HOME, &CMainFrame::OnGoHome},
         {ID_FRAME_REFRESH_ALL, ID_FRAME_REFRESH_ALL, &CMainFrame::OnRefreshAll},
         {ID_FRAME_STOP_ALL, ID_FRAME_STOP_ALL, &CMainFrame::OnStopAll},
@@ -1716,15 +1821,35 @@ bool CMainFrame::OnProxyCommand(UINT id)
     CSettings* settings = GetSettings();
     if (!settings)
         return true;
-    if (id == ID_FRAME_PROXY_SYSTEM) {
-        settings->ProxyIndex.value = -2;
-        if (!m_startingUp)
-            GetMessageBoxes().Show(m_hWnd, TranslateText("Please restart Kivo Browser to activate IE proxy settings.").c_str(),
-                                   kAppName, MB_OK | MB_ICONINFORMATION);
-    } else if (id == ID_FRAME_PROXY_NONE) {
-        settings->ProxyIndex.value = -1;
-    } else if (id >= ID_FRAME_PROXY_FIRST) {
-        settings->ProxyIndex.value = static_cast<int>(id - ID_FRAME_PROXY_FIRST);
+    if (id == ID_FRAME_PROXY_CUSTOMIZE) {
+        // The page edits the list; the menu shows it as it is afterwards.
+        OnOptionsCommand(id);
+        if (HMENU proxy = FindMenuPopup("&Options\nPro&xy")) {
+            if (IFramePrivacy* privacy = GetFramePrivacy())
+                privacy->BuildProxyMenu(proxy, settings->ProxyIndex.value);
+        }
+        return true;
+    }
+    const int oldIndex = settings->ProxyIndex.value;
+    int newIndex = oldIndex;
+    if (id == ID_FRAME_PROXY_SYSTEM)
+        newIndex = -2;
+    else if (id == ID_FRAME_PROXY_NONE)
+        newIndex = -1;
+    else if (id >= ID_FRAME_PROXY_FIRST && id <= ID_FRAME_PROXY_LAST)
+        newIndex = static_cast<int>(id - ID_FRAME_PROXY_FIRST);
+    else
+        return true;
+    settings->ProxyIndex.value = newIndex;
+    IFramePrivacy* privacy = GetFramePrivacy();
+    if (privacy)
+        privacy->ApplyProxy(oldIndex, newIndex, m_startingUp);
+    if (id == ID_FRAME_PROXY_SYSTEM && !m_startingUp)
+        GetMessageBoxes().Show(m_hWnd, TranslateText("Please restart Kivo Browser to activate IE proxy settings.").c_str(),
+                               kAppName, MB_OK | MB_ICONINFORMATION);
+    if (privacy) {
+        if (HMENU proxy = FindMenuPopup("&Options\nPro&xy"))
+            privacy->UpdateProxyMenuCheck(proxy, oldIndex, newIndex);
     }
     return true;
 }
@@ -2154,11 +2279,12 @@ bool CMainFrame::OnInternetOptions(UINT)
     return true;
 }
 
-// The registration itself is the default-browser subsystem's; the question is the frame's.
+// The frame asks; the registration keeps what it replaced, for the undo.
 bool CMainFrame::OnSetDefaultBrowser(UINT)
 {
-    GetMessageBoxes().Show(m_hWnd, TranslateText("Are you sure to register Kivo Browser as your default Browser?").c_str(),
-                           kAppName, MB_OKCANCEL | MB_ICONINFORMATION);
+    if (GetMessageBoxes().Show(m_hWnd, TranslateText("Are you sure to register Kivo Browser as your default Browser?").c_str(),
+                               kAppName, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
+        RegisterAsDefaultBrowser(GetServices().GetClassesRoot(), GetProgramFilePath());
     return true;
 }
 
@@ -2248,4 +2374,20 @@ void CMainFrame::ShowOptionsPage(int pageId)
     SetInModalLoop(true);
     ShowOptionsDialog(m_hWnd, pageId, this);
     SetInModalLoop(false);
+}
+
+// A button plug-in's script runs in the page of the active tab.
+bool CMainFrame::OnPluginCommand(UINT id)
+{
+    const CPluginManager* plugins = GetPluginManager();
+    IBrowserTab* tab = GetActiveTab();
+    IWebBrowser2* browser = tab ? tab->GetWebBrowser() : nullptr;
+    if (!plugins || !browser)
+        return true;
+    CComPtr<IDispatch> document;
+    if (FAILED(browser->get_Document(&document)) || !document)
+        return true;
+    CDocumentPageScript page(document);
+    plugins->RunButton(id - ID_FRAME_PLUGIN_FIRST, page);
+    return true;
 }

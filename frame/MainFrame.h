@@ -225,6 +225,11 @@ public:
     bool OnEncoding(UINT id);
     bool OnWindowArrange(UINT id);
     bool OnWindowListItem(UINT id);
+    bool OnPluginCommand(UINT id);
+    // The plug-ins bar and panes as the plug-ins' enabled flags now say (after the options page).
+    void RebuildPlugins();
+    // The page address of each plug-in pane, in the order of the panes after the Explorer Bar's own.
+    const std::vector<std::string>& GetPluginPanePages() const { return m_pluginPanePages; }
 
 private:
     LRESULT OnCopyData(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -266,6 +271,8 @@ private:
     HWND CreateFormFillerBar();
     HWND CreateSystemToolBar();
     HWND CreatePaneContent(const char* caption);
+    void FillPluginsBar(HWND bar);
+    void UpdatePluginPanes();
 
     // Close, destroy and session end.
     bool ConfirmExit();
@@ -320,4 +327,6 @@ private:
     IBrowserTabHost* m_previousHost = nullptr;  // not owned: the host before this frame
     bool* m_deletedWhileCreating = nullptr;     // not owned: the creator's flag, only during creation
     CFrameBaseCommands m_baseCommands{*this};
+    std::vector<std::string> m_pluginPanePages;
+    std::map<size_t, int> m_pluginPanes;  // plug-in (index of the manager's list) -> its pane
 };

@@ -1,6 +1,9 @@
 #include "navigation/OptionsPages.h"
 
 #include "browser/filter/BlockerAdvancedPage.h"
+#include "browser/privacy/ProxyPage.h"
+#include "frame/MainFrame.h"
+#include "frame/services/PluginsPage.h"
 #include "browser/filter/BlockerPages.h"
 #include "browser/filter/FilterResources.h"
 #include "frame/gestures/GestureResources.h"
@@ -31,6 +34,13 @@ std::unique_ptr<COptionsPage> COptionsPages::CreatePage(int dialogId)
         return std::make_unique<CMouseTrailsPage>();
     case IDD_URL_ALIAS_LIST:
         return std::make_unique<CUrlAliasPage>();
+    case kIdPluginsPage:
+        return std::make_unique<CPluginsPage>(nullptr, [] {
+            if (CMainFrame* frame = GetMainFrame())
+                frame->RebuildPlugins();
+        });
+    case IDD_PROXY_PAGE:
+        return std::make_unique<CProxyPage>();
     case IDD_SEARCH_BAR_PAGE:
         if (CSearchEngineManager* engines = GetSearchEngineManager())
             return std::make_unique<CSearchBarPage>(*engines, m_navigation ? m_navigation->GetSearchBar() : nullptr,

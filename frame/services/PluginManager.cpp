@@ -1,13 +1,56 @@
 #include "frame/services/PluginManager.h"
 
+#include "core/app/LanguageManager.h"
+#include "core/app/ProgramFolders.h"
+#include "core/app/Settings.h"
 #include "core/library/IniFile.h"
+#include "core/library/LifetimeTracker.h"
 #include "core/system/DocumentScript.h"
 #include "platform/AtlBase.h"
+#include "platform/Diagnostics.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace {
+
+// Late-bound automation of the page objects.
+HRESULT GetDispatchProperty(IDispatch* object, const wchar_t* name, CComVariant& value)
+{
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr))
+        return hr;
+    DISPPARAMS none{};
+    value.Clear();
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr);
+}
+
+HRESULT InvokeDispatchMethod(IDispatch* object, const wchar_t* name, VARIANT* arguments, UINT count)
+{
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr))
+        return hr;
+    DISPPARAMS params{};
+    params.rgvarg = arguments;
+    params.cArgs = count;
+    CComVariant result;
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+}
+
+std::wstring Widen(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
 
 constexpr char kGeneral[] = "General";
 
@@ -213,9 +256,29 @@ void CPluginManager::BuildButtonMenu(HMENU menu) const
     }
 }
 
+// The page's window is reached through the document's automation: "parentWindow", then its
+// "execScript" with the code and the language. A document without that automation gets the
+// typed interfaces' way.
 void CDocumentPageScript::Exec(const std::string& code, const std::string& language)
 {
-    ExecPageScript(m_page, code.c_str(), language.c_str());
+    try {
+        CComPtr<IDispatch> document;
+        if (m_page && SUCCEEDED(m_page->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&document.p))) &&
+            document) {
+            CComVariant window;
+            if (SUCCEEDED(GetDispatchProperty(document, L"parentWindow", window)) && window.vt == VT_DISPATCH &&
+                window.pdispVal) {
+                CComVariant arguments[2];
+                arguments[0] = Widen(language).c_str();  // the last argument comes first
+                arguments[1] = Widen(code).c_str();
+                if (SUCCEEDED(InvokeDispatchMethod(window.pdispVal, L"execScript", arguments, 2)))
+                    return;
+            }
+        }
+        ExecPageScript(m_page, code.c_str(), language.c_str());
+    } catch (...) {
+        ReportCaughtException("CDocumentPageScript::Exec");
+    }
 }
 
 bool CPluginManager::RunButton(size_t buttonIndex, IPageScript& page) const
@@ -228,4 +291,68 @@ bool CPluginManager::RunButton(size_t buttonIndex, IPageScript& page) const
         return false;
     page.Exec(script.body, script.language);
     return true;
+}
+
+namespace {
+CPluginManager* g_processManager = nullptr;    // owned through its lifetime tracker
+CPluginManager* g_installedManager = nullptr;  // not owned: a test's
+} // namespace
+
+CPluginManager* GetPluginManager()
+{
+    if (g_installedManager)
+        return g_installedManager;
+    if (!g_processManager) {
+        const CSettings* settings = GetSettings();
+        const CLanguageManager* language = GetLanguageManager();
+        g_processManager = new CPluginManager(std::string(GetProgramFolder().c_str()) + kPluginsFolderName,
+                                              settings ? settings->DisabledPlugins.value.c_str() : "",
+                                              language ? language->GetLanguageName().c_str() : "English");
+        new TLifetimeTracker<CPluginManager>(kPriorityPluginManager, &g_processManager);
+    }
+    return g_processManager;
+}
+
+CPluginManager* SetPluginManager(CPluginManager* manager)
+{
+    CPluginManager* previous = g_installedManager;
+    g_installedManager = manager;
+    return previous;
+}
+
+CPluginDetails CPluginManager::ReadDetails(const CPlugin& plugin) const
+{
+    CPluginDetails details;
+    CIniFile ini;
+    if (!ini.Open((m_folder + plugin.folderName + "\\" + kPluginIniName).c_str()))
+        return details;
+    details.website = Bounded(ini.GetString(kGeneral, "website", ""));
+    details.author = Bounded(ini.GetString(kGeneral, "author", ""));
+    details.email = Bounded(ini.GetString(kGeneral, "email", ""));
+    details.version = Bounded(ini.GetString(kGeneral, "version", ""));
+    details.comments = Bounded(ini.GetString(kGeneral, ("comments_" + m_language).c_str(), ""));
+    if (details.comments.empty())
+        details.comments = Bounded(ini.GetString(kGeneral, "comments", ""));
+    return details;
+}
+
+bool CPluginManager::SetEnabled(size_t index, bool enabled)
+{
+    if (index >= m_all.size())
+        return false;
+    m_all[index].enabled = enabled;
+    return true;
+}
+
+std::string CPluginManager::FormatDisabledList() const
+{
+    std::string text;
+    for (const CPlugin& plugin : m_all) {
+        if (plugin.enabled)
+            continue;
+        if (!text.empty())
+            text += ";";
+        text += Lower(plugin.folderName);
+    }
+    return text;
 }

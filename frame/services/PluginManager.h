@@ -29,6 +29,15 @@ struct CPlugin {
     bool startAfterPageDone = false;  // button plug-ins only
 };
 
+// What the options page shows of a plug-in, read from its "plugin.ini" each time.
+struct CPluginDetails {
+    std::string website;
+    std::string author;
+    std::string email;
+    std::string version;
+    std::string comments;
+};
+
 // The script of a button plug-in's content file: the body between the opening tag and the last
 // "<", and the language attribute of the opening tag.
 struct CPluginScript {
@@ -76,6 +85,14 @@ public:
     HIMAGELIST GetImages() const { return m_images; }
     HIMAGELIST GetHotImages() const { return m_hotImages; }
 
+    // The details of a plug-in; empty texts when its "plugin.ini" cannot be read.
+    CPluginDetails ReadDetails(const CPlugin& plugin) const;
+    // Switches plug-in `index` (of GetAll) on or off; false for an index outside the list.
+    bool SetEnabled(size_t index, bool enabled);
+    // The "DisabledPlugins" text of the current flags: the folder names of the disabled plug-ins in
+    // lower case, joined with ";".
+    std::string FormatDisabledList() const;
+
     // The content file's full path; empty when the name leaves the folder.
     std::string GetContentPath(const CPlugin& plugin) const;
     // Reads the script of a button plug-in; false when the file is missing, too big or of the wrong shape.
@@ -97,3 +114,10 @@ private:
     HIMAGELIST m_images = nullptr;     // owned
     HIMAGELIST m_hotImages = nullptr;  // owned
 };
+
+// The process's manager: the program folder's "Plugins\" read on first use with the
+// "DisabledPlugins" setting and the current interface language, destroyed at exit. A test may put
+// its own in place with SetPluginManager (not owned; null goes back to the process's), which
+// returns the one in place before.
+CPluginManager* GetPluginManager();
+CPluginManager* SetPluginManager(CPluginManager* manager);

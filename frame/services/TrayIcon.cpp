@@ -1,5 +1,6 @@
 #include "frame/services/TrayIcon.h"
 
+#include "core/system/MenuFunctions.h"
 #include "core/system/TrayArea.h"
 
 namespace {
@@ -119,7 +120,8 @@ void CTrayIcon::PopupMenuAtCursor()
     GetCursorPos(&cursor);
     // The owner must be in the foreground, or the menu stays open after a click elsewhere.
     SetForegroundWindow(m_data.hWnd);
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_data.hWnd, nullptr);
+    // Through the frame's owner-drawn menus when the frame has them, else the system's.
+    TrackFramePopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, m_data.hWnd);
     PostMessageA(m_data.hWnd, WM_NULL, 0, 0);
 }
 

@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <urlmon.h>
 
+#include <cstdio>
+
 namespace {
 
 constexpr size_t kMaxVersionFields = 8;
@@ -46,7 +48,10 @@ std::string Bounded(const TStdStr<char>& text)
 // answer and leaves its (empty) body as the file.
 class CCancellableDownload final : public IBindStatusCallback, public IHttpNegotiate {
 public:
-    explicit CCancellableDownload(const std::atomic<bool>& cancel) : m_cancel(cancel) {}
+    CCancellableDownload(const std::atomic<bool>& cancel, HWND progressWindow)
+        : m_cancel(cancel), m_progressWindow(progressWindow)
+    {
+    }
     DWORD ResponseCode() const { return m_responseCode; }
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
     {
@@ -73,7 +78,13 @@ public:
     STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return S_OK; }
     STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
     STDMETHODIMP OnLowResource(DWORD) override { return E_NOTIMPL; }
-    STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return m_cancel ? E_ABORT : S_OK; }
+    // The amounts go to the progress window as a posted message: the worker touches no window.
+    STDMETHODIMP OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR) override
+    {
+        if (m_progressWindow)
+            PostMessageA(m_progressWindow, kMsgUpdateProgress, progress, static_cast<LPARAM>(maximum));
+        return m_cancel ? E_ABORT : S_OK;
+    }
     STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
     STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO*) override
     {
@@ -102,6 +113,7 @@ public:
 private:
     DWORD m_responseCode = 0;
     const std::atomic<bool>& m_cancel;  // the check's flag, which outlives the download
+    HWND m_progressWindow;              // not owned; may be gone by the time a message arrives
 };
 
 } // namespace
@@ -174,18 +186,72 @@ CUpdateResult ReadUpdateInfo(const std::string& path, const std::string& running
     return result;
 }
 
+bool DownloadUpdateFile(const std::string& url, const std::string& path, const std::atomic<bool>& cancel,
+                        HWND progressWindow)
+{
+    DeleteFileA(path.c_str());
+    CCancellableDownload callback(cancel, progressWindow);
+    const HRESULT downloaded = URLDownloadToFileA(nullptr, url.c_str(), path.c_str(), 0, &callback);
+    // An error answer of the server is a failed download, whatever the URL layer says; so is an
+    // empty file (a server that answered nothing usable).
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    const bool hasContent = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes) &&
+                            (attributes.nFileSizeLow != 0 || attributes.nFileSizeHigh != 0);
+    const bool ok = SUCCEEDED(downloaded) && callback.ResponseCode() < 400 && hasContent && !cancel;
+    if (!ok)
+        DeleteFileA(path.c_str());
+    return ok;
+}
+
+bool UpdateLanguageFile(const std::string& url, const std::string& installedPath)
+{
+    const size_t slash = installedPath.find_last_of('\\');
+    if (slash == std::string::npos || !IsWebUrl(url.c_str()))
+        return false;
+    const std::string folder = installedPath.substr(0, slash + 1);
+    char temporary[MAX_PATH] = "";
+    if (!GetTempFileNameA(folder.c_str(), "KIV", 0, temporary))
+        return false;
+    const std::atomic<bool> never{false};
+    if (!DownloadUpdateFile(url, temporary, never)) {
+        DeleteFileA(temporary);
+        return false;
+    }
+    // A language file is an INI text of bounded size; anything else the server sent is not one.
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    bool usable = GetFileAttributesExA(temporary, GetFileExInfoStandard, &attributes) && attributes.nFileSizeHigh == 0 &&
+                  attributes.nFileSizeLow <= kMaxLanguageFileBytes;
+    if (usable) {
+        CIniFile file;
+        usable = file.Open(temporary) && !file.GetString("Info", "Version", "").empty();
+    }
+    // The installed file is replaced in one move, and kept when the move fails.
+    if (!usable || !MoveFileExA(temporary, installedPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+        DeleteFileA(temporary);
+        return false;
+    }
+    return true;
+}
+
 CUpdateCheck::~CUpdateCheck()
 {
     Stop();
 }
 
-bool CUpdateCheck::Start(HWND notifyWindow, const std::string& url, const std::string& localPath, bool userCheck)
+bool CUpdateCheck::Start(HWND notifyWindow, const std::string& url, const std::string& localPath, bool userCheck,
+                         HWND progressWindow)
 {
     if (IsRunning())
         return false;
+    // The thread of a check that has ended is released before the next one starts: a thread
+    // object still holding it would refuse the start.
+    Stop();
     m_cancel = false;
+    m_finished = false;
     m_thread = std::make_unique<CBackgroundThread>(
-        [this, notifyWindow, url, localPath, userCheck] { return Run(notifyWindow, url, localPath, userCheck); },
+        [this, notifyWindow, url, localPath, userCheck, progressWindow] {
+            return Run(notifyWindow, url, localPath, userCheck, progressWindow);
+        },
         kUpdateCheckStopTimeout);
     return m_thread->Start();
 }
@@ -198,29 +264,48 @@ void CUpdateCheck::Stop()
     m_thread.reset();
 }
 
-unsigned CUpdateCheck::Run(HWND notifyWindow, std::string url, std::string localPath, bool userCheck)
+unsigned CUpdateCheck::Run(HWND notifyWindow, std::string url, std::string localPath, bool userCheck,
+                           HWND progressWindow)
 {
     try {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        DeleteFileA(localPath.c_str());
-        CCancellableDownload callback(m_cancel);
-        const HRESULT downloaded = URLDownloadToFileA(nullptr, url.c_str(), localPath.c_str(), 0, &callback);
+        const bool ok = DownloadUpdateFile(url, localPath, m_cancel, progressWindow);
         if (SUCCEEDED(com))
             CoUninitialize();
-        // An error answer of the server is a failed download, whatever the URL layer says; so is
-        // an empty file (a server that answered nothing usable).
-        WIN32_FILE_ATTRIBUTE_DATA attributes{};
-        const bool hasContent = GetFileAttributesExA(localPath.c_str(), GetFileExInfoStandard, &attributes) &&
-                                (attributes.nFileSizeLow != 0 || attributes.nFileSizeHigh != 0);
-        const bool ok = SUCCEEDED(downloaded) && callback.ResponseCode() < 400 && hasContent && !m_cancel;
-        if (!ok)
-            DeleteFileA(localPath.c_str());
         // The window may be gone by now; a posted message to a dead handle is simply dropped.
         if (!m_cancel && IsWindow(notifyWindow))
             PostMessageA(notifyWindow, kMsgUpdateCheckDone, userCheck ? 1 : 0, ok ? 1 : 0);
+        m_finished = true;
         return ok ? 0 : 1;
     } catch (...) {
+        m_finished = true;
         ReportCaughtException("CUpdateCheck::Run");
         return kExceptionExitCode;
     }
+}
+
+std::string FormatDownloadSize(ULONG bytes)
+{
+    char text[64] = "";
+    if (bytes < 1024)
+        snprintf(text, sizeof(text), "%lu bytes", static_cast<unsigned long>(bytes));
+    else if (bytes < 1024 * 1024)
+        snprintf(text, sizeof(text), "%.2f KB", bytes / 1024.0);
+    else
+        snprintf(text, sizeof(text), "%.2f MB", bytes / (1024.0 * 1024.0));
+    return text;
+}
+
+std::string FormatDownloadProgress(ULONG progress, ULONG total)
+{
+    return "Downloaded " + FormatDownloadSize(progress) + " of " +
+           (total ? FormatDownloadSize(total) : std::string("(total size unknown)"));
+}
+
+int DownloadPercent(ULONG progress, ULONG total)
+{
+    if (!total)
+        return 0;
+    const unsigned long long percent = static_cast<unsigned long long>(progress) * 100 / total;
+    return static_cast<int>(percent > 100 ? 100 : percent);
 }

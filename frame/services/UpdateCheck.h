@@ -67,6 +67,26 @@ CUpdateResult ReadUpdateInfo(const std::string& path, const std::string& running
                              const std::string& languageName, bool isFirstLanguage,
                              const std::string& installedLanguageVersion);
 
+// Downloads `url` into `path` (deleted first): false, and no file, for a failure, an error answer
+// of the server, an empty answer or a cancel. COM must be initialised on the calling thread.
+// `progressWindow` (may be null) is posted kMsgUpdateProgress with the amounts as they come.
+bool DownloadUpdateFile(const std::string& url, const std::string& path, const std::atomic<bool>& cancel,
+                        HWND progressWindow = nullptr);
+
+// The progress of a download: wParam the bytes so far, lParam the total (0: not known).
+inline constexpr UINT kMsgUpdateProgress = WM_APP + 0x11D;
+// "2.00 KB", "512 bytes"; "Downloaded 512 bytes of 2.00 KB" or "... of (total size unknown)"; the
+// share done in percent (0 without a total, at most 100).
+std::string FormatDownloadSize(ULONG bytes);
+std::string FormatDownloadProgress(ULONG progress, ULONG total);
+int DownloadPercent(ULONG progress, ULONG total);
+
+// The newest file of a language: downloaded to a temporary file beside the installed one, which
+// it replaces only when it is a language file (an INI text with its [Info] "Version", at most
+// kMaxLanguageFileBytes); the installed file stays as it was otherwise. True when replaced.
+inline constexpr DWORD kMaxLanguageFileBytes = 4 * 1024 * 1024;
+bool UpdateLanguageFile(const std::string& url, const std::string& installedPath);
+
 // The worker: downloads `url` into `localPath` (deleted first) and posts kMsgUpdateCheckDone to
 // `notifyWindow`. One check at a time; the owner stops it with the time-out when it closes.
 //
@@ -79,16 +99,20 @@ public:
     CUpdateCheck& operator=(const CUpdateCheck&) = delete;
 
     // False when a check already runs or the thread cannot start.
-    bool Start(HWND notifyWindow, const std::string& url, const std::string& localPath, bool userCheck);
+    // `progressWindow` (the user's progress dialog, may be null) hears the download's progress.
+    bool Start(HWND notifyWindow, const std::string& url, const std::string& localPath, bool userCheck,
+               HWND progressWindow = nullptr);
     // Cancels the download and waits for the worker up to kUpdateCheckStopTimeout.
     void Stop();
-    bool IsRunning() const { return m_thread && m_thread->IsRunning(); }
+    // False once the worker has ended its job, also before Stop released its thread.
+    bool IsRunning() const { return m_thread && m_thread->IsRunning() && !m_finished; }
     // Asks the running download to give up (the user's Cancel); the result is still posted.
     void Cancel() { m_cancel = true; }
 
 private:
-    unsigned Run(HWND notifyWindow, std::string url, std::string localPath, bool userCheck);
+    unsigned Run(HWND notifyWindow, std::string url, std::string localPath, bool userCheck, HWND progressWindow);
 
     std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_finished{false};
     std::unique_ptr<CBackgroundThread> m_thread;
 };

@@ -253,6 +253,9 @@ void ResetFrameSettings()
     settings->ProxyIndex.value = -2;
     settings->StartPagesOpened = false;
     settings->LastOpenSites.clear();
+    // The start-up update check asks a port of this machine where nothing answers.
+    if (CSettingsStore* store = GetSettingsStore())
+        store->WriteString("Settings", "UpdateURL", "http://127.0.0.1:1/kvbver.ini");
 }
 
 void ResetFrameLayout()

@@ -31,6 +31,8 @@ std::vector<UINT>& ReceivedTabCommands();
 
 class CFakeTab final : public IBrowserTab {
 public:
+    // The page's engine, when a test gives the tab one (not owned; it outlives the tab).
+    IWebBrowser2* m_browser = nullptr;
     explicit CFakeTab(std::string url) : m_url(std::move(url)) {}
     HWND GetTabWindow() const override { return m_window; }
     TStdStr<char> GetUrl() const override { return m_url.c_str(); }
@@ -48,7 +50,7 @@ public:
     void OnEditCopy() override { ++m_copies; }
     void OnEditSelectAll() override { ++m_selectAlls; }
     void OnTextSize(UINT) override {}
-    IWebBrowser2* GetWebBrowser() const override { return nullptr; }
+    IWebBrowser2* GetWebBrowser() const override { return m_browser; }
     // Back (37000) and Forward (37050) as the tab's history allows.
     bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const override
     {

@@ -85,6 +85,15 @@ bool RedirectCurrentUser()
     CScratchKeyHolder software;
     RegCreateKeyExA(key.Get(), kSoftware, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                     software.Receive(), nullptr);
+    // The update check of the frames that tests and their programs make asks a port of this
+    // machine where nothing answers, never the product's site.
+    CScratchKeyHolder settings;
+    if (RegCreateKeyExA(software.Get(), "KivoBrowser\\Kivo Browser\\Settings", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, settings.Receive(), nullptr) == ERROR_SUCCESS) {
+        static const char kUpdateUrl[] = "http://127.0.0.1:1/kvbver.ini";
+        RegSetValueExA(settings.Get(), "UpdateURL", 0, REG_SZ, reinterpret_cast<const BYTE*>(kUpdateUrl),
+                       sizeof(kUpdateUrl));
+    }
     result = RegOverridePredefKey(HKEY_CURRENT_USER, key.Get());
     if (result != ERROR_SUCCESS) {
         std::fprintf(stderr, "test main: cannot redirect HKEY_CURRENT_USER (%ld)\n", result);

@@ -1,10 +1,15 @@
 // Plug-ins from a scratch "Plugins\" folder: kinds, names, icons, the disabled list, the script
 // run in the page, and content paths that try to leave their folder.
+#include "controls/tests/Screenshot.h"
+#include "core/app/Settings.h"
 #include "core/tests/ScratchFolder.h"
+#include "frame/services/PluginsPage.h"
 #include "frame/services/PluginManager.h"
+#include "tests/engine/FakeEngine.h"
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <fstream>
 
 namespace {
@@ -139,4 +144,85 @@ TEST(PluginManager, ContentPathsStayInTheirFolder)
         EXPECT_TRUE(IsPluginRelativePath(good)) << good;
     for (const char* bad : {"", "..\\x.js", "sub\\..\\..\\x.js", "C:\\x.js", "\\\\host\\share\\x.js", "/x.js", "sub/../../x"})
         EXPECT_FALSE(IsPluginRelativePath(bad)) << bad;
+}
+
+// The script of a button plug-in runs in the page's window through the engine double.
+
+TEST(PluginManager, AButtonScriptRunsInThePageThroughItsWindow)
+{
+    CScratchFolder root("PluginsInPage");
+    MakePlugin(root, "Hello", "[General]\r\ntype=button\r\nname=Hello\r\nfilename=hello.htm\r\nicon=icon.ico\r\n");
+    WriteFile(root / "Hello\\hello.htm", "<script language=\"JavaScript\">alert('hi');</script>");
+    CPluginManager manager(root.Path().c_str(), "", "English");
+    ASSERT_EQ(1u, manager.GetButtons().size());
+    CFakeEngine engine;
+    CFakeBrowser* browser = engine.MakeBrowser();
+    ASSERT_NE(nullptr, browser);
+    CComPtr<IDispatch> document;
+    ASSERT_HRESULT_SUCCEEDED(browser->get_Document(&document));
+    CDocumentPageScript page(document);
+    ASSERT_TRUE(manager.RunButton(0, page));
+    ASSERT_EQ(1u, browser->scripts.size());
+    EXPECT_EQ(L"alert('hi');", browser->scripts[0].first);
+    EXPECT_EQ(L"JavaScript", browser->scripts[0].second);
+    // A page without a window runs nothing and breaks nothing.
+    CDocumentPageScript nothing(nullptr);
+    EXPECT_TRUE(manager.RunButton(0, nothing));
+    EXPECT_EQ(1u, browser->scripts.size());
+}
+
+TEST(PluginManager, ThePluginsPageSwitchesPluginsAndShowsTheirDetails)
+{
+    CScratchFolder root("PluginsPage");
+    MakePlugin(root, "Greeter",
+               "[General]\r\ntype=Button\r\nname=Greeter\r\nfilename=g.htm\r\nicon=icon.ico\r\nauthor=Ann\r\n"
+               "email=ann@example.org\r\nwebsite=http://greeter.example/\r\nversion=1.2\r\ncomments=Says hello\r\n"
+               "StartAfterPageDone=yes\r\n");
+    MakePlugin(root, "NotesPane", "[General]\r\ntype=Pane\r\nname=Notes\r\nfilename=n.htm\r\nicon=icon.ico\r\n");
+    CPluginManager manager(root.Path().c_str(), "notespane", "English");
+    ASSERT_EQ(2u, manager.GetAll().size());
+    int applied = 0;
+    HWND host = CreateWindowExA(0, "#32770", "Options", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 20, 20, 460, 400,
+                                nullptr, nullptr, nullptr, nullptr);
+    CPluginsPage page(&manager, [&] { ++applied; });
+    ASSERT_NE(nullptr, page.Create(host));
+    page.ShowWindow(SW_SHOW);
+    HWND view = page.GetDlgItem(kIdPluginList);
+    ASSERT_EQ(2, SendMessageA(view, LVM_GETITEMCOUNT, 0, 0));
+    size_t greeter = manager.GetAll()[0].folderName == "Greeter" ? 0 : 1;
+    const size_t notes = 1 - greeter;
+    EXPECT_TRUE(ListView_GetCheckState(view, int(greeter)));
+    EXPECT_FALSE(ListView_GetCheckState(view, int(notes)));  // disabled by its name in small letters
+    EXPECT_FALSE(IsWindowEnabled(page.GetDlgItem(kIdPluginAutoRun)));
+
+    // Selecting a row shows its details, read from its file.
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(view, LVM_SETITEMSTATE, greeter, reinterpret_cast<LPARAM>(&state));
+    char text[128] = "";
+    page.GetDlgItemTextA(kIdPluginAuthor, text, sizeof(text));
+    EXPECT_STREQ("Ann", text);
+    page.GetDlgItemTextA(kIdPluginWebsite, text, sizeof(text));
+    EXPECT_STREQ("http://greeter.example/", text);
+    page.GetDlgItemTextA(kIdPluginComments, text, sizeof(text));
+    EXPECT_STREQ("Says hello", text);
+    EXPECT_EQ(BST_CHECKED, page.IsDlgButtonChecked(kIdPluginAutoRun));
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    std::string path;
+    EXPECT_TRUE(kivo_test::WriteWindowScreenshot(page, "services_plugins_page.bmp", path));
+
+    // Apply: the unchecked ones become the disabled list, and the frame is told.
+    ListView_SetCheckState(view, int(greeter), FALSE);
+    ListView_SetCheckState(view, int(notes), TRUE);
+    EXPECT_EQ(0, page.OnApply());
+    EXPECT_EQ(1, applied);
+    EXPECT_FALSE(manager.GetAll()[greeter].enabled);
+    EXPECT_TRUE(manager.GetAll()[notes].enabled);
+    EXPECT_STREQ("greeter", GetSettings()->DisabledPlugins.value.c_str());
+    GetSettings()->DisabledPlugins.value = "";
+    page.DestroyWindow();
+    DestroyWindow(host);
 }

@@ -146,3 +146,65 @@ TEST(UpdateCheck, StoppingAStartedCheckEndsTheWorkerWithinItsTimeOut)
     MSG stray{};
     EXPECT_FALSE(PeekMessageA(&stray, window.handle, kMsgUpdateCheckDone, kMsgUpdateCheckDone, PM_REMOVE));
 }
+
+TEST(UpdateCheck, AFinishedCheckIsNotRunningAndANewOneStarts)
+{
+    CScratchFolder folder("UpdateAgain");
+    CMessageWindow window;
+    CUpdateCheck check;
+    const std::string local = (folder / kUpdateInfoFileName).c_str();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        // Without a Stop between them: the user's check after the start-up one must not be refused.
+        ASSERT_TRUE(check.Start(window.handle, "http://127.0.0.1:1/kvbver.ini", local, round == 1));
+        MSG result{};
+        ASSERT_TRUE(WaitForResult(window.handle, result));
+        const ULONGLONG deadline = GetTickCount64() + 60000;
+        while (check.IsRunning() && GetTickCount64() < deadline)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        EXPECT_FALSE(check.IsRunning());
+    }
+}
+
+TEST(UpdateCheck, ANewerLanguageFileReplacesTheInstalledOneOnlyWhenItIsOne)
+{
+    CScratchFolder folder("UpdateLanguage");
+    const std::string installed = (folder / "Deutsch.lng").c_str();
+    const std::string oldText = "[Info]\r\nVersion=1.0\r\n[String]\r\nOpen=Alt\r\n";
+    const std::string newText = "[Info]\r\nVersion=2.0\r\n[String]\r\nOpen=Neu\r\n";
+    CTinyHttpServer server({{"/lng/Deutsch.lng", newText},
+                            {"/lng/page.lng", "<html><body>Not found, but with a page</body></html>"}});
+    auto read = [&] {
+        std::ifstream in(installed, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    auto leftovers = [&] {
+        int count = 0;
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((folder / "KIV*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                ++count;
+            while (FindNextFileA(find, &data));
+            FindClose(find);
+        }
+        return count;
+    };
+    const struct {
+        std::string url;
+        bool replaced;
+    } cases[] = {
+        {server.Url("/lng/page.lng"), false},       // an answer that is no language file
+        {server.Url("/lng/missing.lng"), false},    // the server's error answer
+        {"http://127.0.0.1:1/Deutsch.lng", false},  // no server
+        {"file:///C:/Deutsch.lng", false},          // not a web address
+        {server.Url("/lng/Deutsch.lng"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        WriteFile(installed.c_str(), oldText);
+        EXPECT_EQ(c.replaced, UpdateLanguageFile(c.url, installed));
+        EXPECT_EQ(c.replaced ? newText : oldText, read());
+        EXPECT_EQ(0, leftovers());
+    }
+}
