@@ -3,7 +3,10 @@
 // frame's own windows (the tab strip's label and image, the status bar's text, lock and privacy
 // panes and its progress bar, the Back and Forward states of the command-state map); a window that
 // a page opens becomes a tab of the frame at once, and the popup test closes the one that nothing
-// speaks for. The pictures: the frame with two loaded tabs (screenshots\main-frame-browser-tabs.bmp).
+// speaks for; a closed tab is kept for reopening, and closing the frame saves its pages and ends
+// every engine. The pictures: the frame while its first page loads
+// (screenshots\main-frame-browser-tab-loading.bmp) and with two loaded tabs
+// (screenshots\main-frame-browser-tabs.bmp).
 #include "browser/BrowserView.h"
 #include "browser/TabSiteIcons.h"
 #include "browser/TabTextStore.h"
@@ -12,6 +15,7 @@
 #include "controls/tests/Screenshot.h"
 #include "core/app/Settings.h"
 #include "core/library/AppWindowInfo.h"
+#include "core/library/Z4KApp.h"
 #include "frame/BlockedContent.h"
 #include "frame/MainFrame.h"
 #include "frame/MainFrameData.h"
@@ -22,6 +26,7 @@
 #include <exdispid.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,6 +38,7 @@ namespace {
 constexpr wchar_t kPage[] = L"http://www.example.com/";
 constexpr wchar_t kSecond[] = L"http://www.example.com/second.html";
 constexpr wchar_t kPopupPage[] = L"http://ads.example.net/popup.html";
+constexpr wchar_t kClosedPage[] = L"http://www.example.com/closed.html";
 // The image of the first page's site icon in the strip's image list.
 constexpr int kPageSiteIcon = 7;
 
@@ -160,6 +166,19 @@ public:
                          : reinterpret_cast<HICON>(::SendMessageA(m_frame->GetStatusBar().m_hWnd, SB_GETICON, index, 0));
     }
 
+    // The progress bar lies inside the status bar's second part.
+    bool ProgressOverSecondPane() const
+    {
+        const HWND bar = m_frame->GetStatusBar().m_hWnd;
+        RECT pane = {};
+        RECT progress = {};
+        if (!::SendMessageA(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&pane)) ||
+            !::GetWindowRect(m_frame->GetProgressBar(), &progress))
+            return false;
+        ::MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&progress), 2);
+        return progress.left >= pane.left && progress.top >= pane.top && progress.right <= pane.right &&
+               progress.bottom <= pane.bottom && progress.right > progress.left && progress.bottom > progress.top;
+    }
     bool ProgressShown() const { return ::IsWindowVisible(m_frame->GetProgressBar()) != FALSE; }
     LRESULT ProgressRange() const { return ::SendMessageA(m_frame->GetProgressBar(), PBM_GETRANGE, FALSE, 0); }
     LRESULT ProgressPosition() const { return ::SendMessageA(m_frame->GetProgressBar(), PBM_GETPOS, 0, 0); }
@@ -183,6 +202,16 @@ private:
     CMainFrame* m_frame = nullptr;  // not owned: the window's object
 };
 
+// Paints the window and its children now, dispatching paint messages only; the last look into the
+// queue, which finds none, puts what was painted on the screen.
+void PaintNow(HWND window)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        ::DispatchMessageA(&message);
+}
+
 std::string WindowText(HWND window)
 {
     char text[512] = {};
@@ -202,6 +231,7 @@ protected:
         m_engine.AddPage(kPage, {L"Example Domain", L"Done", 4, {}});
         m_engine.AddPage(kSecond, {L"Second page of the example", L"", 0, {}});
         m_engine.AddPage(kPopupPage, {L"Popup", L"", 0, {}});
+        m_engine.AddPage(kClosedPage, {L"Closed page", L"", 0, {}});
         m_icons.icons["http://www.example.com/"] = kPageSiteIcon;
         m_frame = std::make_unique<CFrameWithBrowserTabs>();
         ASSERT_NE(m_frame->Window(), nullptr);
@@ -270,9 +300,17 @@ TEST_F(MainFrameWithBrowserTabs, OpenedUrlMakesABrowserTabWhoseEventsDriveTheFra
         engine->FireProgress(s.progress, s.maximum);
         EXPECT_EQ(test.StripImage(tab), s.frame);
         EXPECT_TRUE(test.ProgressShown());
+        EXPECT_TRUE(test.ProgressOverSecondPane());
         EXPECT_EQ(test.ProgressRange(), s.maximum);
         EXPECT_EQ(test.ProgressPosition(), s.progress);
     }
+    // The picture of the loading page takes only paint messages: the rest of the queue holds the load.
+    PaintNow(test.Window());
+    ASSERT_TRUE(engine->IsLoading());
+    RECT rect = {};
+    ::GetWindowRect(test.Window(), &rect);
+    std::string path;
+    EXPECT_TRUE(kivo_test::WriteScreenRect(rect, "main-frame-browser-tab-loading.bmp", path)) << path;
 
     // The page has loaded: its title labels the tab (whole while it fits), the site icon stands
     // for the loading frames, the bar is gone, the status text and the lock pane are the page's.
@@ -391,6 +429,7 @@ TEST_F(MainFrameWithBrowserTabs, PageMadeWindowBecomesATabOfTheFrameAndThePopupT
     ASSERT_NE(ViewOf(opener), nullptr);
     CSettings& settings = *GetSettings();
     ASSERT_TRUE(settings.BlockerFlags & BlockerFlag::PopupBlocker);
+    const int closedBefore = test.Frame().GetRecentClosedList().GetCount();
     const DWORD blockedBefore = settings.BlockedPopup;
     const int loggedBefore = settings.PopupLog.GetCount();
     struct Case {
@@ -427,7 +466,7 @@ TEST_F(MainFrameWithBrowserTabs, PageMadeWindowBecomesATabOfTheFrameAndThePopupT
             const BlockedLogEntry& entry = settings.PopupLog.GetAt(settings.PopupLog.GetCount() - 1);
             EXPECT_EQ(std::string(entry.text2.c_str()), "http://www.example.com/");
             EXPECT_EQ(std::string(entry.text3.c_str()), "http://ads.example.net/popup.html");
-            EXPECT_TRUE(test.Frame().GetRecentClosedList().IsEmpty());
+            EXPECT_EQ(test.Frame().GetRecentClosedList().GetCount(), closedBefore);
         } else {
             Load();
             EXPECT_TRUE(::IsWindow(popupTab));
@@ -438,4 +477,54 @@ TEST_F(MainFrameWithBrowserTabs, PageMadeWindowBecomesATabOfTheFrameAndThePopupT
             EXPECT_EQ(settings.BlockedPopup, blockedBefore + 1);
         }
     }
+}
+
+TEST_F(MainFrameWithBrowserTabs, ClosedTabIsKeptForReopeningAndClosingTheFrameSavesItsPagesAndEndsEveryEngine)
+{
+    CFrameWithBrowserTabs& test = *m_frame;
+    CSettings& settings = *GetSettings();
+    const HWND first = test.Open("http://www.example.com/", 0);
+    Load();
+    const HWND second = test.Open("http://www.example.com/second.html", kOpenNewTab);
+    Load();
+    const HWND closing = test.Open("http://www.example.com/closed.html", kOpenNewTab);
+    Load();
+    ASSERT_TRUE(first && second && closing);
+    std::vector<CFakeBrowser*> engines = {EngineOf(first), EngineOf(second), EngineOf(closing)};
+    for (CFakeBrowser* engine : engines)
+        ASSERT_NE(engine, nullptr);
+
+    // A tab that closes leaves the frame's map and strip, ends its engine and becomes the newest
+    // recently closed page, once, with its title.
+    const int closedBefore = test.Frame().GetRecentClosedList().GetCount();
+    ::SendMessageA(closing, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpMessagesUntil([closing] { return !::IsWindow(closing); }));
+    Pump();
+    EXPECT_EQ(test.Frame().GetTabs().size(), 2u);
+    EXPECT_EQ(test.StripCount(), 2);
+    EXPECT_NE(test.Active(), nullptr);
+    EXPECT_TRUE(engines[2]->closed);
+    const CRecentClosedList& closed = test.Frame().GetRecentClosedList();
+    ASSERT_EQ(closed.GetCount(), std::min(closedBefore + 1, closed.GetMaxEntries()));
+    EXPECT_STREQ(closed.GetEntries().back().title.c_str(), "Closed page");
+    EXPECT_STREQ(closed.GetEntries().back().url.c_str(), "http://www.example.com/closed.html");
+
+    // Closing the frame saves the open pages in tab order with their titles, adds none of them to
+    // the recently closed pages, and ends every engine and the message loop.
+    const HWND window = test.Window();
+    ::PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpMessagesUntil([window] { return !::IsWindow(window); }));
+    EXPECT_EQ(TakeQuitCode(), 1);
+    ASSERT_EQ(settings.LastOpenSites.size(), 2u);
+    EXPECT_STREQ(settings.LastOpenSites[0].url.c_str(), "http://www.example.com/");
+    EXPECT_STREQ(settings.LastOpenSites[0].title.c_str(), "Example Domain");
+    EXPECT_STREQ(settings.LastOpenSites[1].url.c_str(), "http://www.example.com/second.html");
+    EXPECT_STREQ(settings.LastOpenSites[1].title.c_str(), "Second page of the example");
+    for (CFakeBrowser* engine : engines)
+        EXPECT_TRUE(engine->closed);
+    CRegistryKey key;
+    ASSERT_TRUE(GetCurrentApp()->GetSectionKey(kRecentClosedKey, key));
+    TStdStr<char> newest;
+    ASSERT_TRUE(key.QueryStringValue("OpenName1", newest));
+    EXPECT_STREQ(newest.c_str(), "http://www.example.com/closed.html");
 }
