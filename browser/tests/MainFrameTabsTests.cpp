@@ -192,6 +192,24 @@ public:
                 (states.UIGetState(ID_FRAME_FORWARD) & kUpdateUIDisabled) == 0};
     }
 
+    // Back and Forward on the rebar's toolbar that has them.
+    std::pair<bool, bool> ToolBarBackForwardEnabled() const
+    {
+        const HWND rebar = m_frame->GetReBar();
+        const int count = static_cast<int>(::SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            REBARBANDINFOA band = {sizeof(band)};
+            band.fMask = RBBIM_CHILD;
+            if (!::SendMessageA(rebar, RB_GETBANDINFOA, i, reinterpret_cast<LPARAM>(&band)) || !band.hwndChild)
+                continue;
+            if (::SendMessageA(band.hwndChild, TB_COMMANDTOINDEX, ID_FRAME_BACK, 0) < 0)
+                continue;
+            return {::SendMessageA(band.hwndChild, TB_ISBUTTONENABLED, ID_FRAME_BACK, 0) != 0,
+                    ::SendMessageA(band.hwndChild, TB_ISBUTTONENABLED, ID_FRAME_FORWARD, 0) != 0};
+        }
+        return {false, false};
+    }
+
     CRecordingShell m_shell;
     CAnsweringMessageBoxes m_boxes;
 
@@ -375,6 +393,7 @@ TEST_F(MainFrameWithBrowserTabs, OpenedUrlMakesABrowserTabWhoseEventsDriveTheFra
         Load();
         EXPECT_EQ(engine->LocationUrl(), m.location);
         EXPECT_EQ(test.BackForwardEnabled(), std::make_pair(m.back, m.forward));
+        EXPECT_EQ(test.ToolBarBackForwardEnabled(), std::make_pair(m.back, m.forward));
     }
     EXPECT_EQ(test.StripText(tab), "Second page o...");
 }
@@ -395,6 +414,7 @@ TEST_F(MainFrameWithBrowserTabs, EachTabOfTheFrameKeepsItsOwnStateAndThePictureS
     EXPECT_EQ(EngineOf(second)->LocationUrl(), kSecond);
     EXPECT_EQ(test.StripText(first), "Example Domain");
     EXPECT_EQ(test.StripText(second), "Second page o...");
+    EXPECT_EQ(WindowText(test.Frame().GetAddressBarEdit()), "http://www.example.com/second.html");
 
     // The panes show the active tab's state; a background tab's status text waits in its store.
     EngineOf(second)->FireStatusText(L"Second tab's text");
@@ -406,6 +426,7 @@ TEST_F(MainFrameWithBrowserTabs, EachTabOfTheFrameKeepsItsOwnStateAndThePictureS
     ::SendMessageA(test.Frame().GetMdiClientWindow(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(first), 0);
     Pump();
     EXPECT_EQ(test.Active(), first);
+    EXPECT_EQ(WindowText(test.Frame().GetAddressBarEdit()), "http://www.example.com/");
     EXPECT_EQ(test.PaneText(0), "First tab's text");
     EXPECT_EQ(WindowText(test.Window()), "Example Domain - Kivo Browser");
     EXPECT_EQ(test.PaneToolTip(ID_PANE_SECURE), "SSL Protected (56 Bit)");
