@@ -549,3 +549,34 @@ TEST_F(MainFrameWithBrowserTabs, ClosedTabIsKeptForReopeningAndClosingTheFrameSa
     ASSERT_TRUE(key.QueryStringValue("OpenName1", newest));
     EXPECT_STREQ(newest.c_str(), "http://www.example.com/closed.html");
 }
+
+TEST_F(MainFrameWithBrowserTabs, PageOpenedInTheBackgroundLeavesTheFrameShowingTheActiveTab)
+{
+    CFrameWithBrowserTabs& test = *m_frame;
+    const HWND first = test.Open("http://www.example.com/", 0);
+    Load();
+    const HWND background = test.Open("http://www.example.com/second.html", kOpenNewTab | kOpenInBackground);
+    ASSERT_NE(background, nullptr);
+    ASSERT_NE(background, first);
+    Load();
+    // The new tab loaded its page behind the active one: only its own label tells.
+    EXPECT_EQ(EngineOf(background)->LocationUrl(), kSecond);
+    EXPECT_EQ(test.StripCount(), 2);
+    EXPECT_EQ(test.StripText(background), "Second page o...");
+    EXPECT_EQ(test.Active(), first);
+    EXPECT_EQ(WindowText(test.Window()), "Example Domain - Kivo Browser");
+    EXPECT_EQ(WindowText(test.Frame().GetAddressBarEdit()), "http://www.example.com/");
+    EXPECT_EQ(test.PaneText(0), "Done");
+    EXPECT_EQ(test.PaneToolTip(ID_PANE_SECURE), "SSL Protected (56 Bit)");
+    EXPECT_FALSE(test.ProgressShown());
+    EXPECT_EQ(test.BackForwardEnabled(), std::make_pair(true, false));
+    // Its later events leave the frame's panes to the active tab.
+    EngineOf(background)->FireStatusText(L"Behind");
+    EngineOf(background)->FireProgress(20, 100);
+    EngineOf(background)->FireSecureLock(0);
+    EXPECT_EQ(test.PaneText(0), "Done");
+    EXPECT_FALSE(test.ProgressShown());
+    EXPECT_EQ(test.PaneToolTip(ID_PANE_SECURE), "SSL Protected (56 Bit)");
+    EXPECT_EQ(test.StripImage(background), 0);
+    EXPECT_EQ(test.StripImage(first), kPageSiteIcon);
+}
