@@ -431,6 +431,8 @@ TEST_F(MainFrameWithBrowserTabs, EachTabOfTheFrameKeepsItsOwnStateAndThePictureS
     EXPECT_EQ(WindowText(test.Window()), "Example Domain - Kivo Browser");
     EXPECT_EQ(test.PaneToolTip(ID_PANE_SECURE), "SSL Protected (56 Bit)");
     EngineOf(first)->FireStatusText(L"Done");
+    // The idle pass that the program's message loop runs brings the toolbar up to date.
+    EXPECT_EQ(test.BackForwardEnabled(), std::make_pair(true, false));
 
     ::SetWindowPos(test.Window(), HWND_TOP, 0, 0, 800, 560, SWP_SHOWWINDOW);
     ::RedrawWindow(test.Window(), nullptr, nullptr,
