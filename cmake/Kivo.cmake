@@ -72,7 +72,7 @@ endfunction()
 # foreground and the keys, move the one cursor, or be the main window a second start hands its URL
 # to. So they need not run alone.
 set(KIVO_OWN_WORLD_TESTS core_tests controls_tests docking_tests widgets_tests frame_tests
-    navigation_tests favorites_tests gesture_tests watcher_tests)
+    navigation_tests favorites_tests gesture_tests watcher_tests browser_tests)
 
 # kivo_test(NAME SOURCES file... [LIBS lib...])
 # One test executable, run as one CTest test under Wine (each Wine start costs a second or two).

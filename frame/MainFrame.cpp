@@ -46,6 +46,8 @@ constexpr DWORD kListToolBarStyle = 0x5600994C;
 // The MDI client: child, visible, clipping siblings and children, MDIS_ALLCHILDSTYLES.
 constexpr DWORD kMdiClientStyle = 0x56000001;
 constexpr DWORD kProgressStyle = 0x44000001;
+// Child, visible, clipping its siblings and its progress control, with tooltips and a size grip.
+constexpr DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | SBARS_TOOLTIPS | SBARS_SIZEGRIP;
 constexpr int kPaneWidthPrivacy = 100;
 constexpr int kPaneWidthIcon = 20;
 constexpr UINT kImportExportCommand = 374;
@@ -759,7 +761,7 @@ void CMainFrame::RecolourBands()
 
 void CMainFrame::CreateStatusBar()
 {
-    if (!m_statusBar.Create(m_hWnd, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP, ATL_IDW_STATUS_BAR))
+    if (!m_statusBar.Create(m_hWnd, kStatusBarStyle, ATL_IDW_STATUS_BAR))
         return;
     m_hWndStatusBar = m_statusBar.m_hWnd;
     int panes[] = {0, ID_PANE_PRIVACY, ID_PANE_AD_FILTER, ID_PANE_SECURE};
@@ -1589,12 +1591,20 @@ void CMainFrame::SetTabImage(HWND tabWindow, int image)
         owner->SetTabImage(tabWindow, image);
 }
 
+// The lock and privacy panes are an icon wide: their text is the icon's tooltip, where a pane
+// text would show only its first letters beside the icon.
 void CMainFrame::SetStatusPane(int paneId, HICON icon, const char* text)
 {
     if (!m_statusBar.m_hWnd)
         return;
-    m_statusBar.SetPaneText(paneId, text ? text : "");
     const int index = m_statusBar.GetPaneIndexFromId(paneId);
+    if (paneId == ID_PANE_SECURE || paneId == ID_PANE_AD_FILTER) {
+        m_statusBar.SetPaneText(paneId, "");
+        if (index >= 0)
+            ::SendMessageA(m_statusBar.m_hWnd, SB_SETTIPTEXTA, index, reinterpret_cast<LPARAM>(text ? text : ""));
+    } else {
+        m_statusBar.SetPaneText(paneId, text ? text : "");
+    }
     if (index >= 0)
         ::SendMessageA(m_statusBar.m_hWnd, SB_SETICON, index, reinterpret_cast<LPARAM>(icon));
 }
