@@ -93,6 +93,27 @@ TEST_F(DockingFrame, PanesDockOnEverySideAroundTheClientWindow)
     EXPECT_TRUE(kivo_test::WriteWindowScreenshot(m_frame->m_hWnd, "docking-frame.bmp", path)) << path;
 }
 
+// A frame that has no client window (its creation failed, or it is not made yet) still lays out
+// its bars: the client's place is left empty, and the layout never takes the client element for
+// a package.
+TEST_F(DockingFrame, AFrameWithoutAClientWindowStillLaysOutItsBars)
+{
+    CDockingWindow* left = Pane("Left");
+    CDockingWindow* right = Pane("Right");
+    ASSERT_TRUE(DockAt(*left, kLeft, 0, 150));
+    ASSERT_TRUE(DockAt(*right, kRight, 0, 120));
+    ::DestroyWindow(m_frame->m_hWndClient);
+    m_frame->m_hWndClient = nullptr;
+    m_frame->m_hWndMDIClient = nullptr;
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_frame->UpdateLayout();
+    Pump();
+    const RECT c = Client();
+    ExpectRect({0, 0, 150, c.bottom}, HostRect(*left), "left bar");
+    ExpectRect({c.right - 120, 0, c.right, c.bottom}, HostRect(*right), "right bar");
+    EXPECT_TRUE(left->IsDocked() && right->IsDocked());
+}
+
 TEST_F(DockingFrame, SplittersFollowTheMouseWithinTheLimitsAndEscapePutsThemBack)
 {
     CDockingWindow* left = Pane("Left");
