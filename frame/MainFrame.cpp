@@ -272,8 +272,11 @@ HWND CreateMainFrame(const RECT& rect)
     return window;
 }
 
-LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
 {
+    // The docking layer comes first: every later step lays the frame out through it.
+    BOOL dockingHandled = TRUE;
+    CPackageWindowFrame<CMainFrame>::OnCreate(message, wParam, lParam, dockingHandled);
     m_previousHost = SetBrowserTabHost(this);
     if (IFrameSubsystems* subsystems = GetFrameSubsystems())
         subsystems->StartFrame(m_hWnd);
@@ -300,7 +303,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     if (m_tabs.empty())
         OnNewBlankPage(ID_FRAME_NEW_BLANK);
     CreateExplorerBarPanes();
-    m_panes.LoadState(kFrameSettingsSection);
+    m_panes.LoadState();
     if (settings) {
         ++settings->RunCount.value;
         // The icon is shown unless the user switched it off.
@@ -709,10 +712,13 @@ void CMainFrame::CreateClient()
     UpdateLayout();
 }
 
-// The content windows of the side panels belong to the navigation and browser libraries; until
-// they land each pane holds an empty static window with its caption.
-HWND CMainFrame::CreatePaneContent(const char* caption)
+// The content windows of the side panels belong to the navigation and browser libraries; a panel
+// they do not make holds an empty static window with its caption.
+HWND CMainFrame::CreatePaneContent(int index, const char* caption)
 {
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        if (HWND panel = subsystems->CreateSidePanel(m_hWnd, index))
+            return panel;
     return ::CreateWindowExA(WS_EX_STATICEDGE, "STATIC", caption, WS_CHILD | SS_CENTER, 0, 0, 250, 200, m_hWnd, nullptr,
                              AtlGetModuleInstance(), nullptr);
 }
@@ -721,11 +727,12 @@ void CMainFrame::CreateExplorerBarPanes()
 {
     static constexpr const char* kCaptions[kExplorerBarPaneCount] = {"Favorites", "History", "Popup Blocker", "Ad-Filter"};
     static constexpr int kIcons[kExplorerBarPaneCount] = {8, 9, 11, 12};
+    m_panes.Attach(m_hWnd);
     CImageListManager* images = GetImageListManager();
     for (int i = 0; i < kExplorerBarPaneCount; ++i) {
         const TStdStr<char> caption = TranslateText(kCaptions[i]);
         HICON icon = images ? ImageList_GetIcon(images->GetList(kSlotToolBarSmall), kIcons[i], ILD_NORMAL) : nullptr;
-        m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
+        m_panes.AddDockingPane(CreatePaneContent(i, caption.c_str()), caption.c_str(), icon);
     }
 }
 
@@ -983,7 +990,7 @@ void CMainFrame::RunCloseSteps()
         }
         settings->ViewFlags &= ~kViewFlagLogWindowOpen;
     }
-    m_panes.SaveState(kFrameSettingsSection);
+    m_panes.SaveState();
     m_panes.CloseAll();
 }
 

@@ -17,6 +17,7 @@
 #include "frame/RecentClosedList.h"
 
 #include "controls/CommandBarXP.h"
+#include "controls/docking/PackageWindowFrame.h"
 #include "controls/MultiPaneStatusBar.h"
 #include "controls/TabbedMDI.h"
 #include "core/app/MainFrameMessages.h"
@@ -67,12 +68,15 @@ struct CFrameCommand {
 };
 
 class CMainFrame : public TMainFrameBase<CMainFrame>,
+                   public CPackageWindowFrame<CMainFrame>,
                    public IBrowserTabHost,
                    public IFramePopupMenuTracker,
                    public CMessageFilter,
                    public CIdleHandler {
 public:
     DECLARE_FRAME_WND_CLASS(kMainFrameClassName, IDR_MAINFRAME)
+    // The docking layer lays out the bars, the side panels and the MDI client.
+    using CPackageWindowFrame<CMainFrame>::UpdateLayout;
 
     CMainFrame();
     ~CMainFrame() override;
@@ -156,6 +160,7 @@ public:
         MESSAGE_HANDLER(WM_GETTEXT, OnGetText)
         MESSAGE_HANDLER(WM_GETTEXTLENGTH, OnGetTextLength)
         MESSAGE_HANDLER(WM_COMMAND, OnCommandToActiveTab)
+        CHAIN_MSG_MAP(CPackageWindowFrame<CMainFrame>)
         CHAIN_MSG_MAP(CMDIFrameWindowImpl<CMainFrame>)
     END_MSG_MAP()
 
@@ -250,7 +255,7 @@ private:
     HWND CreatePluginsBar();
     HWND CreateFormFillerBar();
     HWND CreateSystemToolBar();
-    HWND CreatePaneContent(const char* caption);
+    HWND CreatePaneContent(int index, const char* caption);
 
     // Close, destroy and session end.
     bool ConfirmExit();

@@ -3,6 +3,7 @@
 // bands kept between runs, the start pages of a first and a later run, closing and the end of a
 // Windows session.
 #include "frame/MainFrame.h"
+#include "controls/docking/DockingWindow.h"
 #include "frame/FrameSubsystems.h"
 
 #include "frame/tests/FrameTestSupport.h"
@@ -139,7 +140,9 @@ TEST_F(CMainFrameTest, CreationBuildsBarsStatusPanesClientAndTheFirstBlankTab)
     EXPECT_EQ(GetMenuItemCount(frame.GetMenuBarMenu()), 9);
     ASSERT_EQ(frame.GetPanes().GetCount(), 4);
     EXPECT_STREQ(frame.GetPanes().GetCaption(1).c_str(), "History");
-    EXPECT_FALSE(IsWindowVisible(frame.GetPanes().GetContent(0)));
+    ASSERT_TRUE(frame.GetPanes().GetPane(0));
+    EXPECT_TRUE(frame.GetPanes().GetPane(0)->IsDocked());
+    EXPECT_EQ(GetParent(frame.GetPanes().GetContent(0)), frame.GetPanes().GetPaneWindow(0));
 
     // The after-create message was posted to the frame itself.
     MSG posted = {};

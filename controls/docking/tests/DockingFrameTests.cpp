@@ -114,6 +114,33 @@ TEST_F(DockingFrame, AFrameWithoutAClientWindowStillLaysOutItsBars)
     EXPECT_TRUE(left->IsDocked() && right->IsDocked());
 }
 
+// Two panes of one box hidden one after the other: the first one shown again remembers the other
+// pane as its place, which is hidden; it docks at the box's place in the frame rather than making
+// a floating box around the hidden pane.
+TEST_F(DockingFrame, APaneShownAgainAfterItsBoxMateWasHiddenTooDocksWhereTheBoxWas)
+{
+    CDockingWindow* first = Pane("First");
+    CDockingWindow* second = Pane("Second");
+    ASSERT_TRUE(DockAt(*first, kLeft, 0, 150));
+    second->DockTo(first->m_hWnd, 1);
+    ASSERT_TRUE(IsDockingBox(first->Host()));
+    ASSERT_EQ(first->Host(), second->Host());
+    second->Hide();
+    Pump();
+    first->Hide();
+    Pump();
+    ASSERT_FALSE(first->IsVisible());
+    ASSERT_FALSE(second->IsVisible());
+    second->Show();
+    Pump();
+    EXPECT_TRUE(second->IsVisible());
+    ASSERT_TRUE(second->IsDocked());
+    EXPECT_FALSE(IsDockingBox(second->Host()));
+    const RECT c = Client();
+    ExpectRect({0, 0, 150, c.bottom}, HostRect(*second), "left bar");
+    EXPECT_FALSE(first->IsVisible());
+}
+
 TEST_F(DockingFrame, SplittersFollowTheMouseWithinTheLimitsAndEscapePutsThemBack)
 {
     CDockingWindow* left = Pane("Left");
