@@ -144,6 +144,10 @@ void CFramePanes::Show(int index, bool show)
             pane->Hide();
         return;
     }
+    if (pane->IsDocked() && IsDockingBox(pane->Host())) {
+        pane->Show();  // a tab of a box: it becomes the box's shown tab
+        return;
+    }
     if (pane->IsVisible())
         return;
     const CDockPositionRecord place = pane->RememberedDocking();
