@@ -302,8 +302,8 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
     }
     if (m_tabs.empty())
         OnNewBlankPage(ID_FRAME_NEW_BLANK);
-    CreateExplorerBarPanes();
-    m_panes.LoadState();
+    // The side panels and their saved layout follow once the window is shown (the after-create
+    // message): making and docking them is the slowest part of the creation.
     if (settings) {
         ++settings->RunCount.value;
         // The icon is shown unless the user switched it off.
@@ -887,8 +887,19 @@ void CMainFrame::SaveSession()
     settings->SaveLastOpenSites();
 }
 
+void CMainFrame::CreateSidePanels()
+{
+    if (m_sidePanelsCreated)
+        return;
+    m_sidePanelsCreated = true;
+    CreateExplorerBarPanes();
+    m_panes.LoadState();
+    UpdateLayout();
+}
+
 LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    CreateSidePanels();
     if (wParam == 1) {
         OpenUrlInTab("", kOpenNewTab);
         FocusClientWindow();

@@ -247,6 +247,8 @@ private:
     void CreateStatusBar();
     void CreateClient();
     void CreateExplorerBarPanes();
+    // The panes and their layout, once (the after-create message, after the window is shown).
+    void CreateSidePanels();
     void RecolourBands();
     // The bars of the navigation library, in stand-ins until it lands.
     HWND CreateAddressBar();
@@ -290,6 +292,7 @@ private:
     CRecentClosedList m_recentClosed;
     std::map<HWND, IBrowserTab*> m_tabs;  // the tabs are owned by their windows
     CFramePanes m_panes;
+    bool m_sidePanelsCreated = false;
     CComPtr<IClassFactory> m_nameSpaceFactory;
     CFrameDropTarget m_dropTarget{[this](const char* text) { return OpenUrlInTab(text, kOpenNewTab) != nullptr; }};
     bool m_dropTargetRegistered = false;

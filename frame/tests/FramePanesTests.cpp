@@ -8,6 +8,7 @@
 #include "controls/docking/DockingRecord.h"
 #include "controls/docking/DockingState.h"
 #include "controls/docking/DockingWindow.h"
+#include "core/app/Settings.h"
 #include "core/app/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,8 @@ protected:
     {
         ResetFrameSettings();
         ResetFrameLayout();
+        // A later run: the first run's start hides the panels.
+        GetSettings()->RunCount.value = 5;
     }
     void TearDown() override
     {
@@ -70,6 +73,7 @@ protected:
 TEST_F(FramePanesTest, TheSidePanelsDockAtTheLeftAsTabsOfOneBox)
 {
     CTestFrame test;
+    test.RunAfterCreate();
     ASSERT_TRUE(test.Window());
     CFramePanes& panes = test.Frame().GetPanes();
     ASSERT_EQ(panes.GetCount(), 4);
@@ -105,6 +109,7 @@ TEST_F(FramePanesTest, TheSidePanelsDockAtTheLeftAsTabsOfOneBox)
 TEST_F(FramePanesTest, TheFramesCommandsShowHideAndToggleThePanesWhereTheyDock)
 {
     CTestFrame test;
+    test.RunAfterCreate();
     HWND frame = test.Window();
     CFramePanes& panes = test.Frame().GetPanes();
     ASSERT_EQ(panes.GetCount(), 4);
@@ -154,6 +159,7 @@ TEST_F(FramePanesTest, ThePanesLayoutComesBackInTheNextRunsFrame)
 {
     {
         CTestFrame test;
+    test.RunAfterCreate();
         CFramePanes& panes = test.Frame().GetPanes();
         ASSERT_EQ(panes.GetCount(), 4);
         // The Popup Blocker leaves the box for a bar of its own at the right, the Ad-Filter is hidden.
@@ -174,6 +180,7 @@ TEST_F(FramePanesTest, ThePanesLayoutComesBackInTheNextRunsFrame)
     }
 
     CTestFrame test;
+    test.RunAfterCreate();
     HWND frame = test.Window();
     CFramePanes& panes = test.Frame().GetPanes();
     ASSERT_EQ(panes.GetCount(), 4);

@@ -138,15 +138,17 @@ TEST_F(CMainFrameTest, CreationBuildsBarsStatusPanesClientAndTheFirstBlankTab)
     EXPECT_EQ(GetParent(frame.GetCommandBar().m_hWnd), frame.GetReBar());
     EXPECT_GE(SendMessageA(frame.GetReBar(), RB_IDTOINDEX, ID_BAND_COMMAND_BAR, 0), 0);
     EXPECT_EQ(GetMenuItemCount(frame.GetMenuBarMenu()), 9);
+    // The side panels are not made on the way to the first window.
+    EXPECT_EQ(frame.GetPanes().GetCount(), 0);
+
+    // The after-create message was posted to the frame itself; it makes the side panels.
+    MSG posted = {};
+    EXPECT_TRUE(PeekMessageA(&posted, test.Window(), kAfterCreateMessage, kAfterCreateMessage, PM_NOREMOVE));
+    test.RunAfterCreate();
     ASSERT_EQ(frame.GetPanes().GetCount(), 4);
     EXPECT_STREQ(frame.GetPanes().GetCaption(1).c_str(), "History");
     ASSERT_TRUE(frame.GetPanes().GetPane(0));
-    EXPECT_TRUE(frame.GetPanes().GetPane(0)->IsDocked());
     EXPECT_EQ(GetParent(frame.GetPanes().GetContent(0)), frame.GetPanes().GetPaneWindow(0));
-
-    // The after-create message was posted to the frame itself.
-    MSG posted = {};
-    EXPECT_TRUE(PeekMessageA(&posted, test.Window(), kAfterCreateMessage, kAfterCreateMessage, PM_NOREMOVE));
 }
 
 TEST_F(CMainFrameTest, EveryCommandOfTheTableReachesTheFrameAndOthersReachTheActiveTab)
