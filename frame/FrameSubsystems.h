@@ -45,6 +45,9 @@ public:
     // `parent`, or null when there is none (the frame then shows a stand-in). The window goes with
     // the docking pane that takes it in, or with DestroyBars, which also releases its object.
     virtual HWND CreateSidePanel(HWND /*parent*/, int /*panel*/) { return nullptr; }
+    // The Links bar as a child of the rebar with the child id `id`, or null (the frame then makes
+    // an empty stand-in). Its window and object go with DestroyBars.
+    virtual HWND CreateLinksBar(HWND /*reBar*/, UINT /*id*/) { return nullptr; }
 };
 
 // The installed implementation, or null. Installing returns the previous one.

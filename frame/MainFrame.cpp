@@ -11,6 +11,7 @@
 #include "controls/DynamicUpdateUI.h"
 #include "controls/ImageListManager.h"
 #include "controls/ImageResources.h"
+#include "controls/ToolBarFlatLook.h"
 #include "controls/ToolBarHelpers.h"
 #include "core/app/AppModule.h"
 #include "core/app/BrowserApp.h"
@@ -555,8 +556,12 @@ HWND CMainFrame::CreateSearchBar()
                              AtlGetModuleInstance(), nullptr);
 }
 
+// The Links bar of the navigation library takes this band; without it an empty toolbar.
 HWND CMainFrame::CreateLinksBar()
 {
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        if (HWND bar = subsystems->CreateLinksBar(m_hWndToolBar, ID_BAND_LINKS_BAR))
+            return bar;
     HWND bar = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kListToolBarStyle, 0, 0, 200, 22, m_hWndToolBar,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_LINKS_BAR)),
                                  AtlGetModuleInstance(), nullptr);
@@ -636,29 +641,21 @@ HWND CMainFrame::CreateSystemToolBar()
 }
 
 // Each blend goes p percent of the way from a to b, per channel, with integer division.
+// Every band but the command bar's takes the flat scheme's face colour (its bitmap stays).
 void CMainFrame::RecolourBands()
 {
     const HWND rebar = m_hWndToolBar;
-    const COLORREF face = ::GetSysColor(COLOR_3DFACE);
-    const COLORREF window = ::GetSysColor(COLOR_WINDOW);
-    COLORREF background = face;
-    HDC screen = ::GetDC(nullptr);
-    const int bits = screen ? ::GetDeviceCaps(screen, BITSPIXEL) : 32;
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    if (bits > 8) {
-        auto blend = [](int a, int b) { return a + (b - a) * 20 / 100; };
-        background = RGB(blend(GetRValue(face), GetRValue(window)), blend(GetGValue(face), GetGValue(window)),
-                         blend(GetBValue(face), GetBValue(window)));
-    }
+    const CFlatColorScheme scheme = GetFlatColorScheme();
     const int count = static_cast<int>(::SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         REBARBANDINFOA band = {sizeof(band)};
         band.fMask = RBBIM_STYLE | RBBIM_COLORS | RBBIM_CHILD;
         if (!::SendMessageA(rebar, RB_GETBANDINFOA, i, reinterpret_cast<LPARAM>(&band)))
             continue;
+        if (band.hwndChild && band.hwndChild == m_commandBar.m_hWnd)
+            continue;
         band.fMask = RBBIM_STYLE | RBBIM_COLORS;
-        band.clrBack = background;
+        band.clrBack = scheme[kFlatFace];
         band.clrFore = ::GetSysColor(COLOR_BTNTEXT);
         ::SendMessageA(rebar, RB_SETBANDINFOA, i, reinterpret_cast<LPARAM>(&band));
     }

@@ -12,6 +12,7 @@
 #include "navigation/SearchBar.h"
 #include "navigation/SearchEngineManager.h"
 #include "navigation/favorites/FavoritesPane.h"
+#include "navigation/favorites/LinksBar.h"
 
 namespace {
 
@@ -97,6 +98,17 @@ HWND CFrameNavigation::CreateSidePanel(HWND parent, int panel)
     return (*slot)->m_hWnd;
 }
 
+HWND CFrameNavigation::CreateLinksBar(HWND reBar, UINT id)
+{
+    if (m_links && m_links->IsWindow())
+        return nullptr;
+    auto bar = std::make_unique<CLinksBar>(GetFavIconCache());
+    if (!bar->Create(reBar, id))
+        return nullptr;
+    m_links = std::move(bar);
+    return m_links->m_hWnd;
+}
+
 CShellTreePane* CFrameNavigation::GetSidePanel(int panel) const
 {
     CShellTreePane* found = panel == kSidePanelFavorites ? m_favoritesPanel.get()
@@ -123,8 +135,11 @@ void CFrameNavigation::DestroyBars()
         m_address->DestroyWindow();
     if (m_search && m_search->IsWindow())
         m_search->DestroyWindow();
+    if (m_links && m_links->IsWindow())
+        m_links->DestroyWindow();
     m_address.reset();
     m_search.reset();
+    m_links.reset();
     for (auto* panel : {&m_favoritesPanel, &m_historyPanel}) {
         if (*panel && (*panel)->IsWindow())
             (*panel)->DestroyWindow();

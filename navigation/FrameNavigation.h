@@ -17,6 +17,7 @@
 class CSearchBar;
 class CFavIconCache;
 class CShellTreePane;
+class CLinksBar;
 
 class CFrameNavigation final : public IFrameSubsystems, public IMenuIconSource, public IActivePageSource {
 public:
@@ -36,6 +37,8 @@ public:
     // The Favorites and History side panels (CFavoritesPane, CHistoryPane); the other panels are
     // not the navigation library's.
     HWND CreateSidePanel(HWND parent, int panel) override;
+    // The Links bar over the links folder (CLinksBar).
+    HWND CreateLinksBar(HWND reBar, UINT id) override;
 
     // IMenuIconSource: the frame data's menu items take the favicon cache's icons.
     int GetIconIndex(const char* url) override;
@@ -48,12 +51,14 @@ public:
     CSearchBar* GetSearchBar() const { return m_search.get(); }
     // The side panel made for kSidePanelFavorites or kSidePanelHistory, null when there is none.
     CShellTreePane* GetSidePanel(int panel) const;
+    CLinksBar* GetLinksBar() const { return m_links.get(); }
 
 private:
     std::unique_ptr<CAddressBar> m_address;
     std::unique_ptr<CSearchBar> m_search;
     std::unique_ptr<CShellTreePane> m_favoritesPanel;
     std::unique_ptr<CShellTreePane> m_historyPanel;
+    std::unique_ptr<CLinksBar> m_links;
 };
 
 // Makes the program's one CFrameNavigation and installs it for the frame, with the search of text

@@ -1,8 +1,9 @@
 // The Favorites and History side panels in the real main frame: made by the navigation library for
 // the frame, docked in it as tabs of one box at its left, and opening their items in the frame's
-// tabs. A picture of the frame with the panels is written to screenshots\main-frame-panels.bmp.
+// tabs; the Links bar band is the library's bar too. A picture of the frame with the panels is written to screenshots\main-frame-panels.bmp.
 #include "navigation/FrameNavigation.h"
 #include "navigation/favorites/FavoritesPane.h"
+#include "navigation/favorites/LinksBar.h"
 #include "navigation/favorites/tests/FavoritesTestSupport.h"
 
 #include "controls/docking/DockingRecord.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -83,6 +85,8 @@ TEST(FrameSidePanels, TheFavoritesAndHistoryPanelsDockInTheFrameAndOpenTheirItem
     favorites.Link("Docked", "http://docked.test/");
     const std::string history = favorites.Folder("History");
     favorites.Link("History\\Visited", "http://visited.test/");
+    favorites.Folder("Links");
+    favorites.Link("Links\\Linked", "http://linked.test/");
     CSettingsStore* store = GetSettingsStore();
     if (store)
         store->WriteString("Settings\\Docker", nullptr, nullptr);
@@ -120,6 +124,16 @@ TEST(FrameSidePanels, TheFavoritesAndHistoryPanelsDockInTheFrameAndOpenTheirItem
     EXPECT_EQ(ClassOf(bar), "CPackageWindowFrame::CPackageWindow");
     EXPECT_EQ(GetParent(bar), window);
     EXPECT_EQ(GetParent(favoritesPanel->m_hWnd), favoritesPane->m_hWnd);
+
+    // The Links bar band is the navigation library's bar over the links folder.
+    CLinksBar* links = navigation.GetLinksBar();
+    ASSERT_TRUE(links);
+    EXPECT_EQ(GetParent(links->m_hWnd), frame->GetReBar());
+    EXPECT_GE(SendMessageA(frame->GetReBar(), RB_IDTOINDEX, ID_BAND_LINKS_BAR, 0), 0);
+    const std::vector<std::string> buttons = links->GetVisiblePaths();
+    EXPECT_NE(std::find_if(buttons.begin(), buttons.end(),
+                           [](const std::string& path) { return path.find("Linked.url") != std::string::npos; }),
+              buttons.end());
 
     // The favorites tree shows the test's folder; its item opens through the frame.
     panes.Show(kSidePanelFavorites, true);
