@@ -214,8 +214,11 @@ void CFramePanes::SaveState()
 {
     if (!m_state)
         return;
+    // Only the panes whose own windows show: the other tabs of a box are not shown, and showing
+    // them would make the last of them the box's shown tab.
     for (int i = 0; i < GetCount(); ++i) {
-        if (CDockingWindow* pane = GetPane(i); pane && pane->IsVisible())
+        CDockingWindow* pane = GetPane(i);
+        if (pane && (::GetWindowLongPtrA(pane->m_hWnd, GWL_STYLE) & WS_VISIBLE))
             pane->Show();
     }
     m_state->Save();

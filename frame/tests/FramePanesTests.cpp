@@ -167,6 +167,11 @@ TEST_F(FramePanesTest, ThePanesLayoutComesBackInTheNextRunsFrame)
         ASSERT_TRUE(panes.GetPane(2)->DockAtSide(kDockFlagLeftRight, 0, 180));
         panes.Show(3, false);
         ASSERT_FALSE(panes.IsVisible(3));
+        // Favorites is the shown tab of the box at the left (History, after it, is not).
+        panes.Show(1, true);
+        panes.Show(0, true);
+        ASSERT_TRUE(::IsWindowVisible(panes.GetContent(0)));
+        ASSERT_FALSE(::IsWindowVisible(panes.GetContent(1)));
         test.Close();
         EXPECT_EQ(TakeQuitCode(), 1);
     }
@@ -200,6 +205,8 @@ TEST_F(FramePanesTest, ThePanesLayoutComesBackInTheNextRunsFrame)
     EXPECT_TRUE(panes.IsVisible(1));
     EXPECT_TRUE(IsDockingBox(panes.GetPane(0)->Host()));
     EXPECT_EQ(panes.GetPane(0)->Host(), panes.GetPane(1)->Host());
+    EXPECT_TRUE(::IsWindowVisible(panes.GetContent(0)));
+    EXPECT_FALSE(::IsWindowVisible(panes.GetContent(1)));
     HWND left = BarOf(*panes.GetPane(0));
     ASSERT_TRUE(left);
     EXPECT_EQ(InFrame(frame, left).left, 0);
