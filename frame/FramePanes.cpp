@@ -107,10 +107,15 @@ int CFramePanes::AddDockingPane(HWND content, const char* caption, HICON icon)
     return GetCount() - 1;
 }
 
+// Shown on the screen, as far as the frame is concerned: a tab of a box that is not the box's shown
+// tab is not (its command shows it).
 bool CFramePanes::IsVisible(int index) const
 {
     const CDockingWindow* pane = GetPane(index);
-    return pane && pane->IsVisible();
+    if (!pane || !(::GetWindowLongPtrA(pane->m_hWnd, GWL_STYLE) & WS_VISIBLE))
+        return false;
+    HWND host = pane->Host();
+    return !host || (::GetWindowLongPtrA(host, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 HWND CFramePanes::GetContent(int index) const

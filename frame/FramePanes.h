@@ -50,6 +50,7 @@ public:
     // The pane's docking window while it lives, else null.
     CDockingWindow* GetPane(int index) const;
     HWND GetPaneWindow(int index) const;
+    // Whether the pane shows: docked or floating and shown, and the shown tab of its box.
     bool IsVisible(int index) const;
     HWND GetContent(int index) const;
     const TStdStr<char>& GetCaption(int index) const;

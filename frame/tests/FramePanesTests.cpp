@@ -86,7 +86,7 @@ TEST_F(FramePanesTest, TheSidePanelsDockAtTheLeftAsTabsOfOneBox)
         CDockingWindow* pane = panes.GetPane(i);
         ASSERT_TRUE(pane) << i;
         EXPECT_TRUE(pane->IsDocked()) << i;
-        EXPECT_TRUE(pane->IsVisible()) << i;
+        EXPECT_TRUE(pane->IsVisible()) << i;  // in the shown box
         EXPECT_EQ(pane->Host(), box) << i;
         EXPECT_EQ(::GetParent(panes.GetContent(i)), pane->m_hWnd) << i;
         EXPECT_EQ(::GetWindowLongPtrA(panes.GetContent(i), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0) << i;
@@ -94,6 +94,21 @@ TEST_F(FramePanesTest, TheSidePanelsDockAtTheLeftAsTabsOfOneBox)
         ::GetWindowTextA(pane->m_hWnd, caption, static_cast<int>(sizeof(caption)));
         EXPECT_STREQ(caption, panes.GetCaption(i).c_str());
     }
+    // One tab of the box shows; a command for another tab shows that one instead.
+    int shown = -1;
+    for (int i = 0; i < panes.GetCount(); ++i) {
+        if (panes.IsVisible(i)) {
+            EXPECT_EQ(shown, -1) << i;
+            shown = i;
+        }
+    }
+    ASSERT_GE(shown, 0);
+    const int other = shown == 0 ? 1 : 0;
+    Command(test.Window(), ID_FRAME_PANE_FIRST + other);
+    EXPECT_TRUE(panes.IsVisible(other));
+    EXPECT_FALSE(panes.IsVisible(shown));
+    EXPECT_TRUE(::IsWindowVisible(panes.GetContent(other)));
+    EXPECT_EQ(panes.GetPane(shown)->Host(), box);
     // The box fills a bar of its own at the frame's left, 250 pixels wide; the tabs begin beside it.
     HWND bar = BarOf(*first);
     ASSERT_TRUE(bar);
@@ -144,7 +159,7 @@ TEST_F(FramePanesTest, TheFramesCommandsShowHideAndToggleThePanesWhereTheyDock)
     HWND place = nullptr;
     for (int i = 0; i < panes.GetCount(); ++i) {
         ASSERT_TRUE(panes.GetPane(i)) << i;
-        EXPECT_TRUE(panes.IsVisible(i)) << i;
+        EXPECT_TRUE(panes.GetPane(i)->IsVisible()) << i;
         EXPECT_TRUE(panes.GetPane(i)->IsDocked()) << i;
         if (!place)
             place = BarOf(*panes.GetPane(i));
@@ -202,7 +217,8 @@ TEST_F(FramePanesTest, ThePanesLayoutComesBackInTheNextRunsFrame)
     // Favorites and History are tabs of one box at the left again.
     ASSERT_TRUE(panes.GetPane(0) && panes.GetPane(1));
     EXPECT_TRUE(panes.IsVisible(0));
-    EXPECT_TRUE(panes.IsVisible(1));
+    EXPECT_FALSE(panes.IsVisible(1));
+    EXPECT_TRUE(panes.GetPane(1)->IsVisible());
     EXPECT_TRUE(IsDockingBox(panes.GetPane(0)->Host()));
     EXPECT_EQ(panes.GetPane(0)->Host(), panes.GetPane(1)->Host());
     EXPECT_TRUE(::IsWindowVisible(panes.GetContent(0)));
@@ -215,7 +231,7 @@ TEST_F(FramePanesTest, ThePanesLayoutComesBackInTheNextRunsFrame)
     // The hidden pane is shown where it was: in the left box.
     panes.Show(3, true);
     ASSERT_TRUE(panes.GetPane(3));
-    EXPECT_TRUE(panes.IsVisible(3));
+    EXPECT_TRUE(panes.GetPane(3)->IsVisible());
     EXPECT_TRUE(panes.GetPane(3)->IsDocked());
     EXPECT_EQ(BarOf(*panes.GetPane(3)), left);
 }
