@@ -146,6 +146,28 @@ TEST(FrameSidePanels, TheFavoritesAndHistoryPanelsDockInTheFrameAndOpenTheirItem
     tabs.m_urls.clear();
     favoritesPanel->GetTree().OpenItem(docked);
     EXPECT_EQ(tabs.m_urls, (std::vector<std::string>{"http://docked.test/"}));
+    // Floating, the panel is a window of its own that the frame owns: its items still open there.
+    CDockPositionRecord floating = favoritesPane->GetPosition();
+    floating.header.host = 0;
+    floating.flags = kDockFlagFloating;
+    floating.left = 100;
+    floating.top = 100;
+    floating.right = 400;
+    floating.bottom = 400;
+    ASSERT_TRUE(favoritesPane->DockRequest(floating));
+    Pump();
+    ASSERT_FALSE(favoritesPane->IsDocked());
+    ASSERT_TRUE(IsWindowVisible(favoritesPane->m_hWnd));
+    EXPECT_EQ(GetAncestor(favoritesPanel->m_hWnd, GA_ROOT), favoritesPane->m_hWnd);
+    tabs.m_urls.clear();
+    favoritesPanel->GetTree().OpenItem(docked);
+    EXPECT_EQ(tabs.m_urls, (std::vector<std::string>{"http://docked.test/"}));
+    // Back in the box with the History.
+    favoritesPane->DockTo(historyPane->Host() && IsDockingBox(historyPane->Host()) ? historyPane->Host()
+                                                                                    : historyPane->m_hWnd,
+                          0);
+    Pump();
+    EXPECT_TRUE(favoritesPane->IsDocked());
 
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     Pump();
