@@ -77,12 +77,19 @@ int CFramePanes::AddDockingPane(HWND content, const char* caption, HICON icon)
         }
         pane = CDockingWindow::CreatePane(m_frame, content, text, icon ? icon : ContentIcon(content), false, true);
     }
+    CPane entry;
+    entry.content = content;
+    entry.caption = text;
+    entry.icon = icon;
     if (!pane) {
-        if (icon)
-            ::DestroyIcon(icon);
+        // The entry keeps its place, so that the later panes keep their commands and their stored
+        // records; it has no window and its command does nothing.
         if (content)
             ::ShowWindow(content, SW_HIDE);
-        return -1;
+        m_panes.push_back(entry);
+        if (m_state)
+            m_state->AddPane(nullptr);
+        return GetCount() - 1;
     }
     RECT floating = {0, 0, kFloatingWidth, kFloatingHeight};
     ::OffsetRect(&floating, 100, 100);
@@ -95,12 +102,8 @@ int CFramePanes::AddDockingPane(HWND content, const char* caption, HICON icon)
         HWND place = firstPane->Host() && IsDockingBox(firstPane->Host()) ? firstPane->Host() : firstPane->m_hWnd;
         pane->DockTo(place, GetCount());
     }
-    CPane entry;
     entry.pane = pane;
     entry.window = pane->m_hWnd;
-    entry.content = content;
-    entry.caption = text;
-    entry.icon = icon;
     m_panes.push_back(entry);
     if (m_state)
         m_state->AddPane(pane);

@@ -43,8 +43,10 @@ public:
     HWND GetFrame() const { return m_frame; }
 
     // The content becomes the child of a new docking pane; the pane is appended and its index is
-    // the answer (-1 when no pane could be made: the content is then hidden and kept by its
-    // parent). The icon becomes the list's; without one the pane takes the content's small icon.
+    // the answer. When no pane can be made (no frame attached, or the window is refused) the entry
+    // is appended all the same, without a window: the content is hidden and kept by its parent,
+    // and the later panes keep their commands. The icon becomes the list's; without one the pane
+    // takes the content's small icon.
     int AddDockingPane(HWND content, const char* caption, HICON icon);
     int GetCount() const { return static_cast<int>(m_panes.size()); }
     // The pane's docking window while it lives, else null.

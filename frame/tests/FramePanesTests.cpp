@@ -235,3 +235,23 @@ TEST_F(FramePanesTest, ThePanesLayoutComesBackInTheNextRunsFrame)
     EXPECT_TRUE(panes.GetPane(3)->IsDocked());
     EXPECT_EQ(BarOf(*panes.GetPane(3)), left);
 }
+
+// A pane that cannot be made keeps its place in the list: the panes after it keep their indexes,
+// and so their commands.
+TEST(FramePanesList, APaneThatCannotBeMadeKeepsItsPlace)
+{
+    CFramePanes panes;
+    EXPECT_EQ(panes.AddDockingPane(nullptr, "First", nullptr), 0);
+    EXPECT_EQ(panes.AddDockingPane(nullptr, "Second", nullptr), 1);
+    ASSERT_EQ(panes.GetCount(), 2);
+    EXPECT_STREQ(panes.GetCaption(1).c_str(), "Second");
+    EXPECT_EQ(panes.GetPane(0), nullptr);
+    EXPECT_EQ(panes.GetPaneWindow(1), nullptr);
+    EXPECT_FALSE(panes.IsVisible(0));
+    EXPECT_TRUE(panes.Toggle(1));
+    EXPECT_FALSE(panes.IsVisible(1));
+    panes.ShowAll();
+    panes.SaveState();
+    panes.LoadState();
+    EXPECT_FALSE(panes.IsVisible(0));
+}
