@@ -13,6 +13,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+// The side panels, in the order of their commands (52700 + panel).
+enum : int {
+    kSidePanelFavorites = 0,
+    kSidePanelHistory = 1,
+    kSidePanelPopupBlocker = 2,
+    kSidePanelAdFilter = 3,
+};
+
 class IFrameSubsystems {
 public:
     virtual ~IFrameSubsystems() = default;
@@ -33,6 +41,13 @@ public:
     virtual HIMAGELIST GetSiteIconImages() = 0;
     // The frame's window goes: the bars' windows are destroyed and their objects released.
     virtual void DestroyBars() = 0;
+    // The content window of a side panel (kSidePanelFavorites, kSidePanelHistory) as a child of
+    // `parent`, or null when there is none (the frame then shows a stand-in). The window goes with
+    // the docking pane that takes it in, or with DestroyBars, which also releases its object.
+    virtual HWND CreateSidePanel(HWND /*parent*/, int /*panel*/) { return nullptr; }
+    // The Links bar as a child of the rebar with the child id `id`, or null (the frame then makes
+    // an empty stand-in). Its window and object go with DestroyBars.
+    virtual HWND CreateLinksBar(HWND /*reBar*/, UINT /*id*/) { return nullptr; }
 };
 
 // The installed implementation, or null. Installing returns the previous one.

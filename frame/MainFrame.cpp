@@ -15,6 +15,7 @@
 #include "controls/DynamicUpdateUI.h"
 #include "controls/ImageListManager.h"
 #include "controls/ImageResources.h"
+#include "controls/ToolBarFlatLook.h"
 #include "controls/ToolBarHelpers.h"
 #include "core/app/AppModule.h"
 #include "core/app/BrowserApp.h"
@@ -281,8 +282,11 @@ HWND CreateMainFrame(const RECT& rect)
     return window;
 }
 
-LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
 {
+    // The docking layer comes first: every later step lays the frame out through it.
+    BOOL dockingHandled = TRUE;
+    CPackageWindowFrame<CMainFrame>::OnCreate(message, wParam, lParam, dockingHandled);
     m_previousHost = SetBrowserTabHost(this);
     if (IFrameSubsystems* subsystems = GetFrameSubsystems())
         subsystems->StartFrame(m_hWnd);
@@ -310,8 +314,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     }
     if (m_tabs.empty())
         OnNewBlankPage(ID_FRAME_NEW_BLANK);
-    CreateExplorerBarPanes();
-    m_panes.LoadState(kFrameSettingsSection);
+    // The side panels and their saved layout follow once the window is shown (the after-create
+    // message): making and docking them is the slowest part of the creation.
     if (settings) {
         ++settings->RunCount.value;
         // The icon is shown unless the user switched it off.
@@ -582,8 +586,12 @@ HWND CMainFrame::CreateSearchBar()
                              AtlGetModuleInstance(), nullptr);
 }
 
+// The Links bar of the navigation library takes this band; without it an empty toolbar.
 HWND CMainFrame::CreateLinksBar()
 {
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        if (HWND bar = subsystems->CreateLinksBar(m_hWndToolBar, ID_BAND_LINKS_BAR))
+            return bar;
     HWND bar = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kListToolBarStyle, 0, 0, 200, 22, m_hWndToolBar,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_BAND_LINKS_BAR)),
                                  AtlGetModuleInstance(), nullptr);
@@ -654,7 +662,7 @@ void CMainFrame::UpdatePluginPanes()
         const TStdStr<char> caption = TranslateText(plugin.name.c_str());
         HICON icon = ImageList_GetIcon(plugins->GetImages(), plugin.image, ILD_NORMAL);
         m_pluginPanePages.push_back("file://" + path);
-        m_pluginPanes[index] = m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
+        m_pluginPanes[index] = m_panes.AddDockingPane(CreatePaneContent(-1, caption.c_str()), caption.c_str(), icon);
     }
 }
 
@@ -726,29 +734,21 @@ HWND CMainFrame::CreateSystemToolBar()
 }
 
 // Each blend goes p percent of the way from a to b, per channel, with integer division.
+// Every band but the command bar's takes the flat scheme's face colour (its bitmap stays).
 void CMainFrame::RecolourBands()
 {
     const HWND rebar = m_hWndToolBar;
-    const COLORREF face = ::GetSysColor(COLOR_3DFACE);
-    const COLORREF window = ::GetSysColor(COLOR_WINDOW);
-    COLORREF background = face;
-    HDC screen = ::GetDC(nullptr);
-    const int bits = screen ? ::GetDeviceCaps(screen, BITSPIXEL) : 32;
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    if (bits > 8) {
-        auto blend = [](int a, int b) { return a + (b - a) * 20 / 100; };
-        background = RGB(blend(GetRValue(face), GetRValue(window)), blend(GetGValue(face), GetGValue(window)),
-                         blend(GetBValue(face), GetBValue(window)));
-    }
+    const CFlatColorScheme scheme = GetFlatColorScheme();
     const int count = static_cast<int>(::SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         REBARBANDINFOA band = {sizeof(band)};
         band.fMask = RBBIM_STYLE | RBBIM_COLORS | RBBIM_CHILD;
         if (!::SendMessageA(rebar, RB_GETBANDINFOA, i, reinterpret_cast<LPARAM>(&band)))
             continue;
+        if (band.hwndChild && band.hwndChild == m_commandBar.m_hWnd)
+            continue;
         band.fMask = RBBIM_STYLE | RBBIM_COLORS;
-        band.clrBack = background;
+        band.clrBack = scheme[kFlatFace];
         band.clrFore = ::GetSysColor(COLOR_BTNTEXT);
         ::SendMessageA(rebar, RB_SETBANDINFOA, i, reinterpret_cast<LPARAM>(&band));
     }
@@ -802,10 +802,13 @@ void CMainFrame::CreateClient()
     UpdateLayout();
 }
 
-// The content windows of the side panels belong to the navigation and browser libraries; until
-// they land each pane holds an empty static window with its caption.
-HWND CMainFrame::CreatePaneContent(const char* caption)
+// The content windows of the side panels belong to the navigation and browser libraries; a panel
+// they do not make holds an empty static window with its caption.
+HWND CMainFrame::CreatePaneContent(int index, const char* caption)
 {
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        if (HWND panel = subsystems->CreateSidePanel(m_hWnd, index))
+            return panel;
     return ::CreateWindowExA(WS_EX_STATICEDGE, "STATIC", caption, WS_CHILD | SS_CENTER, 0, 0, 250, 200, m_hWnd, nullptr,
                              AtlGetModuleInstance(), nullptr);
 }
@@ -814,11 +817,12 @@ void CMainFrame::CreateExplorerBarPanes()
 {
     static constexpr const char* kCaptions[kExplorerBarPaneCount] = {"Favorites", "History", "Popup Blocker", "Ad-Filter"};
     static constexpr int kIcons[kExplorerBarPaneCount] = {8, 9, 11, 12};
+    m_panes.Attach(m_hWnd);
     CImageListManager* images = GetImageListManager();
     for (int i = 0; i < kExplorerBarPaneCount; ++i) {
         const TStdStr<char> caption = TranslateText(kCaptions[i]);
         HICON icon = images ? ImageList_GetIcon(images->GetList(kSlotToolBarSmall), kIcons[i], ILD_NORMAL) : nullptr;
-        m_panes.AddDockingPane(CreatePaneContent(caption.c_str()), caption.c_str(), icon);
+        m_panes.AddDockingPane(CreatePaneContent(i, caption.c_str()), caption.c_str(), icon);
     }
     // Then the panes of the pane plug-ins, with their names and icons.
     UpdatePluginPanes();
@@ -975,8 +979,19 @@ void CMainFrame::SaveSession()
     settings->SaveLastOpenSites();
 }
 
+void CMainFrame::CreateSidePanels()
+{
+    if (m_sidePanelsCreated)
+        return;
+    m_sidePanelsCreated = true;
+    CreateExplorerBarPanes();
+    m_panes.LoadState();
+    UpdateLayout();
+}
+
 LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    CreateSidePanels();
     if (wParam == 1) {
         OpenUrlInTab("", kOpenNewTab);
         FocusClientWindow();
@@ -1078,7 +1093,7 @@ void CMainFrame::RunCloseSteps()
         }
         settings->ViewFlags &= ~kViewFlagLogWindowOpen;
     }
-    m_panes.SaveState(kFrameSettingsSection);
+    m_panes.SaveState();
     m_panes.CloseAll();
 }
 

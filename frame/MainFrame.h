@@ -18,6 +18,7 @@
 #include "frame/RecentClosedList.h"
 
 #include "controls/CommandBarXP.h"
+#include "controls/docking/PackageWindowFrame.h"
 #include "controls/MultiPaneStatusBar.h"
 #include "controls/TabbedMDI.h"
 #include "core/app/MainFrameMessages.h"
@@ -68,6 +69,7 @@ struct CFrameCommand {
 };
 
 class CMainFrame : public TMainFrameBase<CMainFrame>,
+                   public CPackageWindowFrame<CMainFrame>,
                    public IBrowserTabHost,
                    public IFramePopupMenuTracker,
                    public CMessageFilter,
@@ -75,6 +77,8 @@ class CMainFrame : public TMainFrameBase<CMainFrame>,
                    public IFrameBaseHost {
 public:
     DECLARE_FRAME_WND_CLASS(kMainFrameClassName, IDR_MAINFRAME)
+    // The docking layer lays out the bars, the side panels and the MDI client.
+    using CPackageWindowFrame<CMainFrame>::UpdateLayout;
 
     CMainFrame();
     ~CMainFrame() override;
@@ -159,6 +163,7 @@ public:
         MESSAGE_HANDLER(WM_GETTEXT, OnGetText)
         MESSAGE_HANDLER(WM_GETTEXTLENGTH, OnGetTextLength)
         MESSAGE_HANDLER(WM_COMMAND, OnCommandToActiveTab)
+        CHAIN_MSG_MAP(CPackageWindowFrame<CMainFrame>)
         CHAIN_MSG_MAP(CMDIFrameWindowImpl<CMainFrame>)
     END_MSG_MAP()
 
@@ -262,6 +267,8 @@ private:
     void CreateStatusBar();
     void CreateClient();
     void CreateExplorerBarPanes();
+    // The panes and their layout, once (the after-create message, after the window is shown).
+    void CreateSidePanels();
     void RecolourBands();
     // The bars of the navigation library, in stand-ins until it lands.
     HWND CreateAddressBar();
@@ -270,7 +277,7 @@ private:
     HWND CreatePluginsBar();
     HWND CreateFormFillerBar();
     HWND CreateSystemToolBar();
-    HWND CreatePaneContent(const char* caption);
+    HWND CreatePaneContent(int index, const char* caption);
     void FillPluginsBar(HWND bar);
     void UpdatePluginPanes();
 
@@ -307,6 +314,7 @@ private:
     CRecentClosedList m_recentClosed;
     std::map<HWND, IBrowserTab*> m_tabs;  // the tabs are owned by their windows
     CFramePanes m_panes;
+    bool m_sidePanelsCreated = false;
     CComPtr<IClassFactory> m_nameSpaceFactory;
     CFrameDropTarget m_dropTarget{[this](const char* text) { return OpenUrlInTab(text, kOpenNewTab) != nullptr; }};
     bool m_dropTargetRegistered = false;

@@ -11,6 +11,8 @@
 #include "navigation/OptionsPages.h"
 #include "navigation/SearchBar.h"
 #include "navigation/SearchEngineManager.h"
+#include "navigation/favorites/FavoritesPane.h"
+#include "navigation/favorites/LinksBar.h"
 
 namespace {
 
@@ -64,12 +66,55 @@ HWND CFrameNavigation::CreateSearchBar(HWND reBar)
     return m_search->m_hWnd;
 }
 
-// Both bars answer 2 for a key that must stay with their edit.
+// Both bars answer 2 for a key that must stay with their edit; the panels keep the keys of an item
+// being renamed.
 bool CFrameNavigation::KeepsKeyForBar(const MSG* message)
 {
     if (m_address && m_address->IsWindow() && m_address->PreTranslateMessage(message) == 2)
         return true;
-    return m_search && m_search->IsWindow() && m_search->PreTranslateMessage(message) == 2;
+    if (m_search && m_search->IsWindow() && m_search->PreTranslateMessage(message) == 2)
+        return true;
+    for (const auto* panel : {m_favoritesPanel.get(), m_historyPanel.get()})
+        if (panel && panel->IsWindow() && panel->PreTranslateMessage(message))
+            return true;
+    return false;
+}
+
+HWND CFrameNavigation::CreateSidePanel(HWND parent, int panel)
+{
+    std::unique_ptr<CShellTreePane>* slot = panel == kSidePanelFavorites ? &m_favoritesPanel
+                                            : panel == kSidePanelHistory ? &m_historyPanel
+                                                                         : nullptr;
+    if (!slot || (*slot && (*slot)->IsWindow()))
+        return nullptr;  // one frame: a second would take the first one's panel away
+    std::unique_ptr<CShellTreePane> made;
+    if (panel == kSidePanelFavorites)
+        made = std::make_unique<CFavoritesPane>(GetFavIconCache());
+    else
+        made = std::make_unique<CHistoryPane>(GetFavIconCache());
+    if (!made->Create(parent))
+        return nullptr;
+    *slot = std::move(made);
+    return (*slot)->m_hWnd;
+}
+
+HWND CFrameNavigation::CreateLinksBar(HWND reBar, UINT id)
+{
+    if (m_links && m_links->IsWindow())
+        return nullptr;
+    auto bar = std::make_unique<CLinksBar>(GetFavIconCache());
+    if (!bar->Create(reBar, id))
+        return nullptr;
+    m_links = std::move(bar);
+    return m_links->m_hWnd;
+}
+
+CShellTreePane* CFrameNavigation::GetSidePanel(int panel) const
+{
+    CShellTreePane* found = panel == kSidePanelFavorites ? m_favoritesPanel.get()
+                            : panel == kSidePanelHistory ? m_historyPanel.get()
+                                                         : nullptr;
+    return found && found->IsWindow() ? found : nullptr;
 }
 
 bool CFrameNavigation::HandleNavigationCommand(HWND frame, UINT command, const char* activeUrl)
@@ -90,8 +135,16 @@ void CFrameNavigation::DestroyBars()
         m_address->DestroyWindow();
     if (m_search && m_search->IsWindow())
         m_search->DestroyWindow();
+    if (m_links && m_links->IsWindow())
+        m_links->DestroyWindow();
     m_address.reset();
     m_search.reset();
+    m_links.reset();
+    for (auto* panel : {&m_favoritesPanel, &m_historyPanel}) {
+        if (*panel && (*panel)->IsWindow())
+            (*panel)->DestroyWindow();
+        panel->reset();
+    }
     CMainFrameData& data = GetMainFrameData();
     if (IMenuIconSource* previous = data.SetMenuIconSource(nullptr); previous != this)
         data.SetMenuIconSource(previous);

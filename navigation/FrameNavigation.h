@@ -16,6 +16,8 @@
 
 class CSearchBar;
 class CFavIconCache;
+class CShellTreePane;
+class CLinksBar;
 
 class CFrameNavigation final : public IFrameSubsystems, public IMenuIconSource, public IActivePageSource {
 public:
@@ -32,6 +34,11 @@ public:
     bool HandleNavigationCommand(HWND frame, UINT command, const char* activeUrl) override;
     HIMAGELIST GetSiteIconImages() override;
     void DestroyBars() override;
+    // The Favorites and History side panels (CFavoritesPane, CHistoryPane); the other panels are
+    // not the navigation library's.
+    HWND CreateSidePanel(HWND parent, int panel) override;
+    // The Links bar over the links folder (CLinksBar).
+    HWND CreateLinksBar(HWND reBar, UINT id) override;
 
     // IMenuIconSource: the frame data's menu items take the favicon cache's icons.
     int GetIconIndex(const char* url) override;
@@ -42,10 +49,16 @@ public:
 
     CAddressBar* GetAddressBar() const { return m_address.get(); }
     CSearchBar* GetSearchBar() const { return m_search.get(); }
+    // The side panel made for kSidePanelFavorites or kSidePanelHistory, null when there is none.
+    CShellTreePane* GetSidePanel(int panel) const;
+    CLinksBar* GetLinksBar() const { return m_links.get(); }
 
 private:
     std::unique_ptr<CAddressBar> m_address;
     std::unique_ptr<CSearchBar> m_search;
+    std::unique_ptr<CShellTreePane> m_favoritesPanel;
+    std::unique_ptr<CShellTreePane> m_historyPanel;
+    std::unique_ptr<CLinksBar> m_links;
 };
 
 // Makes the program's one CFrameNavigation and installs it for the frame, with the search of text

@@ -95,6 +95,16 @@ bool CDockingState::Restore(SIZE screen)
     const float xRatio = DockGeometry::ScreenRatio(screen.cx, savedWidth);
     const float yRatio = DockGeometry::ScreenRatio(screen.cy, savedHeight);
 
+    if (!m_restorePlacement) {
+        if (!m_store) {
+            for (CPane& pane : m_panes)
+                if (Alive(pane))
+                    ApplyDefault(pane);
+            return false;
+        }
+        RestorePanes(xRatio, yRatio);
+        return true;
+    }
     std::vector<BYTE> bytes;
     WINDOWPLACEMENT placement = {};
     if (!m_store || !m_store->GetBinary(kMainWindowSection, kPlacementValue, bytes) || !ReadPlacement(bytes, placement)) {

@@ -49,6 +49,9 @@ public:
 
     // The show command of a frame without a stored placement.
     int m_defaultShowCommand = SW_SHOWNOACTIVATE;
+    // Whether Restore puts the stored placement back and shows the frame; a frame that places and
+    // shows itself clears it, and Restore then puts back only the panes. Save writes it either way.
+    bool m_restorePlacement = true;
 
     // Writes the screen size, the placement and every pane's record.
     void Save();

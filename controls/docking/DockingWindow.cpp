@@ -149,7 +149,11 @@ bool CDockingWindow::DockRequest(CDockPositionRecord record)
     record.header.pane = DockHandleField(m_hWnd);
     record.header.code = kDockSetPosition;
     HWND host = DockFieldHandle(record.header.host);
-    if (host && host != m_hWnd && OwnThreadWindow(host) && IsDockingBox(host)) {
+    // A place that is hidden itself (a pane that shared a box with this one and was hidden too) is
+    // not joined: that would make a floating box around a hidden pane. The pane takes the place
+    // the record names in the frame instead.
+    const bool hostShown = host && (::GetWindowLongPtrA(host, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (host && host != m_hWnd && OwnThreadWindow(host) && hostShown && IsDockingBox(host)) {
         if (m_host == host)
             return true;
         if (IsDocked())

@@ -15,9 +15,13 @@
 #include <vector>
 
 // An entry of a package: a bar, the inner package or the frame's client window.
+class CDockPackage;
 class IDockElement {
 public:
     virtual ~IDockElement() = default;
+    // The element as a package when it is one, else null. The kind is asked, never inferred: the
+    // client element has no window either while the frame has no client window.
+    virtual CDockPackage* AsPackage() { return nullptr; }
     // The element's window (null for a package).
     virtual HWND ElementWindow() const = 0;
     // The element's minimum width (horizontal) or height.

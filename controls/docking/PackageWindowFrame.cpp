@@ -69,8 +69,8 @@ bool CDockPackage::Layout(const RECT& rect, bool force)
     std::vector<std::pair<CDockPackage*, RECT>> nested;
     for (int i = 0; i < Count(); ++i) {
         const RECT r = ElementRect(i);
-        if (!m_elements[i]->ElementWindow()) {
-            nested.emplace_back(static_cast<CDockPackage*>(m_elements[i]), r);
+        if (CDockPackage* package = m_elements[i]->AsPackage()) {
+            nested.emplace_back(package, r);
             continue;
         }
         if (!m_elements[i]->DeferElementMove(batch, r))

@@ -45,6 +45,7 @@ public:
     bool Layout(const RECT& rect, bool force);
     bool Relayout() { return Layout(m_rect, true); }
 
+    CDockPackage* AsPackage() override { return this; }
     HWND ElementWindow() const override { return nullptr; }
     int ElementMinimum(bool horizontal) const override;
     bool DeferElementMove(HDWP& batch, const RECT& rect) override;

@@ -10,7 +10,7 @@ LRESULT OpenUrlInFrame(HWND window, const char* url, DWORD flags)
 {
     if (!window)
         return 0;
-    HWND frame = ::GetAncestor(window, GA_ROOT);
+    HWND frame = ::GetAncestor(window, GA_ROOTOWNER);
     if (!frame)
         frame = window;
     return ::SendMessageA(frame, kOpenUrlMessage, reinterpret_cast<WPARAM>(url), static_cast<LPARAM>(flags));

@@ -6,8 +6,9 @@
 
 #include <windows.h>
 
-// Sends the open-URL message to the top-level ancestor of `window` (wParam the URL text, lParam
-// the flags) and returns the frame's answer; 0 without a window.
+// Sends the open-URL message to the top-level ancestor of `window`, followed up its owners (a
+// floating side panel or a tool window is owned by the frame), with wParam the URL text and lParam
+// the flags, and returns the frame's answer; 0 without a window.
 LRESULT OpenUrlInFrame(HWND window, const char* url, DWORD flags);
 // Opens the URL of an Internet shortcut (".url" file) in the frame of the active window, in a new
 // tab when the favorites open in new tabs (TabOpenFlag::Favorites). False when the shortcut holds

@@ -3,6 +3,7 @@
 // bands kept between runs, the start pages of a first and a later run, closing and the end of a
 // Windows session.
 #include "frame/MainFrame.h"
+#include "controls/docking/DockingWindow.h"
 #include "frame/FrameSubsystems.h"
 
 #include "frame/tests/FrameTestSupport.h"
@@ -137,13 +138,17 @@ TEST_F(CMainFrameTest, CreationBuildsBarsStatusPanesClientAndTheFirstBlankTab)
     EXPECT_EQ(GetParent(frame.GetCommandBar().m_hWnd), frame.GetReBar());
     EXPECT_GE(SendMessageA(frame.GetReBar(), RB_IDTOINDEX, ID_BAND_COMMAND_BAR, 0), 0);
     EXPECT_EQ(GetMenuItemCount(frame.GetMenuBarMenu()), 9);
-    ASSERT_EQ(frame.GetPanes().GetCount(), 4);
-    EXPECT_STREQ(frame.GetPanes().GetCaption(1).c_str(), "History");
-    EXPECT_FALSE(IsWindowVisible(frame.GetPanes().GetContent(0)));
+    // The side panels are not made on the way to the first window.
+    EXPECT_EQ(frame.GetPanes().GetCount(), 0);
 
-    // The after-create message was posted to the frame itself.
+    // The after-create message was posted to the frame itself; it makes the side panels.
     MSG posted = {};
     EXPECT_TRUE(PeekMessageA(&posted, test.Window(), kAfterCreateMessage, kAfterCreateMessage, PM_NOREMOVE));
+    test.RunAfterCreate();
+    ASSERT_EQ(frame.GetPanes().GetCount(), 4);
+    EXPECT_STREQ(frame.GetPanes().GetCaption(1).c_str(), "History");
+    ASSERT_TRUE(frame.GetPanes().GetPane(0));
+    EXPECT_EQ(GetParent(frame.GetPanes().GetContent(0)), frame.GetPanes().GetPaneWindow(0));
 }
 
 TEST_F(CMainFrameTest, EveryCommandOfTheTableReachesTheFrameAndOthersReachTheActiveTab)

@@ -93,6 +93,54 @@ TEST_F(DockingFrame, PanesDockOnEverySideAroundTheClientWindow)
     EXPECT_TRUE(kivo_test::WriteWindowScreenshot(m_frame->m_hWnd, "docking-frame.bmp", path)) << path;
 }
 
+// A frame that has no client window (its creation failed, or it is not made yet) still lays out
+// its bars: the client's place is left empty, and the layout never takes the client element for
+// a package.
+TEST_F(DockingFrame, AFrameWithoutAClientWindowStillLaysOutItsBars)
+{
+    CDockingWindow* left = Pane("Left");
+    CDockingWindow* right = Pane("Right");
+    ASSERT_TRUE(DockAt(*left, kLeft, 0, 150));
+    ASSERT_TRUE(DockAt(*right, kRight, 0, 120));
+    ::DestroyWindow(m_frame->m_hWndClient);
+    m_frame->m_hWndClient = nullptr;
+    m_frame->m_hWndMDIClient = nullptr;
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_frame->UpdateLayout();
+    Pump();
+    const RECT c = Client();
+    ExpectRect({0, 0, 150, c.bottom}, HostRect(*left), "left bar");
+    ExpectRect({c.right - 120, 0, c.right, c.bottom}, HostRect(*right), "right bar");
+    EXPECT_TRUE(left->IsDocked() && right->IsDocked());
+}
+
+// Two panes of one box hidden one after the other: the first one shown again remembers the other
+// pane as its place, which is hidden; it docks at the box's place in the frame rather than making
+// a floating box around the hidden pane.
+TEST_F(DockingFrame, APaneShownAgainAfterItsBoxMateWasHiddenTooDocksWhereTheBoxWas)
+{
+    CDockingWindow* first = Pane("First");
+    CDockingWindow* second = Pane("Second");
+    ASSERT_TRUE(DockAt(*first, kLeft, 0, 150));
+    second->DockTo(first->m_hWnd, 1);
+    ASSERT_TRUE(IsDockingBox(first->Host()));
+    ASSERT_EQ(first->Host(), second->Host());
+    second->Hide();
+    Pump();
+    first->Hide();
+    Pump();
+    ASSERT_FALSE(first->IsVisible());
+    ASSERT_FALSE(second->IsVisible());
+    second->Show();
+    Pump();
+    EXPECT_TRUE(second->IsVisible());
+    ASSERT_TRUE(second->IsDocked());
+    EXPECT_FALSE(IsDockingBox(second->Host()));
+    const RECT c = Client();
+    ExpectRect({0, 0, 150, c.bottom}, HostRect(*second), "left bar");
+    EXPECT_FALSE(first->IsVisible());
+}
+
 TEST_F(DockingFrame, SplittersFollowTheMouseWithinTheLimitsAndEscapePutsThemBack)
 {
     CDockingWindow* left = Pane("Left");
