@@ -13,6 +13,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <vector>
+
 class IFrameSubsystems {
 public:
     virtual ~IFrameSubsystems() = default;
@@ -33,6 +35,14 @@ public:
     virtual HIMAGELIST GetSiteIconImages() = 0;
     // The frame's window goes: the bars' windows are destroyed and their objects released.
     virtual void DestroyBars() = 0;
+    // Saves the addresses as a new group of that name (the exit dialog's "save this session");
+    // false when no group could be made (without a group store, or a name that cannot be used).
+    virtual bool SaveGroup(const char* name, const std::vector<CStdString>& urls)
+    {
+        (void)name;
+        (void)urls;
+        return false;
+    }
 };
 
 // The installed implementation, or null. Installing returns the previous one.

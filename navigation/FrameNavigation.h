@@ -32,6 +32,7 @@ public:
     bool HandleNavigationCommand(HWND frame, UINT command, const char* activeUrl) override;
     HIMAGELIST GetSiteIconImages() override;
     void DestroyBars() override;
+    bool SaveGroup(const char* name, const std::vector<CStdString>& urls) override;
 
     // IMenuIconSource: the frame data's menu items take the favicon cache's icons.
     int GetIconIndex(const char* url) override;

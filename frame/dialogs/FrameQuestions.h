@@ -12,6 +12,10 @@
 #include <functional>
 #include <vector>
 
+// The answers of "Open Selected Sites".
+constexpr int kSessionRestoreOpen = 1;
+constexpr int kSessionRestoreOpenNone = 2;
+
 class IFrameQuestions {
 public:
     virtual ~IFrameQuestions() = default;

@@ -1,6 +1,7 @@
 #include "frame/dialogs/SessionRestoreDlg.h"
 
 #include "frame/dialogs/FrameDialogHelpers.h"
+#include "frame/dialogs/FrameQuestions.h"
 
 #include "core/app/LanguageManager.h"
 #include "core/system/ShellAutoComplete.h"
@@ -13,8 +14,8 @@ namespace {
 
 constexpr DWORD kStartupFlagLastSession = 0x4;
 constexpr int kAnswerAsk = 0;
-constexpr int kAnswerOpen = 1;
-constexpr int kAnswerOpenNone = 2;
+constexpr int kAnswerOpen = kSessionRestoreOpen;
+constexpr int kAnswerOpenNone = kSessionRestoreOpenNone;
 constexpr int kStatusBarHeightUnits = 12;
 constexpr int kAddressLimit = 2048;
 // The state image of a check box item: 1 unchecked, 2 checked.
