@@ -7,6 +7,7 @@
 #include "frame/FrameShell.h"
 #include "frame/tests/RecordingFrameShell.h"
 #include "frame/MainFrame.h"
+#include "frame/dialogs/FrameQuestions.h"
 
 #include "core/app/BrowserApp.h"
 #include "core/system/MessageBoxes.h"
@@ -48,7 +49,7 @@ public:
     void OnEditCopy() override { ++m_copies; }
     void OnEditSelectAll() override { ++m_selectAlls; }
     void OnTextSize(UINT) override {}
-    IWebBrowser2* GetWebBrowser() const override { return nullptr; }
+    IWebBrowser2* GetWebBrowser() const override { return m_browser; }
     // Back (37000) and Forward (37050) as the tab's history allows.
     bool QueryCommandState(UINT commandId, bool& enabled, bool& checked) const override
     {
@@ -59,6 +60,7 @@ public:
         return true;
     }
 
+    IWebBrowser2* m_browser = nullptr;  // not owned: an engine double's browser, or none
     bool m_canGoBack = false;
     bool m_canGoForward = false;
     HWND m_window = nullptr;
@@ -100,6 +102,30 @@ public:
     std::vector<std::string> m_texts;
 };
 
+// The frame's questions answered without a dialog: the exit goes on, the donation reminder is
+// counted, the last session's sites are all reopened where the dialog would ask, Open is
+// cancelled.
+class CAnsweringQuestions final : public IFrameQuestions {
+public:
+    int AskExit(HWND, const std::function<bool(const char*)>&) override
+    {
+        ++m_exitQuestions;
+        return m_exitAnswer;
+    }
+    void RemindDonation(HWND) override { ++m_donationReminders; }
+    int ChooseSessionSites(HWND, const std::vector<CSessionEntry>& sites, std::vector<bool>&, bool normalRestore) override;
+    bool AskOpenAddress(HWND, CStdString&) override
+    {
+        ++m_openQuestions;
+        return false;
+    }
+    int m_exitAnswer = IDOK;
+    int m_exitQuestions = 0;
+    int m_donationReminders = 0;
+    int m_sessionQuestions = 0;
+    int m_openQuestions = 0;
+};
+
 // A frame made as the program makes it, with the doubles in place; destroyed with the object
 // when it still exists.
 class CTestFrame {
@@ -126,8 +152,10 @@ public:
     CFakeTabFactory m_factory;
     CRecordingShell m_shell;
     CAnsweringMessageBoxes m_boxes;
+    CAnsweringQuestions m_questions;
 
 private:
+    CScopedFrameQuestions m_questionsScope{m_questions};
     CScopedFrameShell m_shellScope{m_shell};
     CScopedMessageBoxes m_boxesScope{m_boxes};
     HWND m_window = nullptr;
