@@ -1168,8 +1168,7 @@ STDMETHODIMP CFakeBrowser::QueryService(REFGUID service, REFIID iid, void** obje
     *object = nullptr;
     if (refuseTravelLog || service != kFakeTravelLogId)
         return E_NOINTERFACE;
-    CComPtr<IUnknown> log;
-    log.Attach(static_cast<ITravelLogStg*>(new CFakeTravelLog(*this)));
+    CComPtr<ITravelLogStg> log = new CFakeTravelLog(*this);  // objects start without a reference
     return log->QueryInterface(iid, object);
 }
 
