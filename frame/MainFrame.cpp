@@ -6,8 +6,6 @@
 #include "frame/FrameSubsystems.h"
 #include "frame/HistoryMenu.h"
 #include "frame/WindowListPopup.h"
-#include "frame/dialogs/AboutDlg.h"
-#include "frame/dialogs/DonationDlg.h"
 #include "frame/dialogs/FrameQuestions.h"
 #include "frame/MainFrameData.h"
 #include "frame/OpenUrlRules.h"
@@ -1839,9 +1837,8 @@ bool CMainFrame::OnProxyCommand(UINT id)
 bool CMainFrame::OnAbout(UINT)
 {
     RunFrameQuestion([this] {
-        CAboutDlg dialog;
         HWND active = ::GetActiveWindow();
-        dialog.DoModal(active ? active : m_hWnd);
+        GetFrameQuestions().ShowAbout(active ? active : m_hWnd);
     });
     return true;
 }
@@ -1924,9 +1921,8 @@ bool CMainFrame::OnEditWith(UINT)
 bool CMainFrame::OnDonate(UINT)
 {
     RunFrameQuestion([this] {
-        CDonationDlg dialog(false);
         HWND active = ::GetActiveWindow();
-        dialog.DoModal(active ? active : m_hWnd);
+        GetFrameQuestions().ShowDonation(active ? active : m_hWnd);
     });
     return true;
 }

@@ -86,9 +86,9 @@ LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_credits.SubclassWindow(GetDlgItem(IDC_ABOUT_CREDITS));
     const CStdString version = VersionText();
     SetDlgItemTextA(IDC_ABOUT_LABEL, version.c_str());
-    const CStdString credits = "<div align=center><b>Kivo Browser</b> " + version +
-                               "\n" + TranslateText("A tabbed web browser around the system's HTML engine.") +
-                               "\n<i>" + TranslateText("Made by the Kivo Browser team.") + "</i></div>";
+    const CStdString credits = "<b>Kivo Browser</b> " + version + "\n" +
+                               TranslateText("A tabbed web browser around the system's HTML engine.") + "\n<i>" +
+                               TranslateText("Made by the Kivo Browser team.") + "</i>";
     SetDlgItemTextA(IDC_ABOUT_CREDITS, credits.c_str());
     SetUpTranslatorLink();
     return TRUE;

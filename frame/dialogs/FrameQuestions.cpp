@@ -1,5 +1,6 @@
 #include "frame/dialogs/FrameQuestions.h"
 
+#include "frame/dialogs/AboutDlg.h"
 #include "frame/dialogs/DonationDlg.h"
 #include "frame/dialogs/ExitDlg.h"
 #include "frame/dialogs/SessionRestoreDlg.h"
@@ -46,6 +47,18 @@ bool CFrameDialogQuestions::AskOpenAddress(HWND frame, CStdString& address)
         return false;
     address = dialog.GetAddress();
     return true;
+}
+
+void CFrameDialogQuestions::ShowAbout(HWND parent)
+{
+    CAboutDlg dialog;
+    dialog.DoModal(parent);
+}
+
+void CFrameDialogQuestions::ShowDonation(HWND parent)
+{
+    CDonationDlg dialog(false);
+    dialog.DoModal(parent);
 }
 
 IFrameQuestions& GetFrameQuestions()

@@ -30,6 +30,9 @@ public:
                                    bool normalRestore) = 0;
     // The Open dialog: true with the address to open, false when cancelled.
     virtual bool AskOpenAddress(HWND frame, CStdString& address) = 0;
+    // The Help menu's About box and donation dialog (plain mode).
+    virtual void ShowAbout(HWND parent) = 0;
+    virtual void ShowDonation(HWND parent) = 0;
 };
 
 // The dialogs themselves.
@@ -40,6 +43,8 @@ public:
     int ChooseSessionSites(HWND frame, const std::vector<CSessionEntry>& sites, std::vector<bool>& chosen,
                            bool normalRestore) override;
     bool AskOpenAddress(HWND frame, CStdString& address) override;
+    void ShowAbout(HWND parent) override;
+    void ShowDonation(HWND parent) override;
 };
 
 // The installed implementation: the dialogs unless a scope replaced them.

@@ -299,6 +299,7 @@ TEST_F(FrameDialogs, DonationReminderOnTheFiftiethRunOpensThePaymentPageInATab)
 TEST_F(FrameDialogs, DonationFromTheMenuHidesTheReminderChoicesAndEnterDonates)
 {
     CTestFrame test;
+    CRealQuestions real;  // after the frame, which installs its own answers
     test.RunAfterCreate();
     CModalScript script({[&](HWND dialog) {
         EXPECT_FALSE(Visible(dialog, IDC_DONATION_DONT_REMIND));
@@ -415,6 +416,7 @@ TEST(AboutDialog, TranslatorLinkAndHostName)
 TEST_F(FrameDialogs, AboutShowsTheVersionOfTheVersionResourceAndTheLogoOpensTheHomePage)
 {
     CTestFrame test;
+    CRealQuestions real;  // after the frame, which installs its own answers
     test.RunAfterCreate();
     std::string label;
     std::string credits;

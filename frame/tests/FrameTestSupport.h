@@ -104,7 +104,7 @@ public:
 
 // The frame's questions answered without a dialog: the exit goes on, the donation reminder is
 // counted, the last session's sites are all reopened where the dialog would ask, Open is
-// cancelled.
+// cancelled, About and the donation dialog are counted.
 class CAnsweringQuestions final : public IFrameQuestions {
 public:
     int AskExit(HWND, const std::function<bool(const char*)>&) override
@@ -119,6 +119,10 @@ public:
         ++m_openQuestions;
         return false;
     }
+    void ShowAbout(HWND) override { ++m_aboutBoxes; }
+    void ShowDonation(HWND) override { ++m_donationDialogs; }
+    int m_aboutBoxes = 0;
+    int m_donationDialogs = 0;
     int m_exitAnswer = IDOK;
     int m_exitQuestions = 0;
     int m_donationReminders = 0;
