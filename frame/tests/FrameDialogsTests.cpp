@@ -688,6 +688,24 @@ TEST_F(FrameDialogs, OpenDialogOpensTheTypedAddress)
     EXPECT_EQ(test.ActiveTab()->m_url, "http://typed.example/page");
 }
 
+TEST_F(FrameDialogs, ClosingTheFrameWhileOneOfItsDialogsIsUpEndsTheDialogFirst)
+{
+    CTestFrame test;
+    CRealQuestions real;  // after the frame, which installs its own answers
+    test.RunAfterCreate();
+    Settings().SysFlags |= SysFlag::NoExitConfirmation;
+    HWND shown = nullptr;
+    CModalScript script({[&](HWND d) {
+        shown = d;
+        PostMessageA(test.Window(), WM_CLOSE, 0, 0);
+    }});
+    SendMessageA(test.Window(), WM_COMMAND, MAKEWPARAM(ID_FRAME_OPEN, 0), 0);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_NE(shown, nullptr);
+    EXPECT_FALSE(IsWindow(shown));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(test.Window()); }));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Main toolbar style and customisation
 
