@@ -818,10 +818,6 @@ TEST_F(FrameDialogs, CustomisedMainToolBarIsTheSameAfterARestart)
         customised = ReadToolBar(toolBar).commands;
         EXPECT_EQ(customised.front(), ID_FRAME_OPTIONS);
         EXPECT_EQ(std::find(customised.begin(), customised.end(), ID_FRAME_PRINT), customised.end());
-        RECT rebar = {};
-        GetWindowRect(test.Frame().GetReBar(), &rebar);
-        std::string path;
-        EXPECT_TRUE(kivo_test::WriteScreenRect(rebar, "main-toolbar-customised.bmp", path)) << path;
         test.Close();
     }
     EXPECT_EQ(GetSettingsStore()->GetInt(kFrameSettingsSection, kMainToolBarStyleValue, 0), 0x10002u);
@@ -832,6 +828,12 @@ TEST_F(FrameDialogs, CustomisedMainToolBarIsTheSameAfterARestart)
     EXPECT_EQ(state.commands, customised);
     EXPECT_EQ(state.withShowText, (std::vector<int>{ID_FRAME_BACK, ID_FRAME_PANE_FIRST}));
     EXPECT_TRUE(GetWindowLongPtrA(toolBar, GWL_STYLE) & TBSTYLE_LIST);
+    RedrawWindow(again.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    RECT rebar = {};
+    GetWindowRect(again.Frame().GetReBar(), &rebar);
+    std::string path;
+    EXPECT_TRUE(kivo_test::WriteScreenRect(rebar, "main-toolbar-customised.bmp", path)) << path;
 
     // Reset brings back the default set.
     NotifyToolBar(again, TBN_RESET);
