@@ -322,6 +322,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         loop->AddIdleHandler(this);
     }
     UpdateLayout();
+    m_baseCommands.OnFrameCreated();
     PostMessage(kAfterCreateMessage, 0);
     return 0;
 }
@@ -454,6 +455,7 @@ void CMainFrame::SetUpMenu()
         ::SetMenuDefaultItem(help, ID_FRAME_DONATE, FALSE);
     if (HMENU options = FindMenuPopup("&Options"))
         ::SetMenuDefaultItem(options, ID_FRAME_OPTIONS, FALSE);
+    m_baseCommands.FillMenus(m_menu);
     if (FillMenu(m_menu)) {
         if (HMENU encoding = FindMenuPopup("&View\nEnco&ding")) {
             while (::GetMenuItemCount(encoding) > 0)
@@ -2329,4 +2331,34 @@ bool CMainFrame::OnWindowListItem(UINT id)
     if (index < tabs.size())
         MDIActivate(tabs[index]);
     return true;
+}
+
+// The language changed: the window and its bars, then the menu, which the command bar shows again
+// and measures anew.
+void CMainFrame::RetranslateFrame(const CLanguageManager& languages)
+{
+    languages.TranslateWindow(m_hWnd);
+    if (m_menu) {
+        languages.TranslateMenu(m_menu);
+        if (m_commandBar.IsWindow()) {
+            m_commandBar.AttachMenu(m_menu);
+            m_commandBar.UpdateBandWidth();
+        } else if (m_menuOnWindow) {
+            ::DrawMenuBar(m_hWnd);
+        }
+    }
+    SetWindowText(ComposeTitle().c_str());
+    UpdateLayout();
+}
+
+void CMainFrame::OpenUrlInNewTab(const char* url)
+{
+    OpenUrlInTab(url, kOpenNewTab);
+}
+
+void CMainFrame::ShowOptionsPage(int pageId)
+{
+    SetInModalLoop(true);
+    ShowOptionsDialog(m_hWnd, pageId, this);
+    SetInModalLoop(false);
 }

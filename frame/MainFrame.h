@@ -10,6 +10,7 @@
 // Lifetime: rule (b). The window owns the object: CreateMainFrame allocates it and the window's
 // last message deletes it. GetMainFrame() gives the frame while it lives, null before and after.
 #include "frame/BrowserTab.h"
+#include "frame/FrameBaseCommands.h"
 #include "frame/FrameDropTarget.h"
 #include "frame/FramePanes.h"
 #include "frame/FrameResources.h"
@@ -72,7 +73,8 @@ class CMainFrame : public TMainFrameBase<CMainFrame>,
                    public IBrowserTabHost,
                    public IFramePopupMenuTracker,
                    public CMessageFilter,
-                   public CIdleHandler {
+                   public CIdleHandler,
+                   public IFrameBaseHost {
 public:
     DECLARE_FRAME_WND_CLASS(kMainFrameClassName, IDR_MAINFRAME)
 
@@ -143,6 +145,7 @@ public:
         MESSAGE_HANDLER(WM_COPYDATA, OnCopyData)
         CHAIN_MSG_MAP(TMainFrameBase<CMainFrame>)
         MESSAGE_HANDLER(WM_NOTIFY, OnMainToolBarNotify)
+        CHAIN_MSG_MAP_MEMBER(m_baseCommands)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
         MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
@@ -164,6 +167,18 @@ public:
     END_MSG_MAP()
 
     void OnFinalMessage(HWND) override;
+
+    // IFrameBaseHost: what the frame base's commands ask of the main window.
+    HWND GetBaseFrameWindow() const override { return m_hWnd; }
+    HWND GetBaseReBar() const override { return m_hWndToolBar; }
+    HWND GetBaseStatusBar() const override { return m_hWndStatusBar; }
+    HMENU GetBaseMenu() const override { return m_menu; }
+    void LayOutFrame() override { UpdateLayout(); }
+    void RetranslateFrame(const CLanguageManager& languages) override;
+    void OpenUrlInNewTab(const char* url) override;
+    void ShowOptionsPage(int pageId) override;
+    void SetModalFlag(bool inModalLoop) override { SetInModalLoop(inModalLoop); }
+    CFrameBaseCommands& GetBaseCommands() { return m_baseCommands; }
     // Set by CreateMainFrame while CreateWindow runs: the last message deletes the object before
     // creation returns when the window is refused.
     void SetDeletedFlag(bool* deleted) { m_deletedWhileCreating = deleted; }
@@ -318,4 +333,5 @@ private:
     bool m_askingExit = false;          // the exit dialog is up
     bool m_closeAfterQuestion = false;  // a close came while a dialog was up
     bool* m_deletedWhileCreating = nullptr;     // not owned: the creator's flag, only during creation
+    CFrameBaseCommands m_baseCommands{*this};
 };

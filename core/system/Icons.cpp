@@ -85,20 +85,41 @@ BOOL CIconStatic::SubclassWindow(HWND edit)
 LRESULT CIconStatic::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
 {
     const LRESULT result = DefWindowProc();
-    DrawIcon();
+    CClientDC dc(m_hWnd);
+    DrawIcon(dc);
     return result;
 }
 
-void CIconStatic::DrawIcon()
+LRESULT CIconStatic::OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (!m_imageList || m_index < 0)
+    const LRESULT result = DefWindowProc();
+    DrawIcon(reinterpret_cast<HDC>(wParam));
+    return result;
+}
+
+LRESULT CIconStatic::OnEnable(UINT, WPARAM, LPARAM, BOOL&)
+{
+    const LRESULT result = DefWindowProc();
+    Invalidate();
+    return result;
+}
+
+void CIconStatic::DrawIcon(HDC dc)
+{
+    if (!dc || !m_imageList || m_index < 0)
         return;
     RECT client = {};
     GetClientRect(&client);
     int width = 0;
     int height = 0;
     ::ImageList_GetIconSize(m_imageList, &width, &height);
-    CClientDC dc(m_hWnd);
-    if (dc)
-        ::ImageList_Draw(m_imageList, m_index, dc, m_padding, (client.bottom - height) / 2, ILD_TRANSPARENT);
+    const int top = (client.bottom - height) / 2;
+    if (IsWindowEnabled()) {
+        ::ImageList_Draw(m_imageList, m_index, dc, m_padding, top, ILD_TRANSPARENT);
+        return;
+    }
+    CIcon icon(::ImageList_GetIcon(m_imageList, m_index, ILD_NORMAL));
+    if (!icon.IsNull())
+        ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(static_cast<HICON>(icon)), 0, m_padding, top, width,
+                     height, DST_ICON | DSS_DISABLED);
 }

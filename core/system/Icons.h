@@ -37,6 +37,8 @@ class CIconStatic : public CWindowImpl<CIconStatic, CEdit> {
 public:
     BEGIN_MSG_MAP(CIconStatic)
         MESSAGE_HANDLER(WM_PAINT, OnPaint)
+        MESSAGE_HANDLER(WM_PRINTCLIENT, OnPrintClient)
+        MESSAGE_HANDLER(WM_ENABLE, OnEnable)
     END_MSG_MAP()
 
     // The icon is image `index` of the image list (not owned).
@@ -45,9 +47,13 @@ public:
     BOOL SubclassWindow(HWND edit);
     int GetIconPadding() const { return m_padding; }
 
+    // Draws the icon into the device context (client coordinates): greyed while the edit is disabled.
+    void DrawIcon(HDC dc);
+
 private:
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
-    void DrawIcon();
+    LRESULT OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnEnable(UINT, WPARAM, LPARAM, BOOL&);
 
     HIMAGELIST m_imageList = nullptr;  // not owned
     int m_index = -1;
