@@ -43,9 +43,8 @@ INT_PTR CExitDlg::Run(HWND parent)
     return DoModal(parent);
 }
 
-LRESULT CExitDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+void CExitDlg::OnInitControls()
 {
-    CenterWindow(GetParent());
     const CSettings* settings = GetSettings();
     SetItemChecked(m_hWnd, IDC_EXIT_DONT_ASK, settings && (settings->SysFlags & SysFlag::NoExitConfirmation));
     SetItemChecked(m_hWnd, IDC_EXIT_RESUME,
@@ -57,8 +56,6 @@ LRESULT CExitDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     SetDlgItemTextA(IDC_EXIT_GROUP_NAME, DefaultExitGroupName(now).c_str());
     SendDlgItemMessage(IDC_EXIT_GROUP_NAME, EM_LIMITTEXT, kMaxGroupNameLength, 0);
     EnableGroupName(false);
-    TranslateDialogTexts(m_hWnd);
-    return TRUE;
 }
 
 void CExitDlg::EnableGroupName(bool takeFocus)
@@ -79,7 +76,7 @@ LRESULT CExitDlg::OnSaveGroupClicked(WORD, WORD, HWND, BOOL&)
 }
 
 // A group without a name could never be found again, so OK waits for one.
-LRESULT CExitDlg::OnOk(WORD, WORD, HWND, BOOL&)
+bool CExitDlg::OnAccept()
 {
     const bool saveGroup = IsItemChecked(m_hWnd, IDC_EXIT_SAVE_GROUP);
     const CStdString group = TrimmedText(GetItemText(m_hWnd, IDC_EXIT_GROUP_NAME));
@@ -87,7 +84,7 @@ LRESULT CExitDlg::OnOk(WORD, WORD, HWND, BOOL&)
         GetMessageBoxes().Show(m_hWnd, TranslateText("Please enter a group name.").c_str(), kFrameDialogsCaption,
                                MB_OK | MB_ICONEXCLAMATION);
         EnableGroupName(true);
-        return 0;
+        return false;
     }
     if (CSettings* settings = GetSettings()) {
         const CExitChoice choice =
@@ -98,12 +95,5 @@ LRESULT CExitDlg::OnOk(WORD, WORD, HWND, BOOL&)
     }
     if (saveGroup && m_saveToGroup)
         m_saveToGroup(group.c_str());
-    EndDialog(IDOK);
-    return 0;
-}
-
-LRESULT CExitDlg::OnCancel(WORD, WORD, HWND, BOOL&)
-{
-    EndDialog(IDCANCEL);
-    return 0;
+    return true;
 }

@@ -2,6 +2,7 @@
 // CExitDlg: "Exit Kivo Browser" (dialog 231), asked before the main window closes. It keeps the
 // "don't ask again" choice ("SysFlags" bit 0x1), whether the next start restores the open pages
 // ("StartupFlags" bit 0x4) and can save the open pages to a group. Held by its caller for Run.
+#include "frame/dialogs/DialogBase.h"
 #include "frame/dialogs/FrameDialogResources.h"
 #include "core/library/StdStr.h"
 #include "platform/AtlWin.h"
@@ -23,11 +24,17 @@ CExitChoice ApplyExitChoice(DWORD sysFlags, DWORD startupFlags, bool dontAskAgai
 // The group name the edit starts with: the local time as "%m/%d/%Y %H:%M:%S".
 CStdString DefaultExitGroupName(const SYSTEMTIME& time);
 
-class CExitDlg : public CDialogImpl<CExitDlg> {
+// The window icon: image 18 of the general small list.
+inline constexpr int kExitDialogIcon = 18;
+
+class CExitDlg : public CDialogBase<CExitDlg> {
 public:
     enum { IDD = IDD_EXIT };
     // saveToGroup saves every open page to the group of that name; false when it could not.
-    explicit CExitDlg(std::function<bool(const char* group)> saveToGroup) : m_saveToGroup(std::move(saveToGroup)) {}
+    explicit CExitDlg(std::function<bool(const char* group)> saveToGroup)
+        : CDialogBase(kExitDialogIcon), m_saveToGroup(std::move(saveToGroup))
+    {
+    }
     CExitDlg(const CExitDlg&) = delete;
     CExitDlg& operator=(const CExitDlg&) = delete;
 
@@ -36,17 +43,16 @@ public:
     INT_PTR Run(HWND parent);
 
     BEGIN_MSG_MAP(CExitDlg)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         COMMAND_ID_HANDLER(IDC_EXIT_SAVE_GROUP, OnSaveGroupClicked)
-        COMMAND_ID_HANDLER(IDOK, OnOk)
-        COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
+        CHAIN_MSG_MAP(CDialogBase<CExitDlg>)
     END_MSG_MAP()
 
+protected:
+    void OnInitControls() override;
+    bool OnAccept() override;
+
 private:
-    LRESULT OnInitDialog(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnSaveGroupClicked(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnOk(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnCancel(WORD code, WORD id, HWND control, BOOL& handled);
     void EnableGroupName(bool takeFocus);
 
     std::function<bool(const char* group)> m_saveToGroup;

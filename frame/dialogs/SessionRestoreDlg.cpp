@@ -73,13 +73,13 @@ INT_PTR CSessionRestoreDlg::Run(HWND parent)
     const int answer = SessionRestoreAnswerWithoutAsking(m_sites.size(), m_normalRestore, startupFlags, sysFlags);
     if (answer != kAnswerAsk)
         return answer;
+    // OK (IDOK) opens the chosen sites; Cancel and a dialog that could not be shown open none.
     const INT_PTR result = DoModal(parent);
-    return result == kAnswerOpen ? kAnswerOpen : kAnswerOpenNone;
+    return result == IDOK ? kAnswerOpen : kAnswerOpenNone;
 }
 
-LRESULT CSessionRestoreDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+void CSessionRestoreDlg::OnInitControls()
 {
-    CenterWindow(GetParent());
     m_list = GetDlgItem(IDC_SESSION_LIST);
     SetDlgItemTextA(IDC_SESSION_TEXT,
                     m_normalRestore ? "&Restore last open sites"
@@ -92,8 +92,6 @@ LRESULT CSessionRestoreDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     CreateStatusBar();
     FillList();
     UpdateState();
-    TranslateDialogTexts(m_hWnd);
-    return TRUE;
 }
 
 void CSessionRestoreDlg::CreateStatusBar()
@@ -186,7 +184,7 @@ LRESULT CSessionRestoreDlg::OnAllSites(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-LRESULT CSessionRestoreDlg::OnOk(WORD, WORD, HWND, BOOL&)
+bool CSessionRestoreDlg::OnAccept()
 {
     if (m_normalRestore) {
         if (CSettings* settings = GetSettings()) {
@@ -199,14 +197,7 @@ LRESULT CSessionRestoreDlg::OnOk(WORD, WORD, HWND, BOOL&)
     m_chosen.assign(m_sites.size(), false);
     for (size_t i = 0; i < m_sites.size(); ++i)
         m_chosen[i] = IsListItemChecked(m_list, static_cast<int>(i));
-    EndDialog(kAnswerOpen);
-    return 0;
-}
-
-LRESULT CSessionRestoreDlg::OnCancel(WORD, WORD, HWND, BOOL&)
-{
-    EndDialog(kAnswerOpenNone);
-    return 0;
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -216,18 +207,15 @@ const char* const kOpenDialogFileFilter =
     "JPEG files (*.jpg;*.jpeg)|*.jpg;*.jpeg|PNG files (*.png)|*.png|AU files (*.au)|*.au|"
     "AIFF files (*.aif;*.aiff)|*.aif;*.aiff|XBM files (*.xbm)|*.xbm|All Files (*.*)|*.*||";
 
-COpenDlg::COpenDlg(CStdString address) : m_address(std::move(address)) {}
+COpenDlg::COpenDlg(CStdString address) : CDialogBase(kOpenDialogIcon), m_address(std::move(address)) {}
 
 COpenDlg::~COpenDlg() = default;
 
-LRESULT COpenDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+void COpenDlg::OnInitControls()
 {
-    CenterWindow(GetParent());
     SetDlgItemTextA(IDC_OPEN_ADDRESS, m_address.c_str());
     SendDlgItemMessage(IDC_OPEN_ADDRESS, EM_LIMITTEXT, kAddressLimit, 0);
-    TranslateDialogTexts(m_hWnd);
     m_autoComplete = std::make_unique<CShellAutoComplete>(GetDlgItem(IDC_OPEN_ADDRESS), CLSID_ACLHistory);
-    return TRUE;
 }
 
 LRESULT COpenDlg::OnBrowse(WORD, WORD, HWND, BOOL&)
@@ -238,15 +226,8 @@ LRESULT COpenDlg::OnBrowse(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-LRESULT COpenDlg::OnOk(WORD, WORD, HWND, BOOL&)
+bool COpenDlg::OnAccept()
 {
     m_address = TrimmedText(GetItemText(m_hWnd, IDC_OPEN_ADDRESS));
-    EndDialog(IDOK);
-    return 0;
-}
-
-LRESULT COpenDlg::OnCancel(WORD, WORD, HWND, BOOL&)
-{
-    EndDialog(IDCANCEL);
-    return 0;
+    return true;
 }

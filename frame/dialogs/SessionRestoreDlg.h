@@ -3,6 +3,7 @@
 // the last session that the start opens again, as the chosen start-up behaviour or after a run
 // that did not end normally. COpenDlg: "Open" (dialog 176), the File menu's question for an
 // address or a local file. Both are held by their caller for the time they run.
+#include "frame/dialogs/DialogBase.h"
 #include "frame/dialogs/FrameDialogResources.h"
 
 #include "core/app/Settings.h"
@@ -25,13 +26,17 @@ CStdString SessionRestoreStatusText(int sites, int checked);
 // "All sites": unchecked without a checked site, checked with all of them, indeterminate between.
 int AllSitesCheckState(int sites, int checked);
 
-class CSessionRestoreDlg : public CDialogImpl<CSessionRestoreDlg> {
+// The window icons: images of the general small list.
+inline constexpr int kSessionRestoreIcon = 41;
+inline constexpr int kOpenDialogIcon = 3;
+
+class CSessionRestoreDlg : public CDialogBase<CSessionRestoreDlg> {
 public:
     enum { IDD = IDD_SESSION_RESTORE };
     // Neither the list nor the bits are owned; the bits (one per site) are read when the dialog
     // opens and written on OK.
     CSessionRestoreDlg(const std::vector<CSessionEntry>& sites, std::vector<bool>& chosen, bool normalRestore)
-        : m_sites(sites), m_chosen(chosen), m_normalRestore(normalRestore)
+        : CDialogBase(kSessionRestoreIcon), m_sites(sites), m_chosen(chosen), m_normalRestore(normalRestore)
     {
     }
     CSessionRestoreDlg(const CSessionRestoreDlg&) = delete;
@@ -41,19 +46,18 @@ public:
     INT_PTR Run(HWND parent);
 
     BEGIN_MSG_MAP(CSessionRestoreDlg)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         NOTIFY_HANDLER(IDC_SESSION_LIST, LVN_ITEMCHANGED, OnItemChanged)
         COMMAND_ID_HANDLER(IDC_SESSION_ALL, OnAllSites)
-        COMMAND_ID_HANDLER(IDOK, OnOk)
-        COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
+        CHAIN_MSG_MAP(CDialogBase<CSessionRestoreDlg>)
     END_MSG_MAP()
 
+protected:
+    void OnInitControls() override;
+    bool OnAccept() override;
+
 private:
-    LRESULT OnInitDialog(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnItemChanged(int id, LPNMHDR header, BOOL& handled);
     LRESULT OnAllSites(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnOk(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnCancel(WORD code, WORD id, HWND control, BOOL& handled);
     void FillList();
     void CreateStatusBar();
     int CheckedCount() const;
@@ -70,7 +74,7 @@ private:
 // The file types "Browse..." offers, as pairs of texts ended by '|'.
 extern const char* const kOpenDialogFileFilter;
 
-class COpenDlg : public CDialogImpl<COpenDlg> {
+class COpenDlg : public CDialogBase<COpenDlg> {
 public:
     enum { IDD = IDD_OPEN };
     explicit COpenDlg(CStdString address = CStdString());
@@ -82,17 +86,16 @@ public:
     const CStdString& GetAddress() const { return m_address; }
 
     BEGIN_MSG_MAP(COpenDlg)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         COMMAND_ID_HANDLER(IDC_OPEN_BROWSE, OnBrowse)
-        COMMAND_ID_HANDLER(IDOK, OnOk)
-        COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
+        CHAIN_MSG_MAP(CDialogBase<COpenDlg>)
     END_MSG_MAP()
 
+protected:
+    void OnInitControls() override;
+    bool OnAccept() override;
+
 private:
-    LRESULT OnInitDialog(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnBrowse(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnOk(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnCancel(WORD code, WORD id, HWND control, BOOL& handled);
 
     CStdString m_address;
     std::unique_ptr<CShellAutoComplete> m_autoComplete;
