@@ -67,9 +67,9 @@ CStdString CAboutDlg::VersionText()
     return FormatVersionText(kVersionTextWithBuild);
 }
 
-LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+// The base translates the texts after this; the links and the credits are set here.
+void CAboutDlg::OnInitControls()
 {
-    CenterWindow(GetParent());
     m_logoBrush.CreateSolidBrush(kLogoBackground);
     SetDlgItemTextA(IDC_ABOUT_LOGO, "Kivo Browser");
     m_homeLink.SubclassWindow(GetDlgItem(IDC_ABOUT_HOME_LINK));
@@ -80,7 +80,6 @@ LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_mailLink.SetLabel(kProductMailAddress + std::strlen(kMailScheme));
     m_translatorLink.SubclassWindow(GetDlgItem(IDC_ABOUT_TRANSLATOR_LINK));
     ::AnimateWindow(m_hWnd, kFadeInMilliseconds, AW_BLEND | AW_ACTIVATE);
-    TranslateDialogTexts(m_hWnd);
     m_homeLink.Invalidate();
     m_mailLink.Invalidate();
     m_credits.SubclassWindow(GetDlgItem(IDC_ABOUT_CREDITS));
@@ -91,7 +90,6 @@ LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
                                TranslateText("Made by the Kivo Browser team.") + "</i>";
     SetDlgItemTextA(IDC_ABOUT_CREDITS, credits.c_str());
     SetUpTranslatorLink();
-    return TRUE;
 }
 
 void CAboutDlg::SetUpTranslatorLink()

@@ -3,6 +3,7 @@
 // text from the program's version resource, the credits, links to the home page and the mail
 // address, and the translator of the interface language when it is not the built-in one. Held by
 // its caller for DoModal.
+#include "frame/dialogs/DialogBase.h"
 #include "frame/dialogs/FrameDialogResources.h"
 
 #include "controls/widgets/BmpButton.h"
@@ -26,10 +27,13 @@ CTranslatorLink MakeTranslatorLink(const char* languageName, const char* transla
 // The host name of an address ("http://www.a.example/x" gives "www.a.example").
 CStdString HostNameOf(const char* url);
 
-class CAboutDlg : public CDialogImpl<CAboutDlg> {
+// The window icon: image 41 of the general small list.
+inline constexpr int kAboutDialogIcon = 41;
+
+class CAboutDlg : public CDialogBase<CAboutDlg> {
 public:
     enum { IDD = IDD_ABOUT };
-    CAboutDlg() = default;
+    CAboutDlg() : CDialogBase(kAboutDialogIcon) {}
     CAboutDlg(const CAboutDlg&) = delete;
     CAboutDlg& operator=(const CAboutDlg&) = delete;
 
@@ -37,17 +41,19 @@ public:
     static CStdString VersionText();
 
     BEGIN_MSG_MAP(CAboutDlg)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
         MESSAGE_HANDLER(WM_CTLCOLORSTATIC, OnColorStatic)
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
         COMMAND_ID_HANDLER(IDC_ABOUT_HOME_ICON, OnHome)
         COMMAND_ID_HANDLER(IDC_ABOUT_MAIL_ICON, OnMail)
         COMMAND_RANGE_HANDLER(IDOK, 7, OnEnd)
+        CHAIN_MSG_MAP(CDialogBase<CAboutDlg>)
     END_MSG_MAP()
 
+protected:
+    void OnInitControls() override;
+
 private:
-    LRESULT OnInitDialog(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnLButtonDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnColorStatic(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnEraseBackground(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);

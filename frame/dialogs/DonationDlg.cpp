@@ -148,9 +148,8 @@ CStdString BuildDonationUrl(int currency, const char* amountText)
     return url;
 }
 
-LRESULT CDonationDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+void CDonationDlg::OnInitControls()
 {
-    CenterWindow(GetParent());
     m_text.SubclassWindow(GetDlgItem(IDC_DONATION_TEXT));
     const CSettings* settings = GetSettings();
     SetItemChecked(m_hWnd, IDC_DONATION_DONT_REMIND, settings && (settings->SysFlags & SysFlag::NoSupportReminder));
@@ -170,8 +169,6 @@ LRESULT CDonationDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     ::SendMessageA(currencies, CB_SETCURSEL, start, 0);
     FillAmounts();
     SetDlgItemTextA(IDC_DONATION_TEXT, TranslateText(kExplanation).c_str());
-    TranslateDialogTexts(m_hWnd);
-    return FALSE;  // the amount has the focus
 }
 
 void CDonationDlg::FillAmounts()
@@ -219,11 +216,11 @@ LRESULT CDonationDlg::OnDonate(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-LRESULT CDonationDlg::OnClose(WORD, WORD, HWND, BOOL&)
+bool CDonationDlg::OnAccept()
 {
     if (!m_reminder) {
         Donate();
-        return 0;
+        return false;  // donating ended the dialog
     }
     if (CSettings* settings = GetSettings()) {
         if (IsItemChecked(m_hWnd, IDC_DONATION_DONT_REMIND))
@@ -231,12 +228,5 @@ LRESULT CDonationDlg::OnClose(WORD, WORD, HWND, BOOL&)
         else
             settings->SysFlags &= ~SysFlag::NoSupportReminder;
     }
-    EndDialog(IDOK);
-    return 0;
-}
-
-LRESULT CDonationDlg::OnCancel(WORD, WORD, HWND, BOOL&)
-{
-    EndDialog(IDCANCEL);
-    return 0;
+    return true;
 }

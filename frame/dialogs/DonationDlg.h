@@ -3,6 +3,7 @@
 // the payment page in a new tab for the chosen currency and amount. Plain mode is the Help menu's
 // command; reminder mode, shown every 50th run, adds "Don't remind me again" ("SysFlags" bit
 // 0x800) and "Close". Held by its caller for DoModal.
+#include "frame/dialogs/DialogBase.h"
 #include "frame/dialogs/FrameDialogResources.h"
 
 #include "controls/widgets/HtmlStatic.h"
@@ -33,7 +34,7 @@ std::vector<int> DonationAmounts(int currency);
 // any other text leaves the amount to the payment page. A currency outside the table is 0's.
 CStdString BuildDonationUrl(int currency, const char* amountText);
 
-class CDonationDlg : public CDialogImpl<CDonationDlg> {
+class CDonationDlg : public CDialogBase<CDonationDlg> {
 public:
     enum { IDD = IDD_DONATION };
     explicit CDonationDlg(bool reminder) : m_reminder(reminder) {}
@@ -41,20 +42,20 @@ public:
     CDonationDlg& operator=(const CDonationDlg&) = delete;
 
     BEGIN_MSG_MAP(CDonationDlg)
-        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         COMMAND_HANDLER(IDC_DONATION_CURRENCY, CBN_SELCHANGE, OnCurrencyChanged)
         COMMAND_HANDLER(IDC_DONATION_PICTURE, STN_CLICKED, OnDonate)
         COMMAND_ID_HANDLER(IDC_DONATION_DONATE, OnDonate)
-        COMMAND_ID_HANDLER(IDOK, OnClose)
-        COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
+        CHAIN_MSG_MAP(CDialogBase<CDonationDlg>)
     END_MSG_MAP()
 
+protected:
+    void OnInitControls() override;
+    // "Close" (IDOK): the reminder keeps its check box; from the menu it donates.
+    bool OnAccept() override;
+
 private:
-    LRESULT OnInitDialog(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnCurrencyChanged(WORD code, WORD id, HWND control, BOOL& handled);
     LRESULT OnDonate(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnClose(WORD code, WORD id, HWND control, BOOL& handled);
-    LRESULT OnCancel(WORD code, WORD id, HWND control, BOOL& handled);
     void FillAmounts();
     void Donate();
 

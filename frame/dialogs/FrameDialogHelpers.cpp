@@ -1,7 +1,5 @@
 #include "frame/dialogs/FrameDialogHelpers.h"
 
-#include "core/app/LanguageManager.h"
-
 #include <vector>
 
 namespace {
@@ -15,31 +13,7 @@ TStdStr<char> WindowTextOf(HWND window)
     return text.data();
 }
 
-BOOL CALLBACK TranslateChild(HWND child, LPARAM)
-{
-    char className[32] = {};
-    ::GetClassNameA(child, className, sizeof(className));
-    // An edit's or a combo box's text is the user's, not a label.
-    if (_stricmp(className, "Edit") == 0 || _stricmp(className, "ComboBox") == 0)
-        return TRUE;
-    const TStdStr<char> text = WindowTextOf(child);
-    if (!text.empty()) {
-        const CStdString translated = TranslateText(text.c_str());
-        if (translated != text.c_str())
-            ::SetWindowTextA(child, translated.c_str());
-    }
-    return TRUE;
-}
-
 }  // namespace
-
-void TranslateDialogTexts(HWND dialog)
-{
-    if (!dialog)
-        return;
-    TranslateChild(dialog, 0);
-    ::EnumChildWindows(dialog, TranslateChild, 0);
-}
 
 bool IsItemChecked(HWND dialog, int id)
 {
