@@ -20,6 +20,7 @@ enum : int {
     kSidePanelPopupBlocker = 2,
     kSidePanelAdFilter = 3,
 };
+#include <vector>
 
 class IFrameSubsystems {
 public:
@@ -48,6 +49,14 @@ public:
     // The Links bar as a child of the rebar with the child id `id`, or null (the frame then makes
     // an empty stand-in). Its window and object go with DestroyBars.
     virtual HWND CreateLinksBar(HWND /*reBar*/, UINT /*id*/) { return nullptr; }
+    // Saves the addresses as a new group of that name (the exit dialog's "save this session");
+    // false when no group could be made (without a group store, or a name that cannot be used).
+    virtual bool SaveGroup(const char* name, const std::vector<CStdString>& urls)
+    {
+        (void)name;
+        (void)urls;
+        return false;
+    }
 };
 
 // The installed implementation, or null. Installing returns the previous one.

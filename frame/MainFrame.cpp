@@ -8,6 +8,9 @@
 #include "frame/FrameMenuBar.h"
 #include "frame/FrameShell.h"
 #include "frame/FrameSubsystems.h"
+#include "frame/HistoryMenu.h"
+#include "frame/WindowListPopup.h"
+#include "frame/dialogs/FrameQuestions.h"
 #include "frame/MainFrameData.h"
 #include "frame/OpenUrlRules.h"
 #include "frame/options/OptionsCommands.h"
@@ -217,7 +220,10 @@ CMainFrame* GetMainFrame()
 // ---------------------------------------------------------------------------------------------
 // Construction
 
+// Back and Favorites show their texts on the right in the selective text mode.
 CMainFrame::CMainFrame()
+    : m_mainToolBarStyle(kSystemButtons, std::size(kSystemButtons), {ID_FRAME_BACK, ID_FRAME_PANE_FIRST},
+                         kFrameSettingsSection, "SystemToolBar")
 {
     g_mainFrame = this;
     m_recentClosed.SetMaxEntries(CRecentClosedList::kMaxEntriesLimit);
@@ -728,6 +734,8 @@ HWND CMainFrame::CreateSystemToolBar()
     BuildToolBarButtons(buttons, ids, static_cast<int>(std::size(kSystemButtons)), kSystemButtons);
     ::SendMessageA(bar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     ::SendMessageA(bar, TB_AUTOSIZE, 0, 0);
+    m_mainToolBarStyle.Load();
+    m_mainToolBarStyle.SetUp(bar, nullptr);
     if (CDynamicUpdateUI* map = GetCommandStateMap())
         map->UIAddToolBar(bar);
     return bar;
@@ -1027,13 +1035,17 @@ LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
     }
     settings->LoadLastOpenSites();
     OpenStartPages(settings->LastOpenSites, settings->PreviousRunState == 1);
-    // The donation dialog is a later addition; its reminder comes every 50th run.
+    if (settings->RunCount.value % kDonationReminderPeriod == 0 && !(settings->SysFlags & SysFlag::NoSupportReminder)) {
+        RunFrameQuestion([this] {
+            HWND active = ::GetActiveWindow();
+            GetFrameQuestions().RemindDonation(active ? active : m_hWnd);
+        });
+    }
     StartAutoUpdateCheck();
     return 0;
 }
 
-// The session-restore dialog is not there yet: where it would ask, every site of the list is
-// restored; where it would answer without showing, its answer is taken.
+// "Open Selected Sites" decides from the settings whether it asks; every site starts marked.
 void CMainFrame::OpenStartPages(const std::vector<CSessionEntry>& session, bool previousRunEndedCleanly)
 {
     CSettings* settings = GetSettings();
@@ -1046,11 +1058,14 @@ void CMainFrame::OpenStartPages(const std::vector<CSessionEntry>& session, bool 
         }
     }
     const DWORD startupFlags = settings ? static_cast<DWORD>(settings->StartupFlags.value) : 0;
-    const bool restore = !session.empty() && (!previousRunEndedCleanly || (startupFlags & kStartupFlagLastSession));
-    if (restore) {
-        const std::vector<CSessionEntry> sites = session;  // opening tabs rewrites the settings' list
-        for (const CSessionEntry& site : sites)
-            OpenUrlInTab(site.url.c_str(), kOpenNewTab);
+    const std::vector<CSessionEntry> sites = session;  // opening tabs rewrites the settings' list
+    std::vector<bool> chosen(sites.size(), true);
+    int answer = kSessionRestoreOpenNone;
+    RunFrameQuestion([&] { answer = GetFrameQuestions().ChooseSessionSites(m_hWnd, sites, chosen, previousRunEndedCleanly); });
+    if (answer == kSessionRestoreOpen) {
+        for (size_t i = 0; i < sites.size(); ++i)
+            if (i < chosen.size() && chosen[i])
+                OpenUrlInTab(sites[i].url.c_str(), kOpenNewTab);
         opened = true;
     }
     if (settings)
@@ -1072,8 +1087,28 @@ void CMainFrame::OpenStartPages(const std::vector<CSessionEntry>& session, bool 
 
 bool CMainFrame::ConfirmExit()
 {
-    // The exit dialog is a later addition; until then closing is confirmed.
-    return true;
+    if (m_closeStepsDone)
+        return true;
+    int answer = IDCANCEL;
+    m_askingExit = true;
+    RunFrameQuestion([&] {
+        answer = GetFrameQuestions().AskExit(m_hWnd, [this](const char* group) { return SaveOpenPagesToGroup(group); });
+    });
+    m_askingExit = false;
+    return answer == IDOK;
+}
+
+bool CMainFrame::SaveOpenPagesToGroup(const char* group)
+{
+    std::vector<CStdString> urls;
+    for (HWND window : GetTabWindowsInOrder()) {
+        const IBrowserTab* tab = FindTab(window);
+        const TStdStr<char> url = tab ? tab->GetUrl() : TStdStr<char>();
+        if (!url.empty() && url != kBlankPageUrl)
+            urls.push_back(url);
+    }
+    IFrameSubsystems* subsystems = GetFrameSubsystems();
+    return subsystems && subsystems->SaveGroup(group, urls);
 }
 
 // The session is saved before any tab goes, and from then on tab changes no longer rewrite it:
@@ -1107,7 +1142,7 @@ void CMainFrame::RunDestroySteps()
     SavePlacement();
     SaveBandLayout(kFrameSettingsSection);
     if (m_systemToolBar)
-        SaveToolBarLayout(m_systemToolBar, kFrameSettingsSection, "SystemToolBar");
+        m_mainToolBarStyle.Save();
     WriteRecentClosedList();
     OnStopAll(ID_FRAME_STOP_ALL);
     if (IFrameSubsystems* subsystems = GetFrameSubsystems()) {
@@ -1129,8 +1164,34 @@ void CMainFrame::RunDestroySteps()
     m_trackerInstalled = false;
 }
 
+// A close that comes while one of the frame's own dialogs is up (from the taskbar, another
+// program) ends that dialog as Cancel and closes once it is gone: closing under it would destroy
+// the frame inside the handler that runs the dialog.
+void CMainFrame::RunFrameQuestion(const std::function<void()>& question)
+{
+    const bool wasModal = IsInModalLoop();
+    SetInModalLoop(true);
+    ++m_questionDepth;
+    question();
+    --m_questionDepth;
+    SetInModalLoop(wasModal);
+    if (m_questionDepth == 0 && m_closeAfterQuestion && ::IsWindow(m_hWnd)) {
+        m_closeAfterQuestion = false;
+        PostMessage(WM_CLOSE);
+    }
+}
+
 LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
 {
+    if (m_questionDepth > 0) {
+        if (!m_askingExit) {
+            m_closeAfterQuestion = true;
+            HWND popup = ::GetLastActivePopup(m_hWnd);
+            if (popup && popup != m_hWnd)
+                ::PostMessageA(popup, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        return 0;
+    }
     if (!ConfirmExit())
         return 0;
     RunCloseSteps();
@@ -1384,8 +1445,11 @@ LRESULT CMainFrame::OnToolBarDropDown(int, LPNMHDR header, BOOL& handled)
     case ID_FRAME_NEW_BLANK:
         popup = FindMenuPopup("&File\n&New");
         break;
+    case ID_FRAME_BACK:
+    case ID_FRAME_FORWARD:
+        ShowHistoryMenu(notify->iItem == ID_FRAME_BACK, rect.left, rect.bottom);
+        return TBDDRET_DEFAULT;
     default:
-        // The back and forward histories are the tab's (its own drop-down handling).
         handled = FALSE;
         return TBDDRET_DEFAULT;
     }
@@ -1396,6 +1460,34 @@ LRESULT CMainFrame::OnToolBarDropDown(int, LPNMHDR header, BOOL& handled)
     if (loaded)
         ::DestroyMenu(loaded);
     return TBDDRET_DEFAULT;
+}
+
+// The tab's earlier or later pages; a chosen page's command goes to the tab, which travels there.
+void CMainFrame::ShowHistoryMenu(bool back, int x, int y)
+{
+    IBrowserTab* tab = GetActiveTab();
+    IWebBrowser2* browser = tab ? tab->GetWebBrowser() : nullptr;
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu)
+        return;
+    const int added = back ? FillBackMenu(browser, menu, ID_FRAME_BACK_FIRST)
+                           : FillForwardMenu(browser, menu, ID_FRAME_FORWARD_FIRST);
+    if (added > 0)
+        ShowPopupMenuAt(menu, x, y, false);
+    ::DestroyMenu(menu);
+}
+
+LRESULT CMainFrame::OnMainToolBarNotify(UINT, WPARAM, LPARAM lParam, BOOL& handled)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    LRESULT result = 0;
+    if (!header || !m_mainToolBarStyle.HandleNotify(*header, result)) {
+        handled = FALSE;
+        return 0;
+    }
+    if (header->code == TBN_ENDADJUST || header->code == TBN_RESET)
+        UpdateLayout();
+    return result;
 }
 
 LRESULT CMainFrame::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled)
@@ -1833,9 +1925,22 @@ bool CMainFrame::OnNewBlankPage(UINT)
     return true;
 }
 
-// The Open dialog is a later addition.
 bool CMainFrame::OnOpen(UINT)
 {
+    CStdString address;
+    bool chosen = false;
+    RunFrameQuestion([&] {
+        HWND active = ::GetActiveWindow();
+        chosen = GetFrameQuestions().AskOpenAddress(active ? active : m_hWnd, address);
+    });
+    if (!chosen || address.empty())
+        return true;
+    if (!IsWindowVisible() || IsIconic())
+        ShowWindow(SW_RESTORE);
+    ::SetForegroundWindow(m_hWnd);
+    const CSettings* settings = GetSettings();
+    const bool newTab = settings && (settings->TabOpenFlags.value & TabOpenFlag::AddressBar);
+    OpenUrlInTab(address.c_str(), newTab ? DWORD{kOpenNewTab} : DWORD{0});
     return true;
 }
 
@@ -1883,6 +1988,10 @@ bool CMainFrame::OnProxyCommand(UINT id)
 // subsystems; their commands stay with the frame so that they never reach a tab.
 bool CMainFrame::OnAbout(UINT)
 {
+    RunFrameQuestion([this] {
+        HWND active = ::GetActiveWindow();
+        GetFrameQuestions().ShowAbout(active ? active : m_hWnd);
+    });
     return true;
 }
 
@@ -1963,6 +2072,10 @@ bool CMainFrame::OnEditWith(UINT)
 
 bool CMainFrame::OnDonate(UINT)
 {
+    RunFrameQuestion([this] {
+        HWND active = ::GetActiveWindow();
+        GetFrameQuestions().ShowDonation(active ? active : m_hWnd);
+    });
     return true;
 }
 

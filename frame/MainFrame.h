@@ -15,6 +15,7 @@
 #include "frame/FramePanes.h"
 #include "frame/FrameResources.h"
 #include "frame/MainFrameBase.h"
+#include "frame/MainToolBarStyle.h"
 #include "frame/RecentClosedList.h"
 
 #include "controls/CommandBarXP.h"
@@ -25,6 +26,7 @@
 #include "core/system/MenuFunctions.h"
 #include "platform/AtlCom.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -127,6 +129,7 @@ public:
     CRecentClosedList& GetRecentClosedList() { return m_recentClosed; }
     CFramePanes& GetPanes() { return m_panes; }
     CMultiPaneStatusBar& GetStatusBar() { return m_statusBar; }
+    CMainToolBarStyle& GetMainToolBarStyle() { return m_mainToolBarStyle; }
     HWND GetReBar() const { return m_hWndToolBar; }
     HWND GetAddressBarEdit() const;
     HWND GetSearchBarEdit() const;
@@ -145,6 +148,7 @@ public:
     BEGIN_MSG_MAP(CMainFrame)
         MESSAGE_HANDLER(WM_COPYDATA, OnCopyData)
         CHAIN_MSG_MAP(TMainFrameBase<CMainFrame>)
+        MESSAGE_HANDLER(WM_NOTIFY, OnMainToolBarNotify)
         CHAIN_MSG_MAP_MEMBER(m_baseCommands)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
@@ -252,6 +256,8 @@ private:
     LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnCommandToActiveTab(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnToolBarDropDown(int id, LPNMHDR header, BOOL& handled);
+    LRESULT OnMainToolBarNotify(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    void ShowHistoryMenu(bool back, int x, int y);
     LRESULT OnOpenUrlMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnGetText(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnGetTextLength(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -283,6 +289,10 @@ private:
 
     // Close, destroy and session end.
     bool ConfirmExit();
+    // The exit dialog's "save this session to a group": the open pages, blank ones left out.
+    bool SaveOpenPagesToGroup(const char* group);
+    // Runs one of the frame's modal dialogs with the modal flag set.
+    void RunFrameQuestion(const std::function<void()>& question);
     void RunCloseSteps();
     void RunDestroySteps();
 
@@ -333,6 +343,10 @@ private:
     std::vector<CProgramEntry> m_mailPrograms;
     std::vector<CProgramEntry> m_htmlEditors;
     IBrowserTabHost* m_previousHost = nullptr;  // not owned: the host before this frame
+    CMainToolBarStyle m_mainToolBarStyle;  // of the system toolbar
+    int m_questionDepth = 0;            // inside RunFrameQuestion
+    bool m_askingExit = false;          // the exit dialog is up
+    bool m_closeAfterQuestion = false;  // a close came while a dialog was up
     bool* m_deletedWhileCreating = nullptr;     // not owned: the creator's flag, only during creation
     CFrameBaseCommands m_baseCommands{*this};
     std::vector<std::string> m_pluginPanePages;

@@ -7,6 +7,7 @@
 #include "frame/MainFrame.h"
 #include "navigation/AddressBar.h"
 #include "navigation/FavIconCache.h"
+#include "navigation/GroupStore.h"
 #include "navigation/NavigationCommands.h"
 #include "navigation/OptionsPages.h"
 #include "navigation/SearchBar.h"
@@ -148,6 +149,15 @@ void CFrameNavigation::DestroyBars()
     CMainFrameData& data = GetMainFrameData();
     if (IMenuIconSource* previous = data.SetMenuIconSource(nullptr); previous != this)
         data.SetMenuIconSource(previous);
+}
+
+bool CFrameNavigation::SaveGroup(const char* name, const std::vector<CStdString>& urls)
+{
+    CGroupStore* store = GetGroupStore();
+    if (!store || !name || !store->IsValidGroupName(name))
+        return false;
+    std::vector<std::string> addresses(urls.begin(), urls.end());
+    return store->AddGroup(name, std::move(addresses)) && store->Save();
 }
 
 int CFrameNavigation::GetIconIndex(const char* url)

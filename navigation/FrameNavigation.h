@@ -39,6 +39,7 @@ public:
     HWND CreateSidePanel(HWND parent, int panel) override;
     // The Links bar over the links folder (CLinksBar).
     HWND CreateLinksBar(HWND reBar, UINT id) override;
+    bool SaveGroup(const char* name, const std::vector<CStdString>& urls) override;
 
     // IMenuIconSource: the frame data's menu items take the favicon cache's icons.
     int GetIconIndex(const char* url) override;

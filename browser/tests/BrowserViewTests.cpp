@@ -10,6 +10,7 @@
 #include "browser/TabTextStore.h"
 #include "browser/tests/BrowserTestHost.h"
 #include "core/app/Settings.h"
+#include "frame/HistoryMenu.h"
 #include "frame/MainFrameData.h"
 #include "browser/tests/GestureFlags.h"
 
@@ -1014,3 +1015,35 @@ TEST_F(BrowserTab, HostFrameWithTwoTabsIsPictured)
 }
 
 } // namespace
+
+// The Back and Forward arrows' menus read the tab's history from its engine, and the command of an
+// entry takes the tab that many pages back.
+TEST_F(BrowserTab, HistoryMenusListTheEnginesPagesAndAnEntryTakesTheTabThere)
+{
+    CBrowserView* view = Open("http://www.example.com/");
+    ASSERT_NE(view, nullptr);
+    view->Navigate("http://www.example.com/second.html");
+    m_engine.PumpUntilIdle();
+    view->Navigate("http://www.example.com/third.html");
+    m_engine.PumpUntilIdle();
+    const auto texts = [](HMENU menu) {
+        std::vector<std::string> items;
+        for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+            char text[128] = {};
+            ::GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+            items.push_back(text);
+        }
+        return items;
+    };
+    HMENU back = ::CreatePopupMenu();
+    ASSERT_EQ(FillBackMenu(view->GetWebBrowser(), back, ID_BROWSER_BACK_FIRST + 1), 2);
+    EXPECT_EQ(texts(back), (std::vector<std::string>{"Second page of the example", "Example Domain"}));
+    const UINT oldest = ::GetMenuItemID(back, 1);
+    ::DestroyMenu(back);
+    ::SendMessageA(view->GetTabWindow(), WM_COMMAND, MAKEWPARAM(oldest, 0), 0);
+    m_engine.PumpUntilIdle();
+    EXPECT_EQ(EngineOf(view)->LocationUrl(), kPage);
+    HMENU forward = ::CreatePopupMenu();
+    EXPECT_EQ(FillForwardMenu(view->GetWebBrowser(), forward, ID_BROWSER_FORWARD_FIRST + 1), 2);
+    ::DestroyMenu(forward);
+}

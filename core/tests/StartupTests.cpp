@@ -84,8 +84,9 @@ protected:
     // closed every instance that could read them.
     CSavedRegistryValue m_savedFlags{HKEY_CURRENT_USER, kConfigKey, "SysFlags"};
 
-    // No splash unless a test asks for one: it only slows the start down.
-    void SetUp() override { SetSystemFlags(0x8000); }
+    // No splash unless a test asks for one: it only slows the start down. Nor do the exit question
+    // and the donation reminder stop an instance the tests close.
+    void SetUp() override { SetSystemFlags(0x8000 | 0x800 | 0x1); }
     void TearDown() override
     {
         for (auto& instance : instances) {
@@ -380,7 +381,7 @@ TEST_F(Startup, ProgramShowsItsTabsAndBars)
 
 TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)
 {
-    SetSystemFlags(0x101C);
+    SetSystemFlags(0x101C | 0x800 | 0x1);
     instances.push_back(std::make_unique<testproc::Process>());
     ASSERT_TRUE(instances[0]->Start(Program(), ""));
     const DWORD first = instances[0]->Id();
@@ -391,7 +392,7 @@ TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)
     EXPECT_TRUE(Eventually([&] { return FindVisibleWindow(first, true) == nullptr; }, 10000));
     EXPECT_EQ(Close(0, window), 1u);
 
-    SetSystemFlags(0x101C | 0x8000);
+    SetSystemFlags(0x101C | 0x8000 | 0x800 | 0x1);
     instances.push_back(std::make_unique<testproc::Process>());
     ASSERT_TRUE(instances[1]->Start(Program(), ""));
     const DWORD second = instances[1]->Id();

@@ -1,5 +1,7 @@
 #include "frame/tests/FrameTestSupport.h"
 
+#include "frame/dialogs/SessionRestoreDlg.h"
+
 #include "controls/TabbedMDI.h"
 #include "core/app/BrowserApp.h"
 #include "core/app/Settings.h"
@@ -183,6 +185,17 @@ CFakeTab* CFakeTabFactory::TabOf(HWND window)
     return reinterpret_cast<CFakeTab*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
+int CAnsweringQuestions::ChooseSessionSites(HWND, const std::vector<CSessionEntry>& sites, std::vector<bool>&,
+                                            bool normalRestore)
+{
+    ++m_sessionQuestions;
+    const CSettings* settings = GetSettings();
+    const int answer = SessionRestoreAnswerWithoutAsking(sites.size(), normalRestore,
+                                                         settings ? static_cast<DWORD>(settings->StartupFlags.value) : 0,
+                                                         settings ? settings->SysFlags : 0);
+    return answer ? answer : kSessionRestoreOpen;
+}
+
 CTestFrame::CTestFrame()
 {
     TestApplication();
@@ -264,6 +277,7 @@ void ResetFrameLayout()
     for (int i = 0; i < 16; ++i)
         store->WriteString(kFrameSettingsSection, ("band" + std::to_string(i)).c_str(), nullptr);
     store->WriteString(kFrameSettingsSection, "SystemToolBar", nullptr);
+    store->WriteString(kFrameSettingsSection, kMainToolBarStyleValue, nullptr);
     store->WriteString((std::string(kFrameSettingsSection) + "\\Docker").c_str(), nullptr, nullptr);
 }
 

@@ -7,6 +7,7 @@
 #include "frame/FrameShell.h"
 #include "frame/tests/RecordingFrameShell.h"
 #include "frame/MainFrame.h"
+#include "frame/dialogs/FrameQuestions.h"
 
 #include "core/app/BrowserApp.h"
 #include "core/system/MessageBoxes.h"
@@ -61,6 +62,7 @@ public:
         return true;
     }
 
+    IWebBrowser2* m_browser = nullptr;  // not owned: an engine double's browser, or none
     bool m_canGoBack = false;
     bool m_canGoForward = false;
     HWND m_window = nullptr;
@@ -102,6 +104,34 @@ public:
     std::vector<std::string> m_texts;
 };
 
+// The frame's questions answered without a dialog: the exit goes on, the donation reminder is
+// counted, the last session's sites are all reopened where the dialog would ask, Open is
+// cancelled, About and the donation dialog are counted.
+class CAnsweringQuestions final : public IFrameQuestions {
+public:
+    int AskExit(HWND, const std::function<bool(const char*)>&) override
+    {
+        ++m_exitQuestions;
+        return m_exitAnswer;
+    }
+    void RemindDonation(HWND) override { ++m_donationReminders; }
+    int ChooseSessionSites(HWND, const std::vector<CSessionEntry>& sites, std::vector<bool>&, bool normalRestore) override;
+    bool AskOpenAddress(HWND, CStdString&) override
+    {
+        ++m_openQuestions;
+        return false;
+    }
+    void ShowAbout(HWND) override { ++m_aboutBoxes; }
+    void ShowDonation(HWND) override { ++m_donationDialogs; }
+    int m_aboutBoxes = 0;
+    int m_donationDialogs = 0;
+    int m_exitAnswer = IDOK;
+    int m_exitQuestions = 0;
+    int m_donationReminders = 0;
+    int m_sessionQuestions = 0;
+    int m_openQuestions = 0;
+};
+
 // A frame made as the program makes it, with the doubles in place; destroyed with the object
 // when it still exists.
 class CTestFrame {
@@ -128,8 +158,10 @@ public:
     CFakeTabFactory m_factory;
     CRecordingShell m_shell;
     CAnsweringMessageBoxes m_boxes;
+    CAnsweringQuestions m_questions;
 
 private:
+    CScopedFrameQuestions m_questionsScope{m_questions};
     CScopedFrameShell m_shellScope{m_shell};
     CScopedMessageBoxes m_boxesScope{m_boxes};
     HWND m_window = nullptr;

@@ -1,4 +1,5 @@
 #include "tests/engine/FakeEngine.h"
+#include "tests/engine/FakeTravelLog.h"
 #include "tests/engine/FakeDocument.h"
 
 #include "platform/AtlAxHost.h"
@@ -373,6 +374,8 @@ STDMETHODIMP CFakeBrowser::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IOleControl*>(this);
     else if (iid == IID_IConnectionPointContainer)
         *object = static_cast<IConnectionPointContainer*>(this);
+    else if (iid == IID_IServiceProvider)
+        *object = static_cast<IServiceProvider*>(this);
     if (!*object)
         return E_NOINTERFACE;
     AddRef();
@@ -1156,4 +1159,21 @@ LRESULT CALLBACK CFakeEngine::LoaderProc(HWND window, UINT message, WPARAM wPara
         return 0;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+STDMETHODIMP CFakeBrowser::QueryService(REFGUID service, REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (refuseTravelLog || service != kFakeTravelLogId)
+        return E_NOINTERFACE;
+    CComPtr<ITravelLogStg> log = new CFakeTravelLog(*this);  // objects start without a reference
+    return log->QueryInterface(iid, object);
+}
+
+std::wstring CFakeBrowser::TitleOf(const std::wstring& url) const
+{
+    const FakePage* page = m_engine.FindPage(url);
+    return page && !page->title.empty() ? page->title : url;
 }

@@ -113,7 +113,8 @@ class CFakeBrowser : public CWebBrowser2Stub,
                      public IOleInPlaceActiveObject,
                      public IOleControl,
                      public IConnectionPointContainer,
-                     public IConnectionPoint {
+                     public IConnectionPoint,
+                     public IServiceProvider {
 public:
     explicit CFakeBrowser(CFakeEngine& engine);
     CFakeBrowser(const CFakeBrowser&) = delete;
@@ -253,6 +254,16 @@ public:
     STDMETHOD(GetConnectionPointContainer)(IConnectionPointContainer** container) override;
     STDMETHOD(Advise)(IUnknown* sink, DWORD* cookie) override;  // IConnectionPoint's
     STDMETHOD(EnumConnections)(IEnumConnections**) override { return E_NOTIMPL; }
+    // IServiceProvider: the travel log (tests/engine/FakeTravelLog.h) over the back and forward
+    // history, nearest page first.
+    STDMETHOD(QueryService)(REFGUID service, REFIID iid, void** object) override;
+
+    // The history, oldest first, and a page's title as the engine shows it (its address without one).
+    const std::vector<std::wstring>& BackHistory() const { return m_back; }
+    const std::vector<std::wstring>& ForwardHistory() const { return m_forward; }
+    std::wstring TitleOf(const std::wstring& url) const;
+    // Answered while set: the browser offers no travel log.
+    bool refuseTravelLog = false;
 
     int acceleratorsOffered = 0;
 
