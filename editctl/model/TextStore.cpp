@@ -154,27 +154,35 @@ void TextStore::Assign(std::unique_ptr<char[]> block, size_t size)
     const std::string_view text(block.get(), size);
     const char* base = block.get();
     // The record array is made once at its size. Text with LF breaks only has one line more
-    // than it has LFs, which a plain count finds several times faster than splitting.
-    size_t count = 0;
-    if (!std::memchr(text.data(), '\r', text.size()))
-        count = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
-    else
-        SplitLines(text, [&](std::string_view) { ++count; });
-    m_lines.clear();
-    m_lines.reserve(count);
-    SplitLines(text, [&](std::string_view piece) {
-        LineRecord line;
-        line.length = static_cast<int32_t>(piece.size());
-        line.text = piece.empty() ? nullptr : const_cast<char*>(base + (piece.data() - text.data()));
+    // than it has LFs; its lines are found with memchr, several times faster than splitting
+    // character by character.
+    auto add = [&](const char* start, size_t length) {
+        LineRecord& line = m_lines.emplace_back();
+        line.length = static_cast<int32_t>(length);
+        line.text = length == 0 ? nullptr : const_cast<char*>(start);
         if (m_caseFixing)
             line.flags |= kLineCaseFixPending;
         MeasureLine(line, m_tab);
         m_longest = std::max(m_longest, line.width);
-        m_lines.push_back(line);
-    });
+        m_totalLength += static_cast<int64_t>(length);
+    };
+    m_lines.clear();
     m_totalLength = 0;
-    for (const LineRecord& line : m_lines)
-        m_totalLength += line.length;
+    if (!std::memchr(text.data(), '\r', text.size())) {
+        m_lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+        const char* at = base;
+        const char* const end = base + size;
+        while (const char* lf = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)))) {
+            add(at, static_cast<size_t>(lf - at));
+            at = lf + 1;
+        }
+        add(at, static_cast<size_t>(end - at));
+    } else {
+        size_t count = 0;
+        SplitLines(text, [&](std::string_view) { ++count; });
+        m_lines.reserve(count);
+        SplitLines(text, [&](std::string_view piece) { add(base + (piece.data() - text.data()), piece.size()); });
+    }
     m_blocks.push_back(std::move(block));
 }
 

@@ -26,6 +26,12 @@ constexpr int kParseSlice = 2000;
 constexpr int kNoPosition = -1;
 constexpr DWORD kNewTextAttributes = FILE_ATTRIBUTE_ARCHIVE;  // 32: the attributes of a new text
 
+// What a scroll bar of the window was last set to (UpdateScrollBars).
+struct ScrollBarState {
+    bool set = false;
+    int max = 0, page = 0, pos = 0;
+};
+
 struct EditData {
     HWND window = nullptr;
     HCURSOR ibeamCursor = nullptr, arrowCursor = nullptr, waitCursor = nullptr;
@@ -36,6 +42,7 @@ struct EditData {
     DWORD attributes = kNewTextAttributes;  // bit 0: read-only
     FILETIME lastWrite{};
     HICON smallIcon = nullptr, largeIcon = nullptr;
+    std::string iconExtension;  // the extension (lower case) the icons were taken for
 
     EditDocument doc;
     int frontier = 0;                 // first line whose end state is unknown; -1: all known
@@ -59,6 +66,7 @@ struct EditData {
     TextPos bracket[2] = {{kNoPosition, kNoPosition}, {kNoPosition, kNoPosition}};
 
     UINT_PTR parseTimer = 0;
+    ScrollBarState scrollBars[2];  // vertical, horizontal
     HWND findDialog = nullptr, replaceDialog = nullptr, gotoDialog = nullptr;
     int historyLimit = 20;
     HWND tooltip = nullptr;

@@ -32,25 +32,36 @@ int TextLeft(const EditData& ed) { return MarginWidth(ed) + LineNumberWidth(ed);
 // The line as displayed (tabs expanded to spaces) and the display columns where tabs began, up
 // to the visible end: a line of megabytes costs only what the row shows. The cut is made at white
 // space (or 256 characters on) so that the last visible word is still looked up whole.
+// A line without a tab before the cut is shown as it is stored: *shown is then a view of the
+// line's own text, unless copy asks for a copy in the display buffer (to be changed there).
 // Answers whether the line was cut; *same says whether the display text is the line's own.
-bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStarts, size_t needed, bool* same)
+bool BuildDisplay(EditData& ed, std::string_view text, bool hasTab, std::vector<int>* tabStarts, size_t needed,
+                  bool copy, std::string_view* shown, bool* same)
 {
     const int tab = std::max(1, ed.config->tab);
     ed.display.clear();
     *same = false;
-    if (!std::memchr(text.data(), '\t', std::min(text.size(), needed + 256))) {
+    if (!hasTab || !std::memchr(text.data(), '\t', std::min(text.size(), needed + 256))) {
         // No tab before the cut: the display text is the line itself.
         size_t cut = std::min(text.size(), needed);
         while (cut < text.size() && cut < needed + 256 && text[cut] != ' ')
             ++cut;
-        ed.display.assign(text.substr(0, cut));
         *same = true;
+        if (copy) {
+            ed.display.assign(text.substr(0, cut));
+            *shown = ed.display;
+        } else {
+            *shown = text.substr(0, cut);
+        }
         return cut < text.size();
     }
+    bool cut = false;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (ed.display.size() >= needed && (c == ' ' || c == '\t' || ed.display.size() >= needed + 256))
-            return true;
+        if (ed.display.size() >= needed && (c == ' ' || c == '\t' || ed.display.size() >= needed + 256)) {
+            cut = true;
+            break;
+        }
         if (c != '\t') {
             ed.display += c;
             continue;
@@ -60,7 +71,8 @@ bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStar
         const size_t next = (ed.display.size() / static_cast<size_t>(tab) + 1) * static_cast<size_t>(tab);
         ed.display.append(next - ed.display.size(), ' ');
     }
-    return false;
+    *shown = ed.display;
+    return cut;
 }
 
 // Brings the keywords of a line to their stored spelling. It is a change of the text like any
@@ -96,7 +108,8 @@ void FixKeywordCase(EditData& ed, int line, int count)
         EditNotifyParent(ed);
 }
 
-void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool selected, COLORREF selectedColour)
+void DrawRuns(EditData& ed, HDC dc, std::string_view shown, int y, int count, int from, int to, bool selected,
+              COLORREF selectedColour)
 {
     const ParserConfig& cfg = *ed.config;
     const int cw = cfg.charWidth;
@@ -126,7 +139,7 @@ void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool sel
         const COLORREF wantedColour = selected ? selectedColour : span.colour;
         if (wantedColour != fore)
             SetTextColor(dc, fore = wantedColour);
-        ExtTextOutA(dc, left + (a - ed.firstColumn) * cw, y, ETO_CLIPPED, &clip, ed.display.data() + a,
+        ExtTextOutA(dc, left + (a - ed.firstColumn) * cw, y, ETO_CLIPPED, &clip, shown.data() + a,
                     static_cast<UINT>(b - a), nullptr);
     }
 }
@@ -140,9 +153,14 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
     const int margin = MarginWidth(ed), left = TextLeft(ed);
     std::vector<int> tabStarts;
     bool same = false;
-    const bool cut = BuildDisplay(ed, text.LineText(line), cfg.visibleSpaces ? &tabStarts : nullptr,
-                                  static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1), &same);
-    const int length = static_cast<int>(ed.display.size());
+    std::string_view shown;
+    // Visible spaces and case fixing change the display text: those take a copy of the line.
+    // Keywords are fixed only in a row that shows the line from its start.
+    const uint32_t flags = text.Line(line).flags;
+    const bool copy = cfg.visibleSpaces || (cfg.caseFixing && (flags & kLineCaseFixPending) && ed.firstColumn == 0);
+    const bool cut = BuildDisplay(ed, text.LineText(line), (flags & kLineHasTab) != 0, cfg.visibleSpaces ? &tabStarts : nullptr,
+                                  static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1), copy, &shown, &same);
+    const int length = static_cast<int>(shown.size());
     // Room for every run from the first visible column on (a run is at least one column wide).
     const int skip = std::min(ed.firstColumn, length);
     if (ed.spans.size() < static_cast<size_t>(length - skip) + 4)
@@ -165,7 +183,7 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             if (CheckpointsUsable(cfg, kept, start))
                 resume = LastCheckpointAtOrBefore(*kept, std::min(skip, length - kCheckpointLookahead));
         }
-        int end = ParseLineFrom(cfg, resume, start, ed.display.data(), length, ed.spans.data(), &count,
+        int end = ParseLineFrom(cfg, resume, start, shown.data(), length, ed.spans.data(), &count,
                                 static_cast<int>(ed.spans.size()), &marks, skip, nullptr);
         if (cut) {
             // The state at the end needs the whole line. The background parse has just brought
@@ -178,7 +196,7 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             text.LineRecordAt(line).endState = end;
             changed = line + 1 < text.LineCount();
         }
-        if (cfg.caseFixing && !cut && skip == 0)
+        if (cfg.caseFixing && !cut && skip == 0 && copy)
             FixKeywordCase(ed, line, count);
     }
     if (cfg.visibleSpaces) {
@@ -212,7 +230,8 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
     }
     if (cfg.highlightLine && line == ed.caret.line)
         FillRect(dc, &row, ed.lineHighlightBrush);
-    DrawRuns(ed, dc, y, count, 0, length, false, 0);
+    shown = copy || !same ? std::string_view(ed.display) : shown;
+    DrawRuns(ed, dc, shown, y, count, 0, length, false, 0);
 
     // The selection on this row, drawn over the runs.
     if (ed.HasSelection()) {
@@ -229,7 +248,7 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
                 const bool active = ed.focused || (ed.findDialog && IsWindowVisible(ed.findDialog)) ||
                                     (ed.replaceDialog && IsWindowVisible(ed.replaceDialog));
                 FillRect(dc, &sel, active ? ed.selectionBrush : GetSysColorBrush(COLOR_BTNFACE));
-                DrawRuns(ed, dc, y, count, from, std::min(to, length), true,
+                DrawRuns(ed, dc, shown, y, count, from, std::min(to, length), true,
                          active ? cfg.colours[kSelectedTextRGB] : GetSysColor(COLOR_GRAYTEXT));
             }
         }
@@ -423,19 +442,33 @@ void ScrollColumns(EditData& ed, int n)
     ScrollWindowEx(ed.window, -n * ed.config->charWidth, 0, &text, &text, nullptr, nullptr, SW_INVALIDATE);
 }
 
+namespace {
+
+// Sets a scroll bar only when its range, page or position differ from what this window set last:
+// the system draws the bar again at every call, changed or not, and under Wine that costs more
+// than painting the text.
+void SetScrollBar(EditData& ed, int bar, int max, int page, int pos)
+{
+    ScrollBarState& last = ed.scrollBars[bar == SB_VERT ? 0 : 1];
+    if (last.set && last.max == max && last.page == page && last.pos == pos)
+        return;
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+    si.nMax = max;
+    si.nPage = static_cast<UINT>(page);
+    si.nPos = pos;
+    SetScrollInfo(ed.window, bar, &si, TRUE);
+    last = {true, max, page, pos};
+}
+
+} // namespace
+
 void UpdateScrollBars(EditData& ed)
 {
     if (!ed.window || ed.batch)
         return;
-    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
-    si.nMax = std::max(0, ed.doc.Text().LineCount() - 1);
-    si.nPage = static_cast<UINT>(std::max(1, ed.visibleLines));
-    si.nPos = ed.firstLine;
-    SetScrollInfo(ed.window, SB_VERT, &si, TRUE);
-    si.nMax = std::max(0, ed.doc.Text().LongestWidth());
-    si.nPage = static_cast<UINT>(std::max(1, ed.visibleColumns));
-    si.nPos = ed.firstColumn;
-    SetScrollInfo(ed.window, SB_HORZ, &si, TRUE);
+    SetScrollBar(ed, SB_VERT, std::max(0, ed.doc.Text().LineCount() - 1), std::max(1, ed.visibleLines), ed.firstLine);
+    SetScrollBar(ed, SB_HORZ, std::max(0, ed.doc.Text().LongestWidth()), std::max(1, ed.visibleColumns),
+                 ed.firstColumn);
 }
 
 bool RebuildBrushes(EditData& ed)
