@@ -44,6 +44,11 @@ inline bool StartsWithNoCase(std::string_view text, std::string_view prefix)
     return text.size() >= prefix.size() && EqualBytes(text.data(), prefix.data(), prefix.size(), false);
 }
 
+// The first byte c in [text, text + length), or null; how many bytes c there are. Both look at
+// eight bytes at a time (the C library's memchr of the system goes byte by byte under Wine).
+const char* FindByte(const char* text, size_t length, char c);
+size_t CountByte(const char* text, size_t length, char c);
+
 // The first occurrence of needle in hay at or after from, or npos.
 size_t FindText(std::string_view hay, std::string_view needle, size_t from, bool caseSensitive);
 
