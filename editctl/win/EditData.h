@@ -77,6 +77,7 @@ struct EditData {
     ParserConfig* config = nullptr;  // shared; owned by the configuration list
     std::vector<ColorSpan> spans;    // the painter's buffers, kept between paints
     std::string display;
+    std::vector<INT> advances;       // one character width for each character a call draws
 
     QPPosition lastCaretSent{-1, -1};
     EditNotifyState lastState{};
