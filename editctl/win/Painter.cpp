@@ -29,6 +29,35 @@ HBRUSH PatternBrush(HBITMAP pattern, COLORREF colour)
 
 int TextLeft(const EditData& ed) { return MarginWidth(ed) + LineNumberWidth(ed); }
 
+// What the DC holds for drawing text, through one paint: each is set only when it changes.
+// Under Wine every such call costs about as much as drawing a short run.
+struct TextState {
+    HFONT font = nullptr;
+    int mode = 0;
+    COLORREF back = CLR_INVALID, fore = CLR_INVALID;
+
+    void Font(HDC dc, HFONT wanted)
+    {
+        if (wanted != font)
+            SelectObject(dc, font = wanted);
+    }
+    void Mode(HDC dc, int wanted)
+    {
+        if (wanted != mode)
+            SetBkMode(dc, mode = wanted);
+    }
+    void Back(HDC dc, COLORREF wanted)
+    {
+        if (wanted != back)
+            SetBkColor(dc, back = wanted);
+    }
+    void Fore(HDC dc, COLORREF wanted)
+    {
+        if (wanted != fore)
+            SetTextColor(dc, fore = wanted);
+    }
+};
+
 // The line as displayed (tabs expanded to spaces) and the display columns where tabs began, up
 // to the visible end: a line of megabytes costs only what the row shows. The cut is made at white
 // space (or 256 characters on) so that the last visible word is still looked up whole.
@@ -113,8 +142,8 @@ void FixKeywordCase(EditData& ed, int line, int count)
 // on a transparent background, which show nothing in whatever colour they are drawn: under Wine
 // every call costs about as much as drawing a short run. Each character is placed on the
 // column grid, as it is when every run is drawn on its own.
-void DrawRuns(EditData& ed, HDC dc, std::string_view shown, int y, int count, int from, int to, bool selected,
-              COLORREF selectedColour)
+void DrawRuns(EditData& ed, HDC dc, TextState& state, std::string_view shown, int y, int count, int from, int to,
+              bool selected, COLORREF selectedColour)
 {
     const ParserConfig& cfg = *ed.config;
     const int cw = cfg.charWidth;
@@ -128,22 +157,16 @@ void DrawRuns(EditData& ed, HDC dc, std::string_view shown, int y, int count, in
         COLORREF back = 0, fore = 0;
         bool blank = false;  // spaces only, transparent, in the screen font: nothing to draw
     };
-    HFONT font = nullptr;
-    int mode = 0;
-    COLORREF back = CLR_INVALID, fore = CLR_INVALID;
     Piece open;
     bool have = false;
     auto flush = [&] {
         if (!have || open.blank)
             return;
-        if (open.font != font)
-            SelectObject(dc, font = open.font);
-        if (open.mode != mode)
-            SetBkMode(dc, mode = open.mode);
-        if (open.mode == OPAQUE && open.back != back)
-            SetBkColor(dc, back = open.back);
-        if (open.fore != fore)
-            SetTextColor(dc, fore = open.fore);
+        state.Font(dc, open.font);
+        state.Mode(dc, open.mode);
+        if (open.mode == OPAQUE)
+            state.Back(dc, open.back);
+        state.Fore(dc, open.fore);
         const auto n = static_cast<size_t>(open.b - open.a);
         if (ed.advances.size() < n)
             ed.advances.assign(n, cw);
@@ -197,7 +220,7 @@ void DrawRuns(EditData& ed, HDC dc, std::string_view shown, int y, int count, in
 }
 
 // Draws one line at row y; answers whether its end state changed.
-bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
+bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const RECT& client)
 {
     const ParserConfig& cfg = *ed.config;
     TextStore& text = ed.doc.Text();
@@ -275,15 +298,15 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             std::snprintf(number, sizeof(number), "-----");
         else
             std::snprintf(number, sizeof(number), "%5d", line + 1);
-        SelectObject(dc, static_cast<HFONT>(cfg.screenFont));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, cfg.colours[kLineNumberRGB]);
+        state.Font(dc, static_cast<HFONT>(cfg.screenFont));
+        state.Mode(dc, TRANSPARENT);
+        state.Fore(dc, cfg.colours[kLineNumberRGB]);
         TextOutA(dc, margin + 2, y, number, 5);
     }
     if (cfg.highlightLine && line == ed.caret.line)
         FillRect(dc, &row, ed.lineHighlightBrush);
     shown = copy || !same ? std::string_view(ed.display) : shown;
-    DrawRuns(ed, dc, shown, y, count, 0, length, false, 0);
+    DrawRuns(ed, dc, state, shown, y, count, 0, length, false, 0);
 
     // The selection on this row, drawn over the runs.
     if (ed.HasSelection()) {
@@ -300,7 +323,7 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
                 const bool active = ed.focused || (ed.findDialog && IsWindowVisible(ed.findDialog)) ||
                                     (ed.replaceDialog && IsWindowVisible(ed.replaceDialog));
                 FillRect(dc, &sel, active ? ed.selectionBrush : GetSysColorBrush(COLOR_BTNFACE));
-                DrawRuns(ed, dc, shown, y, count, from, std::min(to, length), true,
+                DrawRuns(ed, dc, state, shown, y, count, from, std::min(to, length), true,
                          active ? cfg.colours[kSelectedTextRGB] : GetSysColor(COLOR_GRAYTEXT));
             }
         }
@@ -401,8 +424,9 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     }
     RECT textArea{left, 0, client.right, client.bottom};
     FillRect(dc, &textArea, ed.ReadOnly() ? ed.readOnlyBrush : ed.backgroundBrush);
-    SelectObject(dc, static_cast<HFONT>(cfg.screenFont));
-    SetBkColor(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
+    TextState state;
+    state.Font(dc, static_cast<HFONT>(cfg.screenFont));
+    state.Back(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
 
     TextStore& text = ed.doc.Text();
     const int lastVisible = ed.firstLine + ed.visibleLines;
@@ -419,7 +443,7 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
                 break;
             continue;
         }
-        if (DrawLine(ed, dc, line, y, client))
+        if (DrawLine(ed, dc, state, line, y, client))
             changed = true;
     }
     if (changed) {
