@@ -220,7 +220,63 @@ void DrawRuns(EditData& ed, HDC dc, TextState& state, std::string_view shown, in
 }
 
 // Draws one line at row y; answers whether its end state changed.
-bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const RECT& client)
+// The strip of the margin, the line-number column and the text background behind one row.
+void FillRowStrip(EditData& ed, HDC dc, int y, const RECT& client)
+{
+    const ParserConfig& cfg = *ed.config;
+    const int margin = MarginWidth(ed), numbers = LineNumberWidth(ed), left = margin + numbers;
+    const int bottom = y + cfg.lineHeight;
+    if (margin > 0) {
+        RECT r{0, y, margin, bottom};
+        FillRect(dc, &r, cfg.solidMargin ? ed.marginBrush : ed.marginPatternBrush);
+        const CSelection pen(dc, ed.darkMarginPen);
+        MoveToEx(dc, margin - 1, y, nullptr);
+        LineTo(dc, margin - 1, bottom);
+    }
+    if (numbers > 0) {
+        RECT r{margin, y, left, bottom};
+        FillRect(dc, &r, ed.lineNumberBrush);
+        r.left = left - 1;
+        FillRect(dc, &r, ed.lineNumberPatternBrush);
+    }
+    RECT textArea{left, y, client.right, bottom};
+    FillRect(dc, &textArea, ed.ReadOnly() ? ed.readOnlyBrush : ed.backgroundBrush);
+}
+
+// Whether the off-screen picture of a row already shows what it would be drawn with now; the
+// picture is updated to what it is drawn with when it is drawn whole.
+bool RowUnchanged(EditData& ed, int slot, const RowPicture& now, bool drawnWhole)
+{
+    if (slot < 0)
+        return false;
+    if (ed.rowPictures.size() <= static_cast<size_t>(slot))
+        ed.rowPictures.resize(static_cast<size_t>(slot) + 1);
+    RowPicture& kept = ed.rowPictures[static_cast<size_t>(slot)];
+    if (kept.valid && kept == now)
+        return true;
+    kept = now;
+    kept.valid = drawnWhole;
+    return false;
+}
+
+// The runs of a row from its first visible column to the last column drawn, as a row picture
+// compares them: colours, link flag and where each ends.
+void KeepVisibleRuns(const EditData& ed, std::string_view shown, int count, RowPicture& picture)
+{
+    const int from = ed.firstColumn, to = ed.firstColumn + ed.visibleColumns + 1;
+    const int length = static_cast<int>(shown.size());
+    if (from < length)
+        picture.text.assign(shown.substr(static_cast<size_t>(from), static_cast<size_t>(std::min(to, length) - from)));
+    int start = 0;
+    for (int i = 0; i < count && start < to; ++i) {
+        const ColorSpan& span = ed.spans[i];
+        if (span.end > from && span.end > start)
+            picture.runs.push_back({span.colour, span.background, std::min(span.end, to), span.hyperlink});
+        start = span.end;
+    }
+}
+
+bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const RECT& client, int slot, bool whole)
 {
     const ParserConfig& cfg = *ed.config;
     TextStore& text = ed.doc.Text();
@@ -282,8 +338,38 @@ bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const REC
             ed.display[static_cast<size_t>(column)] = '^';
     }
 
+    shown = copy || !same ? std::string_view(ed.display) : shown;
+
+    // What the row shows besides its text and runs: bookmark, highlight and selection.
+    RowPicture picture;
+    picture.line = line;
+    picture.bookmark = (text.Line(line).flags & kLineBookmark) != 0;
+    picture.highlighted = cfg.highlightLine && line == ed.caret.line;
+    bool selected = false;
+    if (ed.HasSelection()) {
+        TextPos s = ed.selStart, e = ed.selEnd;
+        if (e < s)
+            std::swap(s, e);
+        if (line >= s.line && line <= e.line) {
+            picture.selFrom = line == s.line ? text.DisplayColumn(line, s.column) : 0;
+            picture.selTo = line == e.line ? text.DisplayColumn(line, e.column) : length;
+            picture.selExtra = line < e.line ? cw / 2 : 0;
+            const int selLeft = std::max(left + (picture.selFrom - ed.firstColumn) * cw, left);
+            const int selRight = left + (picture.selTo - ed.firstColumn) * cw + picture.selExtra;
+            selected = selRight > selLeft;
+            if (selected)
+                picture.selActive = ed.focused || (ed.findDialog && IsWindowVisible(ed.findDialog)) ||
+                                    (ed.replaceDialog && IsWindowVisible(ed.replaceDialog));
+        }
+    }
+    picture.selected = selected;
+    KeepVisibleRuns(ed, shown, count, picture);
+    if (RowUnchanged(ed, slot, picture, whole))
+        return changed;
+    FillRowStrip(ed, dc, y, client);
+
     RECT row{left, y, client.right, y + lh};
-    if (text.Line(line).flags & kLineBookmark) {
+    if (picture.bookmark) {
         if (margin > 0) {
             const CSelection brush(dc, ed.bookmarkBrush);
             const CSelection pen(dc, GetStockObject(BLACK_PEN));
@@ -303,30 +389,18 @@ bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const REC
         state.Fore(dc, cfg.colours[kLineNumberRGB]);
         TextOutA(dc, margin + 2, y, number, 5);
     }
-    if (cfg.highlightLine && line == ed.caret.line)
+    if (picture.highlighted)
         FillRect(dc, &row, ed.lineHighlightBrush);
-    shown = copy || !same ? std::string_view(ed.display) : shown;
     DrawRuns(ed, dc, state, shown, y, count, 0, length, false, 0);
 
     // The selection on this row, drawn over the runs.
-    if (ed.HasSelection()) {
-        TextPos s = ed.selStart, e = ed.selEnd;
-        if (e < s)
-            std::swap(s, e);
-        if (line >= s.line && line <= e.line) {
-            const int from = line == s.line ? text.DisplayColumn(line, s.column) : 0;
-            const int to = line == e.line ? text.DisplayColumn(line, e.column) : length;
-            const int extra = line < e.line ? cw / 2 : 0;
-            RECT sel{left + (from - ed.firstColumn) * cw, y, left + (to - ed.firstColumn) * cw + extra, y + lh};
-            sel.left = std::max(sel.left, static_cast<LONG>(left));
-            if (sel.right > sel.left) {
-                const bool active = ed.focused || (ed.findDialog && IsWindowVisible(ed.findDialog)) ||
-                                    (ed.replaceDialog && IsWindowVisible(ed.replaceDialog));
-                FillRect(dc, &sel, active ? ed.selectionBrush : GetSysColorBrush(COLOR_BTNFACE));
-                DrawRuns(ed, dc, state, shown, y, count, from, std::min(to, length), true,
-                         active ? cfg.colours[kSelectedTextRGB] : GetSysColor(COLOR_GRAYTEXT));
-            }
-        }
+    if (selected) {
+        RECT sel{left + (picture.selFrom - ed.firstColumn) * cw, y,
+                 left + (picture.selTo - ed.firstColumn) * cw + picture.selExtra, y + lh};
+        sel.left = std::max(sel.left, static_cast<LONG>(left));
+        FillRect(dc, &sel, picture.selActive ? ed.selectionBrush : GetSysColorBrush(COLOR_BTNFACE));
+        DrawRuns(ed, dc, state, shown, y, count, picture.selFrom, std::min(picture.selTo, length), true,
+                 picture.selActive ? cfg.colours[kSelectedTextRGB] : GetSysColor(COLOR_GRAYTEXT));
     }
     return changed;
 }
@@ -343,6 +417,12 @@ int LineNumberWidth(const EditData& ed)
     return ed.config && ed.config->showLineNumbers && ed.config->charWidth > 0 ? 5 * ed.config->charWidth + 6 : 0;
 }
 
+// Counts the measurings of screen fonts, which follow every change of one: the kept rows of the
+// off-screen pictures are drawn again after each, as a new font may have an old one's handle.
+namespace {
+unsigned g_fontsMeasured = 0;
+} // namespace
+
 void MeasureFont(EditData& ed, HDC dc)
 {
     ParserConfig* cfg = ed.config;
@@ -353,6 +433,7 @@ void MeasureFont(EditData& ed, HDC dc)
         const CSelection font(dc, static_cast<HFONT>(cfg->screenFont));
         GetTextMetricsA(dc, &tm);
     }
+    ++g_fontsMeasured;
     cfg->charWidth = std::max(1, static_cast<int>(tm.tmAveCharWidth + tm.tmOverhang));
     cfg->lineHeight = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
 }
@@ -374,6 +455,7 @@ void RecomputeVisibleSize(EditData& ed)
 
 void DropOffscreen(EditData& ed)
 {
+    ed.rowPictures.clear();  // a new bitmap may get the old one's handle
     ed.memoryBitmapSelection.Restore();
     ed.memoryBitmap.Reset();
     ed.memoryDc.Reset();
@@ -408,22 +490,33 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     }
     const ParserConfig& cfg = *ed.config;
     const int margin = MarginWidth(ed), numbers = LineNumberWidth(ed), left = margin + numbers;
+    const bool keep = dc != windowDc;
 
-    if (margin > 0) {
-        RECT r{0, 0, margin, client.bottom};
-        FillRect(dc, &r, cfg.solidMargin ? ed.marginBrush : ed.marginPatternBrush);
-        SelectObject(dc, ed.darkMarginPen);
-        MoveToEx(dc, margin - 1, 0, nullptr);
-        LineTo(dc, margin - 1, client.bottom);
+    // Rows are kept in the off-screen picture: one is drawn again only when something it shows
+    // differs from what it was drawn with. Everything the rows share is compared here.
+    PictureKey key;
+    key.config = &cfg;
+    key.colours = cfg.colours;
+    key.screenFont = cfg.screenFont;
+    key.hyperlinkFont = cfg.hyperlinkFont;
+    key.charWidth = cfg.charWidth;
+    key.fontsMeasured = g_fontsMeasured;
+    key.lineHeight = cfg.lineHeight;
+    key.margin = margin;
+    key.numbers = numbers;
+    key.solidMargin = cfg.solidMargin;
+    key.showLineNumbers = cfg.showLineNumbers;
+    key.readOnly = ed.ReadOnly();
+    key.firstColumn = ed.firstColumn;
+    key.visibleColumns = ed.visibleColumns;
+    key.client = client;
+    key.buttonFace = GetSysColor(COLOR_BTNFACE);
+    key.grayText = GetSysColor(COLOR_GRAYTEXT);
+    key.bitmap = dc == windowDc ? nullptr : static_cast<HBITMAP>(ed.memoryBitmap);
+    if (!key.bitmap || !(key == ed.pictureKey)) {
+        ed.rowPictures.clear();
+        ed.pictureKey = key;
     }
-    if (numbers > 0) {
-        RECT r{margin, 0, left, client.bottom};
-        FillRect(dc, &r, ed.lineNumberBrush);
-        r.left = left - 1;
-        FillRect(dc, &r, ed.lineNumberPatternBrush);
-    }
-    RECT textArea{left, 0, client.right, client.bottom};
-    FillRect(dc, &textArea, ed.ReadOnly() ? ed.readOnlyBrush : ed.backgroundBrush);
     TextState state;
     state.Font(dc, static_cast<HFONT>(cfg.screenFont));
     state.Back(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
@@ -435,7 +528,7 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
 
     bool changed = false;
     int line = ed.firstLine;
-    for (int y = 0; y < client.bottom && line < text.LineCount(); y += cfg.lineHeight, ++line) {
+    for (int y = 0, slot = 0; y < client.bottom; y += cfg.lineHeight, ++line, ++slot) {
         RECT row{0, y, client.right, y + cfg.lineHeight};
         RECT meet{};
         if (!IntersectRect(&meet, &row, &update)) {
@@ -443,7 +536,15 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
                 break;
             continue;
         }
-        if (DrawLine(ed, dc, state, line, y, client))
+        // A row drawn only in part does not count as kept.
+        const bool whole = keep && EqualRect(&meet, &row);
+        if (line >= text.LineCount()) {
+            RowPicture empty;  // below the text: background only
+            if (!RowUnchanged(ed, keep ? slot : -1, empty, whole))
+                FillRowStrip(ed, dc, y, client);
+            continue;
+        }
+        if (DrawLine(ed, dc, state, line, y, client, keep ? slot : -1, whole))
             changed = true;
     }
     if (changed) {
