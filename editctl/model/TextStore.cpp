@@ -156,34 +156,32 @@ void TextStore::Assign(std::unique_ptr<char[]> block, size_t size)
     const std::string_view text(block.get(), size);
     const char* base = block.get();
     // The record array is made once at its size. Text with LF breaks only has one line more
-    // than it has LFs; its lines are found eight bytes at a time, several times faster than
-    // splitting character by character.
-    auto add = [&](const char* start, size_t length) {
+    // than it has LFs; its lines and their tabs are found in one pass, eight bytes at a time.
+    auto add = [&](const char* start, size_t length, bool tabs) {
         LineRecord& line = m_lines.emplace_back();
         line.length = static_cast<int32_t>(length);
         line.text = length == 0 ? nullptr : const_cast<char*>(start);
         if (m_caseFixing)
             line.flags |= kLineCaseFixPending;
-        MeasureLine(line, m_tab);
+        if (tabs) {
+            line.flags |= kLineHasTab;
+            line.width = WidthOf(line.text, line.length, m_tab);
+        } else {
+            line.width = line.length;
+        }
         m_longest = std::max(m_longest, line.width);
         m_totalLength += static_cast<int64_t>(length);
     };
     m_lines.clear();
     m_totalLength = 0;
-    if (!FindByte(text.data(), text.size(), '\r')) {
-        m_lines.reserve(CountByte(text.data(), text.size(), '\n') + 1);
-        const char* at = base;
-        const char* const end = base + size;
-        while (const char* lf = FindByte(at, static_cast<size_t>(end - at), '\n')) {
-            add(at, static_cast<size_t>(lf - at));
-            at = lf + 1;
-        }
-        add(at, static_cast<size_t>(end - at));
-    } else {
+    m_lines.reserve(CountByte(text.data(), text.size(), '\n') + 1);
+    if (!ForEachLfLine(text.data(), text.size(), add)) {
         size_t count = 0;
         SplitLines(text, [&](std::string_view) { ++count; });
         m_lines.reserve(count);
-        SplitLines(text, [&](std::string_view piece) { add(base + (piece.data() - text.data()), piece.size()); });
+        SplitLines(text, [&](std::string_view piece) {
+            add(base + (piece.data() - text.data()), piece.size(), FindByte(piece.data(), piece.size(), '\t'));
+        });
     }
     m_blocks.push_back(std::move(block));
 }

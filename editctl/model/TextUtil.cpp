@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 namespace quill {
 
@@ -46,12 +47,56 @@ const char* FindByte(const char* text, size_t length, char c)
     return nullptr;
 }
 
+bool ForEachLfLine(const char* text, size_t length, const std::function<void(const char*, size_t, bool)>& line)
+{
+    const uint64_t lf = kEveryByte * static_cast<unsigned char>('\n');
+    const uint64_t cr = kEveryByte * static_cast<unsigned char>('\r');
+    const uint64_t tab = kEveryByte * static_cast<unsigned char>('\t');
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8)
+        if (Matches(Load(text + i), cr))
+            return false;
+    for (size_t j = i; j < length; ++j)
+        if (text[j] == '\r')
+            return false;
+    const char* start = text;
+    bool tabs = false;  // a tab seen since start
+    for (i = 0; i + 8 <= length; i += 8) {
+        const uint64_t word = Load(text + i);
+        uint64_t breaks = Matches(word, lf);
+        uint64_t tabBits = Matches(word, tab);
+        while (breaks) {
+            const uint64_t first = breaks & (~breaks + 1);  // the lowest break's bit
+            const char* at = text + i + (std::countr_zero(breaks) >> 3);
+            line(start, static_cast<size_t>(at - start), tabs || (tabBits & (first - 1)) != 0);
+            start = at + 1;
+            tabs = false;
+            tabBits &= ~((first << 1) - 1);  // the tabs of the next line only
+            breaks &= breaks - 1;
+        }
+        tabs = tabs || tabBits != 0;
+    }
+    for (; i < length; ++i) {
+        if (text[i] == '\n') {
+            line(start, static_cast<size_t>(text + i - start), tabs);
+            start = text + i + 1;
+            tabs = false;
+        } else if (text[i] == '\t') {
+            tabs = true;
+        }
+    }
+    line(start, static_cast<size_t>(text + length - start), tabs);
+    return true;
+}
+
 size_t CountByte(const char* text, size_t length, char c)
 {
     const uint64_t pattern = kEveryByte * static_cast<unsigned char>(c);
     size_t count = 0, i = 0;
+    // Each match is one top bit: moved down to the bottom of its byte, the multiplication adds
+    // the eight bytes up in the top byte (without a population-count instruction to rely on).
     for (; i + 8 <= length; i += 8)
-        count += static_cast<size_t>(std::popcount(Matches(Load(text + i), pattern)));
+        count += static_cast<size_t>(((Matches(Load(text + i), pattern) >> 7) * kEveryByte) >> 56);
     for (; i < length; ++i)
         count += text[i] == c ? 1 : 0;
     return count;

@@ -2,6 +2,7 @@
 // Small byte-text helpers shared by the configuration loader, the key map and the parser. The text
 // is 8-bit ANSI; case folding is ASCII only, as the configuration format is.
 #include <cstddef>
+#include <functional>
 #include <string_view>
 
 namespace quill {
@@ -48,6 +49,9 @@ inline bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 // eight bytes at a time (the C library's memchr of the system goes byte by byte under Wine).
 const char* FindByte(const char* text, size_t length, char c);
 size_t CountByte(const char* text, size_t length, char c);
+// Text without CR: calls line(start, length, has a tab) for every line between LF breaks (the
+// last one after the last LF), in one pass. Text with a CR is left to the caller: false.
+bool ForEachLfLine(const char* text, size_t length, const std::function<void(const char*, size_t, bool)>& line);
 
 // The first occurrence of needle in hay at or after from, or npos.
 size_t FindText(std::string_view hay, std::string_view needle, size_t from, bool caseSensitive);
