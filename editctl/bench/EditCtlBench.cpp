@@ -121,7 +121,6 @@ double RepaintSame(HWND edit, int count)
         const double a = Now();
         UpdateWindow(edit);
         times.push_back(Now() - a);
-        fprintf(stderr, "UPDATE %.3f\n", (Now() - a) * 1000);
     }
     return Median(times) * 1000;
 }
