@@ -636,6 +636,7 @@ TEST_F(EditWindow, KeptRowsPaintWhatAWholePaintDoes)
     font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
     std::strcpy(font.lfFaceName, "Courier New");
     const Colour keyword = ed->config->colours[kDelimiterRGB];
+    const int markerOffset = ed->config->columnMarkerOffset;
     struct Step {
         const char* what;
         std::function<void()> change;
@@ -664,6 +665,9 @@ TEST_F(EditWindow, KeptRowsPaintWhatAWholePaintDoes)
          }},
         {"scrolled left", [&] { Send(WM_HSCROLL, SB_LINELEFT); }},
         {"another font", [&] { Send(QPM_SETSCREENFONT, 0, reinterpret_cast<LPARAM>(&font)); }},
+        {"a column marker", [&] { ed->config->columnMarker = true; ed->config->columnMarkerOffset = 12; }},
+        {"the marker moved", [&] { ed->config->columnMarkerOffset = 20; }},
+        {"no column marker", [&] { ed->config->columnMarker = false; ed->config->columnMarkerOffset = markerOffset; }},
         {"back to the top", [&] { Send(QPM_GOTOLINE, 1); }},
     };
     for (const Step& step : steps) {

@@ -62,6 +62,7 @@ struct PictureKey {
     std::array<Colour, kColourCount> colours{};
     FontHandle screenFont = nullptr, hyperlinkFont = nullptr;
     int charWidth = 0, lineHeight = 0, margin = 0, numbers = 0, firstColumn = 0, visibleColumns = 0;
+    int columnMarker = 0;  // the marker's column, 0: none
     bool solidMargin = false, showLineNumbers = false, readOnly = false;
     RECT client{};
     COLORREF buttonFace = 0, grayText = 0;
@@ -69,7 +70,7 @@ struct PictureKey {
     unsigned fontsMeasured = 0;
     bool operator==(const PictureKey& o) const
     {
-        return fontsMeasured == o.fontsMeasured && config == o.config && colours == o.colours && screenFont == o.screenFont &&
+        return fontsMeasured == o.fontsMeasured && columnMarker == o.columnMarker && config == o.config && colours == o.colours && screenFont == o.screenFont &&
                hyperlinkFont == o.hyperlinkFont && charWidth == o.charWidth && lineHeight == o.lineHeight &&
                margin == o.margin && numbers == o.numbers && firstColumn == o.firstColumn &&
                visibleColumns == o.visibleColumns && solidMargin == o.solidMargin &&

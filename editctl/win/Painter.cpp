@@ -506,6 +506,7 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     key.numbers = numbers;
     key.solidMargin = cfg.solidMargin;
     key.showLineNumbers = cfg.showLineNumbers;
+    key.columnMarker = cfg.columnMarker ? cfg.columnMarkerOffset : 0;
     key.readOnly = ed.ReadOnly();
     key.firstColumn = ed.firstColumn;
     key.visibleColumns = ed.visibleColumns;
