@@ -665,10 +665,10 @@ TEST_F(EditWindow, KeptRowsPaintWhatAWholePaintDoes)
          }},
         {"scrolled left", [&] { Send(WM_HSCROLL, SB_LINELEFT); }},
         {"another font", [&] { Send(QPM_SETSCREENFONT, 0, reinterpret_cast<LPARAM>(&font)); }},
+        {"back to the top", [&] { Send(QPM_GOTOLINE, 1); }},
         {"a column marker", [&] { ed->config->columnMarker = true; ed->config->columnMarkerOffset = 12; }},
         {"the marker moved", [&] { ed->config->columnMarkerOffset = 20; }},
         {"no column marker", [&] { ed->config->columnMarker = false; ed->config->columnMarkerOffset = markerOffset; }},
-        {"back to the top", [&] { Send(QPM_GOTOLINE, 1); }},
     };
     for (const Step& step : steps) {
         step.change();
