@@ -648,7 +648,11 @@ TEST_F(EditWindow, KeptRowsPaintWhatAWholePaintDoes)
         {"no focus", [&] { Send(WM_KILLFOCUS); }},
         {"no selection", [&] { Send(QPM_RUNCOMMAND, kMarkClear); }},
         {"typing", [&] { QPPosition at{3, 2}; Send(QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&at)); type("ab"); }},
-        {"a comment opened above", [&] { QPPosition at{0, 1}; Send(QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&at)); type("<!--"); }},
+        {"a comment opened above", [&] {
+             QPPosition at{0, 1};
+             Send(QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&at));
+             type("<!--");
+         }},
         {"the comment closed", [&] { type("-->"); }},
         {"a bookmark", [&] { Send(QPM_RUNCOMMAND, kBookmarkToggle); }},
         {"a colour", [&] { Send(QPM_SETCOLOR, kDelimiterRGB, static_cast<LPARAM>(MakeColour(200, 0, 200))); }},

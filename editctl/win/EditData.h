@@ -70,8 +70,9 @@ struct PictureKey {
     unsigned fontsMeasured = 0;
     bool operator==(const PictureKey& o) const
     {
-        return fontsMeasured == o.fontsMeasured && columnMarker == o.columnMarker && config == o.config && colours == o.colours && screenFont == o.screenFont &&
-               hyperlinkFont == o.hyperlinkFont && charWidth == o.charWidth && lineHeight == o.lineHeight &&
+        return fontsMeasured == o.fontsMeasured && columnMarker == o.columnMarker && config == o.config &&
+               colours == o.colours && screenFont == o.screenFont && hyperlinkFont == o.hyperlinkFont &&
+               charWidth == o.charWidth && lineHeight == o.lineHeight &&
                margin == o.margin && numbers == o.numbers && firstColumn == o.firstColumn &&
                visibleColumns == o.visibleColumns && solidMargin == o.solidMargin &&
                showLineNumbers == o.showLineNumbers && readOnly == o.readOnly && EqualRect(&client, &o.client) &&

@@ -289,7 +289,8 @@ bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const REC
     // Keywords are fixed only in a row that shows the line from its start.
     const uint32_t flags = text.Line(line).flags;
     const bool copy = cfg.visibleSpaces || (cfg.caseFixing && (flags & kLineCaseFixPending) && ed.firstColumn == 0);
-    const bool cut = BuildDisplay(ed, text.LineText(line), (flags & kLineHasTab) != 0, cfg.visibleSpaces ? &tabStarts : nullptr,
+    const bool cut = BuildDisplay(ed, text.LineText(line), (flags & kLineHasTab) != 0,
+                                  cfg.visibleSpaces ? &tabStarts : nullptr,
                                   static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1), copy, &shown, &same);
     const int length = static_cast<int>(shown.size());
     // Room for every run from the first visible column on (a run is at least one column wide).
