@@ -641,13 +641,42 @@ void SetScrollBar(EditData& ed, int bar, int max, int page, int pos)
 
 } // namespace
 
+// Whether setting the bars now shows one or switches one between enabled and disabled: either
+// changes or draws the window's frame.
+bool ScrollBarsTurn(const EditData& ed, LONG_PTR style)
+{
+    const int max[2] = {std::max(0, ed.doc.Text().LineCount() - 1), std::max(0, ed.doc.Text().LongestWidth())};
+    const int page[2] = {std::max(1, ed.visibleLines), std::max(1, ed.visibleColumns)};
+    const LONG_PTR shown[2] = {style & WS_VSCROLL, style & WS_HSCROLL};
+    for (int i = 0; i < 2; ++i) {
+        const ScrollBarState& last = ed.scrollBars[i];
+        const bool needed = max[i] >= page[i];
+        if ((needed && !shown[i]) || !last.set || needed != (last.max >= last.page))
+            return true;
+    }
+    return false;
+}
+
 void UpdateScrollBars(EditData& ed)
 {
     if (!ed.window || ed.batch)
         return;
+    // A bar that appears or is enabled or disabled is drawn there and then, and under Wine each
+    // such drawing costs more than reading megabytes; showing one resizes the text area, which
+    // sets the bars again. A long text loaded into an empty window does all of that for both
+    // bars: the window then draws nothing until both are set, and its frame and text area are
+    // painted once, with the next paint.
+    const LONG_PTR style = GetWindowLongPtrA(ed.window, GWL_STYLE);
+    const bool quiet = (style & WS_VISIBLE) && ScrollBarsTurn(ed, style);
+    if (quiet)
+        DefWindowProcA(ed.window, WM_SETREDRAW, FALSE, 0);
     SetScrollBar(ed, SB_VERT, std::max(0, ed.doc.Text().LineCount() - 1), std::max(1, ed.visibleLines), ed.firstLine);
     SetScrollBar(ed, SB_HORZ, std::max(0, ed.doc.Text().LongestWidth()), std::max(1, ed.visibleColumns),
                  ed.firstColumn);
+    if (quiet) {
+        DefWindowProcA(ed.window, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(ed.window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
+    }
 }
 
 bool RebuildBrushes(EditData& ed)
