@@ -174,8 +174,11 @@ void TextStore::Assign(std::unique_ptr<char[]> block, size_t size)
     };
     m_lines.clear();
     m_totalLength = 0;
-    m_lines.reserve(CountByte(text.data(), text.size(), '\n') + 1);
-    if (!ForEachLfLine(text.data(), text.size(), add)) {
+    const size_t breaks = CountLfUnlessCr(text.data(), text.size());
+    if (breaks != kHasCr) {
+        m_lines.reserve(breaks + 1);
+        ForEachLfLine(text.data(), text.size(), add);
+    } else {
         size_t count = 0;
         SplitLines(text, [&](std::string_view) { ++count; });
         m_lines.reserve(count);

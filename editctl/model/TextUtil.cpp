@@ -11,23 +11,9 @@ namespace {
 
 static_assert(std::endian::native == std::endian::little, "the first match is the lowest byte of a word");
 
-constexpr uint64_t kEveryByte = 0x0101010101010101ull;
-constexpr uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
-
-uint64_t Load(const char* at)
-{
-    uint64_t word = 0;
-    std::memcpy(&word, at, sizeof(word));
-    return word;
-}
-
-// The top bit of every byte of word that equals the byte repeated in pattern, and no other bit:
-// a byte is zero after the XOR exactly when neither its low seven bits carry nor its top bit is set.
-uint64_t Matches(uint64_t word, uint64_t pattern)
-{
-    const uint64_t x = word ^ pattern;
-    return ~(((x & kLowBits) + kLowBits) | x | kLowBits);
-}
+using detail::kEveryByte;
+using detail::Load;
+using detail::Matches;
 
 } // namespace
 
@@ -47,46 +33,23 @@ const char* FindByte(const char* text, size_t length, char c)
     return nullptr;
 }
 
-bool ForEachLfLine(const char* text, size_t length, const std::function<void(const char*, size_t, bool)>& line)
+size_t CountLfUnlessCr(const char* text, size_t length)
 {
     const uint64_t lf = kEveryByte * static_cast<unsigned char>('\n');
     const uint64_t cr = kEveryByte * static_cast<unsigned char>('\r');
-    const uint64_t tab = kEveryByte * static_cast<unsigned char>('\t');
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8)
-        if (Matches(Load(text + i), cr))
-            return false;
-    for (size_t j = i; j < length; ++j)
-        if (text[j] == '\r')
-            return false;
-    const char* start = text;
-    bool tabs = false;  // a tab seen since start
-    for (i = 0; i + 8 <= length; i += 8) {
+    size_t count = 0, i = 0;
+    for (; i + 8 <= length; i += 8) {
         const uint64_t word = Load(text + i);
-        uint64_t breaks = Matches(word, lf);
-        uint64_t tabBits = Matches(word, tab);
-        while (breaks) {
-            const uint64_t first = breaks & (~breaks + 1);  // the lowest break's bit
-            const char* at = text + i + (std::countr_zero(breaks) >> 3);
-            line(start, static_cast<size_t>(at - start), tabs || (tabBits & (first - 1)) != 0);
-            start = at + 1;
-            tabs = false;
-            tabBits &= ~((first << 1) - 1);  // the tabs of the next line only
-            breaks &= breaks - 1;
-        }
-        tabs = tabs || tabBits != 0;
+        if (Matches(word, cr))
+            return kHasCr;
+        count += static_cast<size_t>(((Matches(word, lf) >> 7) * kEveryByte) >> 56);
     }
     for (; i < length; ++i) {
-        if (text[i] == '\n') {
-            line(start, static_cast<size_t>(text + i - start), tabs);
-            start = text + i + 1;
-            tabs = false;
-        } else if (text[i] == '\t') {
-            tabs = true;
-        }
+        if (text[i] == '\r')
+            return kHasCr;
+        count += text[i] == '\n' ? 1 : 0;
     }
-    line(start, static_cast<size_t>(text + length - start), tabs);
-    return true;
+    return count;
 }
 
 size_t CountByte(const char* text, size_t length, char c)

@@ -1,6 +1,7 @@
 // The text store and its undo history, without a window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -231,6 +232,9 @@ TEST(TextUtil, ByteSearchMatchesAPlainLoop)
     for (size_t from = 0; from < 24; ++from) {
         for (size_t length = 0; from + length <= text.size(); ++length) {
             const char* p = text.data() + from;
+            const std::string_view piece(p, length);
+            const size_t lfs = static_cast<size_t>(std::count(piece.begin(), piece.end(), '\n'));
+            ASSERT_EQ(CountLfUnlessCr(p, length), piece.find('\r') == piece.npos ? lfs : kHasCr) << from << " " << length;
             for (char c : {'\n', '\r', '\t', '\x8a', '\x00'}) {
                 const char* expected = nullptr;
                 size_t count = 0;
