@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -598,4 +599,91 @@ TEST_F(EditWindow, ScreenshotOfColouredHtml)
     out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(BITMAPINFOHEADER));
     out.write(static_cast<const char*>(bits), imageSize);
     out.close();
+}
+
+// The rows kept in the off-screen picture: after each change the picture painted with the rows
+// kept from the paints before is the one painted with none kept, pixel for pixel. The changes
+// are of the text, of the view, and of what the rows share (colours, read-only, focus, font).
+TEST_F(EditWindow, KeptRowsPaintWhatAWholePaintDoes)
+{
+    std::string sample = ReadFile(EDITCTL_TEST_DATA "/sample.html");
+    ASSERT_FALSE(sample.empty());
+    sample += "\n<p>" + std::string(3000, 'x') + " <b>tail</b></p>\n";
+    SendText(QPM_SETTEXT, 1, sample.c_str());
+    EditData* ed = GetEditData(m_edit);
+    RECT client{};
+    GetClientRect(m_edit, &client);
+    const CWindowDc screen(m_edit);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
+    const size_t count = static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom);
+    auto paint = [&] {
+        const CCreatedDc dc(CreateCompatibleDC(screen));
+        void* bits = nullptr;
+        const TGdiObject<HBITMAP> bitmap(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        const CSelection selected(dc, bitmap);
+        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+        GdiFlush();
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        return std::vector<uint32_t>(pixels, pixels + count);
+    };
+    const auto type = [&](const char* text) {
+        for (const char* c = text; *c; ++c)
+            Send(WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(*c)), 1);
+    };
+    LOGFONTA font{};
+    font.lfHeight = -15;
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    std::strcpy(font.lfFaceName, "Courier New");
+    const Colour keyword = ed->config->colours[kDelimiterRGB];
+    const int markerOffset = ed->config->columnMarkerOffset;
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+    };
+    const Step steps[] = {
+        {"nothing", [] {}},
+        {"a selection", [&] { QPRange r{2, 3, 7, 6}; Send(QPM_SETSELECTION, 0, reinterpret_cast<LPARAM>(&r)); }},
+        {"focus", [&] { Send(WM_SETFOCUS); }},
+        {"no focus", [&] { Send(WM_KILLFOCUS); }},
+        {"no selection", [&] { Send(QPM_RUNCOMMAND, kMarkClear); }},
+        {"typing", [&] { QPPosition at{3, 2}; Send(QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&at)); type("ab"); }},
+        {"a comment opened above", [&] {
+             QPPosition at{0, 1};
+             Send(QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&at));
+             type("<!--");
+         }},
+        {"the comment closed", [&] { type("-->"); }},
+        {"a bookmark", [&] { Send(QPM_RUNCOMMAND, kBookmarkToggle); }},
+        {"a colour", [&] { Send(QPM_SETCOLOR, kDelimiterRGB, static_cast<LPARAM>(MakeColour(200, 0, 200))); }},
+        {"the colour back", [&] { Send(QPM_SETCOLOR, kDelimiterRGB, static_cast<LPARAM>(keyword)); }},
+        {"read-only", [&] { Send(QPM_SETREADONLY, 1); }},
+        {"editable", [&] { Send(QPM_SETREADONLY, 0); }},
+        {"no colouring", [&] { Send(QPM_SETSYNTAXCOLORING, 0, 1); }},
+        {"colouring", [&] { Send(QPM_SETSYNTAXCOLORING, 1, 1); }},
+        {"scrolled down", [&] { Send(WM_VSCROLL, SB_PAGEDOWN); }},
+        {"the long line's end", [&] {
+             const int last = ed->doc.Text().LineCount() - 2;
+             QPPosition at{ed->doc.Text().Line(last).length, last};
+             Send(QPM_SETCARET, 0, reinterpret_cast<LPARAM>(&at));
+         }},
+        {"scrolled left", [&] { Send(WM_HSCROLL, SB_LINELEFT); }},
+        {"another font", [&] { Send(QPM_SETSCREENFONT, 0, reinterpret_cast<LPARAM>(&font)); }},
+        {"back to the top", [&] { Send(QPM_GOTOLINE, 1); }},
+        {"a column marker", [&] { ed->config->columnMarker = true; ed->config->columnMarkerOffset = 12; }},
+        {"the marker moved", [&] { ed->config->columnMarkerOffset = 20; }},
+        {"no column marker", [&] { ed->config->columnMarker = false; ed->config->columnMarkerOffset = markerOffset; }},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        const std::vector<uint32_t> kept = paint();
+        DropOffscreen(*ed);  // nothing kept: every row is drawn
+        const std::vector<uint32_t> whole = paint();
+        size_t differ = 0;
+        for (size_t i = 0; i < count; ++i)
+            differ += kept[i] != whole[i] ? 1 : 0;
+        EXPECT_EQ(differ, 0u) << step.what;
+        // Painted twice with nothing changed in between: the same picture again.
+        EXPECT_EQ(paint(), whole) << step.what;
+    }
 }

@@ -1,11 +1,14 @@
 // The text store and its undo history, without a window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 
 #include "editctl/model/EditDocument.h"
 #include "editctl/model/TextFile.h"
+#include "editctl/model/TextUtil.h"
 
 using namespace quill;
 
@@ -213,5 +216,89 @@ TEST(Undo, RandomEditsMatchAStringModel)
         doc.RedoAll();
         EXPECT_EQ(Dump(doc.Text()), history.back()) << "seed " << seed;
         EXPECT_TRUE(doc.Modified());
+    }
+}
+
+// The word-at-a-time byte search and count against a plain loop, at every offset and length of
+// random text that mixes line breaks, tabs and bytes with the top bit set; and the text search
+// built on them, in both cases.
+TEST(TextUtil, ByteSearchMatchesAPlainLoop)
+{
+    std::mt19937 rng(20240924);
+    const char alphabet[] = {'\n', '\r', '\t', 'a', 'A', 'b', ' ', '\x8a', '\x8d', '\x89', '\xff', '\x00'};
+    std::string text(200, ' ');
+    for (char& c : text)
+        c = alphabet[rng() % std::size(alphabet)];
+    for (size_t from = 0; from < 24; ++from) {
+        for (size_t length = 0; from + length <= text.size(); ++length) {
+            const char* p = text.data() + from;
+            const std::string_view piece(p, length);
+            const size_t lfs = static_cast<size_t>(std::count(piece.begin(), piece.end(), '\n'));
+            ASSERT_EQ(CountLfUnlessCr(p, length), piece.find('\r') == piece.npos ? lfs : kHasCr) << from << " " << length;
+            for (char c : {'\n', '\r', '\t', '\x8a', '\x00'}) {
+                const char* expected = nullptr;
+                size_t count = 0;
+                for (size_t i = 0; i < length; ++i) {
+                    if (p[i] == c) {
+                        expected = expected ? expected : p + i;
+                        ++count;
+                    }
+                }
+                ASSERT_EQ(FindByte(p, length, c), expected) << from << " " << length << " " << int(c);
+                ASSERT_EQ(CountByte(p, length, c), count) << from << " " << length << " " << int(c);
+            }
+        }
+    }
+    const std::string_view hay(text);
+    for (const char* needle : {"a", "ab", "Ab", "\n\r", "b a", "\x8a\x8d"}) {
+        for (size_t from = 0; from <= hay.size(); from += 7) {
+            EXPECT_EQ(FindText(hay, needle, from, true), hay.find(needle, from)) << needle << " " << from;
+            size_t blind = std::string_view::npos;
+            for (size_t i = from; i + std::strlen(needle) <= hay.size() && blind == std::string_view::npos; ++i)
+                if (EqualBytes(hay.data() + i, needle, std::strlen(needle), false))
+                    blind = i;
+            EXPECT_EQ(FindText(hay, needle, from, false), blind) << needle << " " << from;
+        }
+    }
+}
+
+// Loading splits LF text, and text with other breaks, into the same lines as inserting it does,
+// with the same display widths; widths stay right while a long line is typed into and cut.
+TEST(TextStore, LoadedLinesAndWidthsMatchInsertedOnes)
+{
+    std::mt19937 rng(7);
+    const char* pieces[] = {"word ", "\t", "\n", "x", "\r\n", "  ", "\n\n"};
+    for (bool lfOnly : {true, false}) {
+        std::string text;
+        for (int i = 0; i < 3000; ++i) {
+            const char* piece = pieces[rng() % std::size(pieces)];
+            if (!lfOnly || std::strchr(piece, '\r') == nullptr)
+                text += piece;
+        }
+        TextStore loaded, inserted;
+        loaded.Assign(text);
+        ASSERT_TRUE(inserted.RawInsertText({0, 0}, text, nullptr));
+        ASSERT_EQ(loaded.LineCount(), inserted.LineCount());
+        ASSERT_EQ(loaded.TotalLength(), inserted.TotalLength());
+        ASSERT_EQ(loaded.LongestWidth(), inserted.LongestWidth());
+        for (int i = 0; i < loaded.LineCount(); ++i) {
+            ASSERT_EQ(loaded.LineText(i), inserted.LineText(i)) << i;
+            ASSERT_EQ(loaded.Line(i).width, inserted.Line(i).width) << i;
+        }
+    }
+    // One long line typed into and cut at random places: its width is what a fresh measure gives.
+    TextStore store;
+    store.Assign(std::string(5000, 'a'));
+    for (int step = 0; step < 400; ++step) {
+        const int length = store.Line(0).length;
+        const int column = static_cast<int>(rng() % static_cast<unsigned>(length + 1));
+        if (rng() % 3 == 0)
+            ASSERT_TRUE(store.RawDeleteRange({column, 0}, store.Clamp({column + 1 + static_cast<int>(rng() % 9), 0})));
+        else
+            ASSERT_TRUE(store.RawInsertText({column, 0}, rng() % 8 == 0 ? "\t" : "bc", nullptr));
+        TextStore fresh;
+        fresh.Assign(store.LineText(0));
+        ASSERT_EQ(store.Line(0).width, fresh.Line(0).width) << step;
+        ASSERT_EQ(store.Line(0).flags & kLineHasTab, fresh.Line(0).flags & kLineHasTab) << step;
     }
 }

@@ -6,6 +6,7 @@
 // hold the pointer (one LONG_PTR, so that it fits on 64-bit Windows as well).
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,59 @@ constexpr int kParseSlice = 2000;
 constexpr int kNoPosition = -1;
 constexpr DWORD kNewTextAttributes = FILE_ATTRIBUTE_ARCHIVE;  // 32: the attributes of a new text
 
+// What a scroll bar of the window was last set to (UpdateScrollBars).
+struct ScrollBarState {
+    bool set = false;
+    int max = 0, page = 0, pos = 0;
+};
+
+// What a row of the off-screen picture shows: the line (its number), its text and runs from the
+// first visible column on, the bookmark, the line highlight and the selection on it.
+struct RowPicture {
+    struct Run {
+        Colour colour = 0, background = 0;
+        int end = 0;
+        uint16_t hyperlink = 0;
+        bool operator==(const Run&) const = default;
+    };
+    bool valid = false;
+    int line = -1;  // -1: a row below the text
+    bool bookmark = false, highlighted = false, selected = false, selActive = false;
+    int selFrom = 0, selTo = 0, selExtra = 0;
+    std::string text;
+    std::vector<Run> runs;
+    bool operator==(const RowPicture& other) const
+    {
+        return line == other.line && bookmark == other.bookmark && highlighted == other.highlighted &&
+               selected == other.selected && selActive == other.selActive && selFrom == other.selFrom &&
+               selTo == other.selTo && selExtra == other.selExtra && text == other.text && runs == other.runs;
+    }
+};
+
+// What every row of the off-screen picture shares: when any of it changes, all rows are drawn.
+struct PictureKey {
+    const ParserConfig* config = nullptr;
+    std::array<Colour, kColourCount> colours{};
+    FontHandle screenFont = nullptr, hyperlinkFont = nullptr;
+    int charWidth = 0, lineHeight = 0, margin = 0, numbers = 0, firstColumn = 0, visibleColumns = 0;
+    int columnMarker = 0;  // the marker's column, 0: none
+    bool solidMargin = false, showLineNumbers = false, readOnly = false;
+    RECT client{};
+    COLORREF buttonFace = 0, grayText = 0;
+    HBITMAP bitmap = nullptr;
+    unsigned fontsMeasured = 0;
+    bool operator==(const PictureKey& o) const
+    {
+        return fontsMeasured == o.fontsMeasured && columnMarker == o.columnMarker && config == o.config &&
+               colours == o.colours && screenFont == o.screenFont && hyperlinkFont == o.hyperlinkFont &&
+               charWidth == o.charWidth && lineHeight == o.lineHeight &&
+               margin == o.margin && numbers == o.numbers && firstColumn == o.firstColumn &&
+               visibleColumns == o.visibleColumns && solidMargin == o.solidMargin &&
+               showLineNumbers == o.showLineNumbers && readOnly == o.readOnly && EqualRect(&client, &o.client) &&
+               buttonFace == o.buttonFace && grayText == o.grayText && bitmap == o.bitmap;
+    }
+};
+
 struct EditData {
     HWND window = nullptr;
     HCURSOR ibeamCursor = nullptr, arrowCursor = nullptr, waitCursor = nullptr;
@@ -36,6 +90,7 @@ struct EditData {
     DWORD attributes = kNewTextAttributes;  // bit 0: read-only
     FILETIME lastWrite{};
     HICON smallIcon = nullptr, largeIcon = nullptr;
+    std::string iconExtension;  // the extension (lower case) the icons were taken for
 
     EditDocument doc;
     int frontier = 0;                 // first line whose end state is unknown; -1: all known
@@ -59,6 +114,7 @@ struct EditData {
     TextPos bracket[2] = {{kNoPosition, kNoPosition}, {kNoPosition, kNoPosition}};
 
     UINT_PTR parseTimer = 0;
+    ScrollBarState scrollBars[2];  // vertical, horizontal
     HWND findDialog = nullptr, replaceDialog = nullptr, gotoDialog = nullptr;
     int historyLimit = 20;
     HWND tooltip = nullptr;
@@ -69,6 +125,9 @@ struct EditData {
     ParserConfig* config = nullptr;  // shared; owned by the configuration list
     std::vector<ColorSpan> spans;    // the painter's buffers, kept between paints
     std::string display;
+    std::vector<INT> advances;       // one character width for each character a call draws
+    PictureKey pictureKey;           // what the kept rows of the off-screen picture share
+    std::vector<RowPicture> rowPictures;  // by screen row
 
     QPPosition lastCaretSent{-1, -1};
     EditNotifyState lastState{};

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "editctl/model/MessageIds.h"
+#include "editctl/model/TextUtil.h"
 #include "editctl/win/EditCommands.h"
 #include "editctl/win/EditData.h"
 #include "editctl/win/Printing.h"
@@ -67,13 +68,26 @@ void ApplyConfig(EditData& ed, ParserConfig* config)
     }
 }
 
+// The system's icons of the file's type. They depend on the extension alone (the file itself is
+// not looked at), so a name with the same extension keeps the icons it has: asking the shell
+// costs more than reading a file of megabytes.
 void TakeIcons(EditData& ed)
 {
+    const size_t slash = ed.fileName.find_last_of("\\/");
+    const size_t dot = ed.fileName.rfind('.');
+    std::string extension = dot == std::string::npos || (slash != std::string::npos && dot < slash)
+                                ? std::string()
+                                : ed.fileName.substr(dot);
+    for (char& c : extension)
+        c = FoldCase(c);
+    if (!ed.fileName.empty() && (ed.smallIcon || ed.largeIcon) && extension == ed.iconExtension)
+        return;
     for (HICON* icon : {&ed.smallIcon, &ed.largeIcon}) {
         if (*icon)
             DestroyIcon(*icon);
         *icon = nullptr;
     }
+    ed.iconExtension = extension;
     if (ed.fileName.empty())
         return;
     SHFILEINFOA info{};

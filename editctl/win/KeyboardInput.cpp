@@ -19,15 +19,19 @@ uint8_t QualifierOf(WPARAM key)
 }
 
 // The qualifier keys as the system holds them now. Read at every key press, so that a Ctrl
-// pressed while another window had the focus still counts.
+// pressed while another window had the focus still counts. One read of the whole keyboard state
+// answers all three: each key asked for on its own is a round trip to the system under Wine.
 uint8_t HeldQualifiers()
 {
+    BYTE keys[256] = {};
+    if (!GetKeyboardState(keys))
+        return 0;
     uint8_t q = 0;
-    if (GetKeyState(VK_SHIFT) < 0)
+    if (keys[VK_SHIFT] & 0x80)
         q |= kShift;
-    if (GetKeyState(VK_CONTROL) < 0)
+    if (keys[VK_CONTROL] & 0x80)
         q |= kCtrl;
-    if (GetKeyState(VK_MENU) < 0)
+    if (keys[VK_MENU] & 0x80)
         q |= kAlt;
     return q;
 }

@@ -29,28 +29,68 @@ HBRUSH PatternBrush(HBITMAP pattern, COLORREF colour)
 
 int TextLeft(const EditData& ed) { return MarginWidth(ed) + LineNumberWidth(ed); }
 
+// What the DC holds for drawing text, through one paint: each is set only when it changes.
+// Under Wine every such call costs about as much as drawing a short run.
+struct TextState {
+    HFONT font = nullptr;
+    int mode = 0;
+    COLORREF back = CLR_INVALID, fore = CLR_INVALID;
+
+    void Font(HDC dc, HFONT wanted)
+    {
+        if (wanted != font)
+            SelectObject(dc, font = wanted);
+    }
+    void Mode(HDC dc, int wanted)
+    {
+        if (wanted != mode)
+            SetBkMode(dc, mode = wanted);
+    }
+    void Back(HDC dc, COLORREF wanted)
+    {
+        if (wanted != back)
+            SetBkColor(dc, back = wanted);
+    }
+    void Fore(HDC dc, COLORREF wanted)
+    {
+        if (wanted != fore)
+            SetTextColor(dc, fore = wanted);
+    }
+};
+
 // The line as displayed (tabs expanded to spaces) and the display columns where tabs began, up
 // to the visible end: a line of megabytes costs only what the row shows. The cut is made at white
 // space (or 256 characters on) so that the last visible word is still looked up whole.
+// A line without a tab before the cut is shown as it is stored: *shown is then a view of the
+// line's own text, unless copy asks for a copy in the display buffer (to be changed there).
 // Answers whether the line was cut; *same says whether the display text is the line's own.
-bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStarts, size_t needed, bool* same)
+bool BuildDisplay(EditData& ed, std::string_view text, bool hasTab, std::vector<int>* tabStarts, size_t needed,
+                  bool copy, std::string_view* shown, bool* same)
 {
     const int tab = std::max(1, ed.config->tab);
     ed.display.clear();
     *same = false;
-    if (!std::memchr(text.data(), '\t', std::min(text.size(), needed + 256))) {
+    if (!hasTab || !std::memchr(text.data(), '\t', std::min(text.size(), needed + 256))) {
         // No tab before the cut: the display text is the line itself.
         size_t cut = std::min(text.size(), needed);
         while (cut < text.size() && cut < needed + 256 && text[cut] != ' ')
             ++cut;
-        ed.display.assign(text.substr(0, cut));
         *same = true;
+        if (copy) {
+            ed.display.assign(text.substr(0, cut));
+            *shown = ed.display;
+        } else {
+            *shown = text.substr(0, cut);
+        }
         return cut < text.size();
     }
+    bool cut = false;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (ed.display.size() >= needed && (c == ' ' || c == '\t' || ed.display.size() >= needed + 256))
-            return true;
+        if (ed.display.size() >= needed && (c == ' ' || c == '\t' || ed.display.size() >= needed + 256)) {
+            cut = true;
+            break;
+        }
         if (c != '\t') {
             ed.display += c;
             continue;
@@ -60,7 +100,8 @@ bool BuildDisplay(EditData& ed, std::string_view text, std::vector<int>* tabStar
         const size_t next = (ed.display.size() / static_cast<size_t>(tab) + 1) * static_cast<size_t>(tab);
         ed.display.append(next - ed.display.size(), ' ');
     }
-    return false;
+    *shown = ed.display;
+    return cut;
 }
 
 // Brings the keywords of a line to their stored spelling. It is a change of the text like any
@@ -96,18 +137,45 @@ void FixKeywordCase(EditData& ed, int line, int count)
         EditNotifyParent(ed);
 }
 
-void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool selected, COLORREF selectedColour)
+// Draws the runs of a row between display columns from and to. Neighbouring runs drawn alike
+// (font, background mode and colour, text colour) go out in one call, and so do runs of spaces
+// on a transparent background, which show nothing in whatever colour they are drawn: under Wine
+// every call costs about as much as drawing a short run. Each character is placed on the
+// column grid, as it is when every run is drawn on its own.
+void DrawRuns(EditData& ed, HDC dc, TextState& state, std::string_view shown, int y, int count, int from, int to,
+              bool selected, COLORREF selectedColour)
 {
     const ParserConfig& cfg = *ed.config;
     const int cw = cfg.charWidth;
     const int left = TextLeft(ed);
+    const HFONT screen = static_cast<HFONT>(cfg.screenFont);
     RECT clip{left, y, 0x7FFF, y + cfg.lineHeight};
+    struct Piece {
+        int a = 0, b = 0;
+        HFONT font = nullptr;
+        int mode = 0;
+        COLORREF back = 0, fore = 0;
+        bool blank = false;  // spaces only, transparent, in the screen font: nothing to draw
+    };
+    Piece open;
+    bool have = false;
+    auto flush = [&] {
+        if (!have || open.blank)
+            return;
+        state.Font(dc, open.font);
+        state.Mode(dc, open.mode);
+        if (open.mode == OPAQUE)
+            state.Back(dc, open.back);
+        state.Fore(dc, open.fore);
+        const auto n = static_cast<size_t>(open.b - open.a);
+        if (ed.advances.size() < n)
+            ed.advances.assign(n, cw);
+        ExtTextOutA(dc, left + (open.a - ed.firstColumn) * cw, y, ETO_CLIPPED, &clip, shown.data() + open.a,
+                    static_cast<UINT>(n), ed.advances.data());
+    };
+    if (!ed.advances.empty() && ed.advances[0] != cw)
+        ed.advances.clear();
     int start = 0;
-    // The DC's font, mode and colours change only where a run's differ from the one before:
-    // under Wine every such call costs about as much as drawing a short run.
-    HFONT font = nullptr;
-    int mode = 0;
-    COLORREF back = CLR_INVALID, fore = CLR_INVALID;
     for (int i = 0; i < count; ++i) {
         const ColorSpan& span = ed.spans[i];
         const int a = std::max({start, from, ed.firstColumn});
@@ -115,24 +183,100 @@ void DrawRuns(EditData& ed, HDC dc, int y, int count, int from, int to, bool sel
         start = span.end;
         if (a >= b)
             continue;
-        const HFONT wanted = static_cast<HFONT>(span.hyperlink ? cfg.hyperlinkFont : cfg.screenFont);
-        if (wanted != font)
-            SelectObject(dc, font = wanted);
-        const int wantedMode = selected || span.background == kNoColour ? TRANSPARENT : OPAQUE;
-        if (wantedMode != mode)
-            SetBkMode(dc, mode = wantedMode);
-        if (wantedMode == OPAQUE && span.background != back)
-            SetBkColor(dc, back = span.background);
-        const COLORREF wantedColour = selected ? selectedColour : span.colour;
-        if (wantedColour != fore)
-            SetTextColor(dc, fore = wantedColour);
-        ExtTextOutA(dc, left + (a - ed.firstColumn) * cw, y, ETO_CLIPPED, &clip, ed.display.data() + a,
-                    static_cast<UINT>(b - a), nullptr);
+        Piece piece;
+        piece.a = a;
+        piece.b = b;
+        piece.font = span.hyperlink ? static_cast<HFONT>(cfg.hyperlinkFont) : screen;
+        piece.mode = selected || span.background == kNoColour ? TRANSPARENT : OPAQUE;
+        piece.back = piece.mode == OPAQUE ? span.background : 0;
+        piece.fore = selected ? selectedColour : span.colour;
+        piece.blank = piece.mode == TRANSPARENT && piece.font == screen &&
+                      shown.substr(static_cast<size_t>(a), static_cast<size_t>(b - a)).find_first_not_of(' ') ==
+                          std::string_view::npos;
+        if (have && open.b == a) {
+            const bool plainJoin = open.font == screen && open.mode == TRANSPARENT && piece.font == screen &&
+                                   piece.mode == TRANSPARENT;
+            if (piece.blank && (open.blank || plainJoin)) {
+                open.b = b;  // spaces go with the run before them
+                continue;
+            }
+            if (open.blank && plainJoin) {
+                const int from0 = open.a;
+                open = piece;  // the spaces before go with this run
+                open.a = from0;
+                continue;
+            }
+            if (!open.blank && piece.font == open.font && piece.mode == open.mode && piece.back == open.back &&
+                piece.fore == open.fore) {
+                open.b = b;
+                continue;
+            }
+        }
+        flush();
+        open = piece;
+        have = true;
     }
+    flush();
 }
 
 // Draws one line at row y; answers whether its end state changed.
-bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
+// The strip of the margin, the line-number column and the text background behind one row.
+void FillRowStrip(EditData& ed, HDC dc, int y, const RECT& client)
+{
+    const ParserConfig& cfg = *ed.config;
+    const int margin = MarginWidth(ed), numbers = LineNumberWidth(ed), left = margin + numbers;
+    const int bottom = y + cfg.lineHeight;
+    if (margin > 0) {
+        RECT r{0, y, margin, bottom};
+        FillRect(dc, &r, cfg.solidMargin ? ed.marginBrush : ed.marginPatternBrush);
+        const CSelection pen(dc, ed.darkMarginPen);
+        MoveToEx(dc, margin - 1, y, nullptr);
+        LineTo(dc, margin - 1, bottom);
+    }
+    if (numbers > 0) {
+        RECT r{margin, y, left, bottom};
+        FillRect(dc, &r, ed.lineNumberBrush);
+        r.left = left - 1;
+        FillRect(dc, &r, ed.lineNumberPatternBrush);
+    }
+    RECT textArea{left, y, client.right, bottom};
+    FillRect(dc, &textArea, ed.ReadOnly() ? ed.readOnlyBrush : ed.backgroundBrush);
+}
+
+// Whether the off-screen picture of a row already shows what it would be drawn with now; the
+// picture is updated to what it is drawn with when it is drawn whole.
+bool RowUnchanged(EditData& ed, int slot, const RowPicture& now, bool drawnWhole)
+{
+    if (slot < 0)
+        return false;
+    if (ed.rowPictures.size() <= static_cast<size_t>(slot))
+        ed.rowPictures.resize(static_cast<size_t>(slot) + 1);
+    RowPicture& kept = ed.rowPictures[static_cast<size_t>(slot)];
+    if (kept.valid && kept == now)
+        return true;
+    kept = now;
+    kept.valid = drawnWhole;
+    return false;
+}
+
+// The runs of a row from its first visible column to the last column drawn, as a row picture
+// compares them: colours, link flag and where each ends.
+void KeepVisibleRuns(const EditData& ed, std::string_view shown, int count, RowPicture& picture)
+{
+    const int from = ed.firstColumn, to = ed.firstColumn + ed.visibleColumns + 1;
+    const int length = static_cast<int>(shown.size());
+    if (from < length)
+        picture.text.assign(shown.substr(static_cast<size_t>(from), static_cast<size_t>(std::min(to, length) - from)));
+    int start = 0;
+    for (int i = 0; i < count && start < to; ++i) {
+        const ColorSpan& span = ed.spans[i];
+        if (span.end > from && span.end > start)
+            picture.runs.push_back({span.colour, span.background, std::min(span.end, to), span.hyperlink});
+        start = span.end;
+    }
+}
+
+bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const RECT& client, int slot, bool whole)
 {
     const ParserConfig& cfg = *ed.config;
     TextStore& text = ed.doc.Text();
@@ -140,9 +284,15 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
     const int margin = MarginWidth(ed), left = TextLeft(ed);
     std::vector<int> tabStarts;
     bool same = false;
-    const bool cut = BuildDisplay(ed, text.LineText(line), cfg.visibleSpaces ? &tabStarts : nullptr,
-                                  static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1), &same);
-    const int length = static_cast<int>(ed.display.size());
+    std::string_view shown;
+    // Visible spaces and case fixing change the display text: those take a copy of the line.
+    // Keywords are fixed only in a row that shows the line from its start.
+    const uint32_t flags = text.Line(line).flags;
+    const bool copy = cfg.visibleSpaces || (cfg.caseFixing && (flags & kLineCaseFixPending) && ed.firstColumn == 0);
+    const bool cut = BuildDisplay(ed, text.LineText(line), (flags & kLineHasTab) != 0,
+                                  cfg.visibleSpaces ? &tabStarts : nullptr,
+                                  static_cast<size_t>(ed.firstColumn + ed.visibleColumns + 1), copy, &shown, &same);
+    const int length = static_cast<int>(shown.size());
     // Room for every run from the first visible column on (a run is at least one column wide).
     const int skip = std::min(ed.firstColumn, length);
     if (ed.spans.size() < static_cast<size_t>(length - skip) + 4)
@@ -165,7 +315,7 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             if (CheckpointsUsable(cfg, kept, start))
                 resume = LastCheckpointAtOrBefore(*kept, std::min(skip, length - kCheckpointLookahead));
         }
-        int end = ParseLineFrom(cfg, resume, start, ed.display.data(), length, ed.spans.data(), &count,
+        int end = ParseLineFrom(cfg, resume, start, shown.data(), length, ed.spans.data(), &count,
                                 static_cast<int>(ed.spans.size()), &marks, skip, nullptr);
         if (cut) {
             // The state at the end needs the whole line. The background parse has just brought
@@ -178,7 +328,7 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             text.LineRecordAt(line).endState = end;
             changed = line + 1 < text.LineCount();
         }
-        if (cfg.caseFixing && !cut && skip == 0)
+        if (cfg.caseFixing && !cut && skip == 0 && copy)
             FixKeywordCase(ed, line, count);
     }
     if (cfg.visibleSpaces) {
@@ -189,8 +339,38 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             ed.display[static_cast<size_t>(column)] = '^';
     }
 
+    shown = copy || !same ? std::string_view(ed.display) : shown;
+
+    // What the row shows besides its text and runs: bookmark, highlight and selection.
+    RowPicture picture;
+    picture.line = line;
+    picture.bookmark = (text.Line(line).flags & kLineBookmark) != 0;
+    picture.highlighted = cfg.highlightLine && line == ed.caret.line;
+    bool selected = false;
+    if (ed.HasSelection()) {
+        TextPos s = ed.selStart, e = ed.selEnd;
+        if (e < s)
+            std::swap(s, e);
+        if (line >= s.line && line <= e.line) {
+            picture.selFrom = line == s.line ? text.DisplayColumn(line, s.column) : 0;
+            picture.selTo = line == e.line ? text.DisplayColumn(line, e.column) : length;
+            picture.selExtra = line < e.line ? cw / 2 : 0;
+            const int selLeft = std::max(left + (picture.selFrom - ed.firstColumn) * cw, left);
+            const int selRight = left + (picture.selTo - ed.firstColumn) * cw + picture.selExtra;
+            selected = selRight > selLeft;
+            if (selected)
+                picture.selActive = ed.focused || (ed.findDialog && IsWindowVisible(ed.findDialog)) ||
+                                    (ed.replaceDialog && IsWindowVisible(ed.replaceDialog));
+        }
+    }
+    picture.selected = selected;
+    KeepVisibleRuns(ed, shown, count, picture);
+    if (RowUnchanged(ed, slot, picture, whole))
+        return changed;
+    FillRowStrip(ed, dc, y, client);
+
     RECT row{left, y, client.right, y + lh};
-    if (text.Line(line).flags & kLineBookmark) {
+    if (picture.bookmark) {
         if (margin > 0) {
             const CSelection brush(dc, ed.bookmarkBrush);
             const CSelection pen(dc, GetStockObject(BLACK_PEN));
@@ -205,34 +385,23 @@ bool DrawLine(EditData& ed, HDC dc, int line, int y, const RECT& client)
             std::snprintf(number, sizeof(number), "-----");
         else
             std::snprintf(number, sizeof(number), "%5d", line + 1);
-        SelectObject(dc, static_cast<HFONT>(cfg.screenFont));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, cfg.colours[kLineNumberRGB]);
+        state.Font(dc, static_cast<HFONT>(cfg.screenFont));
+        state.Mode(dc, TRANSPARENT);
+        state.Fore(dc, cfg.colours[kLineNumberRGB]);
         TextOutA(dc, margin + 2, y, number, 5);
     }
-    if (cfg.highlightLine && line == ed.caret.line)
+    if (picture.highlighted)
         FillRect(dc, &row, ed.lineHighlightBrush);
-    DrawRuns(ed, dc, y, count, 0, length, false, 0);
+    DrawRuns(ed, dc, state, shown, y, count, 0, length, false, 0);
 
     // The selection on this row, drawn over the runs.
-    if (ed.HasSelection()) {
-        TextPos s = ed.selStart, e = ed.selEnd;
-        if (e < s)
-            std::swap(s, e);
-        if (line >= s.line && line <= e.line) {
-            const int from = line == s.line ? text.DisplayColumn(line, s.column) : 0;
-            const int to = line == e.line ? text.DisplayColumn(line, e.column) : length;
-            const int extra = line < e.line ? cw / 2 : 0;
-            RECT sel{left + (from - ed.firstColumn) * cw, y, left + (to - ed.firstColumn) * cw + extra, y + lh};
-            sel.left = std::max(sel.left, static_cast<LONG>(left));
-            if (sel.right > sel.left) {
-                const bool active = ed.focused || (ed.findDialog && IsWindowVisible(ed.findDialog)) ||
-                                    (ed.replaceDialog && IsWindowVisible(ed.replaceDialog));
-                FillRect(dc, &sel, active ? ed.selectionBrush : GetSysColorBrush(COLOR_BTNFACE));
-                DrawRuns(ed, dc, y, count, from, std::min(to, length), true,
-                         active ? cfg.colours[kSelectedTextRGB] : GetSysColor(COLOR_GRAYTEXT));
-            }
-        }
+    if (selected) {
+        RECT sel{left + (picture.selFrom - ed.firstColumn) * cw, y,
+                 left + (picture.selTo - ed.firstColumn) * cw + picture.selExtra, y + lh};
+        sel.left = std::max(sel.left, static_cast<LONG>(left));
+        FillRect(dc, &sel, picture.selActive ? ed.selectionBrush : GetSysColorBrush(COLOR_BTNFACE));
+        DrawRuns(ed, dc, state, shown, y, count, picture.selFrom, std::min(picture.selTo, length), true,
+                 picture.selActive ? cfg.colours[kSelectedTextRGB] : GetSysColor(COLOR_GRAYTEXT));
     }
     return changed;
 }
@@ -249,6 +418,12 @@ int LineNumberWidth(const EditData& ed)
     return ed.config && ed.config->showLineNumbers && ed.config->charWidth > 0 ? 5 * ed.config->charWidth + 6 : 0;
 }
 
+// Counts the measurings of screen fonts, which follow every change of one: the kept rows of the
+// off-screen pictures are drawn again after each, as a new font may have an old one's handle.
+namespace {
+unsigned g_fontsMeasured = 0;
+} // namespace
+
 void MeasureFont(EditData& ed, HDC dc)
 {
     ParserConfig* cfg = ed.config;
@@ -259,6 +434,7 @@ void MeasureFont(EditData& ed, HDC dc)
         const CSelection font(dc, static_cast<HFONT>(cfg->screenFont));
         GetTextMetricsA(dc, &tm);
     }
+    ++g_fontsMeasured;
     cfg->charWidth = std::max(1, static_cast<int>(tm.tmAveCharWidth + tm.tmOverhang));
     cfg->lineHeight = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
 }
@@ -280,6 +456,7 @@ void RecomputeVisibleSize(EditData& ed)
 
 void DropOffscreen(EditData& ed)
 {
+    ed.rowPictures.clear();  // a new bitmap may get the old one's handle
     ed.memoryBitmapSelection.Restore();
     ed.memoryBitmap.Reset();
     ed.memoryDc.Reset();
@@ -292,12 +469,25 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     RECT client{};
     GetClientRect(ed.window, &client);
     if (!ed.memoryDc && client.right > 0 && client.bottom > 0) {
-        // The bitmap matches the window's own DC: the DC of a WM_PRINTCLIENT may be a memory DC
-        // that still holds its one-pixel monochrome bitmap.
+        // The DC matches the window's own DC: the DC of a WM_PRINTCLIENT may be a memory DC that
+        // still holds its one-pixel monochrome bitmap. The picture is a 32-bit top-down DIB
+        // section: under Wine a compatible bitmap reaches the screen at up to ten times the cost
+        // of a DIB, which is copied as it is.
         const CWindowDc own(ed.window);
         ed.memoryDc.Reset(CreateCompatibleDC(own));
-        if (ed.memoryDc)
-            ed.memoryBitmap.Reset(CreateCompatibleBitmap(own, client.right, client.bottom));
+        if (ed.memoryDc) {
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+            info.bmiHeader.biWidth = client.right;
+            info.bmiHeader.biHeight = -client.bottom;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            info.bmiHeader.biCompression = BI_RGB;
+            void* bits = nullptr;
+            ed.memoryBitmap.Reset(CreateDIBSection(own, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+            if (!ed.memoryBitmap)
+                ed.memoryBitmap.Reset(CreateCompatibleBitmap(own, client.right, client.bottom));
+        }
         if (ed.memoryBitmap)
             ed.memoryBitmapSelection.Select(ed.memoryDc, ed.memoryBitmap);
         else
@@ -314,24 +504,37 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     }
     const ParserConfig& cfg = *ed.config;
     const int margin = MarginWidth(ed), numbers = LineNumberWidth(ed), left = margin + numbers;
+    const bool keep = dc != windowDc;
 
-    if (margin > 0) {
-        RECT r{0, 0, margin, client.bottom};
-        FillRect(dc, &r, cfg.solidMargin ? ed.marginBrush : ed.marginPatternBrush);
-        SelectObject(dc, ed.darkMarginPen);
-        MoveToEx(dc, margin - 1, 0, nullptr);
-        LineTo(dc, margin - 1, client.bottom);
+    // Rows are kept in the off-screen picture: one is drawn again only when something it shows
+    // differs from what it was drawn with. Everything the rows share is compared here.
+    PictureKey key;
+    key.config = &cfg;
+    key.colours = cfg.colours;
+    key.screenFont = cfg.screenFont;
+    key.hyperlinkFont = cfg.hyperlinkFont;
+    key.charWidth = cfg.charWidth;
+    key.fontsMeasured = g_fontsMeasured;
+    key.lineHeight = cfg.lineHeight;
+    key.margin = margin;
+    key.numbers = numbers;
+    key.solidMargin = cfg.solidMargin;
+    key.showLineNumbers = cfg.showLineNumbers;
+    key.columnMarker = cfg.columnMarker ? cfg.columnMarkerOffset : 0;
+    key.readOnly = ed.ReadOnly();
+    key.firstColumn = ed.firstColumn;
+    key.visibleColumns = ed.visibleColumns;
+    key.client = client;
+    key.buttonFace = GetSysColor(COLOR_BTNFACE);
+    key.grayText = GetSysColor(COLOR_GRAYTEXT);
+    key.bitmap = dc == windowDc ? nullptr : static_cast<HBITMAP>(ed.memoryBitmap);
+    if (!key.bitmap || !(key == ed.pictureKey)) {
+        ed.rowPictures.clear();
+        ed.pictureKey = key;
     }
-    if (numbers > 0) {
-        RECT r{margin, 0, left, client.bottom};
-        FillRect(dc, &r, ed.lineNumberBrush);
-        r.left = left - 1;
-        FillRect(dc, &r, ed.lineNumberPatternBrush);
-    }
-    RECT textArea{left, 0, client.right, client.bottom};
-    FillRect(dc, &textArea, ed.ReadOnly() ? ed.readOnlyBrush : ed.backgroundBrush);
-    SelectObject(dc, static_cast<HFONT>(cfg.screenFont));
-    SetBkColor(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
+    TextState state;
+    state.Font(dc, static_cast<HFONT>(cfg.screenFont));
+    state.Back(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
 
     TextStore& text = ed.doc.Text();
     const int lastVisible = ed.firstLine + ed.visibleLines;
@@ -340,7 +543,7 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
 
     bool changed = false;
     int line = ed.firstLine;
-    for (int y = 0; y < client.bottom && line < text.LineCount(); y += cfg.lineHeight, ++line) {
+    for (int y = 0, slot = 0; y < client.bottom; y += cfg.lineHeight, ++line, ++slot) {
         RECT row{0, y, client.right, y + cfg.lineHeight};
         RECT meet{};
         if (!IntersectRect(&meet, &row, &update)) {
@@ -348,7 +551,15 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
                 break;
             continue;
         }
-        if (DrawLine(ed, dc, line, y, client))
+        // A row drawn only in part does not count as kept.
+        const bool whole = keep && EqualRect(&meet, &row);
+        if (line >= text.LineCount()) {
+            RowPicture empty;  // below the text: background only
+            if (!RowUnchanged(ed, keep ? slot : -1, empty, whole))
+                FillRowStrip(ed, dc, y, client);
+            continue;
+        }
+        if (DrawLine(ed, dc, state, line, y, client, keep ? slot : -1, whole))
             changed = true;
     }
     if (changed) {
@@ -423,19 +634,62 @@ void ScrollColumns(EditData& ed, int n)
     ScrollWindowEx(ed.window, -n * ed.config->charWidth, 0, &text, &text, nullptr, nullptr, SW_INVALIDATE);
 }
 
+namespace {
+
+// Sets a scroll bar only when its range, page or position differ from what this window set last:
+// the system draws the bar again at every call, changed or not, and under Wine that costs more
+// than painting the text.
+void SetScrollBar(EditData& ed, int bar, int max, int page, int pos)
+{
+    ScrollBarState& last = ed.scrollBars[bar == SB_VERT ? 0 : 1];
+    if (last.set && last.max == max && last.page == page && last.pos == pos)
+        return;
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+    si.nMax = max;
+    si.nPage = static_cast<UINT>(page);
+    si.nPos = pos;
+    SetScrollInfo(ed.window, bar, &si, TRUE);
+    last = {true, max, page, pos};
+}
+
+} // namespace
+
+// Whether setting the bars now shows one or switches one between enabled and disabled: either
+// changes or draws the window's frame.
+bool ScrollBarsTurn(const EditData& ed, LONG_PTR style)
+{
+    const int max[2] = {std::max(0, ed.doc.Text().LineCount() - 1), std::max(0, ed.doc.Text().LongestWidth())};
+    const int page[2] = {std::max(1, ed.visibleLines), std::max(1, ed.visibleColumns)};
+    const LONG_PTR shown[2] = {style & WS_VSCROLL, style & WS_HSCROLL};
+    for (int i = 0; i < 2; ++i) {
+        const ScrollBarState& last = ed.scrollBars[i];
+        const bool needed = max[i] >= page[i];
+        if ((needed && !shown[i]) || !last.set || needed != (last.max >= last.page))
+            return true;
+    }
+    return false;
+}
+
 void UpdateScrollBars(EditData& ed)
 {
     if (!ed.window || ed.batch)
         return;
-    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
-    si.nMax = std::max(0, ed.doc.Text().LineCount() - 1);
-    si.nPage = static_cast<UINT>(std::max(1, ed.visibleLines));
-    si.nPos = ed.firstLine;
-    SetScrollInfo(ed.window, SB_VERT, &si, TRUE);
-    si.nMax = std::max(0, ed.doc.Text().LongestWidth());
-    si.nPage = static_cast<UINT>(std::max(1, ed.visibleColumns));
-    si.nPos = ed.firstColumn;
-    SetScrollInfo(ed.window, SB_HORZ, &si, TRUE);
+    // A bar that appears or is enabled or disabled is drawn there and then, and under Wine each
+    // such drawing costs more than reading megabytes; showing one resizes the text area, which
+    // sets the bars again. A long text loaded into an empty window does all of that for both
+    // bars: the window then draws nothing until both are set, and its frame and text area are
+    // painted once, with the next paint.
+    const LONG_PTR style = GetWindowLongPtrA(ed.window, GWL_STYLE);
+    const bool quiet = (style & WS_VISIBLE) && ScrollBarsTurn(ed, style);
+    if (quiet)
+        DefWindowProcA(ed.window, WM_SETREDRAW, FALSE, 0);
+    SetScrollBar(ed, SB_VERT, std::max(0, ed.doc.Text().LineCount() - 1), std::max(1, ed.visibleLines), ed.firstLine);
+    SetScrollBar(ed, SB_HORZ, std::max(0, ed.doc.Text().LongestWidth()), std::max(1, ed.visibleColumns),
+                 ed.firstColumn);
+    if (quiet) {
+        DefWindowProcA(ed.window, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(ed.window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
+    }
 }
 
 bool RebuildBrushes(EditData& ed)
