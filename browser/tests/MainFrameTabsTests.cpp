@@ -212,10 +212,12 @@ public:
 
     CRecordingShell m_shell;
     CAnsweringMessageBoxes m_boxes;
+    CAnsweringQuestions m_questions;  // the exit question, the reminder and the session choice
 
 private:
     CScopedFrameShell m_shellScope{m_shell};
     CScopedMessageBoxes m_boxesScope{m_boxes};
+    CScopedFrameQuestions m_questionsScope{m_questions};
     HWND m_window = nullptr;
     CMainFrame* m_frame = nullptr;  // not owned: the window's object
 };

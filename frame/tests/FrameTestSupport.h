@@ -32,8 +32,6 @@ std::vector<UINT>& ReceivedTabCommands();
 
 class CFakeTab final : public IBrowserTab {
 public:
-    // The page's engine, when a test gives the tab one (not owned; it outlives the tab).
-    IWebBrowser2* m_browser = nullptr;
     explicit CFakeTab(std::string url) : m_url(std::move(url)) {}
     HWND GetTabWindow() const override { return m_window; }
     TStdStr<char> GetUrl() const override { return m_url.c_str(); }
