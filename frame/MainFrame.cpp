@@ -1185,10 +1185,15 @@ LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     if (m_questionDepth > 0) {
         if (!m_askingExit) {
-            m_closeAfterQuestion = true;
             HWND popup = ::GetLastActivePopup(m_hWnd);
-            if (popup && popup != m_hWnd)
+            if (popup && popup != m_hWnd) {
+                m_closeAfterQuestion = true;
                 ::PostMessageA(popup, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            } else {
+                // The question's dialog is not up yet: the close comes back once its modal loop
+                // runs (or, when it asks nothing, once it has ended).
+                PostMessage(WM_CLOSE);
+            }
         }
         return 0;
     }
