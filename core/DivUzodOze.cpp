@@ -11,6 +11,7 @@
 #include "core/app/TestRegistry.h"
 #include "editctl/Quillpoint.h"
 #include "frame/MainFrame.h"
+#include "frame/services/DefaultBrowserCheck.h"
 #include "navigation/FrameNavigation.h"
 #include "browser/privacy/FramePrivacyMenus.h"
 
@@ -35,6 +36,15 @@ public:
     void StopEditControl(HINSTANCE instance) override { QuillpointDllMain(instance, 0, nullptr); }
     void LoadParserConfiguration(HGLOBAL configuration) override { AddParserConfigFromMemory(configuration); }
     HWND CreateMainFrame(const RECT& rect) override { return ::CreateMainFrame(rect); }
+    // Asks, while the user keeps the question on (SysFlags 0x1000), whether the program shall be
+    // the default browser when it is not.
+    void CheckDefaultBrowser() override
+    {
+        CheckDefaultBrowserAtStartup(HKEY_CLASSES_ROOT, GetProgramFilePath(), [] {
+            CDefaultBrowserDlg question;
+            return static_cast<int>(question.DoModal());
+        });
+    }
 };
 
 void ConnectSubsystems()
