@@ -726,10 +726,20 @@ TEST(CommandBarPictures, TheOpenPopupHangsFromItsPressedButton)
                  RECT menuRect = {};
                  GetWindowRect(menuWindow, &menuRect);
                  const RECT button = fixture.ButtonScreenRect(0);
-                 HDC screen = GetDC(nullptr);
-                 buttonPixel = GetPixel(screen, (button.left + button.right) / 2, button.top + 3);
-                 joinPixel = GetPixel(screen, (button.left + button.right) / 2, menuRect.top);
-                 ReleaseDC(nullptr, screen);
+                 // Wine copies what windows draw to the display on its own time (each wait of the
+                 // thread flushes it): the screen is read again until it shows the face colour or
+                 // two seconds have passed.
+                 const COLORREF expected = bar.GetScheme()[kFlatFace];
+                 const DWORD start = GetTickCount();
+                 for (;;) {
+                     HDC screen = GetDC(nullptr);
+                     buttonPixel = GetPixel(screen, (button.left + button.right) / 2, button.top + 3);
+                     joinPixel = GetPixel(screen, (button.left + button.right) / 2, menuRect.top);
+                     ReleaseDC(nullptr, screen);
+                     if ((buttonPixel == expected && joinPixel == expected) || GetTickCount() - start > 2000)
+                         break;
+                     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+                 }
                  EnumThreadWindows(
                      GetCurrentThreadId(),
                      [](HWND window, LPARAM lParam) -> BOOL {
