@@ -381,7 +381,8 @@ TEST_F(Startup, ProgramShowsItsTabsAndBars)
 
 TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)
 {
-    SetSystemFlags(0x101C | 0x800 | 0x1);
+    // The default flags without the default-browser question (0x1000), which would come first.
+    SetSystemFlags(0x001C | 0x800 | 0x1);
     instances.push_back(std::make_unique<testproc::Process>());
     ASSERT_TRUE(instances[0]->Start(Program(), ""));
     const DWORD first = instances[0]->Id();
@@ -392,7 +393,7 @@ TEST_F(Startup, SplashShowsUnlessTheSystemFlagsForbidIt)
     EXPECT_TRUE(Eventually([&] { return FindVisibleWindow(first, true) == nullptr; }, 10000));
     EXPECT_EQ(Close(0, window), 1u);
 
-    SetSystemFlags(0x101C | 0x8000 | 0x800 | 0x1);
+    SetSystemFlags(0x001C | 0x8000 | 0x800 | 0x1);
     instances.push_back(std::make_unique<testproc::Process>());
     ASSERT_TRUE(instances[1]->Start(Program(), ""));
     const DWORD second = instances[1]->Id();
