@@ -99,10 +99,14 @@ fi
 # The browser itself: its main window answers the question and closes on WM_CLOSE, ending the
 # process with exit code 1.
 scenario="the browser itself closes"
-# As a user who chose so: no splash (0x8000), no donation reminder (0x800) and no exit question
-# (0x1), which would keep the window open on WM_CLOSE (that case is "browser refuses to close").
-"$wine_run" reg add 'HKCU\software\KivoBrowser\Kivo Browser\Config' /v SysFlags /t REG_DWORD /d 0x8801 /f \
+# As a user who chose so: no splash (0x8000), no donation reminder (0x800), no update check (0x2)
+# and no exit question (0x1), which would keep the window open on WM_CLOSE (that case is "browser
+# refuses to close"). Were it to check, it would ask a port of this machine where nothing answers,
+# never the product's site.
+"$wine_run" reg add 'HKCU\software\KivoBrowser\Kivo Browser\Config' /v SysFlags /t REG_DWORD /d 0x8803 /f \
   >"$work/reg.log" 2>&1 || complain "the browser's settings could not be written"
+"$wine_run" reg add 'HKCU\software\KivoBrowser\Kivo Browser\Settings' /v UpdateURL /d http://127.0.0.1:1/kvbver.ini \
+  /f >>"$work/reg.log" 2>&1 || complain "the browser's settings could not be written"
 "$wine_run" "$browser" >"$work/browser.log" 2>&1 &
 browser_pid=$!
 if "$wine_run" "$standin" await "$(windows_path "$work/ready-browser")" >"$work/await.log" 2>&1; then
