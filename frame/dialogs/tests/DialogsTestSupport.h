@@ -3,6 +3,7 @@
 // answer by themselves and keep the texts they were shown, and a modal dialog run modeless so a
 // test can drive it (OK and Cancel end a modeless dialog by destroying it).
 #include "core/system/MessageBoxes.h"
+#include "frame/options/tests/OptionsTestSupport.h"
 
 #include <windows.h>
 
@@ -12,25 +13,9 @@
 
 namespace dialogs_test {
 
-inline constexpr DWORD kDeadlineMs = 10000;
-
-template <class Condition>
-bool PumpUntil(Condition condition)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (condition())
-            return true;
-        if (::GetTickCount() - start > kDeadlineMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-}
+// The Options dialog tests' pump: messages until the condition holds or the deadline passes.
+using options_test::kDeadlineMs;
+using options_test::PumpUntil;
 
 inline void Pump()
 {
