@@ -72,10 +72,12 @@ endfunction()
 # foreground and the keys, move the one cursor, or be the main window a second start hands its URL
 # to. So they need not run alone.
 # Those that drive modal dialogs too: a dialog is looked for by its class, and another program's
-# dialog of that class would be the one driven.
+# dialog of that class would be the one driven. And the rig's own tests, which compare the whole of
+# the current user's registry before and after a test process: Wine keeps settings that other
+# programs change there (its temporary system parameters).
 set(KIVO_OWN_WORLD_TESTS core_tests controls_tests docking_tests widgets_tests frame_tests
     navigation_tests favorites_tests gesture_tests watcher_tests browser_tests options_tests
-    dialogs_tests services_tests pagetools_tests adfilter_tests)
+    dialogs_tests services_tests pagetools_tests adfilter_tests rig_tests)
 
 # kivo_test(NAME SOURCES file... [LIBS lib...])
 # One test executable, run as one CTest test under Wine (each Wine start costs a second or two).

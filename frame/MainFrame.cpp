@@ -43,6 +43,38 @@ namespace {
 
 CMainFrame* g_mainFrame = nullptr;  // UI thread only: the frame while its window lives
 
+// The innermost dialog the frame's thread shows on top of the frame: the uppermost enabled dialog
+// of the thread whose chain of owners leads to the frame (a dialog that opened another is disabled
+// under it). Ownership, not activation, tells: a dialog that has not been activated yet (a busy
+// machine, a display without a window manager) is not the frame's last active popup.
+constexpr char kDialogClass[] = "#32770";
+
+HWND FindFrameDialog(HWND frame)
+{
+    struct Search {
+        HWND frame;
+        HWND found;
+    } search{frame, nullptr};
+    ::EnumThreadWindows(
+        ::GetWindowThreadProcessId(frame, nullptr),
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            char className[16] = {};
+            ::GetClassNameA(window, className, sizeof(className));
+            if (window == s.frame || !::IsWindowEnabled(window) || std::strcmp(className, kDialogClass) != 0)
+                return TRUE;
+            for (HWND owner = ::GetWindow(window, GW_OWNER); owner; owner = ::GetWindow(owner, GW_OWNER)) {
+                if (owner == s.frame) {
+                    s.found = window;
+                    return FALSE;
+                }
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 constexpr const char* kAppName = "Kivo Browser";
 // The frame's own toolbars.
 constexpr DWORD kSystemToolBarStyle = 0x5000894C;
@@ -1185,15 +1217,11 @@ LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     if (m_questionDepth > 0) {
         if (!m_askingExit) {
-            HWND popup = ::GetLastActivePopup(m_hWnd);
-            if (popup && popup != m_hWnd) {
-                m_closeAfterQuestion = true;
-                ::PostMessageA(popup, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            } else {
-                // The question's dialog is not up yet: the close comes back once its modal loop
-                // runs (or, when it asks nothing, once it has ended).
-                PostMessage(WM_CLOSE);
-            }
+            // Without a dialog to cancel (the question shows none yet), the close waits for the
+            // question to end; posting it again here would only spin the modal loop.
+            m_closeAfterQuestion = true;
+            if (HWND dialog = FindFrameDialog(m_hWnd))
+                ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         }
         return 0;
     }

@@ -690,20 +690,27 @@ TEST_F(FrameDialogs, OpenDialogOpensTheTypedAddress)
 
 TEST_F(FrameDialogs, ClosingTheFrameWhileOneOfItsDialogsIsUpEndsTheDialogFirst)
 {
-    CTestFrame test;
-    CRealQuestions real;  // after the frame, which installs its own answers
-    test.RunAfterCreate();
-    Settings().SysFlags |= SysFlag::NoExitConfirmation;
-    HWND shown = nullptr;
-    CModalScript script({[&](HWND d) {
-        shown = d;
-        PostMessageA(test.Window(), WM_CLOSE, 0, 0);
-    }});
-    SendMessageA(test.Window(), WM_COMMAND, MAKEWPARAM(ID_FRAME_OPEN, 0), 0);
-    EXPECT_TRUE(script.Finished());
-    EXPECT_NE(shown, nullptr);
-    EXPECT_FALSE(IsWindow(shown));
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(test.Window()); }));
+    // The dialog as the frame's last active popup, and a dialog that was never activated (a busy
+    // machine, no window manager): the frame itself is its last active window.
+    for (const bool frameActivatedLast : {false, true}) {
+        SCOPED_TRACE(frameActivatedLast ? "dialog never activated" : "dialog active");
+        CTestFrame test;
+        CRealQuestions real;  // after the frame, which installs its own answers
+        test.RunAfterCreate();
+        Settings().SysFlags |= SysFlag::NoExitConfirmation;
+        HWND shown = nullptr;
+        CModalScript script({[&](HWND d) {
+            shown = d;
+            if (frameActivatedLast)
+                SetActiveWindow(test.Window());
+            PostMessageA(test.Window(), WM_CLOSE, 0, 0);
+        }});
+        SendMessageA(test.Window(), WM_COMMAND, MAKEWPARAM(ID_FRAME_OPEN, 0), 0);
+        EXPECT_TRUE(script.Finished());
+        EXPECT_NE(shown, nullptr);
+        EXPECT_FALSE(IsWindow(shown));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(test.Window()); }));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

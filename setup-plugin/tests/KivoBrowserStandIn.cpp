@@ -14,6 +14,7 @@
 //   KivoBrowserStandIn await READY-FILE
 //
 // opens no window: it waits (up to 30 seconds) until a real browser window answers the question,
+// then (up to 30 seconds more) until it answers as fast as the plug-in asks, several times running,
 // then creates READY-FILE.
 //
 // Exit codes: 0 closed through WM_CLOSE (await: the browser answered), 3 ended by the stop file or
@@ -32,6 +33,8 @@ constexpr UINT kCloseDelayMs = 800;
 constexpr UINT kStopPollMs = 100;
 constexpr DWORD kLifetimeMs = 60000;
 constexpr DWORD kHangMs = 3000;
+constexpr UINT kPluginReplyMs = 200;  // what the plug-in gives a window to answer
+constexpr int kSettledAnswers = 5;
 
 enum class Mode { Closes, Refuses, Silent, Hangs };
 
@@ -101,7 +104,7 @@ int AwaitBrowser(const std::string& readyFile)
     for (int attempt = 0; attempt < 300; ++attempt) {
         DWORD_PTR answer = 0;
         HWND window = FindWindowA("Kivo Browser", nullptr);
-        if (window && SendMessageTimeoutA(window, question, 0, 0, SMTO_ABORTIFHUNG, 200, &answer) &&
+        if (window && SendMessageTimeoutA(window, question, 0, 0, SMTO_ABORTIFHUNG, kPluginReplyMs, &answer) &&
             answer == question) {
             // The browser goes on starting after its window answers; it is ready once it waits
             // for input.
@@ -110,6 +113,17 @@ int AwaitBrowser(const std::string& readyFile)
             if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)) {
                 WaitForInputIdle(process, 30000);
                 CloseHandle(process);
+            }
+            // Waiting for input once is not yet settled: the work it posted to itself follows. The
+            // browser is ready when it has answered within the plug-in's time several times running.
+            int quickAnswers = 0;
+            for (int settle = 0; settle < 300 && quickAnswers < kSettledAnswers; ++settle) {
+                answer = 0;
+                const bool quick = SendMessageTimeoutA(window, question, 0, 0, SMTO_ABORTIFHUNG, kPluginReplyMs,
+                                                       &answer) &&
+                                   answer == question;
+                quickAnswers = quick ? quickAnswers + 1 : 0;
+                Sleep(100);
             }
             HANDLE file = CreateFileA(readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             if (file == INVALID_HANDLE_VALUE)
