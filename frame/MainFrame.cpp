@@ -574,7 +574,13 @@ void CMainFrame::CreateBars()
             ShowReBarBand(rebar, ID_BAND_FORM_FILLER, false);
     }
     LoadReBarBandLayout(rebar, kFrameSettingsSection);
+    // The menu bar heads the bars on a row of its own, whatever layout was stored: a row it shared
+    // with the system toolbar gave the toolbar room for all its buttons and squeezed the menu out.
+    PlaceReBarBandOnTopRow(rebar, ID_BAND_COMMAND_BAR);
     RecolourBands();
+    // A stored ideal width may be that of another language's menu or of a maximised tab's buttons.
+    if (m_commandBar.IsWindow())
+        m_commandBar.UpdateBandWidth();
     for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar}) {
         if (bar)
             SizeBandToToolBar(bar);
