@@ -842,8 +842,10 @@ void CMainFrame::CreateClient()
         ModifyStyle(scrollBits, 0, SWP_FRAMECHANGED);
     m_tabbedClient->SetFrameWindow(m_hWnd);
     m_tabbedClient->SubclassMDIClient(m_hWndClient);
-    if (CImageListManager* images = GetImageListManager())
-        m_tabbedClient->Owner().SetTabImageList(images->GetList(kSlotToolBarSmall));
+    // The tabs' images are the site-icon cache's indices (its loading frames 0 to 3, then the page
+    // icon and the sites' icons): the strip draws them from the cache's list, or none without it.
+    IFrameSubsystems* subsystems = GetFrameSubsystems();
+    m_tabbedClient->Owner().SetTabImageList(subsystems ? subsystems->GetSiteIconImages() : nullptr);
     ::BringWindowToTop(m_hWndClient);
     UpdateLayout();
 }
