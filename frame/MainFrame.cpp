@@ -577,6 +577,8 @@ void CMainFrame::CreateBars()
     // The menu bar heads the bars on a row of its own, whatever layout was stored: a row it shared
     // with the system toolbar gave the toolbar room for all its buttons and squeezed the menu out.
     PlaceReBarBandOnTopRow(rebar, ID_BAND_COMMAND_BAR);
+    // Nothing shows it again once hidden: a stored layout never hides it.
+    ShowReBarBand(rebar, ID_BAND_COMMAND_BAR, true);
     RecolourBands();
     // A stored ideal width may be that of another language's menu or of a maximised tab's buttons.
     if (m_commandBar.IsWindow())
@@ -585,7 +587,8 @@ void CMainFrame::CreateBars()
         if (bar)
             SizeBandToToolBar(bar);
     }
-    // The bars with fixed buttons keep room for all of them beside the bands that stretch.
+    // The bars with fixed buttons are as wide as all of them beside the bands that stretch; in a
+    // window too narrow for them they shrink to their first button and the chevron offers the rest.
     for (HWND bar : {m_systemToolBar, m_formFillerBar}) {
         const int index = bar ? FindReBarBandOfChild(rebar, bar) : -1;
         const int width = bar ? GetToolBarButtonsWidth(bar) : 0;
@@ -598,7 +601,7 @@ void CMainFrame::CreateBars()
         size.cy = std::max<LONG>(size.cy, button.bottom);
         REBARBANDINFOA band = {sizeof(band)};
         band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
-        band.cxMinChild = static_cast<UINT>(width);
+        band.cxMinChild = static_cast<UINT>(std::max<LONG>(button.right, 0));
         band.cyMinChild = static_cast<UINT>(size.cy);
         band.cx = static_cast<UINT>(width + kBandGripperRoom);
         ::SendMessageA(rebar, RB_SETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));

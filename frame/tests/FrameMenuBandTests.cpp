@@ -1,7 +1,8 @@
 // The menu bar's band: at the window's default size every top-level item of the menu is inside the
 // rebar and not cut off, with the default layout and with each stored layout a user may come with
 // (the earlier one that put the system toolbar beside the menu, the menu moved behind other bars,
-// the system toolbar hidden). The picture: screenshots\main-frame-default-size.bmp.
+// the system toolbar hidden, the menu itself hidden). The pictures: the frame at the default size
+// (screenshots\main-frame-default-size.bmp) and narrower than its menu (main-frame-narrow.bmp).
 #include "frame/MainFrame.h"
 
 #include "frame/tests/FrameTestSupport.h"
@@ -119,6 +120,28 @@ TEST(FrameMenuBand, TheWholeMenuShowsAtTheDefaultSize)
     GetWindowRect(test.Window(), &frame);
     std::string path;
     EXPECT_TRUE(kivo_test::WriteScreenRect(frame, "main-frame-default-size.bmp", path)) << path;
+
+    // Narrower than the menu: the band shrinks below its ideal width, and the chevron offers the rest.
+    SetWindowPos(test.Window(), nullptr, 0, 0, 260, kDefaultHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    const HWND rebar = test.Frame().GetReBar();
+    RECT band = {};
+    SendMessageA(rebar, RB_GETRECT, 0, reinterpret_cast<LPARAM>(&band));
+    REBARBANDINFOA info = {sizeof(info)};
+    info.fMask = RBBIM_IDEALSIZE;
+    SendMessageA(rebar, RB_GETBANDINFOA, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_LT(band.right - band.left, static_cast<LONG>(info.cxIdeal));
+    // So does the system toolbar below it, which never reaches past the rebar.
+    const int system = IndexOf(rebar, ID_BAND_SYSTEM_TOOLBAR);
+    SendMessageA(rebar, RB_GETRECT, system, reinterpret_cast<LPARAM>(&band));
+    RECT rebarClient = {};
+    GetClientRect(rebar, &rebarClient);
+    EXPECT_LE(band.right, rebarClient.right);
+    EXPECT_LE(ChildRectIn(GetReBarBandChild(rebar, ID_BAND_SYSTEM_TOOLBAR), rebar).right, rebarClient.right);
+    RedrawWindow(test.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    Pump();
+    GetWindowRect(test.Window(), &frame);
+    EXPECT_TRUE(kivo_test::WriteScreenRect(frame, "main-frame-narrow.bmp", path)) << path;
 }
 
 // Each case arranges the bands of one frame, which then saves its layout; the next frame loads it.
@@ -145,6 +168,8 @@ TEST(FrameMenuBand, TheWholeMenuShowsAfterAStoredLayoutIsApplied)
              const int menu = IndexOf(rebar, ID_BAND_COMMAND_BAR);
              SetBandStyle(rebar, menu, BandStyle(rebar, menu) & ~RBBS_BREAK);
          }},
+        {"the menu hidden (a damaged value: no command hides it)",
+         [](HWND rebar) { ShowReBarBand(rebar, ID_BAND_COMMAND_BAR, false); }},
         {"the system toolbar hidden, the address bar on the menu's row",
          [](HWND rebar) {
              ShowReBarBand(rebar, ID_BAND_SYSTEM_TOOLBAR, false);
