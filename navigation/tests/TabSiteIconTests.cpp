@@ -66,7 +66,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD deadline = 30000)
 
 void PumpPending()
 {
-    PumpUntil([] { return true; });
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT)
