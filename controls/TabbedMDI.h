@@ -123,6 +123,7 @@ public:
     void SetOnlyWhileMaximized(bool only) { m_onlyWhileMaximized = only ? 1 : 0; }
     // The shared image list of the tabs (the site icons); kept for a strip created later.
     void SetTabImageList(HIMAGELIST images);
+    HIMAGELIST GetTabImageList() const { return m_images; }
     HWND GetStripWindow() const;
     // The strip's hit test: the tab index under the point (strip coordinates) or -1.
     int HitTestStrip(POINT point, UINT* where) const;

@@ -327,6 +327,33 @@ bool LoadReBarBandLayout(HWND reBar, const char* section, CSettingsStore* store)
     return true;
 }
 
+bool PlaceReBarBandOnTopRow(HWND reBar, UINT id)
+{
+    if (!::IsWindow(reBar))
+        return false;
+    CReBarCtrl rebar(reBar);
+    const int at = rebar.IdToIndex(id);
+    if (at < 0)
+        return false;
+    if (at > 0)
+        rebar.MoveBand(static_cast<UINT>(at), 0);
+    const int count = static_cast<int>(rebar.GetBandCount());
+    for (int i = 0; i < count; ++i) {
+        REBARBANDINFOA band = BandQuery(RBBIM_STYLE);
+        if (!rebar.GetBandInfo(i, &band))
+            continue;
+        // The first band needs no break; every band up to the first shown one after it takes one.
+        const UINT style = i == 0 ? band.fStyle & ~RBBS_BREAK : band.fStyle | RBBS_BREAK;
+        if (style != band.fStyle) {
+            band.fStyle = style;
+            rebar.SetBandInfo(i, &band);
+        }
+        if (i > 0 && !(style & RBBS_HIDDEN))
+            break;
+    }
+    return true;
+}
+
 void RemoveClickInRect(HWND window, const RECT& rect)
 {
     MSG message = {};

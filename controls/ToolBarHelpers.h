@@ -59,6 +59,9 @@ bool SaveReBarBandLayout(HWND reBar, const char* section, CSettingsStore* store 
 // A missing value or an id the rebar does not have leaves that position as it is; when any stored
 // value is damaged, nothing is applied and the rebar keeps the layout it has. Returns true.
 bool LoadReBarBandLayout(HWND reBar, const char* section, CSettingsStore* store = nullptr);
+// Puts the band first, alone on the top row: the band after it starts a new row, and so does the
+// first shown band after it when the bands between are hidden. False for an unknown id.
+bool PlaceReBarBandOnTopRow(HWND reBar, UINT id);
 
 // Drops the window's next queued message when it is a left click or double click inside the
 // rectangle (client coordinates): the click that closed a drop-down menu over its own button must

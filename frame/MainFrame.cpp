@@ -574,12 +574,21 @@ void CMainFrame::CreateBars()
             ShowReBarBand(rebar, ID_BAND_FORM_FILLER, false);
     }
     LoadReBarBandLayout(rebar, kFrameSettingsSection);
+    // The menu bar heads the bars on a row of its own, whatever layout was stored: a row it shared
+    // with the system toolbar gave the toolbar room for all its buttons and squeezed the menu out.
+    PlaceReBarBandOnTopRow(rebar, ID_BAND_COMMAND_BAR);
+    // Nothing shows it again once hidden: a stored layout never hides it.
+    ShowReBarBand(rebar, ID_BAND_COMMAND_BAR, true);
     RecolourBands();
+    // A stored ideal width may be that of another language's menu or of a maximised tab's buttons.
+    if (m_commandBar.IsWindow())
+        m_commandBar.UpdateBandWidth();
     for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar}) {
         if (bar)
             SizeBandToToolBar(bar);
     }
-    // The bars with fixed buttons keep room for all of them beside the bands that stretch.
+    // The bars with fixed buttons are as wide as all of them beside the bands that stretch; in a
+    // window too narrow for them they shrink to their first button and the chevron offers the rest.
     for (HWND bar : {m_systemToolBar, m_formFillerBar}) {
         const int index = bar ? FindReBarBandOfChild(rebar, bar) : -1;
         const int width = bar ? GetToolBarButtonsWidth(bar) : 0;
@@ -592,7 +601,7 @@ void CMainFrame::CreateBars()
         size.cy = std::max<LONG>(size.cy, button.bottom);
         REBARBANDINFOA band = {sizeof(band)};
         band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
-        band.cxMinChild = static_cast<UINT>(width);
+        band.cxMinChild = static_cast<UINT>(std::max<LONG>(button.right, 0));
         band.cyMinChild = static_cast<UINT>(size.cy);
         band.cx = static_cast<UINT>(width + kBandGripperRoom);
         ::SendMessageA(rebar, RB_SETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
@@ -836,8 +845,10 @@ void CMainFrame::CreateClient()
         ModifyStyle(scrollBits, 0, SWP_FRAMECHANGED);
     m_tabbedClient->SetFrameWindow(m_hWnd);
     m_tabbedClient->SubclassMDIClient(m_hWndClient);
-    if (CImageListManager* images = GetImageListManager())
-        m_tabbedClient->Owner().SetTabImageList(images->GetList(kSlotToolBarSmall));
+    // The tabs' images are the site-icon cache's indices (its loading frames 0 to 3, then the page
+    // icon and the sites' icons): the strip draws them from the cache's list, or none without it.
+    IFrameSubsystems* subsystems = GetFrameSubsystems();
+    m_tabbedClient->Owner().SetTabImageList(subsystems ? subsystems->GetSiteIconImages() : nullptr);
     ::BringWindowToTop(m_hWndClient);
     UpdateLayout();
 }

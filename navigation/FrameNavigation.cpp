@@ -12,6 +12,7 @@
 #include "navigation/OptionsPages.h"
 #include "navigation/SearchBar.h"
 #include "navigation/SearchEngineManager.h"
+#include "navigation/TabSiteIconSource.h"
 #include "navigation/favorites/FavoritesPane.h"
 #include "navigation/favorites/LinksBar.h"
 
@@ -185,6 +186,8 @@ void InstallFrameNavigation()
     SetPageTextSearch(&search);
     static COptionsPages optionsPages(&navigation);
     SetOptionsPageFactory(&optionsPages);
+    static CTabSiteIconSource siteIcons;
+    SetTabSiteIcons(&siteIcons);
 }
 
 bool CFrameNavigation::GetActivePage(std::string& url, std::string& title) const

@@ -1,7 +1,7 @@
 #pragma once
 // The program's IFrameSubsystems (frame/FrameSubsystems.h): the main frame's address and search
 // bars are the navigation library's CAddressBar and CSearchBar, its navigation commands go to
-// HandleNavigationCommand, its menus take their site icons from the favicon cache, and the browser
+// HandleNavigationCommand, its menus and tabs take their site icons from the favicon cache, and the browser
 // watcher gives the pages inside its tabs their mouse gestures from the frame's start; the address
 // bar's site icon drags out the link of the frame's active tab.
 //

@@ -541,3 +541,52 @@ TEST(CommandStrings, TooltipsComeFromTheCommandTextsAndAreCut)
     EXPECT_FALSE(LoadCommandStringA(8, text, 47012, false));
     EXPECT_STREQ(text, "old");
 }
+
+// Four plain bands 0xEB00..0xEB03 on one row; each case arranges them, puts one band on the top row
+// and gives "id:break" per band from left to right ("h" for a hidden band).
+TEST(ReBarBands, ABandPutOnTheTopRowStandsAloneThere)
+{
+    struct Case {
+        const char* name;
+        UINT id;
+        std::vector<UINT> hidden;
+        bool startsARow;  // the band to place had a break of its own
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"already first", 0xEB00, {}, false, "EB00 EB01:break EB02 EB03"},
+        {"from the middle", 0xEB02, {}, false, "EB02 EB00:break EB01 EB03"},
+        {"from the end, its own break dropped", 0xEB03, {}, true, "EB03 EB00:break EB01 EB02"},
+        {"hidden bands after it: the first shown one breaks too", 0xEB00, {0xEB01, 0xEB02}, false,
+         "EB00 EB01:break:h EB02:break:h EB03:break"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CBarHost host;
+        for (int i = 0; i < 4; ++i)
+            ASSERT_TRUE(AddReBarBand(host.ReBar(), AddPlainChild(host.ReBar(), 60, 20), 0, nullptr, nullptr, false, 0,
+                                     false));
+        if (c.startsARow) {
+            const int index = static_cast<int>(SendMessageA(host.ReBar(), RB_IDTOINDEX, c.id, 0));
+            REBARBANDINFOA band = BandInfo(host.ReBar(), index, RBBIM_STYLE);
+            band.fStyle |= RBBS_BREAK;
+            SendMessageA(host.ReBar(), RB_SETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
+        }
+        for (UINT id : c.hidden)
+            ShowReBarBand(host.ReBar(), id, false);
+        ASSERT_TRUE(PlaceReBarBandOnTopRow(host.ReBar(), c.id));
+        std::string text;
+        const int count = static_cast<int>(SendMessageA(host.ReBar(), RB_GETBANDCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            const REBARBANDINFOA band = BandInfo(host.ReBar(), i, RBBIM_ID | RBBIM_STYLE);
+            char item[32];
+            snprintf(item, sizeof(item), "%s%X%s%s", i ? " " : "", band.wID, band.fStyle & RBBS_BREAK ? ":break" : "",
+                     band.fStyle & RBBS_HIDDEN ? ":h" : "");
+            text += item;
+        }
+        EXPECT_EQ(text, c.expected);
+    }
+    CBarHost host;
+    EXPECT_FALSE(PlaceReBarBandOnTopRow(host.ReBar(), 0x1234));
+    EXPECT_FALSE(PlaceReBarBandOnTopRow(nullptr, 0xEB00));
+}

@@ -372,7 +372,9 @@ TEST_F(Startup, ProgramShowsItsTabsAndBars)
     EXPECT_NE(FindWindowExA(first, nullptr, "ReBarWindow32", nullptr), nullptr);
     RECT frame = {};
     GetWindowRect(first, &frame);
-    // Painting is the program's own affair: the picture is taken once its window answers again.
+    // Painting is the program's own affair: the picture is taken once its window has painted what
+    // it was asked to (the update below reaches its thread as sent paint messages) and answers again.
+    RedrawWindow(first, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     WindowTitle(first);
     std::string path;
     EXPECT_TRUE(kivo_test::WriteScreenRect(frame, "program.bmp", path)) << path;
