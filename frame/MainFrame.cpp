@@ -1317,6 +1317,8 @@ LRESULT CMainFrame::OnInitMenuPopup(UINT message, WPARAM wParam, LPARAM lParam, 
             }
         }
     }
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        subsystems->InitFrameMenuPopup(m_hWnd, m_menu, reinterpret_cast<HMENU>(wParam));
     handled = FALSE;
     return 0;
 }

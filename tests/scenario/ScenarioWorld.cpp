@@ -11,6 +11,8 @@
 #include "core/app/StartupServices.h"
 #include "core/library/AppWindowInfo.h"
 #include "editctl/Quillpoint.h"
+#include "frame/FrameSubsystems.h"
+#include "frame/gestures/tests/GestureTestWindows.h"
 #include "navigation/FrameNavigation.h"
 #include "navigation/favorites/FavoritesFolder.h"
 #include "tests/support/TestScratch.h"
@@ -455,6 +457,56 @@ HMENU CScenarioWorld::OpenMenuBarMenu(const std::string& name)
         return menu;
     }
     return nullptr;
+}
+
+HMENU CScenarioWorld::OpenSubMenu(HMENU parent, const std::string& name)
+{
+    const int count = parent ? ::GetMenuItemCount(parent) : 0;
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        ::GetMenuStringA(parent, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+        if (WithoutAmpersands(text) != name)
+            continue;
+        const HMENU menu = ::GetSubMenu(parent, i);
+        if (menu)
+            ::SendMessageA(m_window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(i, FALSE));
+        return menu;
+    }
+    return nullptr;
+}
+
+bool CScenarioWorld::DrawGesture(HWND tab, double fromX, double fromY, double toX, double toY)
+{
+    CFakeBrowser* engine = EngineOf(tab);
+    if (!engine || !engine->TopWindow())
+        return false;
+    const HWND view = ::FindWindowExA(engine->TopWindow(), nullptr, "Shell DocObject View", nullptr);
+    const HWND page = view ? ::FindWindowExA(view, nullptr, "Internet Explorer_Server", nullptr) : nullptr;
+    if (!page || !::IsWindowVisible(page))
+        return false;
+    RECT rect = {};
+    ::GetWindowRect(page, &rect);
+    const auto at = [&rect](double x, double y) {
+        return POINT{rect.left + static_cast<LONG>((rect.right - rect.left) * x),
+                     rect.top + static_cast<LONG>((rect.bottom - rect.top) * y)};
+    };
+    const POINT from = at(fromX, fromY);
+    const POINT to = at(toX, toY);
+    gesture_test::MakeForeground(m_window);
+    gesture_test::MoveMouseTo(from);
+    Pump();
+    gesture_test::PressButton(MOUSEEVENTF_RIGHTDOWN);
+    Pump();
+    gesture_test::DragTo(from, to);
+    gesture_test::PressButton(MOUSEEVENTF_RIGHTUP);
+    Pump();
+    Load();
+    return true;
+}
+
+CFrameNavigation* CScenarioWorld::Navigation() const
+{
+    return dynamic_cast<CFrameNavigation*>(GetFrameSubsystems());
 }
 
 std::vector<std::string> CScenarioWorld::MenuTexts(HMENU menu, bool deep)

@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+class CFrameNavigation;
 class CScopedFavoritesFolder;
 class CSettings;
 
@@ -108,6 +109,13 @@ public:
     // The opened menu: the frame prepares the top-level menu's submenu whose text (without the
     // '&') is given, as when the user opens it; null when there is none.
     HMENU OpenMenuBarMenu(const std::string& name);
+    // The submenu of `parent` whose item text (without '&') is given, prepared as when the user
+    // opens it; null when there is none.
+    HMENU OpenSubMenu(HMENU parent, const std::string& name);
+    // Draws a mouse gesture with the right button over the page of the tab (the engine's page
+    // window), from and to points given as fractions of the page's width and height, with the
+    // real mouse (the suite has a display of its own), then loads. False when the tab shows no page.
+    bool DrawGesture(HWND tab, double fromX, double fromY, double toX, double toY);
     // The texts of a menu's items, '&' removed, separators as "-"; submenus' items follow their
     // item indented by two spaces when `deep`.
     static std::vector<std::string> MenuTexts(HMENU menu, bool deep = false);
@@ -122,6 +130,8 @@ public:
 
     // ---- What the user sees
     CMainFrame& Frame() const { return *m_frame; }
+    // The navigation library's part of the frame: the bars, the Links bar, the side panels.
+    CFrameNavigation* Navigation() const;
     HWND Window() const { return m_window; }
     // The tab windows in the strip's order, and their labels.
     std::vector<HWND> Tabs() const;
