@@ -1,5 +1,6 @@
 #include "navigation/FrameNavigation.h"
 
+#include "browser/filter/BlockedHistoryWindow.h"
 #include "browser/tools/PageDropTarget.h"
 #include "browser/watcher/BrowserWatcher.h"
 #include "controls/CommandImageManager.h"
@@ -122,6 +123,14 @@ CShellTreePane* CFrameNavigation::GetSidePanel(int panel) const
 
 bool CFrameNavigation::HandleNavigationCommand(HWND frame, UINT command, const char* activeUrl)
 {
+    // "View Logs": the blocked-content log window opens, or goes when it is open.
+    if (command == ID_FRAME_VIEW_LOGS) {
+        if (GetBlockedHistoryWindow())
+            DestroyBlockedHistoryWindow();
+        else
+            ShowBlockedHistoryWindow(frame, 0);
+        return true;
+    }
     if (m_favoritesMenu && command >= kFavoritesMenuFirstCommand && command <= kFavoritesMenuLastCommand) {
         LRESULT result = 0;
         if (m_favoritesMenu->ProcessWindowMessage(frame, WM_COMMAND, command, 0, result))
@@ -163,6 +172,8 @@ void CFrameNavigation::InitFrameMenuPopup(HWND frame, HMENU menuBar, HMENU popup
 
 void CFrameNavigation::DestroyBars()
 {
+    // The log window is the frame's: it goes before the frame does.
+    DestroyBlockedHistoryWindow();
     if (m_favoritesMenu && ::IsMenu(m_favoritesMenu->GetRootMenu()))
         m_favoritesMenu->RemoveItems();
     m_favoritesMenu.reset();
