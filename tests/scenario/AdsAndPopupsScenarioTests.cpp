@@ -171,6 +171,11 @@ TEST(AdsAndPopupsScenario, AdsNeverReachTheServerAndTheAllowedSitesNextPopupOpen
         logo += static_cast<char>('a' + i % 26);
     world.ServeFile("/img/logo.gif", "image/gif", logo);
     world.ServeFile("/ads/banner.gif", "image/gif", logo + "banner");
+    // Favorites the user has (for the picture of the main window at the end).
+    world.AddFavoriteFile("Daily Portal", portal);
+    world.AddFavoriteFile("Special Offer", offer);
+    world.AddFavoriteFile("Links\\Daily Portal", portal);
+    world.AddFavoriteFile("Links\\Special Offer", offer);
     // The user's rule, as the ad filter's options add it.
     GetAdFilter().AddRule(CAdFilter::kFilterList, "*/ads/*");
     ASSERT_TRUE(world.Start());
@@ -259,8 +264,6 @@ TEST(AdsAndPopupsScenario, AdsNeverReachTheServerAndTheAllowedSitesNextPopupOpen
     EXPECT_EQ(settings.PopupLog.GetCount(), 1);
 
     // ---- The picture for the README: the frame with its loaded tabs, the favorites panel and bars.
-    world.AddFavoriteFile("Daily Portal", portal);
-    world.AddFavoriteFile("Links\\Special Offer", offer);
     world.Command(ID_FRAME_PANE_FIRST);
     world.PumpUntil([&] { return false; }, 300);
     for (HWND tab : world.Tabs())

@@ -86,8 +86,6 @@ bool EndsWith(const std::string& text, const std::string& end)
 TEST(FirstRunScenario, OneUserFromTheFirstStartToTheNextOne)
 {
     CScenarioWorld world;
-    world.AddEnginePage(kHome, "Kivo Home");
-    world.AddEnginePage(kSearchStart, "Kivo Search");
     const std::string news = world.ServePage({"/news.html", "Morning News", "", {}, ""});
     const std::string weather = world.ServePage({"/weather.html", "Weather", "", {}, ""});
     const std::string recipes = world.ServePage({"/recipes.html", "Recipes", "", {}, ""});

@@ -157,6 +157,9 @@ CScenarioWorld::CScenarioWorld()
     ServeFile("/kvbver.ini", "text/plain", "[main]\r\nversion=1.0\r\nreleasedate=Nov 28 2005\r\n");
     ServeFile("/favicon.ico", "image/x-icon", std::string("\0\0\1\0\0\0", 6));
     m_server.Start();
+    // The program's own home page and search start page, which a first start opens.
+    AddEnginePage(kProductHomePage, "Kivo Home");
+    AddEnginePage(kSearchStartPage, "Kivo Search");
     NewProfile();
 }
 

@@ -6,6 +6,7 @@
 // start of the program does. Around it:
 //  - the engine double behind CLSID_WebBrowser (tests/engine/FakeEngine.h): it hosts like the real
 //    control and fires the real events, but renders nothing and fetches nothing;
+//    the program's home page and search start page are known to it as "Kivo Home" and "Kivo Search";
 //  - a local HTTP server on 127.0.0.1 (tests/http/TestHttpServer.h) serving the scenario's
 //    made-up pages, images, ads, favicons and the update file; a page served with ServePage is
 //    known to the engine double under the same address, with its title;
