@@ -322,7 +322,13 @@ std::unique_ptr<CSettings> CScenarioWorld::StoredSettings() const
     auto stored = std::make_unique<CSettings>();
     stored->SkipSaveAtExit();
     stored->SessionFilePath = (m_profile + "lastopensites").c_str();
+    // Reading the session marks a run as started in the store unless the mark is there: the
+    // mark is set in memory for the read, and the stored value is left as it was.
+    const int startupFlags = stored->StartupFlags.value;
+    stored->StartupFlags.value |= static_cast<int>(StartupFlag::RunningMarker);
     stored->LoadLastOpenSites();
+    stored->StartupFlags.value = startupFlags;
+    stored->PreviousRunState = -1;
     return stored;
 }
 
@@ -396,6 +402,15 @@ void CScenarioWorld::TypeSearch(const std::string& text)
     ::SetWindowTextA(edit, text.c_str());
     ::SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
     Load();
+}
+
+bool CScenarioWorld::DriveDialog(const std::function<void()>& action, std::vector<frame_test::CModalScript::Step> steps,
+                                 DWORD deadlineMs)
+{
+    frame_test::CModalScript script(std::move(steps), deadlineMs);
+    action();
+    Pump();
+    return script.Finished();
 }
 
 void CScenarioWorld::Command(UINT id)

@@ -100,6 +100,10 @@ public:
     void TypeSearch(const std::string& text);
     // A menu or accelerator command of the main window (WM_COMMAND as the menu sends it), then loads.
     void Command(UINT id);
+    // Runs the action (one that opens a modal dialog, a command) while the script drives the
+    // dialog from inside its message loop; true when every step ran before the deadline.
+    bool DriveDialog(const std::function<void()>& action, std::vector<frame_test::CModalScript::Step> steps,
+                     DWORD deadlineMs = 30000);
     // Clicks the toolbar button of the command on whichever bar of the rebar has it (mouse button
     // down and up over its middle), then loads. False when no bar has it or it is disabled.
     bool ClickToolBarButton(UINT id);
