@@ -14,6 +14,7 @@
 
 #include "core/app/Settings.h"
 #include "frame/FrameResources.h"
+#include "frame/options/OptionsResources.h"
 #include "navigation/FrameNavigation.h"
 #include "navigation/SearchEngineManager.h"
 #include "navigation/UrlAliasList.h"
@@ -74,6 +75,26 @@ HTREEITEM FindTreePath(HWND tree, const std::vector<std::string>& path)
         parent = found;
     }
     return found;
+}
+
+// The control of the id anywhere inside the window (a page inside a dialog).
+HWND FindDescendant(HWND window, int id)
+{
+    struct Search {
+        int id;
+        HWND found;
+    } search = {id, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (::GetDlgCtrlID(child) != s->id)
+                return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 bool EndsWith(const std::string& text, const std::string& end)
@@ -222,9 +243,24 @@ TEST(FirstRunScenario, OneUserFromTheFirstStartToTheNextOne)
     std::string picture;
     EXPECT_TRUE(world.Screenshot("scenario-first-run.bmp", picture)) << picture;
 
-    // ---- The user lets the next start open the last session (the start-up choice of the
-    // options), and exits.
-    GetSettings()->StartupFlags.value = 0x4;
+    // ---- The user lets the next start open the last session: Options, the Start Pages page,
+    // "last open sites", OK. Then exits.
+    EXPECT_EQ(GetSettings()->GetStartupMode(), 1);  // a new profile starts with the home page
+    bool chosen = false;
+    EXPECT_TRUE(world.DriveDialog([&] { world.Frame().ShowOptionsPage(IDD_START_PAGES_PAGE); },
+                                  {[&chosen](HWND dialog) {
+                                      const HWND radio = FindDescendant(dialog, IDC_START_MODE_LAST_SITES);
+                                      if (radio) {
+                                          const HWND page = ::GetParent(radio);
+                                          ::CheckRadioButton(page, IDC_START_MODE_BLANK, IDC_START_MODE_SEARCH_PAGE,
+                                                             IDC_START_MODE_LAST_SITES);
+                                          frame_test::Click(page, IDC_START_MODE_LAST_SITES);
+                                          chosen = true;
+                                      }
+                                      frame_test::Click(dialog, IDOK);
+                                  }}));
+    EXPECT_TRUE(chosen);
+    EXPECT_EQ(GetSettings()->GetStartupMode(), 2);
     const std::vector<std::string> before = world.TabTexts();
     EXPECT_EQ(world.Exit(), 1);
     EXPECT_EQ(world.m_questions.m_exitQuestions, 1);
