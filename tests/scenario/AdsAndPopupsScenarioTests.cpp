@@ -231,6 +231,8 @@ TEST(AdsAndPopupsScenario, AdsNeverReachTheServerAndTheAllowedSitesNextPopupOpen
     ASSERT_NE(log, nullptr);
     EXPECT_TRUE(::IsWindowVisible(log->m_hWnd));
     EXPECT_EQ(log->GetSelectedTab(), 0);
+    tools = world.OpenMenuBarMenu("Tools");
+    EXPECT_TRUE(MenuChecked(tools, ID_FRAME_VIEW_LOGS));
     const HWND popups = log->GetList(true);
     ASSERT_EQ(::SendMessageA(popups, LVM_GETITEMCOUNT, 0, 0), 1);
     const int row = 0;
@@ -251,6 +253,8 @@ TEST(AdsAndPopupsScenario, AdsNeverReachTheServerAndTheAllowedSitesNextPopupOpen
     // View Logs again closes the log.
     world.Command(ID_FRAME_VIEW_LOGS);
     EXPECT_EQ(GetBlockedHistoryWindow(), nullptr);
+    tools = world.OpenMenuBarMenu("Tools");
+    EXPECT_FALSE(MenuChecked(tools, ID_FRAME_VIEW_LOGS));
 
     // ---- The page again: its popup now opens as a tab of the frame, and nothing more is blocked.
     world.TypeAddress(portal);
