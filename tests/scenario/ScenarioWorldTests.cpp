@@ -5,6 +5,8 @@
 
 #include "browser/BrowserView.h"
 #include "core/app/Settings.h"
+#include "frame/FrameResources.h"
+#include "frame/MainFrame.h"
 
 #include <gtest/gtest.h>
 #include <urlmon.h>
@@ -27,6 +29,13 @@ TEST(ScenarioWorld, StandsUpTheShellServesItsPagesAndRestartsInTheSameProfile)
     world.TypeAddress(page);
     EXPECT_EQ(world.TabUrl(world.ActiveTab()), page);
     EXPECT_EQ(world.WindowTitle(), "The world's page - Kivo Browser");
+
+    // The toolbar's Back button goes back to the page before, the search start page.
+    ASSERT_TRUE(world.ClickToolBarButton(ID_FRAME_BACK));
+    EXPECT_EQ(world.TabUrl(world.ActiveTab()), kSearchStartPage);
+    EXPECT_EQ(world.TabText(world.ActiveTab()), "Kivo Search");
+    ASSERT_TRUE(world.ClickToolBarButton(ID_FRAME_FORWARD));
+    EXPECT_EQ(world.TabUrl(world.ActiveTab()), page);
 
     // The server answers the page through the URL layer (and the namespace handler before it).
     CComPtr<IStream> stream;
