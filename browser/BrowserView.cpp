@@ -15,11 +15,13 @@
 #include "browser/tools/FindHighlight.h"
 #include "browser/tools/PageCommands.h"
 #include "browser/tools/SaveAsWebArchive.h"
+#include "core/app/LanguageManager.h"
 #include "core/app/MainFrameMessages.h"
 #include "core/app/Settings.h"
 #include "core/library/UrlFunctions.h"
 #include "core/system/Clipboard.h"
 #include "core/system/MenuFunctions.h"
+#include "frame/BlockedContent.h"
 #include "frame/MainFrameData.h"
 #include "frame/services/HostedBands.h"
 
@@ -35,6 +37,7 @@ constexpr DWORD kSysFlagOpenerTabsInBackground = 0x200000;
 // bottom, away from the tab; otherwise both go the other way.
 constexpr DWORD kViewFlagTabsOnTop = 0x100000;
 constexpr DWORD kBlockerFlagPopupBlocker = 0x2;
+constexpr DWORD kBlockerFlagPopupNotice = 0x1000;
 constexpr DWORD kStartupFlagSearchHome = 0x20;
 constexpr DWORD kSysFlagMiddleClickForPages = 0x40000;
 constexpr DWORD kSysFlagMiddleClickForeground = 0x80000;
@@ -559,6 +562,10 @@ void CBrowserView::OnBeforeNavigate2(IDispatch* source, const TStdStr<char>& url
             if (IBrowserTabHost* host = GetBrowserTabHost())
                 host->OnPopupBlocked(BrowserString(IDS_BROWSER_POPUP, "Popup").c_str(), opener->m_url.c_str(),
                                      url.c_str());
+            // The notice stays the opener's status text: the opener, active again once this tab
+            // has gone, shows it in place of its page's last text.
+            if (Settings().BlockerFlags & kBlockerFlagPopupNotice)
+                GetTabTextStore().SetText(opener->m_hWnd, TranslateText(kPopupNoticeText).c_str());
             *cancel = VARIANT_TRUE;
             PostMessage(WM_CLOSE);
             return;

@@ -21,6 +21,10 @@ constexpr DWORD AdSound = 0x20000;
 constexpr DWORD NoReplacementText = 0x40000;
 }  // namespace BlockerFlag
 
+// The window class of the blocked-content "Log" window (the browser library's), which the frame
+// owns while it is open.
+constexpr char kBlockedLogWindowClass[] = "_KivoBlockedLog";
+
 // The status-bar notice of a blocked popup.
 constexpr char kPopupNoticeText[] = "This page contains popup windows!";
 

@@ -49,6 +49,9 @@ public:
     // The Links bar as a child of the rebar with the child id `id`, or null (the frame then makes
     // an empty stand-in). Its window and object go with DestroyBars.
     virtual HWND CreateLinksBar(HWND /*reBar*/, UINT /*id*/) { return nullptr; }
+    // A popup of the frame's menu bar opens (WM_INITMENUPOPUP): the libraries fill the menus they
+    // own (the Favorites menu's favorites).
+    virtual void InitFrameMenuPopup(HWND /*frame*/, HMENU /*menuBar*/, HMENU /*popup*/) {}
     // Saves the addresses as a new group of that name (the exit dialog's "save this session");
     // false when no group could be made (without a group store, or a name that cannot be used).
     virtual bool SaveGroup(const char* name, const std::vector<CStdString>& urls)

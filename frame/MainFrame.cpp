@@ -41,6 +41,16 @@
 
 namespace {
 
+// True when a window of the class is one that `owner` owns (the "Log" window while it is open).
+bool OwnsWindowOfClass(HWND owner, const char* className)
+{
+    for (HWND window = ::FindWindowExA(nullptr, nullptr, className, nullptr); window;
+         window = ::FindWindowExA(nullptr, window, className, nullptr))
+        if (::GetWindow(window, GW_OWNER) == owner)
+            return true;
+    return false;
+}
+
 CMainFrame* g_mainFrame = nullptr;  // UI thread only: the frame while its window lives
 
 // The innermost dialog the frame's thread shows on top of the frame: the uppermost enabled dialog
@@ -1328,6 +1338,8 @@ LRESULT CMainFrame::OnInitMenuPopup(UINT message, WPARAM wParam, LPARAM lParam, 
             }
         }
     }
+    if (IFrameSubsystems* subsystems = GetFrameSubsystems())
+        subsystems->InitFrameMenuPopup(m_hWnd, m_menu, reinterpret_cast<HMENU>(wParam));
     handled = FALSE;
     return 0;
 }
@@ -1660,7 +1672,7 @@ BOOL CMainFrame::OnIdle()
     map->UISetCheck(ID_FRAME_SEARCH_NEW_TAB, (tabOpen & TabOpenFlag::SearchBar) ? 1 : 0);
     map->UISetCheck(ID_FRAME_FAVPANE_NEW_TAB, (tabOpen & TabOpenFlag::LinksBar) ? 1 : 0);
     map->UISetCheck(ID_FRAME_FAVMENU_NEW_TAB, (tabOpen & TabOpenFlag::Favorites) ? 1 : 0);
-    map->UISetCheck(ID_FRAME_VIEW_LOGS, 0);
+    map->UISetCheck(ID_FRAME_VIEW_LOGS, OwnsWindowOfClass(m_hWnd, kBlockedLogWindowClass) ? 1 : 0);
     map->UIEnable(ID_FRAME_REOPEN_LAST_CLOSED, !m_recentClosed.IsEmpty());
     map->UISetCheck(ID_FRAME_FULL_SCREEN, IsFullScreen() ? 1 : 0);
     // One update check at a time: the command waits while one runs.

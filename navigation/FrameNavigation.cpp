@@ -1,5 +1,6 @@
 #include "navigation/FrameNavigation.h"
 
+#include "browser/filter/BlockedHistoryWindow.h"
 #include "browser/tools/PageDropTarget.h"
 #include "browser/watcher/BrowserWatcher.h"
 #include "controls/CommandImageManager.h"
@@ -13,7 +14,9 @@
 #include "navigation/SearchBar.h"
 #include "navigation/SearchEngineManager.h"
 #include "navigation/TabSiteIconSource.h"
+#include "navigation/favorites/FavoritesMenu.h"
 #include "navigation/favorites/FavoritesPane.h"
+#include "navigation/favorites/FavoritesResources.h"
 #include "navigation/favorites/LinksBar.h"
 
 namespace {
@@ -121,6 +124,19 @@ CShellTreePane* CFrameNavigation::GetSidePanel(int panel) const
 
 bool CFrameNavigation::HandleNavigationCommand(HWND frame, UINT command, const char* activeUrl)
 {
+    // "View Logs": the blocked-content log window opens, or goes when it is open.
+    if (command == ID_FRAME_VIEW_LOGS) {
+        if (GetBlockedHistoryWindow())
+            DestroyBlockedHistoryWindow();
+        else
+            ShowBlockedHistoryWindow(frame, 0);
+        return true;
+    }
+    if (m_favoritesMenu && command >= kFavoritesMenuFirstCommand && command <= kFavoritesMenuLastCommand) {
+        LRESULT result = 0;
+        if (m_favoritesMenu->ProcessWindowMessage(frame, WM_COMMAND, command, 0, result))
+            return true;
+    }
     const CNavigationBars bars = {m_address.get(), m_search.get()};
     return ::HandleNavigationCommand(frame, command, GetProgramNavigationServices(), bars, activeUrl ? activeUrl : "");
 }
@@ -131,8 +147,37 @@ HIMAGELIST CFrameNavigation::GetSiteIconImages()
     return cache ? cache->GetImageList() : nullptr;
 }
 
+void CFrameNavigation::InitFrameMenuPopup(HWND frame, HMENU menuBar, HMENU popup)
+{
+    if (!popup)
+        return;
+    if (m_favoritesMenu && m_favoritesMenu->GetRootMenu() != popup && !::IsMenu(m_favoritesMenu->GetRootMenu()))
+        m_favoritesMenu.reset();  // the menu bar was made anew (another language)
+    if (!m_favoritesMenu) {
+        bool isFavorites = false;
+        for (int i = 0; menuBar && i < ::GetMenuItemCount(menuBar); ++i)
+            isFavorites = isFavorites || ::GetSubMenu(menuBar, i) == popup;
+        isFavorites = isFavorites && ::GetMenuState(popup, ID_FRAME_ADD_FAVORITE, MF_BYCOMMAND) != static_cast<UINT>(-1) &&
+                      ::GetMenuState(popup, ID_FRAME_FAVORITES_OPTIONS, MF_BYCOMMAND) != static_cast<UINT>(-1);
+        if (!isFavorites)
+            return;
+        // The favorites follow the menu's own items below a separator, in place of a placeholder.
+        ::AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(popup, MF_STRING, kFavoritesMenuInsertPoint, "Insert Point");
+        m_favoritesMenu = std::make_unique<CFrameFavoritesMenu>();
+        m_favoritesMenu->Attach(popup);
+        m_favoritesMenu->SetOwnerWindow(frame);
+    }
+    m_favoritesMenu->OnInitMenuPopup(popup);
+}
+
 void CFrameNavigation::DestroyBars()
 {
+    // The log window is the frame's: it goes before the frame does.
+    DestroyBlockedHistoryWindow();
+    if (m_favoritesMenu && ::IsMenu(m_favoritesMenu->GetRootMenu()))
+        m_favoritesMenu->RemoveItems();
+    m_favoritesMenu.reset();
     if (m_address && m_address->IsWindow())
         m_address->DestroyWindow();
     if (m_search && m_search->IsWindow())

@@ -18,6 +18,7 @@ class CSearchBar;
 class CFavIconCache;
 class CShellTreePane;
 class CLinksBar;
+class CFrameFavoritesMenu;
 
 class CFrameNavigation final : public IFrameSubsystems, public IMenuIconSource, public IActivePageSource {
 public:
@@ -40,6 +41,9 @@ public:
     // The Links bar over the links folder (CLinksBar).
     HWND CreateLinksBar(HWND reBar, UINT id) override;
     bool SaveGroup(const char* name, const std::vector<CStdString>& urls) override;
+    // The menu bar's Favorites popup (the one holding "Add to Favorites..." and "Favorites
+    // Options...") lists the favorites folder below its own items, rebuilt at each opening.
+    void InitFrameMenuPopup(HWND frame, HMENU menuBar, HMENU popup) override;
 
     // IMenuIconSource: the frame data's menu items take the favicon cache's icons.
     int GetIconIndex(const char* url) override;
@@ -60,6 +64,7 @@ private:
     std::unique_ptr<CShellTreePane> m_favoritesPanel;
     std::unique_ptr<CShellTreePane> m_historyPanel;
     std::unique_ptr<CLinksBar> m_links;
+    std::unique_ptr<CFrameFavoritesMenu> m_favoritesMenu;
 };
 
 // Makes the program's one CFrameNavigation and installs it for the frame, with the search of text

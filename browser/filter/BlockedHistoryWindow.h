@@ -28,7 +28,7 @@ std::string FormatBlockedLogText(const CBlockedLog& log, bool popups);
 
 class CBlockedHistoryWindow : public CWindowImpl<CBlockedHistoryWindow, CWindow, CFrameWinTraits> {
 public:
-    DECLARE_WND_CLASS("_KivoBlockedLog")
+    DECLARE_WND_CLASS("_KivoBlockedLog")  // kBlockedLogWindowClass (frame/BlockedContent.h)
 
     BEGIN_MSG_MAP(CBlockedHistoryWindow)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
