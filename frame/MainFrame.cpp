@@ -566,10 +566,12 @@ void CMainFrame::CreateBars()
     if (!rebar)
         return;
     AddReBarBand(rebar, m_systemToolBar, ID_BAND_SYSTEM_TOOLBAR, nullptr, nullptr, false, 80, false);
-    AddReBarBand(rebar, m_addressBar, ID_BAND_ADDRESS_BAR, TranslateText("Address").c_str(), nullptr, true, 450, false);
+    // The address and search bars carry their own "Address" and "Search" buttons: a band title
+    // would say it twice.
+    AddReBarBand(rebar, m_addressBar, ID_BAND_ADDRESS_BAR, nullptr, nullptr, true, 450, false);
     AddReBarBand(rebar, m_linksBar, ID_BAND_LINKS_BAR, TranslateText("Links").c_str(), nullptr, true, 450, false);
     AddReBarBand(rebar, m_pluginsBar, ID_BAND_PLUGINS_BAR, nullptr, nullptr, false, 40, false);
-    AddReBarBand(rebar, m_searchBar, ID_BAND_SEARCH_BAR, TranslateText("Search").c_str(), nullptr, true, 500, false);
+    AddReBarBand(rebar, m_searchBar, ID_BAND_SEARCH_BAR, nullptr, nullptr, true, 500, false);
     // Added last: the band helper puts a band before the one numbered after it, and the search bar
     // is numbered just before the form filler.
     if (m_formFillerBar)

@@ -257,13 +257,12 @@ TEST_F(CFrameLanguageTest, SwitchingTheLanguageRetranslatesTheOpenFramesMenusAnd
     HMENU menu = frame.Frame().GetMenuBarMenu();
     HWND rebar = frame.Frame().GetReBar();
     ASSERT_EQ(GetMenuItemText(menu, 0, MF_BYPOSITION), "&File");
-    ASSERT_EQ(BandText(rebar, ID_BAND_ADDRESS_BAR), "Address");
+    ASSERT_EQ(BandText(rebar, ID_BAND_LINKS_BAR), "Links");
 
     ::SendMessageA(frame.Window(), WM_COMMAND, kCommandLanguageFirst + 1, 0);
     EXPECT_EQ(m_languages->GetLanguageName(), "Testish");
     EXPECT_EQ(GetMenuItemText(menu, 0, MF_BYPOSITION), "&Datei");
     EXPECT_EQ(GetMenuItemText(menu, 4, MF_BYPOSITION), "&Gruppen");
-    EXPECT_EQ(BandText(rebar, ID_BAND_ADDRESS_BAR), "Adresse");
     EXPECT_EQ(BandText(rebar, ID_BAND_LINKS_BAR), "Verweise");
     // The command bar shows the translated menu.
     HWND commandBar = frame.Frame().GetCommandBar().m_hWnd;
@@ -289,7 +288,7 @@ TEST_F(CFrameLanguageTest, SwitchingTheLanguageRetranslatesTheOpenFramesMenusAnd
     // And back.
     ::SendMessageA(frame.Window(), WM_COMMAND, kCommandLanguageFirst, 0);
     EXPECT_EQ(GetMenuItemText(menu, 0, MF_BYPOSITION), "&File");
-    EXPECT_EQ(BandText(rebar, ID_BAND_ADDRESS_BAR), "Address");
+    EXPECT_EQ(BandText(rebar, ID_BAND_LINKS_BAR), "Links");
 }
 
 bool WearsSkin(CFrameSkinManager& skins, HWND window)
