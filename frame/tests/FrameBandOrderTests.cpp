@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ struct CBandLook {
     bool operator==(const CBandLook&) const = default;
 };
 
+void PrintTo(const CBandLook& band, std::ostream* out)
+{
+    *out << band.id << (band.newRow ? " new row" : "") << (band.visible ? "" : " hidden");
+}
+
 std::vector<CBandLook> Bands(HWND rebar)
 {
     std::vector<CBandLook> bands;
@@ -36,14 +42,6 @@ std::vector<CBandLook> Bands(HWND rebar)
         bands.push_back({band.wID, (band.fStyle & RBBS_BREAK) != 0, (band.fStyle & RBBS_HIDDEN) == 0});
     }
     return bands;
-}
-
-std::string Describe(const std::vector<CBandLook>& bands)
-{
-    std::string text;
-    for (const CBandLook& band : bands)
-        text += std::to_string(band.id) + (band.newRow ? " new row" : "") + (band.visible ? "" : " hidden") + "; ";
-    return text;
 }
 
 std::vector<std::string> ItemTexts(HMENU menu)
@@ -88,7 +86,7 @@ TEST(FrameBandOrder, ANewProfilesBandsStandInTheirOrderWithTheirRowsAndEachToggl
         {ID_BAND_FORM_FILLER, true, true},
     };
     const std::vector<CBandLook> fresh = Bands(rebar);
-    EXPECT_EQ(fresh, expected) << Describe(fresh);
+    EXPECT_EQ(fresh, expected);
 
     const struct {
         UINT command;
@@ -106,9 +104,9 @@ TEST(FrameBandOrder, ANewProfilesBandsStandInTheirOrderWithTheirRowsAndEachToggl
                 band.visible = false;
         }
         SendMessageA(test.Window(), WM_COMMAND, toggle.command, 0);
-        EXPECT_EQ(Bands(rebar), hidden) << Describe(Bands(rebar));
+        EXPECT_EQ(Bands(rebar), hidden);
         SendMessageA(test.Window(), WM_COMMAND, toggle.command, 0);
-        EXPECT_EQ(Bands(rebar), fresh) << Describe(Bands(rebar));
+        EXPECT_EQ(Bands(rebar), fresh);
     }
     test.Close();
     TakeQuitCode();
