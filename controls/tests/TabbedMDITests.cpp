@@ -524,6 +524,19 @@ TEST_F(TabbedMdi, PagedChildReportsToTheStripAndSwitchesItsPages)
     EXPECT_EQ(TabTexts(), std::vector<std::string>{"Other"});
 }
 
+TEST_F(TabbedMdi, APagedChildsNewTitleBecomesItsTabsText)
+{
+    CPagedChild child;
+    ASSERT_NE(child.Create(m_client, nullptr, "Example Domain"), nullptr);
+    Pump();
+    ASSERT_EQ(TabTexts(), std::vector<std::string>{"Example Domain"});
+    // A page that loads gives the child its title; the tab follows without being told.
+    ::SetWindowTextA(child.m_hWnd, "Another page");
+    EXPECT_EQ(TabTexts(), std::vector<std::string>{"Another page"});
+    ::SendMessageA(child.m_hWnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(child.m_gone);
+}
+
 TEST(TabbedMdiMessages, EightDistinctRegisteredMessages)
 {
     const CTabbedMdiMessages& ids = GetTabbedMdiMessages();
