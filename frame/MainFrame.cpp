@@ -1,4 +1,5 @@
 #include "frame/MainFrame.h"
+#include "core/system/DispatchByName.h"
 #include "frame/services/DefaultBrowserCheck.h"
 #include "frame/services/FramePrivacy.h"
 #include "frame/services/PluginManager.h"
@@ -1340,6 +1341,8 @@ LRESULT CMainFrame::OnInitMenuPopup(UINT message, WPARAM wParam, LPARAM lParam, 
             }
         }
     }
+    if (HMENU popup = reinterpret_cast<HMENU>(wParam); popup && popup == FindMenuPopup("&View\nEnco&ding"))
+        CheckActiveEncoding(popup);
     if (IFrameSubsystems* subsystems = GetFrameSubsystems())
         subsystems->InitFrameMenuPopup(m_hWnd, m_menu, reinterpret_cast<HMENU>(wParam));
     handled = FALSE;
@@ -2519,9 +2522,41 @@ bool CMainFrame::OnStopAll(UINT)
 }
 
 // Setting a page's character set needs its document: the browser tab's engine, once it loads pages.
-bool CMainFrame::OnEncoding(UINT)
+// The active page's document is told its character set and read again from the cache where it
+// has not expired, as the engine's own encoding menu does.
+bool CMainFrame::OnEncoding(UINT id)
 {
+    const size_t index = id - ID_FRAME_ENCODING_FIRST;
+    IBrowserTab* tab = GetActiveTab();
+    IWebBrowser2* browser = tab ? tab->GetWebBrowser() : nullptr;
+    if (index >= std::size(kEncodings) || !*kEncodings[index].charset || !browser)
+        return true;
+    const CComPtr<IDispatch> document = PageDocument(browser);
+    if (!document || FAILED(PutByName(document, L"charset", CComVariant(kEncodings[index].charset))))
+        return true;
+    CComVariant level(static_cast<long>(REFRESH_IFEXPIRED));
+    browser->Refresh2(&level);
     return true;
+}
+
+void CMainFrame::CheckActiveEncoding(HMENU popup) const
+{
+    TStdStr<char> charset;
+    IBrowserTab* tab = GetActiveTab();
+    if (IWebBrowser2* browser = tab ? tab->GetWebBrowser() : nullptr) {
+        const CComVariant value = GetByName(PageDocument(browser), L"charset");
+        if (value.vt == VT_BSTR && value.bstrVal)
+            charset = TStdStr<char>(value.bstrVal);
+    }
+    bool found = false;
+    for (size_t i = 0; i < std::size(kEncodings); ++i) {
+        const bool match = !found && *kEncodings[i].charset && !charset.empty() &&
+                           ::lstrcmpiA(kEncodings[i].charset, charset.c_str()) == 0;
+        found = found || match;
+        if (*kEncodings[i].charset)
+            ::CheckMenuItem(popup, ID_FRAME_ENCODING_FIRST + static_cast<UINT>(i),
+                            MF_BYCOMMAND | (match ? MF_CHECKED : MF_UNCHECKED));
+    }
 }
 
 bool CMainFrame::OnWindowArrange(UINT id)

@@ -125,6 +125,8 @@ public:
 
     // What the tests and the other subsystems look at.
     IBrowserTab* GetActiveTab() const;
+    // Checks the encoding item of the active page's character set, and no other.
+    void CheckActiveEncoding(HMENU popup) const;
     const std::map<HWND, IBrowserTab*>& GetTabs() const { return m_tabs; }
     CRecentClosedList& GetRecentClosedList() { return m_recentClosed; }
     CFramePanes& GetPanes() { return m_panes; }

@@ -584,3 +584,60 @@ TEST_F(MainFrameWithBrowserTabs, PageOpenedInTheBackgroundLeavesTheFrameShowingT
     EXPECT_EQ(test.StripImage(background), 0);
     EXPECT_EQ(test.StripImage(first), kPageSiteIcon);
 }
+
+namespace {
+
+// The popup under the menu bar's item whose text starts with `text`, then under that popup's.
+HMENU SubMenuByText(HMENU menu, const std::vector<std::string>& path)
+{
+    for (const std::string& text : path) {
+        HMENU next = nullptr;
+        for (int i = 0; menu && i < ::GetMenuItemCount(menu) && !next; ++i) {
+            char item[128] = {};
+            ::GetMenuStringA(menu, i, item, sizeof(item), MF_BYPOSITION);
+            if (text == item)
+                next = ::GetSubMenu(menu, i);
+        }
+        menu = next;
+    }
+    return menu;
+}
+
+bool IsItemChecked(HMENU menu, UINT id)
+{
+    return (::GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+} // namespace
+
+// View > Encoding shows the active page's character set checked, and choosing another tells the
+// page's document and reads the page again from the cache where it has not expired.
+TEST_F(MainFrameWithBrowserTabs, EncodingMenuChecksThePagesCharsetAndChoosingOneSetsItAndRefreshes)
+{
+    constexpr wchar_t kGreekPage[] = L"http://www.example.com/greek.html";
+    FakePage greek{L"Greek page", L"", 0, {}};
+    greek.charset = L"WINDOWS-1253";  // the engine's spelling may differ in case
+    m_engine.AddPage(kGreekPage, greek);
+    CFrameWithBrowserTabs& test = *m_frame;
+    const HWND tab = test.Open("http://www.example.com/greek.html", 0);
+    Load();
+    ASSERT_EQ(test.Active(), tab);
+    CFakeBrowser* engine = EngineOf(tab);
+    ASSERT_NE(engine, nullptr);
+
+    constexpr UINT kWestern = ID_FRAME_ENCODING_FIRST + 7;  // "Western European (Windows)"
+    constexpr UINT kGreek = ID_FRAME_ENCODING_FIRST + 16;   // "Greek (Windows)"
+    HMENU encoding = SubMenuByText(test.Frame().GetMenuBarMenu(), {"&View", "Enco&ding"});
+    ASSERT_NE(encoding, nullptr);
+    ::SendMessageA(test.Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(encoding), 0);
+    EXPECT_TRUE(IsItemChecked(encoding, kGreek));
+    EXPECT_FALSE(IsItemChecked(encoding, kWestern));
+
+    const int refreshes = engine->refresh2Count;
+    ::SendMessageA(test.Window(), WM_COMMAND, MAKEWPARAM(kWestern, 0), 0);
+    EXPECT_EQ(engine->refresh2Count, refreshes + 1);
+    EXPECT_EQ(engine->lastRefreshLevel, static_cast<long>(REFRESH_IFEXPIRED));
+    ::SendMessageA(test.Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(encoding), 0);
+    EXPECT_TRUE(IsItemChecked(encoding, kWestern));
+    EXPECT_FALSE(IsItemChecked(encoding, kGreek));
+}

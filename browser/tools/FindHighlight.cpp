@@ -1,6 +1,6 @@
 #include "browser/tools/FindHighlight.h"
 
-#include "browser/tools/DispatchByName.h"
+#include "core/system/DispatchByName.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "browser/BrowserStrings.h"
 #include "browser/TabTextStore.h"
-#include "browser/tools/DispatchByName.h"
+#include "core/system/DispatchByName.h"
 #include "core/app/Settings.h"
 #include "frame/BrowserTab.h"
 

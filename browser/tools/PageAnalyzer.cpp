@@ -2,7 +2,7 @@
 
 #include "browser/BrowserStrings.h"
 #include "browser/TabTextStore.h"
-#include "browser/tools/DispatchByName.h"
+#include "core/system/DispatchByName.h"
 #include "browser/tools/PageCommands.h"
 #include "browser/tools/PageToolsResources.h"
 #include "browser/tools/SourceView.h"

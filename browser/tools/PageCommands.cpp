@@ -1,6 +1,6 @@
 #include "browser/tools/PageCommands.h"
 
-#include "browser/tools/DispatchByName.h"
+#include "core/system/DispatchByName.h"
 #include "browser/tools/SourceView.h"
 #include "controls/skins/FrameSkinManager.h"
 #include "core/app/LanguageManager.h"

@@ -2,7 +2,7 @@
 
 #include "browser/BrowserResources.h"
 #include "browser/BrowserStrings.h"
-#include "browser/tools/DispatchByName.h"
+#include "core/system/DispatchByName.h"
 #include "browser/tools/PageCommands.h"
 #include "core/system/DocumentScript.h"
 

@@ -322,6 +322,12 @@ STDMETHODIMP CFakeDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARA
             method->second();
         return S_OK;
     }
+    // A plain property takes a new value as the engine's own properties do (document.charset).
+    if (const auto property = m_properties.find(id); property != m_properties.end() && (flags & DISPATCH_PROPERTYPUT) &&
+                                                     params && params->cArgs == 1) {
+        ++m_calls[id];
+        return property->second.Copy(&params->rgvarg[0]);
+    }
     if (const auto property = m_properties.find(id); property != m_properties.end() && (flags & DISPATCH_PROPERTYGET)) {
         ++m_calls[id];
         return result ? ::VariantCopy(result, &property->second) : S_OK;

@@ -1,4 +1,4 @@
-#include "browser/tools/DispatchByName.h"
+#include "core/system/DispatchByName.h"
 
 #include <exdisp.h>
 
