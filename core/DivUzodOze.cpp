@@ -9,6 +9,7 @@
 #include "core/app/ExceptionReport.h"
 #include "core/app/StartupServices.h"
 #include "core/app/TestRegistry.h"
+#include "core/system/StartupTrace.h"
 #include "editctl/Quillpoint.h"
 #include "frame/MainFrame.h"
 #include "frame/services/DefaultBrowserCheck.h"
@@ -60,6 +61,7 @@ void ConnectSubsystems()
 
 int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int showCommand)
 {
+    StartupTraceMark("entry");
     ApplyTestRegistryRedirect();
     InstallExceptionReportGuard("DivUzodOze - _tWinMain");
     // Makes sure the window subsystem is loaded before anything else.
@@ -70,7 +72,9 @@ int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int show
     CBrowserApp& app = *g_application;
     app.SetInstance(instance);
     int exitCode = 0;
-    if (app.InitInstance()) {
+    const bool initialised = app.InitInstance();
+    StartupTraceMark("initialised");
+    if (initialised) {
         CMessageLoop loop;
         module.AddMessageLoop(&loop);
         exitCode = app.Run(commandLine, showCommand);

@@ -30,6 +30,7 @@
 #include "core/system/MenuFunctions.h"
 #include "core/system/MessageBoxes.h"
 #include "core/system/RunAtStartup.h"
+#include "core/system/StartupTrace.h"
 #include "platform/Diagnostics.h"
 
 #include <shellapi.h>
@@ -325,25 +326,36 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
     // The docking layer comes first: every later step lays the frame out through it.
     BOOL dockingHandled = TRUE;
     CPackageWindowFrame<CMainFrame>::OnCreate(message, wParam, lParam, dockingHandled);
+    StartupTraceMark("frame: docking layer");
     m_previousHost = SetBrowserTabHost(this);
     if (IFrameSubsystems* subsystems = GetFrameSubsystems())
         subsystems->StartFrame(m_hWnd);
+    StartupTraceMark("frame: subsystems started");
     SetWindowText(kAppName);
     CSettings* settings = GetSettings();
     if (settings && !(settings->SysFlags & SysFlag::NoStartWithWindows))
         SetRunAtStartup(kAppName);
+    StartupTraceMark("frame: run key");
     RegisterCommandStates();
     ApplyProxyMode();
+    StartupTraceMark("frame: proxy mode");
     if (IFramePrivacy* privacy = GetFramePrivacy())
         privacy->RememberCookiePreferences();
     m_startingUp = false;
     RegisterNameSpace();
+    StartupTraceMark("frame: namespace registered");
     CollectProgramLists();
+    StartupTraceMark("frame: program lists");
     CreateSimpleReBar(ATL_SIMPLE_REBAR_NOBORDER_STYLE);
+    StartupTraceMark("frame: rebar");
     SetUpMenu();
+    StartupTraceMark("frame: menu bar");
     CreateBars();
+    StartupTraceMark("frame: bars and bands");
     CreateStatusBar();
+    StartupTraceMark("frame: status bar");
     CreateClient();
+    StartupTraceMark("frame: client");
     if (m_commandBar.IsWindow()) {
         m_commandBar.SetMDIClient(m_hWndMDIClient);
         for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar, m_formFillerBar})
@@ -352,6 +364,7 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
     }
     if (m_tabs.empty())
         OnNewBlankPage(ID_FRAME_NEW_BLANK);
+    StartupTraceMark("frame: blank tab");
     // The side panels and their saved layout follow once the window is shown (the after-create
     // message): making and docking them is the slowest part of the creation.
     if (settings) {
@@ -361,15 +374,18 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
             RemoveTrayIcon();
         else
             AddTrayIcon();
+        StartupTraceMark("frame: tray");
     }
     // Without OLE (a process that never initialised it) nothing can be dropped on the frame.
     m_dropTargetRegistered = SUCCEEDED(::RegisterDragDrop(m_hWnd, &m_dropTarget));
+    StartupTraceMark("frame: drop target");
     if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) {
         loop->AddMessageFilter(this);
         loop->AddIdleHandler(this);
     }
     UpdateLayout();
     m_baseCommands.OnFrameCreated();
+    StartupTraceMark("frame: layout");
     PostMessage(kAfterCreateMessage, 0);
     return 0;
 }
@@ -547,11 +563,17 @@ void CMainFrame::SetUpMenu()
 void CMainFrame::CreateBars()
 {
     m_addressBar = CreateAddressBar();
+    StartupTraceMark("bars: address");
     m_linksBar = CreateLinksBar();
+    StartupTraceMark("bars: links");
     m_searchBar = CreateSearchBar();
+    StartupTraceMark("bars: search");
     m_systemToolBar = CreateSystemToolBar();
+    StartupTraceMark("bars: system toolbar");
     m_pluginsBar = CreatePluginsBar();
+    StartupTraceMark("bars: plugins");
     m_formFillerBar = CreateFormFillerBar();
+    StartupTraceMark("bars: form filler");
     const HWND rebar = m_hWndToolBar;
     if (!rebar)
         return;
@@ -564,6 +586,7 @@ void CMainFrame::CreateBars()
     // is numbered just before the form filler.
     if (m_formFillerBar)
         AddReBarBand(rebar, m_formFillerBar, ID_BAND_FORM_FILLER, nullptr, nullptr, true, 100, false);
+    StartupTraceMark("bars: bands added");
     // The form filler's own band, when it is installed, takes the place of its download button.
     {
         CRegistryKey toolbarKey;
@@ -573,8 +596,11 @@ void CMainFrame::CreateBars()
             GetServices().CreateHostedBands(rebar, toolbarKey, clsidKey) > 0 && m_formFillerBar)
             ShowReBarBand(rebar, ID_BAND_FORM_FILLER, false);
     }
+    StartupTraceMark("bars: hosted bands");
     LoadReBarBandLayout(rebar, kFrameSettingsSection);
+    StartupTraceMark("bars: saved layout");
     RecolourBands();
+    StartupTraceMark("bars: recoloured");
     for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar}) {
         if (bar)
             SizeBandToToolBar(bar);
@@ -1031,7 +1057,9 @@ void CMainFrame::CreateSidePanels()
 
 LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    StartupTraceMark("after-create");
     CreateSidePanels();
+    StartupTraceMark("side panels");
     if (wParam == 1) {
         OpenUrlInTab("", kOpenNewTab);
         FocusClientWindow();
