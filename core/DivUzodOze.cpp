@@ -36,7 +36,9 @@ public:
     bool StartEditControl(HINSTANCE instance) override { return QuillpointDllMain(instance, 1, nullptr) != FALSE; }
     void StopEditControl(HINSTANCE instance) override { QuillpointDllMain(instance, 0, nullptr); }
     void LoadParserConfiguration(HGLOBAL configuration) override { AddParserConfigFromMemory(configuration); }
-    HWND CreateMainFrame(const RECT& rect) override { return ::CreateMainFrame(rect); }
+    // The window is shown before its bars and first tab are built: they follow from its first
+    // message, ahead of the first paint.
+    HWND CreateMainFrame(const RECT& rect) override { return ::CreateMainFrame(rect, CFrameBuild::AfterShow); }
     // Asks, while the user keeps the question on (SysFlags 0x1000), whether the program shall be
     // the default browser when it is not.
     void CheckDefaultBrowser() override

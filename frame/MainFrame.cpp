@@ -258,9 +258,11 @@ CMainFrame::CMainFrame()
     : m_mainToolBarStyle(kSystemButtons, std::size(kSystemButtons), {ID_FRAME_BACK, ID_FRAME_PANE_FIRST},
                          kFrameSettingsSection, "SystemToolBar")
 {
+    StartupTraceMark("frame: members");
     g_mainFrame = this;
     m_recentClosed.SetMaxEntries(CRecentClosedList::kMaxEntriesLimit);
     ReadRecentClosedList();
+    StartupTraceMark("frame: recent list");
     m_tabbedClient = std::make_unique<CTabbedMDIClient>(TabLookFromSettings());
 }
 
@@ -305,11 +307,14 @@ void CMainFrame::OnFinalMessage(HWND)
 // WM_NCDESTROY, and the last message has deleted the object by the time CreateWindowEx returns null.
 // Only a window that never reached the object (an unregistered class) leaves the object to this
 // function.
-HWND CreateMainFrame(const RECT& rect)
+HWND CreateMainFrame(const RECT& rect, CFrameBuild build)
 {
     bool deleted = false;
+    StartupTraceMark("frame: new");
     auto* frame = new CMainFrame;
+    StartupTraceMark("frame: constructed");
     frame->SetDeletedFlag(&deleted);
+    frame->SetBuildAfterShow(build == CFrameBuild::AfterShow);
     RECT area = rect;
     const HWND window = frame->Create(nullptr, area, kAppName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
     if (!window) {
@@ -324,6 +329,7 @@ HWND CreateMainFrame(const RECT& rect)
 LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     // The docking layer comes first: every later step lays the frame out through it.
+    StartupTraceMark("frame: creating the window");
     BOOL dockingHandled = TRUE;
     CPackageWindowFrame<CMainFrame>::OnCreate(message, wParam, lParam, dockingHandled);
     StartupTraceMark("frame: docking layer");
@@ -344,6 +350,22 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
     m_startingUp = false;
     RegisterNameSpace();
     StartupTraceMark("frame: namespace registered");
+    // The rest comes from the after-create message when the window is to be shown first: that
+    // message is the first the loop takes, before any paint, so the first picture is the same.
+    if (!m_buildAfterShow)
+        BuildFrameContents();
+    PostMessage(kAfterCreateMessage, 0);
+    return 0;
+}
+
+// The bars, menus, status bar, client and first tab, in the order of the window's creation; once.
+void CMainFrame::BuildFrameContents()
+{
+    if (m_contentsBuilt || m_destroyStepsDone || !IsWindow())
+        return;
+    m_contentsBuilt = true;
+    const CStartupTraceScope trace("frame contents");
+    CSettings* settings = GetSettings();
     CollectProgramLists();
     StartupTraceMark("frame: program lists");
     CreateSimpleReBar(ATL_SIMPLE_REBAR_NOBORDER_STYLE);
@@ -384,10 +406,8 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
         loop->AddIdleHandler(this);
     }
     UpdateLayout();
-    m_baseCommands.OnFrameCreated();
     StartupTraceMark("frame: layout");
-    PostMessage(kAfterCreateMessage, 0);
-    return 0;
+    m_baseCommands.OnFrameCreated();
 }
 
 void CMainFrame::RegisterCommandStates()
@@ -577,6 +597,7 @@ void CMainFrame::CreateBars()
     const HWND rebar = m_hWndToolBar;
     if (!rebar)
         return;
+    ::SendMessageA(rebar, WM_SETREDRAW, FALSE, 0);
     AddReBarBand(rebar, m_systemToolBar, ID_BAND_SYSTEM_TOOLBAR, nullptr, nullptr, false, 80, false);
     AddReBarBand(rebar, m_addressBar, ID_BAND_ADDRESS_BAR, TranslateText("Address").c_str(), nullptr, true, 450, false);
     AddReBarBand(rebar, m_linksBar, ID_BAND_LINKS_BAR, TranslateText("Links").c_str(), nullptr, true, 450, false);
@@ -601,6 +622,8 @@ void CMainFrame::CreateBars()
     StartupTraceMark("bars: saved layout");
     RecolourBands();
     StartupTraceMark("bars: recoloured");
+    ::SendMessageA(rebar, WM_SETREDRAW, TRUE, 0);
+    StartupTraceMark("bars: redraw on");
     for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar}) {
         if (bar)
             SizeBandToToolBar(bar);
@@ -957,6 +980,8 @@ void CMainFrame::RemoveTab(HWND tabWindow)
 
 HWND CMainFrame::OpenUrlInTab(const char* text, DWORD flags)
 {
+    // A URL handed over before the after-create message came needs the client and the bars.
+    BuildFrameContents();
     TStdStr<char> url = TrimUrlText(text);
     SetAddressBarText(url.c_str());
     if (!url.empty() && EndsWithNoCase(url, ".url") && !IsProgramText(url)) {
@@ -1058,6 +1083,7 @@ void CMainFrame::CreateSidePanels()
 LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     StartupTraceMark("after-create");
+    BuildFrameContents();
     CreateSidePanels();
     StartupTraceMark("side panels");
     if (wParam == 1) {

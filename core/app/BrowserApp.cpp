@@ -155,6 +155,7 @@ int CBrowserApp::Run(const char*, int showCommand)
     services.RegisterActiveXHost();
     CAppModule& module = GetAppModule();
     const bool registered = SUCCEEDED(module.RegisterClassObjects(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE));
+    StartupTraceMark("class objects registered");
     StartEditControl();
     StartupTraceMark("edit control started");
 
