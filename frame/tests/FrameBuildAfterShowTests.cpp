@@ -147,11 +147,12 @@ TEST_F(CFrameBuildAfterShowTest, FinishedFrameIsTheOneCreationBuildsWithTheStore
     CTestFrame test;
     test.RunAfterCreate();
     CFrameState atOnce = StateOf(test);
-    // The system toolbar's band shares the first row with the menu bar; the rebar gives it what the
-    // row leaves, which depends on whether the window was shown when the band was sized.
+    // The menu bar's band takes the width its bar measures for the menu's items, which comes out
+    // narrower in a window that is already shown (602 against 680 pixels here): the one band whose
+    // width is left out of the comparison.
     for (CFrameState* state : {&late, &atOnce})
         for (CBandState& band : state->bands)
-            if (band.id == ID_BAND_SYSTEM_TOOLBAR)
+            if (band.id == ID_BAND_COMMAND_BAR)
                 band.width = 0;
     EXPECT_EQ(late, atOnce);
     EXPECT_EQ(late.bands, atOnce.bands);
