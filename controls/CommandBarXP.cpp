@@ -46,12 +46,10 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color)
 
 } // namespace
 
+// The sizes of the command images are read when the bar's window is made: the image store is
+// built on first use, which is slow, and an object that is only constructed does not need it.
 CCommandBarXP::CCommandBarXP()
 {
-    if (CCommandImageManager* images = GetCommandImageManager()) {
-        m_imageSize = images->GetImageSize();
-        m_buttonSize = images->GetButtonSize();
-    }
     m_scheme = GetFlatColorScheme();
 }
 
@@ -64,6 +62,10 @@ CCommandBarXP::~CCommandBarXP()
 
 LRESULT CCommandBarXP::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
 {
+    if (CCommandImageManager* images = GetCommandImageManager()) {
+        m_imageSize = images->GetImageSize();
+        m_buttonSize = images->GetButtonSize();
+    }
     const LRESULT result = CCommandBarCtrlImpl::OnCreate(message, wParam, lParam, handled);
     if (result == -1)
         return -1;

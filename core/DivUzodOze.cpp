@@ -9,6 +9,7 @@
 #include "core/app/ExceptionReport.h"
 #include "core/app/StartupServices.h"
 #include "core/app/TestRegistry.h"
+#include "core/system/StartupTrace.h"
 #include "editctl/Quillpoint.h"
 #include "frame/MainFrame.h"
 #include "frame/services/DefaultBrowserCheck.h"
@@ -35,7 +36,9 @@ public:
     bool StartEditControl(HINSTANCE instance) override { return QuillpointDllMain(instance, 1, nullptr) != FALSE; }
     void StopEditControl(HINSTANCE instance) override { QuillpointDllMain(instance, 0, nullptr); }
     void LoadParserConfiguration(HGLOBAL configuration) override { AddParserConfigFromMemory(configuration); }
-    HWND CreateMainFrame(const RECT& rect) override { return ::CreateMainFrame(rect); }
+    // The window is shown before its bars and first tab are built: they follow from its first
+    // message, ahead of the first paint.
+    HWND CreateMainFrame(const RECT& rect) override { return ::CreateMainFrame(rect, CFrameBuild::AfterShow); }
     // Asks, while the user keeps the question on (SysFlags 0x1000), whether the program shall be
     // the default browser when it is not.
     void CheckDefaultBrowser() override
@@ -60,6 +63,7 @@ void ConnectSubsystems()
 
 int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int showCommand)
 {
+    StartupTraceMark("entry");
     ApplyTestRegistryRedirect();
     InstallExceptionReportGuard("DivUzodOze - _tWinMain");
     // Makes sure the window subsystem is loaded before anything else.
@@ -70,7 +74,9 @@ int WINAPI _tWinMain(HINSTANCE instance, HINSTANCE, LPTSTR commandLine, int show
     CBrowserApp& app = *g_application;
     app.SetInstance(instance);
     int exitCode = 0;
-    if (app.InitInstance()) {
+    const bool initialised = app.InitInstance();
+    StartupTraceMark("initialised");
+    if (initialised) {
         CMessageLoop loop;
         module.AddMessageLoop(&loop);
         exitCode = app.Run(commandLine, showCommand);

@@ -31,6 +31,7 @@
 #include "core/system/MenuFunctions.h"
 #include "core/system/MessageBoxes.h"
 #include "core/system/RunAtStartup.h"
+#include "core/system/StartupTrace.h"
 #include "platform/Diagnostics.h"
 
 #include <shellapi.h>
@@ -268,9 +269,11 @@ CMainFrame::CMainFrame()
     : m_mainToolBarStyle(kSystemButtons, std::size(kSystemButtons), {ID_FRAME_BACK, ID_FRAME_PANE_FIRST},
                          kFrameSettingsSection, "SystemToolBar")
 {
+    StartupTraceMark("frame: members");
     g_mainFrame = this;
     m_recentClosed.SetMaxEntries(CRecentClosedList::kMaxEntriesLimit);
     ReadRecentClosedList();
+    StartupTraceMark("frame: recent list");
     m_tabbedClient = std::make_unique<CTabbedMDIClient>(TabLookFromSettings());
 }
 
@@ -315,11 +318,14 @@ void CMainFrame::OnFinalMessage(HWND)
 // WM_NCDESTROY, and the last message has deleted the object by the time CreateWindowEx returns null.
 // Only a window that never reached the object (an unregistered class) leaves the object to this
 // function.
-HWND CreateMainFrame(const RECT& rect)
+HWND CreateMainFrame(const RECT& rect, CFrameBuild build)
 {
     bool deleted = false;
+    StartupTraceMark("frame: new");
     auto* frame = new CMainFrame;
+    StartupTraceMark("frame: constructed");
     frame->SetDeletedFlag(&deleted);
+    frame->SetBuildAfterShow(build == CFrameBuild::AfterShow);
     RECT area = rect;
     const HWND window = frame->Create(nullptr, area, kAppName, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
     if (!window) {
@@ -334,27 +340,55 @@ HWND CreateMainFrame(const RECT& rect)
 LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     // The docking layer comes first: every later step lays the frame out through it.
+    StartupTraceMark("frame: creating the window");
     BOOL dockingHandled = TRUE;
     CPackageWindowFrame<CMainFrame>::OnCreate(message, wParam, lParam, dockingHandled);
+    StartupTraceMark("frame: docking layer");
     m_previousHost = SetBrowserTabHost(this);
     if (IFrameSubsystems* subsystems = GetFrameSubsystems())
         subsystems->StartFrame(m_hWnd);
+    StartupTraceMark("frame: subsystems started");
     SetWindowText(kAppName);
     CSettings* settings = GetSettings();
     if (settings && !(settings->SysFlags & SysFlag::NoStartWithWindows))
         SetRunAtStartup(kAppName);
+    StartupTraceMark("frame: run key");
     RegisterCommandStates();
     ApplyProxyMode();
+    StartupTraceMark("frame: proxy mode");
     if (IFramePrivacy* privacy = GetFramePrivacy())
         privacy->RememberCookiePreferences();
     m_startingUp = false;
     RegisterNameSpace();
+    StartupTraceMark("frame: namespace registered");
+    // The rest comes from the after-create message when the window is to be shown first: that
+    // message is the first the loop takes, before any paint, so the first picture is the same.
+    if (!m_buildAfterShow)
+        BuildFrameContents();
+    PostMessage(kAfterCreateMessage, 0);
+    return 0;
+}
+
+// The bars, menus, status bar, client and first tab, in the order of the window's creation; once.
+void CMainFrame::BuildFrameContents()
+{
+    if (m_contentsBuilt || m_destroyStepsDone || !IsWindow())
+        return;
+    m_contentsBuilt = true;
+    const CStartupTraceScope trace("frame contents");
+    CSettings* settings = GetSettings();
     CollectProgramLists();
+    StartupTraceMark("frame: program lists");
     CreateSimpleReBar(ATL_SIMPLE_REBAR_NOBORDER_STYLE);
+    StartupTraceMark("frame: rebar");
     SetUpMenu();
+    StartupTraceMark("frame: menu bar");
     CreateBars();
+    StartupTraceMark("frame: bars and bands");
     CreateStatusBar();
+    StartupTraceMark("frame: status bar");
     CreateClient();
+    StartupTraceMark("frame: client");
     if (m_commandBar.IsWindow()) {
         m_commandBar.SetMDIClient(m_hWndMDIClient);
         for (HWND bar : {m_systemToolBar, m_linksBar, m_pluginsBar, m_formFillerBar})
@@ -363,6 +397,7 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
     }
     if (m_tabs.empty())
         OnNewBlankPage(ID_FRAME_NEW_BLANK);
+    StartupTraceMark("frame: blank tab");
     // The side panels and their saved layout follow once the window is shown (the after-create
     // message): making and docking them is the slowest part of the creation.
     if (settings) {
@@ -372,17 +407,18 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
             RemoveTrayIcon();
         else
             AddTrayIcon();
+        StartupTraceMark("frame: tray");
     }
     // Without OLE (a process that never initialised it) nothing can be dropped on the frame.
     m_dropTargetRegistered = SUCCEEDED(::RegisterDragDrop(m_hWnd, &m_dropTarget));
+    StartupTraceMark("frame: drop target");
     if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) {
         loop->AddMessageFilter(this);
         loop->AddIdleHandler(this);
     }
     UpdateLayout();
+    StartupTraceMark("frame: layout");
     m_baseCommands.OnFrameCreated();
-    PostMessage(kAfterCreateMessage, 0);
-    return 0;
 }
 
 void CMainFrame::RegisterCommandStates()
@@ -558,11 +594,17 @@ void CMainFrame::SetUpMenu()
 void CMainFrame::CreateBars()
 {
     m_addressBar = CreateAddressBar();
+    StartupTraceMark("bars: address");
     m_linksBar = CreateLinksBar();
+    StartupTraceMark("bars: links");
     m_searchBar = CreateSearchBar();
+    StartupTraceMark("bars: search");
     m_systemToolBar = CreateSystemToolBar();
+    StartupTraceMark("bars: system toolbar");
     m_pluginsBar = CreatePluginsBar();
+    StartupTraceMark("bars: plugins");
     m_formFillerBar = CreateFormFillerBar();
+    StartupTraceMark("bars: form filler");
     const HWND rebar = m_hWndToolBar;
     if (!rebar)
         return;
@@ -577,6 +619,7 @@ void CMainFrame::CreateBars()
     // is numbered just before the form filler.
     if (m_formFillerBar)
         AddReBarBand(rebar, m_formFillerBar, ID_BAND_FORM_FILLER, nullptr, nullptr, true, 100, false);
+    StartupTraceMark("bars: bands added");
     // The form filler's own band, when it is installed, takes the place of its download button.
     {
         CRegistryKey toolbarKey;
@@ -586,13 +629,16 @@ void CMainFrame::CreateBars()
             GetServices().CreateHostedBands(rebar, toolbarKey, clsidKey) > 0 && m_formFillerBar)
             ShowReBarBand(rebar, ID_BAND_FORM_FILLER, false);
     }
+    StartupTraceMark("bars: hosted bands");
     LoadReBarBandLayout(rebar, kFrameSettingsSection);
+    StartupTraceMark("bars: saved layout");
     // The menu bar heads the bars on a row of its own, whatever layout was stored: a row it shared
     // with the system toolbar gave the toolbar room for all its buttons and squeezed the menu out.
     PlaceReBarBandOnTopRow(rebar, ID_BAND_COMMAND_BAR);
     // Nothing shows it again once hidden: a stored layout never hides it.
     ShowReBarBand(rebar, ID_BAND_COMMAND_BAR, true);
     RecolourBands();
+    StartupTraceMark("bars: recoloured");
     // A stored ideal width may be that of another language's menu or of a maximised tab's buttons.
     if (m_commandBar.IsWindow())
         m_commandBar.UpdateBandWidth();
@@ -955,6 +1001,8 @@ void CMainFrame::RemoveTab(HWND tabWindow)
 
 HWND CMainFrame::OpenUrlInTab(const char* text, DWORD flags)
 {
+    // A URL handed over before the after-create message came needs the client and the bars.
+    BuildFrameContents();
     TStdStr<char> url = TrimUrlText(text);
     SetAddressBarText(url.c_str());
     if (!url.empty() && EndsWithNoCase(url, ".url") && !IsProgramText(url)) {
@@ -1055,7 +1103,10 @@ void CMainFrame::CreateSidePanels()
 
 LRESULT CMainFrame::OnAfterCreate(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
+    StartupTraceMark("after-create");
+    BuildFrameContents();
     CreateSidePanels();
+    StartupTraceMark("side panels");
     if (wParam == 1) {
         OpenUrlInTab("", kOpenNewTab);
         FocusClientWindow();

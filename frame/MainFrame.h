@@ -33,8 +33,13 @@
 
 class CMainFrame;
 
+// When the frame's bars, menus, status bar, client and first tab are built: during the window's
+// creation, or from its after-create message, so that the window can be shown first (the program's
+// start). That message is the first the loop takes, ahead of any paint, and everything that needs
+// the built frame earlier (opening a URL, closing) builds it first.
+enum class CFrameBuild { Complete, AfterShow };
 // Creates the window with no parent and the given rectangle; 0 on failure.
-HWND CreateMainFrame(const RECT& rect);
+HWND CreateMainFrame(const RECT& rect, CFrameBuild build = CFrameBuild::Complete);
 // The main frame while its window lives, else null. UI thread only.
 CMainFrame* GetMainFrame();
 
@@ -189,6 +194,11 @@ public:
     // Set by CreateMainFrame while CreateWindow runs: the last message deletes the object before
     // creation returns when the window is refused.
     void SetDeletedFlag(bool* deleted) { m_deletedWhileCreating = deleted; }
+    // Set by CreateMainFrame before the window is created (CFrameBuild).
+    void SetBuildAfterShow(bool afterShow) { m_buildAfterShow = afterShow; }
+    // Builds what the window's creation left to the after-create message; does nothing once built.
+    void BuildFrameContents();
+    bool AreContentsBuilt() const { return m_contentsBuilt; }
 
     // Command handlers (the table's rows).
     bool OnExit(UINT id);
@@ -327,6 +337,8 @@ private:
     std::map<HWND, IBrowserTab*> m_tabs;  // the tabs are owned by their windows
     CFramePanes m_panes;
     bool m_sidePanelsCreated = false;
+    bool m_buildAfterShow = false;  // the contents wait for the after-create message
+    bool m_contentsBuilt = false;
     CComPtr<IClassFactory> m_nameSpaceFactory;
     CFrameDropTarget m_dropTarget{[this](const char* text) { return OpenUrlInTab(text, kOpenNewTab) != nullptr; }};
     bool m_dropTargetRegistered = false;

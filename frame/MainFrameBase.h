@@ -6,6 +6,7 @@
 // messages it routes before any other map sees them (frame/services/FrameServices.h).
 #include "core/app/Settings.h"
 #include "core/app/WindowFinder.h"
+#include "core/system/StartupTrace.h"
 #include "controls/ToolBarHelpers.h"
 
 #include "frame/options/TrayIconOwner.h"
@@ -56,7 +57,9 @@ private:
     // stopped and the icon deleted when the window goes. Neither consumes the message.
     LRESULT OnServicesCreate(UINT, WPARAM, LPARAM, BOOL& handled)
     {
+        StartupTraceMark("frame: window made");
         m_services.OnCreate(this->m_hWnd, ::GetModuleHandleA(nullptr));
+        StartupTraceMark("frame: tray set up");
         handled = FALSE;
         return 0;
     }

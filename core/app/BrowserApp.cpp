@@ -11,6 +11,7 @@
 #include "core/app/StartupServices.h"
 #include "core/app/WindowFinder.h"
 #include "core/system/MessageBoxes.h"
+#include "core/system/StartupTrace.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -142,20 +143,29 @@ void CBrowserApp::ReportNoMainWindow()
 
 int CBrowserApp::Run(const char*, int showCommand)
 {
+    StartupTraceMark("run");
     IStartupServices& services = GetStartupServices();
     services.CheckDefaultBrowser();
+    StartupTraceMark("default-browser check done");
     CSplashWindow splash;
     const CSettings* settings = GetSettings();
     if (!settings || !(settings->SysFlags & SysFlag::NoSplash))
         splash.StartThread();
+    StartupTraceMark("splash started");
     services.RegisterActiveXHost();
     CAppModule& module = GetAppModule();
     const bool registered = SUCCEEDED(module.RegisterClassObjects(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE));
+    StartupTraceMark("class objects registered");
     StartEditControl();
+    StartupTraceMark("edit control started");
 
     int result = 0;
     const RECT rect = {0, 0, 600, 400};
-    HWND frame = services.CreateMainFrame(rect);
+    HWND frame = nullptr;
+    {
+        const CStartupTraceScope scope("main frame creation");
+        frame = services.CreateMainFrame(rect);
+    }
     if (!frame) {
         splash.CloseAfter(0);
         ReportNoMainWindow();
@@ -165,8 +175,10 @@ int CBrowserApp::Run(const char*, int showCommand)
             info->SetMainWindow(frame);
         CenterOnWorkArea(frame);
         ShowWindow(frame, showCommand);
+        StartupTraceMark("main window shown");
         splash.CloseAfter(500);
         ForceToForeground(frame);
+        StartupTraceMark("message loop");
         if (CMessageLoop* loop = module.GetMessageLoop()) {
             result = loop->Run();
         } else {

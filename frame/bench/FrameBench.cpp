@@ -12,6 +12,7 @@
 #include "core/app/BrowserApp.h"
 #include "core/app/Settings.h"
 #include "core/app/TestRegistry.h"
+#include "core/system/StartupTrace.h"
 #include "platform/AtlBase.h"
 
 #include <windows.h>
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,15 @@ namespace {
 constexpr int kStarts = 5;
 constexpr int kTabs = 100;
 constexpr DWORD kStartTimeoutMs = 60000;
+// How long the traced start goes on after its window is shown, so that the trace shows the work
+// that follows the show too.
+constexpr DWORD kTraceLingerMs = 3000;
+// The windows waited for: the plain program's and the browser's main window.
+constexpr char kPlainWindowClass[] = "KivoPlainWindow";
+constexpr char kMainWindowClass[] = "Kivo Browser";
+// The program's system flags as they are by default, without the default-browser question, which
+// would come before the main window and wait for an answer: the start of a user who answered it.
+constexpr DWORD kBenchSystemFlags = 0x001C;
 
 std::string ProgramFolder()
 {
@@ -38,6 +49,7 @@ std::string ProgramFolder()
 
 struct CWindowSearch {
     DWORD processId;
+    const char* className;  // not owned: the class of the window waited for
     bool found;
 };
 
@@ -46,17 +58,22 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM data)
     auto* search = reinterpret_cast<CWindowSearch*>(data);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
-    if (processId == search->processId && IsWindowVisible(window) && !(exStyle & WS_EX_TOOLWINDOW)) {
-        search->found = true;
-        return FALSE;
-    }
-    return TRUE;
+    if (processId != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof(className));
+    if (std::strcmp(className, search->className) != 0)
+        return TRUE;
+    search->found = true;
+    return FALSE;
 }
 
-// Milliseconds from CreateProcess to the first shown window of the process that is not a tool
-// window (the splash is one); -1 when none came. The process is closed afterwards.
-double TimeToWindow(const std::string& program, const std::string& arguments)
+// Milliseconds from CreateProcess to the first shown window of the process of the class given (the
+// main window, not a question or the splash that may come before it); -1 when none came. The
+// process is given `lingerMs` after that to go on with its start (for the start-up trace), then
+// closed.
+double TimeToWindow(const std::string& program, const std::string& arguments, const char* className,
+                    DWORD lingerMs = 0)
 {
     std::string commandLine = "\"" + program + "\" " + arguments;
     STARTUPINFOA startup = {sizeof(startup)};
@@ -70,7 +87,7 @@ double TimeToWindow(const std::string& program, const std::string& arguments)
         return -1;
     const CHandle processHandle(process.hProcess);
     const CHandle threadHandle(process.hThread);
-    CWindowSearch search = {process.dwProcessId, false};
+    CWindowSearch search = {process.dwProcessId, className, false};
     double elapsed = -1;
     const ULONGLONG deadline = GetTickCount64() + kStartTimeoutMs;
     while (GetTickCount64() < deadline) {
@@ -84,6 +101,8 @@ double TimeToWindow(const std::string& program, const std::string& arguments)
         if (WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0)
             break;
     }
+    if (elapsed >= 0 && lingerMs > 0)
+        WaitForSingleObject(process.hProcess, lingerMs);
     TerminateProcess(process.hProcess, 0);
     WaitForSingleObject(process.hProcess, kStartTimeoutMs);
     return elapsed;
@@ -227,12 +246,35 @@ int main()
     std::snprintf(key, sizeof(key), "Software\\KivoBrowserTests\\frame-bench-%lu", GetCurrentProcessId());
     SetEnvironmentVariableA("KIVO_TEST_REGISTRY", key);
     ApplyTestRegistryRedirect();
+    const DWORD flags = kBenchSystemFlags;
+    RegSetKeyValueA(HKEY_CURRENT_USER, "software\\KivoBrowser\\Kivo Browser\\Config", "SysFlags", REG_DWORD, &flags,
+                    sizeof(flags));
     const std::string folder = ProgramFolder();
     std::vector<double> plain;
     std::vector<double> browser;
     for (int i = 0; i < kStarts; ++i) {
-        plain.push_back(TimeToWindow(folder + "frame_bench_plain_window.exe", ""));
-        browser.push_back(TimeToWindow(folder + "KivoBrowser.exe", "-s multi"));
+        plain.push_back(TimeToWindow(folder + "frame_bench_plain_window.exe", "", kPlainWindowClass));
+        browser.push_back(TimeToWindow(folder + "KivoBrowser.exe", "-s multi", kMainWindowClass));
+    }
+    // One more start with the start-up trace on (not counted): where the time went.
+    {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        const std::string traceFile = std::string(temp) + "kivo-frame-bench-startup-trace.txt";
+        DeleteFileA(traceFile.c_str());
+        SetEnvironmentVariableA(kStartupTraceVariable, traceFile.c_str());
+        const double traced = TimeToWindow(folder + "KivoBrowser.exe", "-s multi", kMainWindowClass, kTraceLingerMs);
+        SetEnvironmentVariableA(kStartupTraceVariable, nullptr);
+        std::printf("start-up trace: main window shown after %.0f ms; the steps, in ms since the process was "
+                    "created:\n",
+                    traced);
+        if (FILE* file = std::fopen(traceFile.c_str(), "r")) {
+            char line[512];
+            while (std::fgets(line, sizeof(line), file))
+                std::printf("  %s", line);
+            std::fclose(file);
+        }
+        DeleteFileA(traceFile.c_str());
     }
     const double plainMedian = Median(plain);
     const double browserMedian = Median(browser);

@@ -196,11 +196,11 @@ int CAnsweringQuestions::ChooseSessionSites(HWND, const std::vector<CSessionEntr
     return answer ? answer : kSessionRestoreOpen;
 }
 
-CTestFrame::CTestFrame()
+CTestFrame::CTestFrame(CFrameBuild build)
 {
     TestApplication();
     const RECT rect = {0, 0, 800, 560};
-    m_window = CreateMainFrame(rect);
+    m_window = CreateMainFrame(rect, build);
     m_frame = GetMainFrame();
     if (m_window) {
         if (CAppWindowInfo* info = GetAppWindowInfo())

@@ -134,7 +134,8 @@ public:
 // when it still exists.
 class CTestFrame {
 public:
-    CTestFrame();
+    // `build`: the program's own start shows the window before its contents are built.
+    explicit CTestFrame(CFrameBuild build = CFrameBuild::Complete);
     ~CTestFrame();
     CTestFrame(const CTestFrame&) = delete;
     CTestFrame& operator=(const CTestFrame&) = delete;
