@@ -77,7 +77,8 @@ endfunction()
 # programs change there (its temporary system parameters).
 set(KIVO_OWN_WORLD_TESTS core_tests controls_tests docking_tests widgets_tests frame_tests
     navigation_tests favorites_tests gesture_tests watcher_tests browser_tests options_tests
-    dialogs_tests services_tests pagetools_tests adfilter_tests rig_tests)
+    dialogs_tests services_tests pagetools_tests adfilter_tests rig_tests
+    scenario_tests)
 
 # kivo_test(NAME SOURCES file... [LIBS lib...])
 # One test executable, run as one CTest test under Wine (each Wine start costs a second or two).
