@@ -173,6 +173,34 @@ private:
     bool m_present = false;
 };
 
+// The program's start hands the edit control its built-in parser configurations (HTML, CSS and
+// script, resources of the program); the world starts the control only, so they are handed here,
+// once for the process.
+void LoadBuiltInParserConfigurations()
+{
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    for (int id : {QP_IDR_CONFIG_HTML, QP_IDR_CONFIG_CSS, QP_IDR_CONFIG_JAVASCRIPT}) {
+        HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(id), RT_RCDATA);
+        const DWORD size = resource ? ::SizeofResource(instance, resource) : 0;
+        const void* bytes = size ? ::LockResource(::LoadResource(instance, resource)) : nullptr;
+        if (!bytes)
+            continue;
+        HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+        if (!copy)
+            continue;
+        if (void* target = ::GlobalLock(copy)) {
+            ::CopyMemory(target, bytes, size);
+            ::GlobalUnlock(copy);
+            AddParserConfigFromMemory(copy);
+        }
+        ::GlobalFree(copy);
+    }
+}
+
 } // namespace
 
 TEST(PageToolsScenario, SourceAnalyzerHighlightAndDownloadHandOffOnOnePage)
@@ -180,6 +208,7 @@ TEST(PageToolsScenario, SourceAnalyzerHighlightAndDownloadHandOffOnOnePage)
     ASSERT_EQ(DownloadManager(), nullptr) << "a download manager runs already";
     CInstalledDownloadManager manager;
     CScenarioWorld world;
+    LoadBuiltInParserConfigurations();
 
     // The page as the server answers it and as the engine double shows it: its source, the
     // documents, scripts, images and links the analyzer reads, and the text the search marks.

@@ -268,7 +268,11 @@ TEST(PersonalisationScenario, LanguageSkinToolbarAndPanelAreKeptAfterARestart)
         ASSERT_NE(panes.GetPane(kBlockerPanel), nullptr);
         ASSERT_TRUE(panes.GetPane(kBlockerPanel)->DockAtSide(kDockFlagLeftRight, 0, kMovedPanelWidth));
         world.Pump();
-
+        HWND right = BarOf(*panes.GetPane(kBlockerPanel));
+        ASSERT_NE(right, nullptr);
+        RECT client = {};
+        ::GetClientRect(world.Window(), &client);
+        EXPECT_EQ(InFrame(world.Window(), right).right, client.right);
         EXPECT_EQ(world.Exit(), 1);
     }
 
