@@ -176,3 +176,8 @@
 #define ID_FRAME_HOME_PAGE 32825
 #define ID_FRAME_FEEDBACK 32834
 #define ID_FRAME_TELL_A_FRIEND 32831
+
+// The search bar's two page buttons, which the bar posts to the frame: find the next occurrence
+// of its text in the active page, and toggle the highlighting of its words there.
+#define ID_FRAME_SEARCH_FIND_NEXT 42958
+#define ID_FRAME_SEARCH_HIGHLIGHT 42959

@@ -40,6 +40,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -106,6 +107,8 @@ constexpr int kMaxPanes = 100;
 // Room of a band's gripper and edges beside its child.
 constexpr int kBandGripperRoom = 16;
 constexpr int kMaxWindowListItems = 256;
+// The longest search-bar text the find and highlight commands take from the bar.
+constexpr int kSearchPageTextLimit = 2048;
 // Keys 1 to 47 (VK_LBUTTON .. VK_HELP) without the extended bit stay with the focused control.
 constexpr WPARAM kLastControlKey = 47;
 constexpr LPARAM kExtendedKeyBit = 0x01000000;
@@ -1968,6 +1971,7 @@ const std::vector<CFrameCommand>& CMainFrame::GetCommandTable()
         {ID_FRAME_ENCODING_FIRST, ID_FRAME_ENCODING_LAST, &CMainFrame::OnEncoding},
         {ID_FRAME_CASCADE, ID_FRAME_TILE_HORIZONTAL, &CMainFrame::OnWindowArrange},
         {ID_FRAME_WINDOW_LIST_FIRST, ID_FRAME_WINDOW_LIST_FIRST + kMaxWindowListItems - 1, &CMainFrame::OnWindowListItem},
+        {ID_FRAME_SEARCH_FIND_NEXT, ID_FRAME_SEARCH_HIGHLIGHT, &CMainFrame::OnSearchPageCommand},
     };
     return table;
 }
@@ -2671,5 +2675,27 @@ bool CMainFrame::OnPluginCommand(UINT id)
         return true;
     CDocumentPageScript page(document);
     plugins->RunButton(id - ID_FRAME_PLUGIN_FIRST, page);
+    return true;
+}
+
+// The search bar's find next and highlight act on the active tab's page with the bar's text,
+// trimmed; without a text or a tab nothing happens.
+bool CMainFrame::OnSearchPageCommand(UINT id)
+{
+    char text[kSearchPageTextLimit] = "";
+    if (HWND edit = GetSearchBarEdit())
+        ::GetWindowTextA(edit, text, static_cast<int>(sizeof(text)));
+    std::string query = text;
+    const size_t first = query.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return true;
+    query = query.substr(first, query.find_last_not_of(" \t\r\n") - first + 1);
+    IBrowserTab* tab = GetActiveTab();
+    if (!tab)
+        return true;
+    if (id == ID_FRAME_SEARCH_FIND_NEXT)
+        tab->FindNextSearchWord(query.c_str());
+    else
+        tab->ToggleSearchHighlight(query.c_str());
     return true;
 }

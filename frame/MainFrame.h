@@ -247,6 +247,7 @@ public:
     bool OnWindowArrange(UINT id);
     bool OnWindowListItem(UINT id);
     bool OnPluginCommand(UINT id);
+    bool OnSearchPageCommand(UINT id);
     // The plug-ins bar and panes as the plug-ins' enabled flags now say (after the options page).
     void RebuildPlugins();
     // The page address of each plug-in pane, in the order of the panes after the Explorer Bar's own.

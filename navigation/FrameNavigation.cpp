@@ -21,6 +21,9 @@
 
 namespace {
 
+// The search bar's page buttons reach the frame's handlers under these numbers.
+static_assert(ID_SEARCH_FIND_NEXT == ID_FRAME_SEARCH_FIND_NEXT && ID_SEARCH_HIGHLIGHT == ID_FRAME_SEARCH_HIGHLIGHT);
+
 // Text dropped on a page is searched with the default engine, in a new tab behind the page.
 class CPageDropSearch final : public IPageTextSearch {
 public:

@@ -236,6 +236,10 @@ void CDockingWindow::Show()
         request.pane = DockHandleField(m_hWnd);
         request.code = kDockActivate;
         SendDockRequest(m_host, GetDockingBoxMessage(), request, sizeof(request));
+    } else if (IsDocked() && IsWindowVisible()) {
+        // Shown already where it is docked: a place remembered from an earlier hide is out of
+        // date (the pane was shown and moved since), and going back there would undo the move.
+        return;
     } else if (m_remembered.header.host) {
         CDockPositionRecord record = m_remembered;
         SetDockRect(record, m_floatRect);

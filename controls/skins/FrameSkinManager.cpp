@@ -263,7 +263,23 @@ LRESULT CALLBACK CFrameSkinManager::CbtHookProc(int code, WPARAM wParam, LPARAM 
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+namespace {
+CFrameSkinManager* g_replacementSkins = nullptr;  // not owned: a CScopedSkinManager's
+}  // namespace
+
 CFrameSkinManager* GetSkinManager()
 {
+    if (g_replacementSkins)
+        return g_replacementSkins;
     return GetSingleton<CFrameSkinManager, kPrioritySkinManager>();
+}
+
+CScopedSkinManager::CScopedSkinManager(CFrameSkinManager& replacement) : m_previous(g_replacementSkins)
+{
+    g_replacementSkins = &replacement;
+}
+
+CScopedSkinManager::~CScopedSkinManager()
+{
+    g_replacementSkins = m_previous;
 }

@@ -73,3 +73,17 @@ private:
 
 // The program's skin engine; null after the teardown.
 CFrameSkinManager* GetSkinManager();
+
+// Puts another skin engine in the program's one's place while the scope lasts: the one that
+// GetSkinManager gives to the frame, its commands and the dialogs (a test's own start of the
+// program). Scopes nest. UI thread only.
+class CScopedSkinManager {
+public:
+    explicit CScopedSkinManager(CFrameSkinManager& replacement);
+    ~CScopedSkinManager();
+    CScopedSkinManager(const CScopedSkinManager&) = delete;
+    CScopedSkinManager& operator=(const CScopedSkinManager&) = delete;
+
+private:
+    CFrameSkinManager* m_previous = nullptr;  // not owned: the replacement before this scope
+};

@@ -448,9 +448,25 @@ void CLanguageManager::TranslateComboBox(HWND comboBox) const
     SendMessageA(comboBox, CB_SETCURSEL, selection, 0);
 }
 
+namespace {
+CLanguageManager* g_replacementLanguages = nullptr;  // not owned: a CScopedLanguageManager's
+}  // namespace
+
 CLanguageManager* GetLanguageManager()
 {
+    if (g_replacementLanguages)
+        return g_replacementLanguages;
     return GetSingleton<CLanguageManager, kPriorityLanguageManager>();
+}
+
+CScopedLanguageManager::CScopedLanguageManager(CLanguageManager& replacement) : m_previous(g_replacementLanguages)
+{
+    g_replacementLanguages = &replacement;
+}
+
+CScopedLanguageManager::~CScopedLanguageManager()
+{
+    g_replacementLanguages = m_previous;
 }
 
 CStdString TranslateText(const char* text)

@@ -105,6 +105,20 @@ private:
 
 CLanguageManager* GetLanguageManager();
 
+// Puts another language manager in the program's one's place while the scope lasts: the one that
+// GetLanguageManager gives, and so TranslateText and every window and menu translation (a test's
+// own language folder). Scopes nest. UI thread only.
+class CScopedLanguageManager {
+public:
+    explicit CScopedLanguageManager(CLanguageManager& replacement);
+    ~CScopedLanguageManager();
+    CScopedLanguageManager(const CScopedLanguageManager&) = delete;
+    CScopedLanguageManager& operator=(const CScopedLanguageManager&) = delete;
+
+private:
+    CLanguageManager* m_previous = nullptr;  // not owned: the replacement before this scope
+};
+
 // Translate into a string of its own (safe to keep across language switches); "" for null.
 CStdString TranslateText(const char* text);
 

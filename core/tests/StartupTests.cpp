@@ -1,6 +1,7 @@
 // The program's start end to end: real KivoBrowser.exe processes under one Wine server, which
 // share the single-instance mutex, the windows and the registry.
 #include "core/app/MainFrameMessages.h"
+#include "core/tests/ProgramWindows.h"
 #include "core/tests/RegistryRestore.h"
 #include "core/tests/TestProcess.h"
 
@@ -16,61 +17,17 @@
 
 namespace {
 
-// Generous: a Wine start on a loaded machine (tests run in parallel) can take many seconds.
-constexpr DWORD kStartTimeoutMs = 60000;
+using testproc::ActiveTabIs;
+using testproc::ActiveTabText;
+using testproc::Eventually;
+using testproc::FindVisibleWindow;
+using testproc::Joined;
+using testproc::kStartTimeoutMs;
+using testproc::TabsShow;
+using testproc::TabTexts;
+using testproc::WindowTitle;
+
 constexpr const char* kConfigKey = "software\\KivoBrowser\\Kivo Browser\\Config";
-
-struct WindowSearch {
-    DWORD processId;
-    bool toolWindow; // the splash: a popup tool window; else the main window of the main frame's class
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM searchPointer)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(searchPointer);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window))
-        return TRUE;
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof(className));
-    const bool isTool = (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
-    const bool matches = search->toolWindow ? isTool : std::string(className) == kMainFrameClassName && !isTool;
-    if (!matches)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND FindVisibleWindow(DWORD processId, bool toolWindow)
-{
-    WindowSearch search = {processId, toolWindow, nullptr};
-    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::string WindowTitle(HWND window)
-{
-    char title[512] = "";
-    DWORD_PTR length = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(title), reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG, 5000,
-                        &length);
-    return title;
-}
-
-// Polls until the condition holds or the time is up; the condition's last value.
-template <typename Condition>
-bool Eventually(Condition condition, DWORD timeoutMs = kStartTimeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return condition();
-        Sleep(20);
-    }
-    return true;
-}
 
 void SetSystemFlags(DWORD flags)
 {
@@ -128,59 +85,6 @@ protected:
 bool TitleIs(HWND window, const std::string& title)
 {
     return Eventually([&] { return WindowTitle(window) == title; }, 5000);
-}
-
-// The texts of the frame's tabs as the user reads them: the MDI children of its client, whose
-// window text is the page's title, or its address while the page has none.
-std::vector<std::string> TabTexts(HWND frame)
-{
-    std::vector<std::string> texts;
-    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
-    for (HWND tab = client ? GetWindow(client, GW_CHILD) : nullptr; tab; tab = GetWindow(tab, GW_HWNDNEXT))
-        texts.push_back(WindowTitle(tab));
-    std::sort(texts.begin(), texts.end());
-    return texts;
-}
-
-// The text of the tab the user looks at: the MDI client's active child.
-std::string ActiveTabText(HWND frame)
-{
-    HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
-    DWORD_PTR active = 0;
-    if (!client || !SendMessageTimeoutA(client, WM_MDIGETACTIVE, 0, 0, SMTO_ABORTIFHUNG, 5000, &active) || !active)
-        return std::string();
-    return WindowTitle(reinterpret_cast<HWND>(active));
-}
-
-bool ActiveTabIs(HWND frame, const std::string& text)
-{
-    return Eventually([&] { return ActiveTabText(frame) == text; }, 5000);
-}
-
-std::string Joined(const std::vector<std::string>& texts)
-{
-    std::string joined;
-    for (const std::string& text : texts)
-        joined += "[" + text + "]";
-    return joined;
-}
-
-// Waits until the frame shows exactly one tab for each address of `shown` and none for an address
-// of `absent`. Other tabs may be there: the pages a first run or a restored session opens itself.
-bool TabsShow(HWND frame, const std::vector<std::string>& shown, const std::vector<std::string>& absent = {})
-{
-    return Eventually(
-        [&] {
-            const std::vector<std::string> texts = TabTexts(frame);
-            for (const std::string& url : shown)
-                if (std::count(texts.begin(), texts.end(), url) != 1)
-                    return false;
-            for (const std::string& url : absent)
-                if (std::count(texts.begin(), texts.end(), url) != 0)
-                    return false;
-            return true;
-        },
-        5000);
 }
 
 } // namespace
