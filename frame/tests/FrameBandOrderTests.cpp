@@ -77,10 +77,10 @@ TEST(FrameBandOrder, ANewProfilesBandsStandInTheirOrderWithTheirRowsAndEachToggl
     const HWND rebar = test.Frame().GetReBar();
     ASSERT_TRUE(rebar);
 
-    // The menu bar and the system toolbar share the first row; the address, links, search and
+    // The menu bar has the first row to itself; the system toolbar, the address, links, search and
     // form-filler bands each begin a row, and the plug-ins bar follows the links bar.
     const std::vector<CBandLook> expected = {
-        {ID_BAND_SYSTEM_TOOLBAR, false, true}, {ID_BAND_COMMAND_BAR, false, true},
+        {ID_BAND_COMMAND_BAR, false, true},    {ID_BAND_SYSTEM_TOOLBAR, true, true},
         {ID_BAND_ADDRESS_BAR, true, true},     {ID_BAND_LINKS_BAR, true, true},
         {ID_BAND_PLUGINS_BAR, false, true},    {ID_BAND_SEARCH_BAR, true, true},
         {ID_BAND_FORM_FILLER, true, true},

@@ -294,7 +294,7 @@ TEST(PersonalisationScenario, LanguageSkinToolbarAndPanelAreKeptAfterARestart)
     const std::vector<std::string> commandBar = CommandBarTexts(world);
     ASSERT_FALSE(commandBar.empty());
     EXPECT_EQ(commandBar.front(), "&Datei");
-    EXPECT_EQ(BandText(world.Frame().GetReBar(), ID_BAND_ADDRESS_BAR), "Adresse");
+    EXPECT_EQ(BandText(world.Frame().GetReBar(), ID_BAND_LINKS_BAR), "Verweise");
 
     // The frame wears the skin: its caption is the skin's picture.
     EXPECT_EQ(engines.Skins().GetCurrentSkinName(), kSkin);
