@@ -136,6 +136,7 @@ void TypeAtEnd(HWND edit, int count, const char* figure)
     const int64_t before = ed->doc.Text().TotalLength();
     std::vector<double> keys;
     double insert = 0, parse = 0, paint = 0;
+    double worstParts[3] = {0, 0, 0};  // insert, parse and repaint of the slowest key
     for (int i = 0; i < count; ++i) {
         const double a = Now();
         SendMessageA(edit, WM_CHAR, static_cast<WPARAM>('a' + i % 26), 1);
@@ -147,6 +148,11 @@ void TypeAtEnd(HWND edit, int count, const char* figure)
         insert += b - a;
         parse += c - b;
         paint += d - c;
+        if (keys.empty() || d - a > *std::max_element(keys.begin(), keys.end())) {
+            worstParts[0] = b - a;
+            worstParts[1] = c - b;
+            worstParts[2] = d - c;
+        }
         keys.push_back(d - a);
     }
     const double worst = *std::max_element(keys.begin(), keys.end());
@@ -154,6 +160,8 @@ void TypeAtEnd(HWND edit, int count, const char* figure)
                 "(on average insert %.3f, parse %.3f, repaint %.3f)\n",
                 count, static_cast<long long>(ed->doc.Text().TotalLength() - before), Median(keys) * 1000,
                 worst * 1000, insert * 1000 / count, parse * 1000 / count, paint * 1000 / count);
+    std::printf("the slowest key: insert %.3f, parse %.3f, repaint %.3f ms\n", worstParts[0] * 1000,
+                worstParts[1] * 1000, worstParts[2] * 1000);
     Figure((std::string(figure) + " key median ms").c_str(), Median(keys) * 1000);
     Figure((std::string(figure) + " key worst ms").c_str(), worst * 1000);
 }
