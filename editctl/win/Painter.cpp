@@ -647,6 +647,7 @@ void ScrollColumns(EditData& ed, int n)
         return;
     }
     ScrollWindowEx(ed.window, -n * ed.config->charWidth, 0, &text, &text, nullptr, nullptr, SW_INVALIDATE);
+    ed.bandedUpdate = true;
 }
 
 namespace {
