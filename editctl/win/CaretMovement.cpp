@@ -293,9 +293,13 @@ void EnsureCaretVisible(EditData& ed, bool redraw)
         ed.firstLine = std::max(0, ed.caret.line - VisibleLines(ed) + 1);
     if (!redraw || ed.batch)
         return;
-    if (ed.firstColumn != left) {
+    if (ed.firstColumn != left && ed.firstLine != top) {
         UpdateScrollBars(ed);
         InvalidateRect(ed.window, nullptr, FALSE);
+    } else if (ed.firstColumn != left) {
+        // What stays in view moves with the text; only the columns that come into view are drawn.
+        ScrollColumns(ed, ed.firstColumn - left);
+        UpdateScrollBars(ed);
     } else {
         FollowTopLine(ed, top);
     }

@@ -793,6 +793,12 @@ void AfterEdit(EditData& ed, int first, int last)
         EnsureCaretVisible(ed, false);
         if (oneLine && top == ed.firstLine && left == ed.firstColumn) {
             RepaintLine(ed, first);
+        } else if (oneLine && top == ed.firstLine) {
+            // Typing past the edge of the view moves it sideways: the rows move with it and only
+            // the changed line and the columns that come into view are drawn.
+            ScrollColumns(ed, ed.firstColumn - left);
+            RepaintLine(ed, first);
+            UpdateScrollBars(ed);
         } else {
             InvalidateRect(ed.window, nullptr, FALSE);
             UpdateScrollBars(ed);

@@ -134,6 +134,9 @@ struct EditData {
     bool stateSent = false;
 
     bool focused = false, overwrite = false, statesChanged = false, batch = false;
+    // The update region is a few bands, each worth painting on its own: after a sideways move it
+    // is the columns that came into view and the changed row, and its bounding box the whole area.
+    bool bandedUpdate = false;
     bool syntaxColoring = true, unicode = false, stopMacro = false;
     int fileMode = -1;  // this window's line breaks (set by loading); -1: the configuration's
 

@@ -386,9 +386,29 @@ LRESULT OnDestroy(HWND window, WPARAM, LPARAM, EditData* ed)
 
 LRESULT OnPaint(HWND window, WPARAM, LPARAM, EditData* ed)
 {
+    // A region of a few bands is painted band by band: rows of which only a strip is to be
+    // drawn are drawn in that strip, not whole.
+    constexpr DWORD kMostBands = 8;
+    TGdiObject<HRGN> region;
+    if (ed->bandedUpdate) {
+        ed->bandedUpdate = false;
+        region.Reset(CreateRectRgn(0, 0, 0, 0));
+        if (region && GetUpdateRgn(window, region, FALSE) != COMPLEXREGION)
+            region.Reset();
+    }
     PAINTSTRUCT ps{};
     HDC dc = BeginPaint(window, &ps);
-    PaintClient(*ed, dc, ps.rcPaint);
+    struct Bands {
+        RGNDATAHEADER header;
+        RECT rects[kMostBands];
+    } bands{};
+    if (region && GetRegionData(region, sizeof(bands), reinterpret_cast<RGNDATA*>(&bands)) != 0 &&
+        bands.header.iType == RDH_RECTANGLES && bands.header.nCount <= kMostBands) {
+        for (DWORD i = 0; i < bands.header.nCount; ++i)
+            PaintClient(*ed, dc, bands.rects[i]);
+    } else {
+        PaintClient(*ed, dc, ps.rcPaint);
+    }
     EndPaint(window, &ps);
     return 0;
 }

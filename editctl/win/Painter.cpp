@@ -35,6 +35,16 @@ struct TextState {
     HFONT font = nullptr;
     int mode = 0;
     COLORREF back = CLR_INVALID, fore = CLR_INVALID;
+    // What the paint's update rectangle meets: only that is drawn. The columns keep one more on
+    // either side, so that a character that reaches into its neighbour's cell is drawn there.
+    RECT update{};
+    int fromColumn = 0, toColumn = 0x7FFFFFFF;
+
+    bool Meets(const RECT& r) const
+    {
+        RECT both{};
+        return IntersectRect(&both, &r, &update) != FALSE;
+    }
 
     void Font(HDC dc, HFONT wanted)
     {
@@ -178,8 +188,8 @@ void DrawRuns(EditData& ed, HDC dc, TextState& state, std::string_view shown, in
     int start = 0;
     for (int i = 0; i < count; ++i) {
         const ColorSpan& span = ed.spans[i];
-        const int a = std::max({start, from, ed.firstColumn});
-        const int b = std::min({span.end, to, ed.firstColumn + ed.visibleColumns + 1});
+        const int a = std::max({start, from, ed.firstColumn, state.fromColumn});
+        const int b = std::min({span.end, to, ed.firstColumn + ed.visibleColumns + 1, state.toColumn});
         start = span.end;
         if (a >= b)
             continue;
@@ -219,21 +229,20 @@ void DrawRuns(EditData& ed, HDC dc, TextState& state, std::string_view shown, in
     flush();
 }
 
-// Draws one line at row y; answers whether its end state changed.
 // The strip of the margin, the line-number column and the text background behind one row.
-void FillRowStrip(EditData& ed, HDC dc, int y, const RECT& client)
+void FillRowStrip(EditData& ed, HDC dc, const TextState& state, int y, const RECT& client)
 {
     const ParserConfig& cfg = *ed.config;
     const int margin = MarginWidth(ed), numbers = LineNumberWidth(ed), left = margin + numbers;
     const int bottom = y + cfg.lineHeight;
-    if (margin > 0) {
+    if (margin > 0 && state.Meets({0, y, margin, bottom})) {
         RECT r{0, y, margin, bottom};
         FillRect(dc, &r, cfg.solidMargin ? ed.marginBrush : ed.marginPatternBrush);
         const CSelection pen(dc, ed.darkMarginPen);
         MoveToEx(dc, margin - 1, y, nullptr);
         LineTo(dc, margin - 1, bottom);
     }
-    if (numbers > 0) {
+    if (numbers > 0 && state.Meets({margin, y, left, bottom})) {
         RECT r{margin, y, left, bottom};
         FillRect(dc, &r, ed.lineNumberBrush);
         r.left = left - 1;
@@ -276,6 +285,7 @@ void KeepVisibleRuns(const EditData& ed, std::string_view shown, int count, RowP
     }
 }
 
+// Draws one line at row y; answers whether its end state changed.
 bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const RECT& client, int slot, bool whole)
 {
     const ParserConfig& cfg = *ed.config;
@@ -367,19 +377,19 @@ bool DrawLine(EditData& ed, HDC dc, TextState& state, int line, int y, const REC
     KeepVisibleRuns(ed, shown, count, picture);
     if (RowUnchanged(ed, slot, picture, whole))
         return changed;
-    FillRowStrip(ed, dc, y, client);
+    FillRowStrip(ed, dc, state, y, client);
 
     RECT row{left, y, client.right, y + lh};
     if (picture.bookmark) {
-        if (margin > 0) {
+        if (margin > 0 && state.Meets({0, y, margin, y + lh})) {
             const CSelection brush(dc, ed.bookmarkBrush);
             const CSelection pen(dc, GetStockObject(BLACK_PEN));
             RoundRect(dc, 2, y + 1, margin - 3, y + lh - 1, cw / 2 + 1, cw / 2 + 1);
-        } else {
+        } else if (margin == 0) {
             FillRect(dc, &row, ed.bookmarkBrush);
         }
     }
-    if (cfg.showLineNumbers) {
+    if (cfg.showLineNumbers && state.Meets({margin, y, left, y + lh})) {
         char number[16];
         if (line >= 99999)
             std::snprintf(number, sizeof(number), "-----");
@@ -533,6 +543,11 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
         ed.pictureKey = key;
     }
     TextState state;
+    state.update = update;
+    if (update.left > left)
+        state.fromColumn = ed.firstColumn + (update.left - left) / cfg.charWidth - 1;
+    if (update.right < client.right)
+        state.toColumn = ed.firstColumn + (update.right - left + cfg.charWidth - 1) / cfg.charWidth + 1;
     state.Font(dc, static_cast<HFONT>(cfg.screenFont));
     state.Back(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
 
@@ -556,7 +571,7 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
         if (line >= text.LineCount()) {
             RowPicture empty;  // below the text: background only
             if (!RowUnchanged(ed, keep ? slot : -1, empty, whole))
-                FillRowStrip(ed, dc, y, client);
+                FillRowStrip(ed, dc, state, y, client);
             continue;
         }
         if (DrawLine(ed, dc, state, line, y, client, keep ? slot : -1, whole))
@@ -632,6 +647,7 @@ void ScrollColumns(EditData& ed, int n)
         return;
     }
     ScrollWindowEx(ed.window, -n * ed.config->charWidth, 0, &text, &text, nullptr, nullptr, SW_INVALIDATE);
+    ed.bandedUpdate = true;
 }
 
 namespace {
