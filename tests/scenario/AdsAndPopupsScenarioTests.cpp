@@ -6,6 +6,7 @@
 // them; the popup the page opens from its load handler is the double's window.open at load. The
 // log window's context menu is a tracked popup: the scenario runs the command the user picks in it.
 #include "tests/scenario/ScenarioWorld.h"
+#include "tests/http/AsyncUrlFetch.h"
 
 #include "browser/filter/AdFilter.h"
 #include "browser/filter/AdFilterProtocol.h"
@@ -29,85 +30,20 @@ using scenario::ScenarioPage;
 
 namespace {
 
-// An asynchronous binding to a stream, with the flags of the engine's own fetches of a page's
-// pictures (not those of a web-page dialog).
-class CEngineFetch final : public IBindStatusCallback {
-public:
-    explicit CEngineFetch(CScenarioWorld& world) : m_world(world) {}
-    STDMETHOD(QueryInterface)(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IBindStatusCallback) {
-            *object = static_cast<IBindStatusCallback*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return ++m_references; }
-    STDMETHOD_(ULONG, Release)() override { return --m_references; }
-    STDMETHOD(OnStartBinding)(DWORD, IBinding*) override { return S_OK; }
-    STDMETHOD(GetPriority)(LONG*) override { return E_NOTIMPL; }
-    STDMETHOD(OnLowResource)(DWORD) override { return S_OK; }
-    STDMETHOD(OnProgress)(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
-    STDMETHOD(OnStopBinding)(HRESULT result, LPCWSTR) override
-    {
-        m_result = result;
-        m_done = true;
-        return S_OK;
-    }
-    STDMETHOD(GetBindInfo)(DWORD* flags, BINDINFO* info) override
-    {
-        *flags = BINDF_ASYNCHRONOUS | BINDF_ASYNCSTORAGE | BINDF_PULLDATA | BINDF_GETNEWESTVERSION;
-        const ULONG size = info->cbSize;
-        std::memset(info, 0, size);
-        info->cbSize = size;
-        info->dwBindVerb = BINDVERB_GET;
-        return S_OK;
-    }
-    STDMETHOD(OnDataAvailable)(DWORD, DWORD, FORMATETC*, STGMEDIUM* medium) override
-    {
-        if (medium && medium->tymed == TYMED_ISTREAM && medium->pstm) {
-            char buffer[1024];
-            HRESULT hr;
-            ULONG read;
-            do {
-                read = 0;
-                hr = medium->pstm->Read(buffer, sizeof(buffer), &read);
-                m_body.append(buffer, read);
-            } while (hr == S_OK && read > 0);
-        }
-        return S_OK;
-    }
-    STDMETHOD(OnObjectAvailable)(REFIID, IUnknown*) override { return S_OK; }
+// A fetch of one of the page's pictures as the engine makes it; the notices the namespace handler
+// posted to the window thread are taken once the binding has stopped.
+HRESULT FetchAsTheEngine(CScenarioWorld& world, kivo_test::CAsyncUrlFetch& fetch, const std::string& url)
+{
+    const HRESULT result = fetch.Fetch(url);
+    world.Pump();
+    return result;
+}
 
-    HRESULT Fetch(const std::string& url)
-    {
-        const std::wstring wide(url.begin(), url.end());
-        CComPtr<IMoniker> moniker;
-        CComPtr<IBindCtx> context;
-        HRESULT hr = CreateURLMonikerEx(nullptr, wide.c_str(), &moniker, URL_MK_UNIFORM);
-        if (SUCCEEDED(hr))
-            hr = CreateAsyncBindCtx(0, this, nullptr, &context);
-        CComPtr<IStream> stream;
-        if (SUCCEEDED(hr))
-            hr = moniker->BindToStorage(context, nullptr, IID_IStream, reinterpret_cast<void**>(&stream));
-        if (FAILED(hr))
-            return hr;
-        if (!m_world.PumpUntil([this] { return m_done; }))
-            return E_ABORT;
-        m_world.Pump();  // the notices the handler posted to the window thread
-        return m_result;
-    }
-
-    std::string m_body;
-
-private:
-    CScenarioWorld& m_world;
-    ULONG m_references = 1;
-    bool m_done = false;
-    HRESULT m_result = E_PENDING;
-};
+kivo_test::CAsyncUrlFetch PictureFetch(CScenarioWorld& world)
+{
+    return kivo_test::CAsyncUrlFetch(kivo_test::CAsyncUrlFetch::kPictureBindFlags,
+                                     [&world](const std::function<bool()>& done) { return world.PumpUntil(done); });
+}
 
 // The ad filter's lists and the popup allow list as the scenario leaves them are put back: both
 // are the program folder's files, shared with other tests.
@@ -209,12 +145,12 @@ TEST(AdsAndPopupsScenario, AdsNeverReachTheServerAndTheAllowedSitesNextPopupOpen
 
     // ---- The page's pictures, fetched as the engine fetches them: the picture comes from the
     // server, the ad is answered by the filter and never reaches the server.
-    CEngineFetch picture(world);
-    ASSERT_EQ(picture.Fetch(world.Url("/img/logo.gif")), S_OK);
+    kivo_test::CAsyncUrlFetch picture = PictureFetch(world);
+    ASSERT_EQ(FetchAsTheEngine(world, picture, world.Url("/img/logo.gif")), S_OK);
     EXPECT_TRUE(picture.m_body == logo) << picture.m_body.size() << " bytes";
     EXPECT_EQ(world.Server().RequestCount("/img/logo.gif"), 1);
-    CEngineFetch ad(world);
-    ASSERT_EQ(ad.Fetch(world.Url("/ads/banner.gif")), S_OK);
+    kivo_test::CAsyncUrlFetch ad = PictureFetch(world);
+    ASSERT_EQ(FetchAsTheEngine(world, ad, world.Url("/ads/banner.gif")), S_OK);
     EXPECT_EQ(ad.m_body, std::string(reinterpret_cast<const char*>(kBlockedImage), sizeof(kBlockedImage)));
     EXPECT_EQ(world.Server().RequestCount("/ads/banner.gif"), 0);
     // Counted and logged with the rule that matched.

@@ -8,6 +8,7 @@
 #include "browser/filter/tests/FilterTestSupport.h"
 #include "core/app/Settings.h"
 #include "frame/MainFrameData.h"
+#include "tests/http/AsyncUrlFetch.h"
 #include "tests/http/TestHttpServer.h"
 
 #include <gtest/gtest.h>
@@ -315,81 +316,12 @@ HRESULT FetchBlocking(const std::string& url, std::string& body)
 }
 
 // An asynchronous fetch as the engine makes it, with the bind flags the caller chooses.
-class CAsyncClient : public IBindStatusCallback {
+class CAsyncClient : public kivo_test::CAsyncUrlFetch {
 public:
-    explicit CAsyncClient(DWORD bindFlags) : m_bindFlags(bindFlags) {}
-    STDMETHOD(QueryInterface)(REFIID iid, void** object) override
+    explicit CAsyncClient(DWORD bindFlags)
+        : CAsyncUrlFetch(bindFlags, [](const std::function<bool()>& done) { return PumpUntil(done); })
     {
-        if (iid == IID_IUnknown || iid == IID_IBindStatusCallback) {
-            *object = static_cast<IBindStatusCallback*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
     }
-    STDMETHOD_(ULONG, AddRef)() override { return ++m_references; }
-    STDMETHOD_(ULONG, Release)() override { return --m_references; }
-    STDMETHOD(OnStartBinding)(DWORD, IBinding*) override { return S_OK; }
-    STDMETHOD(GetPriority)(LONG*) override { return E_NOTIMPL; }
-    STDMETHOD(OnLowResource)(DWORD) override { return S_OK; }
-    STDMETHOD(OnProgress)(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
-    STDMETHOD(OnStopBinding)(HRESULT result, LPCWSTR) override
-    {
-        m_result = result;
-        m_done = true;
-        return S_OK;
-    }
-    STDMETHOD(GetBindInfo)(DWORD* flags, BINDINFO* info) override
-    {
-        *flags = m_bindFlags;
-        const ULONG size = info->cbSize;
-        std::memset(info, 0, size);
-        info->cbSize = size;
-        info->dwBindVerb = BINDVERB_GET;
-        return S_OK;
-    }
-    STDMETHOD(OnDataAvailable)(DWORD, DWORD, FORMATETC*, STGMEDIUM* medium) override
-    {
-        if (medium && medium->tymed == TYMED_ISTREAM && medium->pstm) {
-            char buffer[1024];
-            HRESULT hr;
-            ULONG read;
-            do {
-                read = 0;
-                hr = medium->pstm->Read(buffer, sizeof(buffer), &read);
-                m_body.append(buffer, read);
-            } while (hr == S_OK && read > 0);
-        }
-        return S_OK;
-    }
-    STDMETHOD(OnObjectAvailable)(REFIID, IUnknown*) override { return S_OK; }
-
-    HRESULT Fetch(const std::string& url)
-    {
-        const std::wstring wide(url.begin(), url.end());
-        CComPtr<IMoniker> moniker;
-        CComPtr<IBindCtx> context;
-        HRESULT hr = CreateURLMonikerEx(nullptr, wide.c_str(), &moniker, URL_MK_UNIFORM);
-        if (SUCCEEDED(hr))
-            hr = CreateAsyncBindCtx(0, this, nullptr, &context);
-        CComPtr<IStream> stream;
-        if (SUCCEEDED(hr))
-            hr = moniker->BindToStorage(context, nullptr, IID_IStream, reinterpret_cast<void**>(&stream));
-        if (FAILED(hr))
-            return hr;
-        if (!PumpUntil([this] { return m_done; }))
-            return E_ABORT;
-        return m_result;
-    }
-
-    std::string m_body;
-
-private:
-    ULONG m_references = 1;
-    DWORD m_bindFlags;
-    bool m_done = false;
-    HRESULT m_result = E_PENDING;
 };
 
 class AdFilterUrlLayer : public ::testing::Test {
