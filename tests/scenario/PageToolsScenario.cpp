@@ -2,6 +2,7 @@
 // syntax-colouring edit control, the page analyzer lists what the page is made of, the search
 // bar's highlight button marks the searched words in the page, and a link to a file is handed to
 // the download manager (the tests' stand-in program) instead of being loaded.
+#include "controls/tests/TreeViewText.h"
 #include "tests/scenario/ScenarioWorld.h"
 
 #include "browser/BrowserResources.h"
@@ -91,31 +92,8 @@ void TabCommand(CScenarioWorld& world, HWND tab, UINT id)
     world.Load();
 }
 
-std::string TreeItemText(HWND tree, HTREEITEM item)
-{
-    char text[512] = "";
-    TVITEMA data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = sizeof(text);
-    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    return text;
-}
-
-// The tree as text: "item{child,child{grandchild}}".
-std::string DumpTree(HWND tree, HTREEITEM item)
-{
-    std::string text;
-    for (HTREEITEM at = item; at; at = TreeView_GetNextSibling(tree, at)) {
-        if (!text.empty())
-            text += ",";
-        text += TreeItemText(tree, at);
-        if (HTREEITEM child = TreeView_GetChild(tree, at))
-            text += "{" + DumpTree(tree, child) + "}";
-    }
-    return text;
-}
+using kivo_test::DumpTree;
+using kivo_test::TreeItemText;
 
 std::string ReadFileText(const std::string& path)
 {

@@ -1,6 +1,7 @@
 // The page analyzer under Wine with the engine double: the tree of a made-up page with nested
 // frames, the reports written into its report pane (every page value escaped), a document's markup
 // and a cached script's code in its edit control, its commands and its tab menu.
+#include "controls/tests/TreeViewText.h"
 #include "browser/BrowserResources.h"
 #include "browser/BrowserView.h"
 #include "browser/tests/BrowserTestHost.h"
@@ -62,36 +63,13 @@ std::shared_ptr<FakeDocumentTree> FramesPage()
     return top;
 }
 
-std::string ItemText(HWND tree, HTREEITEM item)
-{
-    char text[512] = "";
-    TVITEMA data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = sizeof(text);
-    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    return text;
-}
-
-// The tree as text: "item{child,child{grandchild}}".
-std::string Dump(HWND tree, HTREEITEM item)
-{
-    std::string text;
-    for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        if (!text.empty())
-            text += ",";
-        text += ItemText(tree, item);
-        if (HTREEITEM child = TreeView_GetChild(tree, item))
-            text += "{" + Dump(tree, child) + "}";
-    }
-    return text;
-}
+using kivo_test::DumpTree;
+using kivo_test::TreeItemText;
 
 HTREEITEM FindItem(HWND tree, HTREEITEM item, const std::string& text)
 {
     for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        if (ItemText(tree, item) == text)
+        if (TreeItemText(tree, item) == text)
             return item;
         if (HTREEITEM found = FindItem(tree, TreeView_GetChild(tree, item), text))
             return found;
@@ -195,7 +173,7 @@ TEST_F(PageAnalyzer, ListsTheDocumentsOfNestedFramesAndCollectsTheirImagesAndScr
     EXPECT_TRUE(checked);
 
     HWND tree = analyzer->TreeWindow();
-    EXPECT_EQ(Dump(tree, TreeView_GetRoot(tree)),
+    EXPECT_EQ(DumpTree(tree, TreeView_GetRoot(tree)),
               "http://www.example.com/frames.html{"
               "Documents{Frame set{Navigation,http://www.example.com/content.html{Inner %url}}},"
               "Scripts{scripts/menu.js,lib\\Tools.VBS},"
@@ -368,7 +346,7 @@ TEST_F(PageAnalyzer, TabMenuClosesOrRenewsTheViewThroughTheTab)
     PumpPendingMessages();
     EXPECT_EQ(view->GetPageAnalyzer(), analyzer);
     HWND tree = analyzer->TreeWindow();
-    EXPECT_EQ(ItemText(tree, TreeView_GetSelection(tree)), "http://www.example.com/frames.html");
+    EXPECT_EQ(TreeItemText(tree, TreeView_GetSelection(tree)), "http://www.example.com/frames.html");
     EXPECT_EQ(analyzer->Records().size(), 14u);
 
     tracker.answer = kAnalyzerCloseCommand;
@@ -480,7 +458,7 @@ TEST_F(PageAnalyzer, TreeIsBuiltAgainWhenTheTabsPageChanges)
     m_engine.PumpUntilIdle();
     PumpPendingMessages();
     HWND tree = analyzer.TreeWindow();
-    EXPECT_EQ(Dump(tree, TreeView_GetRoot(tree)), "http://www.example.com/plain.html{Documents{Plain},Scripts,Images,Links}");
+    EXPECT_EQ(DumpTree(tree, TreeView_GetRoot(tree)), "http://www.example.com/plain.html{Documents{Plain},Scripts,Images,Links}");
     EXPECT_EQ(analyzer.Records().size(), 6u);
     ::DestroyWindow(view->GetTabWindow());
 }
