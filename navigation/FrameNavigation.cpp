@@ -4,6 +4,9 @@
 #include "browser/tools/PageDropTarget.h"
 #include "browser/watcher/BrowserWatcher.h"
 #include "controls/CommandImageManager.h"
+#include "core/app/LanguageManager.h"
+#include "core/system/MessageBoxes.h"
+#include "frame/FrameShell.h"
 #include "frame/BrowserTab.h"
 #include "frame/MainFrame.h"
 #include "navigation/AddressBar.h"
@@ -14,6 +17,8 @@
 #include "navigation/SearchBar.h"
 #include "navigation/SearchEngineManager.h"
 #include "navigation/TabSiteIconSource.h"
+#include "navigation/favorites/AddFavoriteDlg.h"
+#include "navigation/favorites/FavoritesFolder.h"
 #include "navigation/favorites/FavoritesMenu.h"
 #include "navigation/favorites/FavoritesPane.h"
 #include "navigation/favorites/FavoritesResources.h"
@@ -135,6 +140,16 @@ bool CFrameNavigation::HandleNavigationCommand(HWND frame, UINT command, const c
             ShowBlockedHistoryWindow(frame, 0);
         return true;
     }
+    if (command == kAddToFavoritesCommand) {
+        AddActivePageToFavorites(frame, activeUrl ? activeUrl : "");
+        return true;
+    }
+    // The system's Organize Favorites dialog is not there everywhere: the folder opens in the shell.
+    if (command == kOrganizeFavoritesCommand) {
+        if (const std::string folder = GetFavoritesFolder(); !folder.empty())
+            GetFrameShell().Execute("open", folder.c_str(), nullptr, SW_SHOWNORMAL);
+        return true;
+    }
     if (m_favoritesMenu && command >= kFavoritesMenuFirstCommand && command <= kFavoritesMenuLastCommand) {
         LRESULT result = 0;
         if (m_favoritesMenu->ProcessWindowMessage(frame, WM_COMMAND, command, 0, result))
@@ -142,6 +157,37 @@ bool CFrameNavigation::HandleNavigationCommand(HWND frame, UINT command, const c
     }
     const CNavigationBars bars = {m_address.get(), m_search.get()};
     return ::HandleNavigationCommand(frame, command, GetProgramNavigationServices(), bars, activeUrl ? activeUrl : "");
+}
+
+void CFrameNavigation::AddActivePageToFavorites(HWND frame, const std::string& url)
+{
+    const std::string favorites = GetFavoritesFolder();
+    if (favorites.empty() || url.empty())
+        return;
+    // The page's title is its tab's window text.
+    std::string title;
+    HWND client = ::FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    if (HWND tab = client ? reinterpret_cast<HWND>(::SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr) {
+        char text[1024] = "";
+        ::GetWindowTextA(tab, text, sizeof(text));
+        title = text;
+    }
+    CAddFavoriteDlg dialog(favorites, FavoriteNameForPage(title, url));
+    if (dialog.DoModal(frame) != IDOK)
+        return;
+    const CAddFavoriteResult result = AddFavorite(frame, favorites, dialog.GetFolder(), dialog.GetName(), url);
+    if (result == CAddFavoriteResult::Failed) {
+        GetMessageBoxes().Show(frame, TranslateText("The favorite could not be saved.").c_str(),
+                               TranslateText("Add Favorite").c_str(), MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (result != CAddFavoriteResult::Added)
+        return;
+    // The menu reads the folder each time it opens; the panel and the Links bar show it now.
+    if (m_favoritesPanel && m_favoritesPanel->IsWindow())
+        m_favoritesPanel->RefreshTree();
+    if (m_links && m_links->IsWindow())
+        m_links->Rebuild();
 }
 
 HIMAGELIST CFrameNavigation::GetSiteIconImages()

@@ -57,6 +57,8 @@ public:
     // The side panel made for kSidePanelFavorites or kSidePanelHistory, null when there is none.
     CShellTreePane* GetSidePanel(int panel) const;
     CLinksBar* GetLinksBar() const { return m_links.get(); }
+    // Add to Favorites: asks where and under which name, writes the favorite, shows it at once.
+    void AddActivePageToFavorites(HWND frame, const std::string& url);
 
 private:
     std::unique_ptr<CAddressBar> m_address;

@@ -12,6 +12,7 @@
 #define IDD_URL_ALIAS_LIST 174
 #define IDD_ASSIGN_URL_ALIAS 175
 #define IDD_ADD_GROUP_ADDRESS 19200
+#define IDD_ADD_FAVORITE 19220
 
 // Organize Groups.
 #define IDC_GROUP_LIST 17000
@@ -37,6 +38,9 @@
 // Assign URL Alias.
 #define IDC_ALIAS_TEXT 17501
 #define IDC_ALIAS_URL 17502
+// Add Favorite.
+#define IDC_FAVORITE_NAME 19221
+#define IDC_FAVORITE_FOLDER 19222
 
 // Band windows.
 #define ID_ADDRESS_BAR 60164
