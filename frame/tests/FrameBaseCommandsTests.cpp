@@ -76,19 +76,6 @@ std::vector<std::string> ItemTexts(HMENU popup)
     return texts;
 }
 
-std::string BandText(HWND rebar, UINT bandId)
-{
-    const int index = static_cast<int>(::SendMessageA(rebar, RB_IDTOINDEX, bandId, 0));
-    char text[128] = {};
-    REBARBANDINFOA band = {};
-    band.cbSize = sizeof(band);
-    band.fMask = RBBIM_TEXT;
-    band.lpText = text;
-    band.cch = sizeof(text);
-    ::SendMessageA(rebar, RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
-    return text;
-}
-
 TEST(FrameBaseRules, ToggleBits)
 {
     const struct {

@@ -173,4 +173,7 @@ void ResetFrameSettings();
 // default layout.
 void ResetFrameLayout();
 
+// The text of the rebar band with this id ("" when it has none), as the band shows it.
+std::string BandText(HWND rebar, UINT bandId);
+
 } // namespace frame_test

@@ -84,19 +84,6 @@ std::vector<std::string> CommandBarTexts(CScenarioWorld& world)
     return texts;
 }
 
-std::string BandText(HWND rebar, UINT bandId)
-{
-    const int index = static_cast<int>(::SendMessageA(rebar, RB_IDTOINDEX, bandId, 0));
-    char text[128] = {};
-    REBARBANDINFOA band = {};
-    band.cbSize = sizeof(band);
-    band.fMask = RBBIM_TEXT;
-    band.lpText = text;
-    band.cch = sizeof(text);
-    ::SendMessageA(rebar, RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&band));
-    return text;
-}
-
 // The item of a menu or its submenus whose text contains the part; 0 when none.
 UINT FindMenuItemContaining(HMENU menu, const std::string& part)
 {
@@ -294,7 +281,7 @@ TEST(PersonalisationScenario, LanguageSkinToolbarAndPanelAreKeptAfterARestart)
     const std::vector<std::string> commandBar = CommandBarTexts(world);
     ASSERT_FALSE(commandBar.empty());
     EXPECT_EQ(commandBar.front(), "&Datei");
-    EXPECT_EQ(BandText(world.Frame().GetReBar(), ID_BAND_LINKS_BAR), "Verweise");
+    EXPECT_EQ(frame_test::BandText(world.Frame().GetReBar(), ID_BAND_LINKS_BAR), "Verweise");
 
     // The frame wears the skin: its caption is the skin's picture.
     EXPECT_EQ(engines.Skins().GetCurrentSkinName(), kSkin);
