@@ -1,12 +1,20 @@
 #include "frame/FrameShell.h"
 
 #include "core/app/Settings.h"
+#include "core/system/DynamicLibrary.h"
 
 #include <mmsystem.h>
+#include <shlobj.h>
 #include <shellapi.h>
 #include <wininet.h>
 
 namespace {
+
+bool RunsUnderWine()
+{
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 
 class CSystemFrameShell final : public IFrameShell {
 public:
@@ -50,6 +58,20 @@ public:
             GetSettingsServices().deleteTypedUrlHistory();
     }
     void ShowInternetOptions(HWND) override { Execute("open", "control.exe", "inetcpl.cpl", SW_SHOWNORMAL); }
+    // The report lives in the shell's document view library, loaded for the call and freed after.
+    // Wine's library names the function but only as an unimplemented stub, whose call ends the
+    // program: under Wine there is no report.
+    bool ShowPrivacyReport(HWND parent, const wchar_t* url, IEnumPrivacyRecords* records) override
+    {
+        using DoPrivacyDlgProc = HRESULT(WINAPI*)(HWND, PCWSTR, IEnumPrivacyRecords*, BOOL);
+        if (RunsUnderWine())
+            return false;
+        CDynamicLibrary library;
+        if (!library.Load("shdocvw.dll"))
+            return false;
+        const auto show = reinterpret_cast<DoPrivacyDlgProc>(reinterpret_cast<void*>(library.GetProc("DoPrivacyDlg")));
+        return show && SUCCEEDED(show(parent, url ? url : L"", records, FALSE));
+    }
 };
 
 IFrameShell* g_shell = nullptr;  // not owned; UI thread only

@@ -6,6 +6,8 @@
 // cache or plays a sound. UI thread only.
 #include <windows.h>
 
+struct IEnumPrivacyRecords;
+
 class IFrameShell {
 public:
     virtual ~IFrameShell() = default;
@@ -22,6 +24,10 @@ public:
     virtual void ClearHistory() = 0;
     virtual void ClearTypedAddresses() = 0;
     virtual void ShowInternetOptions(HWND parent) = 0;
+    // The system's privacy report over `parent` for the page at `url`, with the cookie records the
+    // page's engine keeps (null: none offered). False when the system has no such report or it
+    // could not be shown.
+    virtual bool ShowPrivacyReport(HWND parent, const wchar_t* url, IEnumPrivacyRecords* records) = 0;
 };
 
 // The current implementation: the one set last, else the production one.

@@ -35,6 +35,8 @@
 #include "platform/Diagnostics.h"
 
 #include <shellapi.h>
+#include <mshtml.h>
+#include <shlguid.h>
 #include <windowsx.h>
 #include <urlmon.h>
 
@@ -109,6 +111,8 @@ constexpr int kBandGripperRoom = 16;
 constexpr int kMaxWindowListItems = 256;
 // The longest search-bar text the find and highlight commands take from the bar.
 constexpr int kSearchPageTextLimit = 2048;
+// The shell document view's command that shows the page's security report.
+constexpr DWORD kShellDocViewSecurityReport = 33;
 // Keys 1 to 47 (VK_LBUTTON .. VK_HELP) without the extended bit stay with the focused control.
 constexpr WPARAM kLastControlKey = 47;
 constexpr LPARAM kExtendedKeyBit = 0x01000000;
@@ -2522,8 +2526,30 @@ bool CMainFrame::OnRebuildWindowList(UINT)
     return true;
 }
 
-bool CMainFrame::OnPrivacyCommand(UINT)
+// The privacy report (the menu's item and a click on the privacy pane) is the system's own dialog
+// over the active page, given the cookie records the page's engine offers; a click on the lock pane
+// asks the engine for the page's security report.
+bool CMainFrame::OnPrivacyCommand(UINT id)
 {
+    IBrowserTab* tab = GetActiveTab();
+    IWebBrowser2* browser = tab ? tab->GetWebBrowser() : nullptr;
+    if (!browser)
+        return true;
+    if (id == ID_FRAME_PRIVACY_PANE) {
+        if (CComQIPtr<IOleCommandTarget> target{browser}; target)
+            target->Exec(&CGID_ShellDocView, kShellDocViewSecurityReport, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr);
+        return true;
+    }
+    CComBSTR url;
+    if (FAILED(browser->get_LocationURL(&url)))
+        url.Empty();
+    CComPtr<IEnumPrivacyRecords> records;
+    if (CComQIPtr<IServiceProvider> services{browser}; services)
+        services->QueryService(__uuidof(IEnumPrivacyRecords), __uuidof(IEnumPrivacyRecords),
+                               reinterpret_cast<void**>(&records));
+    if (!GetFrameShell().ShowPrivacyReport(m_hWnd, url ? url.m_str : L"", records))
+        GetMessageBoxes().Show(m_hWnd, TranslateText("The privacy report is not available on this system.").c_str(),
+                               kAppName, MB_OK | MB_ICONINFORMATION);
     return true;
 }
 

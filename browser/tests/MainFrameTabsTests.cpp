@@ -24,6 +24,7 @@
 #include "tests/engine/FakeEngine.h"
 
 #include <exdispid.h>
+#include <shlguid.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -164,6 +165,18 @@ public:
         const int index = m_frame->GetStatusBar().GetPaneIndexFromId(paneId);
         return index < 0 ? nullptr
                          : reinterpret_cast<HICON>(::SendMessageA(m_frame->GetStatusBar().m_hWnd, SB_GETICON, index, 0));
+    }
+
+    // A double click in the middle of a pane, as the user gives it; the pane's command is posted.
+    bool DoubleClickPane(int paneId) const
+    {
+        const HWND bar = m_frame->GetStatusBar().m_hWnd;
+        const int index = m_frame->GetStatusBar().GetPaneIndexFromId(paneId);
+        RECT pane = {};
+        if (index < 0 || !::SendMessageA(bar, SB_GETRECT, index, reinterpret_cast<LPARAM>(&pane)))
+            return false;
+        ::SendMessageA(bar, WM_LBUTTONDBLCLK, 0, MAKELPARAM((pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2));
+        return true;
     }
 
     // The progress bar lies inside the status bar's second part.
@@ -640,4 +653,48 @@ TEST_F(MainFrameWithBrowserTabs, EncodingMenuChecksThePagesCharsetAndChoosingOne
     ::SendMessageA(test.Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(encoding), 0);
     EXPECT_TRUE(IsItemChecked(encoding, kWestern));
     EXPECT_FALSE(IsItemChecked(encoding, kGreek));
+}
+
+TEST_F(MainFrameWithBrowserTabs, PrivacyReportAndSecurityReportComeFromTheMenuAndTheStatusPanes)
+{
+    CFrameWithBrowserTabs& test = *m_frame;
+    const HWND tab = test.Open("http://www.example.com/", 0);
+    Load();
+    ASSERT_EQ(test.Active(), tab);
+    CFakeBrowser* engine = EngineOf(tab);
+    ASSERT_NE(engine, nullptr);
+
+    // The menu's item and a double click on the privacy pane show the report for the active page, over
+    // the frame.
+    ::SendMessageA(test.Window(), WM_COMMAND, MAKEWPARAM(ID_FRAME_PRIVACY_REPORT, 0), 0);
+    ASSERT_TRUE(test.DoubleClickPane(ID_PANE_AD_FILTER));
+    Pump();
+    ASSERT_EQ(test.m_shell.m_privacyReports.size(), 2u);
+    for (const auto& report : test.m_shell.m_privacyReports) {
+        EXPECT_EQ(report.parent, test.Window());
+        EXPECT_EQ(report.url, kPage);
+        EXPECT_FALSE(report.withRecords);  // the double keeps no cookie records
+    }
+    EXPECT_TRUE(test.m_boxes.m_texts.empty());
+
+    // A system without the report says so.
+    test.m_shell.m_privacyReportShown = false;
+    ::SendMessageA(test.Window(), WM_COMMAND, MAKEWPARAM(ID_FRAME_PRIVACY_REPORT, 0), 0);
+    ASSERT_EQ(test.m_boxes.m_texts.size(), 1u);
+    EXPECT_EQ(test.m_boxes.m_texts[0], "The privacy report is not available on this system.");
+
+    // A double click on the lock pane asks the page's engine for its security report.
+    ASSERT_TRUE(engine->groupCommands.empty());
+    ASSERT_TRUE(test.DoubleClickPane(ID_PANE_SECURE));
+    Pump();
+    ASSERT_EQ(engine->groupCommands.size(), 1u);
+    EXPECT_TRUE(IsEqualGUID(engine->groupCommands[0].group, CGID_ShellDocView));
+    EXPECT_EQ(engine->groupCommands[0].id, 33u);
+}
+
+// Wine's shell library names the privacy report's function but only as a stub whose call ends the
+// program; the system shell knows there is no report there.
+TEST(SystemFrameShell, ThePrivacyReportUnderWineIsNotThereAndAskingForItEndsNothing)
+{
+    EXPECT_FALSE(GetFrameShell().ShowPrivacyReport(nullptr, L"http://www.example.com/", nullptr));
 }

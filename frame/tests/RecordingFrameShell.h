@@ -1,8 +1,8 @@
 #pragma once
 // CRecordingShell: the frame shell of tests. It records the programs and documents it is asked to
-// start, the beeps and sounds, the records it is asked to clear, and keeps an offline state of its
-// own, so that no test starts a program, clears a real cache or makes a noise. Put in place with
-// CScopedFrameShell.
+// start, the beeps and sounds, the records it is asked to clear and the privacy reports asked for,
+// and keeps an offline state of its own, so that no test starts a program, clears a real cache or
+// makes a noise. Put in place with CScopedFrameShell.
 #include "frame/FrameShell.h"
 
 #include <string>
@@ -31,6 +31,19 @@ public:
     void ClearHistory() override { m_cleared.push_back("history"); }
     void ClearTypedAddresses() override { m_cleared.push_back("typed"); }
     void ShowInternetOptions(HWND) override { m_cleared.push_back("internet options"); }
+    bool ShowPrivacyReport(HWND parent, const wchar_t* url, IEnumPrivacyRecords* records) override
+    {
+        m_privacyReports.push_back({parent, url ? url : L"", records != nullptr});
+        return m_privacyReportShown;
+    }
+
+    struct PrivacyReport {
+        HWND parent;
+        std::wstring url;
+        bool withRecords;
+    };
+    std::vector<PrivacyReport> m_privacyReports;
+    bool m_privacyReportShown = true;  // what the report answers
 
     std::vector<std::string> m_executed;
     std::vector<DWORD> m_beeps;

@@ -382,6 +382,8 @@ STDMETHODIMP CFakeBrowser::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IConnectionPointContainer*>(this);
     else if (iid == IID_IServiceProvider)
         *object = static_cast<IServiceProvider*>(this);
+    else if (iid == IID_IOleCommandTarget)
+        *object = static_cast<IOleCommandTarget*>(this);
     if (!*object)
         return E_NOINTERFACE;
     AddRef();
@@ -1176,6 +1178,12 @@ STDMETHODIMP CFakeBrowser::QueryService(REFGUID service, REFIID iid, void** obje
         return E_NOINTERFACE;
     CComPtr<ITravelLogStg> log = new CFakeTravelLog(*this);  // objects start without a reference
     return log->QueryInterface(iid, object);
+}
+
+STDMETHODIMP CFakeBrowser::Exec(const GUID* group, DWORD id, DWORD, VARIANT*, VARIANT*)
+{
+    groupCommands.push_back({group ? *group : GUID_NULL, id});
+    return S_OK;
 }
 
 std::wstring CFakeBrowser::TitleOf(const std::wstring& url) const

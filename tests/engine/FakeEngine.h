@@ -99,6 +99,12 @@ struct FakeExecRecord {
     long input;  // the VT_I4 input, or -1 without one
 };
 
+// A command of a command group sent to the browser object (IOleCommandTarget::Exec).
+struct FakeCommandRecord {
+    GUID group;
+    DWORD id;
+};
+
 struct FakeScriptErrorAnswer {
     HRESULT result = E_FAIL;
     bool goOn = false;  // the VT_BOOL the host put into `out`
@@ -114,7 +120,8 @@ class CFakeBrowser : public CWebBrowser2Stub,
                      public IOleControl,
                      public IConnectionPointContainer,
                      public IConnectionPoint,
-                     public IServiceProvider {
+                     public IServiceProvider,
+                     public IOleCommandTarget {
 public:
     explicit CFakeBrowser(CFakeEngine& engine);
     CFakeBrowser(const CFakeBrowser&) = delete;
@@ -167,6 +174,7 @@ public:
     int goHomeCount = 0;
     int focusCount = 0;
     std::vector<FakeExecRecord> execs;
+    std::vector<FakeCommandRecord> groupCommands;  // answered S_OK
     std::vector<std::wstring> navigations;  // every BeforeNavigate2 URL, cancelled or not
     // Every window.execScript of the page: the code and the language.
     std::vector<std::pair<std::wstring, std::wstring>> scripts;
@@ -257,6 +265,9 @@ public:
     // IServiceProvider: the travel log (tests/engine/FakeTravelLog.h) over the back and forward
     // history, nearest page first.
     STDMETHOD(QueryService)(REFGUID service, REFIID iid, void** object) override;
+    // IOleCommandTarget: commands of a group are recorded; nothing is done for them.
+    STDMETHOD(QueryStatus)(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override { return E_NOTIMPL; }
+    STDMETHOD(Exec)(const GUID* group, DWORD id, DWORD, VARIANT*, VARIANT*) override;
 
     // The history, oldest first, and a page's title as the engine shows it (its address without one).
     const std::vector<std::wstring>& BackHistory() const { return m_back; }
