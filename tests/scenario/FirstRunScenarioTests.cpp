@@ -7,15 +7,15 @@
 // frame, the address and search bars, the aliases, the Favorites menu, the Links bar, the
 // favorites panel, the recently closed list, the gestures, the session and the settings.
 //
-// The system's Add Favorite dialog (the shell's helper object) is not there to drive: the
-// favorite is the Internet shortcut that dialog writes into the chosen favorites folder, and
-// what the scenario checks is that the program's menu, bar and panel show it.
+// The favorite the user already had is an Internet shortcut the scenario puts into the favorites
+// folder; the one the user adds comes through the program's Add Favorite dialog.
 #include "tests/scenario/ScenarioWorld.h"
 
 #include "core/app/Settings.h"
 #include "frame/FrameResources.h"
 #include "frame/options/OptionsResources.h"
 #include "navigation/FrameNavigation.h"
+#include "navigation/NavigationResources.h"
 #include "navigation/SearchEngineManager.h"
 #include "navigation/UrlAliasList.h"
 #include "navigation/favorites/FavoritesPane.h"
@@ -225,11 +225,26 @@ TEST(FirstRunScenario, OneUserFromTheFirstStartToTheNextOne)
     EXPECT_EQ(world.TabText(world.ActiveTab()), "Soup results");
     EXPECT_EQ(world.AddressText(), results);
 
-    // ---- The user adds the weather page to the favorites' Links folder; the Favorites menu, the
-    // Links bar and the favorites panel show it.
+    // ---- The user adds the weather page to the favorites' Links folder with Ctrl+D: the dialog
+    // offers the page's title, the user names it "Weather" and picks Links; the Favorites menu,
+    // the Links bar and the favorites panel show it.
     world.ActivateTab(world.Tabs()[1]);
     EXPECT_EQ(world.AddressText(), weather);
-    world.AddFavoriteFile("Links\\Weather", weather);
+    std::string offeredName;
+    EXPECT_TRUE(world.DriveDialog([&] { world.Command(ID_FRAME_ADD_FAVORITE); },
+                                  {[&offeredName](HWND dialog) {
+                                      char text[256] = {};
+                                      ::GetDlgItemTextA(dialog, IDC_FAVORITE_NAME, text, sizeof(text));
+                                      offeredName = text;
+                                      const HWND folders = ::GetDlgItem(dialog, IDC_FAVORITE_FOLDER);
+                                      const LRESULT linksFolder =
+                                          ::SendMessageA(folders, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                         reinterpret_cast<LPARAM>("Links"));
+                                      ::SendMessageA(folders, CB_SETCURSEL, static_cast<WPARAM>(linksFolder), 0);
+                                      ::SetDlgItemTextA(dialog, IDC_FAVORITE_NAME, "Weather");
+                                      frame_test::Click(dialog, IDOK);
+                                  }}));
+    EXPECT_EQ(offeredName, world.TabText(world.ActiveTab()));
     CFrameNavigation* navigation = world.Navigation();
     ASSERT_NE(navigation, nullptr);
     CLinksBar* links = navigation->GetLinksBar();
