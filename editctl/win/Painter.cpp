@@ -655,7 +655,8 @@ namespace {
 // Sets a scroll bar only when its range, page or position differ from what this window set last:
 // the system draws the bar again at every call, changed or not, and under Wine that costs more
 // than painting the text.
-void SetScrollBar(EditData& ed, int bar, int max, int page, int pos)
+// Without redraw the values are set and the bar is left to DrawPendingScrollBars.
+void SetScrollBar(EditData& ed, int bar, int max, int page, int pos, bool redraw)
 {
     ScrollBarState& last = ed.scrollBars[bar == SB_VERT ? 0 : 1];
     if (last.set && last.max == max && last.page == page && last.pos == pos)
@@ -664,9 +665,12 @@ void SetScrollBar(EditData& ed, int bar, int max, int page, int pos)
     si.nMax = max;
     si.nPage = static_cast<UINT>(page);
     si.nPos = pos;
-    SetScrollInfo(ed.window, bar, &si, TRUE);
-    last = {true, max, page, pos};
+    SetScrollInfo(ed.window, bar, &si, redraw ? TRUE : FALSE);
+    last = {true, redraw, max, page, pos};
 }
+
+int VerticalMax(const EditData& ed) { return std::max(0, ed.doc.Text().LineCount() - 1); }
+int HorizontalMax(const EditData& ed) { return std::max(0, ed.doc.Text().LongestWidth()); }
 
 } // namespace
 
@@ -699,12 +703,44 @@ void UpdateScrollBars(EditData& ed)
     const bool quiet = (style & WS_VISIBLE) && ScrollBarsTurn(ed, style);
     if (quiet)
         DefWindowProcA(ed.window, WM_SETREDRAW, FALSE, 0);
-    SetScrollBar(ed, SB_VERT, std::max(0, ed.doc.Text().LineCount() - 1), std::max(1, ed.visibleLines), ed.firstLine);
-    SetScrollBar(ed, SB_HORZ, std::max(0, ed.doc.Text().LongestWidth()), std::max(1, ed.visibleColumns),
-                 ed.firstColumn);
+    SetScrollBar(ed, SB_VERT, VerticalMax(ed), std::max(1, ed.visibleLines), ed.firstLine, true);
+    SetScrollBar(ed, SB_HORZ, HorizontalMax(ed), std::max(1, ed.visibleColumns), ed.firstColumn, true);
     if (quiet) {
         DefWindowProcA(ed.window, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(ed.window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
+    }
+}
+
+// Under Wine drawing one bar costs five milliseconds or more, whatever changed in it: many times
+// what a key costs otherwise. A bar that appears or is enabled or disabled is set at once.
+void UpdateScrollBarsSoon(EditData& ed)
+{
+    if (!ed.window || ed.batch)
+        return;
+    const LONG_PTR style = GetWindowLongPtrA(ed.window, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || ScrollBarsTurn(ed, style)) {
+        UpdateScrollBars(ed);
+        return;
+    }
+    SetScrollBar(ed, SB_VERT, VerticalMax(ed), std::max(1, ed.visibleLines), ed.firstLine, false);
+    SetScrollBar(ed, SB_HORZ, HorizontalMax(ed), std::max(1, ed.visibleColumns), ed.firstColumn, false);
+    if (!ed.scrollBars[0].drawn || !ed.scrollBars[1].drawn)
+        SetTimer(ed.window, kScrollBarTimer, kScrollBarDelay, nullptr);
+}
+
+void DrawPendingScrollBars(EditData& ed)
+{
+    KillTimer(ed.window, kScrollBarTimer);
+    for (int i = 0; i < 2; ++i) {
+        ScrollBarState& last = ed.scrollBars[i];
+        if (last.drawn)
+            continue;
+        last.drawn = true;
+        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+        si.nMax = last.max;
+        si.nPage = static_cast<UINT>(last.page);
+        si.nPos = last.pos;
+        SetScrollInfo(ed.window, i == 0 ? SB_VERT : SB_HORZ, &si, TRUE);
     }
 }
 
