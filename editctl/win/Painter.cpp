@@ -33,6 +33,7 @@ int TextLeft(const EditData& ed) { return MarginWidth(ed) + LineNumberWidth(ed);
 // Under Wine every such call costs about as much as drawing a short run.
 struct TextState {
     HFONT font = nullptr;
+    HGDIOBJ firstFont = nullptr;  // what the DC held before the first font this paint selected
     int mode = 0;
     COLORREF back = CLR_INVALID, fore = CLR_INVALID;
     // What the paint's update rectangle meets: only that is drawn. The columns keep one more on
@@ -48,8 +49,11 @@ struct TextState {
 
     void Font(HDC dc, HFONT wanted)
     {
-        if (wanted != font)
-            SelectObject(dc, font = wanted);
+        if (wanted == font)
+            return;
+        const HGDIOBJ before = SelectObject(dc, font = wanted);
+        if (!firstFont)
+            firstFont = before;
     }
     void Mode(HDC dc, int wanted)
     {
@@ -504,7 +508,10 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
             ed.memoryDc.Reset();
     }
     HDC dc = ed.memoryDc ? ed.memoryDc : windowDc;
-    const int saved = SaveDC(dc);
+    // The off-screen DC is the window's own: what a paint changes in it is put back by hand, as
+    // saving and restoring its whole state costs more than a paint of an unchanged screen.
+    const bool offscreen = dc != windowDc;
+    const int saved = offscreen ? 0 : SaveDC(dc);
     // Everything below draws only inside the update rectangle: typing repaints one row, not the
     // whole client area.
     IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
@@ -548,7 +555,6 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
         state.fromColumn = ed.firstColumn + (update.left - left) / cfg.charWidth - 1;
     if (update.right < client.right)
         state.toColumn = ed.firstColumn + (update.right - left + cfg.charWidth - 1) / cfg.charWidth + 1;
-    state.Font(dc, static_cast<HFONT>(cfg.screenFont));
     state.Back(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
 
     TextStore& text = ed.doc.Text();
@@ -592,11 +598,17 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     if (cfg.columnMarker && cfg.columnMarkerOffset > 0 && cfg.columnMarkerOffset >= ed.firstColumn &&
         cfg.columnMarkerOffset < ed.firstColumn + ed.visibleColumns) {
         const int x = left + (cfg.columnMarkerOffset - ed.firstColumn) * cfg.charWidth;
-        SelectObject(dc, ed.marginPen);
+        const CSelection pen(dc, ed.marginPen);
         MoveToEx(dc, x, 0, nullptr);
         LineTo(dc, x, client.bottom);
     }
-    RestoreDC(dc, saved);
+    if (offscreen) {
+        SelectClipRgn(dc, nullptr);
+        if (state.firstFont)
+            SelectObject(dc, state.firstFont);
+    } else {
+        RestoreDC(dc, saved);
+    }
     if (dc != windowDc)
         BitBlt(windowDc, update.left, update.top, update.right - update.left, update.bottom - update.top, dc,
                update.left, update.top, SRCCOPY);
