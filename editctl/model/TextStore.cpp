@@ -29,7 +29,27 @@ void MeasureLine(LineRecord& line, int tab)
     line.flags = tabs ? (line.flags | kLineHasTab) : (line.flags & ~static_cast<uint32_t>(kLineHasTab));
 }
 
+// A line's own buffer starts with its capacity (32 bits, in a header of 8 bytes, so that the
+// text keeps the alignment of the allocation).
+constexpr size_t kBufferHeader = 8;
+
+uint32_t SlotOf(const LineRecord& line) { return line.flags >> kCheckpointSlotShift; }
+
+void SetSlot(LineRecord& line, uint32_t slot)
+{
+    line.flags = (line.flags & kLineFlagBits) | (slot << kCheckpointSlotShift);
+}
+
 } // namespace
+
+int32_t TextStore::Capacity(const LineRecord& line)
+{
+    if (!(line.flags & kLineOwnsText) || !line.text)
+        return 0;
+    int32_t capacity = 0;
+    std::memcpy(&capacity, line.text - kBufferHeader, sizeof(capacity));
+    return capacity;
+}
 
 TextStore::TextStore() { m_lines.emplace_back(); }
 
@@ -42,10 +62,10 @@ TextStore::~TextStore()
 void TextStore::FreeLine(LineRecord& line)
 {
     DropCheckpointsFrom(line, 0);
-    if (line.capacity > 0)
-        std::free(line.text);
+    if ((line.flags & kLineOwnsText) && line.text)
+        std::free(line.text - kBufferHeader);
     line.text = nullptr;
-    line.capacity = 0;
+    line.flags &= ~static_cast<uint32_t>(kLineOwnsText);
     line.length = 0;
 }
 
@@ -53,29 +73,33 @@ void TextStore::FreeLine(LineRecord& line)
 // ones by half again, so that typing into a line of megabytes does not copy it every time.
 bool TextStore::Reserve(LineRecord& line, int32_t length)
 {
-    if (line.capacity > 0 && length <= line.capacity)
+    const int32_t have = Capacity(line);
+    if (have > 0 && length <= have)
         return true;
     int64_t capacity = (static_cast<int64_t>(length) + 15) / 16 * 16;
-    if (line.capacity > 0)
-        capacity = std::max<int64_t>(capacity, line.capacity + line.capacity / 2);
+    if (have > 0)
+        capacity = std::max<int64_t>(capacity, have + have / 2);
     if (capacity == 0)
         capacity = 16;
     if (capacity > 0x7FFFFFF0)
         return false;
-    char* text = nullptr;
-    if (line.capacity > 0) {
-        text = static_cast<char*>(std::realloc(line.text, static_cast<size_t>(capacity)));
+    const size_t bytes = static_cast<size_t>(capacity) + kBufferHeader;
+    char* block = nullptr;
+    if (have > 0) {
+        block = static_cast<char*>(std::realloc(line.text - kBufferHeader, bytes));
     } else {
         // The text moves out of the load block; a line set to shorter text than it had keeps
         // only what fits (the caller writes the new text over it).
-        text = static_cast<char*>(std::malloc(static_cast<size_t>(capacity)));
-        if (text && line.length > 0)
-            std::memcpy(text, line.text, static_cast<size_t>(std::min<int64_t>(line.length, capacity)));
+        block = static_cast<char*>(std::malloc(bytes));
+        if (block && line.length > 0)
+            std::memcpy(block + kBufferHeader, line.text, static_cast<size_t>(std::min<int64_t>(line.length, capacity)));
     }
-    if (!text)
+    if (!block)
         return false;
-    line.text = text;
-    line.capacity = static_cast<int32_t>(capacity);
+    const auto stored = static_cast<int32_t>(capacity);
+    std::memcpy(block, &stored, sizeof(stored));
+    line.text = block + kBufferHeader;
+    line.flags |= kLineOwnsText;
     return true;
 }
 
@@ -304,7 +328,7 @@ bool TextStore::RawDeleteRange(TextPos start, TextPos end)
     DropCheckpointsFrom(first, start.column);
     const bool wasLongest = first.width >= m_longest;
     if (start.line == end.line) {
-        if (first.capacity == 0 && !Reserve(first, first.length))
+        if (!(first.flags & kLineOwnsText) && !Reserve(first, first.length))
             return false;
         std::memmove(first.text + start.column, first.text + end.column,
                      static_cast<size_t>(first.length - end.column));
@@ -371,29 +395,31 @@ std::string TextStore::CopyRangeText(TextPos start, TextPos end) const
 
 LineCheckpoints* TextStore::Checkpoints(int line)
 {
-    const int slot = m_lines[line].checkpoints;
-    return slot > 0 ? &m_checkpoints[static_cast<size_t>(slot - 1)] : nullptr;
+    const uint32_t slot = SlotOf(m_lines[line]);
+    return slot > 0 ? &m_checkpoints[slot - 1] : nullptr;
 }
 
 LineCheckpoints& TextStore::MakeCheckpoints(int line)
 {
     LineRecord& record = m_lines[line];
-    if (record.checkpoints == 0) {
+    // Only lines of kLongLine characters or more get a slot: a text of at most 2^31 characters
+    // has fewer of them than the flags have room for.
+    if (SlotOf(record) == 0) {
         if (!m_freeCheckpoints.empty()) {
-            record.checkpoints = m_freeCheckpoints.back();
+            SetSlot(record, static_cast<uint32_t>(m_freeCheckpoints.back()));
             m_freeCheckpoints.pop_back();
         } else {
             m_checkpoints.emplace_back();
-            record.checkpoints = static_cast<int32_t>(m_checkpoints.size());
+            SetSlot(record, static_cast<uint32_t>(m_checkpoints.size()));
         }
     }
-    return m_checkpoints[static_cast<size_t>(record.checkpoints - 1)];
+    return m_checkpoints[SlotOf(record) - 1];
 }
 
 void TextStore::ClearCheckpoints()
 {
     for (LineRecord& line : m_lines)
-        line.checkpoints = 0;
+        SetSlot(line, 0);
     m_checkpoints.clear();
     m_freeCheckpoints.clear();
 }
@@ -401,17 +427,18 @@ void TextStore::ClearCheckpoints()
 // The text from column on changes: checkpoints whose state may read it go (all of them at 0).
 void TextStore::DropCheckpointsFrom(LineRecord& line, int column)
 {
-    if (line.checkpoints == 0)
+    const uint32_t slot = SlotOf(line);
+    if (slot == 0)
         return;
-    LineCheckpoints& kept = m_checkpoints[static_cast<size_t>(line.checkpoints - 1)];
+    LineCheckpoints& kept = m_checkpoints[slot - 1];
     const int64_t limit = static_cast<int64_t>(column) - kCheckpointLookahead;
     while (!kept.marks.empty() && static_cast<int64_t>(kept.marks.back() >> 1) >= limit)
         kept.marks.pop_back();
     if (!kept.marks.empty())
         return;
     kept = LineCheckpoints{};
-    m_freeCheckpoints.push_back(line.checkpoints);
-    line.checkpoints = 0;
+    m_freeCheckpoints.push_back(static_cast<int32_t>(slot));
+    SetSlot(line, 0);
 }
 
 void TextStore::SetTabWidth(int tab)

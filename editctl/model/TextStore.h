@@ -18,18 +18,22 @@ struct TextPos {
 inline bool operator<(TextPos a, TextPos b) { return a.line < b.line || (a.line == b.line && a.column < b.column); }
 inline bool operator<=(TextPos a, TextPos b) { return !(b < a); }
 
-enum LineFlags : uint32_t { kLineBookmark = 1, kLineCaseFixPending = 2, kLineHasTab = 4 };
+// The low byte of a line's flags holds these; the bits above it the slot of the line's parse
+// checkpoints in its store (1 + the slot's index; 0: none), so that a line costs 24 bytes.
+enum LineFlags : uint32_t { kLineBookmark = 1, kLineCaseFixPending = 2, kLineHasTab = 4, kLineOwnsText = 8 };
+constexpr int kCheckpointSlotShift = 8;
+constexpr uint32_t kLineFlagBits = (1u << kCheckpointSlotShift) - 1;
 
 struct LineRecord {
-    uint32_t flags = 0;
+    uint32_t flags = 0;      // LineFlags and the checkpoint slot
     int32_t endState = -1;   // parse state at the end of the line
     int32_t length = 0;
-    int32_t capacity = 0;    // 0 while the text lies in the store's load block (or there is none)
     int32_t width = 0;       // display width with tabs expanded
-    int32_t checkpoints = 0; // 1 + the slot of the line's parse checkpoints in its store; 0: none
+    // The text: in the store's load block, or (kLineOwnsText) in a buffer of the line's own,
+    // which keeps its capacity in front of the text (TextStore::Capacity). Null: no text yet.
     char* text = nullptr;
 };
-static_assert(sizeof(void*) != 8 || sizeof(LineRecord) == 32, "the checkpoint slot fills the record's padding");
+static_assert(sizeof(void*) != 8 || sizeof(LineRecord) == 24, "a line's record is three words");
 
 // Where the parser may resume inside a long line: the state there is "no block open", and the
 // run there is plain text (bit 0 clear) or a delimiter run (bit 0 set); the position is the rest
@@ -113,6 +117,10 @@ public:
     LineCheckpoints* Checkpoints(int line);
     LineCheckpoints& MakeCheckpoints(int line);
     void ClearCheckpoints();
+
+    // The room a line's own text buffer has (a multiple of 16); 0 while the text lies in the
+    // load block or there is none.
+    static int32_t Capacity(const LineRecord& line);
 
 private:
     void DropCheckpointsFrom(LineRecord& line, int column);

@@ -5,9 +5,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <vector>
 #include <string>
 
 #include "editctl/tests/EditFixture.h"
+#include "editctl/win/GdiHolders.h"
 
 namespace quill::testing {
 
@@ -110,6 +114,93 @@ TEST_F(ScrollBars, AHiddenWindowStaysHidden)
     EXPECT_FALSE(GetWindowLongPtrA(bare, GWL_STYLE) & WS_VISIBLE);
     EXPECT_EQ(Info(bare, SB_VERT).nMax, 100);
     DestroyWindow(bare);
+}
+
+// The pixels of both scroll bars of a window as its window DC shows them.
+std::vector<uint32_t> BarPixels(HWND window)
+{
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const win::CWindowDc own(window), windowDc(window, win::CWindowDc::kWholeWindow);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const win::CCreatedDc dc(CreateCompatibleDC(own));
+    void* bits = nullptr;
+    const win::TGdiObject<HBITMAP> bitmap(CreateDIBSection(own, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    std::vector<uint32_t> out;
+    {
+        const win::CSelection selected(dc, bitmap);
+        BitBlt(dc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        for (LONG id : {OBJID_VSCROLL, OBJID_HSCROLL}) {
+            SCROLLBARINFO bar{sizeof(bar)};
+            if (!GetScrollBarInfo(window, id, &bar))
+                continue;
+            for (LONG y = bar.rcScrollBar.top - frame.top; y < bar.rcScrollBar.bottom - frame.top; ++y)
+                for (LONG x = bar.rcScrollBar.left - frame.left; x < bar.rcScrollBar.right - frame.left; ++x)
+                    if (x >= 0 && y >= 0 && x < w && y < h)
+                        out.push_back(pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)]);
+        }
+    }
+    return out;
+}
+
+// Typing and moving the caret set the bars at once: what the system answers follows every key.
+// They are drawn once the window has been idle a moment, and then show what a paint of the
+// whole frame draws.
+TEST_F(ScrollBars, KeysSetTheBarsAtOnceAndDrawThemWhenIdle)
+{
+    ShowWindow(m_parent, SW_SHOW);
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "<p>line " + std::to_string(i) + (i == 7 ? std::string(200, 'w') : std::string()) + "</p>\r\n";
+    SetText(text.c_str());
+    UpdateWindow(m_edit);
+    struct Step {
+        const char* what;
+        std::function<void()> keys;
+        bool moved;  // the view moved: a bar waits to be drawn
+    };
+    const int columns = ed->visibleColumns;
+    const Step steps[] = {
+        {"typed past the right edge", [&] { Caret(10, 3); for (int i = 0; i < columns; ++i) Send(WM_CHAR, 'x', 1); }, true},
+        {"typed further", [&] { for (int i = 0; i < columns; ++i) Send(WM_CHAR, 'y', 1); }, true},
+        {"back to the line's start", [&] { Press(VK_HOME); }, true},
+        {"new lines at the end", [&] { Caret(0, 60); for (int i = 0; i < 30; ++i) Press(VK_RETURN); }, true},
+        {"up to the top", [&] { Press(VK_HOME, kCtrl); }, true},
+        {"typed within the view", [&] { Send(WM_CHAR, 'z', 1); }, false},
+    };
+    for (const Step& step : steps) {
+        for (win::ScrollBarState& bar : ed->scrollBars)
+            bar.drawn = true;
+        step.keys();
+        const SCROLLINFO v = Info(m_edit, SB_VERT), h = Info(m_edit, SB_HORZ);
+        EXPECT_EQ(v.nMax, ed->doc.Text().LineCount() - 1) << step.what;
+        EXPECT_EQ(v.nPos, ed->firstLine) << step.what;
+        EXPECT_EQ(static_cast<int>(v.nPage), std::min(ed->visibleLines, v.nMax + 1)) << step.what;
+        EXPECT_EQ(h.nMax, ed->doc.Text().LongestWidth()) << step.what;
+        EXPECT_EQ(h.nPos, ed->firstColumn) << step.what;
+        EXPECT_EQ(static_cast<int>(h.nPage), std::min(ed->visibleColumns, h.nMax + 1)) << step.what;
+        const bool waiting = !ed->scrollBars[0].drawn || !ed->scrollBars[1].drawn;
+        EXPECT_EQ(waiting, step.moved) << step.what;
+        UpdateWindow(m_edit);
+        // The bars are drawn by the window's timer once nothing else is to be done.
+        const ULONGLONG giveUp = GetTickCount64() + 10000;
+        while ((!ed->scrollBars[0].drawn || !ed->scrollBars[1].drawn) && GetTickCount64() < giveUp) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+        }
+        EXPECT_TRUE(ed->scrollBars[0].drawn && ed->scrollBars[1].drawn) << step.what;
+        const std::vector<uint32_t> shown = BarPixels(m_edit);
+        RedrawWindow(m_edit, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+        const std::vector<uint32_t> whole = BarPixels(m_edit);
+        EXPECT_FALSE(shown.empty()) << step.what;
+        EXPECT_TRUE(shown == whole) << step.what;
+    }
 }
 
 } // namespace quill::testing

@@ -302,3 +302,50 @@ TEST(TextStore, LoadedLinesAndWidthsMatchInsertedOnes)
         ASSERT_EQ(store.Line(0).flags & kLineHasTab, fresh.Line(0).flags & kLineHasTab) << step;
     }
 }
+
+// A loaded line lies in the load block until it changes; then it has a buffer of its own whose
+// room grows in steps of 16 (by half again once it has some). The parse checkpoints of a line
+// share its flags word: setting and clearing the other flags keeps them, and dropping them keeps
+// the flags.
+TEST(TextStore, OwnBuffersAndCheckpointSlotsBesideTheFlags)
+{
+    TextStore store;
+    store.Assign(std::string("abc\n") + std::string(40, 'x') + "\nlast");
+    for (int i = 0; i < store.LineCount(); ++i) {
+        EXPECT_EQ(TextStore::Capacity(store.Line(i)), 0) << i;
+        EXPECT_EQ(store.Line(i).flags & kLineOwnsText, 0u) << i;
+    }
+    struct Step {
+        TextPos at;
+        const char* text;
+        int capacity;  // of the changed line afterwards
+    };
+    const Step steps[] = {
+        {{3, 0}, "d", 16},                 // 4 characters
+        {{4, 0}, "0123456789ab", 16},      // 16
+        {{16, 0}, "q", 32},                // 17: the next step of 16, more than half again
+        {{40, 1}, "y", 48},                // a loaded line of 41 characters: the step of 16 above
+    };
+    for (const Step& step : steps) {
+        ASSERT_TRUE(store.RawInsertText(step.at, step.text, nullptr)) << step.text;
+        const LineRecord& line = store.Line(step.at.line);
+        EXPECT_NE(line.flags & kLineOwnsText, 0u) << step.text;
+        EXPECT_EQ(TextStore::Capacity(line), step.capacity) << step.text;
+    }
+    EXPECT_EQ(store.LineText(0), "abcd0123456789abq");
+    EXPECT_EQ(store.LineText(1), std::string(40, 'x') + "y");
+
+    LineCheckpoints& kept = store.MakeCheckpoints(2);
+    kept.startState = 3;
+    kept.marks = {2u << 1};
+    LineRecord& record = store.LineRecordAt(2);
+    record.flags |= kLineBookmark | kLineCaseFixPending;
+    record.flags &= ~static_cast<uint32_t>(kLineCaseFixPending);
+    ASSERT_NE(store.Checkpoints(2), nullptr);
+    EXPECT_EQ(store.Checkpoints(2)->startState, 3);
+    EXPECT_EQ(store.Checkpoints(1), nullptr);
+    EXPECT_EQ(store.Checkpoints(0), nullptr);
+    store.ClearCheckpoints();
+    EXPECT_EQ(store.Checkpoints(2), nullptr);
+    EXPECT_EQ(store.Line(2).flags & kLineFlagBits, static_cast<uint32_t>(kLineBookmark));
+}

@@ -294,14 +294,15 @@ void EnsureCaretVisible(EditData& ed, bool redraw)
     if (!redraw || ed.batch)
         return;
     if (ed.firstColumn != left && ed.firstLine != top) {
-        UpdateScrollBars(ed);
+        UpdateScrollBarsSoon(ed);
         InvalidateRect(ed.window, nullptr, FALSE);
     } else if (ed.firstColumn != left) {
         // What stays in view moves with the text; only the columns that come into view are drawn.
         ScrollColumns(ed, ed.firstColumn - left);
-        UpdateScrollBars(ed);
-    } else {
-        FollowTopLine(ed, top);
+        UpdateScrollBarsSoon(ed);
+    } else if (ed.firstLine != top) {
+        ScrollLines(ed, ed.firstLine - top);
+        UpdateScrollBarsSoon(ed);
     }
 }
 

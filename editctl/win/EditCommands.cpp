@@ -798,10 +798,10 @@ void AfterEdit(EditData& ed, int first, int last)
             // the changed line and the columns that come into view are drawn.
             ScrollColumns(ed, ed.firstColumn - left);
             RepaintLine(ed, first);
-            UpdateScrollBars(ed);
+            UpdateScrollBarsSoon(ed);
         } else {
             InvalidateRect(ed.window, nullptr, FALSE);
-            UpdateScrollBars(ed);
+            UpdateScrollBarsSoon(ed);
         }
         UpdateCaret(ed);
     }

@@ -24,12 +24,17 @@ namespace quill::win {
 constexpr UINT_PTR kParseTimer = 901;
 constexpr UINT kParseTimerPeriod = 100;
 constexpr int kParseSlice = 2000;
+// Scroll bars set by an edit or a caret move are drawn once the window has been idle this long
+// (UpdateScrollBarsSoon).
+constexpr UINT_PTR kScrollBarTimer = 902;
+constexpr UINT kScrollBarDelay = 30;
 constexpr int kNoPosition = -1;
 constexpr DWORD kNewTextAttributes = FILE_ATTRIBUTE_ARCHIVE;  // 32: the attributes of a new text
 
 // What a scroll bar of the window was last set to (UpdateScrollBars).
 struct ScrollBarState {
     bool set = false;
+    bool drawn = true;  // false: set without drawing it, the scroll bar timer draws it
     int max = 0, page = 0, pos = 0;
 };
 
@@ -201,6 +206,12 @@ void RepaintLines(EditData& ed, int first, int last);
 void ScrollLines(EditData& ed, int n);
 void ScrollColumns(EditData& ed, int n);
 void UpdateScrollBars(EditData& ed);
+// The same for the views that an edit or a caret move changed: the values are set at once (what
+// GetScrollInfo answers), the bars drawn when the window has been idle for kScrollBarDelay, so
+// that a key's text is on the screen before them and a run of keys draws them once.
+void UpdateScrollBarsSoon(EditData& ed);
+// The scroll bar timer: draws the bars that were set without being drawn.
+void DrawPendingScrollBars(EditData& ed);
 bool RebuildBrushes(EditData& ed);
 void DeleteBrushes(EditData& ed);
 void DropOffscreen(EditData& ed);

@@ -486,6 +486,10 @@ LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam, EditData* ed)
         OnAutoScrollTimer(*ed);
         return 0;
     }
+    if (wParam == kScrollBarTimer) {
+        DrawPendingScrollBars(*ed);
+        return 0;
+    }
     if (wParam != kParseTimer)
         return DefWindowProcA(window, WM_TIMER, wParam, lParam);
     // Once everything is parsed the timer simply ends; a tick that arrives late has nothing to do.

@@ -91,10 +91,13 @@ using CFileSearch = THandleHolder<HANDLE, FileSearchTraits>;
 // key only on success: the system does not promise what a failed call leaves in its output.
 using CRegKey = THandleHolder<HKEY, RegistryKeyTraits>;
 
-// A window's DC from GetDC (the screen's for nullptr), given back with ReleaseDC.
+// A window's DC from GetDC (the screen's for nullptr), or with kWholeWindow the DC of the whole
+// window with its frame from GetWindowDC, given back with ReleaseDC.
 class CWindowDc {
 public:
+    enum WholeWindow { kWholeWindow };
     explicit CWindowDc(HWND window) : m_window(window), m_dc(GetDC(window)) {}
+    CWindowDc(HWND window, WholeWindow) : m_window(window), m_dc(GetWindowDC(window)) {}
     ~CWindowDc()
     {
         if (m_dc)

@@ -33,6 +33,7 @@ int TextLeft(const EditData& ed) { return MarginWidth(ed) + LineNumberWidth(ed);
 // Under Wine every such call costs about as much as drawing a short run.
 struct TextState {
     HFONT font = nullptr;
+    HGDIOBJ firstFont = nullptr;  // what the DC held before the first font this paint selected
     int mode = 0;
     COLORREF back = CLR_INVALID, fore = CLR_INVALID;
     // What the paint's update rectangle meets: only that is drawn. The columns keep one more on
@@ -48,8 +49,11 @@ struct TextState {
 
     void Font(HDC dc, HFONT wanted)
     {
-        if (wanted != font)
-            SelectObject(dc, font = wanted);
+        if (wanted == font)
+            return;
+        const HGDIOBJ before = SelectObject(dc, font = wanted);
+        if (!firstFont)
+            firstFont = before;
     }
     void Mode(HDC dc, int wanted)
     {
@@ -504,7 +508,10 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
             ed.memoryDc.Reset();
     }
     HDC dc = ed.memoryDc ? ed.memoryDc : windowDc;
-    const int saved = SaveDC(dc);
+    // The off-screen DC is the window's own: what a paint changes in it is put back by hand, as
+    // saving and restoring its whole state costs more than a paint of an unchanged screen.
+    const bool offscreen = dc != windowDc;
+    const int saved = offscreen ? 0 : SaveDC(dc);
     // Everything below draws only inside the update rectangle: typing repaints one row, not the
     // whole client area.
     IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
@@ -548,7 +555,6 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
         state.fromColumn = ed.firstColumn + (update.left - left) / cfg.charWidth - 1;
     if (update.right < client.right)
         state.toColumn = ed.firstColumn + (update.right - left + cfg.charWidth - 1) / cfg.charWidth + 1;
-    state.Font(dc, static_cast<HFONT>(cfg.screenFont));
     state.Back(dc, cfg.colours[ed.ReadOnly() ? kBackgroundReadOnlyRGB : kBackgroundRGB]);
 
     TextStore& text = ed.doc.Text();
@@ -592,11 +598,17 @@ void PaintClient(EditData& ed, HDC windowDc, const RECT& update)
     if (cfg.columnMarker && cfg.columnMarkerOffset > 0 && cfg.columnMarkerOffset >= ed.firstColumn &&
         cfg.columnMarkerOffset < ed.firstColumn + ed.visibleColumns) {
         const int x = left + (cfg.columnMarkerOffset - ed.firstColumn) * cfg.charWidth;
-        SelectObject(dc, ed.marginPen);
+        const CSelection pen(dc, ed.marginPen);
         MoveToEx(dc, x, 0, nullptr);
         LineTo(dc, x, client.bottom);
     }
-    RestoreDC(dc, saved);
+    if (offscreen) {
+        SelectClipRgn(dc, nullptr);
+        if (state.firstFont)
+            SelectObject(dc, state.firstFont);
+    } else {
+        RestoreDC(dc, saved);
+    }
     if (dc != windowDc)
         BitBlt(windowDc, update.left, update.top, update.right - update.left, update.bottom - update.top, dc,
                update.left, update.top, SRCCOPY);
@@ -655,7 +667,8 @@ namespace {
 // Sets a scroll bar only when its range, page or position differ from what this window set last:
 // the system draws the bar again at every call, changed or not, and under Wine that costs more
 // than painting the text.
-void SetScrollBar(EditData& ed, int bar, int max, int page, int pos)
+// Without redraw the values are set and the bar is left to DrawPendingScrollBars.
+void SetScrollBar(EditData& ed, int bar, int max, int page, int pos, bool redraw)
 {
     ScrollBarState& last = ed.scrollBars[bar == SB_VERT ? 0 : 1];
     if (last.set && last.max == max && last.page == page && last.pos == pos)
@@ -664,9 +677,12 @@ void SetScrollBar(EditData& ed, int bar, int max, int page, int pos)
     si.nMax = max;
     si.nPage = static_cast<UINT>(page);
     si.nPos = pos;
-    SetScrollInfo(ed.window, bar, &si, TRUE);
-    last = {true, max, page, pos};
+    SetScrollInfo(ed.window, bar, &si, redraw ? TRUE : FALSE);
+    last = {true, redraw, max, page, pos};
 }
+
+int VerticalMax(const EditData& ed) { return std::max(0, ed.doc.Text().LineCount() - 1); }
+int HorizontalMax(const EditData& ed) { return std::max(0, ed.doc.Text().LongestWidth()); }
 
 } // namespace
 
@@ -699,12 +715,44 @@ void UpdateScrollBars(EditData& ed)
     const bool quiet = (style & WS_VISIBLE) && ScrollBarsTurn(ed, style);
     if (quiet)
         DefWindowProcA(ed.window, WM_SETREDRAW, FALSE, 0);
-    SetScrollBar(ed, SB_VERT, std::max(0, ed.doc.Text().LineCount() - 1), std::max(1, ed.visibleLines), ed.firstLine);
-    SetScrollBar(ed, SB_HORZ, std::max(0, ed.doc.Text().LongestWidth()), std::max(1, ed.visibleColumns),
-                 ed.firstColumn);
+    SetScrollBar(ed, SB_VERT, VerticalMax(ed), std::max(1, ed.visibleLines), ed.firstLine, true);
+    SetScrollBar(ed, SB_HORZ, HorizontalMax(ed), std::max(1, ed.visibleColumns), ed.firstColumn, true);
     if (quiet) {
         DefWindowProcA(ed.window, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(ed.window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOERASE);
+    }
+}
+
+// Under Wine drawing one bar costs five milliseconds or more, whatever changed in it: many times
+// what a key costs otherwise. A bar that appears or is enabled or disabled is set at once.
+void UpdateScrollBarsSoon(EditData& ed)
+{
+    if (!ed.window || ed.batch)
+        return;
+    const LONG_PTR style = GetWindowLongPtrA(ed.window, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || ScrollBarsTurn(ed, style)) {
+        UpdateScrollBars(ed);
+        return;
+    }
+    SetScrollBar(ed, SB_VERT, VerticalMax(ed), std::max(1, ed.visibleLines), ed.firstLine, false);
+    SetScrollBar(ed, SB_HORZ, HorizontalMax(ed), std::max(1, ed.visibleColumns), ed.firstColumn, false);
+    if (!ed.scrollBars[0].drawn || !ed.scrollBars[1].drawn)
+        SetTimer(ed.window, kScrollBarTimer, kScrollBarDelay, nullptr);
+}
+
+void DrawPendingScrollBars(EditData& ed)
+{
+    KillTimer(ed.window, kScrollBarTimer);
+    for (int i = 0; i < 2; ++i) {
+        ScrollBarState& last = ed.scrollBars[i];
+        if (last.drawn)
+            continue;
+        last.drawn = true;
+        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+        si.nMax = last.max;
+        si.nPage = static_cast<UINT>(last.page);
+        si.nPos = last.pos;
+        SetScrollInfo(ed.window, i == 0 ? SB_VERT : SB_HORZ, &si, TRUE);
     }
 }
 
