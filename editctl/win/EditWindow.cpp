@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 
 #include "editctl/model/MessageIds.h"
 #include "editctl/model/TextUtil.h"
@@ -1000,6 +1002,14 @@ const MessageRow kMessageTable[] = {
     {QPM_HASTEXT, Query<HasText>},
 };
 
+// The control uses nothing of its host: what a message's handler threw goes to the debugger output.
+void ReportWindowProcException(UINT message, const char* what)
+{
+    char text[256];
+    std::snprintf(text, sizeof(text), "Edit control: message 0x%04X failed: %s\n", message, what ? what : "");
+    OutputDebugStringA(text);
+}
+
 LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     EditData* ed = GetEditData(window);
@@ -1009,8 +1019,12 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (row.message == message) {
             try {
                 return row.handler(window, wParam, lParam, ed);
-            } catch (...) {
+            } catch (const std::exception& error) {
+                ReportWindowProcException(message, error.what());
                 return message == WM_CREATE ? -1 : 0;  // out of memory: the message fails, the process goes on
+            } catch (...) {
+                ReportWindowProcException(message, "unknown exception");
+                return message == WM_CREATE ? -1 : 0;
             }
         }
     }
