@@ -149,3 +149,46 @@ function(kivo_resource_dependencies)
     endforeach()
   endwhile()
 endfunction()
+
+# kivo_delay_imports(TARGET dll...): the target reaches these system DLLs through delay-load thunks,
+# so each is loaded at the first call of one of its functions, not while the process starts (under
+# Wine every DLL loaded at start costs the loader's round trips to the server and the DLL's own
+# initialisation, ahead of the program's first line). The thunk libraries come first on the link
+# line and whole, so the DLLs' ordinary import libraries, which the libraries name, find nothing left
+# to resolve. A DLL that cannot be loaded at its first call ends the process with the loader's
+# exception: only system DLLs that every supported Windows has belong here.
+function(kivo_delay_imports target)
+  set(folder ${CMAKE_BINARY_DIR}/delay-imports)
+  set(libraries)
+  foreach(dll IN LISTS ARGN)
+    find_library(KIVO_IMPORT_LIBRARY_${dll} NAMES lib${dll}.a ${dll} REQUIRED)
+    set(output ${folder}/lib${dll}-delay.a)
+    add_custom_command(OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+      COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DDLLTOOL=${CMAKE_DLLTOOL}
+              -DIMPORT_LIBRARY=${KIVO_IMPORT_LIBRARY_${dll}} -DDLL=${dll}.dll -DDEF=${folder}/${dll}.def
+              -DOUTPUT=${output} -P ${CMAKE_SOURCE_DIR}/cmake/DelayImportLibrary.cmake
+      DEPENDS ${KIVO_IMPORT_LIBRARY_${dll}} ${CMAKE_SOURCE_DIR}/cmake/DelayImportLibrary.cmake
+      COMMENT "Delay-load import library of ${dll}.dll"
+      VERBATIM)
+    list(APPEND libraries ${output})
+  endforeach()
+  add_custom_target(${target}_delay_imports DEPENDS ${libraries})
+  add_dependencies(${target} ${target}_delay_imports)
+  list(JOIN libraries " " joined)
+  target_link_options(${target} PRIVATE "SHELL:-Wl,--whole-archive ${joined} -Wl,--no-whole-archive")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${libraries})
+endfunction()
+
+# kivo_separate_debug_info(TARGET): the target's debug information moves into TARGET.debug beside
+# it, which the stripped image names in its debug link, so addr2line, gdb and winedbg still find
+# it. The loader then maps an image of a few megabytes instead of one that carries its debug
+# information.
+function(kivo_separate_debug_info target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+            $<TARGET_FILE:${target}>
+    COMMENT "Debug information of ${target} into its own file"
+    VERBATIM)
+endfunction()

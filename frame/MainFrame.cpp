@@ -361,13 +361,7 @@ LRESULT CMainFrame::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
         SetRunAtStartup(kAppName);
     StartupTraceMark("frame: run key");
     RegisterCommandStates();
-    ApplyProxyMode();
-    StartupTraceMark("frame: proxy mode");
-    if (IFramePrivacy* privacy = GetFramePrivacy())
-        privacy->RememberCookiePreferences();
-    m_startingUp = false;
-    RegisterNameSpace();
-    StartupTraceMark("frame: namespace registered");
+    StartupTraceMark("frame: command states");
     // The rest comes from the after-create message when the window is to be shown first: that
     // message is the first the loop takes, before any paint, so the first picture is the same.
     if (!m_buildAfterShow)
@@ -383,6 +377,7 @@ void CMainFrame::BuildFrameContents()
         return;
     m_contentsBuilt = true;
     const CStartupTraceScope trace("frame contents");
+    ApplyInternetSettings();
     CSettings* settings = GetSettings();
     CollectProgramLists();
     StartupTraceMark("frame: program lists");
@@ -426,6 +421,20 @@ void CMainFrame::BuildFrameContents()
     UpdateLayout();
     StartupTraceMark("frame: layout");
     m_baseCommands.OnFrameCreated();
+}
+
+// The proxy, the cookie preferences and the ad filter's namespace handler, before the first tab
+// can make a request. They are the first work that needs the Internet libraries, which are loaded
+// at their first call: here, once the window is shown, rather than on the way to it.
+void CMainFrame::ApplyInternetSettings()
+{
+    ApplyProxyMode();
+    StartupTraceMark("frame: proxy mode");
+    if (IFramePrivacy* privacy = GetFramePrivacy())
+        privacy->RememberCookiePreferences();
+    m_startingUp = false;
+    RegisterNameSpace();
+    StartupTraceMark("frame: namespace registered");
 }
 
 void CMainFrame::RegisterCommandStates()

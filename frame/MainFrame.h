@@ -199,6 +199,8 @@ public:
     // Builds what the window's creation left to the after-create message; does nothing once built.
     void BuildFrameContents();
     bool AreContentsBuilt() const { return m_contentsBuilt; }
+    // True once the ad filter's namespace handler is registered for http and https.
+    bool IsNameSpaceRegistered() const { return m_nameSpaceFactory != nullptr; }
 
     // Command handlers (the table's rows).
     bool OnExit(UINT id);
@@ -278,6 +280,7 @@ private:
     // Creation steps.
     void RegisterCommandStates();
     void ApplyProxyMode();
+    void ApplyInternetSettings();
     void RegisterNameSpace();
     void UnregisterNameSpace();
     void CollectProgramLists();

@@ -2,15 +2,19 @@
 // built: once its after-create message has run it is the frame that creation builds at once, with
 // every band in its saved order and size; a URL handed over before that message lands as in a
 // frame built at once, and a frame that goes before it leaves the saved band layout as it was.
+// The Internet settings (proxy, cookie preferences, the ad filter's namespace handler) are applied
+// with the contents, in either build, before the first tab.
 #include "frame/MainFrame.h"
 #include "frame/tests/FrameTestSupport.h"
 
 #include "controls/ToolBarHelpers.h"
 #include "core/app/Settings.h"
+#include "frame/services/FramePrivacy.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <unknwn.h>
 
 #include <ostream>
 #include <string>
@@ -77,6 +81,82 @@ int IndexOf(const std::vector<CBandState>& bands, UINT id)
             return static_cast<int>(i);
     return -1;
 }
+
+// Stands in for the browser library's privacy seam: counts what the frame applies at its start.
+struct CStartRecordingPrivacy final : IFramePrivacy {
+    void BuildProxyMenu(HMENU, int) override {}
+    void UpdateProxyMenuCheck(HMENU, int, int) override {}
+    EFrameProxyResult ApplyProxy(int, int, bool atStartup) override
+    {
+        if (atStartup)
+            ++appliedAtStartup;
+        return EFrameProxyResult::kRefused;
+    }
+    void RememberCookiePreferences() override { ++remembered; }
+    bool OnCookieCommand(UINT) override { return false; }
+    void UpdateCookieMenu(HMENU, HMENU, UINT) override {}
+    int appliedAtStartup = 0;
+    int remembered = 0;
+};
+
+class CScopedStartPrivacy {
+public:
+    explicit CScopedStartPrivacy(IFramePrivacy& privacy) : m_previous(SetFramePrivacy(&privacy)) {}
+    ~CScopedStartPrivacy() { SetFramePrivacy(m_previous); }
+    CScopedStartPrivacy(const CScopedStartPrivacy&) = delete;
+    CScopedStartPrivacy& operator=(const CScopedStartPrivacy&) = delete;
+
+private:
+    IFramePrivacy* m_previous = nullptr;  // not owned
+};
+
+// The module's namespace handler class as the program registers it (the all-zero class id), here
+// for this process only; it makes nothing, since the frames of these tests make no requests.
+class CNullNameSpaceFactory final : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory))
+            return E_NOINTERFACE;
+        *object = static_cast<IClassFactory*>(this);
+        AddRef();
+        return S_OK;
+    }
+    // The object lives on the test's stack, beyond every reference the system holds.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override
+    {
+        if (object)
+            *object = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+class CScopedNameSpaceClass {
+public:
+    explicit CScopedNameSpaceClass(IClassFactory& factory)
+    {
+        m_registered = SUCCEEDED(CoRegisterClassObject(CLSID_NULL, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                                       &m_cookie));
+    }
+    ~CScopedNameSpaceClass()
+    {
+        if (m_registered)
+            CoRevokeClassObject(m_cookie);
+    }
+    CScopedNameSpaceClass(const CScopedNameSpaceClass&) = delete;
+    CScopedNameSpaceClass& operator=(const CScopedNameSpaceClass&) = delete;
+    bool IsRegistered() const { return m_registered; }
+
+private:
+    DWORD m_cookie = 0;
+    bool m_registered = false;
+};
 
 class CFrameBuildAfterShowTest : public testing::Test {
 protected:
@@ -222,4 +302,37 @@ TEST_F(CFrameBuildAfterShowTest, FrameGoneBeforeItsContentsLeavesTheStoredBandLa
     EXPECT_LT(IndexOf(bands, ID_BAND_SEARCH_BAR), IndexOf(bands, ID_BAND_LINKS_BAR));
     ASSERT_GE(IndexOf(bands, ID_BAND_ADDRESS_BAR), 0);
     EXPECT_EQ(bands[IndexOf(bands, ID_BAND_ADDRESS_BAR)].width, kStoredAddressWidth);
+}
+
+// The window is shown before the Internet settings are applied; once the after-create message has
+// run, they are applied as in a frame built at once: the stored proxy mode once as at start-up,
+// the cookie preferences once, and the namespace handler registered.
+TEST_F(CFrameBuildAfterShowTest, InternetSettingsAreAppliedWithTheContentsInEitherBuild)
+{
+    CNullNameSpaceFactory factory;
+    CScopedNameSpaceClass nameSpaceClass(factory);
+    ASSERT_TRUE(nameSpaceClass.IsRegistered());
+    for (CFrameBuild build : {CFrameBuild::AfterShow, CFrameBuild::Complete}) {
+        const bool afterShow = build == CFrameBuild::AfterShow;
+        SCOPED_TRACE(afterShow ? "after show" : "complete");
+        CStartRecordingPrivacy privacy;
+        CScopedStartPrivacy scope(privacy);
+        {
+            CTestFrame test(build);
+            ASSERT_TRUE(test.Window());
+            EXPECT_TRUE(IsWindowVisible(test.Window()));
+            EXPECT_EQ(privacy.appliedAtStartup, afterShow ? 0 : 1);
+            EXPECT_EQ(privacy.remembered, afterShow ? 0 : 1);
+            EXPECT_EQ(test.Frame().IsNameSpaceRegistered(), !afterShow);
+            test.RunAfterCreate();
+            EXPECT_EQ(privacy.appliedAtStartup, 1);
+            EXPECT_EQ(privacy.remembered, 1);
+            EXPECT_TRUE(test.Frame().IsNameSpaceRegistered());
+            test.Close();
+            EXPECT_EQ(TakeQuitCode(), 1);
+        }
+        ResetFrameSettings();
+        if (CSettings* settings = GetSettings())
+            settings->PreviousRunState = 1;
+    }
 }
