@@ -15,6 +15,9 @@ namespace testproc {
 
 // Generous: a Wine start on a loaded machine (tests run in parallel) can take many seconds.
 inline constexpr DWORD kStartTimeoutMs = 60000;
+// What a running program is given to show a change (a handed-over page, a title): its frame may
+// still be building its bars and tabs on a loaded machine.
+inline constexpr DWORD kChangeTimeoutMs = 20000;
 
 struct WindowSearch {
     DWORD processId;
@@ -107,7 +110,7 @@ inline std::string ActiveTabText(HWND frame)
 
 inline bool ActiveTabIs(HWND frame, const std::string& text)
 {
-    return Eventually([&] { return ActiveTabText(frame) == text; }, 5000);
+    return Eventually([&] { return ActiveTabText(frame) == text; }, kChangeTimeoutMs);
 }
 
 inline std::string Joined(const std::vector<std::string>& texts)
@@ -133,7 +136,17 @@ inline bool TabsShow(HWND frame, const std::vector<std::string>& shown, const st
                     return false;
             return true;
         },
-        5000);
+        kChangeTimeoutMs);
+}
+
+// Waits until the frame, shown before it builds what it holds, has its tabbed client with a first
+// tab and its status bar: the program as the user first gets to use it.
+inline bool FrameContentsBuilt(HWND frame)
+{
+    return Eventually([&] {
+        const HWND client = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+        return client && GetWindow(client, GW_CHILD) && FindWindowExA(frame, nullptr, "msctls_statusbar32", nullptr);
+    });
 }
 
 } // namespace testproc

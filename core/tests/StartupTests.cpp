@@ -58,7 +58,7 @@ protected:
 
     static std::string Program(const char* name = "KivoBrowser.exe") { return testproc::ProgramFolder() + name; }
 
-    // Starts a process that stays; its main window once visible.
+    // Starts a process that stays; its main window once visible with its tabs and bars.
     HWND StartInstance(const std::string& arguments, const char* program = "KivoBrowser.exe")
     {
         instances.push_back(std::make_unique<testproc::Process>());
@@ -66,7 +66,9 @@ protected:
         if (!process.Start(Program(program), arguments))
             return nullptr;
         HWND window = nullptr;
-        Eventually([&] { return (window = FindVisibleWindow(process.Id(), false)) != nullptr; });
+        if (!Eventually([&] { return (window = FindVisibleWindow(process.Id(), false)) != nullptr; }) ||
+            !testproc::FrameContentsBuilt(window))
+            return nullptr;
         return window;
     }
 
@@ -84,7 +86,7 @@ protected:
 
 bool TitleIs(HWND window, const std::string& title)
 {
-    return Eventually([&] { return WindowTitle(window) == title; }, 5000);
+    return Eventually([&] { return WindowTitle(window) == title; }, testproc::kChangeTimeoutMs);
 }
 
 } // namespace

@@ -104,7 +104,7 @@ protected:
         RemoveProfile();
     }
 
-    // Starts the copy of the program; its main window once visible.
+    // Starts the copy of the program; its main window once visible with its tabs and bars.
     HWND Start(const std::string& arguments)
     {
         instances.push_back(std::make_unique<testproc::Process>());
@@ -112,7 +112,9 @@ protected:
         if (!process.Start(m_program, arguments))
             return nullptr;
         HWND window = nullptr;
-        Eventually([&] { return (window = FindVisibleWindow(process.Id(), false)) != nullptr; });
+        if (!Eventually([&] { return (window = FindVisibleWindow(process.Id(), false)) != nullptr; }) ||
+            !testproc::FrameContentsBuilt(window))
+            return nullptr;
         return window;
     }
 
