@@ -664,6 +664,16 @@ void ScrollColumns(EditData& ed, int n)
 
 namespace {
 
+// Gives the system the bar's range, page and position, drawing it when the state says drawn.
+void ApplyScrollBar(HWND window, int bar, const ScrollBarState& state)
+{
+    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+    si.nMax = state.max;
+    si.nPage = static_cast<UINT>(state.page);
+    si.nPos = state.pos;
+    SetScrollInfo(window, bar, &si, state.drawn ? TRUE : FALSE);
+}
+
 // Sets a scroll bar only when its range, page or position differ from what this window set last:
 // the system draws the bar again at every call, changed or not, and under Wine that costs more
 // than painting the text.
@@ -673,12 +683,8 @@ void SetScrollBar(EditData& ed, int bar, int max, int page, int pos, bool redraw
     ScrollBarState& last = ed.scrollBars[bar == SB_VERT ? 0 : 1];
     if (last.set && last.max == max && last.page == page && last.pos == pos)
         return;
-    SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
-    si.nMax = max;
-    si.nPage = static_cast<UINT>(page);
-    si.nPos = pos;
-    SetScrollInfo(ed.window, bar, &si, redraw ? TRUE : FALSE);
     last = {true, redraw, max, page, pos};
+    ApplyScrollBar(ed.window, bar, last);
 }
 
 int VerticalMax(const EditData& ed) { return std::max(0, ed.doc.Text().LineCount() - 1); }
@@ -748,11 +754,7 @@ void DrawPendingScrollBars(EditData& ed)
         if (last.drawn)
             continue;
         last.drawn = true;
-        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
-        si.nMax = last.max;
-        si.nPage = static_cast<UINT>(last.page);
-        si.nPos = last.pos;
-        SetScrollInfo(ed.window, i == 0 ? SB_VERT : SB_HORZ, &si, TRUE);
+        ApplyScrollBar(ed.window, i == 0 ? SB_VERT : SB_HORZ, last);
     }
 }
 
