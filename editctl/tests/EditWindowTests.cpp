@@ -13,12 +13,14 @@
 #include "TestFiles.h"
 #include "editctl/Quillpoint.h"
 #include "editctl/tests/ControlStart.h"
+#include "editctl/tests/Pictures.h"
 #include "editctl/model/MessageIds.h"
 #include "editctl/win/EditData.h"
 #include "editctl/win/GdiHolders.h"
 
 using namespace quill;
 using namespace quill::win;
+using quill::testing::PrintedClient;
 using quill::testing::ReadFile;
 
 namespace {
@@ -613,20 +615,9 @@ TEST_F(EditWindow, KeptRowsPaintWhatAWholePaintDoes)
     EditData* ed = GetEditData(m_edit);
     RECT client{};
     GetClientRect(m_edit, &client);
-    const CWindowDc screen(m_edit);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB};
     const size_t count = static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom);
-    auto paint = [&] {
-        const CCreatedDc dc(CreateCompatibleDC(screen));
-        void* bits = nullptr;
-        const TGdiObject<HBITMAP> bitmap(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        const CSelection selected(dc, bitmap);
-        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-        GdiFlush();
-        const auto* pixels = static_cast<const uint32_t*>(bits);
-        return std::vector<uint32_t>(pixels, pixels + count);
-    };
+    // Every picture has the size the client area had at the start, whatever a step does to it.
+    auto paint = [&] { return PrintedClient(m_edit, client.right, client.bottom); };
     const auto type = [&](const char* text) {
         for (const char* c = text; *c; ++c)
             Send(WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(*c)), 1);
@@ -679,6 +670,8 @@ TEST_F(EditWindow, KeptRowsPaintWhatAWholePaintDoes)
         const std::vector<uint32_t> kept = paint();
         DropOffscreen(*ed);  // nothing kept: every row is drawn
         const std::vector<uint32_t> whole = paint();
+        ASSERT_EQ(kept.size(), count) << step.what;
+        ASSERT_EQ(whole.size(), count) << step.what;
         size_t differ = 0;
         for (size_t i = 0; i < count; ++i)
             differ += kept[i] != whole[i] ? 1 : 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editctl/tests/EditFixture.h"
+#include "editctl/tests/Pictures.h"
 #include "editctl/win/GdiHolders.h"
 
 namespace quill::testing {
@@ -24,21 +25,10 @@ protected:
         GetClientRect(m_edit, &client);
         m_width = client.right;
         m_height = client.bottom;
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), m_width, -m_height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        const win::CWindowDc own(m_edit);
-        const win::CCreatedDc dc(CreateCompatibleDC(own));
-        void* bits = nullptr;
-        const win::TGdiObject<HBITMAP> bitmap(CreateDIBSection(own, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        EXPECT_NE(bits, nullptr);
-        if (!bits)
-            return {};
-        const win::CSelection selected(dc, bitmap);
         win::DropOffscreen(*ed);  // nothing kept: every row is drawn
-        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-        GdiFlush();
-        const auto* pixels = static_cast<const uint32_t*>(bits);
-        return std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
+        std::vector<uint32_t> picture = PrintedClient(m_edit);
+        EXPECT_FALSE(picture.empty());
+        return picture;
     }
 
     // How many pixels of the colour lie in each text row of the picture, and left of x or from x on.

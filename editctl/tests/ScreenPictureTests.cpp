@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editctl/tests/EditFixture.h"
+#include "editctl/tests/Pictures.h"
 #include "editctl/win/GdiHolders.h"
 
 namespace quill::testing {
@@ -23,25 +24,16 @@ protected:
     // The pixels of either the window itself or a whole paint into a bitmap of our own.
     std::vector<uint32_t> Picture(bool fromWindow)
     {
+        if (!fromWindow) {
+            win::DropOffscreen(*ed);  // nothing kept: every row is drawn
+            return PrintedClient(m_edit);
+        }
         RECT client{};
         GetClientRect(m_edit, &client);
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        const size_t count = static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom);
-        const win::CWindowDc own(m_edit);
-        const win::CCreatedDc dc(CreateCompatibleDC(own));
-        void* bits = nullptr;
-        const win::TGdiObject<HBITMAP> bitmap(CreateDIBSection(own, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        const win::CSelection selected(dc, bitmap);
-        if (fromWindow) {
+        return DrawPicture(m_edit, client.right, client.bottom, [&](HDC dc) {
+            const win::CWindowDc own(m_edit);
             BitBlt(dc, 0, 0, client.right, client.bottom, own, 0, 0, SRCCOPY);
-        } else {
-            win::DropOffscreen(*ed);  // nothing kept: every row is drawn
-            Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-        }
-        GdiFlush();
-        const auto* pixels = static_cast<const uint32_t*>(bits);
-        return std::vector<uint32_t>(pixels, pixels + count);
+        });
     }
 
     // Runs the steps one after the other, each followed by the window's own paint, and compares

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "editctl/tests/EditFixture.h"
+#include "editctl/tests/Pictures.h"
 #include "editctl/win/GdiHolders.h"
 
 namespace quill::testing {
@@ -122,27 +123,21 @@ std::vector<uint32_t> BarPixels(HWND window)
     RECT frame{};
     GetWindowRect(window, &frame);
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-    const win::CWindowDc own(window), windowDc(window, win::CWindowDc::kWholeWindow);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    const win::CCreatedDc dc(CreateCompatibleDC(own));
-    void* bits = nullptr;
-    const win::TGdiObject<HBITMAP> bitmap(CreateDIBSection(own, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    std::vector<uint32_t> out;
-    {
-        const win::CSelection selected(dc, bitmap);
+    const std::vector<uint32_t> pixels = DrawPicture(window, w, h, [&](HDC dc) {
+        const win::CWindowDc windowDc(window, win::CWindowDc::kWholeWindow);
         BitBlt(dc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
-        GdiFlush();
-        const auto* pixels = static_cast<const uint32_t*>(bits);
-        for (LONG id : {OBJID_VSCROLL, OBJID_HSCROLL}) {
-            SCROLLBARINFO bar{sizeof(bar)};
-            if (!GetScrollBarInfo(window, id, &bar))
-                continue;
-            for (LONG y = bar.rcScrollBar.top - frame.top; y < bar.rcScrollBar.bottom - frame.top; ++y)
-                for (LONG x = bar.rcScrollBar.left - frame.left; x < bar.rcScrollBar.right - frame.left; ++x)
-                    if (x >= 0 && y >= 0 && x < w && y < h)
-                        out.push_back(pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)]);
-        }
+    });
+    std::vector<uint32_t> out;
+    if (pixels.empty())
+        return out;
+    for (LONG id : {OBJID_VSCROLL, OBJID_HSCROLL}) {
+        SCROLLBARINFO bar{sizeof(bar)};
+        if (!GetScrollBarInfo(window, id, &bar))
+            continue;
+        for (LONG y = bar.rcScrollBar.top - frame.top; y < bar.rcScrollBar.bottom - frame.top; ++y)
+            for (LONG x = bar.rcScrollBar.left - frame.left; x < bar.rcScrollBar.right - frame.left; ++x)
+                if (x >= 0 && y >= 0 && x < w && y < h)
+                    out.push_back(pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)]);
     }
     return out;
 }
